@@ -1,0 +1,54 @@
+#include "Cp1252.h"
+
+namespace kip {
+namespace {
+
+// Code points of the bytes 0x80 to 0x9F; 0 marks the five bytes that Windows-1252 leaves undefined.
+constexpr char16_t High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                               0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                               0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                               0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+char encodeOne(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return char(c);
+    for (int i = 0; i < 32; ++i)
+        if (High[i] == c && c != 0)
+            return char(0x80 + i);
+    return '?';
+}
+
+} // namespace
+
+QByteArray toCp1252(const QString& text)
+{
+    QByteArray out(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        out[i] = encodeOne(text.at(i).unicode());
+    return out;
+}
+
+QString fromCp1252(const char* data, qsizetype size)
+{
+    QString out(size, Qt::Uninitialized);
+    QChar* p = out.data();
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto b = static_cast<unsigned char>(data[i]);
+        char16_t c = b;
+        if (b >= 0x80 && b < 0xA0)
+            c = High[b - 0x80] ? High[b - 0x80] : char16_t(b);
+        p[i] = QChar(c);
+    }
+    return out;
+}
+
+QString clipField(const QString& text, int size)
+{
+    qsizetype n = std::min<qsizetype>(text.size(), size);
+    while (n > 0 && text.at(n - 1) == QLatin1Char(' '))
+        --n;
+    return n == text.size() ? text : text.left(n);
+}
+
+} // namespace kip

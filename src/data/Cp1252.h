@@ -1,0 +1,17 @@
+// Windows-1252, the code page of the data files' text.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace kip {
+
+// Encodes text to Windows-1252; characters outside the code page become '?'.
+QByteArray toCp1252(const QString& text);
+QString fromCp1252(const char* data, qsizetype size);
+inline QString fromCp1252(const QByteArray& bytes) { return fromCp1252(bytes.constData(), bytes.size()); }
+
+// The text as a STRING(n) field holds it: at most n characters, trailing spaces clipped.
+QString clipField(const QString& text, int size);
+
+} // namespace kip

@@ -1,0 +1,250 @@
+#include "Database.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace kip {
+
+namespace {
+constexpr int DefaultWaitMs = 2000;
+const char* const AnchorName = "Topspeed.tcf";
+
+QString quoted(const QString& name) { return QLatin1Char('"') + name + QLatin1Char('"'); }
+} // namespace
+
+// --- Statement --------------------------------------------------------------------------------------
+
+Statement::Statement(Statement&& other) noexcept : m_db(other.m_db), m_sql(std::move(other.m_sql)), m_stmt(other.m_stmt)
+{
+    other.m_stmt = nullptr;
+}
+
+Statement& Statement::operator=(Statement&& other) noexcept
+{
+    if (this != &other) {
+        release();
+        m_db = other.m_db;
+        m_sql = std::move(other.m_sql);
+        m_stmt = other.m_stmt;
+        other.m_stmt = nullptr;
+    }
+    return *this;
+}
+
+Statement::~Statement() { release(); }
+
+void Statement::release()
+{
+    if (m_stmt && m_db)
+        m_db->giveBack(m_sql, m_stmt);
+    else if (m_stmt)
+        sqlite3_finalize(m_stmt);
+    m_stmt = nullptr;
+}
+
+void Statement::bind(int index, qint64 value) { sqlite3_bind_int64(m_stmt, index, value); }
+
+void Statement::bind(int index, const QString& text)
+{
+    sqlite3_bind_text16(m_stmt, index, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
+}
+
+void Statement::bindBlob(int index, const void* data, int size)
+{
+    sqlite3_bind_blob(m_stmt, index, data, size, SQLITE_TRANSIENT);
+}
+
+int Statement::step() { return m_stmt ? sqlite3_step(m_stmt) : SQLITE_MISUSE; }
+
+void Statement::reset()
+{
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+}
+
+qint64 Statement::columnInt(int index) const { return sqlite3_column_int64(m_stmt, index); }
+
+QString Statement::columnText(int index) const
+{
+    const auto* p = static_cast<const QChar*>(sqlite3_column_text16(m_stmt, index));
+    const int bytes = sqlite3_column_bytes16(m_stmt, index);
+    return p ? QString(p, bytes / 2) : QString();
+}
+
+// --- Database ---------------------------------------------------------------------------------------
+
+Database::Database(const QString& dataDir) : m_dataDir(dataDir)
+{
+    const QString anchor = QDir(dataDir).filePath(QLatin1String(AnchorName));
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
+    if (sqlite3_open_v2(anchor.toUtf8().constData(), &m_db, flags, nullptr) != SQLITE_OK) {
+        // Without a writable data directory the connection still serves reads of attached files.
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        sqlite3_open_v2(":memory:", &m_db, flags, nullptr);
+    }
+    sqlite3_busy_timeout(m_db, DefaultWaitMs);
+    sqlite3_extended_result_codes(m_db, 1);
+}
+
+Database::~Database()
+{
+    if (inTransaction())
+        rollback();
+    for (auto& list : m_cache)
+        for (sqlite3_stmt* s : list)
+            sqlite3_finalize(s);
+    m_cache.clear();
+    sqlite3_close_v2(m_db);
+}
+
+QString Database::pathOf(const char* fileName) const
+{
+    return QDir(m_dataDir).filePath(QLatin1String(fileName));
+}
+
+FileError Database::errorFrom(int rc) const
+{
+    const int primary = rc & 0xff;
+    switch (primary) {
+    case SQLITE_OK:
+    case SQLITE_ROW:
+    case SQLITE_DONE: return {};
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return makeError(Locked, rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
+    case SQLITE_CORRUPT: return makeError(KeysInvalid, rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
+    case SQLITE_NOTADB: return makeError(DeclarationMismatch, rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
+    case SQLITE_CONSTRAINT:
+        if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY)
+            return makeError(DuplicateKey, rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
+        [[fallthrough]];
+    default: return makeError(DriverError, rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
+    }
+}
+
+FileError Database::attach(const char* label, const QString& path)
+{
+    const QString name = QLatin1String(label);
+    if (m_attached.contains(name)) {
+        if (m_attached.value(name) == path)
+            return {};
+        detach(label);
+    }
+    Statement st = prepare(QStringLiteral("ATTACH DATABASE ?1 AS ") + quoted(name));
+    st.bind(1, path);
+    const int rc = st.step();
+    if (rc != SQLITE_DONE)
+        return errorFrom(rc);
+    m_attached.insert(name, path);
+    return {};
+}
+
+void Database::detach(const char* label)
+{
+    const QString name = QLatin1String(label);
+    if (!m_attached.contains(name))
+        return;
+    // Cached statements may refer to the schema; finalise them before it goes.
+    for (auto& list : m_cache)
+        for (sqlite3_stmt* s : list)
+            sqlite3_finalize(s);
+    m_cache.clear();
+    sqlite3_exec(m_db, (QStringLiteral("DETACH DATABASE ") + quoted(name)).toUtf8().constData(), nullptr, nullptr,
+                 nullptr);
+    m_attached.remove(name);
+}
+
+void Database::detachAll()
+{
+    const QStringList labels = m_attached.keys();
+    for (const QString& l : labels)
+        detach(l.toLatin1().constData());
+}
+
+Statement Database::prepare(const QString& sql)
+{
+    auto it = m_cache.find(sql);
+    if (it != m_cache.end() && !it->empty()) {
+        sqlite3_stmt* s = it->back();
+        it->pop_back();
+        return Statement(this, sql, s);
+    }
+    sqlite3_stmt* s = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v3(m_db, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &s, nullptr) !=
+        SQLITE_OK) {
+        setLastError(errorFrom(sqlite3_errcode(m_db)));
+        return Statement();
+    }
+    return Statement(this, sql, s);
+}
+
+void Database::giveBack(const QString& sql, sqlite3_stmt* stmt)
+{
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    m_cache[sql].push_back(stmt);
+}
+
+FileError Database::exec(const QString& sql)
+{
+    char* msg = nullptr;
+    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &msg);
+    sqlite3_free(msg);
+    return rc == SQLITE_OK ? FileError{} : errorFrom(sqlite3_extended_errcode(m_db));
+}
+
+bool Database::inTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }
+
+FileError Database::begin(const QStringList& labels, int waitMs)
+{
+    if (inTransaction())
+        return makeError(DriverError, SQLITE_ERROR, QStringLiteral("transaction déjà ouverte"));
+    sqlite3_busy_timeout(m_db, waitMs);
+    FileError err = exec(QStringLiteral("BEGIN"));
+    // Take each file's write lock now, so that the wait happens at the start and not halfway through.
+    for (const QString& label : labels) {
+        if (!err.ok())
+            break;
+        err = exec(QStringLiteral("UPDATE %1.%1 SET ROWVER = ROWVER WHERE 0").arg(quoted(label)));
+    }
+    sqlite3_busy_timeout(m_db, DefaultWaitMs);
+    if (!err.ok() && inTransaction())
+        exec(QStringLiteral("ROLLBACK"));
+    return err;
+}
+
+FileError Database::commit()
+{
+    FileError err = exec(QStringLiteral("COMMIT"));
+    if (!err.ok() && inTransaction())
+        rollback();
+    return err;
+}
+
+void Database::rollback()
+{
+    if (inTransaction())
+        exec(QStringLiteral("ROLLBACK"));
+    m_streamDepth = 0;
+}
+
+FileError Database::stream()
+{
+    if (m_streamDepth++ > 0 || inTransaction())
+        return {};
+    return exec(QStringLiteral("BEGIN"));
+}
+
+FileError Database::flush()
+{
+    if (m_streamDepth == 0)
+        return {};
+    if (--m_streamDepth > 0)
+        return {};
+    return inTransaction() ? commit() : FileError{};
+}
+
+} // namespace kip

@@ -1,0 +1,102 @@
+// One SQLite connection with the record files it has attached, its cached statements and its
+// transactions. Every thread that reads or writes record files owns its own Database.
+//
+// Each record file is its own SQLite database at the file's own name, attached under its label, with
+// one table named after the label. The connection's main database is the transaction control file
+// Topspeed.tcf of the data directory: SQLite commits a transaction over several attached files
+// atomically only when the main database is a named file, and no table ever lives in it.
+#pragma once
+
+#include "FileError.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace kip {
+
+class Database;
+
+// A prepared statement checked out of a Database's cache; returned to it on destruction.
+class Statement
+{
+public:
+    Statement() = default;
+    Statement(Database* db, const QString& sql, sqlite3_stmt* stmt) : m_db(db), m_sql(sql), m_stmt(stmt) {}
+    Statement(Statement&& other) noexcept;
+    Statement& operator=(Statement&& other) noexcept;
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    ~Statement();
+
+    bool valid() const { return m_stmt != nullptr; }
+    sqlite3_stmt* handle() const { return m_stmt; }
+
+    void bind(int index, qint64 value);
+    void bind(int index, const QString& text);
+    void bindBlob(int index, const void* data, int size);
+    int step(); // SQLite's result code
+    void reset();
+    qint64 columnInt(int index) const;
+    QString columnText(int index) const;
+
+private:
+    void release();
+    Database* m_db = nullptr;
+    QString m_sql;
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+class Database
+{
+public:
+    // dataDir holds the record files and the transaction control file.
+    explicit Database(const QString& dataDir);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const QString& dataDir() const { return m_dataDir; }
+    QString pathOf(const char* fileName) const;
+    bool valid() const { return m_db != nullptr; }
+    sqlite3* handle() const { return m_db; }
+
+    // Attaches the record file under its label; attaching it again is not an error.
+    FileError attach(const char* label, const QString& path);
+    bool isAttached(const char* label) const { return m_attached.contains(QLatin1String(label)); }
+    void detach(const char* label);
+    void detachAll();
+
+    Statement prepare(const QString& sql);
+    FileError exec(const QString& sql);
+
+    // A transaction over the given attached files: waits at most waitMs for each of them.
+    FileError begin(const QStringList& labels, int waitMs = 2000);
+    FileError commit();
+    void rollback();
+    bool inTransaction() const;
+
+    // Batch-write mode: one open write transaction; the last flush commits it.
+    FileError stream();
+    FileError flush();
+
+    // Maps the connection's last SQLite outcome (rc) onto the record-file error codes.
+    FileError errorFrom(int rc) const;
+
+private:
+    friend class Statement;
+    void giveBack(const QString& sql, sqlite3_stmt* stmt);
+
+    QString m_dataDir;
+    sqlite3* m_db = nullptr;
+    QHash<QString, QString> m_attached; // label -> path
+    QHash<QString, std::vector<sqlite3_stmt*>> m_cache;
+    int m_streamDepth = 0;
+};
+
+} // namespace kip

@@ -1,0 +1,32 @@
+// Whole-file operations on record files: create, check against the declaration, rebuild the keys,
+// copy as a consistent snapshot, delete.
+#pragma once
+
+#include "FileError.h"
+#include "TableDecl.h"
+
+namespace kip {
+
+// Creates the file empty with its table and keys.
+FileError createRecordFile(const TableDecl& table, const QString& path);
+
+// Checks the file against its declaration: NotFound when missing, DeclarationMismatch when it is not a
+// database or its table differs, KeysInvalid when a key is missing or differs, Locked when it could not be
+// read within the wait.
+FileError checkRecordFile(const TableDecl& table, const QString& path, int waitMs = 2000);
+
+// Rebuilds every key of the file from its records, then checks its integrity.
+// With exclusive, the file is held locked against every other user for the whole rebuild, waiting at most
+// waitMs for the lock.
+FileError rebuildRecordFileKeys(const TableDecl& table, const QString& path, bool exclusive, int waitMs = 2000);
+
+// Copies a record file as one committed state, even while another connection writes to it.
+FileError copyRecordFile(const QString& from, const QString& to);
+
+// Deletes a record file and any journal it left.
+bool removeRecordFile(const QString& path);
+
+// Driver option strings: accepted and ignored by this store; the steps that follow them do what they ask.
+inline void sendDriverOption(const QString& /*path*/, const QString& /*option*/) {}
+
+} // namespace kip

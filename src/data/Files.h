@@ -1,0 +1,70 @@
+// The program's data files: their full names, their open counts, the common open procedure that
+// creates missing files and repairs broken keys, and the rebuild of all keys.
+#pragma once
+
+#include "FileError.h"
+#include "TableDecl.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace kip {
+
+enum class FileId { Parametre, Personnel, PointVal, DateSave, OnOff };
+
+const TableDecl& tableOf(FileId id);
+
+// Directory and file names of the installation, set once at start-up.
+struct Paths
+{
+    QString installDir;
+    QString dataDir;
+    QString saveAutoDir;
+    QString saveManuDir;
+    QString sonDir;
+
+    static Paths forInstallation(const QString& installDir);
+    QString file(FileId id) const;
+    QString origin(int generation) const; // Origin00.txt .. Origin10.txt
+    QString kipGuard() const;
+};
+
+void setPaths(const Paths& paths);
+const Paths& paths();
+
+// Common open: returns when the file is open. A missing file is created silently; damaged keys are
+// rebuilt when the user agrees; any other failure shows its message and stops the program.
+void commonOpen(FileId id);
+
+// The open count of a file: the first holder runs the common open, the last one closes the file.
+class FileUse
+{
+public:
+    explicit FileUse(FileId id);
+    ~FileUse();
+    FileUse(const FileUse&) = delete;
+    FileUse& operator=(const FileUse&) = delete;
+
+private:
+    FileId m_id;
+};
+
+int openCount(FileId id);
+// Sets an open count back to zero without closing (PARAMETRE after its first read at start-up).
+void resetOpenCount(FileId id);
+
+// Rebuilds the keys of every record file in the order POINTVAL, PERSONNEL, ONOFF, DATESAVE, PARAMETRE.
+// progress(step, total, label) is called before each file. Missing files are passed over and no error is
+// reported. The steps taken are recorded for those who want to know.
+using RebuildProgress = std::function<void(int step, int total, const QString& label)>;
+void rebuildAllKeys(const RebuildProgress& progress = {});
+
+// The window that shows the rebuild's progress; the windows library installs one, a headless program
+// writes the steps to standard error.
+using RebuildRunner = std::function<void(const std::function<void(const RebuildProgress&)>& work)>;
+void setRebuildRunner(RebuildRunner runner);
+// Runs rebuildAllKeys through the installed runner.
+void rebuildAllKeysWithProgress();
+
+} // namespace kip

@@ -1,0 +1,66 @@
+// The message procedure: every numbered French message, and the boxes of the start-up, go through one
+// pluggable presenter (a message box, standard error, or scripted answers in tests).
+#pragma once
+
+#include "FileError.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace kip {
+
+enum class MessageIcon { Stop, Exclamation, Question, Information };
+
+enum MessageButton : int { ButtonOk = 1, ButtonYes = 2, ButtonNo = 4, ButtonCancel = 8 };
+
+struct MessageSpec
+{
+    int number = 0; // 0 for the unnumbered boxes
+    QString title;
+    QString text;
+    MessageIcon icon = MessageIcon::Exclamation;
+    int buttons = ButtonOk;
+    int defaultButton = ButtonOk;
+};
+
+class MessagePresenter
+{
+public:
+    virtual ~MessagePresenter() = default;
+    // Shows the box and returns the button pressed. May be called from any thread.
+    virtual int show(const MessageSpec& spec) = 0;
+};
+
+// Answers every box with its default button and writes it to standard error (programs run without a
+// display).
+class StderrPresenter : public MessagePresenter
+{
+public:
+    int show(const MessageSpec& spec) override;
+};
+
+void setMessagePresenter(MessagePresenter* presenter); // nullptr restores the standard-error presenter
+MessagePresenter& messagePresenter();
+
+// How the program stops after a stopping message: the final text and the exit code. The default writes the
+// text to standard error and ends the process at once, leaving the crash marker set.
+using StopHandler = std::function<void(const QString& finalText, int exitCode)>;
+void setStopHandler(StopHandler handler);
+[[noreturn]] void stopProgram(const QString& finalText, int exitCode = 1);
+
+// The saved error of the update and delete paths: used by the next message, then cleared.
+void saveError(const FileError& error);
+FileError savedError();
+
+// The box of a numbered message, with the error in force (saved, else the calling thread's last error).
+MessageSpec messageSpec(int number, const QString& text1 = {}, const QString& text2 = {});
+
+// Shows a numbered message and returns the button; the stopping messages end the program.
+int Message(int number, const QString& text1 = {}, const QString& text2 = {});
+
+// Shows an unnumbered box.
+int showBox(const QString& title, const QString& text, MessageIcon icon, int buttons = ButtonOk,
+            int defaultButton = ButtonOk);
+
+} // namespace kip

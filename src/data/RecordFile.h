@@ -1,0 +1,346 @@
+// Typed access to one record file through a Database: reads by key, ordered reads from a key value in
+// either direction, reads at a saved position, add, update with the optimistic check, delete, count.
+// Every operation sets the calling thread's error in force (lastError()).
+#pragma once
+
+#include "Cp1252.h"
+#include "Database.h"
+#include "TableDecl.h"
+
+#include <bit>
+#include <cstring>
+
+namespace kip {
+
+namespace detail {
+
+static_assert(std::endian::native == std::endian::little, "record arrays are stored little-endian");
+
+class Binder
+{
+public:
+    Binder(Statement& st, int first) : m_st(st), m_i(first) {}
+    template <class T> void field(const char*, const T& v) { m_st.bind(m_i++, qint64(v)); }
+    void text(const char*, const QString& v, int size) { m_st.bind(m_i++, clipField(v, size)); }
+    template <class T, size_t N> void array(const char*, const std::array<T, N>& a)
+    {
+        m_st.bindBlob(m_i++, a.data(), int(sizeof(T) * N));
+    }
+    template <size_t N> void textArray(const char*, const std::array<QString, N>& a, int size)
+    {
+        QByteArray bytes;
+        bytes.reserve(int(N) * size);
+        for (const QString& v : a) {
+            QByteArray b = toCp1252(v.left(size));
+            bytes += b + QByteArray(size - b.size(), ' ');
+        }
+        m_st.bindBlob(m_i++, bytes.constData(), int(bytes.size()));
+    }
+    int next() const { return m_i; }
+
+private:
+    Statement& m_st;
+    int m_i;
+};
+
+class Reader
+{
+public:
+    Reader(const Statement& st, int first) : m_st(st), m_i(first) {}
+    template <class T> void field(const char*, T& v) { v = static_cast<T>(m_st.columnInt(m_i++)); }
+    void text(const char*, QString& v, int) { v = m_st.columnText(m_i++); }
+    template <class T, size_t N> void array(const char*, std::array<T, N>& a);
+    template <size_t N> void textArray(const char*, std::array<QString, N>& a, int size);
+
+private:
+    const Statement& m_st;
+    int m_i;
+};
+
+const void* columnBlob(const Statement& st, int index, int* size);
+
+template <class T, size_t N> void Reader::array(const char*, std::array<T, N>& a)
+{
+    int size = 0;
+    const void* p = columnBlob(m_st, m_i++, &size);
+    a.fill(T{});
+    std::memcpy(a.data(), p, std::min<size_t>(size_t(size), sizeof(T) * N));
+}
+
+template <size_t N> void Reader::textArray(const char*, std::array<QString, N>& a, int size)
+{
+    int bytes = 0;
+    const char* p = static_cast<const char*>(columnBlob(m_st, m_i++, &bytes));
+    for (size_t k = 0; k < N; ++k) {
+        const int at = int(k) * size;
+        a[k] = at + size <= bytes ? clipField(fromCp1252(p + at, size), size) : QString();
+    }
+}
+
+// Appends the key's fields of a record to a statement, in key order.
+class KeyBinder
+{
+public:
+    KeyBinder(Statement& st, const KeyDecl& key, int first) : m_st(st), m_key(key), m_first(first) {}
+    template <class T> void field(const char* name, const T& v) { put(name, [&](int i) { m_st.bind(i, qint64(v)); }); }
+    void text(const char* name, const QString& v, int size)
+    {
+        put(name, [&](int i) { m_st.bind(i, clipField(v, size)); });
+    }
+    template <class A> void array(const char*, const A&) {}
+    template <class A> void textArray(const char*, const A&, int) {}
+
+private:
+    template <class F> void put(const char* name, F&& bindAt)
+    {
+        for (int k = 0; k < m_key.count; ++k)
+            if (std::strcmp(m_key.fields[size_t(k)], name) == 0)
+                bindAt(m_first + k);
+    }
+    Statement& m_st;
+    const KeyDecl& m_key;
+    int m_first;
+};
+
+QString keyColumns(const KeyDecl& key, const char* suffix = "");
+QString keyPlaceholders(const KeyDecl& key, int first);
+int stepError(Database& db, int rc);
+QString duplicateKeyOf(const TableDecl& table, const QString& driverText);
+
+} // namespace detail
+
+enum class Direction { Forward, Backward };
+
+// An ordered read over a key, from a key value (included) in one direction, optionally up to a bound.
+template <class R> class Cursor
+{
+public:
+    Cursor() = default;
+    explicit Cursor(Statement st) : m_st(std::move(st)) {}
+    // Reads the next record in the cursor's order: 0, or EndOfFile (33) at the end, or another error.
+    int next(R& rec)
+    {
+        if (!m_st.valid())
+            return EndOfFile;
+        const int rc = m_st.step();
+        if (rc == 100 /* SQLITE_ROW */) {
+            rec.rowid = m_st.columnInt(0);
+            rec.version = m_st.columnInt(1);
+            detail::Reader r(m_st, 2);
+            rec.visit(r);
+            clearLastError();
+            return NoError;
+        }
+        if (rc == 101 /* SQLITE_DONE */) {
+            setLastError(makeError(EndOfFile));
+            return EndOfFile;
+        }
+        return detail::stepError(*m_db, rc);
+    }
+    void setDatabase(Database* db) { m_db = db; }
+
+private:
+    Statement m_st;
+    Database* m_db = nullptr;
+};
+
+template <class R> class RecordFile
+{
+public:
+    explicit RecordFile(Database& db) : m_db(db), m_table(tableOf<R>()) {}
+
+    const TableDecl& table() const { return m_table; }
+    Database& database() { return m_db; }
+
+    // Attaches the file to the connection (it must exist; the common open creates it).
+    int open()
+    {
+        const FileError e = m_db.attach(R::Label, m_db.pathOf(R::FileName));
+        setLastError(e);
+        return e.code;
+    }
+
+    // Reads the record whose key fields equal those of rec.
+    int get(R& rec, const KeyDecl& key)
+    {
+        Statement st = m_db.prepare(selectSql() + QStringLiteral(" WHERE (%1) = (%2)")
+                                                      .arg(detail::keyColumns(key), detail::keyPlaceholders(key, 1)));
+        detail::KeyBinder kb(st, key, 1);
+        rec.visit(kb);
+        return readOne(st, rec);
+    }
+
+    // Reads the record at a saved position.
+    int fetch(R& rec, qint64 rowid)
+    {
+        Statement st = m_db.prepare(selectSql() + QStringLiteral(" WHERE rowid = ?1"));
+        st.bind(1, rowid);
+        return readOne(st, rec);
+    }
+
+    // The records in the key's order from the key value held by from (included), optionally up to the key
+    // value held by to (included).
+    Cursor<R> read(const KeyDecl& key, const R& from, Direction dir = Direction::Forward, const R* to = nullptr)
+    {
+        const bool fwd = dir == Direction::Forward;
+        QString sql = selectSql() + QStringLiteral(" WHERE (%1) %2 (%3)")
+                                        .arg(detail::keyColumns(key), fwd ? QStringLiteral(">=") : QStringLiteral("<="),
+                                             detail::keyPlaceholders(key, 1));
+        if (to)
+            sql += QStringLiteral(" AND (%1) %2 (%3)")
+                       .arg(detail::keyColumns(key), fwd ? QStringLiteral("<=") : QStringLiteral(">="),
+                            detail::keyPlaceholders(key, 1 + key.count));
+        sql += QStringLiteral(" ORDER BY ") + detail::keyColumns(key, fwd ? "" : " DESC");
+        Statement st = m_db.prepare(sql);
+        detail::KeyBinder kb(st, key, 1);
+        const_cast<R&>(from).visit(kb);
+        if (to) {
+            detail::KeyBinder kt(st, key, 1 + key.count);
+            const_cast<R&>(*to).visit(kt);
+        }
+        Cursor<R> c(std::move(st));
+        c.setDatabase(&m_db);
+        return c;
+    }
+
+    // All records in file order.
+    Cursor<R> readAll()
+    {
+        Cursor<R> c(m_db.prepare(selectSql() + QStringLiteral(" ORDER BY rowid")));
+        c.setDatabase(&m_db);
+        return c;
+    }
+
+    int add(R& rec)
+    {
+        Statement st = m_db.prepare(QStringLiteral("INSERT INTO %1.%1 (%2) VALUES (%3)")
+                                        .arg(m_table.label, m_table.columnList(), placeholders()));
+        detail::Binder b(st, 1);
+        rec.visit(b);
+        const int rc = st.step();
+        if (rc != 101)
+            return fail(rc);
+        rec.rowid = lastInsertRowid();
+        rec.version = 0;
+        clearLastError();
+        return NoError;
+    }
+
+    // Writes the record back at its position, unless another writer changed it since it was read.
+    int put(R& rec)
+    {
+        Statement st = m_db.prepare(updateSql());
+        detail::Binder b(st, 1);
+        rec.visit(b);
+        st.bind(b.next(), rec.rowid);
+        st.bind(b.next() + 1, rec.version);
+        const int rc = st.step();
+        if (rc != 101)
+            return fail(rc);
+        if (changes() == 0) {
+            setLastError(makeError(ChangedElsewhere));
+            return ChangedElsewhere;
+        }
+        ++rec.version;
+        clearLastError();
+        return NoError;
+    }
+
+    int remove(const R& rec)
+    {
+        Statement st = m_db.prepare(QStringLiteral("DELETE FROM %1.%1 WHERE rowid = ?1").arg(m_table.label));
+        st.bind(1, rec.rowid);
+        const int rc = st.step();
+        if (rc != 101)
+            return fail(rc);
+        clearLastError();
+        return NoError;
+    }
+
+    qint64 records()
+    {
+        Statement st = m_db.prepare(QStringLiteral("SELECT count(*) FROM %1.%1").arg(m_table.label));
+        const int rc = st.step();
+        if (rc != 100) {
+            fail(rc);
+            return 0;
+        }
+        clearLastError();
+        return st.columnInt(0);
+    }
+
+    // Reads the first record in file order (the single-record files).
+    int first(R& rec)
+    {
+        Cursor<R> c = readAll();
+        return c.next(rec);
+    }
+
+private:
+    QString selectSql() const
+    {
+        return QStringLiteral("SELECT rowid, ROWVER, %2 FROM %1.%1").arg(m_table.label, m_table.columnList());
+    }
+    QString updateSql() const
+    {
+        QStringList sets;
+        for (const ColumnDecl& c : m_table.columns)
+            sets << c.name + QStringLiteral(" = ?");
+        const int n = int(m_table.columns.size());
+        return QStringLiteral("UPDATE %1.%1 SET %2, ROWVER = ROWVER + 1 WHERE rowid = ?%3 AND ROWVER = ?%4")
+            .arg(m_table.label, sets.join(QStringLiteral(", ")))
+            .arg(n + 1)
+            .arg(n + 2);
+    }
+    QString placeholders() const
+    {
+        QStringList p;
+        for (size_t i = 0; i < m_table.columns.size(); ++i)
+            p << QStringLiteral("?");
+        return p.join(QStringLiteral(", "));
+    }
+    int readOne(Statement& st, R& rec)
+    {
+        if (!st.valid())
+            return lastError().code;
+        const int rc = st.step();
+        if (rc == 100) {
+            rec.rowid = st.columnInt(0);
+            rec.version = st.columnInt(1);
+            detail::Reader r(st, 2);
+            rec.visit(r);
+            clearLastError();
+            return NoError;
+        }
+        if (rc == 101) {
+            setLastError(makeError(NotFound));
+            return NotFound;
+        }
+        return fail(rc);
+    }
+    int fail(int rc)
+    {
+        const int code = detail::stepError(m_db, rc);
+        if (code == DuplicateKey) {
+            FileError e = lastError();
+            e.key = detail::duplicateKeyOf(m_table, e.fileText);
+            setLastError(e);
+        }
+        return code;
+    }
+    qint64 lastInsertRowid() const;
+    int changes() const;
+
+    Database& m_db;
+    const TableDecl& m_table;
+};
+
+namespace detail {
+qint64 lastInsertRowid(Database& db);
+int changes(Database& db);
+} // namespace detail
+
+template <class R> qint64 RecordFile<R>::lastInsertRowid() const { return detail::lastInsertRowid(m_db); }
+template <class R> int RecordFile<R>::changes() const { return detail::changes(m_db); }
+
+} // namespace kip

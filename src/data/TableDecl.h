@@ -1,0 +1,69 @@
+// The SQLite form of a record declaration: its columns and keys, derived from the record's fields.
+#pragma once
+
+#include "Keys.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace kip {
+
+constexpr int LayoutVersion = 1; // PRAGMA user_version of every record file
+
+struct ColumnDecl
+{
+    enum Kind { Integer, Text, Blob };
+    QString name;
+    Kind kind;
+};
+
+struct TableDecl
+{
+    QString label;    // table name, also the schema name under which the file is attached
+    QString fileName; // "PointVal.tps"
+    int recordSize = 0;
+    std::vector<ColumnDecl> columns; // the fields in order; the row version follows them
+    std::span<const KeyDecl> keys;
+
+    QString createTableSql() const;
+    QString createIndexSql(const KeyDecl& key) const;
+    QString columnList() const; // "CARTE, MATRICULE, ..."
+};
+
+namespace detail {
+class ColumnCollector
+{
+public:
+    explicit ColumnCollector(std::vector<ColumnDecl>& out) : m_out(out) {}
+    template <class T> void field(const char* name, T&) { m_out.push_back({QLatin1String(name), ColumnDecl::Integer}); }
+    void text(const char* name, QString&, int) { m_out.push_back({QLatin1String(name), ColumnDecl::Text}); }
+    template <class A> void array(const char* name, A&) { m_out.push_back({QLatin1String(name), ColumnDecl::Blob}); }
+    template <class A> void textArray(const char* name, A&, int) { m_out.push_back({QLatin1String(name), ColumnDecl::Blob}); }
+
+private:
+    std::vector<ColumnDecl>& m_out;
+};
+} // namespace detail
+
+template <class R> const TableDecl& tableOf()
+{
+    static const TableDecl decl = [] {
+        TableDecl d;
+        d.label = QLatin1String(R::Label);
+        d.fileName = QLatin1String(R::FileName);
+        d.recordSize = R::Size;
+        R r;
+        detail::ColumnCollector c(d.columns);
+        r.visit(c);
+        d.keys = keysOf<R>();
+        return d;
+    }();
+    return decl;
+}
+
+// All five record declarations, in the order in which the keys are rebuilt.
+std::vector<const TableDecl*> allTables();
+
+} // namespace kip

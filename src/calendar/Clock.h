@@ -1,0 +1,24 @@
+// Today's date and the time of day, from one source that tests can set.
+#pragma once
+
+#include <QDate>
+
+namespace kip {
+
+// Day numbers count days from 28/12/1800 (day 0, a Sunday): day mod 7 is 0 on a Sunday, 1 on a Monday.
+// 0 means no date.
+constexpr qint64 DayZeroJulian = 2378858; // QDate(1800, 12, 28).toJulianDay()
+
+inline qint32 dayNumber(const QDate& date) { return date.isValid() ? qint32(date.toJulianDay() - DayZeroJulian) : 0; }
+inline qint32 dayNumber(int year, int month, int day) { return dayNumber(QDate(year, month, day)); }
+inline QDate calendarDate(qint32 day) { return QDate::fromJulianDay(qint64(day) + DayZeroJulian); }
+
+namespace Clock {
+// Today as a day number: the injected date when one is set, else the system's.
+qint32 today();
+QDate todayDate();
+// Sets "today" for the whole process; 0 returns to the system's date.
+void setToday(qint32 day);
+} // namespace Clock
+
+} // namespace kip

@@ -219,7 +219,7 @@ public:
         rec.visit(b);
         const int rc = st.step();
         if (rc != 101)
-            return fail(rc);
+            return fail(rc, &rec);
         rec.rowid = lastInsertRowid();
         rec.version = 0;
         clearLastError();
@@ -236,7 +236,7 @@ public:
         st.bind(b.next() + 1, rec.version);
         const int rc = st.step();
         if (rc != 101)
-            return fail(rc);
+            return fail(rc, &rec);
         if (changes() == 0) {
             setLastError(makeError(ChangedElsewhere));
             return ChangedElsewhere;
@@ -318,15 +318,37 @@ private:
         }
         return fail(rc);
     }
-    int fail(int rc)
+    int fail(int rc, const R* rec = nullptr)
     {
         const int code = detail::stepError(m_db, rc);
         if (code == DuplicateKey) {
             FileError e = lastError();
-            e.key = detail::duplicateKeyOf(m_table, e.fileText);
+            e.key = rec ? firstDuplicatedKey(*rec) : QString();
+            if (e.key.isEmpty())
+                e.key = detail::duplicateKeyOf(m_table, e.fileText);
             setLastError(e);
         }
         return code;
+    }
+    // SQLite names one of the keys that a record duplicates; the user is told the first in key order.
+    QString firstDuplicatedKey(const R& rec)
+    {
+        for (const KeyDecl& key : m_table.keys) {
+            if (!key.unique)
+                continue;
+            QString sql = QStringLiteral("SELECT 1 FROM %1.%1 WHERE (%2) = (%3) AND rowid <> ?%4")
+                              .arg(m_table.label, detail::keyColumns(key), detail::keyPlaceholders(key, 1))
+                              .arg(key.count + 1);
+            if (key.skipBlankMatricule)
+                sql += QStringLiteral(" AND MATRICULE <> ''");
+            Statement st = m_db.prepare(sql);
+            detail::KeyBinder kb(st, key, 1);
+            const_cast<R&>(rec).visit(kb);
+            st.bind(key.count + 1, rec.rowid);
+            if (st.step() == 100)
+                return QLatin1String(key.fullName);
+        }
+        return QString();
     }
     qint64 lastInsertRowid() const;
     int changes() const;

@@ -1,0 +1,186 @@
+// Employees written with their day lines in one transaction, and the messages of those paths.
+#include "DataFixture.h"
+
+#include "data/Database.h"
+#include "data/Employees.h"
+#include "data/RecordFile.h"
+
+#include <sqlite3.h>
+
+using namespace kip;
+
+namespace {
+
+class EmployeesTest : public DataFixture
+{
+protected:
+    void SetUp() override
+    {
+        DataFixture::SetUp();
+        commonOpen(FileId::Personnel);
+        commonOpen(FileId::PointVal);
+        Database db(dataDir());
+        RecordFile<Personnel> per(db);
+        RecordFile<PointVal> pov(db);
+        per.open();
+        pov.open();
+        for (auto [carte, nom] : {std::pair{12, "MARTIN"}, std::pair{13, "DURAND"}}) {
+            Personnel p;
+            p.CARTE = qint16(carte);
+            p.NOM = QLatin1String(nom);
+            p.PRENOM = QStringLiteral("Paul");
+            p.MATRICULE = QStringLiteral("M%1").arg(carte);
+            ASSERT_EQ(per.add(p), NoError);
+            for (qint32 d = 74000; d < 74010; ++d) {
+                PointVal v;
+                v.clearPunches();
+                v.CARTE = p.CARTE;
+                v.NOM = p.NOM;
+                v.PRENOM = p.PRENOM;
+                v.MATRICULE = p.MATRICULE;
+                v.DATE = d;
+                ASSERT_EQ(pov.add(v), NoError);
+            }
+        }
+    }
+
+    // Day lines per card, read afresh.
+    QMap<int, int> linesPerCard()
+    {
+        Database db(dataDir());
+        RecordFile<PointVal> pov(db);
+        pov.open();
+        QMap<int, int> count;
+        Cursor<PointVal> c = pov.readAll();
+        PointVal v;
+        while (c.next(v) == NoError)
+            ++count[v.CARTE];
+        return count;
+    }
+
+    Personnel read(Database& db, qint16 carte)
+    {
+        RecordFile<Personnel> per(db);
+        per.open();
+        Personnel p;
+        p.CARTE = carte;
+        EXPECT_EQ(per.get(p, PER_K_CARTE), NoError);
+        return p;
+    }
+
+    void runSql(const char* sql)
+    {
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(paths().file(FileId::PointVal).toUtf8().constData(), &raw), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
+        sqlite3_close(raw);
+    }
+};
+
+} // namespace
+
+TEST_F(EmployeesTest, CardChangeReachesOnlyThatEmployeesDayLines)
+{
+    Database db(dataDir());
+    Personnel p = read(db, 12);
+    const LinkValues saved = LinkValues::of(p);
+    p.CARTE = 15;
+    EXPECT_EQ(updateEmployee(db, p, saved), UpdateSaved);
+    EXPECT_TRUE(presenter.shown().isEmpty());
+    const QMap<int, int> lines = linesPerCard();
+    EXPECT_EQ(lines.value(15), 10);
+    EXPECT_EQ(lines.value(12), 0);
+    EXPECT_EQ(lines.value(13), 10);
+}
+
+TEST_F(EmployeesTest, FailedCascadeWriteLeavesNothingChanged)
+{
+    // One day line refuses the change, as a full disk or a damaged page would.
+    runSql("CREATE TRIGGER refuse BEFORE UPDATE ON POINTVAL WHEN OLD.DATE = 74007 "
+           "BEGIN SELECT RAISE(ABORT, 'injected failure'); END;");
+    Database db(dataDir());
+    Personnel p = read(db, 12);
+    const LinkValues saved = LinkValues::of(p);
+    p.CARTE = 15;
+    p.NOM = QStringLiteral("MARTINEZ");
+    EXPECT_EQ(updateEmployee(db, p, saved), UpdateFailed);
+    ASSERT_EQ(presenter.shown().size(), 1);
+    EXPECT_EQ(presenter.shown()[0].number, 15);
+    EXPECT_TRUE(presenter.shown()[0].text.contains(QStringLiteral("POINTVAL")));
+    EXPECT_TRUE(presenter.shown()[0].text.contains(QStringLiteral("injected failure")));
+    const QMap<int, int> lines = linesPerCard();
+    EXPECT_EQ(lines.value(12), 10);
+    EXPECT_EQ(lines.value(15), 0);
+    Database fresh(dataDir());
+    EXPECT_EQ(read(fresh, 12).NOM, QStringLiteral("MARTIN"));
+    // Once the cause is gone the same record saves: its version was not spent by the failed attempt.
+    runSql("DROP TRIGGER refuse;");
+    EXPECT_EQ(updateEmployee(db, p, saved), UpdateSaved);
+    EXPECT_EQ(linesPerCard().value(15), 10);
+}
+
+TEST_F(EmployeesTest, DeleteTakesTheDayLinesInTheSameTransaction)
+{
+    Database db(dataDir());
+    Personnel p = read(db, 13);
+    EXPECT_EQ(deleteEmployee(db, p), UpdateSaved);
+    const QMap<int, int> lines = linesPerCard();
+    EXPECT_EQ(lines.value(13), 0);
+    EXPECT_EQ(lines.value(12), 10);
+    RecordFile<Personnel> per(db);
+    per.open();
+    Personnel gone;
+    gone.CARTE = 13;
+    EXPECT_EQ(per.get(gone, PER_K_CARTE), NotFound);
+
+    // A failure while deleting the employee itself keeps its day lines.
+    runSql("CREATE TRIGGER refuse BEFORE DELETE ON POINTVAL BEGIN SELECT RAISE(ABORT, 'injected'); END;");
+    Personnel q = read(db, 12);
+    EXPECT_EQ(deleteEmployee(db, q), UpdateFailed);
+    EXPECT_EQ(presenter.shown().last().number, 17);
+    EXPECT_EQ(linesPerCard().value(12), 10);
+    Personnel still;
+    still.CARTE = 12;
+    EXPECT_EQ(per.get(still, PER_K_CARTE), NoError);
+}
+
+TEST_F(EmployeesTest, TwoStationsEditTheSameEmployee)
+{
+    Database stationA(dataDir());
+    Database stationB(dataDir());
+    Personnel a = read(stationA, 12);
+    Personnel b = read(stationB, 12);
+    const LinkValues savedA = LinkValues::of(a);
+    const LinkValues savedB = LinkValues::of(b);
+    a.TOLERANCE_ENTREE = 5;
+    b.TOLERANCE_ENTREE = 9;
+    b.NOM = QStringLiteral("MARTINET");
+    EXPECT_EQ(updateEmployee(stationA, a, savedA), UpdateSaved);
+    EXPECT_EQ(updateEmployee(stationB, b, savedB), UpdateChangedElsewhere);
+    ASSERT_EQ(presenter.shown().size(), 1);
+    const MessageSpec m = presenter.shown()[0];
+    EXPECT_EQ(m.number, 15);
+    EXPECT_EQ(m.title, QStringLiteral("Erreur en modification"));
+    EXPECT_EQ(m.text, QStringLiteral("Cet enregistrement a été modifié par une autre station."));
+    // Station B now shows the values that station A stored, and its day lines were not renamed.
+    EXPECT_EQ(b.TOLERANCE_ENTREE, 5);
+    EXPECT_EQ(b.NOM, QStringLiteral("MARTIN"));
+    EXPECT_EQ(linesPerCard().value(12), 10);
+}
+
+TEST_F(EmployeesTest, TransactionThatCannotStartShowsMessage34)
+{
+    Database holder(dataDir());
+    RecordFile<Personnel>(holder).open();
+    ASSERT_TRUE(holder.begin({QStringLiteral("PERSONNEL")}).ok());
+    Database db(dataDir());
+    Personnel p = read(db, 13);
+    EXPECT_EQ(updateEmployee(db, p, LinkValues::of(p)), UpdateFailed);
+    ASSERT_EQ(presenter.shown().size(), 1);
+    const MessageSpec m = presenter.shown()[0];
+    EXPECT_EQ(m.number, 34);
+    EXPECT_EQ(m.title, QStringLiteral("Erreur transaction"));
+    EXPECT_EQ(m.text, QStringLiteral("Erreur: (Fichier verrouillé par un autre utilisateur (32)) ouverture de "
+                                     "transaction update sur fichier PERSONNEL. Update Transaction annulée."));
+    holder.rollback();
+}

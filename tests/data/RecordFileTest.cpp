@@ -1,0 +1,193 @@
+// The SQLite record files: keys and their uniqueness, ordered reads, positions, the optimistic check,
+// transactions over several files, and files readable by any SQLite client.
+#include "DataFixture.h"
+
+#include "data/Database.h"
+#include "data/FileAdmin.h"
+#include "data/RecordFile.h"
+
+#include <QProcess>
+
+using namespace kip;
+
+namespace {
+
+Personnel employee(qint16 carte, const QString& nom, const QString& prenom, const QString& matricule = {})
+{
+    Personnel p;
+    p.CARTE = carte;
+    p.NOM = nom;
+    p.PRENOM = prenom;
+    p.MATRICULE = matricule;
+    p.NOMBRE = 4;
+    return p;
+}
+
+PointVal dayLine(qint16 carte, qint32 date, const QString& nom = QStringLiteral("DURAND"))
+{
+    PointVal v;
+    v.clearPunches();
+    v.CARTE = carte;
+    v.DATE = date;
+    v.NOM = nom;
+    return v;
+}
+
+class RecordFileTest : public DataFixture
+{
+protected:
+    void SetUp() override
+    {
+        DataFixture::SetUp();
+        commonOpen(FileId::Personnel);
+        commonOpen(FileId::PointVal);
+    }
+};
+
+} // namespace
+
+TEST_F(RecordFileTest, UniqueKeysRefuseDuplicatesIgnoringCase)
+{
+    Database db(dataDir());
+    RecordFile<Personnel> per(db);
+    ASSERT_EQ(per.open(), NoError);
+    Personnel a = employee(12, QStringLiteral("Martin"), QStringLiteral("Paul"));
+    ASSERT_EQ(per.add(a), NoError);
+    Personnel b = employee(13, QStringLiteral("MARTIN"), QStringLiteral("paul"));
+    EXPECT_EQ(per.add(b), DuplicateKey);
+    EXPECT_EQ(lastError().key, QStringLiteral("PER:K_NOM_PRENOM"));
+    Personnel c = employee(12, QStringLiteral("Autre"), QStringLiteral("Nom"));
+    EXPECT_EQ(per.add(c), DuplicateKey);
+    EXPECT_EQ(lastError().key, QStringLiteral("PER:K_CARTE"));
+    // Employees without a staff number coexist; two with the same one do not.
+    Personnel d = employee(14, QStringLiteral("Petit"), QStringLiteral("Léa"));
+    EXPECT_EQ(per.add(d), NoError);
+    Personnel e = employee(15, QStringLiteral("Roux"), QStringLiteral("Jean"), QStringLiteral("A1"));
+    Personnel f = employee(16, QStringLiteral("Blanc"), QStringLiteral("Anne"), QStringLiteral("a1"));
+    EXPECT_EQ(per.add(e), NoError);
+    EXPECT_EQ(per.add(f), DuplicateKey);
+    EXPECT_EQ(per.records(), 3);
+
+    RecordFile<PointVal> pov(db);
+    ASSERT_EQ(pov.open(), NoError);
+    PointVal l1 = dayLine(12, 74000);
+    PointVal l2 = dayLine(12, 74000, QStringLiteral("AUTRE"));
+    EXPECT_EQ(pov.add(l1), NoError);
+    EXPECT_EQ(pov.add(l2), DuplicateKey);
+    EXPECT_EQ(lastError().key, QStringLiteral("POV:K_CARTE_DATE"));
+}
+
+TEST_F(RecordFileTest, OrderedReadsByKeyPositionsAndBounds)
+{
+    Database db(dataDir());
+    RecordFile<PointVal> pov(db);
+    ASSERT_EQ(pov.open(), NoError);
+    db.stream();
+    for (qint16 carte : {3, 1, 2})
+        for (qint32 date = 74005; date >= 74000; --date) {
+            PointVal v = dayLine(carte, date, QStringLiteral("N%1").arg(carte));
+            ASSERT_EQ(pov.add(v), NoError);
+        }
+    ASSERT_TRUE(db.flush().ok());
+
+    PointVal from = dayLine(2, 74003);
+    PointVal to = dayLine(3, 74001);
+    Cursor<PointVal> c = pov.read(POV_K_CARTE_DATE, from, Direction::Forward, &to);
+    PointVal v;
+    QList<QPair<int, int>> seen;
+    while (c.next(v) == NoError)
+        seen << qMakePair(int(v.CARTE), int(v.DATE));
+    EXPECT_EQ(lastError().code, EndOfFile);
+    const QList<QPair<int, int>> expected{{2, 74003}, {2, 74004}, {2, 74005}, {3, 74000}, {3, 74001}};
+    EXPECT_EQ(seen, expected);
+
+    Cursor<PointVal> back = pov.read(POV_K_DATE_CARTE, dayLine(2, 74000), Direction::Backward);
+    ASSERT_EQ(back.next(v), NoError);
+    EXPECT_EQ(v.DATE, 74000);
+    EXPECT_EQ(v.CARTE, 2);
+    ASSERT_EQ(back.next(v), NoError);
+    EXPECT_EQ(v.CARTE, 1);
+    EXPECT_EQ(back.next(v), EndOfFile);
+
+    // Read again at a saved position; get by key; a missing key is NotFound.
+    PointVal key = dayLine(1, 74002);
+    ASSERT_EQ(pov.get(key, POV_K_CARTE_DATE), NoError);
+    PointVal again;
+    ASSERT_EQ(pov.fetch(again, key.rowid), NoError);
+    EXPECT_EQ(again.CARTE, 1);
+    EXPECT_EQ(again.DATE, 74002);
+    EXPECT_EQ(again.NOM, QStringLiteral("N1"));
+    PointVal none = dayLine(9, 74002);
+    EXPECT_EQ(pov.get(none, POV_K_CARTE_DATE), NotFound);
+}
+
+TEST_F(RecordFileTest, SecondWriterOfAChangedRecordGetsError89)
+{
+    Database one(dataDir());
+    Database two(dataDir());
+    RecordFile<Personnel> a(one);
+    RecordFile<Personnel> b(two);
+    ASSERT_EQ(a.open(), NoError);
+    ASSERT_EQ(b.open(), NoError);
+    Personnel p = employee(12, QStringLiteral("Martin"), QStringLiteral("Paul"));
+    ASSERT_EQ(a.add(p), NoError);
+    Personnel first;
+    Personnel second;
+    first.CARTE = second.CARTE = 12;
+    ASSERT_EQ(a.get(first, PER_K_CARTE), NoError);
+    ASSERT_EQ(b.get(second, PER_K_CARTE), NoError);
+    first.NOMBRE = 6;
+    second.NOMBRE = 8;
+    EXPECT_EQ(a.put(first), NoError);
+    EXPECT_EQ(b.put(second), ChangedElsewhere);
+    EXPECT_EQ(a.put(first), NoError); // the first writer still holds the current version
+}
+
+TEST_F(RecordFileTest, TransactionWaitsForAFileHeldByAnotherConnection)
+{
+    Database one(dataDir());
+    Database two(dataDir());
+    RecordFile<Personnel>(one).open();
+    RecordFile<PointVal>(one).open();
+    RecordFile<Personnel>(two).open();
+    ASSERT_TRUE(one.begin({QStringLiteral("PERSONNEL"), QStringLiteral("POINTVAL")}).ok());
+    const FileError blocked = two.begin({QStringLiteral("PERSONNEL")}, 100);
+    EXPECT_EQ(blocked.code, Locked);
+    EXPECT_FALSE(two.inTransaction());
+    one.rollback();
+    EXPECT_TRUE(two.begin({QStringLiteral("PERSONNEL")}, 100).ok());
+    EXPECT_TRUE(two.commit().ok());
+}
+
+TEST_F(RecordFileTest, FilesAreReadableByTheSqliteShellWithFieldColumns)
+{
+    {
+        Database db(dataDir());
+        RecordFile<Personnel> per(db);
+        per.open();
+        Personnel p = employee(42, QStringLiteral("Lefèvre"), QStringLiteral("Zoé"), QStringLiteral("M42"));
+        ASSERT_EQ(per.add(p), NoError);
+    }
+    QProcess shell;
+    shell.start(QStringLiteral("sqlite3"), {paths().file(FileId::Personnel),
+                                            QStringLiteral("SELECT CARTE, MATRICULE, NOM, PRENOM, length(AUTORISATION) "
+                                                           "FROM PERSONNEL;")});
+    ASSERT_TRUE(shell.waitForFinished(10000));
+    EXPECT_EQ(QString::fromUtf8(shell.readAllStandardOutput()).trimmed(), QStringLiteral("42|M42|Lefèvre|Zoé|16"));
+
+    // A row added by another client with the record's columns alone is a valid record.
+    shell.start(QStringLiteral("sqlite3"), {paths().file(FileId::Personnel),
+                                            QStringLiteral("INSERT INTO PERSONNEL (CARTE, NOM, PRENOM) VALUES "
+                                                           "(7, 'Roux', 'Jean');")});
+    ASSERT_TRUE(shell.waitForFinished(10000));
+    Database db(dataDir());
+    RecordFile<Personnel> per(db);
+    per.open();
+    Personnel r;
+    r.CARTE = 7;
+    ASSERT_EQ(per.get(r, PER_K_CARTE), NoError);
+    EXPECT_EQ(r.NOM, QStringLiteral("Roux"));
+    EXPECT_EQ(r.PERIODE_INACTIVITE_DEBUT[3], 0);
+    r.NOMBRE = 2;
+    EXPECT_EQ(per.put(r), NoError);
+}

@@ -1,0 +1,67 @@
+// The start-up and shutdown shared by the three programs: the installation test, the sub-directories,
+// the one-program rule, the always-open files, the pause of the card reader, the crash marker with its key
+// rebuild, and the daily backup. The differences between the programs come from their traits.
+#pragma once
+
+#include "LecteurCartes.h"
+#include "Program.h"
+#include "VerrouProgramme.h"
+
+#include "data/Files.h"
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace kip {
+
+class Database;
+
+class Demarrage
+{
+public:
+    explicit Demarrage(Program program);
+    ~Demarrage();
+
+    Program programme() const { return m_program; }
+
+    // Whether a current directory is an installation directory: its last component is Kip, any case.
+    static bool estRepertoireInstallation(const QString& dir);
+
+    // The checks before the frame: installation directory, sub-directories, paths, and the one-program
+    // rule. False when the program must end; exitCode then says how (the message, if any, was shown).
+    bool verifier(const QString& currentDir, int* exitCode);
+
+    // The frame's opening: files opened, card reader paused, settings read, crash marker set (after a key
+    // rebuild when the last run did not end in order), and the daily backup.
+    void ouvrir();
+
+    int positionSommaire() const { return m_positionSommaire; }
+    // Empty when the daily backup was taken or not due; otherwise what went wrong, for a discreet notice.
+    QString incidentSauvegarde() const { return m_incidentSauvegarde; }
+    bool cleReconstruite() const { return m_rebuilt; }
+    const LecteurCartes& lecteur() const { return m_lecteur; }
+
+    // The end of an orderly run: crash marker cleared and files closed.
+    void fermer();
+
+    // The wait after the pause request, one second by default.
+    void setAttentePause(int ms) { m_attentePauseMs = ms; }
+
+private:
+    void lireParametres(Database& db);
+    void marquerDemarrage(Database& db);
+    void sauvegardeDuJour(Database& db);
+
+    Program m_program;
+    VerrouProgramme m_verrou;
+    LecteurCartes m_lecteur;
+    std::vector<std::unique_ptr<FileUse>> m_files;
+    int m_positionSommaire = 0;
+    int m_attentePauseMs = 1000;
+    bool m_rebuilt = false;
+    bool m_ouvert = false;
+    QString m_incidentSauvegarde;
+};
+
+} // namespace kip

@@ -1,0 +1,53 @@
+#include "Sauvegarde.h"
+
+#include "data/FileAdmin.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace kip {
+
+bool copierFichierTexte(const QString& from, const QString& to)
+{
+    const QString temp = to + QStringLiteral(".part");
+    QFile::remove(temp);
+    if (!QFile::copy(from, temp))
+        return false;
+    QFile::remove(to);
+    if (!QFile::rename(temp, to)) {
+        QFile::remove(temp);
+        return false;
+    }
+    return true;
+}
+
+ResultatSauvegarde SauvegardeAuto(const Paths& p)
+{
+    ResultatSauvegarde r;
+    const QDir target(p.saveAutoDir);
+    auto record = [&](FileId id) {
+        const QString from = p.file(id);
+        if (!QFileInfo::exists(from))
+            return;
+        const QString name = QFileInfo(from).fileName();
+        if (!copyRecordFile(from, target.filePath(name)).ok())
+            r.echecs << name;
+    };
+    auto text = [&](const QString& from) {
+        if (!QFileInfo::exists(from))
+            return;
+        const QString name = QFileInfo(from).fileName();
+        if (!copierFichierTexte(from, target.filePath(name)))
+            r.echecs << name;
+    };
+    record(FileId::Parametre);
+    text(p.kipGuard());
+    record(FileId::Personnel);
+    record(FileId::PointVal);
+    for (int g = 0; g <= 10; ++g)
+        text(p.origin(g));
+    return r;
+}
+
+} // namespace kip

@@ -1,0 +1,31 @@
+// The one-program rule: an operating-system lock on the data directory that a second program of the
+// system cannot take while the first runs, and that the system releases when a process dies.
+//
+// The lock is an open-file-description lock on Data/OnOff.lck, a file that SQLite never opens: SQLite's
+// own locks on the record files are process-wide record locks, which closing any other descriptor of the
+// same file would drop.
+#pragma once
+
+#include <QString>
+
+namespace kip {
+
+class VerrouProgramme
+{
+public:
+    VerrouProgramme() = default;
+    ~VerrouProgramme();
+    VerrouProgramme(const VerrouProgramme&) = delete;
+    VerrouProgramme& operator=(const VerrouProgramme&) = delete;
+
+    enum Resultat { Pris, Occupe, Erreur };
+    // Takes the lock without waiting; Occupe when another program holds it.
+    Resultat prendre(const QString& dataDir);
+    void rendre();
+    bool tenu() const { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+};
+
+} // namespace kip

@@ -1,0 +1,9 @@
+// Resource path of an embedded picture.
+#include "Pictures.h"
+
+namespace kip {
+QString picturePath(const QString& name)
+{
+    return QStringLiteral(":/pictures/") + name + QStringLiteral(".png");
+}
+} // namespace kip

@@ -1,0 +1,77 @@
+// The application frame of Kip and kipother: a main window that holds the button bar, the home window and
+// the stack of work windows, keeps the open-window list, re-places every listed window when it moves or is
+// resized, and confirms the exit before closing every window and handing over to the shutdown hook.
+#pragma once
+
+#include "ListeFenetres.h"
+#include "shell/Program.h"
+
+#include <QMainWindow>
+#include <QPoint>
+#include <QSize>
+#include <functional>
+
+namespace kip {
+
+class FenetreSommaire;
+
+class Cadre : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // positionSommaire: the summary position flag (1 = bar on the right). shutdown is called once, after the
+    // exit was confirmed and every listed window was asked to close, just before the frame closes.
+    Cadre(Program programme, int positionSommaire, std::function<void()> shutdown, QWidget* parent = nullptr);
+    ~Cadre() override;
+
+    Program programme() const { return m_programme; }
+    bool sommaireADroite() const { return m_aDroite; }
+    // A discreet text in the status bar.
+    void afficherStatut(const QString& texte);
+
+    // The open-window list and the operations every window uses.
+    ListeFenetres& liste() { return m_liste; }
+    const ListeFenetres& liste() const { return m_liste; }
+    // Appends the window's entry (hidden), rebuilds the bar, places the window and shows only the last
+    // entry. Returns the window's number (THREADFENETREACTIVE).
+    int inscrire(QWidget* fenetre, const QString& nom);
+    // Removes the window's own entry wherever it stands, then the last entry becomes the active window.
+    void desinscrire(QWidget* fenetre);
+    // Puts a work window beside the bar, over the whole height of the frame.
+    void placer(QWidget* fenetre) const;
+
+    // The area that holds the bar and the windows (parent of every listed window).
+    QWidget* zone() const { return m_zone; }
+    FenetreSommaire* sommaire() const { return m_sommaire; }
+    // The frame's position on screen and the size of its area, as of the last open, move or resize.
+    QPoint positionCadre() const { return m_position; }
+    QSize tailleCadre() const { return m_taille; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* objet, QEvent* event) override;
+
+private:
+    void demarrer();
+    void memoriserGeometrie();
+    void posterDeplace();
+    void posterVisibilite();
+    void fermerFenetres();
+
+    Program m_programme;
+    bool m_aDroite;
+    std::function<void()> m_shutdown;
+    ListeFenetres m_liste;
+    QWidget* m_zone = nullptr;
+    FenetreSommaire* m_sommaire = nullptr;
+    QPoint m_position;
+    QSize m_taille;
+    bool m_demarre = false;
+    bool m_question = false; // the exit question is on screen
+    bool m_termine = false;  // the exit was confirmed
+};
+
+} // namespace kip

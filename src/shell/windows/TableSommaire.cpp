@@ -1,0 +1,125 @@
+// The button bar's table.
+#include "TableSommaire.h"
+
+#include "Evenements.h"
+
+namespace kip {
+
+namespace {
+
+using Action = EmplacementSommaire::Action;
+
+EmplacementSommaire ouvrir(int n, const char* image, const char* fenetre)
+{
+    return {n, QString::fromLatin1(image), Action::Ouvrir, QString::fromLatin1(fenetre), 0};
+}
+
+EmplacementSommaire evenement(int n, const char* image, int numero)
+{
+    return {n, QString::fromLatin1(image), Action::Evenement, {}, numero};
+}
+
+// Slot n of a list, grid or report selection posts 1027 + n.
+EmplacementSommaire bouton(int n, const char* image)
+{
+    return evenement(n, image, evt::BoutonListe + n);
+}
+
+EmplacementSommaire quitter(const char* image)
+{
+    return evenement(13, image, evt::Bouton13);
+}
+
+} // namespace
+
+const EmplacementSommaire* RangeeSommaire::emplacement(int numero) const
+{
+    for (const EmplacementSommaire& e : emplacements)
+        if (e.numero == numero)
+            return &e;
+    return nullptr;
+}
+
+RangeeSommaire rangeeSommaire(Program programme, const QString& nom)
+{
+    const bool complet = traitsOf(programme).hasSettings; // kipother has no settings, transfer, utilities
+    RangeeSommaire r;
+    if (nom == QLatin1String("FenetrePrincipale")) {
+        r.emplacements = {ouvrir(1, "Corriger", "TablePointage"), ouvrir(2, "Imprimer", "Impression"),
+                          ouvrir(3, "Personnel", "TablePersonnel")};
+        if (complet)
+            r.emplacements << ouvrir(4, "Parametres", "SaisieParametre") << ouvrir(5, "Utilitaires", "Utilitaires");
+        r.quitter = true;
+    } else if (nom == QLatin1String("SaisiePersonnel") || (complet && nom == QLatin1String("SaisieParametre"))) {
+        r.emplacements = {evenement(1, "Accepter", evt::Bouton1Formulaire), quitter("Annuler")};
+    } else if (complet && nom == QLatin1String("TransfertOrigine")) {
+        r.emplacements = {evenement(1, "Garder", evt::Bouton1Formulaire), quitter("Supprimer")};
+    } else if (nom == QLatin1String("TablePersonnel")) {
+        r.emplacements = {bouton(1, "Ajouter"),        bouton(2, "Modifier"),
+                          bouton(3, "Supprimer"),      bouton(4, "Par_Nom_et_Prenom"),
+                          bouton(5, "Par_n_de_Carte"), bouton(6, "Par_Matricule"),
+                          quitter("Quitter")};
+    } else if (nom == QLatin1String("TablePointage")) {
+        r.emplacements = {bouton(1, "Ajouter"),
+                          bouton(2, "Modifier"),
+                          bouton(3, "Effacer_Pointages"),
+                          bouton(4, "Par_Date_et_n_Carte"),
+                          bouton(5, "Par_n_Carte_et_Date"),
+                          bouton(6, "Par_Date_et_Nom"),
+                          bouton(7, "Par_Nom_et_Date"),
+                          quitter("Quitter")};
+    } else if (nom == QLatin1String("CorrectionPointage")) {
+        r.emplacements = {bouton(1, "Sauver"),
+                          bouton(2, "Carte_Suivante"),
+                          bouton(3, "Carte_Precedente"),
+                          bouton(4, "Nom_Suivant"),
+                          bouton(5, "Nom_Precedent"),
+                          bouton(6, "Semaine_Suivante"),
+                          bouton(7, "Semaine_Precedente"),
+                          quitter("Quitter")};
+    } else if (nom == QLatin1String("Impression")) {
+        r.emplacements = {bouton(1, "Impression"), bouton(2, "Config_Imprimante"), quitter("Quitter")};
+    } else if (complet && nom == QLatin1String("Utilitaires")) {
+        r.emplacements = {quitter("Quitter")};
+    } else if (nom == QLatin1String("InitialiseJournee")) {
+        // The day initialisation cannot be interrupted: its Quitter is shown but does nothing.
+        r.emplacements = {{13, QStringLiteral("Quitter"), Action::Aucune, {}, 0}};
+    }
+    return r;
+}
+
+const QStringList& nomsBoutons()
+{
+    static const QStringList noms = {"Ajouter",
+                                     "Corriger",
+                                     "Imprimer",
+                                     "Modifier",
+                                     "Parametres",
+                                     "Personnel",
+                                     "Quitter",
+                                     "Supprimer",
+                                     "Accepter",
+                                     "Annuler",
+                                     "Par_Nom_et_Prenom",
+                                     "Par_n_de_Carte",
+                                     "Par_Matricule",
+                                     "Par_n_Carte_et_Date",
+                                     "Par_Date_et_n_Carte",
+                                     "Par_Nom_et_Date",
+                                     "Par_Date_et_Nom",
+                                     "Carte_Suivante",
+                                     "Carte_Precedente",
+                                     "Nom_Suivant",
+                                     "Nom_Precedent",
+                                     "Semaine_Suivante",
+                                     "Semaine_Precedente",
+                                     "Sauver",
+                                     "Garder",
+                                     "Effacer_Pointages",
+                                     "Utilitaires",
+                                     "Impression",
+                                     "Config_Imprimante"};
+    return noms;
+}
+
+} // namespace kip

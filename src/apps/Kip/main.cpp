@@ -1,0 +1,4 @@
+// The Kip program.
+#include "Poste.h"
+
+int main(int argc, char** argv) { return kip::lancerPoste(kip::Program::Kip, argc, argv); }

@@ -1,0 +1,32 @@
+// kipempty: brings the punch data up to date and ends by itself. Without a display it runs headless, its
+// progress and messages on standard error, so that a scheduler can start it.
+#include "data/windows/MessageBoxPresenter.h"
+#include "shell/Demarrage.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include <memory>
+
+namespace {
+bool affichageDisponible()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const bool fenetres = affichageDisponible();
+    std::unique_ptr<QCoreApplication> app(fenetres ? new QApplication(argc, argv) : new QCoreApplication(argc, argv));
+    if (fenetres)
+        kip::installerPresentationFenetres();
+    kip::Demarrage demarrage(kip::Program::KipEmpty);
+    int exitCode = 0;
+    if (!demarrage.verifier(QDir::currentPath(), &exitCode))
+        return exitCode;
+    demarrage.ouvrir();
+    demarrage.fermer();
+    return 0;
+}

@@ -231,11 +231,16 @@ void Database::rollback()
     m_streamDepth = 0;
 }
 
-FileError Database::stream()
+FileError Database::stream(const QStringList& labels)
 {
-    if (m_streamDepth++ > 0 || inTransaction())
+    if (m_streamDepth > 0 || inTransaction()) {
+        ++m_streamDepth;
         return {};
-    return exec(QStringLiteral("BEGIN"));
+    }
+    const FileError err = begin(labels);
+    if (err.ok())
+        m_streamDepth = 1;
+    return err;
 }
 
 FileError Database::flush()

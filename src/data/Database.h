@@ -81,8 +81,9 @@ public:
     void rollback();
     bool inTransaction() const;
 
-    // Batch-write mode: one open write transaction; the last flush commits it.
-    FileError stream();
+    // Batch-write mode: one open write transaction, holding the given files from the start (waiting as
+    // begin does); the last flush commits it.
+    FileError stream(const QStringList& labels = {});
     FileError flush();
 
     // Maps the connection's last SQLite outcome (rc) onto the record-file error codes.

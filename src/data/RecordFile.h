@@ -64,7 +64,8 @@ template <class T, size_t N> void Reader::array(const char*, std::array<T, N>& a
     int size = 0;
     const void* p = columnBlob(m_st, m_i++, &size);
     a.fill(T{});
-    std::memcpy(a.data(), p, std::min<size_t>(size_t(size), sizeof(T) * N));
+    if (p && size > 0) // a blob written by another client may be empty
+        std::memcpy(a.data(), p, std::min<size_t>(size_t(size), sizeof(T) * N));
 }
 
 template <size_t N> void Reader::textArray(const char*, std::array<QString, N>& a, int size)

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QMainWindow>
 #include <QStatusBar>
-
 #include <cstdio>
 
 namespace kip {
@@ -53,8 +52,9 @@ bool affichageDisponible()
 int lancerPoste(Program program, int argc, char** argv)
 {
     if (!affichageDisponible()) {
-        std::fprintf(stderr, "%s a besoin d'un affichage graphique (variable DISPLAY ou WAYLAND_DISPLAY).\n"
-                             "Pour un transfert sans affichage, utilisez kipempty.\n",
+        std::fprintf(stderr,
+                     "%s a besoin d'un affichage graphique (variable DISPLAY ou WAYLAND_DISPLAY).\n"
+                     "Pour un transfert sans affichage, utilisez kipempty.\n",
                      programName(program).toLocal8Bit().constData());
         return 1;
     }

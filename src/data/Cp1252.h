@@ -9,7 +9,10 @@ namespace kip {
 // Encodes text to Windows-1252; characters outside the code page become '?'.
 QByteArray toCp1252(const QString& text);
 QString fromCp1252(const char* data, qsizetype size);
-inline QString fromCp1252(const QByteArray& bytes) { return fromCp1252(bytes.constData(), bytes.size()); }
+inline QString fromCp1252(const QByteArray& bytes)
+{
+    return fromCp1252(bytes.constData(), bytes.size());
+}
 
 // The text as a STRING(n) field holds it: at most n characters, trailing spaces clipped.
 QString clipField(const QString& text, int size);

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-
 #include <sqlite3.h>
 
 namespace kip {
@@ -11,7 +10,10 @@ namespace {
 constexpr int DefaultWaitMs = 2000;
 const char* const AnchorName = "Topspeed.tcf";
 
-QString quoted(const QString& name) { return QLatin1Char('"') + name + QLatin1Char('"'); }
+QString quoted(const QString& name)
+{
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
 } // namespace
 
 // --- Statement --------------------------------------------------------------------------------------
@@ -33,7 +35,10 @@ Statement& Statement::operator=(Statement&& other) noexcept
     return *this;
 }
 
-Statement::~Statement() { release(); }
+Statement::~Statement()
+{
+    release();
+}
 
 void Statement::release()
 {
@@ -44,7 +49,10 @@ void Statement::release()
     m_stmt = nullptr;
 }
 
-void Statement::bind(int index, qint64 value) { sqlite3_bind_int64(m_stmt, index, value); }
+void Statement::bind(int index, qint64 value)
+{
+    sqlite3_bind_int64(m_stmt, index, value);
+}
 
 void Statement::bind(int index, const QString& text)
 {
@@ -56,7 +64,10 @@ void Statement::bindBlob(int index, const void* data, int size)
     sqlite3_bind_blob(m_stmt, index, data, size, SQLITE_TRANSIENT);
 }
 
-int Statement::step() { return m_stmt ? sqlite3_step(m_stmt) : SQLITE_MISUSE; }
+int Statement::step()
+{
+    return m_stmt ? sqlite3_step(m_stmt) : SQLITE_MISUSE;
+}
 
 void Statement::reset()
 {
@@ -64,7 +75,10 @@ void Statement::reset()
     sqlite3_clear_bindings(m_stmt);
 }
 
-qint64 Statement::columnInt(int index) const { return sqlite3_column_int64(m_stmt, index); }
+qint64 Statement::columnInt(int index) const
+{
+    return sqlite3_column_int64(m_stmt, index);
+}
 
 QString Statement::columnText(int index) const
 {
@@ -111,16 +125,21 @@ FileError Database::errorFrom(int rc) const
     switch (primary) {
     case SQLITE_OK:
     case SQLITE_ROW:
-    case SQLITE_DONE: return {};
+    case SQLITE_DONE:
+        return {};
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: return makeError(Locked, rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
-    case SQLITE_CORRUPT: return makeError(KeysInvalid, rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
-    case SQLITE_NOTADB: return makeError(DeclarationMismatch, rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
+    case SQLITE_LOCKED:
+        return makeError(Locked, rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
+    case SQLITE_CORRUPT:
+        return makeError(KeysInvalid, rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
+    case SQLITE_NOTADB:
+        return makeError(DeclarationMismatch, rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
     case SQLITE_CONSTRAINT:
         if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY)
             return makeError(DuplicateKey, rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
         [[fallthrough]];
-    default: return makeError(DriverError, rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
+    default:
+        return makeError(DriverError, rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
     }
 }
 
@@ -196,7 +215,10 @@ FileError Database::exec(const QString& sql)
     return rc == SQLITE_OK ? FileError{} : errorFrom(sqlite3_extended_errcode(m_db));
 }
 
-bool Database::inTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }
+bool Database::inTransaction() const
+{
+    return m_db && !sqlite3_get_autocommit(m_db);
+}
 
 FileError Database::begin(const QStringList& labels, int waitMs)
 {

@@ -12,7 +12,6 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
-
 #include <vector>
 
 struct sqlite3;

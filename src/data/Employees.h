@@ -19,7 +19,12 @@ struct LinkValues
     bool sameAs(const Personnel& p) const;
 };
 
-enum UpdateResult : int { UpdateSaved = 0, UpdateFailed = 1, UpdateChangedElsewhere = 2 };
+enum UpdateResult : int
+{
+    UpdateSaved = 0,
+    UpdateFailed = 1,
+    UpdateChangedElsewhere = 2
+};
 
 // Writes the employee back; when a link field changed, every day line that carried the saved values takes
 // the new ones. On a change by another station, rec is reloaded with the stored values.

@@ -2,10 +2,8 @@
 
 #include <QFile>
 #include <QFileInfo>
-
-#include <sqlite3.h>
-
 #include <memory>
+#include <sqlite3.h>
 
 namespace kip {
 
@@ -22,11 +20,16 @@ FileError errorOf(sqlite3* db, int rc)
     const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
     switch (rc & 0xff) {
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: return makeError(Locked, rc, msg);
-    case SQLITE_NOTADB: return makeError(DeclarationMismatch, rc, msg);
-    case SQLITE_CORRUPT: return makeError(KeysInvalid, rc, msg);
-    case SQLITE_CANTOPEN: return makeError(NotFound, rc, msg);
-    default: return makeError(DriverError, rc, msg);
+    case SQLITE_LOCKED:
+        return makeError(Locked, rc, msg);
+    case SQLITE_NOTADB:
+        return makeError(DeclarationMismatch, rc, msg);
+    case SQLITE_CORRUPT:
+        return makeError(KeysInvalid, rc, msg);
+    case SQLITE_CANTOPEN:
+        return makeError(NotFound, rc, msg);
+    default:
+        return makeError(DriverError, rc, msg);
     }
 }
 
@@ -177,9 +180,8 @@ FileError rebuildRecordFileKeys(const TableDecl& table, const QString& path, boo
         sqlite3_stmt* st = nullptr;
         sqlite3_prepare_v2(db.get(), "PRAGMA integrity_check(1)", -1, &st, nullptr);
         const int rc = sqlite3_step(st);
-        const QString result = rc == SQLITE_ROW
-                                   ? QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)))
-                                   : QString();
+        const QString result =
+            rc == SQLITE_ROW ? QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))) : QString();
         sqlite3_finalize(st);
         if (rc != SQLITE_ROW)
             err = errorOf(db.get(), sqlite3_extended_errcode(db.get()));

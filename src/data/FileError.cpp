@@ -5,17 +5,28 @@ namespace kip {
 QString errorText(int code)
 {
     switch (code) {
-    case NoError: return QString();
-    case NotFound: return QStringLiteral("Fichier ou enregistrement introuvable");
-    case Locked: return QStringLiteral("Fichier verrouillé par un autre utilisateur");
-    case EndOfFile: return QStringLiteral("Fin de fichier");
-    case DuplicateKey: return QStringLiteral("Doublon dans une clé unique");
-    case KeysInvalid: return QStringLiteral("Les clés doivent être reconstruites");
-    case DeclarationMismatch: return QStringLiteral("Déclaration d'enregistrement invalide");
-    case AlreadyOpen: return QStringLiteral("Fichier déjà ouvert");
-    case ChangedElsewhere: return QStringLiteral("Enregistrement modifié par une autre station");
-    case DriverError: return QStringLiteral("Erreur du système de fichiers");
-    default: return QStringLiteral("Erreur %1").arg(code);
+    case NoError:
+        return QString();
+    case NotFound:
+        return QStringLiteral("Fichier ou enregistrement introuvable");
+    case Locked:
+        return QStringLiteral("Fichier verrouillé par un autre utilisateur");
+    case EndOfFile:
+        return QStringLiteral("Fin de fichier");
+    case DuplicateKey:
+        return QStringLiteral("Doublon dans une clé unique");
+    case KeysInvalid:
+        return QStringLiteral("Les clés doivent être reconstruites");
+    case DeclarationMismatch:
+        return QStringLiteral("Déclaration d'enregistrement invalide");
+    case AlreadyOpen:
+        return QStringLiteral("Fichier déjà ouvert");
+    case ChangedElsewhere:
+        return QStringLiteral("Enregistrement modifié par une autre station");
+    case DriverError:
+        return QStringLiteral("Erreur du système de fichiers");
+    default:
+        return QStringLiteral("Erreur %1").arg(code);
     }
 }
 
@@ -40,7 +51,13 @@ namespace {
 thread_local FileError t_last;
 }
 
-const FileError& lastError() { return t_last; }
-void setLastError(const FileError& error) { t_last = error; }
+const FileError& lastError()
+{
+    return t_last;
+}
+void setLastError(const FileError& error)
+{
+    t_last = error;
+}
 
 } // namespace kip

@@ -5,7 +5,8 @@
 
 namespace kip {
 
-enum ErrorCode : int {
+enum ErrorCode : int
+{
     NoError = 0,
     NotFound = 2,             // file or record not found
     Locked = 32,              // the file is locked by another user
@@ -13,18 +14,18 @@ enum ErrorCode : int {
     KeysInvalid = 46,         // the keys must be rebuilt
     DeclarationMismatch = 47, // the file does not match the record declaration
     AlreadyOpen = 52,
-    EndOfFile = 33,           // no further record in the order read
-    ChangedElsewhere = 89,    // the record was changed by another station since it was read
-    DriverError = 90,         // the driver's own error; its text and code are the driver's
+    EndOfFile = 33,        // no further record in the order read
+    ChangedElsewhere = 89, // the record was changed by another station since it was read
+    DriverError = 90,      // the driver's own error; its text and code are the driver's
 };
 
 struct FileError
 {
     int code = NoError;
-    QString text;      // clipped error text
-    int fileCode = 0;  // the driver's own code (SQLite's extended result code) for error 90
-    QString fileText;  // the driver's own message
-    QString key;       // for DuplicateKey: the name of the key, for example "PER:K_NOM_PRENOM"
+    QString text;     // clipped error text
+    int fileCode = 0; // the driver's own code (SQLite's extended result code) for error 90
+    QString fileText; // the driver's own message
+    QString key;      // for DuplicateKey: the name of the key, for example "PER:K_NOM_PRENOM"
 
     bool ok() const { return code == NoError; }
     // "text (code)", with the driver's text and code for error 90.
@@ -38,6 +39,9 @@ FileError makeError(int code, int fileCode = 0, const QString& fileText = {});
 // The error of the last record-file operation of the calling thread (NoError after a success).
 const FileError& lastError();
 void setLastError(const FileError& error);
-inline void clearLastError() { setLastError(FileError{}); }
+inline void clearLastError()
+{
+    setLastError(FileError{});
+}
 
 } // namespace kip

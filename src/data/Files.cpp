@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QMutex>
 #include <QTextStream>
-
 #include <array>
 #include <atomic>
 
@@ -19,18 +18,26 @@ std::array<std::atomic<int>, 5> g_counts{};
 QMutex g_openMutex; // one common open at a time
 RebuildRunner g_rebuildRunner;
 
-int index(FileId id) { return static_cast<int>(id); }
+int index(FileId id)
+{
+    return static_cast<int>(id);
+}
 
 } // namespace
 
 const TableDecl& tableOf(FileId id)
 {
     switch (id) {
-    case FileId::Parametre: return tableOf<Parametre>();
-    case FileId::Personnel: return tableOf<Personnel>();
-    case FileId::PointVal: return tableOf<PointVal>();
-    case FileId::DateSave: return tableOf<DateSave>();
-    case FileId::OnOff: return tableOf<OnOff>();
+    case FileId::Parametre:
+        return tableOf<Parametre>();
+    case FileId::Personnel:
+        return tableOf<Personnel>();
+    case FileId::PointVal:
+        return tableOf<PointVal>();
+    case FileId::DateSave:
+        return tableOf<DateSave>();
+    case FileId::OnOff:
+        return tableOf<OnOff>();
     }
     return tableOf<OnOff>();
 }
@@ -46,14 +53,20 @@ Paths Paths::forInstallation(const QString& installDir)
     return p;
 }
 
-QString Paths::file(FileId id) const { return dataDir + QLatin1Char('/') + tableOf(id).fileName; }
+QString Paths::file(FileId id) const
+{
+    return dataDir + QLatin1Char('/') + tableOf(id).fileName;
+}
 
 QString Paths::origin(int generation) const
 {
     return dataDir + QStringLiteral("/Origin%1.txt").arg(generation, 2, 10, QLatin1Char('0'));
 }
 
-QString Paths::kipGuard() const { return dataDir + QStringLiteral("/KipGuard.txt"); }
+QString Paths::kipGuard() const
+{
+    return dataDir + QStringLiteral("/KipGuard.txt");
+}
 
 void setPaths(const Paths& p)
 {
@@ -62,7 +75,10 @@ void setPaths(const Paths& p)
         c = 0;
 }
 
-const Paths& paths() { return g_paths; }
+const Paths& paths()
+{
+    return g_paths;
+}
 
 void commonOpen(FileId id)
 {
@@ -76,7 +92,8 @@ void commonOpen(FileId id)
     }
     switch (err.code) {
     case NoError:
-    case AlreadyOpen: return;
+    case AlreadyOpen:
+        return;
     case NotFound:
         err = createRecordFile(table, path);
         if (!err.ok()) {
@@ -103,7 +120,8 @@ void commonOpen(FileId id)
         setLastError(err);
         Message(1, path);
         break;
-    default: break;
+    default:
+        break;
     }
     if (!err.ok()) {
         setLastError(err);
@@ -133,9 +151,15 @@ FileUse::~FileUse()
         --count;
 }
 
-int openCount(FileId id) { return g_counts[size_t(index(id))].load(); }
+int openCount(FileId id)
+{
+    return g_counts[size_t(index(id))].load();
+}
 
-void resetOpenCount(FileId id) { g_counts[size_t(index(id))] = 0; }
+void resetOpenCount(FileId id)
+{
+    g_counts[size_t(index(id))] = 0;
+}
 
 void rebuildAllKeys(const RebuildProgress& progress)
 {
@@ -159,7 +183,10 @@ void rebuildAllKeys(const RebuildProgress& progress)
     // ONOFF and DATESAVE stay usable by their holders: this store does not close them during the rebuild.
 }
 
-void setRebuildRunner(RebuildRunner runner) { g_rebuildRunner = std::move(runner); }
+void setRebuildRunner(RebuildRunner runner)
+{
+    g_rebuildRunner = std::move(runner);
+}
 
 void rebuildAllKeysWithProgress()
 {
@@ -169,10 +196,8 @@ void rebuildAllKeysWithProgress()
         return;
     }
     work([](int step, int total, const QString& label) {
-        QTextStream(stderr) << QStringLiteral("Reconstruction des index sur les fichiers: %1/%2 %3\n")
-                                   .arg(step)
-                                   .arg(total)
-                                   .arg(label);
+        QTextStream(stderr)
+            << QStringLiteral("Reconstruction des index sur les fichiers: %1/%2 %3\n").arg(step).arg(total).arg(label);
     });
 }
 

@@ -6,12 +6,18 @@
 #include "TableDecl.h"
 
 #include <QString>
-
 #include <functional>
 
 namespace kip {
 
-enum class FileId { Parametre, Personnel, PointVal, DateSave, OnOff };
+enum class FileId
+{
+    Parametre,
+    Personnel,
+    PointVal,
+    DateSave,
+    OnOff
+};
 
 const TableDecl& tableOf(FileId id);
 

@@ -2,7 +2,6 @@
 
 #include <QMutex>
 #include <QTextStream>
-
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -20,10 +19,14 @@ StopHandler g_stop;
 QString buttonName(int b)
 {
     switch (b) {
-    case ButtonOk: return QStringLiteral("OK");
-    case ButtonYes: return QStringLiteral("Oui");
-    case ButtonNo: return QStringLiteral("Non");
-    case ButtonCancel: return QStringLiteral("Annuler");
+    case ButtonOk:
+        return QStringLiteral("OK");
+    case ButtonYes:
+        return QStringLiteral("Oui");
+    case ButtonNo:
+        return QStringLiteral("Non");
+    case ButtonCancel:
+        return QStringLiteral("Annuler");
     }
     return QString();
 }
@@ -87,18 +90,22 @@ QString textOf(int number, const FileError& err, const QString& t1, const QStrin
 {
     const QString e = err.description();
     switch (number) {
-    case 1: return QStringLiteral("Erreur: (%1) accès fichier %2. Cliquez OK pour terminer l'application.").arg(e, t1);
-    case 2: return t1 + QStringLiteral(" : clé invalide.  Voulez-vous reconstruire les clés?");
+    case 1:
+        return QStringLiteral("Erreur: (%1) accès fichier %2. Cliquez OK pour terminer l'application.").arg(e, t1);
+    case 2:
+        return t1 + QStringLiteral(" : clé invalide.  Voulez-vous reconstruire les clés?");
     case 3:
         return QStringLiteral("Erreur: (%1) lors de la réparation des clés de %2.  Cliquez OK pour terminer "
                               "l'application.")
             .arg(e, t1);
-    case 4: return QStringLiteral("Erreur: (%1) à la création %2.  Cliquez OK pour terminer l'application.").arg(e, t1);
+    case 4:
+        return QStringLiteral("Erreur: (%1) à la création %2.  Cliquez OK pour terminer l'application.").arg(e, t1);
     case 5:
         return QStringLiteral("Erreur: (%1) ouverture après création fichier:%2.  Cliquez OK pour terminer "
                               "l'application.")
             .arg(e, t1);
-    case 14: return QStringLiteral("Une erreur s'est produite pendant la mise à jour. Erreur: %1.").arg(e);
+    case 14:
+        return QStringLiteral("Une erreur s'est produite pendant la mise à jour. Erreur: %1.").arg(e);
     case 15:
         if (err.code == ChangedElsewhere || err.code == NoError)
             return QStringLiteral("Cet enregistrement a été modifié par une autre station.");
@@ -111,12 +118,15 @@ QString textOf(int number, const FileError& err, const QString& t1, const QStrin
     case 17:
         return QStringLiteral("Une erreur (%1) s'est produite lors de la suppression de cet enregistrement %2.")
             .arg(e, t1);
-    case 18: return QStringLiteral("Une erreur s'est produite pendant la suppression. Voulez-vous essayer de nouveau?");
+    case 18:
+        return QStringLiteral("Une erreur s'est produite pendant la suppression. Voulez-vous essayer de nouveau?");
     case 21:
         return QStringLiteral("Vous avez demandé de supprimer un enregistrement. Cette opération est interdite par le "
                               "programme. Cliquez OK pour revenir à la fenêtre précédente.");
-    case 24: return QStringLiteral("L'ajout de cet enregistrement crée un doublon dans la clé :") + t1;
-    case 30: return QStringLiteral("Ouverture fichier (%1) impossible.  Erreur: %2.").arg(t1, e);
+    case 24:
+        return QStringLiteral("L'ajout de cet enregistrement crée un doublon dans la clé :") + t1;
+    case 30:
+        return QStringLiteral("Ouverture fichier (%1) impossible.  Erreur: %2.").arg(t1, e);
     case 32:
         return QStringLiteral("L'enregistrement sélectionné va être supprimé. Cliquez OK pour confirmer votre "
                               "intention.");
@@ -139,15 +149,21 @@ QString textOf(int number, const FileError& err, const QString& t1, const QStrin
 int StderrPresenter::show(const MessageSpec& spec)
 {
     QTextStream err(stderr);
-    err << spec.title << QStringLiteral(": ") << spec.text << QStringLiteral(" [")
-        << buttonName(spec.defaultButton) << QStringLiteral("]\n");
+    err << spec.title << QStringLiteral(": ") << spec.text << QStringLiteral(" [") << buttonName(spec.defaultButton)
+        << QStringLiteral("]\n");
     err.flush();
     return spec.defaultButton;
 }
 
-void setMessagePresenter(MessagePresenter* presenter) { g_presenter = presenter ? presenter : &g_stderrPresenter; }
+void setMessagePresenter(MessagePresenter* presenter)
+{
+    g_presenter = presenter ? presenter : &g_stderrPresenter;
+}
 
-MessagePresenter& messagePresenter() { return *g_presenter.load(); }
+MessagePresenter& messagePresenter()
+{
+    return *g_presenter.load();
+}
 
 void setStopHandler(StopHandler handler)
 {

@@ -5,14 +5,25 @@
 #include "FileError.h"
 
 #include <QString>
-
 #include <functional>
 
 namespace kip {
 
-enum class MessageIcon { Stop, Exclamation, Question, Information };
+enum class MessageIcon
+{
+    Stop,
+    Exclamation,
+    Question,
+    Information
+};
 
-enum MessageButton : int { ButtonOk = 1, ButtonYes = 2, ButtonNo = 4, ButtonCancel = 8 };
+enum MessageButton : int
+{
+    ButtonOk = 1,
+    ButtonYes = 2,
+    ButtonNo = 4,
+    ButtonCancel = 8
+};
 
 struct MessageSpec
 {

@@ -5,7 +5,6 @@
 #include "Records.h"
 
 #include <QByteArray>
-
 #include <cstring>
 
 namespace kip {

@@ -55,7 +55,13 @@ QString duplicateKeyOf(const TableDecl& table, const QString& driverText)
     return QString();
 }
 
-qint64 lastInsertRowid(Database& db) { return sqlite3_last_insert_rowid(db.handle()); }
-int changes(Database& db) { return sqlite3_changes(db.handle()); }
+qint64 lastInsertRowid(Database& db)
+{
+    return sqlite3_last_insert_rowid(db.handle());
+}
+int changes(Database& db)
+{
+    return sqlite3_changes(db.handle());
+}
 
 } // namespace kip::detail

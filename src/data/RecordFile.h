@@ -83,7 +83,10 @@ class KeyBinder
 {
 public:
     KeyBinder(Statement& st, const KeyDecl& key, int first) : m_st(st), m_key(key), m_first(first) {}
-    template <class T> void field(const char* name, const T& v) { put(name, [&](int i) { m_st.bind(i, qint64(v)); }); }
+    template <class T> void field(const char* name, const T& v)
+    {
+        put(name, [&](int i) { m_st.bind(i, qint64(v)); });
+    }
     void text(const char* name, const QString& v, int size)
     {
         put(name, [&](int i) { m_st.bind(i, clipField(v, size)); });
@@ -110,7 +113,11 @@ QString duplicateKeyOf(const TableDecl& table, const QString& driverText);
 
 } // namespace detail
 
-enum class Direction { Forward, Backward };
+enum class Direction
+{
+    Forward,
+    Backward
+};
 
 // An ordered read over a key, from a key value (included) in one direction, optionally up to a bound.
 template <class R> class Cursor
@@ -164,8 +171,9 @@ public:
     // Reads the record whose key fields equal those of rec.
     int get(R& rec, const KeyDecl& key)
     {
-        Statement st = m_db.prepare(selectSql() + QStringLiteral(" WHERE (%1) = (%2)")
-                                                      .arg(detail::keyColumns(key), detail::keyPlaceholders(key, 1)));
+        Statement st = m_db.prepare(
+            selectSql() +
+            QStringLiteral(" WHERE (%1) = (%2)").arg(detail::keyColumns(key), detail::keyPlaceholders(key, 1)));
         detail::KeyBinder kb(st, key, 1);
         rec.visit(kb);
         return readOne(st, rec);
@@ -363,7 +371,13 @@ qint64 lastInsertRowid(Database& db);
 int changes(Database& db);
 } // namespace detail
 
-template <class R> qint64 RecordFile<R>::lastInsertRowid() const { return detail::lastInsertRowid(m_db); }
-template <class R> int RecordFile<R>::changes() const { return detail::changes(m_db); }
+template <class R> qint64 RecordFile<R>::lastInsertRowid() const
+{
+    return detail::lastInsertRowid(m_db);
+}
+template <class R> int RecordFile<R>::changes() const
+{
+    return detail::changes(m_db);
+}
 
 } // namespace kip

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <QString>
-
 #include <array>
 #include <cstdint>
 
@@ -33,15 +32,15 @@ struct Parametre : RecordMeta
     quint8 POSITIONSOMMAIRE = 0;
     quint8 PORTLOCAL = 0;
     quint8 PORTMODEM = 0;
-    QString NOM_MODEM;               // STRING(60)
-    QString MESSAGEGENERALDEFAUT;    // STRING(32)
+    QString NOM_MODEM;            // STRING(60)
+    QString MESSAGEGENERALDEFAUT; // STRING(32)
     std::array<quint8, 16> TERMINAL{};
     std::array<QString, 16> TELEPHONE;      // STRING(20)[16]
     std::array<QString, 16> IDENTIFICATION; // STRING(20)[16]
     std::array<quint8, 16> USEMESSAGEDEFAUT{};
     std::array<QString, 16> MESSAGEGENERAL; // STRING(32)[16]
-    QString AFFICHAGELIGNE1;         // STRING(1)
-    QString AFFICHAGELIGNE2;         // STRING(1)
+    QString AFFICHAGELIGNE1;                // STRING(1)
+    QString AFFICHAGELIGNE2;                // STRING(1)
     quint8 TABCORRECTION = 0;
     quint8 TABPERSONNEL = 0;
 

@@ -5,7 +5,6 @@
 
 #include <QList>
 #include <QMutex>
-
 #include <deque>
 
 namespace kip {

@@ -7,9 +7,15 @@ QString TableDecl::createTableSql() const
     QStringList cols;
     for (const ColumnDecl& c : columns) {
         switch (c.kind) {
-        case ColumnDecl::Integer: cols << c.name + QStringLiteral(" INTEGER NOT NULL DEFAULT 0"); break;
-        case ColumnDecl::Text: cols << c.name + QStringLiteral(" TEXT NOT NULL DEFAULT '' COLLATE NOCASE"); break;
-        case ColumnDecl::Blob: cols << c.name + QStringLiteral(" BLOB NOT NULL DEFAULT x''"); break;
+        case ColumnDecl::Integer:
+            cols << c.name + QStringLiteral(" INTEGER NOT NULL DEFAULT 0");
+            break;
+        case ColumnDecl::Text:
+            cols << c.name + QStringLiteral(" TEXT NOT NULL DEFAULT '' COLLATE NOCASE");
+            break;
+        case ColumnDecl::Blob:
+            cols << c.name + QStringLiteral(" BLOB NOT NULL DEFAULT x''");
+            break;
         }
     }
     cols << QStringLiteral("ROWVER INTEGER NOT NULL DEFAULT 0");

@@ -5,7 +5,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <vector>
 
 namespace kip {
@@ -14,7 +13,12 @@ constexpr int LayoutVersion = 1; // PRAGMA user_version of every record file
 
 struct ColumnDecl
 {
-    enum Kind { Integer, Text, Blob };
+    enum Kind
+    {
+        Integer,
+        Text,
+        Blob
+    };
     QString name;
     Kind kind;
 };
@@ -40,7 +44,10 @@ public:
     template <class T> void field(const char* name, T&) { m_out.push_back({QLatin1String(name), ColumnDecl::Integer}); }
     void text(const char* name, QString&, int) { m_out.push_back({QLatin1String(name), ColumnDecl::Text}); }
     template <class A> void array(const char* name, A&) { m_out.push_back({QLatin1String(name), ColumnDecl::Blob}); }
-    template <class A> void textArray(const char* name, A&, int) { m_out.push_back({QLatin1String(name), ColumnDecl::Blob}); }
+    template <class A> void textArray(const char* name, A&, int)
+    {
+        m_out.push_back({QLatin1String(name), ColumnDecl::Blob});
+    }
 
 private:
     std::vector<ColumnDecl>& m_out;

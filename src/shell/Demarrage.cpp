@@ -1,7 +1,6 @@
 #include "Demarrage.h"
 
 #include "Sauvegarde.h"
-
 #include "calendar/Clock.h"
 #include "data/Database.h"
 #include "data/Messages.h"

@@ -6,7 +6,6 @@
 #include "LecteurCartes.h"
 #include "Program.h"
 #include "VerrouProgramme.h"
-
 #include "data/Files.h"
 
 #include <memory>

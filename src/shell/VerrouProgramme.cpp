@@ -1,14 +1,16 @@
 #include "VerrouProgramme.h"
 
 #include <QDir>
-
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace kip {
 
-VerrouProgramme::~VerrouProgramme() { rendre(); }
+VerrouProgramme::~VerrouProgramme()
+{
+    rendre();
+}
 
 VerrouProgramme::Resultat VerrouProgramme::prendre(const QString& dataDir)
 {

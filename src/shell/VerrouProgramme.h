@@ -18,7 +18,12 @@ public:
     VerrouProgramme(const VerrouProgramme&) = delete;
     VerrouProgramme& operator=(const VerrouProgramme&) = delete;
 
-    enum Resultat { Pris, Occupe, Erreur };
+    enum Resultat
+    {
+        Pris,
+        Occupe,
+        Erreur
+    };
     // Takes the lock without waiting; Occupe when another program holds it.
     Resultat prendre(const QString& dataDir);
     void rendre();

@@ -7,11 +7,13 @@
 
 #include <QDir>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << s.toStdString(); }
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << s.toStdString();
+}
 QT_END_NAMESPACE
 
 class DataFixture : public ::testing::Test

@@ -1,8 +1,8 @@
 // Employees written with their day lines in one transaction, and the messages of those paths.
-#include "DataFixture.h"
-
-#include "data/Database.h"
 #include "data/Employees.h"
+
+#include "DataFixture.h"
+#include "data/Database.h"
 #include "data/RecordFile.h"
 
 #include <sqlite3.h>

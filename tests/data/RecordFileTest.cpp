@@ -1,10 +1,10 @@
 // The SQLite record files: keys and their uniqueness, ordered reads, positions, the optimistic check,
 // transactions over several files, and files readable by any SQLite client.
-#include "DataFixture.h"
+#include "data/RecordFile.h"
 
+#include "DataFixture.h"
 #include "data/Database.h"
 #include "data/FileAdmin.h"
-#include "data/RecordFile.h"
 
 #include <QProcess>
 
@@ -176,9 +176,9 @@ TEST_F(RecordFileTest, FilesAreReadableByTheSqliteShellWithFieldColumns)
     EXPECT_EQ(QString::fromUtf8(shell.readAllStandardOutput()).trimmed(), QStringLiteral("42|M42|Lefèvre|Zoé|16"));
 
     // A row added by another client with the record's columns alone is a valid record.
-    shell.start(QStringLiteral("sqlite3"), {paths().file(FileId::Personnel),
-                                            QStringLiteral("INSERT INTO PERSONNEL (CARTE, NOM, PRENOM) VALUES "
-                                                           "(7, 'Roux', 'Jean');")});
+    shell.start(QStringLiteral("sqlite3"),
+                {paths().file(FileId::Personnel), QStringLiteral("INSERT INTO PERSONNEL (CARTE, NOM, PRENOM) VALUES "
+                                                                 "(7, 'Roux', 'Jean');")});
     ASSERT_TRUE(shell.waitForFinished(10000));
     Database db(dataDir());
     RecordFile<Personnel> per(db);

@@ -11,7 +11,10 @@ qint32 le32(const QByteArray& b, int at)
 {
     return qint32(quint8(b[at]) | quint8(b[at + 1]) << 8 | quint8(b[at + 2]) << 16 | quint32(quint8(b[at + 3])) << 24);
 }
-qint16 le16(const QByteArray& b, int at) { return qint16(quint8(b[at]) | quint8(b[at + 1]) << 8); }
+qint16 le16(const QByteArray& b, int at)
+{
+    return qint16(quint8(b[at]) | quint8(b[at + 1]) << 8);
+}
 } // namespace
 
 TEST(RecordLayout, SizesOfEveryRecord)
@@ -97,7 +100,8 @@ TEST(RecordLayout, PointValPunchLinesAndParametreArrays)
 
 TEST(OriginLine, FixedColumnsWhateverTheSeparators)
 {
-    for (const char* line : {"0123 05/11/2004 17:45 03", "0123x05-11.2004T17h45#03", "0123\t05\t11\t2004\t17\t45\t03"}) {
+    for (const char* line :
+         {"0123 05/11/2004 17:45 03", "0123x05-11.2004T17h45#03", "0123\t05\t11\t2004\t17\t45\t03"}) {
         const OriginLine o = OriginLine::parse(QByteArray(line));
         EXPECT_EQ(o.carte, 123) << line;
         EXPECT_EQ(o.jour, 5);

@@ -1,21 +1,19 @@
 // The start-up shared by the three programs, on temporary installation directories.
-#include "ListenerLecteur.h"
+#include "shell/Demarrage.h"
 
+#include "ListenerLecteur.h"
 #include "calendar/Clock.h"
 #include "data/Database.h"
 #include "data/FileAdmin.h"
 #include "data/RecordFile.h"
 #include "data/ScriptedPresenter.h"
-#include "shell/Demarrage.h"
 #include "shell/Sauvegarde.h"
 
 #include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
 #include <atomic>
+#include <gtest/gtest.h>
 #include <thread>
 
 using namespace kip;

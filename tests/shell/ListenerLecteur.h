@@ -5,16 +5,14 @@
 #include "shell/LecteurCartes.h"
 
 #include <QDir>
-
 #include <array>
 #include <atomic>
 #include <mutex>
-#include <thread>
-#include <vector>
-
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 class ListenerLecteur
 {

@@ -4,14 +4,15 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
 #include <csignal>
+#include <gtest/gtest.h>
 
 namespace {
 
-QString probe() { return QStringLiteral(KIP_STARTUP_PROBE); }
+QString probe()
+{
+    return QStringLiteral(KIP_STARTUP_PROBE);
+}
 
 // Names, sizes and contents of every file under a directory.
 QMap<QString, QByteArray> snapshot(const QString& dir)

@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-
 #include <cstdio>
 #include <iostream>
 #include <string>

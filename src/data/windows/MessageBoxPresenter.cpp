@@ -17,10 +17,14 @@ namespace {
 QMessageBox::Icon iconOf(MessageIcon icon)
 {
     switch (icon) {
-    case MessageIcon::Stop: return QMessageBox::Critical;
-    case MessageIcon::Exclamation: return QMessageBox::Warning;
-    case MessageIcon::Question: return QMessageBox::Question;
-    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Stop:
+        return QMessageBox::Critical;
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
     }
     return QMessageBox::NoIcon;
 }
@@ -92,7 +96,8 @@ int MessageBoxPresenter::show(const MessageSpec& spec)
     if (!app || QThread::currentThread() == app->thread())
         return showOnThisThread(spec);
     int result = spec.defaultButton;
-    QMetaObject::invokeMethod(app, [&] { result = showOnThisThread(spec); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        app, [&] { result = showOnThisThread(spec); }, Qt::BlockingQueuedConnection);
     return result;
 }
 

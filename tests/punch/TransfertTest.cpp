@@ -1,0 +1,227 @@
+// The transfer of raw punches into day lines and the archive of the raw file.
+#include "PunchFixture.h"
+#include "calendar/Dates.h"
+#include "punch/TransfertPointages.h"
+
+#include <unistd.h>
+
+using namespace kip;
+
+namespace {
+
+class TransfertTest : public PunchFixture
+{
+protected:
+    ResultatSansSurveillance run() { return TransfertSansSurveillance(*db, dataDir(), today); }
+};
+
+} // namespace
+
+TEST_F(TransfertTest, EmptyOrMissingRawFileIsNeitherArchivedNorCreated)
+{
+    addEmployee(12, QStringLiteral("MARTIN"));
+    ResultatSansSurveillance r = run();
+    EXPECT_TRUE(r.lecture.fichierAbsent);
+    EXPECT_FALSE(r.archive);
+    EXPECT_FALSE(QFile::exists(origin(0)));
+    writeOrigin(QByteArray());
+    r = run();
+    EXPECT_EQ(r.lecture.lignes, 0);
+    EXPECT_FALSE(r.archive);
+    EXPECT_FALSE(QFile::exists(origin(1)));
+    EXPECT_TRUE(allLines().isEmpty());
+}
+
+TEST_F(TransfertTest, LinesOutOfRangeAreSkippedSilentlyAndLostAtTheArchive)
+{
+    addEmployee(12, QStringLiteral("MARTIN"));
+    const QByteArray raw = punch(12, today, 8, 0, 0) + punch(12, today, 8, 10, 17) + punch(12, today, 24, 0) +
+                           punch(0, today, 8, 20) + punch(12, today - 2 * 366, 8, 30) +
+                           QByteArray("0012 3l/12/2026 08:40 01\r\n") + punch(12, today, 9, 0);
+    writeOrigin(raw);
+    const ResultatSansSurveillance r = run();
+    EXPECT_EQ(r.lecture.lignes, 7);
+    EXPECT_EQ(r.lecture.ignorees, 6);
+    EXPECT_EQ(r.lecture.stockes, 1);
+    EXPECT_TRUE(r.lecture.rejets.isEmpty());
+    EXPECT_TRUE(r.archive);
+    EXPECT_EQ(punches(line(12, today)->POINTAGE_ORIGINE), std::vector<int>{540});
+    EXPECT_EQ(readFile(origin(1)), raw);
+    EXPECT_EQ(readFile(origin(0)), QByteArray());
+}
+
+TEST_F(TransfertTest, PunchesBecomeDayLinesWithRulesTotalsAndDates)
+{
+    addEmployee(12, QStringLiteral("MARTIN"), [](Personnel& p) {
+        p.ARRONDI_ENTREE = QStringLiteral("15");
+        p.TOLERANCE_ENTREE = 5;
+        p.ARRONDI_SORTIE = QStringLiteral("15");
+        p.TOLERANCE_SORTIE = 3;
+    });
+    writeOrigin(punch(12, today, 8, 4, 3) + punch(12, today, 12, 1) + punch(12, today, 13, 6) +
+                punch(12, today, 16, 57, 2) + punch(12, today - 1, 8, 6));
+    const ResultatSansSurveillance r = run();
+    EXPECT_EQ(r.lecture.stockes, 5);
+    const PointVal v = *line(12, today);
+    EXPECT_EQ(punches(v.POINTAGE_ORIGINE), (std::vector<int>{484, 721, 786, 1017}));
+    EXPECT_EQ(punches(v.POINTAGE_PROGRAMME), (std::vector<int>{480, 720, 795, 1020}));
+    EXPECT_EQ(v.POINTAGE_UTILISATEUR, v.POINTAGE_PROGRAMME);
+    EXPECT_EQ(v.TOTAL, 240 + 225);
+    EXPECT_EQ(v.TERMINAL[0], 3);
+    EXPECT_EQ(v.TERMINAL[3], 2);
+    EXPECT_EQ(v.NOM, QStringLiteral("MARTIN"));
+    EXPECT_EQ(v.MATRICULE, QStringLiteral("M12"));
+    EXPECT_EQ(v.NUM_SEMAINE, NumeroSemaine(today).numero);
+    EXPECT_EQ(v.NUM_ANNEE, NumeroSemaine(today).annee);
+    EXPECT_EQ(line(12, today - 1)->TOTAL, 0); // an entry without its exit
+    const Personnel p = employee(12);
+    EXPECT_EQ(p.PREMIER_POINTAGE, today - 1);
+    EXPECT_EQ(p.DERNIER_POINTAGE, today);
+}
+
+TEST_F(TransfertTest, SameRawFileTwiceChangesNoDayLine)
+{
+    addEmployee(12, QStringLiteral("MARTIN"), [](Personnel& p) { p.EXTENSION = 480; });
+    addEmployee(13, QStringLiteral("DURAND"), [](Personnel& p) { p.DECALAGE_MINUIT = 60; });
+    QByteArray raw;
+    for (qint32 d = today - 20; d <= today; ++d)
+        raw += punch(12, d, 22, 0) + punch(12, d + 1, 5, 30) + punch(13, d, 8, 0) + punch(13, d + 1, 0, 30) +
+               punch(99, d, 8, 0); // an unknown card: the file is kept
+    writeOrigin(raw);
+    ResultatSansSurveillance first = run();
+    EXPECT_FALSE(first.archive);
+    EXPECT_EQ(first.lecture.rejets.size(), 21);
+    const auto before = allLines();
+    ResultatSansSurveillance second = run();
+    EXPECT_EQ(second.lecture.stockes, 0);
+    EXPECT_EQ(second.lecture.doublons, first.lecture.stockes);
+    EXPECT_EQ(allLines(), before);
+    EXPECT_EQ(readFile(origin(0)), raw); // rejections: kept byte for byte
+}
+
+TEST_F(TransfertTest, MidnightShiftPutsThePunchOnThePreviousDate)
+{
+    addEmployee(13, QStringLiteral("DURAND"), [](Personnel& p) { p.DECALAGE_MINUIT = 60; });
+    writeOrigin(punch(13, today, 0, 30));
+    run();
+    EXPECT_EQ(punches(line(13, today - 1)->POINTAGE_ORIGINE), std::vector<int>{1470});
+    EXPECT_FALSE(line(13, today).has_value());
+    EXPECT_EQ(employee(13).DERNIER_POINTAGE, today); // the punch's own date
+}
+
+TEST_F(TransfertTest, OutOfOrderNightShiftLandsOnceOnItsDay)
+{
+    // The exit after midnight reaches the file before the entry it closes.
+    addEmployee(12, QStringLiteral("MARTIN"), [](Personnel& p) { p.EXTENSION = 480; });
+    const qint32 d = today - 3;
+    writeOrigin(punch(12, d + 1, 5, 0) + punch(99, d, 21, 0) + punch(12, d, 22, 0) + punch(98, d, 21, 30));
+    ResultatSansSurveillance r = run();
+    EXPECT_EQ(punches(line(12, d)->POINTAGE_ORIGINE), (std::vector<int>{1320, 1740}));
+    EXPECT_FALSE(line(12, d + 1).has_value());
+    // Rejections follow the chronological order, not the file's.
+    ASSERT_EQ(r.lecture.rejets.size(), 2);
+    EXPECT_TRUE(r.lecture.rejets[0].startsWith(QStringLiteral("Numéro inconnu: 99 le ")));
+    EXPECT_TRUE(r.lecture.rejets[0].endsWith(QStringLiteral(" à 21.00")));
+    EXPECT_TRUE(r.lecture.rejets[1].startsWith(QStringLiteral("Numéro inconnu: 98")));
+    // Kept and read again: 05:00 is recognised on the day before as 1740 and stored nowhere else.
+    const auto before = allLines();
+    r = run();
+    EXPECT_EQ(r.lecture.stockes, 0);
+    EXPECT_EQ(allLines(), before);
+}
+
+TEST_F(TransfertTest, RejectionsNameTheirCause)
+{
+    addEmployee(12, QStringLiteral("MARTIN"), [](Personnel& p) {
+        p.DATE_EMBAUCHE = dayNumber(2026, 12, 1);
+        p.PERIODE_INACTIVITE_DEBUT[4] = dayNumber(2026, 11, 20);
+        p.PERIODE_INACTIVITE_FIN[4] = dayNumber(2026, 11, 25);
+    });
+    writeOrigin(punch(12, dayNumber(2026, 11, 20), 8, 5) + punch(12, dayNumber(2026, 11, 27), 8, 0) +
+                punch(7, today, 7, 0));
+    const ResultatSansSurveillance r = run();
+    EXPECT_EQ(r.lecture.rejets,
+              (QStringList{
+                  QStringLiteral("Pointage en période d'inactivité: 12 le 20/11/2026 à  8.05"),
+                  QStringLiteral("Cet employé n'est pas considéré embauché: 12 le 27/11/2026 à  8.00"),
+                  QStringLiteral("Numéro inconnu: 7 le 09/12/2026 à  7.00"),
+              }));
+    EXPECT_TRUE(allLines().isEmpty());
+    EXPECT_EQ(employee(12).PREMIER_POINTAGE, 0);
+}
+
+TEST_F(TransfertTest, ElevenArchivesKeepTheLastTen)
+{
+    for (int i = 1; i <= 11; ++i) {
+        writeOrigin(QByteArray("lot ") + QByteArray::number(i) + "\r\n");
+        ASSERT_TRUE(ArchiverOrigine(dataDir(), readFile(origin(0)).size()));
+    }
+    EXPECT_EQ(readFile(origin(1)), QByteArray("lot 11\r\n"));
+    EXPECT_EQ(readFile(origin(10)), QByteArray("lot 2\r\n"));
+    EXPECT_FALSE(QFile::exists(origin(11)));
+    EXPECT_EQ(readFile(origin(0)), QByteArray());
+}
+
+TEST_F(TransfertTest, LinesAppendedAfterTheReadingAreNotLostByTheArchive)
+{
+    addEmployee(12, QStringLiteral("MARTIN"));
+    writeOrigin(punch(12, today, 8, 0));
+    const ResultatTransfert r = TransfererPointages(*db, origin(0), today);
+    // The reader did not honour its pause and appended a line meanwhile.
+    {
+        QFile f(origin(0));
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        f.write(punch(12, today, 12, 0));
+    }
+    ASSERT_TRUE(ArchiverOrigine(dataDir(), r.octetsLus));
+    EXPECT_EQ(readFile(origin(1)), punch(12, today, 8, 0));
+    EXPECT_EQ(readFile(origin(0)), punch(12, today, 12, 0));
+}
+
+TEST_F(TransfertTest, FailedCommitStoresNothingAndKeepsTheRawFile)
+{
+    addEmployee(12, QStringLiteral("MARTIN"));
+    const QByteArray raw = punch(12, today, 8, 0) + punch(12, today, 17, 0);
+    writeOrigin(raw);
+    // Another connection holds POINTVAL for longer than the wait.
+    Database holder(dataDir());
+    RecordFile<PointVal>(holder).open();
+    ASSERT_TRUE(holder.begin({QStringLiteral("POINTVAL")}).ok());
+    const ResultatSansSurveillance r = run();
+    holder.rollback();
+    EXPECT_FALSE(r.lecture.reussi());
+    EXPECT_FALSE(r.archive);
+    EXPECT_EQ(readFile(origin(0)), raw);
+    EXPECT_TRUE(allLines().isEmpty());
+    EXPECT_EQ(run().lecture.stockes, 2);
+}
+
+TEST_F(TransfertTest, KilledInTheMiddleLosesNothingAndDuplicatesNothing)
+{
+    addEmployee(12, QStringLiteral("MARTIN"));
+    addEmployee(13, QStringLiteral("DURAND"), [](Personnel& p) { p.EXTENSION = 600; });
+    QByteArray raw;
+    for (qint32 d = today - 60; d <= today; ++d)
+        raw += punch(12, d, 8, 0) + punch(12, d, 12, 0) + punch(13, d, 21, 0) + punch(13, d + 1, 6, 0);
+    writeOrigin(raw);
+    // The process ends abruptly halfway through the reading, before anything is committed.
+    EXPECT_EXIT(
+        {
+            ProgressionTransfert p;
+            p.lignes = [](int fait, int total) {
+                if (fait > total / 2)
+                    ::_exit(9);
+            };
+            Database own(dataDir());
+            TransfererPointages(own, origin(0), today, p);
+        },
+        ::testing::ExitedWithCode(9), "");
+    EXPECT_EQ(readFile(origin(0)), raw);
+    const ResultatSansSurveillance r = run();
+    EXPECT_TRUE(r.archive);
+    EXPECT_EQ(r.lecture.stockes, r.lecture.lignes);
+    for (qint32 d = today - 60; d <= today; ++d) {
+        EXPECT_EQ(punches(line(12, d)->POINTAGE_ORIGINE), (std::vector<int>{480, 720}));
+        EXPECT_EQ(punches(line(13, d)->POINTAGE_ORIGINE), (std::vector<int>{1260, 1800}));
+    }
+}

@@ -1,47 +1,16 @@
 #include "Poste.h"
 
+#include "Cadre.h"
+#include "InitialiseJournee.h"
+
 #include "data/windows/MessageBoxPresenter.h"
 #include "shell/Demarrage.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QDir>
-#include <QMainWindow>
-#include <QStatusBar>
 #include <cstdio>
 
 namespace kip {
-
-namespace {
-
-// The frame until the button bar and the work windows take their place.
-class CadreProvisoire : public QMainWindow
-{
-public:
-    explicit CadreProvisoire(Demarrage& demarrage) : m_demarrage(demarrage)
-    {
-        setWindowTitle(frameTitle());
-        resize(1024, 700);
-        statusBar()->showMessage(demarrage.incidentSauvegarde());
-    }
-
-protected:
-    void closeEvent(QCloseEvent* event) override
-    {
-        if (showBox(QStringLiteral("Sortie Kip"), QStringLiteral("Confirmez la sortie !"), MessageIcon::Question,
-                    ButtonYes | ButtonNo, ButtonYes) != ButtonYes) {
-            event->ignore();
-            return;
-        }
-        m_demarrage.fermer();
-        event->accept();
-    }
-
-private:
-    Demarrage& m_demarrage;
-};
-
-} // namespace
 
 bool affichageDisponible()
 {
@@ -67,7 +36,10 @@ int lancerPoste(Program program, int argc, char** argv)
     if (!demarrage.verifier(QDir::currentPath(), &exitCode))
         return exitCode;
     demarrage.ouvrir();
-    CadreProvisoire cadre(demarrage);
+    enregistrerFenetresPointage(program);
+    Cadre cadre(program, demarrage.positionSommaire(), [&demarrage] { demarrage.fermer(); });
+    if (!demarrage.incidentSauvegarde().isEmpty())
+        cadre.afficherStatut(demarrage.incidentSauvegarde());
     cadre.show();
     return app.exec();
 }

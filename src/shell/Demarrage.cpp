@@ -76,8 +76,8 @@ void Demarrage::ouvrir()
     for (FileId id : {FileId::DateSave, FileId::OnOff, FileId::Parametre})
         m_files.push_back(std::make_unique<FileUse>(id));
     if (traitsOf(m_program).talksToCardReader) {
-        m_lecteur.chercher();
-        m_lecteur.envoyer(LecteurCartes::Pause);
+        LecteurCartes::programme().chercher();
+        LecteurCartes::programme().envoyer(LecteurCartes::Pause);
         // The reader finishes what it was writing before the raw file is touched.
         if (m_attentePauseMs > 0)
             QThread::msleep(ulong(m_attentePauseMs));

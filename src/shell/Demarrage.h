@@ -39,7 +39,6 @@ public:
     // Empty when the daily backup was taken or not due; otherwise what went wrong, for a discreet notice.
     QString incidentSauvegarde() const { return m_incidentSauvegarde; }
     bool cleReconstruite() const { return m_rebuilt; }
-    const LecteurCartes& lecteur() const { return m_lecteur; }
 
     // The end of an orderly run: crash marker cleared and files closed.
     void fermer();
@@ -54,7 +53,6 @@ private:
 
     Program m_program;
     VerrouProgramme m_verrou;
-    LecteurCartes m_lecteur;
     std::vector<std::unique_ptr<FileUse>> m_files;
     int m_positionSommaire = 0;
     int m_attentePauseMs = 1000;

@@ -11,6 +11,12 @@ constexpr int ConnectMs = 300;
 constexpr int AnswerMs = 2000;
 } // namespace
 
+LecteurCartes& LecteurCartes::programme()
+{
+    static LecteurCartes link;
+    return link;
+}
+
 QString LecteurCartes::nomSocket()
 {
     const QByteArray hash = QCryptographicHash::hash(titreFenetre().toUtf8(), QCryptographicHash::Sha1).toHex();

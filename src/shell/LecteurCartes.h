@@ -20,6 +20,9 @@ public:
     // The socket name that stands for the reader's window title, the same in every program.
     static QString nomSocket();
 
+    // The link of this program, looked up at the frame's opening and used by every window.
+    static LecteurCartes& programme();
+
     // Looks the reader up once; later messages go to what was found, or nowhere.
     void chercher();
     bool trouve() const { return m_trouve; }

@@ -1,0 +1,89 @@
+#include "InitialiseJournee.h"
+
+#include "Cadre.h"
+#include "Fabriques.h"
+#include "TransfertOrigine.h"
+
+#include "calendar/Clock.h"
+#include "data/Files.h"
+#include "punch/TachesPointage.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QTimerEvent>
+#include <QVBoxLayout>
+
+namespace kip {
+
+namespace {
+constexpr int TickMs = 100; // the preparation starts at the third tick
+}
+
+InitialiseJournee::InitialiseJournee(Cadre& cadre) : FenetreTravail(cadre, QStringLiteral("InitialiseJournee"))
+{
+    setObjectName(QStringLiteral("InitialiseJournee"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addStretch(1);
+    auto* panel = new QWidget(this);
+    panel->setMaximumWidth(520);
+    auto* pl = new QVBoxLayout(panel);
+    auto* titre = new QLabel(QStringLiteral("Initialisation des journées"), panel);
+    titre->setStyleSheet(QStringLiteral("font-weight: bold; font-size: 12pt;"));
+    pl->addWidget(titre);
+    m_barre = new QProgressBar(panel);
+    m_barre->setObjectName(QStringLiteral("progression"));
+    m_barre->setRange(0, 0);
+    pl->addWidget(m_barre);
+    m_personne = new QLabel(panel);
+    pl->addWidget(m_personne);
+    layout->addWidget(panel, 0, Qt::AlignHCenter);
+    layout->addStretch(2);
+    m_timer.start(TickMs, this);
+}
+
+InitialiseJournee::~InitialiseJournee() { delete m_tache; }
+
+void InitialiseJournee::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != m_timer.timerId())
+        return FenetreTravail::timerEvent(event);
+    if (++m_ticks < 3)
+        return;
+    m_timer.stop();
+    lancer();
+}
+
+void InitialiseJournee::lancer()
+{
+    m_tache = new TacheInitialisation;
+    connect(m_tache, &TacheInitialisation::progression, this,
+            [this](int fait, int total, qint16 carte, const QString& nom) {
+                m_barre->setRange(0, total);
+                m_barre->setValue(fait);
+                if (carte)
+                    m_personne->setText(QStringLiteral("%1 %2").arg(carte, 4, 10, QLatin1Char('0')).arg(nom));
+            });
+    connect(m_tache, &TacheInitialisation::terminee, this, [this](int, const QString& erreur) { terminer(erreur); });
+    m_tache->lancer(paths().dataDir, Clock::today());
+}
+
+void InitialiseJournee::terminer(const QString& erreur)
+{
+    Cadre& frame = cadre();
+    if (!erreur.isEmpty())
+        frame.afficherStatut(QStringLiteral("Initialisation des journées interrompue: ") + erreur);
+    close();
+    // The transfer always follows the preparation, in the programs that have it.
+    if (traitsOf(frame.programme()).runsTransfer)
+        ouvrirFenetre(QStringLiteral("TransfertOrigine"), frame);
+}
+
+void enregistrerFenetresPointage(Program programme)
+{
+    enregistrerFabrique(QStringLiteral("InitialiseJournee"), [](Cadre& c) { return new InitialiseJournee(c); });
+    if (traitsOf(programme).runsTransfer)
+        enregistrerFabrique(QStringLiteral("TransfertOrigine"), [](Cadre& c) { return TransfertOrigine::ouvrir(c); });
+}
+
+} // namespace kip

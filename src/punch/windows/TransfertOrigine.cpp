@@ -1,0 +1,178 @@
+#include "TransfertOrigine.h"
+
+#include "Cadre.h"
+#include "Evenements.h"
+
+#include "calendar/Clock.h"
+#include "data/Files.h"
+#include "data/Messages.h"
+#include "punch/TachesPointage.h"
+#include "shell/LecteurCartes.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTimerEvent>
+#include <QVBoxLayout>
+
+namespace kip {
+
+namespace {
+
+constexpr int TickMs = 150; // the reading starts at the third tick
+
+const char* const Explication =
+    "Des pointages sur des numéros de badges inconnus existent ou des pointages ont été effectués par des employés "
+    "avant la date d'embauche ou après la date de débauche ou des pointages ont été effectués par des employés dans "
+    "une période d'inactivité.\r\nVous pouvez: \r\n    cliquer sur [GARDER]\r\n    créer ces badges ou changer le "
+    "numéro de certains employés et/ou changer les périodes d'inactivités\r\n    quitter et relancer ensuite Kip pour "
+    "de nouveau effectuer la lecture de ces pointages\r\n ou\r\n    cliquer sur [SUPPRIMER]\r\n    les pointages "
+    "listés çi-dessus seront alors perdus";
+
+} // namespace
+
+FenetreTravail* TransfertOrigine::ouvrir(Cadre& cadre)
+{
+    if (lignesOrigine(paths().origin(0)) == 0) {
+        // Nothing to read: no window, no archive, but the reader may go on.
+        LecteurCartes::programme().envoyer(LecteurCartes::Reprise);
+        return nullptr;
+    }
+    return new TransfertOrigine(cadre);
+}
+
+TransfertOrigine::TransfertOrigine(Cadre& cadre) : FenetreTravail(cadre, QStringLiteral("TransfertOrigine"))
+{
+    setObjectName(QStringLiteral("TransfertOrigine"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 24, 24, 24);
+    layout->setSpacing(12);
+
+    auto* titre = new QLabel(QStringLiteral("Pointages non traités"), this);
+    titre->setStyleSheet(QStringLiteral("font-weight: bold; font-size: 11pt;"));
+    layout->addWidget(titre);
+    m_liste = new QListWidget(this);
+    m_liste->setObjectName(QStringLiteral("rejets"));
+    m_liste->setFont(QFont(QStringLiteral("Liberation Mono")));
+    layout->addWidget(m_liste, 1);
+
+    m_progression = new QGroupBox(QStringLiteral("Transfert des pointages"), this);
+    auto* pl = new QVBoxLayout(m_progression);
+    m_barre = new QProgressBar(m_progression);
+    m_barre->setObjectName(QStringLiteral("progression"));
+    m_barre->setRange(0, lignesOrigine(paths().origin(0)));
+    m_barre->setValue(0);
+    pl->addWidget(m_barre);
+    auto* personne = new QHBoxLayout;
+    personne->addWidget(new QLabel(QStringLiteral("Personne en cours:"), m_progression));
+    m_carte = new QLabel(m_progression);
+    m_nom = new QLabel(m_progression);
+    m_carte->setMinimumWidth(50);
+    personne->addWidget(m_carte);
+    personne->addWidget(m_nom, 1);
+    pl->addLayout(personne);
+    layout->addWidget(m_progression);
+
+    m_explication = new QPlainTextEdit(this);
+    m_explication->setObjectName(QStringLiteral("explication"));
+    m_explication->setReadOnly(true);
+    m_explication->setPlainText(QString::fromUtf8(Explication).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    m_explication->setMaximumHeight(190);
+    m_explication->hide();
+    layout->addWidget(m_explication);
+
+    m_timer.start(TickMs, this);
+}
+
+TransfertOrigine::~TransfertOrigine()
+{
+    delete m_tache; // waits for a reading still running
+    // The end, whatever way the window closed: the reader may write the raw file again.
+    LecteurCartes::programme().envoyer(LecteurCartes::Reprise);
+}
+
+QStringList TransfertOrigine::rejets() const
+{
+    QStringList out;
+    for (int i = 0; i < m_liste->count(); ++i)
+        out << m_liste->item(i)->text();
+    return out;
+}
+
+void TransfertOrigine::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != m_timer.timerId())
+        return FenetreTravail::timerEvent(event);
+    if (++m_ticks < 3)
+        return;
+    m_timer.stop();
+    lancer();
+}
+
+void TransfertOrigine::lancer()
+{
+    m_etat = Etat::Lecture;
+    m_tache = new TacheTransfert;
+    connect(m_tache, &TacheTransfert::progression, this, [this](int fait, int total) {
+        m_barre->setMaximum(total);
+        m_barre->setValue(fait);
+    });
+    connect(m_tache, &TacheTransfert::personne, this, [this](qint16 carte, const QString& nom) {
+        m_carte->setText(QStringLiteral("%1").arg(carte, 4, 10, QLatin1Char('0')));
+        m_nom->setText(nom);
+    });
+    connect(m_tache, &TacheTransfert::lue, this, &TransfertOrigine::lue);
+    m_tache->lancer(paths().origin(0), paths().dataDir, Clock::today());
+}
+
+void TransfertOrigine::lue()
+{
+    const ResultatTransfert& r = m_tache->resultat();
+    m_octetsLus = r.octetsLus;
+    m_progression->hide();
+    if (!r.reussi()) {
+        // Nothing was stored: the raw file stays for the next start.
+        saveError(r.erreur);
+        Message(15, QStringLiteral("POINTVAL"));
+        garder();
+        return;
+    }
+    if (r.rejets.isEmpty()) {
+        archiver();
+        return;
+    }
+    m_liste->addItems(r.rejets);
+    m_liste->setCurrentRow(m_liste->count() - 1);
+    m_explication->show();
+    m_etat = Etat::Decision;
+}
+
+void TransfertOrigine::boutonSommaire(int evenement)
+{
+    // [GARDER] and [SUPPRIMER] mean something only once the reading is over.
+    if (m_etat != Etat::Decision)
+        return;
+    if (evenement == evt::Bouton1Formulaire)
+        garder();
+    else if (evenement == evt::Bouton13)
+        archiver();
+}
+
+void TransfertOrigine::archiver()
+{
+    m_etat = Etat::Fin;
+    QString erreur;
+    if (!ArchiverOrigine(paths().dataDir, m_octetsLus, &erreur))
+        cadre().afficherStatut(QStringLiteral("Archivage des pointages impossible: ") + erreur);
+    close();
+}
+
+void TransfertOrigine::garder()
+{
+    m_etat = Etat::Fin;
+    close();
+}
+
+} // namespace kip

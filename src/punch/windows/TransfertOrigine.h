@@ -1,0 +1,58 @@
+// The origin transfer window: reads the raw punch file on a worker thread, lists the rejected punches
+// ("Pointages non traités"), then archives the raw file ([SUPPRIMER]) or keeps it ([GARDER]). The card
+// reader is told to resume whenever the window ends.
+#pragma once
+
+#include "FenetreTravail.h"
+
+#include <QBasicTimer>
+
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QProgressBar;
+class QWidget;
+
+namespace kip {
+
+class TacheTransfert;
+
+class TransfertOrigine : public FenetreTravail
+{
+    Q_OBJECT
+
+public:
+    explicit TransfertOrigine(Cadre& cadre);
+    ~TransfertOrigine() override;
+
+    // Opens the window when the raw file holds lines; otherwise only tells the reader to resume.
+    static FenetreTravail* ouvrir(Cadre& cadre);
+
+    enum class Etat { Attente, Lecture, Decision, Fin };
+    Etat etat() const { return m_etat; }
+    QStringList rejets() const;
+
+protected:
+    void boutonSommaire(int evenement) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    void lancer();
+    void lue();
+    void archiver();
+    void garder();
+
+    Etat m_etat = Etat::Attente;
+    QBasicTimer m_timer;
+    int m_ticks = 0;
+    qint64 m_octetsLus = 0;
+    QListWidget* m_liste = nullptr;
+    QWidget* m_progression = nullptr;
+    QProgressBar* m_barre = nullptr;
+    QLabel* m_carte = nullptr;
+    QLabel* m_nom = nullptr;
+    QPlainTextEdit* m_explication = nullptr;
+    TacheTransfert* m_tache = nullptr;
+};
+
+} // namespace kip

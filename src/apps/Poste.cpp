@@ -2,7 +2,6 @@
 
 #include "Cadre.h"
 #include "InitialiseJournee.h"
-
 #include "data/windows/MessageBoxPresenter.h"
 #include "shell/Demarrage.h"
 

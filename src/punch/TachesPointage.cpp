@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QPointer>
 #include <QtConcurrent>
-
 #include <memory>
 
 namespace kip {

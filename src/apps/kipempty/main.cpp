@@ -1,11 +1,12 @@
 // kipempty: brings the punch data up to date and ends by itself. Without a display it runs headless, its
 // progress and messages on standard error, so that a scheduler can start it.
+#include "ExecutionKipempty.h"
 #include "data/windows/MessageBoxPresenter.h"
 #include "shell/Demarrage.h"
 
 #include <QApplication>
 #include <QDir>
-
+#include <QTimer>
 #include <memory>
 
 namespace {
@@ -20,6 +21,7 @@ int main(int argc, char** argv)
 {
     const bool fenetres = affichageDisponible();
     std::unique_ptr<QCoreApplication> app(fenetres ? new QApplication(argc, argv) : new QCoreApplication(argc, argv));
+    QCoreApplication::setApplicationName(QStringLiteral("kipempty"));
     if (fenetres)
         kip::installerPresentationFenetres();
     kip::Demarrage demarrage(kip::Program::KipEmpty);
@@ -27,6 +29,7 @@ int main(int argc, char** argv)
     if (!demarrage.verifier(QDir::currentPath(), &exitCode))
         return exitCode;
     demarrage.ouvrir();
-    demarrage.fermer();
-    return 0;
+    kip::ExecutionKipempty execution(demarrage, fenetres);
+    QTimer::singleShot(0, &execution, &kip::ExecutionKipempty::demarrer);
+    return app->exec();
 }

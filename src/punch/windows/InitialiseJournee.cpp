@@ -3,7 +3,6 @@
 #include "Cadre.h"
 #include "Fabriques.h"
 #include "TransfertOrigine.h"
-
 #include "calendar/Clock.h"
 #include "data/Files.h"
 #include "punch/TachesPointage.h"
@@ -42,7 +41,10 @@ InitialiseJournee::InitialiseJournee(Cadre& cadre) : FenetreTravail(cadre, QStri
     m_timer.start(TickMs, this);
 }
 
-InitialiseJournee::~InitialiseJournee() { delete m_tache; }
+InitialiseJournee::~InitialiseJournee()
+{
+    delete m_tache;
+}
 
 void InitialiseJournee::timerEvent(QTimerEvent* event)
 {

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "FenetreTravail.h"
-
 #include "shell/Program.h"
 
 #include <QBasicTimer>

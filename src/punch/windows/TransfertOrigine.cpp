@@ -2,7 +2,6 @@
 
 #include "Cadre.h"
 #include "Evenements.h"
-
 #include "calendar/Clock.h"
 #include "data/Files.h"
 #include "data/Messages.h"

@@ -28,7 +28,13 @@ public:
     // Opens the window when the raw file holds lines; otherwise only tells the reader to resume.
     static FenetreTravail* ouvrir(Cadre& cadre);
 
-    enum class Etat { Attente, Lecture, Decision, Fin };
+    enum class Etat
+    {
+        Attente,
+        Lecture,
+        Decision,
+        Fin
+    };
     Etat etat() const { return m_etat; }
     QStringList rejets() const;
 

@@ -1,0 +1,169 @@
+// kipempty as a scheduler runs it: a real process without a display, on a temporary installation.
+#include "../shell/ListenerLecteur.h"
+
+#include "calendar/Clock.h"
+#include "data/Database.h"
+#include "data/FileAdmin.h"
+#include "data/Files.h"
+#include "data/RecordFile.h"
+#include "data/TextFiles.h"
+
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace kip;
+
+namespace {
+
+QMap<QString, QByteArray> snapshot(const QString& dir)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(dir, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile f(it.next());
+        f.open(QIODevice::ReadOnly);
+        files.insert(f.fileName(), QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1));
+    }
+    return files;
+}
+
+class KipemptyTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_tmp.isValid());
+        m_dir = m_tmp.path() + QStringLiteral("/Kip");
+        QDir().mkpath(m_dir + QStringLiteral("/Data"));
+        setPaths(Paths::forInstallation(m_dir));
+        ASSERT_TRUE(createRecordFile(tableOf(FileId::Personnel), paths().file(FileId::Personnel)).ok());
+        Database db(paths().dataDir);
+        RecordFile<Personnel> file(db);
+        file.open();
+        Personnel p;
+        p.CARTE = 12;
+        p.NOM = QStringLiteral("MARTIN");
+        p.ARRONDI_ENTREE = p.ARRONDI_SORTIE = QStringLiteral("00");
+        p.DATE_EMBAUCHE = dayNumber(2020, 1, 1);
+        p.DATE_DEBAUCHE = dayNumber(2099, 1, 1);
+        ASSERT_EQ(file.add(p), NoError);
+    }
+
+    QByteArray punch(int carte, const QDate& d, int h, int m)
+    {
+        return formatOriginLine(carte, d.day(), d.month(), d.year(), h, m, 1) + "\r\n";
+    }
+    void writeOrigin(const QByteArray& raw)
+    {
+        QFile f(paths().origin(0));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(raw);
+    }
+    QByteArray read(const QString& path)
+    {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+
+    struct Run
+    {
+        int exitCode;
+        QString err;
+    };
+    Run run(const QString& program, const QStringList& args = {})
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(m_dir);
+        p.start(program, args);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
+    }
+
+    int lines()
+    {
+        Database db(paths().dataDir);
+        RecordFile<PointVal> file(db);
+        file.open();
+        return int(file.records());
+    }
+
+    QTemporaryDir m_tmp;
+    QString m_dir;
+};
+
+} // namespace
+
+TEST_F(KipemptyTest, StoresArchivesAndTellsTheReaderToPauseThenResume)
+{
+    ListenerLecteur reader;
+    const QDate today = QDate::currentDate();
+    const QByteArray raw = punch(12, today, 8, 0) + punch(12, today, 12, 0);
+    writeOrigin(raw);
+    const Run r = run(QStringLiteral(KIP_KIPEMPTY));
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("2 pointage(s) enregistré(s)"))) << r.err.toStdString();
+    EXPECT_EQ(read(paths().origin(1)), raw);
+    EXPECT_EQ(read(paths().origin(0)), QByteArray());
+    EXPECT_GT(lines(), 80); // the day initialisation ran: the period of lines of the employee
+    const auto messages = reader.messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0][0], 1024);
+    EXPECT_EQ(messages[1][0], 1025);
+}
+
+TEST_F(KipemptyTest, UnknownCardKeepsTheRawFileAndTheNextRunDuplicatesNothing)
+{
+    const QDate today = QDate::currentDate();
+    const QByteArray raw = punch(12, today, 8, 0) + punch(77, today, 8, 1) + punch(12, today, 17, 0);
+    writeOrigin(raw);
+    Run r = run(QStringLiteral(KIP_KIPEMPTY));
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Numéro inconnu: 77"))) << r.err.toStdString();
+    EXPECT_EQ(read(paths().origin(0)), raw);
+    EXPECT_FALSE(QFile::exists(paths().origin(1)));
+    const auto before = snapshot(m_dir + QStringLiteral("/Data"));
+    r = run(QStringLiteral(KIP_KIPEMPTY));
+    EXPECT_TRUE(r.err.contains(QStringLiteral("0 pointage(s) enregistré(s), 2 déjà présent(s)"))) << r.err.toStdString();
+    QMap<QString, QByteArray> after = snapshot(m_dir + QStringLiteral("/Data"));
+    // Only the crash marker's file and the transaction file may differ; the data does not.
+    for (const QString& name : {QStringLiteral("PointVal.tps"), QStringLiteral("Personne.tps"),
+                                QStringLiteral("Origin00.txt")}) {
+        const QString path = m_dir + QStringLiteral("/Data/") + name;
+        EXPECT_EQ(after.value(path), before.value(path)) << name.toStdString();
+    }
+}
+
+TEST_F(KipemptyTest, WhileAnotherProgramHoldsTheDataItEndsSilentlyAndChangesNothing)
+{
+    writeOrigin(punch(12, QDate::currentDate(), 8, 0));
+    QProcess holder;
+    holder.setWorkingDirectory(m_dir);
+    holder.start(QStringLiteral(KIP_STARTUP_PROBE), {QStringLiteral("Kip"), QStringLiteral("--hold")});
+    ASSERT_TRUE(holder.waitForReadyRead(20000));
+    const auto before = snapshot(m_dir);
+    const Run r = run(QStringLiteral(KIP_KIPEMPTY));
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    EXPECT_EQ(snapshot(m_dir), before);
+    holder.closeWriteChannel();
+    holder.waitForFinished(20000);
+}
+
+TEST_F(KipemptyTest, WorkstationsWithoutADisplaySaySo)
+{
+    const Run r = run(QStringLiteral(KIP_KIP));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("a besoin d'un affichage graphique"))) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(paths().file(FileId::OnOff)));
+}

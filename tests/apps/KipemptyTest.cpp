@@ -1,6 +1,5 @@
 // kipempty as a scheduler runs it: a real process without a display, on a temporary installation.
 #include "../shell/ListenerLecteur.h"
-
 #include "calendar/Clock.h"
 #include "data/Database.h"
 #include "data/FileAdmin.h"
@@ -13,7 +12,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using namespace kip;
@@ -134,11 +132,12 @@ TEST_F(KipemptyTest, UnknownCardKeepsTheRawFileAndTheNextRunDuplicatesNothing)
     EXPECT_FALSE(QFile::exists(paths().origin(1)));
     const auto before = snapshot(m_dir + QStringLiteral("/Data"));
     r = run(QStringLiteral(KIP_KIPEMPTY));
-    EXPECT_TRUE(r.err.contains(QStringLiteral("0 pointage(s) enregistré(s), 2 déjà présent(s)"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("0 pointage(s) enregistré(s), 2 déjà présent(s)")))
+        << r.err.toStdString();
     QMap<QString, QByteArray> after = snapshot(m_dir + QStringLiteral("/Data"));
     // Only the crash marker's file and the transaction file may differ; the data does not.
-    for (const QString& name : {QStringLiteral("PointVal.tps"), QStringLiteral("Personne.tps"),
-                                QStringLiteral("Origin00.txt")}) {
+    for (const QString& name :
+         {QStringLiteral("PointVal.tps"), QStringLiteral("Personne.tps"), QStringLiteral("Origin00.txt")}) {
         const QString path = m_dir + QStringLiteral("/Data/") + name;
         EXPECT_EQ(after.value(path), before.value(path)) << name.toStdString();
     }

@@ -1,0 +1,171 @@
+// The day initialisation and transfer windows inside the real frame of Kip: the order of the two, the
+// decision after rejections, and the resume message whatever the outcome.
+#include "../../shell/ListenerLecteur.h"
+#include "Cadre.h"
+#include "Evenements.h"
+#include "InitialiseJournee.h"
+#include "TransfertOrigine.h"
+#include "calendar/Clock.h"
+#include "data/Database.h"
+#include "data/FileAdmin.h"
+#include "data/Files.h"
+#include "data/RecordFile.h"
+#include "data/ScriptedPresenter.h"
+#include "data/TextFiles.h"
+#include "shell/LecteurCartes.h"
+
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kip;
+
+namespace {
+
+QByteArray punch(int carte, qint32 date, int h, int m)
+{
+    const QDate d = calendarDate(date);
+    return formatOriginLine(carte, d.day(), d.month(), d.year(), h, m, 1) + "\r\n";
+}
+
+QByteArray read(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+TransfertOrigine* transfert(Cadre& cadre)
+{
+    return cadre.zone()->findChild<TransfertOrigine*>(QStringLiteral("TransfertOrigine"));
+}
+
+} // namespace
+
+class FenetresPointageTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_tmp;
+    ScriptedPresenter m_presenter;
+    qint32 m_today = dayNumber(2026, 12, 9);
+
+    void installation(const QByteArray& raw)
+    {
+        QVERIFY(m_tmp.isValid());
+        const QString dir = m_tmp.path() + QStringLiteral("/Kip");
+        QDir(dir).removeRecursively();
+        QDir().mkpath(dir + QStringLiteral("/Data"));
+        setPaths(Paths::forInstallation(dir));
+        QVERIFY(createRecordFile(tableOf(FileId::Personnel), paths().file(FileId::Personnel)).ok());
+        Database db(paths().dataDir);
+        RecordFile<Personnel> file(db);
+        file.open();
+        Personnel p;
+        p.CARTE = 12;
+        p.NOM = QStringLiteral("MARTIN");
+        p.ARRONDI_ENTREE = p.ARRONDI_SORTIE = QStringLiteral("00");
+        p.DATE_EMBAUCHE = dayNumber(2020, 1, 1);
+        p.DATE_DEBAUCHE = dayNumber(2099, 1, 1);
+        QCOMPARE(file.add(p), int(NoError));
+        QFile f(paths().origin(0));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(raw);
+    }
+
+    int lines(qint32 date)
+    {
+        Database db(paths().dataDir);
+        RecordFile<PointVal> file(db);
+        file.open();
+        PointVal v;
+        v.CARTE = 12;
+        v.DATE = date;
+        if (file.get(v, POV_K_CARTE_DATE) != NoError)
+            return -1;
+        int n = 0;
+        for (qint16 x : v.POINTAGE_ORIGINE)
+            n += x >= 0;
+        return n;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        setMessagePresenter(&m_presenter);
+        Clock::setToday(m_today);
+        enregistrerFenetresPointage(Program::Kip);
+    }
+    void cleanupTestCase()
+    {
+        setMessagePresenter(nullptr);
+        Clock::setToday(0);
+    }
+
+    void rejectionsWaitForGarderWhichKeepsTheRawFile()
+    {
+        ListenerLecteur reader;
+        LecteurCartes::programme().chercher(); // as the start-up does
+        const QByteArray raw = punch(12, m_today, 8, 0) + punch(77, m_today, 8, 5);
+        installation(raw);
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.show();
+        QTRY_VERIFY_WITH_TIMEOUT(transfert(cadre) && transfert(cadre)->etat() == TransfertOrigine::Etat::Decision,
+                                 15000);
+        TransfertOrigine* t = transfert(cadre);
+        QCOMPARE(t->rejets(), QStringList{QStringLiteral("Numéro inconnu: 77 le 09/12/2026 à  8.05")});
+        QCOMPARE(cadre.liste().entrees().last().NOMFENETREACTIVE, QStringLiteral("TransfertOrigine"));
+        QCOMPARE(lines(m_today), 1); // stored and committed before the question
+        QPointer<TransfertOrigine> guard(t);
+        evt::poster(t, evt::Bouton1Formulaire); // [GARDER]
+        QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 5000);
+        QCOMPARE(read(paths().origin(0)), raw);
+        QVERIFY(!QFile::exists(paths().origin(1)));
+        QCOMPARE(reader.messages().size(), size_t(1));
+        QCOMPARE(reader.messages()[0][0], 1025);
+    }
+
+    void supprimerArchivesAndNothingRejectedArchivesAtOnce()
+    {
+        installation(punch(12, m_today, 8, 0) + punch(77, m_today, 8, 5));
+        {
+            Cadre cadre(Program::Kip, 1, [] {});
+            cadre.show();
+            QTRY_VERIFY_WITH_TIMEOUT(transfert(cadre) && transfert(cadre)->etat() == TransfertOrigine::Etat::Decision,
+                                     15000);
+            QPointer<TransfertOrigine> guard(transfert(cadre));
+            evt::poster(guard, evt::Bouton13); // [SUPPRIMER]
+            QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 5000);
+            QVERIFY(QFile::exists(paths().origin(1)));
+            QCOMPARE(read(paths().origin(0)), QByteArray());
+        }
+        const QByteArray clean = punch(12, m_today, 12, 0);
+        installation(clean);
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.show();
+        // The day initialisation, then the transfer, which archives by itself and closes.
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(paths().origin(1)), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(cadre.liste().entrees().last().NOMFENETREACTIVE, QStringLiteral("FenetrePrincipale"),
+                                  5000);
+        QCOMPARE(read(paths().origin(1)), clean);
+        QCOMPARE(lines(m_today), 1);
+        QCOMPARE(lines(m_today - 1), 0); // an empty line from the day initialisation
+    }
+
+    void emptyRawFileOpensNoTransferWindowButTheReaderResumes()
+    {
+        ListenerLecteur reader;
+        LecteurCartes::programme().chercher();
+        installation(QByteArray());
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.show();
+        QTRY_VERIFY_WITH_TIMEOUT(reader.messages().size() == 1, 15000);
+        QCOMPARE(reader.messages()[0][0], 1025);
+        QVERIFY(!transfert(cadre));
+        QVERIFY(!QFile::exists(paths().origin(1)));
+    }
+};
+
+QTEST_MAIN(FenetresPointageTest)
+#include "FenetresPointageTest.moc"

@@ -1,0 +1,285 @@
+// Punches drawn from the employees' habits, and the raw punch file written from them.
+#include "Punches.h"
+
+#include "Random.h"
+#include "calendar/Clock.h"
+#include "data/TextFiles.h"
+
+#include <QFile>
+#include <algorithm>
+
+namespace kip::gen {
+
+namespace {
+
+bool worksOn(const Employee& e, qint32 day, Random& r)
+{
+    const int weekday = day % 7; // 0 Sunday .. 6 Saturday
+    bool works;
+    if (e.profile.night)
+        works = weekday >= 1 && weekday <= 5 ? r.chance(960) : r.chance(10);
+    else if (weekday == 0)
+        works = r.chance(8);
+    else if (weekday == 6)
+        works = r.chance(e.profile.saturdayPerMille);
+    else
+        works = r.chance(965);
+    // Days on which the employee is not expected: a swipe now and then all the same, which the transfer
+    // rejects (a new hire's visit before the first day, a badge not handed back, a holiday cut short).
+    if (day < e.record.DATE_EMBAUCHE)
+        return works && day >= e.record.DATE_EMBAUCHE - 5 && r.chance(150);
+    if (day > e.record.DATE_DEBAUCHE)
+        return works && r.chance(20);
+    if (e.inPeriodOfInactivity(day))
+        return works && r.chance(40);
+    return works;
+}
+
+void addBreaks(std::vector<int>& m, const WorkProfile& w, int pairs, Random& r)
+{
+    for (int k = 0; k < pairs; ++k) {
+        const int base = k % 2 == 0 ? (w.entry + w.lunchOut) / 2 : (w.lunchIn + w.exit) / 2;
+        const int out = r.around(base + 40 * (k / 2), 5);
+        m.push_back(out);
+        m.push_back(out + r.between(10, 20));
+    }
+}
+
+} // namespace
+
+std::vector<DayPunch> punchesOfDay(const Employee& e, qint32 day, std::uint64_t seed, int terminals)
+{
+    Random r(Random::mix(seed, quint64(e.record.CARTE), quint64(day)));
+    if (!worksOn(e, day, r))
+        return {};
+    const WorkProfile& w = e.profile;
+    const int nombre = e.record.NOMBRE;
+    const int j = w.jitter;
+    std::vector<int> m;
+    m.reserve(16);
+    m.push_back(r.around(w.entry, j) - (r.chance(100) ? r.between(5, 25) : 0));
+    if (!w.night && day % 7 == 6) { // Saturday morning
+        m.push_back(r.around(720, j));
+    } else {
+        if (nombre >= 4) {
+            m.push_back(r.around(w.lunchOut, w.night ? 5 : j));
+            m.push_back(r.around(w.lunchIn, w.night ? 5 : j));
+        }
+        if (!w.night && nombre >= 6)
+            addBreaks(m, w, (nombre - 4) / 2, r);
+        m.push_back(r.around(w.exit, j) + (r.chance(60) ? r.between(30, 150) : 0));
+        if (r.chance(15)) // a forgotten punch
+            m.erase(m.begin() + r.below(int(m.size())));
+    }
+    std::sort(m.begin(), m.end());
+    std::vector<DayPunch> out;
+    out.reserve(m.size());
+    for (int v : m) {
+        if (!out.empty() && v < out.back().minute + 3)
+            v = out.back().minute + 3;
+        if (v < 0 || v > 2879 || out.size() == 14)
+            break;
+        const quint8 t = r.chance(900) || terminals <= 1 ? w.terminal : quint8(1 + r.below(terminals));
+        out.push_back({v, t});
+    }
+    return out;
+}
+
+namespace {
+
+enum Kind : quint8
+{
+    Normal,
+    Unknown,
+    TerminalZero,
+    TerminalHigh,
+    Midnight24,
+    CardZero,
+    NonDigit,
+    OldDate,
+    KindCount
+};
+
+struct Event
+{
+    qint32 day;    // calendar date of the punch
+    qint16 minute; // 0..1439
+    qint16 card;
+    quint8 terminal;
+    quint8 kind;
+    qint64 writeAt; // when the card reader wrote the line: day * 2880 + minute, later for late batches
+};
+
+qint64 at(qint32 day, int minute)
+{
+    return qint64(day) * 2880 + minute;
+}
+
+// Now and then a terminal keeps its punches and hands them over hours later, so that they reach the file
+// after punches of other terminals made in the meantime.
+void delayLateBatches(std::vector<Event>& events, const OriginOptions& o)
+{
+    struct Batch
+    {
+        int terminal = 0;
+        int from = 0, to = 0, flushAt = 0;
+    };
+    std::vector<Batch> batches(size_t(o.today - o.firstDay + 1));
+    for (qint32 d = o.firstDay; d <= o.today; ++d) {
+        Random r(Random::mix(o.seed, 0x1A7E, quint64(d)));
+        if (!r.chance(120))
+            continue;
+        Batch& b = batches[size_t(d - o.firstDay)];
+        b.terminal = 1 + r.below(std::max(1, o.terminals));
+        b.from = r.between(360, 1200);
+        b.to = b.from + r.between(60, 480);
+        b.flushAt = b.to + r.between(15, 900);
+    }
+    for (Event& e : events) {
+        if (e.day < o.firstDay || e.day > o.today)
+            continue;
+        const Batch& b = batches[size_t(e.day - o.firstDay)];
+        if (b.terminal == e.terminal && e.minute >= b.from && e.minute < b.to)
+            e.writeAt = at(e.day, b.flushAt);
+    }
+}
+
+// Keeps exactly `lines` events: all the special ones when they fit, and a uniform choice of the others; or
+// adds ordinary punches of random employees on random working days.
+void fitToCount(std::vector<Event>& events, qint64 lines, const std::vector<Employee>& staff, const OriginOptions& o)
+{
+    Random r(Random::mix(o.seed, 0xF17));
+    const qint64 have = qint64(events.size());
+    if (have > lines) {
+        const qint64 special = std::count_if(events.begin(), events.end(), [](const Event& e) { return e.kind; });
+        const bool keepSpecial = special <= lines;
+        qint64 pool = keepSpecial ? have - special : have;
+        qint64 wanted = keepSpecial ? lines - special : lines;
+        std::vector<Event> kept;
+        kept.reserve(size_t(lines));
+        for (const Event& e : events) {
+            if (keepSpecial && e.kind) {
+                kept.push_back(e);
+                continue;
+            }
+            // Selection sampling: each remaining candidate is taken with the chance wanted / pool.
+            if (qint64((unsigned __int128)r.next() * quint64(pool) >> 64) < wanted) {
+                kept.push_back(e);
+                --wanted;
+            }
+            --pool;
+        }
+        events.swap(kept);
+        return;
+    }
+    if (staff.empty())
+        return;
+    for (qint64 i = have; i < lines; ++i) {
+        const Employee& e = staff[size_t(r.below(int(staff.size())))];
+        qint32 day = r.between(o.firstDay, o.today);
+        if (day % 7 == 0)
+            day = std::min(day + 1, o.today);
+        const int from = e.profile.night ? 0 : e.profile.entry - 30;
+        const int to = e.profile.night ? 1439 : std::min(1439, e.profile.exit + 30);
+        int minute = r.between(from, to);
+        if (day == o.today)
+            minute = std::min(minute, o.lastMinute);
+        events.push_back({day, qint16(minute), e.record.CARTE, e.profile.terminal, Normal, at(day, minute)});
+    }
+}
+
+QByteArray lineOf(const Event& e, const QDate& date)
+{
+    int card = e.card, year = date.year(), hour = e.minute / 60, minute = e.minute % 60, terminal = e.terminal;
+    switch (e.kind) {
+    case TerminalZero:
+        terminal = 0;
+        break;
+    case TerminalHigh:
+        terminal = 17;
+        break;
+    case Midnight24:
+        hour = 24;
+        minute = 0;
+        break;
+    case CardZero:
+        card = 0;
+        break;
+    case OldDate:
+        year -= 2;
+        break;
+    default:
+        break;
+    }
+    QByteArray line = formatOriginLine(card, date.day(), date.month(), year, hour, minute, terminal);
+    if (e.kind == NonDigit)
+        line[e.card % 2 ? 2 : 19] = 'O'; // a letter O typed for a zero, in the card or in the minutes
+    return line;
+}
+
+} // namespace
+
+qint64 writeOrigin(const QString& path, const std::vector<Employee>& staff, const OriginOptions& o)
+{
+    std::vector<Event> events;
+    events.reserve(o.lines > 0 ? size_t(o.lines) + 1024 : staff.size() * size_t(o.today - o.firstDay + 2) * 3);
+    Random r(Random::mix(o.seed, 0x0819));
+    for (qint32 day = o.firstDay - 1; day <= o.today; ++day) {
+        for (const Employee& e : staff) {
+            for (const DayPunch& p : punchesOfDay(e, day, o.seed, o.terminals)) {
+                const qint32 date = day + p.minute / 1440;
+                const int minute = p.minute % 1440;
+                if (date < o.firstDay || date > o.today || (date == o.today && minute > o.lastMinute))
+                    continue;
+                events.push_back({date, qint16(minute), e.record.CARTE, p.terminal, Normal, at(date, minute)});
+                if (r.chance(6)) { // a second swipe: the same minute, or the next one
+                    const int again = std::min(1439, minute + (r.chance(700) ? 0 : 1));
+                    events.push_back({date, qint16(again), e.record.CARTE, p.terminal, Normal, at(date, again)});
+                }
+            }
+        }
+    }
+
+    const qint64 natural = qint64(events.size());
+    const std::vector<qint16> strangers = unknownCards(staff, 5, o.seed);
+    const qint64 unknown = strangers.empty() ? 0 : std::max<qint64>(3, natural / 2000);
+    for (qint64 i = 0; i < unknown; ++i) {
+        const qint32 day = r.between(o.firstDay, o.today);
+        const int minute = std::min(o.lastMinute, r.around(600, 240));
+        events.push_back({day, qint16(minute), strangers[size_t(r.below(int(strangers.size())))],
+                          quint8(1 + r.below(std::max(1, o.terminals))), Unknown, at(day, minute)});
+    }
+    const qint64 malformed = std::max<qint64>(KindCount - TerminalZero, natural / 5000);
+    for (qint64 i = 0; i < malformed && !staff.empty(); ++i) {
+        const Employee& e = staff[size_t(r.below(int(staff.size())))];
+        const qint32 day = r.between(o.firstDay, o.today);
+        const int minute = std::min(o.lastMinute, r.around(e.profile.night ? 1320 : 480, 60));
+        events.push_back({day, qint16(minute), e.record.CARTE, e.profile.terminal,
+                          quint8(TerminalZero + i % (KindCount - TerminalZero)), at(day, minute)});
+    }
+
+    if (o.lines >= 0)
+        fitToCount(events, o.lines, staff, o);
+    delayLateBatches(events, o);
+    std::stable_sort(events.begin(), events.end(),
+                     [](const Event& a, const Event& b) { return a.writeAt < b.writeAt; });
+
+    QByteArray out;
+    out.reserve(qsizetype(events.size()) * (OriginLineLength + 2));
+    qint32 cachedDay = -1;
+    QDate date;
+    for (const Event& e : events) {
+        if (e.day != cachedDay) {
+            cachedDay = e.day;
+            date = calendarDate(e.day);
+        }
+        out += lineOf(e, date);
+        out += "\r\n";
+    }
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(out) != out.size())
+        return -1;
+    return qint64(events.size());
+}
+
+} // namespace kip::gen

@@ -1,0 +1,66 @@
+// The end of a workstation run: the exit question decides whether the crash marker is cleared.
+#include "Cadre.h"
+#include "InitialiseJournee.h"
+
+#include "calendar/Clock.h"
+#include "data/Database.h"
+#include "data/RecordFile.h"
+#include "data/ScriptedPresenter.h"
+#include "shell/Demarrage.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kip;
+
+class SortieTest : public QObject
+{
+    Q_OBJECT
+
+    static int marqueur()
+    {
+        Database db(paths().dataDir);
+        RecordFile<OnOff> file(db);
+        file.open();
+        OnOff o;
+        file.first(o);
+        return o.TEST;
+    }
+
+private Q_SLOTS:
+    void noKeepsTheMarkerYesClearsIt()
+    {
+        QTemporaryDir tmp;
+        ScriptedPresenter presenter;
+        setMessagePresenter(&presenter);
+        setRebuildRunner([](const std::function<void(const RebuildProgress&)>& work) { work({}); });
+        const QString dir = tmp.path() + QStringLiteral("/Kip");
+        QDir().mkpath(dir);
+        Demarrage demarrage(Program::KipOther);
+        int exitCode = 0;
+        QVERIFY(demarrage.verifier(dir, &exitCode));
+        demarrage.ouvrir();
+        enregistrerFenetresPointage(Program::KipOther);
+        Cadre cadre(Program::KipOther, 0, [&demarrage] { demarrage.fermer(); });
+        cadre.show();
+        QTRY_COMPARE_WITH_TIMEOUT(cadre.liste().entrees().size(), qsizetype(2), 15000); // the day initialisation ended
+
+        presenter.answer(ButtonNo);
+        cadre.close();
+        QCOMPARE(presenter.shown().size(), 1);
+        QCOMPARE(presenter.shown()[0].text, QStringLiteral("Confirmez la sortie !"));
+        QVERIFY(cadre.isVisible());
+        QCOMPARE(marqueur(), 1);
+
+        presenter.answer(ButtonYes);
+        cadre.close();
+        QCOMPARE(presenter.shown().size(), 2);
+        QVERIFY(!cadre.isVisible());
+        QCOMPARE(marqueur(), 0);
+        setMessagePresenter(nullptr);
+        setRebuildRunner({});
+    }
+};
+
+QTEST_MAIN(SortieTest)
+#include "SortieTest.moc"

@@ -64,6 +64,16 @@ void Statement::bindBlob(int index, const void* data, int size)
     sqlite3_bind_blob(m_stmt, index, data, size, SQLITE_TRANSIENT);
 }
 
+void Statement::bindStatic(int index, const QString& text)
+{
+    sqlite3_bind_text16(m_stmt, index, text.utf16(), int(text.size() * 2), SQLITE_STATIC);
+}
+
+void Statement::bindBlobStatic(int index, const void* data, int size)
+{
+    sqlite3_bind_blob(m_stmt, index, data, size, SQLITE_STATIC);
+}
+
 int Statement::step()
 {
     return m_stmt ? sqlite3_step(m_stmt) : SQLITE_MISUSE;
@@ -202,8 +212,8 @@ Statement Database::prepare(const QString& sql)
 
 void Database::giveBack(const QString& sql, sqlite3_stmt* stmt)
 {
+    // Bindings are left as they are: every use binds every parameter again.
     sqlite3_reset(stmt);
-    sqlite3_clear_bindings(stmt);
     m_cache[sql].push_back(stmt);
 }
 

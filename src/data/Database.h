@@ -39,6 +39,9 @@ public:
     void bind(int index, qint64 value);
     void bind(int index, const QString& text);
     void bindBlob(int index, const void* data, int size);
+    // Binds without a copy: the text or bytes must stay unchanged until the statement is reset.
+    void bindStatic(int index, const QString& text);
+    void bindBlobStatic(int index, const void* data, int size);
     int step(); // SQLite's result code
     void reset();
     qint64 columnInt(int index) const;

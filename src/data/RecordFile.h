@@ -21,10 +21,17 @@ class Binder
 public:
     Binder(Statement& st, int first) : m_st(st), m_i(first) {}
     template <class T> void field(const char*, const T& v) { m_st.bind(m_i++, qint64(v)); }
-    void text(const char*, const QString& v, int size) { m_st.bind(m_i++, clipField(v, size)); }
+    void text(const char*, const QString& v, int size)
+    {
+        // The record outlives the statement's run: a text that needs no clipping is bound in place.
+        if (v.size() <= size && !v.endsWith(QLatin1Char(' ')))
+            m_st.bindStatic(m_i++, v);
+        else
+            m_st.bind(m_i++, clipField(v, size));
+    }
     template <class T, size_t N> void array(const char*, const std::array<T, N>& a)
     {
-        m_st.bindBlob(m_i++, a.data(), int(sizeof(T) * N));
+        m_st.bindBlobStatic(m_i++, a.data(), int(sizeof(T) * N));
     }
     template <size_t N> void textArray(const char*, const std::array<QString, N>& a, int size)
     {
@@ -136,7 +143,8 @@ public:
             rec.version = m_st.columnInt(1);
             detail::Reader r(m_st, 2);
             rec.visit(r);
-            clearLastError();
+            if (lastError().code != NoError)
+                clearLastError();
             return NoError;
         }
         if (rc == 101 /* SQLITE_DONE */) {
@@ -171,9 +179,7 @@ public:
     // Reads the record whose key fields equal those of rec.
     int get(R& rec, const KeyDecl& key)
     {
-        Statement st = m_db.prepare(
-            selectSql() +
-            QStringLiteral(" WHERE (%1) = (%2)").arg(detail::keyColumns(key), detail::keyPlaceholders(key, 1)));
+        Statement st = m_db.prepare(m_table.sqlOf(key).get);
         detail::KeyBinder kb(st, key, 1);
         rec.visit(kb);
         return readOne(st, rec);
@@ -182,7 +188,7 @@ public:
     // Reads the record at a saved position.
     int fetch(R& rec, qint64 rowid)
     {
-        Statement st = m_db.prepare(selectSql() + QStringLiteral(" WHERE rowid = ?1"));
+        Statement st = m_db.prepare(m_table.sql.fetch);
         st.bind(1, rowid);
         return readOne(st, rec);
     }
@@ -192,15 +198,9 @@ public:
     Cursor<R> read(const KeyDecl& key, const R& from, Direction dir = Direction::Forward, const R* to = nullptr)
     {
         const bool fwd = dir == Direction::Forward;
-        QString sql = selectSql() + QStringLiteral(" WHERE (%1) %2 (%3)")
-                                        .arg(detail::keyColumns(key), fwd ? QStringLiteral(">=") : QStringLiteral("<="),
-                                             detail::keyPlaceholders(key, 1));
-        if (to)
-            sql += QStringLiteral(" AND (%1) %2 (%3)")
-                       .arg(detail::keyColumns(key), fwd ? QStringLiteral("<=") : QStringLiteral(">="),
-                            detail::keyPlaceholders(key, 1 + key.count));
-        sql += QStringLiteral(" ORDER BY ") + detail::keyColumns(key, fwd ? "" : " DESC");
-        Statement st = m_db.prepare(sql);
+        const TableDecl::KeySql& ks = m_table.sqlOf(key);
+        Statement st = m_db.prepare(to ? (fwd ? ks.readForwardTo : ks.readBackwardTo)
+                                       : (fwd ? ks.readForward : ks.readBackward));
         detail::KeyBinder kb(st, key, 1);
         const_cast<R&>(from).visit(kb);
         if (to) {
@@ -215,15 +215,14 @@ public:
     // All records in file order.
     Cursor<R> readAll()
     {
-        Cursor<R> c(m_db.prepare(selectSql() + QStringLiteral(" ORDER BY rowid")));
+        Cursor<R> c(m_db.prepare(m_table.sql.readAll));
         c.setDatabase(&m_db);
         return c;
     }
 
     int add(R& rec)
     {
-        Statement st = m_db.prepare(QStringLiteral("INSERT INTO %1.%1 (%2) VALUES (%3)")
-                                        .arg(m_table.label, m_table.columnList(), placeholders()));
+        Statement st = m_db.prepare(m_table.sql.insert);
         detail::Binder b(st, 1);
         rec.visit(b);
         const int rc = st.step();
@@ -238,7 +237,7 @@ public:
     // Writes the record back at its position, unless another writer changed it since it was read.
     int put(R& rec)
     {
-        Statement st = m_db.prepare(updateSql());
+        Statement st = m_db.prepare(m_table.sql.update);
         detail::Binder b(st, 1);
         rec.visit(b);
         st.bind(b.next(), rec.rowid);
@@ -257,7 +256,7 @@ public:
 
     int remove(const R& rec)
     {
-        Statement st = m_db.prepare(QStringLiteral("DELETE FROM %1.%1 WHERE rowid = ?1").arg(m_table.label));
+        Statement st = m_db.prepare(m_table.sql.remove);
         st.bind(1, rec.rowid);
         const int rc = st.step();
         if (rc != 101)
@@ -268,7 +267,7 @@ public:
 
     qint64 records()
     {
-        Statement st = m_db.prepare(QStringLiteral("SELECT count(*) FROM %1.%1").arg(m_table.label));
+        Statement st = m_db.prepare(m_table.sql.count);
         const int rc = st.step();
         if (rc != 100) {
             fail(rc);
@@ -286,28 +285,6 @@ public:
     }
 
 private:
-    QString selectSql() const
-    {
-        return QStringLiteral("SELECT rowid, ROWVER, %2 FROM %1.%1").arg(m_table.label, m_table.columnList());
-    }
-    QString updateSql() const
-    {
-        QStringList sets;
-        for (const ColumnDecl& c : m_table.columns)
-            sets << c.name + QStringLiteral(" = ?");
-        const int n = int(m_table.columns.size());
-        return QStringLiteral("UPDATE %1.%1 SET %2, ROWVER = ROWVER + 1 WHERE rowid = ?%3 AND ROWVER = ?%4")
-            .arg(m_table.label, sets.join(QStringLiteral(", ")))
-            .arg(n + 1)
-            .arg(n + 2);
-    }
-    QString placeholders() const
-    {
-        QStringList p;
-        for (size_t i = 0; i < m_table.columns.size(); ++i)
-            p << QStringLiteral("?");
-        return p.join(QStringLiteral(", "));
-    }
     int readOne(Statement& st, R& rec)
     {
         if (!st.valid())

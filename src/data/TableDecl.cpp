@@ -1,5 +1,7 @@
 #include "TableDecl.h"
 
+#include <cstring>
+
 namespace kip {
 
 QString TableDecl::createTableSql() const
@@ -41,6 +43,72 @@ QString TableDecl::columnList() const
     for (const ColumnDecl& c : columns)
         names << c.name;
     return names.join(QStringLiteral(", "));
+}
+
+namespace {
+
+QString keyColumns(const KeyDecl& key, const char* suffix = "")
+{
+    QStringList cols;
+    for (int i = 0; i < key.count; ++i)
+        cols << QLatin1String(key.fields[size_t(i)]) + QLatin1String(suffix);
+    return cols.join(QStringLiteral(", "));
+}
+
+QString keyPlaceholders(const KeyDecl& key, int first)
+{
+    QStringList p;
+    for (int i = 0; i < key.count; ++i)
+        p << QStringLiteral("?%1").arg(first + i);
+    return p.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+void TableDecl::makeSql()
+{
+    const QString select = QStringLiteral("SELECT rowid, ROWVER, %2 FROM %1.%1").arg(label, columnList());
+    QStringList sets;
+    QStringList marks;
+    for (const ColumnDecl& c : columns) {
+        sets << c.name + QStringLiteral(" = ?");
+        marks << QStringLiteral("?");
+    }
+    const int n = int(columns.size());
+    sql.fetch = select + QStringLiteral(" WHERE rowid = ?1");
+    sql.readAll = select + QStringLiteral(" ORDER BY rowid");
+    sql.insert = QStringLiteral("INSERT INTO %1.%1 (%2) VALUES (%3)")
+                     .arg(label, columnList(), marks.join(QStringLiteral(", ")));
+    sql.update = QStringLiteral("UPDATE %1.%1 SET %2, ROWVER = ROWVER + 1 WHERE rowid = ?%3 AND ROWVER = ?%4")
+                     .arg(label, sets.join(QStringLiteral(", ")))
+                     .arg(n + 1)
+                     .arg(n + 2);
+    sql.remove = QStringLiteral("DELETE FROM %1.%1 WHERE rowid = ?1").arg(label);
+    sql.count = QStringLiteral("SELECT count(*) FROM %1.%1").arg(label);
+    keySql.clear();
+    for (const KeyDecl& key : keys) {
+        KeySql k;
+        const QString cols = keyColumns(key);
+        const QString from = keyPlaceholders(key, 1);
+        const QString to = keyPlaceholders(key, 1 + key.count);
+        const QString asc = QStringLiteral(" ORDER BY ") + cols;
+        const QString desc = QStringLiteral(" ORDER BY ") + keyColumns(key, " DESC");
+        k.get = select + QStringLiteral(" WHERE (%1) = (%2)").arg(cols, from);
+        k.readForward = select + QStringLiteral(" WHERE (%1) >= (%2)").arg(cols, from) + asc;
+        k.readBackward = select + QStringLiteral(" WHERE (%1) <= (%2)").arg(cols, from) + desc;
+        k.readForwardTo = select + QStringLiteral(" WHERE (%1) >= (%2) AND (%1) <= (%3)").arg(cols, from, to) + asc;
+        k.readBackwardTo = select + QStringLiteral(" WHERE (%1) <= (%2) AND (%1) >= (%3)").arg(cols, from, to) + desc;
+        keySql.push_back(k);
+    }
+}
+
+const TableDecl::KeySql& TableDecl::sqlOf(const KeyDecl& key) const
+{
+    for (size_t i = 0; i < keys.size(); ++i)
+        if (std::strcmp(keys[i].name, key.name) == 0)
+            return keySql[i];
+    static const KeySql none;
+    return none;
 }
 
 std::vector<const TableDecl*> allTables()

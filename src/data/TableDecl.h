@@ -31,6 +31,19 @@ struct TableDecl
     std::vector<ColumnDecl> columns; // the fields in order; the row version follows them
     std::span<const KeyDecl> keys;
 
+    // The statements of the record-file operations, made once per table.
+    struct Sql
+    {
+        QString fetch, readAll, insert, update, remove, count;
+    } sql;
+    struct KeySql
+    {
+        QString get, readForward, readBackward, readForwardTo, readBackwardTo;
+    };
+    std::vector<KeySql> keySql; // in the order of keys
+    const KeySql& sqlOf(const KeyDecl& key) const;
+    void makeSql();
+
     QString createTableSql() const;
     QString createIndexSql(const KeyDecl& key) const;
     QString columnList() const; // "CARTE, MATRICULE, ..."
@@ -65,6 +78,7 @@ template <class R> const TableDecl& tableOf()
         detail::ColumnCollector c(d.columns);
         r.visit(c);
         d.keys = keysOf<R>();
+        d.makeSql();
         return d;
     }();
     return decl;

@@ -11,22 +11,6 @@ const void* columnBlob(const Statement& st, int index, int* size)
     return p;
 }
 
-QString keyColumns(const KeyDecl& key, const char* suffix)
-{
-    QStringList cols;
-    for (int i = 0; i < key.count; ++i)
-        cols << QLatin1String(key.fields[size_t(i)]) + QLatin1String(suffix);
-    return cols.join(QStringLiteral(", "));
-}
-
-QString keyPlaceholders(const KeyDecl& key, int first)
-{
-    QStringList p;
-    for (int i = 0; i < key.count; ++i)
-        p << QStringLiteral("?%1").arg(first + i);
-    return p.join(QStringLiteral(", "));
-}
-
 int stepError(Database& db, int rc)
 {
     const FileError e = db.errorFrom(rc == SQLITE_MISUSE ? rc : sqlite3_extended_errcode(db.handle()));

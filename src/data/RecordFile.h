@@ -113,8 +113,6 @@ private:
     int m_first;
 };
 
-QString keyColumns(const KeyDecl& key, const char* suffix = "");
-QString keyPlaceholders(const KeyDecl& key, int first);
 int stepError(Database& db, int rc);
 QString duplicateKeyOf(const TableDecl& table, const QString& driverText);
 
@@ -323,7 +321,7 @@ private:
             if (!key.unique)
                 continue;
             QString sql = QStringLiteral("SELECT 1 FROM %1.%1 WHERE (%2) = (%3) AND rowid <> ?%4")
-                              .arg(m_table.label, detail::keyColumns(key), detail::keyPlaceholders(key, 1))
+                              .arg(m_table.label, keyColumns(key), keyPlaceholders(key, 1))
                               .arg(key.count + 1);
             if (key.skipBlankMatricule)
                 sql += QStringLiteral(" AND MATRICULE <> ''");

@@ -45,9 +45,7 @@ QString TableDecl::columnList() const
     return names.join(QStringLiteral(", "));
 }
 
-namespace {
-
-QString keyColumns(const KeyDecl& key, const char* suffix = "")
+QString keyColumns(const KeyDecl& key, const char* suffix)
 {
     QStringList cols;
     for (int i = 0; i < key.count; ++i)
@@ -62,8 +60,6 @@ QString keyPlaceholders(const KeyDecl& key, int first)
         p << QStringLiteral("?%1").arg(first + i);
     return p.join(QStringLiteral(", "));
 }
-
-} // namespace
 
 void TableDecl::makeSql()
 {

@@ -84,6 +84,10 @@ template <class R> const TableDecl& tableOf()
     return decl;
 }
 
+// "CARTE, DATE" (each field followed by suffix) and "?1, ?2" for the fields of a key.
+QString keyColumns(const KeyDecl& key, const char* suffix = "");
+QString keyPlaceholders(const KeyDecl& key, int first);
+
 // All five record declarations, in the order in which the keys are rebuilt.
 std::vector<const TableDecl*> allTables();
 

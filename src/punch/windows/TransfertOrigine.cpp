@@ -144,6 +144,7 @@ void TransfertOrigine::lue()
     }
     m_liste->addItems(r.rejets);
     m_liste->setCurrentRow(m_liste->count() - 1);
+    m_liste->scrollToBottom();
     m_explication->show();
     m_etat = Etat::Decision;
 }

@@ -36,11 +36,19 @@ int lancerPoste(Program program, int argc, char** argv)
         return exitCode;
     demarrage.ouvrir();
     enregistrerFenetresPointage(program);
-    Cadre cadre(program, demarrage.positionSommaire(), [&demarrage] { demarrage.fermer(); });
-    if (!demarrage.incidentSauvegarde().isEmpty())
-        cadre.afficherStatut(demarrage.incidentSauvegarde());
-    cadre.show();
-    return app.exec();
+    bool confirme = false;
+    int code = 0;
+    {
+        Cadre cadre(program, demarrage.positionSommaire(), [&confirme] { confirme = true; });
+        if (!demarrage.incidentSauvegarde().isEmpty())
+            cadre.afficherStatut(demarrage.incidentSauvegarde());
+        cadre.show();
+        code = app.exec();
+    }
+    // The frame and its windows are gone, and with them any job still writing: only now is the run over.
+    if (confirme)
+        demarrage.fermer();
+    return code;
 }
 
 } // namespace kip

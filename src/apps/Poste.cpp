@@ -11,12 +11,6 @@
 
 namespace kip {
 
-bool affichageDisponible()
-{
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-}
-
 int lancerPoste(Program program, int argc, char** argv)
 {
     if (!affichageDisponible()) {

@@ -7,7 +7,4 @@ namespace kip {
 
 int lancerPoste(Program program, int argc, char** argv);
 
-// Whether a window system is at hand (a display, or a platform chosen explicitly).
-bool affichageDisponible();
-
 } // namespace kip

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 namespace kip {
 
@@ -46,6 +47,14 @@ inline QString programName(Program p)
         return QStringLiteral("kipempty");
     }
     return {};
+}
+
+// Whether a window system is at hand: a display, or a platform chosen explicitly. Without one, Kip and
+// kipother refuse to start and kipempty runs headless.
+inline bool affichageDisponible()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
 // The frame's title in every program.

@@ -9,17 +9,9 @@
 #include <QTimer>
 #include <memory>
 
-namespace {
-bool affichageDisponible()
-{
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-}
-} // namespace
-
 int main(int argc, char** argv)
 {
-    const bool fenetres = affichageDisponible();
+    const bool fenetres = kip::affichageDisponible();
     std::unique_ptr<QCoreApplication> app(fenetres ? new QApplication(argc, argv) : new QCoreApplication(argc, argv));
     QCoreApplication::setApplicationName(QStringLiteral("kipempty"));
     if (fenetres)

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
-#include <QTimerEvent>
 #include <QVBoxLayout>
 
 namespace kip {
@@ -38,22 +37,12 @@ InitialiseJournee::InitialiseJournee(Cadre& cadre) : FenetreTravail(cadre, QStri
     pl->addWidget(m_personne);
     layout->addWidget(panel, 0, Qt::AlignHCenter);
     layout->addStretch(2);
-    m_timer.start(TickMs, this);
+    lancerAuTroisiemeTop(TickMs);
 }
 
 InitialiseJournee::~InitialiseJournee()
 {
     delete m_tache;
-}
-
-void InitialiseJournee::timerEvent(QTimerEvent* event)
-{
-    if (event->timerId() != m_timer.timerId())
-        return FenetreTravail::timerEvent(event);
-    if (++m_ticks < 3)
-        return;
-    m_timer.stop();
-    lancer();
 }
 
 void InitialiseJournee::lancer()

@@ -5,8 +5,6 @@
 #include "FenetreTravail.h"
 #include "shell/Program.h"
 
-#include <QBasicTimer>
-
 class QLabel;
 class QProgressBar;
 
@@ -23,14 +21,11 @@ public:
     ~InitialiseJournee() override;
 
 protected:
-    void timerEvent(QTimerEvent* event) override;
+    void lancer() override;
 
 private:
-    void lancer();
     void terminer(const QString& erreur);
 
-    QBasicTimer m_timer;
-    int m_ticks = 0;
     QProgressBar* m_barre = nullptr;
     QLabel* m_personne = nullptr;
     TacheInitialisation* m_tache = nullptr;

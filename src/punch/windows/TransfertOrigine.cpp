@@ -13,7 +13,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QTimerEvent>
 #include <QVBoxLayout>
 
 namespace kip {
@@ -82,7 +81,7 @@ TransfertOrigine::TransfertOrigine(Cadre& cadre) : FenetreTravail(cadre, QString
     m_explication->hide();
     layout->addWidget(m_explication);
 
-    m_timer.start(TickMs, this);
+    lancerAuTroisiemeTop(TickMs);
 }
 
 TransfertOrigine::~TransfertOrigine()
@@ -98,16 +97,6 @@ QStringList TransfertOrigine::rejets() const
     for (int i = 0; i < m_liste->count(); ++i)
         out << m_liste->item(i)->text();
     return out;
-}
-
-void TransfertOrigine::timerEvent(QTimerEvent* event)
-{
-    if (event->timerId() != m_timer.timerId())
-        return FenetreTravail::timerEvent(event);
-    if (++m_ticks < 3)
-        return;
-    m_timer.stop();
-    lancer();
 }
 
 void TransfertOrigine::lancer()

@@ -5,8 +5,6 @@
 
 #include "FenetreTravail.h"
 
-#include <QBasicTimer>
-
 class QLabel;
 class QListWidget;
 class QPlainTextEdit;
@@ -40,17 +38,14 @@ public:
 
 protected:
     void boutonSommaire(int evenement) override;
-    void timerEvent(QTimerEvent* event) override;
+    void lancer() override;
 
 private:
-    void lancer();
     void lue();
     void archiver();
     void garder();
 
     Etat m_etat = Etat::Attente;
-    QBasicTimer m_timer;
-    int m_ticks = 0;
     qint64 m_octetsLus = 0;
     QListWidget* m_liste = nullptr;
     QWidget* m_progression = nullptr;

@@ -4,6 +4,8 @@
 #include "Cadre.h"
 #include "Evenements.h"
 
+#include <QTimerEvent>
+
 namespace kip {
 
 FenetreTravail::FenetreTravail(Cadre& cadre, const QString& nomProcedure)
@@ -64,6 +66,22 @@ bool FenetreTravail::event(QEvent* e)
         }
         return QWidget::event(e);
     }
+}
+
+void FenetreTravail::lancerAuTroisiemeTop(int periodeMs)
+{
+    m_tops = 0;
+    m_minuterie.start(periodeMs, this);
+}
+
+void FenetreTravail::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != m_minuterie.timerId())
+        return QWidget::timerEvent(event);
+    if (++m_tops < 3)
+        return;
+    m_minuterie.stop();
+    lancer();
 }
 
 } // namespace kip

@@ -8,6 +8,7 @@
 // it calls close().
 #pragma once
 
+#include <QBasicTimer>
 #include <QString>
 #include <QWidget>
 
@@ -34,6 +35,12 @@ protected:
     // The window was just re-placed because the frame moved or was resized.
     virtual void deplacee() {}
 
+    // Batch windows start their work by themselves a moment after they appear: lancer() is called at the
+    // third tick of a timer of the given period.
+    void lancerAuTroisiemeTop(int periodeMs);
+    virtual void lancer() {}
+    void timerEvent(QTimerEvent* event) override;
+
     bool event(QEvent* event) override;
 
 private:
@@ -42,6 +49,8 @@ private:
     Cadre& m_cadre;
     QString m_nom;
     int m_numero = 0;
+    QBasicTimer m_minuterie;
+    int m_tops = 0;
 };
 
 } // namespace kip

@@ -61,7 +61,7 @@ ResultatSansSurveillance TransfertSansSurveillance(Database& db, const QString& 
     const QString origine = QDir(dataDir).filePath(QStringLiteral("Origin00.txt"));
     r.lecture = TransfererPointages(db, origine, aujourdhui, progression);
     // Archived only once the day lines of the reading are committed, and only when nothing was rejected.
-    if (r.lecture.lignes == 0 || !r.lecture.reussi() || !r.lecture.rejets.isEmpty())
+    if (!archivageAutomatique(r.lecture))
         return r;
     r.archive = ArchiverOrigine(dataDir, r.lecture.octetsLus, &r.erreurArchive);
     return r;

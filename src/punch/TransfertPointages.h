@@ -48,6 +48,13 @@ bool ArchiverOrigine(const QString& dataDir, qint64 octetsLus, QString* erreur =
 
 namespace kip {
 
+// Whether a reading is archived without asking: it read lines, its day lines are committed and nothing was
+// rejected. Otherwise the raw file stays (or, in Kip, the user chooses).
+inline bool archivageAutomatique(const ResultatTransfert& r)
+{
+    return r.lignes > 0 && r.reussi() && r.rejets.isEmpty();
+}
+
 // The unattended transfer: reads and applies the raw file; archives it when no punch was rejected and keeps
 // it unchanged otherwise; an empty or missing raw file is neither archived nor created.
 struct ResultatSansSurveillance

@@ -106,7 +106,7 @@ void ExecutionKipempty::transfertLu()
         err << QStringLiteral("Pointage non traité: ") << rejet << '\n';
     if (m_rejets)
         m_rejets->addItems(r.rejets);
-    if (r.rejets.isEmpty()) {
+    if (archivageAutomatique(r)) {
         QString erreur;
         if (!ArchiverOrigine(paths().dataDir, r.octetsLus, &erreur)) {
             err << QStringLiteral("Archivage des pointages impossible: ") << erreur << '\n';

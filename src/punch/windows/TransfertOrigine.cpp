@@ -33,15 +33,16 @@ const char* const Explication =
 
 FenetreTravail* TransfertOrigine::ouvrir(Cadre& cadre)
 {
-    if (lignesOrigine(paths().origin(0)) == 0) {
+    const int lignes = lignesOrigine(paths().origin(0));
+    if (lignes == 0) {
         // Nothing to read: no window, no archive, but the reader may go on.
         LecteurCartes::programme().envoyer(LecteurCartes::Reprise);
         return nullptr;
     }
-    return new TransfertOrigine(cadre);
+    return new TransfertOrigine(cadre, lignes);
 }
 
-TransfertOrigine::TransfertOrigine(Cadre& cadre) : FenetreTravail(cadre, QStringLiteral("TransfertOrigine"))
+TransfertOrigine::TransfertOrigine(Cadre& cadre, int lignes) : FenetreTravail(cadre, QStringLiteral("TransfertOrigine"))
 {
     setObjectName(QStringLiteral("TransfertOrigine"));
     auto* layout = new QVBoxLayout(this);
@@ -60,7 +61,7 @@ TransfertOrigine::TransfertOrigine(Cadre& cadre) : FenetreTravail(cadre, QString
     auto* pl = new QVBoxLayout(m_progression);
     m_barre = new QProgressBar(m_progression);
     m_barre->setObjectName(QStringLiteral("progression"));
-    m_barre->setRange(0, lignesOrigine(paths().origin(0)));
+    m_barre->setRange(0, lignes);
     m_barre->setValue(0);
     pl->addWidget(m_barre);
     auto* personne = new QHBoxLayout;
@@ -127,7 +128,7 @@ void TransfertOrigine::lue()
         garder();
         return;
     }
-    if (r.rejets.isEmpty()) {
+    if (archivageAutomatique(r)) {
         archiver();
         return;
     }

@@ -20,7 +20,8 @@ class TransfertOrigine : public FenetreTravail
     Q_OBJECT
 
 public:
-    explicit TransfertOrigine(Cadre& cadre);
+    // lignes: the line count of the raw file, for the progress bar.
+    TransfertOrigine(Cadre& cadre, int lignes);
     ~TransfertOrigine() override;
 
     // Opens the window when the raw file holds lines; otherwise only tells the reader to resume.

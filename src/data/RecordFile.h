@@ -5,6 +5,7 @@
 
 #include "Cp1252.h"
 #include "Database.h"
+#include "Pack.h"
 #include "TableDecl.h"
 
 #include <bit>
@@ -33,14 +34,12 @@ public:
     {
         m_st.bindBlobStatic(m_i++, a.data(), int(sizeof(T) * N));
     }
-    template <size_t N> void textArray(const char*, const std::array<QString, N>& a, int size)
+    // A text array is stored as in the packed record: each element in Windows-1252, padded with spaces.
+    template <size_t N> void textArray(const char* name, const std::array<QString, N>& a, int size)
     {
         QByteArray bytes;
         bytes.reserve(int(N) * size);
-        for (const QString& v : a) {
-            QByteArray b = toCp1252(v.left(size));
-            bytes += b + QByteArray(size - b.size(), ' ');
-        }
+        Packer(bytes).textArray(name, a, size);
         m_st.bindBlob(m_i++, bytes.constData(), int(bytes.size()));
     }
     int next() const { return m_i; }

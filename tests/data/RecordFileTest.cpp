@@ -191,3 +191,22 @@ TEST_F(RecordFileTest, FilesAreReadableByTheSqliteShellWithFieldColumns)
     r.NOMBRE = 2;
     EXPECT_EQ(per.put(r), NoError);
 }
+
+TEST_F(RecordFileTest, ArraysOfTextsRoundTripThroughTheStore)
+{
+    commonOpen(FileId::Parametre);
+    Database db(dataDir());
+    RecordFile<Parametre> par(db);
+    ASSERT_EQ(par.open(), NoError);
+    Parametre p;
+    p.IDENTIFICATION[0] = QStringLiteral("Atelier €");
+    p.IDENTIFICATION[15] = QStringLiteral("Un nom bien plus long que vingt caractères");
+    p.TERMINAL[3] = 1;
+    ASSERT_EQ(par.add(p), NoError);
+    Parametre back;
+    ASSERT_EQ(par.first(back), NoError);
+    EXPECT_EQ(back.IDENTIFICATION[0], QStringLiteral("Atelier €"));
+    EXPECT_EQ(back.IDENTIFICATION[15], QStringLiteral("Un nom bien plus lon")); // a STRING(20) keeps 20
+    EXPECT_TRUE(back.IDENTIFICATION[7].isEmpty());
+    EXPECT_EQ(back.TERMINAL[3], 1);
+}

@@ -1,5 +1,5 @@
 // Resource path of an embedded picture.
-#include "Pictures.h"
+#include "resources/Pictures.h"
 
 namespace kip {
 QString picturePath(const QString& name)

@@ -1,9 +1,9 @@
 #include "Poste.h"
 
-#include "Cadre.h"
-#include "InitialiseJournee.h"
 #include "data/windows/MessageBoxPresenter.h"
+#include "punch/windows/InitialiseJournee.h"
 #include "shell/Demarrage.h"
+#include "shell/windows/Cadre.h"
 
 #include <QApplication>
 #include <QDir>

@@ -29,12 +29,12 @@ QString TableDecl::createIndexSql(const KeyDecl& key) const
     QStringList fields;
     for (int i = 0; i < key.count; ++i)
         fields << QLatin1String(key.fields[size_t(i)]);
-    QString sql = QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
-                      .arg(key.unique ? QStringLiteral("UNIQUE ") : QString(), label, QLatin1String(key.name), label,
-                           fields.join(QStringLiteral(", ")));
+    QString create = QStringLiteral("CREATE %1INDEX %2.%3 ON %4 (%5)")
+                         .arg(key.unique ? QStringLiteral("UNIQUE ") : QString(), label, QLatin1String(key.name), label,
+                              fields.join(QStringLiteral(", ")));
     if (key.skipBlankMatricule)
-        sql += QStringLiteral(" WHERE MATRICULE <> ''");
-    return sql;
+        create += QStringLiteral(" WHERE MATRICULE <> ''");
+    return create;
 }
 
 QString TableDecl::columnList() const
@@ -73,8 +73,8 @@ void TableDecl::makeSql()
     const int n = int(columns.size());
     sql.fetch = select + QStringLiteral(" WHERE rowid = ?1");
     sql.readAll = select + QStringLiteral(" ORDER BY rowid");
-    sql.insert = QStringLiteral("INSERT INTO %1.%1 (%2) VALUES (%3)")
-                     .arg(label, columnList(), marks.join(QStringLiteral(", ")));
+    sql.insert =
+        QStringLiteral("INSERT INTO %1.%1 (%2) VALUES (%3)").arg(label, columnList(), marks.join(QStringLiteral(", ")));
     sql.update = QStringLiteral("UPDATE %1.%1 SET %2, ROWVER = ROWVER + 1 WHERE rowid = ?%3 AND ROWVER = ?%4")
                      .arg(label, sets.join(QStringLiteral(", ")))
                      .arg(n + 1)

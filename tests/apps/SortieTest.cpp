@@ -1,12 +1,11 @@
 // The end of a workstation run: the exit question decides whether the crash marker is cleared.
-#include "Cadre.h"
-#include "InitialiseJournee.h"
-
 #include "calendar/Clock.h"
 #include "data/Database.h"
 #include "data/RecordFile.h"
 #include "data/ScriptedPresenter.h"
+#include "punch/windows/InitialiseJournee.h"
 #include "shell/Demarrage.h"
+#include "shell/windows/Cadre.h"
 
 #include <QTemporaryDir>
 #include <QTest>

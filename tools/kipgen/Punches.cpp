@@ -163,7 +163,7 @@ void fitToCount(std::vector<Event>& events, qint64 lines, const std::vector<Empl
                 continue;
             }
             // Selection sampling: each remaining candidate is taken with the chance wanted / pool.
-            if (qint64((unsigned __int128)r.next() * quint64(pool) >> 64) < wanted) {
+            if (qint64(static_cast<unsigned __int128>(r.next()) * quint64(pool) >> 64) < wanted) {
                 kept.push_back(e);
                 --wanted;
             }

@@ -30,7 +30,7 @@ public:
     }
 
     // 0 .. n-1 (n > 0).
-    int below(int n) { return int((unsigned __int128)next() * unsigned(n) >> 64); }
+    int below(int n) { return int(static_cast<unsigned __int128>(next()) * unsigned(n) >> 64); }
     // lo .. hi, both included.
     int between(int lo, int hi) { return lo + below(hi - lo + 1); }
     // True with a chance of perMille / 1000.

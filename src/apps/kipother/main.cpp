@@ -1,4 +1,7 @@
 // The kipother program.
-#include "Poste.h"
+#include "apps/Poste.h"
 
-int main(int argc, char** argv) { return kip::lancerPoste(kip::Program::KipOther, argc, argv); }
+int main(int argc, char** argv)
+{
+    return kip::lancerPoste(kip::Program::KipOther, argc, argv);
+}

@@ -1,11 +1,12 @@
 #include "InitialiseJournee.h"
 
-#include "Cadre.h"
-#include "Fabriques.h"
 #include "TransfertOrigine.h"
 #include "calendar/Clock.h"
 #include "data/Files.h"
 #include "punch/TachesPointage.h"
+#include "shell/windows/Cadre.h"
+#include "shell/windows/Fabriques.h"
+#include "shell/windows/NomsFenetres.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -18,9 +19,8 @@ namespace {
 constexpr int TickMs = 100; // the preparation starts at the third tick
 }
 
-InitialiseJournee::InitialiseJournee(Cadre& cadre) : FenetreTravail(cadre, QStringLiteral("InitialiseJournee"))
+InitialiseJournee::InitialiseJournee(Cadre& cadre) : FenetreTravail(cadre, nom::InitialiseJournee)
 {
-    setObjectName(QStringLiteral("InitialiseJournee"));
     auto* layout = new QVBoxLayout(this);
     layout->addStretch(1);
     auto* panel = new QWidget(this);
@@ -67,14 +67,14 @@ void InitialiseJournee::terminer(const QString& erreur)
     close();
     // The transfer always follows the preparation, in the programs that have it.
     if (traitsOf(frame.programme()).runsTransfer)
-        ouvrirFenetre(QStringLiteral("TransfertOrigine"), frame);
+        ouvrirFenetre(nom::TransfertOrigine, frame);
 }
 
 void enregistrerFenetresPointage(Program programme)
 {
-    enregistrerFabrique(QStringLiteral("InitialiseJournee"), [](Cadre& c) { return new InitialiseJournee(c); });
+    enregistrerFabrique(nom::InitialiseJournee, [](Cadre& c) { return new InitialiseJournee(c); });
     if (traitsOf(programme).runsTransfer)
-        enregistrerFabrique(QStringLiteral("TransfertOrigine"), [](Cadre& c) { return TransfertOrigine::ouvrir(c); });
+        enregistrerFabrique(nom::TransfertOrigine, [](Cadre& c) { return TransfertOrigine::ouvrir(c); });
 }
 
 } // namespace kip

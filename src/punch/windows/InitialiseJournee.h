@@ -2,8 +2,8 @@
 // its progress, and in the programs that transfer, starts the origin transfer when it ends.
 #pragma once
 
-#include "FenetreTravail.h"
 #include "shell/Program.h"
+#include "shell/windows/FenetreTravail.h"
 
 class QLabel;
 class QProgressBar;

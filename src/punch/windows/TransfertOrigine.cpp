@@ -1,12 +1,13 @@
 #include "TransfertOrigine.h"
 
-#include "Cadre.h"
-#include "Evenements.h"
 #include "calendar/Clock.h"
 #include "data/Files.h"
 #include "data/Messages.h"
 #include "punch/TachesPointage.h"
 #include "shell/LecteurCartes.h"
+#include "shell/windows/Cadre.h"
+#include "shell/windows/Evenements.h"
+#include "shell/windows/NomsFenetres.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -42,9 +43,8 @@ FenetreTravail* TransfertOrigine::ouvrir(Cadre& cadre)
     return new TransfertOrigine(cadre, lignes);
 }
 
-TransfertOrigine::TransfertOrigine(Cadre& cadre, int lignes) : FenetreTravail(cadre, QStringLiteral("TransfertOrigine"))
+TransfertOrigine::TransfertOrigine(Cadre& cadre, int lignes) : FenetreTravail(cadre, nom::TransfertOrigine)
 {
-    setObjectName(QStringLiteral("TransfertOrigine"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 24, 24, 24);
     layout->setSpacing(12);

@@ -3,7 +3,7 @@
 // reader is told to resume whenever the window ends.
 #pragma once
 
-#include "FenetreTravail.h"
+#include "shell/windows/FenetreTravail.h"
 
 class QLabel;
 class QListWidget;

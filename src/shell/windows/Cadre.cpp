@@ -3,10 +3,11 @@
 
 #include "Evenements.h"
 #include "FenetreSommaire.h"
-#include "Pictures.h"
+#include "NomsFenetres.h"
 #include "TableSommaire.h"
 #include "Unites.h"
 #include "data/Messages.h"
+#include "resources/Pictures.h"
 
 #include <QCloseEvent>
 #include <QIcon>
@@ -56,7 +57,7 @@ void Cadre::demarrer()
     m_demarre = true;
     memoriserGeometrie();
     m_sommaire = new FenetreSommaire(*this);
-    m_liste.ajouter(m_sommaire, QStringLiteral("FenetreSommaire"));
+    m_liste.ajouter(m_sommaire, nom::FenetreSommaire);
     m_sommaire->demarrer();
 }
 

@@ -1,8 +1,5 @@
 // The work windows that the bar and other windows can start, by procedure name. Each subsystem registers a
 // factory for its windows before the frame opens; a name without a factory starts nothing.
-//
-// "InitialiseJournee" starts a stand-in that closes itself after a moment, until the day initialisation
-// registers its own factory under that name.
 #pragma once
 
 #include <QString>

@@ -2,8 +2,8 @@
 #include "FenetreAPropos.h"
 
 #include "ImageActive.h"
-#include "Pictures.h"
 #include "TableSommaire.h"
+#include "resources/Pictures.h"
 
 #include <QDesktopServices>
 #include <QGridLayout>

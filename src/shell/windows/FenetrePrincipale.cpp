@@ -2,8 +2,9 @@
 #include "FenetrePrincipale.h"
 
 #include "Cadre.h"
-#include "Pictures.h"
+#include "NomsFenetres.h"
 #include "TableSommaire.h"
+#include "resources/Pictures.h"
 
 #include <QLabel>
 #include <QLinearGradient>
@@ -11,7 +12,7 @@
 
 namespace kip {
 
-FenetrePrincipale::FenetrePrincipale(Cadre& cadre) : FenetreTravail(cadre, QStringLiteral("FenetrePrincipale"))
+FenetrePrincipale::FenetrePrincipale(Cadre& cadre) : FenetreTravail(cadre, nom::FenetrePrincipale)
 {
     m_image = new QLabel(this);
     m_image->setObjectName(QStringLiteral("imageProgramme"));

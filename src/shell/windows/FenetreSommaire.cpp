@@ -7,6 +7,7 @@
 #include "FenetreAPropos.h"
 #include "FenetrePrincipale.h"
 #include "ImageActive.h"
+#include "NomsFenetres.h"
 #include "Unites.h"
 
 #include <QLinearGradient>
@@ -19,7 +20,7 @@ using ui::px;
 
 FenetreSommaire::FenetreSommaire(Cadre& cadre) : QWidget(cadre.zone()), m_cadre(cadre)
 {
-    setObjectName(QStringLiteral("FenetreSommaire"));
+    setObjectName(nom::FenetreSommaire);
     m_logo = new ImageActive(this);
     m_logo->setObjectName(QStringLiteral("logo"));
     m_logo->setGeometry(px(4, 4, 94, 26));
@@ -52,7 +53,7 @@ void FenetreSommaire::demarrer()
     show();
     evt::poster(this, evt::Deplace);
     new FenetrePrincipale(m_cadre);
-    ouvrirFenetre(QStringLiteral("InitialiseJournee"), m_cadre);
+    ouvrirFenetre(nom::InitialiseJournee, m_cadre);
 }
 
 bool FenetreSommaire::event(QEvent* e)

@@ -1,8 +1,8 @@
 // Hot pictures of the bar and the about window.
 #include "ImageActive.h"
 
-#include "Pictures.h"
 #include "TableSommaire.h"
+#include "resources/Pictures.h"
 
 #include <QMouseEvent>
 #include <QPixmap>

@@ -2,6 +2,7 @@
 #include "TableSommaire.h"
 
 #include "Evenements.h"
+#include "NomsFenetres.h"
 
 namespace kip {
 
@@ -9,9 +10,9 @@ namespace {
 
 using Action = EmplacementSommaire::Action;
 
-EmplacementSommaire ouvrir(int n, const char* image, const char* fenetre)
+EmplacementSommaire ouvrir(int n, const char* image, QLatin1StringView fenetre)
 {
-    return {n, QString::fromLatin1(image), Action::Ouvrir, QString::fromLatin1(fenetre), 0};
+    return {n, QString::fromLatin1(image), Action::Ouvrir, QString(fenetre), 0};
 }
 
 EmplacementSommaire evenement(int n, const char* image, int numero)
@@ -40,26 +41,27 @@ const EmplacementSommaire* RangeeSommaire::emplacement(int numero) const
     return nullptr;
 }
 
-RangeeSommaire rangeeSommaire(Program programme, const QString& nom)
+RangeeSommaire rangeeSommaire(Program programme, const QString& fenetre)
 {
     const bool complet = traitsOf(programme).hasSettings; // kipother has no settings, transfer, utilities
     RangeeSommaire r;
-    if (nom == QLatin1String("FenetrePrincipale")) {
-        r.emplacements = {ouvrir(1, "Corriger", "TablePointage"), ouvrir(2, "Imprimer", "Impression"),
-                          ouvrir(3, "Personnel", "TablePersonnel")};
+    if (fenetre == nom::FenetrePrincipale) {
+        r.emplacements = {ouvrir(1, "Corriger", nom::TablePointage), ouvrir(2, "Imprimer", nom::Impression),
+                          ouvrir(3, "Personnel", nom::TablePersonnel)};
         if (complet)
-            r.emplacements << ouvrir(4, "Parametres", "SaisieParametre") << ouvrir(5, "Utilitaires", "Utilitaires");
+            r.emplacements << ouvrir(4, "Parametres", nom::SaisieParametre)
+                           << ouvrir(5, "Utilitaires", nom::Utilitaires);
         r.quitter = true;
-    } else if (nom == QLatin1String("SaisiePersonnel") || (complet && nom == QLatin1String("SaisieParametre"))) {
+    } else if (fenetre == nom::SaisiePersonnel || (complet && fenetre == nom::SaisieParametre)) {
         r.emplacements = {evenement(1, "Accepter", evt::Bouton1Formulaire), quitter("Annuler")};
-    } else if (complet && nom == QLatin1String("TransfertOrigine")) {
+    } else if (complet && fenetre == nom::TransfertOrigine) {
         r.emplacements = {evenement(1, "Garder", evt::Bouton1Formulaire), quitter("Supprimer")};
-    } else if (nom == QLatin1String("TablePersonnel")) {
+    } else if (fenetre == nom::TablePersonnel) {
         r.emplacements = {bouton(1, "Ajouter"),        bouton(2, "Modifier"),
                           bouton(3, "Supprimer"),      bouton(4, "Par_Nom_et_Prenom"),
                           bouton(5, "Par_n_de_Carte"), bouton(6, "Par_Matricule"),
                           quitter("Quitter")};
-    } else if (nom == QLatin1String("TablePointage")) {
+    } else if (fenetre == nom::TablePointage) {
         r.emplacements = {bouton(1, "Ajouter"),
                           bouton(2, "Modifier"),
                           bouton(3, "Effacer_Pointages"),
@@ -68,7 +70,7 @@ RangeeSommaire rangeeSommaire(Program programme, const QString& nom)
                           bouton(6, "Par_Date_et_Nom"),
                           bouton(7, "Par_Nom_et_Date"),
                           quitter("Quitter")};
-    } else if (nom == QLatin1String("CorrectionPointage")) {
+    } else if (fenetre == nom::CorrectionPointage) {
         r.emplacements = {bouton(1, "Sauver"),
                           bouton(2, "Carte_Suivante"),
                           bouton(3, "Carte_Precedente"),
@@ -77,11 +79,11 @@ RangeeSommaire rangeeSommaire(Program programme, const QString& nom)
                           bouton(6, "Semaine_Suivante"),
                           bouton(7, "Semaine_Precedente"),
                           quitter("Quitter")};
-    } else if (nom == QLatin1String("Impression")) {
+    } else if (fenetre == nom::Impression) {
         r.emplacements = {bouton(1, "Impression"), bouton(2, "Config_Imprimante"), quitter("Quitter")};
-    } else if (complet && nom == QLatin1String("Utilitaires")) {
+    } else if (complet && fenetre == nom::Utilitaires) {
         r.emplacements = {quitter("Quitter")};
-    } else if (nom == QLatin1String("InitialiseJournee")) {
+    } else if (fenetre == nom::InitialiseJournee) {
         // The day initialisation cannot be interrupted: its Quitter is shown but does nothing.
         r.emplacements = {{13, QStringLiteral("Quitter"), Action::Aucune, {}, 0}};
     }

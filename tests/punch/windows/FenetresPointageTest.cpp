@@ -1,10 +1,6 @@
 // The day initialisation and transfer windows inside the real frame of Kip: the order of the two, the
 // decision after rejections, and the resume message whatever the outcome.
 #include "../../shell/ListenerLecteur.h"
-#include "Cadre.h"
-#include "Evenements.h"
-#include "InitialiseJournee.h"
-#include "TransfertOrigine.h"
 #include "calendar/Clock.h"
 #include "data/Database.h"
 #include "data/FileAdmin.h"
@@ -12,7 +8,11 @@
 #include "data/RecordFile.h"
 #include "data/ScriptedPresenter.h"
 #include "data/TextFiles.h"
+#include "punch/windows/InitialiseJournee.h"
+#include "punch/windows/TransfertOrigine.h"
 #include "shell/LecteurCartes.h"
+#include "shell/windows/Cadre.h"
+#include "shell/windows/Evenements.h"
 
 #include <QPointer>
 #include <QTemporaryDir>

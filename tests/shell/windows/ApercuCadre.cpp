@@ -2,9 +2,9 @@
 //   shell_frame_preview [Kip|kipother] [0|1 bar position] [procedure name of a window to open on top]
 // The window opened on top is an empty test window, so that the bar shows that window's row; the name
 // "apropos" opens the about window instead.
-#include "Cadre.h"
-#include "FenetreAPropos.h"
 #include "FenetreEssai.h"
+#include "shell/windows/Cadre.h"
+#include "shell/windows/FenetreAPropos.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,17 +1,17 @@
 // The frame of Kip and kipother: the window stack and its bar, placement on moves and resizes, the exit,
 // the about window's links and the pictures of the bar's table.
-#include "Cadre.h"
+#include "shell/windows/Cadre.h"
 
-#include "Evenements.h"
-#include "Fabriques.h"
-#include "FenetreAPropos.h"
 #include "FenetreEssai.h"
-#include "FenetreSommaire.h"
-#include "ImageActive.h"
-#include "Pictures.h"
-#include "TableSommaire.h"
-#include "Unites.h"
 #include "data/ScriptedPresenter.h"
+#include "resources/Pictures.h"
+#include "shell/windows/Evenements.h"
+#include "shell/windows/Fabriques.h"
+#include "shell/windows/FenetreAPropos.h"
+#include "shell/windows/FenetreSommaire.h"
+#include "shell/windows/ImageActive.h"
+#include "shell/windows/TableSommaire.h"
+#include "shell/windows/Unites.h"
 
 #include <QDesktopServices>
 #include <QEnterEvent>

@@ -1,7 +1,7 @@
 // A work window for tests: registers under any procedure name and records the bar events it receives.
 #pragma once
 
-#include "FenetreTravail.h"
+#include "shell/windows/FenetreTravail.h"
 
 #include <QList>
 

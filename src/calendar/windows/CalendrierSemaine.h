@@ -2,7 +2,7 @@
 // Monday to Sunday, from which the user picks one week; the chosen week shows in red.
 #pragma once
 
-#include "CalendrierAnnee.h"
+#include "calendar/CalendrierAnnee.h"
 
 #include <QDialog>
 #include <array>

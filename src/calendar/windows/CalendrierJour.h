@@ -2,7 +2,7 @@
 // user picks one date. Its caption shows the month and year on view.
 #pragma once
 
-#include "CalendrierAnnee.h"
+#include "calendar/CalendrierAnnee.h"
 
 #include <QDialog>
 #include <array>

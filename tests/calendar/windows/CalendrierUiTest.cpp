@@ -1,7 +1,7 @@
 // The day and week pickers driven as a user would: spins, tabs, rows and cells, with "today" injected.
-#include "calendar/CalendrierJour.h"
-#include "calendar/CalendrierSemaine.h"
-#include "calendar/OngletsMois.h"
+#include "calendar/windows/CalendrierJour.h"
+#include "calendar/windows/CalendrierSemaine.h"
+#include "calendar/windows/OngletsMois.h"
 
 #include <QAbstractButton>
 #include <QApplication>

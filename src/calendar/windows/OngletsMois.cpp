@@ -1,6 +1,6 @@
 #include "OngletsMois.h"
 
-#include "CalendrierAnnee.h"
+#include "calendar/CalendrierAnnee.h"
 
 #include <QButtonGroup>
 #include <QDialog>

@@ -1,7 +1,7 @@
 // Shows one picker on a fixed date for a screenshot: calendar_shots jour|semaine [seconds]. Prints the
 // window id so that a script can grab it with `import -window <id>`.
-#include "calendar/CalendrierJour.h"
-#include "calendar/CalendrierSemaine.h"
+#include "calendar/windows/CalendrierJour.h"
+#include "calendar/windows/CalendrierSemaine.h"
 
 #include <QApplication>
 #include <QTimer>

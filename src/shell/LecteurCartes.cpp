@@ -19,6 +19,9 @@ LecteurCartes& LecteurCartes::programme()
 
 QString LecteurCartes::nomSocket()
 {
+    const QString autre = qEnvironmentVariable("KIP_LECTEUR_SOCKET");
+    if (!autre.isEmpty())
+        return autre;
     const QByteArray hash = QCryptographicHash::hash(titreFenetre().toUtf8(), QCryptographicHash::Sha1).toHex();
     return QStringLiteral("kip-lecteur-") + QString::fromLatin1(hash.left(16));
 }

@@ -17,7 +17,9 @@ public:
     static constexpr int TestPort1 = 1026; // 1025 + n for port n = 1..8
 
     static QString titreFenetre() { return QStringLiteral("Module de suveillance du lecteur magnétique"); }
-    // The socket name that stands for the reader's window title, the same in every program.
+    // The socket name that stands for the reader's window title, the same in every program. The environment
+    // variable KIP_LECTEUR_SOCKET replaces it, so that tests (and several installations on one machine) can
+    // each have a reader of their own.
     static QString nomSocket();
 
     // The link of this program, looked up at the frame's opening and used by every window.

@@ -1,5 +1,6 @@
 // A stand-in for the card-reader program: listens on its socket from a thread of its own and records the
-// messages it receives, answering each with 1.
+// messages it receives, answering each with 1. Each listener takes a socket name of its own
+// (KIP_LECTEUR_SOCKET, inherited by the programs the test starts), so that tests can run side by side.
 #pragma once
 
 #include "shell/LecteurCartes.h"
@@ -19,6 +20,9 @@ class ListenerLecteur
 public:
     ListenerLecteur()
     {
+        static std::atomic<int> serial{0};
+        qputenv("KIP_LECTEUR_SOCKET",
+                QByteArray("kip-lecteur-essai-") + QByteArray::number(::getpid()) + '-' + QByteArray::number(++serial));
         m_path = QDir::temp().filePath(kip::LecteurCartes::nomSocket()).toStdString();
         ::unlink(m_path.c_str());
         m_fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -36,6 +40,7 @@ public:
         ::close(m_fd);
         m_thread.join();
         ::unlink(m_path.c_str());
+        qunsetenv("KIP_LECTEUR_SOCKET");
     }
     // Each message as received: number and the two parameters.
     std::vector<std::array<qint32, 3>> messages()

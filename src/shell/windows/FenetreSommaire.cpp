@@ -43,9 +43,18 @@ FenetreSommaire::FenetreSommaire(Cadre& cadre) : QWidget(cadre.zone()), m_cadre(
     connect(m_quitter, &ImageActive::appuye, this, [this] { appuyer(m_quitter, [this] { demanderSortie(); }); });
 }
 
+namespace {
+int g_delaiAppui = 400;
+}
+
 int FenetreSommaire::delaiAppui()
 {
-    return 400;
+    return g_delaiAppui;
+}
+
+void FenetreSommaire::setDelaiAppui(int ms)
+{
+    g_delaiAppui = ms;
 }
 
 void FenetreSommaire::demarrer()
@@ -113,6 +122,7 @@ void FenetreSommaire::appuyer(ImageActive* image, std::function<void()> action)
         // a button that is no longer there.
         if (generation == m_generation)
             action();
+        Q_EMIT appuiTermine();
     });
 }
 

@@ -24,14 +24,19 @@ public:
     // Shows the bar, then starts the home window and the day initialisation.
     void demarrer();
 
-    // The pause between a press and its action, in milliseconds (400).
+    // The pause between a press and its action, in milliseconds (400); tests shorten it.
     static int delaiAppui();
+    static void setDelaiAppui(int ms);
 
     // For tests and the window in front: the picture of slot n (1..13), the logo and the quit picture.
     ImageActive* emplacement(int numero) const { return m_emplacements.at(numero - 1); }
     ImageActive* logo() const { return m_logo; }
     ImageActive* quitter() const { return m_quitter; }
     const RangeeSommaire& rangee() const { return m_rangee; }
+
+Q_SIGNALS:
+    // A press has ended: its action ran, or was dropped because the buttons changed meanwhile.
+    void appuiTermine();
 
 protected:
     bool event(QEvent* event) override;

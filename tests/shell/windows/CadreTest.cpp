@@ -108,6 +108,8 @@ private:
     }
 
 private Q_SLOTS:
+    void initTestCase() { FenetreSommaire::setDelaiAppui(50); }
+
     void init()
     {
         m_presenter.clear();
@@ -246,8 +248,9 @@ private Q_SLOTS:
         FenetreSommaire& s = *cadre->sommaire();
         QVERIFY(visible(s.emplacement(13)));
         const QStringList avant = noms(cadre->liste());
+        QSignalSpy fin(&s, &FenetreSommaire::appuiTermine);
         appuyer(s.emplacement(13));
-        QTest::qWait(FenetreSommaire::delaiAppui() + 200);
+        QVERIFY(fin.wait(Attente));
         QCoreApplication::processEvents();
         QVERIFY(m_jour);
         QVERIFY(m_jour->evenements.isEmpty());
@@ -266,10 +269,12 @@ private Q_SLOTS:
 
         // Two presses on the quit picture in a row ask once; No leaves everything as it was.
         m_presenter.answer(ButtonNo);
+        QSignalSpy fin(&s, &FenetreSommaire::appuiTermine);
         appuyer(s.quitter());
         appuyer(s.quitter());
-        QTRY_COMPARE(m_presenter.shown().size(), 1);
-        QTest::qWait(FenetreSommaire::delaiAppui() + 200);
+        QVERIFY(fin.wait(Attente));
+        QCoreApplication::processEvents();
+        QCOMPARE(fin.size(), 1);
         QCOMPARE(m_presenter.shown().size(), 1);
         const MessageSpec question = m_presenter.shown().first();
         QCOMPARE(question.title, QStringLiteral("Sortie Kip"));

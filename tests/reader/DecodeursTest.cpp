@@ -2,6 +2,7 @@
 #include "reader/Decodeurs.h"
 
 #include "reader/Clavier.h"
+#include "reader/Entrees.h"
 
 #include <gtest/gtest.h>
 #include <linux/input-event-codes.h>
@@ -158,4 +159,15 @@ TEST(DecodeursTest, KeyboardReaderTypesInTheUsLayout)
     EXPECT_EQ(lireLigneClavier(Marque::Omron, "0042=4912").carte, 42);
     EXPECT_EQ(lireLigneClavier(Marque::Omron, ";0042=4912?").carte, 42);
     EXPECT_FALSE(lireLigneClavier(Marque::Omron, "0042x").bonne);
+}
+
+TEST(DecodeursTest, SimulatedLinesAreCardNumbersOrWhatAReaderTypes)
+{
+    EXPECT_EQ(EntreeSimulation::lireLigne(Marque::Magtek, "42").carte, 42);
+    EXPECT_EQ(EntreeSimulation::lireLigne(Marque::Magtek, " 0042 \r").carte, 42);
+    EXPECT_FALSE(EntreeSimulation::lireLigne(Marque::Magtek, "10000").bonne);
+    EXPECT_FALSE(EntreeSimulation::lireLigne(Marque::Magtek, "0").bonne);
+    EXPECT_EQ(EntreeSimulation::lireLigne(Marque::Magtek, ";0017=1?").carte, 17);
+    EXPECT_FALSE(EntreeSimulation::lireLigne(Marque::Magtek, ";E?").bonne);
+    EXPECT_FALSE(EntreeSimulation::lireLigne(Marque::Omron, "E").bonne);
 }

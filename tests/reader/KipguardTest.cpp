@@ -295,10 +295,10 @@ TEST_F(KipguardTest, KipemptyPausesItAndASwipeDuringTheTransferIsTransferredByTh
         setPaths(m_chemins);
         Database db(m_chemins.dataDir);
         RecordFile<Personnel> personnel(db);
-        ASSERT_EQ(personnel.open(), NoError);
+        ASSERT_TRUE(personnel.open().ok());
         Cursor<Personnel> c = personnel.read(PER_K_CARTE, Personnel{});
         Personnel p;
-        while (c.next(p) == NoError)
+        while (c.next(p).ok())
             if (!gen::Employee{p, {}}.inactiveOn(Clock::today()) && p.AUTORISATION[0] == 1)
                 valides << p.CARTE;
     }

@@ -2,6 +2,7 @@
 
 #include "Sons.h"
 #include "data/TextFiles.h"
+#include "shell/LecteurCartes.h"
 
 namespace kip {
 
@@ -49,12 +50,12 @@ bool Surveillance::demarrer()
 
 int Surveillance::message(int numero)
 {
-    if (numero == MessagePause) {
+    if (numero == LecteurCartes::Pause) {
         pause();
-    } else if (numero == MessageReprise) {
+    } else if (numero == LecteurCartes::Reprise) {
         reprise();
-    } else if (numero >= MessageTestPort1 && numero < MessageTestPort1 + PortMax) {
-        testerPort(numero - MessageReprise);
+    } else if (numero >= LecteurCartes::TestPort1 && numero < LecteurCartes::TestPort1 + PortMax) {
+        testerPort(numero - LecteurCartes::Reprise);
     } else {
         Q_EMIT journal(QStringLiteral("Message inconnu: %1").arg(numero));
         return 0;

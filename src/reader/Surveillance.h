@@ -30,10 +30,6 @@ class Surveillance : public QObject
 {
     Q_OBJECT
 public:
-    // The numbers of the messages, as the programs send them.
-    static constexpr int MessagePause = 1024;
-    static constexpr int MessageReprise = 1025;
-    static constexpr int MessageTestPort1 = 1026; // 1025 + n for port n
     static constexpr int DelaiNouvelEssaiMs = 5000;
 
     Surveillance(const Paths& chemins, const OptionsSurveillance& options, Sons& sons, QObject* parent = nullptr);
@@ -48,7 +44,7 @@ public:
     // when the spool cannot be repaired (the data directory is out of reach).
     bool demarrer();
 
-    // A message of a program; the answer (1 for a message understood, 0 otherwise).
+    // A message of a program (the numbers of LecteurCartes); the answer: 1 for a message understood, else 0.
     int message(int numero);
     void pause();
     void reprise();

@@ -8,12 +8,14 @@
 // working days. Both sides bind the same values and read the same columns into a PointVal.
 #include "data/FileAdmin.h"
 #include "data/RecordFile.h"
+#include "data/Transaction.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <random>
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -270,17 +272,17 @@ void benchInsert(const QString& storeDir, const QString& bareDir, const Options&
     {
         Database db(storeDir);
         RecordFile<PointVal> f(db);
-        if (int rc = f.open())
-            fail("open", rc);
+        if (FileError e = f.open(); !e.ok())
+            fail("open", e.code);
         t.start();
-        db.stream();
+        Transaction batch(db, {FileId::PointVal});
         for (qint64 i = 0; i < o.rows; ++i) {
             makeRow(i, dates, pools, r);
-            if (int rc = f.add(r))
-                fail("add", rc);
+            if (FileError e = f.add(r); !e.ok())
+                fail("add", e.code);
         }
-        if (FileError e = db.flush(); !e.ok())
-            fail("flush", e.code);
+        if (FileError e = batch.commit(); !e.ok())
+            fail("commit", e.code);
         storeS = seconds(t);
     }
 
@@ -321,23 +323,23 @@ void benchReads(const QString& storeDir, const QString& bareDir, const Options& 
     }
     Database db(storeDir);
     RecordFile<PointVal> f(db);
-    f.open();
+    if (FileError e = f.open(); !e.ok())
+        fail("open", e.code);
     Bare b(bareDir);
     sqlite3_stmt* st = b.prepare(selectSql() + QStringLiteral(" WHERE (CARTE, DATE) = (?1, ?2)"));
     qint64 storeSum = 0, bareSum = 0;
     auto storeRun = [&] {
         PointVal r;
+        std::optional<Transaction> lecture;
         if (batch)
-            db.stream();
+            lecture.emplace(db, std::initializer_list<FileId>{FileId::PointVal}, Transaction::Lecture);
         for (const auto& [card, date] : keys) {
             r.CARTE = card;
             r.DATE = date;
-            if (int rc = f.get(r, POV_K_CARTE_DATE))
-                fail("get", rc);
+            if (FileError e = f.get(r, POV_K_CARTE_DATE); !e.ok())
+                fail("get", e.code);
             storeSum += r.TOTAL + r.NOM.size();
         }
-        if (batch)
-            db.flush();
     };
     auto bareRun = [&] {
         PointVal r;
@@ -368,7 +370,8 @@ void benchScan(const QString& storeDir, const QString& bareDir, const Options& o
     qint64 storeRows = 0, bareRows = 0;
     Database db(storeDir);
     RecordFile<PointVal> f(db);
-    f.open();
+    if (FileError e = f.open(); !e.ok())
+        fail("open", e.code);
     Bare b(bareDir);
     auto storeRun = [&] {
         PointVal from, r;

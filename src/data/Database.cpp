@@ -7,7 +7,6 @@
 namespace kip {
 
 namespace {
-constexpr int DefaultWaitMs = 2000;
 const char* const AnchorName = "Topspeed.tcf";
 
 QString quoted(const QString& name)
@@ -131,37 +130,24 @@ QString Database::pathOf(const char* fileName) const
 
 FileError Database::errorFrom(int rc) const
 {
-    const int primary = rc & 0xff;
-    switch (primary) {
-    case SQLITE_OK:
-    case SQLITE_ROW:
-    case SQLITE_DONE:
-        return {};
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return makeError(Locked, rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
-    case SQLITE_CORRUPT:
-        return makeError(KeysInvalid, rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
-    case SQLITE_NOTADB:
-        return makeError(DeclarationMismatch, rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
-    case SQLITE_CONSTRAINT:
-        if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY)
-            return makeError(DuplicateKey, rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
-        [[fallthrough]];
-    default:
-        return makeError(DriverError, rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
-    }
+    return errorOfSqlite(rc, QString::fromUtf8(sqlite3_errmsg(m_db)));
 }
 
 FileError Database::attach(const char* label, const QString& path)
 {
-    const QString name = QLatin1String(label);
+    return attach(QString::fromLatin1(label), path);
+}
+
+FileError Database::attach(const QString& name, const QString& path)
+{
     if (m_attached.contains(name)) {
         if (m_attached.value(name) == path)
             return {};
-        detach(label);
+        detach(name.toLatin1().constData());
     }
     Statement st = prepare(QStringLiteral("ATTACH DATABASE ?1 AS ") + quoted(name));
+    if (!st.valid())
+        return lastError();
     st.bind(1, path);
     const int rc = st.step();
     if (rc != SQLITE_DONE)
@@ -212,8 +198,10 @@ Statement Database::prepare(const QString& sql)
 
 void Database::giveBack(const QString& sql, sqlite3_stmt* stmt)
 {
-    // Bindings are left as they are: every use binds every parameter again.
+    // Texts and blobs may be bound in place: their storage can be gone by the next use, so no binding
+    // outlives the statement's checkout.
     sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
     m_cache[sql].push_back(stmt);
 }
 
@@ -230,58 +218,39 @@ bool Database::inTransaction() const
     return m_db && !sqlite3_get_autocommit(m_db);
 }
 
-FileError Database::begin(const QStringList& labels, int waitMs)
+FileError Database::begin(const QStringList& labels, bool lecture, int waitMs)
 {
     if (inTransaction())
         return makeError(DriverError, SQLITE_ERROR, QStringLiteral("transaction déjà ouverte"));
     sqlite3_busy_timeout(m_db, waitMs);
     FileError err = exec(QStringLiteral("BEGIN"));
-    // Take each file's write lock now, so that the wait happens at the start and not halfway through.
+    // Each file's lock is taken now, in the order given, so that the wait happens at the start and not
+    // halfway through: the write lock for a write, a shared lock (one snapshot of all files) for a read.
     for (const QString& label : labels) {
         if (!err.ok())
             break;
-        err = exec(QStringLiteral("UPDATE %1.%1 SET ROWVER = ROWVER WHERE 0").arg(quoted(label)));
+        err = exec(lecture ? QStringLiteral("SELECT 1 FROM %1.%1 WHERE 0").arg(quoted(label))
+                           : QStringLiteral("UPDATE %1.%1 SET ROWVER = ROWVER WHERE 0").arg(quoted(label)));
     }
     sqlite3_busy_timeout(m_db, DefaultWaitMs);
-    if (!err.ok() && inTransaction())
-        exec(QStringLiteral("ROLLBACK"));
+    if (!err.ok())
+        rollback();
     return err;
 }
 
 FileError Database::commit()
 {
-    FileError err = exec(QStringLiteral("COMMIT"));
-    if (!err.ok() && inTransaction())
+    const FileError err = exec(QStringLiteral("COMMIT"));
+    if (!err.ok())
         rollback();
     return err;
 }
 
 void Database::rollback()
 {
+    // A failed rollback leaves nothing to do: SQLite has already rolled back when it reports one.
     if (inTransaction())
-        exec(QStringLiteral("ROLLBACK"));
-    m_streamDepth = 0;
-}
-
-FileError Database::stream(const QStringList& labels)
-{
-    if (m_streamDepth > 0 || inTransaction()) {
-        ++m_streamDepth;
-        return {};
-    }
-    const FileError err = begin(labels);
-    if (err.ok())
-        m_streamDepth = 1;
-    return err;
-}
-
-FileError Database::flush()
-{
-    if (m_streamDepth == 0)
-        return {};
-    if (--m_streamDepth > 0)
-        return {};
-    return inTransaction() ? commit() : FileError{};
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 } // namespace kip

@@ -70,36 +70,37 @@ public:
 
     // Attaches the record file under its label; attaching it again is not an error.
     FileError attach(const char* label, const QString& path);
+    FileError attach(const QString& label, const QString& path);
     bool isAttached(const char* label) const { return m_attached.contains(QLatin1String(label)); }
     void detach(const char* label);
     void detachAll();
 
+    // A statement from the cache, prepared on first use. An invalid statement when the SQL cannot be prepared
+    // (the error is then the calling thread's last error).
     Statement prepare(const QString& sql);
     FileError exec(const QString& sql);
 
-    // A transaction over the given attached files: waits at most waitMs for each of them.
-    FileError begin(const QStringList& labels, int waitMs = 2000);
-    FileError commit();
-    void rollback();
     bool inTransaction() const;
 
-    // Batch-write mode: one open write transaction, holding the given files from the start (waiting as
-    // begin does); the last flush commits it.
-    FileError stream(const QStringList& labels = {});
-    FileError flush();
-
-    // Maps the connection's last SQLite outcome (rc) onto the record-file error codes.
+    // The record-file error for an SQLite result code of this connection, with its message.
     FileError errorFrom(int rc) const;
+
+    // The wait of every lock, two seconds unless a transaction asked for another.
+    static constexpr int DefaultWaitMs = 2000;
 
 private:
     friend class Statement;
+    friend class Transaction;
+    // Used by Transaction only: every multi-statement write goes through its guard.
+    FileError begin(const QStringList& labels, bool lecture, int waitMs);
+    FileError commit();
+    void rollback();
     void giveBack(const QString& sql, sqlite3_stmt* stmt);
 
     QString m_dataDir;
     sqlite3* m_db = nullptr;
     QHash<QString, QString> m_attached; // label -> path
     QHash<QString, std::vector<sqlite3_stmt*>> m_cache;
-    int m_streamDepth = 0;
 };
 
 } // namespace kip

@@ -3,6 +3,7 @@
 #include "Files.h"
 #include "Messages.h"
 #include "RecordFile.h"
+#include "Transaction.h"
 
 namespace kip {
 
@@ -14,31 +15,29 @@ bool LinkValues::sameAs(const Personnel& p) const
 
 namespace {
 
-const QStringList PersonnelAndDays{QStringLiteral("PERSONNEL"), QStringLiteral("POINTVAL")};
-
-void failAndRollBack(Database& db)
+// Saving an error always rolls the transaction in force back.
+void failAndRollBack(Transaction& t, const FileError& error)
 {
-    saveError(lastError());
-    db.rollback();
+    saveError(error);
+    t.rollback();
 }
 
 // Writes one record back under a transaction already started; reports as the update paths do.
-template <class R> int putRecord(Database& db, RecordFile<R>& file, R& rec, const QString& label)
+template <class R> int putRecord(Transaction& t, RecordFile<R>& file, R& rec, const QString& label)
 {
     const qint64 version = rec.version;
-    if (file.put(rec) == NoError)
+    const FileError written = file.put(rec);
+    if (written.ok())
         return UpdateSaved;
-    const int code = lastError().code;
-    failAndRollBack(db);
+    failAndRollBack(t, written);
     rec.version = version;
-    if (code == ChangedElsewhere) {
-        Message(15, label);
-        // Show the stored values: the station that wrote first wins.
-        file.fetch(rec, rec.rowid);
-        return UpdateChangedElsewhere;
-    }
     Message(15, label);
-    return UpdateFailed;
+    if (written.code != ChangedElsewhere)
+        return UpdateFailed;
+    // Show the stored values: the station that wrote first wins.
+    if (const FileError reread = file.fetch(rec, rec.rowid); !reread.ok())
+        rec.version = version;
+    return UpdateChangedElsewhere;
 }
 
 } // namespace
@@ -46,18 +45,15 @@ template <class R> int putRecord(Database& db, RecordFile<R>& file, R& rec, cons
 int updateEmployee(Database& db, Personnel& rec, const LinkValues& saved)
 {
     FileUse dayLines(FileId::PointVal);
-    RecordFile<Personnel> employees(db);
-    RecordFile<PointVal> days(db);
-    employees.open();
-    days.open();
-    const FileError started = db.begin(PersonnelAndDays);
-    if (!started.ok()) {
-        saveError(started);
+    Transaction t(db, {FileId::Personnel, FileId::PointVal});
+    if (!t.ok()) {
+        saveError(t.error());
         Message(34, QStringLiteral("Update"), QStringLiteral("PERSONNEL"));
         return UpdateFailed;
     }
+    RecordFile<Personnel> employees(db);
     const qint64 version = rec.version;
-    const int written = putRecord(db, employees, rec, QStringLiteral("PERSONNEL"));
+    const int written = putRecord(t, employees, rec, QStringLiteral("PERSONNEL"));
     if (written != UpdateSaved)
         return written;
     if (!saved.sameAs(rec)) {
@@ -72,16 +68,15 @@ int updateEmployee(Database& db, Personnel& rec, const LinkValues& saved)
         st.bind(6, saved.NOM);
         st.bind(7, saved.PRENOM);
         st.bind(8, saved.MATRICULE);
-        const int rc = st.step();
+        const int rc = st.valid() ? st.step() : 0;
         if (rc != 101 /* SQLITE_DONE */) {
-            detail::stepError(db, rc);
-            failAndRollBack(db);
+            failAndRollBack(t, st.valid() ? detail::stepError(db, rc) : lastError());
             rec.version = version;
             Message(15, QStringLiteral("POINTVAL"));
             return UpdateFailed;
         }
     }
-    const FileError committed = db.commit();
+    const FileError committed = t.commit();
     if (!committed.ok()) {
         saveError(committed);
         rec.version = version;
@@ -94,19 +89,16 @@ int updateEmployee(Database& db, Personnel& rec, const LinkValues& saved)
 int deleteEmployee(Database& db, const Personnel& rec)
 {
     FileUse dayLines(FileId::PointVal);
-    RecordFile<Personnel> employees(db);
-    RecordFile<PointVal> days(db);
-    employees.open();
-    days.open();
-    const FileError started = db.begin(PersonnelAndDays);
-    if (!started.ok()) {
-        saveError(started);
+    Transaction t(db, {FileId::Personnel, FileId::PointVal});
+    if (!t.ok()) {
+        saveError(t.error());
         Message(34, QStringLiteral("Delete"), QStringLiteral("PERSONNEL"));
         return UpdateFailed;
     }
+    RecordFile<Personnel> employees(db);
     Personnel current;
-    if (employees.fetch(current, rec.rowid) != NoError) {
-        failAndRollBack(db);
+    if (const FileError read = employees.fetch(current, rec.rowid); !read.ok()) {
+        failAndRollBack(t, read);
         Message(35, QStringLiteral("PERSONNEL"));
         return UpdateFailed;
     }
@@ -116,19 +108,18 @@ int deleteEmployee(Database& db, const Personnel& rec)
     st.bind(2, clipField(current.NOM, 20));
     st.bind(3, clipField(current.PRENOM, 15));
     st.bind(4, clipField(current.MATRICULE, 10));
-    const int rc = st.step();
+    const int rc = st.valid() ? st.step() : 0;
     if (rc != 101) {
-        detail::stepError(db, rc);
-        failAndRollBack(db);
+        failAndRollBack(t, st.valid() ? detail::stepError(db, rc) : lastError());
         Message(17, QStringLiteral("POINTVAL"));
         return UpdateFailed;
     }
-    if (employees.remove(current) != NoError) {
-        failAndRollBack(db);
+    if (const FileError removed = employees.remove(current); !removed.ok()) {
+        failAndRollBack(t, removed);
         Message(17, QStringLiteral("PERSONNEL"));
         return UpdateFailed;
     }
-    const FileError committed = db.commit();
+    const FileError committed = t.commit();
     if (!committed.ok()) {
         saveError(committed);
         Message(17, QStringLiteral("PERSONNEL"));
@@ -139,18 +130,17 @@ int deleteEmployee(Database& db, const Personnel& rec)
 
 int updateSettings(Database& db, Parametre& rec)
 {
-    RecordFile<Parametre> settings(db);
-    settings.open();
-    const FileError started = db.begin({QStringLiteral("PARAMETRE")});
-    if (!started.ok()) {
-        saveError(started);
+    Transaction t(db, {FileId::Parametre});
+    if (!t.ok()) {
+        saveError(t.error());
         Message(34, QStringLiteral("Update"), QStringLiteral("PARAMETRE"));
         return UpdateFailed;
     }
-    const int written = putRecord(db, settings, rec, QStringLiteral("PARAMETRE"));
+    RecordFile<Parametre> settings(db);
+    const int written = putRecord(t, settings, rec, QStringLiteral("PARAMETRE"));
     if (written != UpdateSaved)
         return written;
-    const FileError committed = db.commit();
+    const FileError committed = t.commit();
     if (!committed.ok()) {
         saveError(committed);
         Message(15, QStringLiteral("PARAMETRE"));

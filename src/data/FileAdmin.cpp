@@ -17,20 +17,14 @@ using Connection = std::unique_ptr<sqlite3, Closer>;
 
 FileError errorOf(sqlite3* db, int rc)
 {
-    const QString msg = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
-    switch (rc & 0xff) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return makeError(Locked, rc, msg);
-    case SQLITE_NOTADB:
-        return makeError(DeclarationMismatch, rc, msg);
-    case SQLITE_CORRUPT:
-        return makeError(KeysInvalid, rc, msg);
-    case SQLITE_CANTOPEN:
-        return makeError(NotFound, rc, msg);
-    default:
-        return makeError(DriverError, rc, msg);
-    }
+    return errorOfSqlite(rc, db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc)));
+}
+
+// Gives up the connection's transaction; there is nothing left to report when that fails.
+void rollBack(sqlite3* db)
+{
+    if (!sqlite3_get_autocommit(db))
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 Connection connect(const QString& path, int flags, int waitMs, FileError* err)
@@ -126,7 +120,7 @@ FileError createRecordFile(const TableDecl& table, const QString& path)
     sql += QStringLiteral("PRAGMA user_version = %1; COMMIT;").arg(LayoutVersion);
     err = run(db.get(), sql);
     if (!err.ok())
-        run(db.get(), QStringLiteral("ROLLBACK"));
+        rollBack(db.get());
     return err;
 }
 
@@ -149,7 +143,7 @@ FileError checkRecordFile(const TableDecl& table, const QString& path, int waitM
         err = makeError(DeclarationMismatch, 0, QStringLiteral("version de la structure"));
     if (err.ok())
         err = checkKeys(db.get(), table);
-    run(db.get(), QStringLiteral("COMMIT"));
+    rollBack(db.get()); // a read only: nothing to keep
     return err;
 }
 
@@ -191,7 +185,7 @@ FileError rebuildRecordFileKeys(const TableDecl& table, const QString& path, boo
     if (err.ok())
         err = run(db.get(), QStringLiteral("COMMIT"));
     if (!err.ok())
-        run(db.get(), QStringLiteral("ROLLBACK"));
+        rollBack(db.get());
     return err;
 }
 

@@ -1,5 +1,7 @@
 #include "FileError.h"
 
+#include <sqlite3.h>
+
 namespace kip {
 
 QString errorText(int code)
@@ -28,6 +30,30 @@ QString errorText(int code)
     default:
         return QStringLiteral("Erreur %1").arg(code);
     }
+}
+
+FileError errorOfSqlite(int rc, const QString& message)
+{
+    switch (rc & 0xff) {
+    case SQLITE_OK:
+    case SQLITE_ROW:
+    case SQLITE_DONE:
+        return {};
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return makeError(Locked, rc, message);
+    case SQLITE_CORRUPT:
+        return makeError(KeysInvalid, rc, message);
+    case SQLITE_NOTADB:
+        return makeError(DeclarationMismatch, rc, message);
+    case SQLITE_CONSTRAINT:
+        if (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY)
+            return makeError(DuplicateKey, rc, message);
+        break;
+    default:
+        break;
+    }
+    return makeError(DriverError, rc, message);
 }
 
 FileError makeError(int code, int fileCode, const QString& fileText)

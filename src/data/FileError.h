@@ -19,7 +19,9 @@ enum ErrorCode : int
     DriverError = 90,      // the driver's own error; its text and code are the driver's
 };
 
-struct FileError
+// The result of every record-file operation: NoError, or the error with its texts. Marked [[nodiscard]]:
+// a store call whose result is not looked at does not compile in the test build.
+struct [[nodiscard]] FileError
 {
     int code = NoError;
     QString text;     // clipped error text
@@ -28,12 +30,17 @@ struct FileError
     QString key;      // for DuplicateKey: the name of the key, for example "PER:K_NOM_PRENOM"
 
     bool ok() const { return code == NoError; }
+    friend bool operator==(const FileError& e, int c) { return e.code == c; }
     // "text (code)", with the driver's text and code for error 90.
     QString description() const;
 };
 
 // The French text of an error code.
 QString errorText(int code);
+// The record-file error for an SQLite result code (the one map of SQLite's outcomes onto the error codes):
+// busy or locked 32, corrupt 46, not a database 47, a unique key 40, anything else 90 with SQLite's text.
+// message is SQLite's message for the outcome.
+FileError errorOfSqlite(int rc, const QString& message);
 FileError makeError(int code, int fileCode = 0, const QString& fileText = {});
 
 // The error of the last record-file operation of the calling thread (NoError after a success).

@@ -176,7 +176,8 @@ void rebuildAllKeys(const RebuildProgress& progress)
         const FileError alone = rebuildRecordFileKeys(*table, path, true);
         if (alone.code == Locked) {
             sendDriverOption(path, QStringLiteral("FULLBUILD=ON"));
-            rebuildRecordFileKeys(*table, path, false);
+            // No error of the rebuild is reported here: a file still damaged is caught by its next open.
+            (void)rebuildRecordFileKeys(*table, path, false);
         }
         sendDriverOption(path, QStringLiteral("recover=1"));
     }

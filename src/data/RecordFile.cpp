@@ -11,11 +11,11 @@ const void* columnBlob(const Statement& st, int index, int* size)
     return p;
 }
 
-int stepError(Database& db, int rc)
+FileError stepError(Database& db, int rc)
 {
     const FileError e = db.errorFrom(rc == SQLITE_MISUSE ? rc : sqlite3_extended_errcode(db.handle()));
     setLastError(e.ok() ? makeError(DriverError, rc, QStringLiteral("erreur inattendue")) : e);
-    return lastError().code;
+    return lastError();
 }
 
 QString duplicateKeyOf(const TableDecl& table, const QString& driverText)

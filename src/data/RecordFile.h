@@ -112,7 +112,8 @@ private:
     int m_first;
 };
 
-int stepError(Database& db, int rc);
+// The error of a failed step, set as the calling thread's error in force.
+FileError stepError(Database& db, int rc);
 QString duplicateKeyOf(const TableDecl& table, const QString& driverText);
 
 } // namespace detail
@@ -129,11 +130,14 @@ template <class R> class Cursor
 public:
     Cursor() = default;
     explicit Cursor(Statement st) : m_st(std::move(st)) {}
-    // Reads the next record in the cursor's order: 0, or EndOfFile (33) at the end, or another error.
-    int next(R& rec)
+    // Reads the next record in the cursor's order: NoError, or EndOfFile (33) at the end, or another error
+    // (a damaged file is 46).
+    FileError next(R& rec)
     {
-        if (!m_st.valid())
-            return EndOfFile;
+        if (!m_st.valid()) {
+            setLastError(m_error.ok() ? makeError(EndOfFile) : m_error);
+            return lastError();
+        }
         const int rc = m_st.step();
         if (rc == 100 /* SQLITE_ROW */) {
             rec.rowid = m_st.columnInt(0);
@@ -142,19 +146,22 @@ public:
             rec.visit(r);
             if (lastError().code != NoError)
                 clearLastError();
-            return NoError;
+            return {};
         }
         if (rc == 101 /* SQLITE_DONE */) {
             setLastError(makeError(EndOfFile));
-            return EndOfFile;
+            return lastError();
         }
         return detail::stepError(*m_db, rc);
     }
     void setDatabase(Database* db) { m_db = db; }
+    // A cursor whose statement could not be prepared answers its first read with this error.
+    void setError(const FileError& error) { m_error = error; }
 
 private:
     Statement m_st;
     Database* m_db = nullptr;
+    FileError m_error;
 };
 
 template <class R> class RecordFile
@@ -166,26 +173,30 @@ public:
     Database& database() { return m_db; }
 
     // Attaches the file to the connection (it must exist; the common open creates it).
-    int open()
+    FileError open()
     {
         const FileError e = m_db.attach(R::Label, m_db.pathOf(R::FileName));
         setLastError(e);
-        return e.code;
+        return e;
     }
 
     // Reads the record whose key fields equal those of rec.
-    int get(R& rec, const KeyDecl& key)
+    FileError get(R& rec, const KeyDecl& key)
     {
         Statement st = m_db.prepare(m_table.sqlOf(key).get);
+        if (!st.valid())
+            return lastError();
         detail::KeyBinder kb(st, key, 1);
         rec.visit(kb);
         return readOne(st, rec);
     }
 
     // Reads the record at a saved position.
-    int fetch(R& rec, qint64 rowid)
+    FileError fetch(R& rec, qint64 rowid)
     {
         Statement st = m_db.prepare(m_table.sql.fetch);
+        if (!st.valid())
+            return lastError();
         st.bind(1, rowid);
         return readOne(st, rec);
     }
@@ -196,15 +207,21 @@ public:
     {
         const bool fwd = dir == Direction::Forward;
         const TableDecl::KeySql& ks = m_table.sqlOf(key);
-        Statement st = m_db.prepare(to ? (fwd ? ks.readForwardTo : ks.readBackwardTo)
-                                       : (fwd ? ks.readForward : ks.readBackward));
+        Statement st =
+            m_db.prepare(to ? (fwd ? ks.readForwardTo : ks.readBackwardTo) : (fwd ? ks.readForward : ks.readBackward));
+        Cursor<R> c;
+        c.setDatabase(&m_db);
+        if (!st.valid()) {
+            c.setError(lastError());
+            return c;
+        }
         detail::KeyBinder kb(st, key, 1);
         const_cast<R&>(from).visit(kb);
         if (to) {
             detail::KeyBinder kt(st, key, 1 + key.count);
             const_cast<R&>(*to).visit(kt);
         }
-        Cursor<R> c(std::move(st));
+        c = Cursor<R>(std::move(st));
         c.setDatabase(&m_db);
         return c;
     }
@@ -212,14 +229,19 @@ public:
     // All records in file order.
     Cursor<R> readAll()
     {
-        Cursor<R> c(m_db.prepare(m_table.sql.readAll));
+        Statement st = m_db.prepare(m_table.sql.readAll);
+        const FileError e = st.valid() ? FileError{} : lastError();
+        Cursor<R> c(std::move(st));
         c.setDatabase(&m_db);
+        c.setError(e);
         return c;
     }
 
-    int add(R& rec)
+    FileError add(R& rec)
     {
         Statement st = m_db.prepare(m_table.sql.insert);
+        if (!st.valid())
+            return lastError();
         detail::Binder b(st, 1);
         rec.visit(b);
         const int rc = st.step();
@@ -228,13 +250,15 @@ public:
         rec.rowid = lastInsertRowid();
         rec.version = 0;
         clearLastError();
-        return NoError;
+        return {};
     }
 
     // Writes the record back at its position, unless another writer changed it since it was read.
-    int put(R& rec)
+    FileError put(R& rec)
     {
         Statement st = m_db.prepare(m_table.sql.update);
+        if (!st.valid())
+            return lastError();
         detail::Binder b(st, 1);
         rec.visit(b);
         st.bind(b.next(), rec.rowid);
@@ -244,48 +268,51 @@ public:
             return fail(rc, &rec);
         if (changes() == 0) {
             setLastError(makeError(ChangedElsewhere));
-            return ChangedElsewhere;
+            return lastError();
         }
         ++rec.version;
         clearLastError();
-        return NoError;
+        return {};
     }
 
-    int remove(const R& rec)
+    FileError remove(const R& rec)
     {
         Statement st = m_db.prepare(m_table.sql.remove);
+        if (!st.valid())
+            return lastError();
         st.bind(1, rec.rowid);
         const int rc = st.step();
         if (rc != 101)
             return fail(rc);
         clearLastError();
-        return NoError;
+        return {};
     }
 
+    // The number of records, or -1 when the file could not be read (lastError() says why).
     qint64 records()
     {
         Statement st = m_db.prepare(m_table.sql.count);
+        if (!st.valid())
+            return -1;
         const int rc = st.step();
         if (rc != 100) {
-            fail(rc);
-            return 0;
+            (void)fail(rc);
+            return -1;
         }
         clearLastError();
         return st.columnInt(0);
     }
 
     // Reads the first record in file order (the single-record files).
-    int first(R& rec)
+    FileError first(R& rec)
     {
         Cursor<R> c = readAll();
         return c.next(rec);
     }
 
 private:
-    int readOne(Statement& st, R& rec)
+    FileError readOne(Statement& st, R& rec)
     {
-        if (!st.valid())
-            return lastError().code;
         const int rc = st.step();
         if (rc == 100) {
             rec.rowid = st.columnInt(0);
@@ -293,25 +320,24 @@ private:
             detail::Reader r(st, 2);
             rec.visit(r);
             clearLastError();
-            return NoError;
+            return {};
         }
         if (rc == 101) {
             setLastError(makeError(NotFound));
-            return NotFound;
+            return lastError();
         }
         return fail(rc);
     }
-    int fail(int rc, const R* rec = nullptr)
+    FileError fail(int rc, const R* rec = nullptr)
     {
-        const int code = detail::stepError(m_db, rc);
-        if (code == DuplicateKey) {
-            FileError e = lastError();
+        FileError e = detail::stepError(m_db, rc);
+        if (e.code == DuplicateKey) {
             e.key = rec ? firstDuplicatedKey(*rec) : QString();
             if (e.key.isEmpty())
                 e.key = detail::duplicateKeyOf(m_table, e.fileText);
             setLastError(e);
         }
-        return code;
+        return e;
     }
     // SQLite names one of the keys that a record duplicates; the user is told the first in key order.
     QString firstDuplicatedKey(const R& rec)

@@ -3,6 +3,7 @@
 #include "PreparerJournee.h"
 #include "calendar/Dates.h"
 #include "data/RecordFile.h"
+#include "data/Transaction.h"
 
 namespace kip {
 
@@ -17,35 +18,51 @@ ResultatInitialisation InitialiserJournees(Database& db, qint32 aujourdhui,
     ResultatInitialisation r;
     RecordFile<Personnel> employes(db);
     RecordFile<PointVal> journees(db);
-    if (employes.open() != NoError || journees.open() != NoError) {
+    r.erreur = employes.open();
+    if (r.erreur.ok())
+        r.erreur = journees.open();
+    if (!r.erreur.ok())
+        return r;
+    const PeriodeInitialisation periode = periodeInitialisation(aujourdhui);
+    const qint64 nombre = employes.records();
+    if (nombre < 0) {
         r.erreur = lastError();
         return r;
     }
-    const PeriodeInitialisation periode = periodeInitialisation(aujourdhui);
-    const int total = int(employes.records());
+    const int total = int(nombre);
     // The employees are read first: the day lines are written while no read of PERSONNEL is pending.
     std::vector<Personnel> liste;
     liste.reserve(size_t(total));
     {
         Cursor<Personnel> c = employes.read(PER_K_CARTE, Personnel{});
         Personnel p;
-        while (c.next(p) == NoError)
+        FileError lu;
+        while ((lu = c.next(p)).ok())
             liste.push_back(p);
+        if (lu.code != EndOfFile) {
+            r.erreur = lu;
+            return r;
+        }
     }
-    r.erreur = db.stream({QStringLiteral("POINTVAL")});
-    if (!r.erreur.ok())
+    // One batch: the day lines of every employee are written at once or not at all.
+    Transaction t(db, {FileId::PointVal});
+    if (!t.ok()) {
+        r.erreur = t.error();
         return r;
+    }
     for (const Personnel& p : liste) {
         if (progression)
             progression(r.employes, total, p.CARTE, p.NOM);
-        if (PreparerPeriode(journees, p, periode.premier, periode.dernier) != NoError) {
-            r.erreur = lastError();
-            db.rollback();
+        if (const FileError e = PreparerPeriode(journees, p, periode.premier, periode.dernier); !e.ok()) {
+            r.erreur = e;
+            r.employes = 0;
             return r;
         }
         ++r.employes;
     }
-    r.erreur = db.flush();
+    r.erreur = t.commit();
+    if (!r.erreur.ok())
+        r.employes = 0;
     if (progression)
         progression(r.employes, total, 0, QString());
     return r;

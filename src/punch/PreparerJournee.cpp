@@ -47,11 +47,11 @@ ActionJournee decisionJournee(const Personnel& employe, qint32 date, PointVal* l
 
 namespace {
 
-int appliquer(RecordFile<PointVal>& journees, const Personnel& employe, qint32 date, PointVal* ligne)
+FileError appliquer(RecordFile<PointVal>& journees, const Personnel& employe, qint32 date, PointVal* ligne)
 {
     switch (decisionJournee(employe, date, ligne)) {
     case ActionJournee::Rien:
-        return NoError;
+        return {};
     case ActionJournee::Ajouter: {
         PointVal v = ligneVide(employe, date);
         return journees.add(v);
@@ -59,28 +59,28 @@ int appliquer(RecordFile<PointVal>& journees, const Personnel& employe, qint32 d
     case ActionJournee::Reecrire:
         return journees.put(*ligne);
     }
-    return NoError;
+    return {};
 }
 
 } // namespace
 
-int PreparerJournee(RecordFile<PointVal>& journees, const Personnel& employe, qint32 date)
+FileError PreparerJournee(RecordFile<PointVal>& journees, const Personnel& employe, qint32 date)
 {
     PointVal ligne;
     ligne.CARTE = employe.CARTE;
     ligne.DATE = date;
-    const int lu = journees.get(ligne, POV_K_CARTE_DATE);
-    if (lu == NotFound)
+    const FileError lu = journees.get(ligne, POV_K_CARTE_DATE);
+    if (lu.code == NotFound)
         return appliquer(journees, employe, date, nullptr);
-    if (lu != NoError)
-        return NoError;
+    if (!lu.ok())
+        return {};
     return appliquer(journees, employe, date, &ligne);
 }
 
-int PreparerPeriode(RecordFile<PointVal>& journees, const Personnel& employe, qint32 premier, qint32 dernier)
+FileError PreparerPeriode(RecordFile<PointVal>& journees, const Personnel& employe, qint32 premier, qint32 dernier)
 {
     if (dernier < premier)
-        return NoError;
+        return {};
     // The lines of the period, read in one ordered range: at most one per day.
     std::vector<PointVal> lignes(size_t(dernier - premier + 1));
     std::vector<bool> presentes(lignes.size(), false);
@@ -91,22 +91,21 @@ int PreparerPeriode(RecordFile<PointVal>& journees, const Personnel& employe, qi
     to.DATE = dernier;
     Cursor<PointVal> c = journees.read(POV_K_CARTE_DATE, from, Direction::Forward, &to);
     PointVal v;
-    int lu;
-    while ((lu = c.next(v)) == NoError) {
+    FileError lu;
+    while ((lu = c.next(v)).ok()) {
         const size_t i = size_t(v.DATE - premier);
         lignes[i] = v;
         presentes[i] = true;
     }
-    if (lu != EndOfFile)
-        return NoError; // a read error leaves the file as it is
+    if (lu.code != EndOfFile)
+        return {}; // a read error leaves the file as it is
     c = Cursor<PointVal>();
     for (qint32 d = premier; d <= dernier; ++d) {
         const size_t i = size_t(d - premier);
-        const int e = appliquer(journees, employe, d, presentes[i] ? &lignes[i] : nullptr);
-        if (e != NoError)
+        if (FileError e = appliquer(journees, employe, d, presentes[i] ? &lignes[i] : nullptr); !e.ok())
             return e;
     }
-    return NoError;
+    return {};
 }
 
 } // namespace kip

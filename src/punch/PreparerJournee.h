@@ -28,10 +28,10 @@ ActionJournee decisionJournee(const Personnel& employe, qint32 date, PointVal* l
 
 // Prepares the day line of one date: reads it, then adds or rewrites it as needed. Returns NoError, or the
 // error of a write (a read error other than not found leaves the file as it is).
-int PreparerJournee(RecordFile<PointVal>& journees, const Personnel& employe, qint32 date);
+FileError PreparerJournee(RecordFile<PointVal>& journees, const Personnel& employe, qint32 date);
 
 // Prepares every day from premier to dernier (both included) for one employee, reading the employee's lines
 // of the period in one ordered range.
-int PreparerPeriode(RecordFile<PointVal>& journees, const Personnel& employe, qint32 premier, qint32 dernier);
+FileError PreparerPeriode(RecordFile<PointVal>& journees, const Personnel& employe, qint32 premier, qint32 dernier);
 
 } // namespace kip

@@ -7,6 +7,7 @@
 #include "calendar/HeureTexte.h"
 #include "data/RecordFile.h"
 #include "data/TextFiles.h"
+#include "data/Transaction.h"
 
 #include <QFile>
 #include <QHash>
@@ -104,10 +105,10 @@ public:
         Entree e;
         e.ligne.CARTE = carte;
         e.ligne.DATE = date;
-        const int lu = m_file.get(e.ligne, POV_K_CARTE_DATE);
-        e.existe = e.lue = lu == NoError;
-        if (lu != NoError && lu != NotFound)
-            m_erreur = lastError();
+        const FileError lu = m_file.get(e.ligne, POV_K_CARTE_DATE);
+        e.existe = e.lue = lu.ok();
+        if (!lu.ok() && lu.code != NotFound)
+            m_erreur = lu;
         return m_lignes.emplace(k, e).first->second;
     }
 
@@ -143,9 +144,9 @@ private:
     {
         if (!e.modifiee)
             return true;
-        const int r = e.lue ? m_file.put(e.ligne) : m_file.add(e.ligne);
-        if (r != NoError) {
-            m_erreur = lastError();
+        const FileError r = e.lue ? m_file.put(e.ligne) : m_file.add(e.ligne);
+        if (!r.ok()) {
+            m_erreur = r;
             return false;
         }
         e.modifiee = false;
@@ -172,20 +173,20 @@ FileError ecrireDates(RecordFile<Personnel>& file, QHash<qint16, Employe>& emplo
         if (e.fiche.PREMIER_POINTAGE == e.premier && e.fiche.DERNIER_POINTAGE == e.dernier)
             continue;
         Personnel& p = e.fiche;
-        int r = file.put(p);
-        if (r == ChangedElsewhere) {
+        FileError r = file.put(p);
+        if (r.code == ChangedElsewhere) {
             // Edited elsewhere meanwhile: the stored record keeps its edits and receives the dates.
             Personnel stored;
-            if (file.fetch(stored, p.rowid) != NoError)
-                return lastError();
+            if (const FileError lu = file.fetch(stored, p.rowid); !lu.ok())
+                return lu;
             if (stored.PREMIER_POINTAGE == 0 || stored.PREMIER_POINTAGE > p.PREMIER_POINTAGE)
                 stored.PREMIER_POINTAGE = p.PREMIER_POINTAGE;
             if (stored.DERNIER_POINTAGE == 0 || stored.DERNIER_POINTAGE < p.DERNIER_POINTAGE)
                 stored.DERNIER_POINTAGE = p.DERNIER_POINTAGE;
             r = file.put(stored);
         }
-        if (r != NoError)
-            return lastError();
+        if (!r.ok())
+            return r;
     }
     return {};
 }
@@ -213,20 +214,29 @@ ResultatTransfert TransfererPointages(Database& db, const QString& originPath, q
 
     RecordFile<Personnel> fichesFile(db);
     RecordFile<PointVal> journeesFile(db);
-    if (fichesFile.open() != NoError || journeesFile.open() != NoError) {
-        r.erreur = lastError();
+    r.erreur = fichesFile.open();
+    if (r.erreur.ok())
+        r.erreur = journeesFile.open();
+    if (!r.erreur.ok())
         return r;
-    }
     QHash<qint16, Employe> employes;
     {
         Cursor<Personnel> c = fichesFile.readAll();
         Personnel p;
-        while (c.next(p) == NoError)
+        FileError lu;
+        while ((lu = c.next(p)).ok())
             employes.insert(p.CARTE, Employe{p, p.PREMIER_POINTAGE, p.DERNIER_POINTAGE});
+        if (lu.code != EndOfFile) {
+            r.erreur = lu;
+            return r;
+        }
     }
-    r.erreur = db.stream({QStringLiteral("POINTVAL"), QStringLiteral("PERSONNEL")});
-    if (!r.erreur.ok())
+    // One batch over both files, committed once at the end.
+    Transaction t(db, {FileId::Personnel, FileId::PointVal});
+    if (!t.ok()) {
+        r.erreur = t.error();
         return r;
+    }
     Journees journees(journeesFile);
     const int total = int(lecture.pointages.size());
     qint32 dateCourante = 0;
@@ -313,10 +323,10 @@ ResultatTransfert TransfererPointages(Database& db, const QString& originPath, q
     if (err.ok())
         err = ecrireDates(fichesFile, employes);
     if (err.ok())
-        err = db.flush();
+        err = t.commit();
     if (!err.ok()) {
         // Nothing of this reading is kept: the raw file stays for the next one.
-        db.rollback();
+        t.rollback();
         r.erreur = err;
         r.stockes = 0;
         return r;

@@ -1,9 +1,9 @@
 // The common report run.
 #include "ExecutionEdition.h"
 
-#include "LectureCoherente.h"
 #include "calendar/Clock.h"
 #include "data/RecordFile.h"
+#include "data/Transaction.h"
 
 #include <QDir>
 
@@ -129,11 +129,17 @@ ResultatEdition ExecuterEdition(Database& db, Edition& edition, const Parametres
     const qint32 aujourdhui = Clock::today();
     auto arrete = [&] { return controle.annuler && controle.annuler->load(); };
 
-    LectureCoherente instantane(db);
-    if (!instantane.erreur().ok()) {
-        r.issue = ResultatEdition::Issue::Erreur;
-        r.erreurLecture = instantane.erreur();
-        return r;
+    // One read transaction, one snapshot of the employees and the day lines for the whole run; a caller
+    // that holds one already (kiptool) keeps it in charge.
+    std::optional<Transaction> instantane;
+    if (!db.inTransaction()) {
+        instantane.emplace(db, std::initializer_list<FileId>{FileId::Personnel, FileId::PointVal},
+                           Transaction::Lecture);
+        if (!instantane->ok()) {
+            r.issue = ResultatEdition::Issue::Erreur;
+            r.erreurLecture = instantane->error();
+            return r;
+        }
     }
 
     Source source(db, edition, parametres, controle.lecture);

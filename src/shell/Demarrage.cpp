@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTextStream>
 #include <QThread>
 
 namespace kip {
@@ -102,14 +103,24 @@ void Demarrage::lireParametres(Database& db)
 
 void Demarrage::marquerDemarrage(Database& db)
 {
+    // A run whose crash marker cannot be set would skip the key rebuild after a crash: it must not go on.
+    auto arret = [](const FileError& err) {
+        setLastError(err);
+        Message(30, paths().file(FileId::OnOff));
+        stopProgram(QStringLiteral("Erreur disque"));
+    };
     OnOff onoff;
     {
         RecordFile<OnOff> file(db);
-        file.open();
-        if (file.first(onoff) != NoError) {
+        if (const FileError e = file.open(); !e.ok())
+            arret(e);
+        if (const FileError e = file.first(onoff); e.code == EndOfFile) {
             onoff = OnOff{};
             onoff.TEST = 1;
-            file.add(onoff);
+            if (const FileError added = file.add(onoff); !added.ok())
+                arret(added);
+        } else if (!e.ok()) {
+            arret(e);
         }
     }
     if (onoff.TEST == 1) {
@@ -119,33 +130,44 @@ void Demarrage::marquerDemarrage(Database& db)
         m_rebuilt = true;
     }
     RecordFile<OnOff> file(db);
-    file.open();
-    file.first(onoff);
-    onoff.TEST = 1;
-    file.put(onoff);
+    FileError e = file.open();
+    if (e.ok())
+        e = file.first(onoff);
+    if (e.ok()) {
+        onoff.TEST = 1;
+        e = file.put(onoff);
+    }
+    if (!e.ok())
+        arret(e);
 }
 
 void Demarrage::sauvegardeDuJour(Database& db)
 {
     RecordFile<DateSave> file(db);
-    file.open();
     DateSave dat;
-    if (file.first(dat) != NoError) {
+    FileError e = file.open();
+    if (e.ok())
+        e = file.first(dat);
+    if (e.code == EndOfFile) {
         dat = DateSave{};
-        file.add(dat);
+        e = file.add(dat);
     }
     const qint32 today = Clock::today();
-    if (dat.DATEAUTO == today)
+    if (e.ok() && dat.DATEAUTO == today)
         return;
     const ResultatSauvegarde r = SauvegardeAuto(paths());
-    if (!r.reussie()) {
-        // Not taken: the date stays as it was, so that the next start tries again.
-        m_incidentSauvegarde = QStringLiteral("Sauvegarde automatique incomplète: %1 non copié(s) dans %2")
-                                   .arg(r.echecs.join(QStringLiteral(", ")), paths().saveAutoDir);
-        return;
+    QStringList echecs = r.echecs;
+    if (r.reussie() && e.ok()) {
+        dat.DATEAUTO = today;
+        e = file.put(dat);
     }
-    dat.DATEAUTO = today;
-    file.put(dat);
+    if (!e.ok())
+        echecs << QStringLiteral("DateSave.tps (%1)").arg(e.description());
+    if (!echecs.isEmpty()) {
+        // Not taken, or its date not written: the next start tries again.
+        m_incidentSauvegarde = QStringLiteral("Sauvegarde automatique incomplète: %1 non copié(s) dans %2")
+                                   .arg(echecs.join(QStringLiteral(", ")), paths().saveAutoDir);
+    }
 }
 
 void Demarrage::fermer()
@@ -156,10 +178,17 @@ void Demarrage::fermer()
         Database db(paths().dataDir);
         RecordFile<OnOff> file(db);
         OnOff onoff;
-        if (file.open() == NoError && file.first(onoff) == NoError) {
+        FileError e = file.open();
+        if (e.ok())
+            e = file.first(onoff);
+        if (e.ok()) {
             onoff.TEST = 0;
-            file.put(onoff);
+            e = file.put(onoff);
         }
+        // The marker stays set: the next start rebuilds the keys, which does no harm.
+        if (!e.ok())
+            QTextStream(stderr) << QStringLiteral("Fin de session non enregistrée dans %1: %2\n")
+                                       .arg(paths().file(FileId::OnOff), e.description());
     }
     m_files.clear();
     m_verrou.rendre();

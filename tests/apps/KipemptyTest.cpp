@@ -42,7 +42,7 @@ protected:
         ASSERT_TRUE(createRecordFile(tableOf(FileId::Personnel), paths().file(FileId::Personnel)).ok());
         Database db(paths().dataDir);
         RecordFile<Personnel> file(db);
-        file.open();
+        EXPECT_TRUE(file.open().ok());
         Personnel p;
         p.CARTE = 12;
         p.NOM = QStringLiteral("MARTIN");
@@ -92,7 +92,7 @@ protected:
     {
         Database db(paths().dataDir);
         RecordFile<PointVal> file(db);
-        file.open();
+        EXPECT_TRUE(file.open().ok());
         return int(file.records());
     }
 

@@ -16,13 +16,14 @@ class SortieTest : public QObject
 {
     Q_OBJECT
 
+    // The crash marker as stored, or -1 when it cannot be read.
     static int marqueur()
     {
         Database db(paths().dataDir);
         RecordFile<OnOff> file(db);
-        file.open();
         OnOff o;
-        file.first(o);
+        if (!file.open().ok() || !file.first(o).ok())
+            return -1;
         return o.TEST;
     }
 

@@ -4,6 +4,7 @@
 #include "DataFixture.h"
 #include "data/Database.h"
 #include "data/RecordFile.h"
+#include "data/Transaction.h"
 
 #include <sqlite3.h>
 
@@ -22,8 +23,8 @@ protected:
         Database db(dataDir());
         RecordFile<Personnel> per(db);
         RecordFile<PointVal> pov(db);
-        per.open();
-        pov.open();
+        EXPECT_TRUE(per.open().ok());
+        EXPECT_TRUE(pov.open().ok());
         for (auto [carte, nom] : {std::pair{12, "MARTIN"}, std::pair{13, "DURAND"}}) {
             Personnel p;
             p.CARTE = qint16(carte);
@@ -49,7 +50,7 @@ protected:
     {
         Database db(dataDir());
         RecordFile<PointVal> pov(db);
-        pov.open();
+        EXPECT_TRUE(pov.open().ok());
         QMap<int, int> count;
         Cursor<PointVal> c = pov.readAll();
         PointVal v;
@@ -61,7 +62,7 @@ protected:
     Personnel read(Database& db, qint16 carte)
     {
         RecordFile<Personnel> per(db);
-        per.open();
+        EXPECT_TRUE(per.open().ok());
         Personnel p;
         p.CARTE = carte;
         EXPECT_EQ(per.get(p, PER_K_CARTE), NoError);
@@ -128,7 +129,7 @@ TEST_F(EmployeesTest, DeleteTakesTheDayLinesInTheSameTransaction)
     EXPECT_EQ(lines.value(13), 0);
     EXPECT_EQ(lines.value(12), 10);
     RecordFile<Personnel> per(db);
-    per.open();
+    EXPECT_TRUE(per.open().ok());
     Personnel gone;
     gone.CARTE = 13;
     EXPECT_EQ(per.get(gone, PER_K_CARTE), NotFound);
@@ -171,8 +172,8 @@ TEST_F(EmployeesTest, TwoStationsEditTheSameEmployee)
 TEST_F(EmployeesTest, TransactionThatCannotStartShowsMessage34)
 {
     Database holder(dataDir());
-    RecordFile<Personnel>(holder).open();
-    ASSERT_TRUE(holder.begin({QStringLiteral("PERSONNEL")}).ok());
+    Transaction held(holder, {FileId::Personnel});
+    ASSERT_TRUE(held.ok());
     Database db(dataDir());
     Personnel p = read(db, 13);
     EXPECT_EQ(updateEmployee(db, p, LinkValues::of(p)), UpdateFailed);
@@ -182,5 +183,4 @@ TEST_F(EmployeesTest, TransactionThatCannotStartShowsMessage34)
     EXPECT_EQ(m.title, QStringLiteral("Erreur transaction"));
     EXPECT_EQ(m.text, QStringLiteral("Erreur: (Fichier verrouillé par un autre utilisateur (32)) ouverture de "
                                      "transaction update sur fichier PERSONNEL. Update Transaction annulée."));
-    holder.rollback();
 }

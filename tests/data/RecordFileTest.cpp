@@ -5,6 +5,7 @@
 #include "DataFixture.h"
 #include "data/Database.h"
 #include "data/FileAdmin.h"
+#include "data/Transaction.h"
 
 #include <QProcess>
 
@@ -82,13 +83,15 @@ TEST_F(RecordFileTest, OrderedReadsByKeyPositionsAndBounds)
     Database db(dataDir());
     RecordFile<PointVal> pov(db);
     ASSERT_EQ(pov.open(), NoError);
-    db.stream();
-    for (qint16 carte : {3, 1, 2})
-        for (qint32 date = 74005; date >= 74000; --date) {
-            PointVal v = dayLine(carte, date, QStringLiteral("N%1").arg(carte));
-            ASSERT_EQ(pov.add(v), NoError);
-        }
-    ASSERT_TRUE(db.flush().ok());
+    {
+        Transaction t(db, {FileId::PointVal});
+        for (qint16 carte : {3, 1, 2})
+            for (qint32 date = 74005; date >= 74000; --date) {
+                PointVal v = dayLine(carte, date, QStringLiteral("N%1").arg(carte));
+                ASSERT_EQ(pov.add(v), NoError);
+            }
+        ASSERT_TRUE(t.commit().ok());
+    }
 
     PointVal from = dayLine(2, 74003);
     PointVal to = dayLine(3, 74001);
@@ -147,16 +150,18 @@ TEST_F(RecordFileTest, TransactionWaitsForAFileHeldByAnotherConnection)
 {
     Database one(dataDir());
     Database two(dataDir());
-    RecordFile<Personnel>(one).open();
-    RecordFile<PointVal>(one).open();
-    RecordFile<Personnel>(two).open();
-    ASSERT_TRUE(one.begin({QStringLiteral("PERSONNEL"), QStringLiteral("POINTVAL")}).ok());
-    const FileError blocked = two.begin({QStringLiteral("PERSONNEL")}, 100);
-    EXPECT_EQ(blocked.code, Locked);
-    EXPECT_FALSE(two.inTransaction());
-    one.rollback();
-    EXPECT_TRUE(two.begin({QStringLiteral("PERSONNEL")}, 100).ok());
-    EXPECT_TRUE(two.commit().ok());
+    auto first = std::make_unique<Transaction>(one, std::initializer_list<FileId>{FileId::Personnel, FileId::PointVal});
+    ASSERT_TRUE(first->ok());
+    {
+        Transaction blocked(two, {FileId::Personnel}, Transaction::Ecriture, 100);
+        EXPECT_EQ(blocked.error().code, Locked);
+        EXPECT_FALSE(two.inTransaction());
+    }
+    first.reset(); // rolled back: never committed
+    EXPECT_FALSE(one.inTransaction());
+    Transaction again(two, {FileId::Personnel}, Transaction::Ecriture, 100);
+    EXPECT_TRUE(again.ok());
+    EXPECT_TRUE(again.commit().ok());
 }
 
 TEST_F(RecordFileTest, FilesAreReadableByTheSqliteShellWithFieldColumns)
@@ -164,7 +169,7 @@ TEST_F(RecordFileTest, FilesAreReadableByTheSqliteShellWithFieldColumns)
     {
         Database db(dataDir());
         RecordFile<Personnel> per(db);
-        per.open();
+        EXPECT_TRUE(per.open().ok());
         Personnel p = employee(42, QStringLiteral("Lefèvre"), QStringLiteral("Zoé"), QStringLiteral("M42"));
         ASSERT_EQ(per.add(p), NoError);
     }
@@ -182,7 +187,7 @@ TEST_F(RecordFileTest, FilesAreReadableByTheSqliteShellWithFieldColumns)
     ASSERT_TRUE(shell.waitForFinished(10000));
     Database db(dataDir());
     RecordFile<Personnel> per(db);
-    per.open();
+    EXPECT_TRUE(per.open().ok());
     Personnel r;
     r.CARTE = 7;
     ASSERT_EQ(per.get(r, PER_K_CARTE), NoError);

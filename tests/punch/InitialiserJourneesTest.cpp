@@ -17,7 +17,7 @@ protected:
     void updateEmployee(qint16 carte, void (*change)(Personnel&))
     {
         RecordFile<Personnel> file(*db);
-        file.open();
+        EXPECT_TRUE(file.open().ok());
         Personnel p = employee(carte);
         change(p);
         ASSERT_EQ(file.put(p), NoError);
@@ -26,7 +26,7 @@ protected:
     void setPunch(qint16 carte, qint32 date, int value)
     {
         RecordFile<PointVal> file(*db);
-        file.open();
+        EXPECT_TRUE(file.open().ok());
         PointVal v = *line(carte, date);
         v.POINTAGE_ORIGINE[0] = qint16(value);
         v.TOTAL = 99;
@@ -88,7 +88,7 @@ TEST_F(InitialiserJourneesTest, InactivityFlipsTheFlagAndKeepsThePunches)
     const qint32 old = LundiDimanche(today - 90).lundi - 3; // before the period
     {
         RecordFile<PointVal> file(*db);
-        file.open();
+        EXPECT_TRUE(file.open().ok());
         PointVal v = ligneVide(employee(12), old);
         ASSERT_EQ(file.add(v), NoError);
     }
@@ -134,7 +134,7 @@ TEST_F(InitialiserJourneesTest, InactivityWinsOverHiringDatesAndLeavingMakesLine
     EXPECT_TRUE(estInactif(p, today + 1));
     // PreparerJournee on one day does what the period preparation does.
     RecordFile<PointVal> file(*db);
-    file.open();
+    EXPECT_TRUE(file.open().ok());
     EXPECT_EQ(PreparerJournee(file, p, today - 9), NoError);
     EXPECT_EQ(line(12, today - 9)->INACTIF, 1); // before the new hiring date
 }

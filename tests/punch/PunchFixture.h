@@ -54,7 +54,7 @@ protected:
         if (setup)
             setup(p);
         kip::RecordFile<kip::Personnel> file(*db);
-        file.open();
+        EXPECT_TRUE(file.open().ok());
         EXPECT_EQ(file.add(p), kip::NoError);
         return p;
     }
@@ -62,7 +62,7 @@ protected:
     kip::Personnel employee(qint16 carte)
     {
         kip::RecordFile<kip::Personnel> file(*db);
-        file.open();
+        EXPECT_TRUE(file.open().ok());
         kip::Personnel p;
         p.CARTE = carte;
         EXPECT_EQ(file.get(p, kip::PER_K_CARTE), kip::NoError);
@@ -73,7 +73,7 @@ protected:
     std::optional<kip::PointVal> line(qint16 carte, qint32 date)
     {
         kip::RecordFile<kip::PointVal> file(*db);
-        file.open();
+        EXPECT_TRUE(file.open().ok());
         kip::PointVal v;
         v.CARTE = carte;
         v.DATE = date;
@@ -124,7 +124,7 @@ protected:
 inline QMap<QPair<int, int>, QByteArray> PunchFixture::allLines()
 {
     kip::RecordFile<kip::PointVal> file(*db);
-    file.open();
+    EXPECT_TRUE(file.open().ok());
     QMap<QPair<int, int>, QByteArray> all;
     kip::Cursor<kip::PointVal> c = file.readAll();
     kip::PointVal v;

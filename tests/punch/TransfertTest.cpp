@@ -1,6 +1,7 @@
 // The transfer of raw punches into day lines and the archive of the raw file.
 #include "PunchFixture.h"
 #include "calendar/Dates.h"
+#include "data/Transaction.h"
 #include "punch/TransfertPointages.h"
 
 #include <unistd.h>
@@ -185,10 +186,10 @@ TEST_F(TransfertTest, FailedCommitStoresNothingAndKeepsTheRawFile)
     writeOrigin(raw);
     // Another connection holds POINTVAL for longer than the wait.
     Database holder(dataDir());
-    RecordFile<PointVal>(holder).open();
-    ASSERT_TRUE(holder.begin({QStringLiteral("POINTVAL")}).ok());
+    auto held = std::make_unique<Transaction>(holder, std::initializer_list<FileId>{FileId::PointVal});
+    ASSERT_TRUE(held->ok());
     const ResultatSansSurveillance r = run();
-    holder.rollback();
+    held.reset();
     EXPECT_FALSE(r.lecture.reussi());
     EXPECT_FALSE(r.archive);
     EXPECT_EQ(readFile(origin(0)), raw);

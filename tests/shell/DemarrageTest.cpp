@@ -7,6 +7,7 @@
 #include "data/FileAdmin.h"
 #include "data/RecordFile.h"
 #include "data/ScriptedPresenter.h"
+#include "data/Transaction.h"
 #include "shell/Sauvegarde.h"
 
 #include <QDirIterator>
@@ -60,7 +61,7 @@ protected:
     {
         Database db(paths().dataDir);
         RecordFile<R> file(db);
-        file.open();
+        EXPECT_TRUE(file.open().ok());
         R r;
         EXPECT_EQ(file.first(r), NoError);
         return r;
@@ -207,17 +208,17 @@ TEST_F(DemarrageTest, BackupCopyTakenWhileAnotherConnectionWritesHoldsACommitted
     std::thread writer([&] {
         Database db(paths().dataDir);
         RecordFile<PointVal> file(db);
-        file.open();
+        EXPECT_TRUE(file.open().ok());
         for (int b = 0; !stop && b < 400; ++b) {
-            db.stream();
+            Transaction t(db, {FileId::PointVal});
             for (int i = 0; i < Batch; ++i) {
                 PointVal v;
                 v.clearPunches();
                 v.CARTE = qint16(1 + b % 1000);
                 v.DATE = 70000 + b * Batch + i;
-                file.add(v);
+                EXPECT_TRUE(file.add(v).ok());
             }
-            db.flush();
+            EXPECT_TRUE(t.commit().ok());
             ++batches;
         }
     });

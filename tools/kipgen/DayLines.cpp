@@ -5,6 +5,7 @@
 #include "Random.h"
 #include "calendar/Clock.h"
 #include "data/RecordFile.h"
+#include "data/Transaction.h"
 
 #include <algorithm>
 
@@ -97,25 +98,22 @@ void makeDayLine(const Employee& e, qint32 day, const DayLineOptions& o, PointVa
     line.TOTAL = dayTotal(line.POINTAGE_UTILISATEUR);
 }
 
-int writeDayLines(Database& db, std::vector<Employee>& staff, const DayLineOptions& o)
+FileError writeDayLines(Database& db, std::vector<Employee>& staff, const DayLineOptions& o)
 {
     if (staff.empty() || o.lines <= 0)
-        return NoError;
+        return {};
+    Transaction t(db, {FileId::Personnel, FileId::PointVal});
+    if (!t.ok())
+        return t.error();
     RecordFile<PointVal> pov(db);
     RecordFile<Personnel> per(db);
-    if (int rc = pov.open(); rc != NoError)
-        return rc;
-    if (int rc = per.open(); rc != NoError)
-        return rc;
-    if (FileError e = db.stream(); !e.ok())
-        return e.code;
     const qint64 n = qint64(staff.size());
     PointVal line;
-    int rc = NoError;
-    for (qint64 i = 0; i < n && rc == NoError; ++i) {
+    FileError rc;
+    for (qint64 i = 0; i < n && rc.ok(); ++i) {
         Employee& e = staff[size_t(i)];
         const qint64 count = o.lines / n + (i < o.lines % n ? 1 : 0);
-        for (qint32 day = qint32(o.today - count + 1); day <= o.today && rc == NoError; ++day) {
+        for (qint32 day = qint32(o.today - count + 1); day <= o.today && rc.ok(); ++day) {
             makeDayLine(e, day, o, line);
             rc = pov.add(line);
             const int used = int(std::count_if(line.POINTAGE_ORIGINE.begin(), line.POINTAGE_ORIGINE.end(),
@@ -127,14 +125,10 @@ int writeDayLines(Database& db, std::vector<Employee>& staff, const DayLineOptio
                 e.record.PREMIER_POINTAGE = day;
             e.record.DERNIER_POINTAGE = std::max(e.record.DERNIER_POINTAGE, last);
         }
-        if (rc == NoError && e.record.PREMIER_POINTAGE != 0)
+        if (rc.ok() && e.record.PREMIER_POINTAGE != 0)
             rc = per.put(e.record);
     }
-    if (rc != NoError) {
-        db.rollback();
-        return rc;
-    }
-    return db.flush().code;
+    return rc.ok() ? t.commit() : rc;
 }
 
 } // namespace kip::gen

@@ -25,8 +25,7 @@ void makeDayLine(const Employee& e, qint32 day, const DayLineOptions& o, PointVa
 // offset, before the clamp of the whole line.
 int programmeValue(const Personnel& p, int slot, int raw);
 
-// Adds the day lines in one batch and updates the employees' first and last punch dates. db must have
-// POINTVAL and PERSONNEL attached. Returns the record-file error code (0 on success).
-int writeDayLines(Database& db, std::vector<Employee>& staff, const DayLineOptions& o);
+// Adds the day lines in one batch and updates the employees' first and last punch dates.
+FileError writeDayLines(Database& db, std::vector<Employee>& staff, const DayLineOptions& o);
 
 } // namespace kip::gen

@@ -10,6 +10,7 @@
 #include "data/Files.h"
 #include "data/RecordFile.h"
 #include "data/TextFiles.h"
+#include "data/Transaction.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -78,38 +79,31 @@ Parametre defaultSettings(int terminals)
 }
 
 // The single-record files and the staff, in one batch.
-int writeRecords(Database& db, std::vector<Employee>& staff, int terminals)
+FileError writeRecords(Database& db, std::vector<Employee>& staff, int terminals)
 {
+    Transaction t(db, {FileId::Parametre, FileId::Personnel, FileId::DateSave, FileId::OnOff});
+    if (!t.ok())
+        return t.error();
     RecordFile<Parametre> par(db);
     RecordFile<Personnel> per(db);
     RecordFile<DateSave> dat(db);
     RecordFile<OnOff> ono(db);
-    for (int rc : {par.open(), per.open(), dat.open(), ono.open()})
-        if (rc != NoError)
-            return rc;
-    if (FileError e = db.stream(); !e.ok())
-        return e.code;
     Parametre settings = defaultSettings(terminals);
     DateSave saves;
     OnOff onOff;
-    int rc = par.add(settings);
-    if (rc == NoError)
-        rc = dat.add(saves);
-    if (rc == NoError)
-        rc = ono.add(onOff);
-    for (size_t i = 0; i < staff.size() && rc == NoError; ++i)
-        rc = per.add(staff[i].record);
-    if (rc != NoError) {
-        db.rollback();
-        return rc;
-    }
-    return db.flush().code;
+    FileError e = par.add(settings);
+    if (e.ok())
+        e = dat.add(saves);
+    if (e.ok())
+        e = ono.add(onOff);
+    for (size_t i = 0; i < staff.size() && e.ok(); ++i)
+        e = per.add(staff[i].record);
+    return e.ok() ? t.commit() : e;
 }
 
-QString fileErrorText(const QString& what, int code)
+QString fileErrorText(const QString& what, const FileError& e)
 {
-    return QStringLiteral("%1: %2").arg(what,
-                                        lastError().code == code ? lastError().description() : QString::number(code));
+    return QStringLiteral("%1: %2").arg(what, e.description());
 }
 
 } // namespace
@@ -143,10 +137,10 @@ GenResult generateInstallation(const GenOptions& o)
     GenResult result;
     {
         Database db(p.dataDir);
-        if (int rc = writeRecords(db, staff, terminals); rc != NoError)
-            return failure(fileErrorText(QStringLiteral("Écriture des employés"), rc));
-        if (int rc = writeDayLines(db, staff, {o.dayLines, today, o.seed, terminals}); rc != NoError)
-            return failure(fileErrorText(QStringLiteral("Écriture des lignes de jour"), rc));
+        if (const FileError e = writeRecords(db, staff, terminals); !e.ok())
+            return failure(fileErrorText(QStringLiteral("Écriture des employés"), e));
+        if (const FileError e = writeDayLines(db, staff, {o.dayLines, today, o.seed, terminals}); !e.ok())
+            return failure(fileErrorText(QStringLiteral("Écriture des lignes de jour"), e));
     }
     result.originLines = writeOrigin(p.origin(0), staff, {firstDay, today, o.seed, terminals, o.rawLines});
     if (result.originLines < 0)

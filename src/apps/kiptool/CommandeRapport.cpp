@@ -5,9 +5,9 @@
 #include "data/FileAdmin.h"
 #include "data/Files.h"
 #include "data/RecordFile.h"
+#include "data/Transaction.h"
 #include "reports/Editions.h"
 #include "reports/ExecutionEdition.h"
-#include "reports/LectureCoherente.h"
 #include "reports/PeintrePage.h"
 #include "reports/SelectionImpression.h"
 #include "shell/Demarrage.h"
@@ -186,9 +186,10 @@ int commandeRapport(const QStringList& arguments, const QString& repertoireCoura
     }
 
     Database db(chemins.dataDir);
-    LectureCoherente lecture(db);
-    if (!lecture.erreur().ok())
-        return refuser(QStringLiteral("lecture impossible: %1").arg(lecture.erreur().description()));
+    // One read transaction for everything kiptool reads: the ranges and the report.
+    const Transaction lecture(db, {FileId::Personnel, FileId::PointVal}, Transaction::Lecture);
+    if (!lecture.ok())
+        return refuser(QStringLiteral("lecture impossible: %1").arg(lecture.error().description()));
 
     SelectionImpression selection(Clock::today());
     SelectionImpression::Bornes parCarte, parNom, parMatricule;

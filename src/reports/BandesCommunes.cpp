@@ -58,8 +58,8 @@ void dessinerPiedEmploye(Dessin& d, const Identite& e, const QString& total)
     d.cadre(Gauche, Haut, 4583, 260);
     d.texte(Gauche + 52, Texte, 1000, QStringLiteral("Total général de:"), polices::Grasse);
     d.texte(3906, Texte, 330, texteCarte(e.carte), polices::Grasse);
-    d.texte(4271, Texte, 1350, e.nom, polices::Grasse);
-    d.texte(5625, Texte, 1330, e.prenom, polices::Grasse);
+    d.texte(4271, Texte, 1300, e.nom, polices::Grasse);
+    d.texte(5625, Texte, 1300, e.prenom, polices::Grasse);
     d.texte(6979, Texte, BordTotaux - 6979, total, polices::Grasse, Alignement::Droite);
 }
 

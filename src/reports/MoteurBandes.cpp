@@ -36,12 +36,19 @@ void Dessin::texte(qint32 x, qint32 y, qint32 l, const QString& texte, const Pol
                    Alignement alignement)
 {
     QString t = texte;
-    const QFontMetricsF& m = m_pagination.mesures(police);
-    if (alignement == Alignement::Gauche) {
-        while (!t.isEmpty() && m.horizontalAdvance(t) > l)
+    PoliceRapport p = police;
+    if (alignement == Alignement::Gauche && m_pagination.mesures(p).horizontalAdvance(t) > l) {
+        // A text too long for its box (a long name) is set smaller, down to three quarters of its size,
+        // rather than cut; only beyond that is it cut at the box's edge.
+        const qint16 plusPetite = qint16(police.dixiemesPoint * 3 / 4);
+        while (p.dixiemesPoint > plusPetite && m_pagination.mesures(p).horizontalAdvance(t) > l)
+            p.dixiemesPoint = qint16(p.dixiemesPoint - 2);
+        while (!t.isEmpty() && m_pagination.mesures(p).horizontalAdvance(t) > l)
             t.chop(1);
     }
-    m_page.texte(m_gauche + x, m_haut + y, l, hauteurLigne(police), t, police, alignement);
+    // The line keeps its place: a smaller text sits on the same baseline as its neighbours.
+    const qreal descente = m_pagination.mesures(police).ascent() - m_pagination.mesures(p).ascent();
+    m_page.texte(m_gauche + x, m_haut + y + qint32(descente), l, hauteurLigne(p), t, p, alignement);
 }
 
 void Dessin::texteCadre(qint32 x, qint32 y, qint32 l, qint32 h, const QString& texte, const PoliceRapport& police,
@@ -158,6 +165,13 @@ void Pagination::bande(qint32 hauteur, const Dessinateur& dessiner)
     Dessin d(*this, *m_page, m_mise.gauche(), m_y);
     dessiner(d);
     m_y += hauteur;
+}
+
+void Pagination::garderEnsemble(qint32 hauteur)
+{
+    const bool pageVierge = m_page && m_y == m_mise.margeHaut + m_hauteurEnTete;
+    if (m_page && !pageVierge && m_y + hauteur > limite())
+        m_sautDemande = true;
 }
 
 bool Pagination::terminer()

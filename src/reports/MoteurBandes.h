@@ -61,8 +61,9 @@ public:
 
     static constexpr qint32 largeur() { return MiseEnPage::LargeurImprimable; }
 
-    // One line of text in a box of width l starting at x. A text wider than its box is cut at the box's
-    // edge, as a field of fixed width would show it; a right-aligned one runs out to the left instead.
+    // One line of text in a box of width l starting at x. A text wider than its box is set smaller, down
+    // to three quarters of its size, then cut at the box's edge; a right-aligned one (a number) runs out
+    // to the left instead.
     void texte(qint32 x, qint32 y, qint32 l, const QString& texte, const PoliceRapport& police = polices::Normale,
                Alignement alignement = Alignement::Gauche);
     // A text in a box of l by h, cut into lines at spaces, `pas` apart (the font's leading when 0); the
@@ -107,6 +108,9 @@ public:
     void bande(qint32 hauteur, const Dessinateur& dessiner);
     // The next band opens a new page; at the end of the report nothing more follows.
     void sautDePage() { m_sautDemande = true; }
+    // Bands of that height in all are to stay together (a header and the first band it heads): when they
+    // do not fit in what remains of a page already begun, the next band opens a new page.
+    void garderEnsemble(qint32 hauteur);
     // Closes the last page. False when a page image could not be written.
     bool terminer();
 
@@ -186,6 +190,13 @@ public:
             piedsDepuis(rupture);
         }
         m_enCours = &ligne;
+        // Headers stay with the first band they head: never alone at the foot of a page.
+        qint32 ensemble = 0;
+        for (size_t k = rupture; k < n; ++k)
+            if (m_groupes[k].entete.dessiner)
+                ensemble += m_groupes[k].entete.hauteur;
+        if (ensemble > 0)
+            m_pagination.garderEnsemble(ensemble + premiereBandeSuivante());
         for (size_t k = rupture; k < n; ++k)
             poser(m_groupes[k].entete, ligne);
         poser(m_detail, ligne);
@@ -204,6 +215,16 @@ public:
     bool commence() const { return m_precedente.has_value(); }
 
 private:
+    // The band that follows the headers: the detail, or when the report prints none, the innermost footer.
+    qint32 premiereBandeSuivante() const
+    {
+        if (m_detail.dessiner && m_detail.hauteur > 0)
+            return m_detail.hauteur;
+        for (size_t k = m_groupes.size(); k-- > 0;)
+            if (m_groupes[k].pied.dessiner && m_groupes[k].pied.hauteur > 0)
+                return m_groupes[k].pied.hauteur;
+        return 0;
+    }
     void piedsDepuis(size_t premier)
     {
         m_enCours = &*m_precedente;

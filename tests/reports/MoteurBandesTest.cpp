@@ -114,6 +114,21 @@ TEST(MoteurBandesTest, PageBreaksAfterAFooterAndWhenABandDoesNotFitButNeverAnEmp
     }
 }
 
+TEST(MoteurBandesTest, AGroupHeaderIsNeverLeftAloneAtTheFootOfAPage)
+{
+    // The header of group 2 would fit at the foot of page 1, its first line would not: both go to page 2.
+    ImagesPages pages;
+    RapportEssai r(pages, 2000, false);
+    r.imprimer(1, 1, QStringLiteral("a"));
+    r.imprimer(2, 1, QStringLiteral("b"));
+    ASSERT_TRUE(r.terminer());
+    ASSERT_EQ(pages.nombre(), 2);
+    EXPECT_EQ(pages.page(1)->lignesDeTexte(),
+              (QStringList{"EnTete a", "DebutG1", "a", "FinS1.1 a", "FinG1 a", "Pied 1"}));
+    EXPECT_EQ(pages.page(2)->lignesDeTexte(),
+              (QStringList{"EnTete b", "DebutG2", "b", "FinS2.1 b", "FinG2 b", "Pied 2"}));
+}
+
 TEST(MoteurBandesTest, PageImagesReadBackAsWrittenAndDamagedFilesAreRefused)
 {
     ImagePage page(8268, 11693);
@@ -178,25 +193,36 @@ TEST(MoteurBandesTest, ThePainterScalesThePageAndThePdfHoldsItsTexts)
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("vide.pdf"))));
 }
 
-TEST(MoteurBandesTest, TheTitleWrapsInItsBoxAndLongTextsStopAtTheirEdge)
+TEST(MoteurBandesTest, TheTitleWrapsInItsBoxAndLongTextsShrinkThenStopAtTheirEdge)
 {
+    const QString nom = QStringLiteral("VANDENBERGHE-DUPUIS");
+    const qint32 largeurNom = qint32(QFontMetricsF(policeQt(polices::Grasse)).horizontalAdvance(nom));
     ImagesPages pages;
     MiseEnPage mise;
     Pagination pagination(mise, pages);
-    pagination.bande(400, [](Dessin& d) {
+    pagination.bande(400, [&](Dessin& d) {
         d.texteCadre(0, 0, 2000, 400,
                      QStringLiteral("un deux trois quatre cinq six sept huit neuf dix onze douze "
                                     "treize quatorze quinze seize dix-sept dix-huit"));
         d.texte(0, 0, 500, QStringLiteral("UN NOM BIEN TROP LONG POUR SA CASE"));
+        d.texte(0, 0, largeurNom * 9 / 10, nom, polices::Grasse);
     });
     ASSERT_TRUE(pagination.terminer());
     const ImagePage page = *pages.page(1);
-    QFontMetricsF m(policeQt(polices::Normale));
     int lignesTitre = 0;
+    bool nomEntier = false;
     for (const ElementPage& e : page.elements()) {
-        EXPECT_LE(m.horizontalAdvance(e.texte), e.l + 0.5) << e.texte.toStdString();
+        const PoliceRapport& police = page.polices()[e.police];
+        EXPECT_LE(QFontMetricsF(policeQt(police)).horizontalAdvance(e.texte), e.l + 0.5) << e.texte.toStdString();
+        EXPECT_GE(police.dixiemesPoint, 60);
         if (e.l == 2000)
             ++lignesTitre;
+        if (e.texte == nom) {
+            nomEntier = true;
+            EXPECT_LT(police.dixiemesPoint, polices::Grasse.dixiemesPoint);
+            EXPECT_TRUE(police.gras);
+        }
     }
     EXPECT_GE(lignesTitre, 2);
+    EXPECT_TRUE(nomEntier); // a little too long: set smaller, kept whole
 }

@@ -293,9 +293,12 @@ QWidget* Impression::construireEmployes()
             combo->setModel(l.modele);
             combo->setModelColumn(0);
             combo->setMaxVisibleItems(16);
+            // A list that drops below the box, sixteen rows high, whatever the style's habit.
+            combo->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
             auto* vue = new QTableView(combo);
             vue->horizontalHeader()->hide();
             vue->verticalHeader()->hide();
+            vue->verticalHeader()->setDefaultSectionSize(vue->fontMetrics().height() + 6);
             vue->setSelectionBehavior(QAbstractItemView::SelectRows);
             vue->setShowGrid(false);
             vue->setStyleSheet(QStringLiteral("QTableView { selection-background-color: %1; selection-color: black; }")
@@ -582,6 +585,9 @@ void Impression::lancerEdition()
     if (!def || editionEnCours() || !def->disponible())
         return;
     m_enCours = def;
+    // The day lines are opened here, on this thread: the worker then finds them open and never has to ask
+    // this thread anything (a repair question) while this thread might be waiting for it.
+    m_journees = std::make_unique<FileUse>(FileId::PointVal);
     m_progression = new GenerationRapport(this);
     m_progression->setWindowModality(Qt::ApplicationModal);
     m_tache = new TacheEdition;
@@ -599,6 +605,7 @@ void Impression::editionTerminee()
     ResultatEdition r = std::move(m_tache->resultat());
     m_tache->deleteLater();
     m_tache = nullptr;
+    m_journees.reset();
     m_progression->hide();
     m_progression->deleteLater();
     m_progression = nullptr;

@@ -117,6 +117,7 @@ private:
     const Liste& liste(Tri tri) const;
 
     std::unique_ptr<FileUse> m_personnel;
+    std::unique_ptr<FileUse> m_journees; // while a report runs
     Database m_db;
     SelectionImpression m_selection;
     const DefinitionEdition* m_enCours = nullptr;

@@ -1,6 +1,7 @@
 // Shows the report selection in the frame on an installation, for a look or screenshots under a display:
 //   reports_shots INSTALLATION ROW PREFIX [GRID]
-// opens Impression, chooses the row, takes PREFIX-impression.png, runs the report, takes
+// opens Impression, chooses the row, takes PREFIX-impression.png, opens the start name list and takes
+// PREFIX-liste.png, runs the report (held a moment at 40 % for PREFIX-progression.png), takes
 // PREFIX-apercu.png of the preview (with a grid of GRID x GRID pages when given), then PREFIX-zoom.png after
 // a click on the first page, and ends. Screenshots of the whole screen are taken with `import -window root`.
 #include "reports/windows/Impression.h"
@@ -11,8 +12,10 @@
 #include "shell/windows/NomsFenetres.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QProcess>
+#include <QThread>
 #include <QTimer>
 #include <cstdio>
 
@@ -61,9 +64,22 @@ int main(int argc, char** argv)
     });
     QTimer::singleShot(3000, &cadre, [&] {
         photo(prefixe + QStringLiteral("-impression.png"));
-        impression->lancerEdition();
+        impression->choisirTri(Tri::Nom);
+        impression->listeEmployes(Tri::Nom, false)->showPopup();
     });
-    QTimer::singleShot(6000, &cadre, [&] {
+    QTimer::singleShot(4000, &cadre, [&] {
+        photo(prefixe + QStringLiteral("-liste.png"));
+        impression->listeEmployes(Tri::Nom, false)->hidePopup();
+        impression->choisirTri(Tri::Numero);
+        // A tool, not a test: the run waits a moment at 40 % so that its window can be seen.
+        impression->etapeEdition = [](int p) {
+            if (p == 40)
+                QThread::msleep(1500);
+        };
+        impression->lancerEdition();
+        QTimer::singleShot(700, &cadre, [&] { photo(prefixe + QStringLiteral("-progression.png")); });
+    });
+    QTimer::singleShot(7500, &cadre, [&] {
         Previsualisation* apercu = impression->apercu();
         if (!apercu) {
             std::fprintf(stderr, "pas d'aperçu\n");

@@ -242,13 +242,14 @@ void rebuildAllKeys(const RebuildProgress& progress)
         sendDriverOption(path, QStringLiteral("recover=1"));
         // The keys are rebuilt with the file held alone when it can be had within the wait, else with the
         // file still readable by others; a missing file is passed over.
-        const FileError alone = rebuildRecordFileKeys(*table, path, true);
-        if (alone.code == Locked) {
+        FileError rebuilt = rebuildRecordFileKeys(*table, path, true);
+        if (rebuilt.code == Locked) {
             sendDriverOption(path, QStringLiteral("FULLBUILD=ON"));
-            // No error of the rebuild is reported here: a file still damaged is caught by its next open.
-            (void)rebuildRecordFileKeys(*table, path, false);
+            rebuilt = rebuildRecordFileKeys(*table, path, false);
         }
-        if (known)
+        // No error of the rebuild is reported here: a small file still damaged is caught by its next open,
+        // POINTVAL where the damage is met (error 46, and the repair question then).
+        if (known && rebuilt.ok())
             ++g_repairs[index(id)];
         sendDriverOption(path, QStringLiteral("recover=1"));
     }

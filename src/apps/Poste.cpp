@@ -1,6 +1,7 @@
 #include "Poste.h"
 
 #include "data/windows/MessageBoxPresenter.h"
+#include "employees/windows/FenetresPersonnel.h"
 #include "punch/windows/InitialiseJournee.h"
 #include "shell/Demarrage.h"
 #include "shell/windows/Cadre.h"
@@ -30,6 +31,7 @@ int lancerPoste(Program program, int argc, char** argv)
         return exitCode;
     demarrage.ouvrir();
     enregistrerFenetresPointage(program);
+    enregistrerFenetresPersonnel();
     bool confirme = false;
     int code = 0;
     {

@@ -6,6 +6,7 @@
 #include "LecturePersonnel.h"
 
 #include <QChar>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -52,6 +53,8 @@ public:
     FileError changerOrdre(OrdrePersonnel ordre);
     // Another page size (the list's height changed).
     FileError changerTaille(int taille);
+    // The page size before the page is first filled; nothing is read.
+    void fixerTaille(int taille) { m_taille = std::max(1, taille); }
 
     // The scroll bar: 100 key values from the first to the last key of the order.
     FileError calculerPositions();

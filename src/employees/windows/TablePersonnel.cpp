@@ -57,6 +57,10 @@ TablePersonnel::TablePersonnel(Cadre& cadre)
       m_page(m_db, ordreMemorise(OrdrePersonnel::Nom), TailleInitiale)
 {
     construire();
+    // The rows that the list's height holds, known before it is shown: the first page is read once.
+    layout()->activate();
+    const int place = m_vue->height() - m_vue->horizontalHeader()->sizeHint().height() - 2 * m_vue->frameWidth();
+    m_page.fixerTaille(std::max(1, place / m_vue->verticalHeader()->defaultSectionSize()));
     m_ouverte = ouvrirListe();
     if (m_ouverte)
         afficher();

@@ -5,6 +5,7 @@
 #include "FenetresEssai.h"
 #include "employees/windows/ModelePersonnel.h"
 #include "shell/windows/FenetreSommaire.h"
+#include "shell/windows/ImageActive.h"
 
 #include <QAbstractItemModelTester>
 #include <QPointer>
@@ -35,8 +36,15 @@ private Q_SLOTS:
     {
         Cadre cadre(Program::KipOther, 0, [] {});
         cadre.show();
-        TablePersonnel* liste = m_inst.ouvrirListe(cadre);
+        // The bar's Personnel button opens the list.
+        FenetreSommaire::setDelaiAppui(10);
+        QTRY_COMPARE(cadre.sommaire()->emplacement(3)->nom(), QStringLiteral("Personnel"));
+        QSignalSpy appui(cadre.sommaire(), &FenetreSommaire::appuiTermine);
+        QTest::mouseClick(cadre.sommaire()->emplacement(3), Qt::LeftButton, {}, QPoint(10, 5));
+        QVERIFY(appui.wait(3000));
+        auto* liste = cadre.zone()->findChild<TablePersonnel*>();
         QVERIFY(liste);
+        QTRY_COMPARE(cadre.sommaire()->emplacement(1)->nom(), QStringLiteral("Ajouter"));
         QAbstractItemModelTester testeur(liste->modele(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(liste->modele()->rowCount(), 0);
         QVERIFY(!liste->findChild<QPushButton*>(QStringLiteral("modifier"))->isEnabled());

@@ -1,5 +1,6 @@
 // Shows the employee list, or the form over it, on an installation, for a look or a screenshot:
-//   employees_shots <installation directory> [liste|insertion|modification] [image.png] [Kip|kipother]
+//   employees_shots <installation directory> [liste|insertion|modification|refus] [image.png] [Kip|kipother]
+// "refus" opens the change of an employee, adds a period and has a midnight shift of 3.75 refused.
 // With an image name the frame is saved into it once the windows have settled, and the program ends.
 #include "calendar/Clock.h"
 #include "data/Files.h"
@@ -13,6 +14,8 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QTimer>
 #include <cstdio>
@@ -50,6 +53,16 @@ int main(int argc, char** argv)
                 QTimer::singleShot(200, liste, [liste] { liste->creer(); });
             else if (vue == QLatin1String("modification"))
                 QTimer::singleShot(200, liste, [liste] { liste->modifier(); });
+            else if (vue == QLatin1String("refus"))
+                QTimer::singleShot(200, liste, [liste] {
+                    liste->modifier();
+                    auto* f = liste->parentWidget()->findChild<SaisiePersonnel*>();
+                    if (!f)
+                        return;
+                    f->findChild<QPushButton*>(QStringLiteral("ajouterPeriode"))->click();
+                    f->findChild<QLineEdit*>(QStringLiteral("decalageMinuit"))->setText(QStringLiteral("3.75"));
+                    f->accepter();
+                });
         });
     });
     if (!image.isEmpty()) {

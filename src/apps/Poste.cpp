@@ -3,6 +3,7 @@
 #include "data/windows/MessageBoxPresenter.h"
 #include "employees/windows/FenetresPersonnel.h"
 #include "punch/windows/InitialiseJournee.h"
+#include "reports/windows/Impression.h"
 #include "shell/Demarrage.h"
 #include "shell/windows/Cadre.h"
 
@@ -32,6 +33,7 @@ int lancerPoste(Program program, int argc, char** argv)
     demarrage.ouvrir();
     enregistrerFenetresPointage(program);
     enregistrerFenetresPersonnel();
+    enregistrerFenetresEditions();
     bool confirme = false;
     int code = 0;
     {

@@ -1,6 +1,7 @@
 #include "Poste.h"
 
 #include "data/windows/MessageBoxPresenter.h"
+#include "employees/windows/FenetresPersonnel.h"
 #include "punch/windows/InitialiseJournee.h"
 #include "reports/windows/Impression.h"
 #include "shell/Demarrage.h"
@@ -31,6 +32,7 @@ int lancerPoste(Program program, int argc, char** argv)
         return exitCode;
     demarrage.ouvrir();
     enregistrerFenetresPointage(program);
+    enregistrerFenetresPersonnel();
     enregistrerFenetresEditions();
     bool confirme = false;
     int code = 0;

@@ -11,7 +11,7 @@
 
 namespace kip {
 
-int lancerPoste(Program program, int argc, char** argv)
+int lancerPoste(Program program, int argc, char** argv, const std::function<void()>& fenetresDuProgramme)
 {
     if (!affichageDisponible()) {
         std::fprintf(stderr,
@@ -30,6 +30,8 @@ int lancerPoste(Program program, int argc, char** argv)
         return exitCode;
     demarrage.ouvrir();
     enregistrerFenetresPointage(program);
+    if (fenetresDuProgramme)
+        fenetresDuProgramme();
     bool confirme = false;
     int code = 0;
     {

@@ -51,7 +51,9 @@ QTableView* listeSons(ModeleSons* modele, const QString& nom, QWidget* parent)
     vue->horizontalHeader()->setHighlightSections(false);
     vue->verticalHeader()->setDefaultSectionSize(px(14));
     vue->setShowGrid(false);
-    vue->setMinimumSize(px(150), px(96));
+    // The whole header shows: "Son pour mauvaise carte ou mauvaise lecture" is long.
+    const QString titre = modele->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString();
+    vue->setMinimumSize(vue->horizontalHeader()->fontMetrics().horizontalAdvance(titre) + px(16), px(96));
     return vue;
 }
 
@@ -90,7 +92,7 @@ void SaisieParametre::construire()
     auto* colonne = new QVBoxLayout(this);
     colonne->setContentsMargins(px(16), px(12), px(16), px(12));
     auto* panneau = new QWidget(this);
-    panneau->setMaximumWidth(px(470));
+    m_panneau = panneau;
     colonne->addWidget(panneau, 0, Qt::AlignHCenter | Qt::AlignTop);
     colonne->addStretch(1);
     auto* p = new QVBoxLayout(panneau);
@@ -284,10 +286,16 @@ void SaisieParametre::paintEvent(QPaintEvent*)
     fond.setColorAt(0, QColor(0xe6, 0xec, 0xf3));
     fond.setColorAt(1, QColor(0xd3, 0xdc, 0xe7));
     p.fillRect(rect(), fond);
-    // The program's picture, faint, behind the form.
+    // The program's picture in the room left under the form, as large as it fits.
     static const QPixmap image(picturePath(imageAccueil(Program::Kip)));
-    p.setOpacity(0.18);
-    p.drawPixmap(width() - image.width() - px(8), height() - image.height() - px(8), image);
+    const QRect libre(m_panneau->x(), m_panneau->geometry().bottom() + px(12), m_panneau->width(),
+                      height() - m_panneau->geometry().bottom() - px(20));
+    if (image.isNull() || libre.height() < px(60))
+        return;
+    const QSize taille = image.size().scaled(libre.size().boundedTo(image.size()), Qt::KeepAspectRatio);
+    p.setOpacity(0.55);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawPixmap(QRect(QPoint(libre.center().x() - taille.width() / 2, libre.top()), taille), image);
 }
 
 void enregistrerSaisieParametre()

@@ -79,6 +79,7 @@ private:
     ConfigurationLecteur m_config;
     bool m_pret = false;
 
+    QWidget* m_panneau = nullptr;
     QCheckBox* m_sommaire = nullptr;
     QTableView* m_listeCarteLue = nullptr;
     QTableView* m_listeMauvaiseCarte = nullptr;

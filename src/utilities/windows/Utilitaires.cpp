@@ -61,7 +61,7 @@ QPlainTextEdit* champTexte(const QString& nom, QWidget* parent)
     champ->setObjectName(nom);
     champ->setReadOnly(true);
     champ->setMinimumSize(px(240), px(60));
-    champ->setMaximumHeight(px(84));
+    champ->setMaximumHeight(px(72));
     return champ;
 }
 
@@ -159,6 +159,10 @@ QWidget* Utilitaires::construireSections()
     QVBoxLayout* droite = nullptr;
     QWidget* purge = section(QStringLiteral("Purge"), m_textePurge, droite, &m_progressionPurge);
     m_lancerPurge = bouton(QStringLiteral("Lancer la Purge"), QStringLiteral("lancerPurge"), purge);
+    // Hidden, it keeps its room, so that "Confirmer" comes where the week picker was.
+    QSizePolicy garde = m_lancerPurge->sizePolicy();
+    garde.setRetainSizeWhenHidden(true);
+    m_lancerPurge->setSizePolicy(garde);
     droite->addWidget(m_lancerPurge);
     auto* ligneSemaine = new QWidget(purge);
     ligneSemaine->setObjectName(QStringLiteral("ligneSemaine"));

@@ -5,6 +5,7 @@
 #include "calendar/Dates.h"
 #include "data/FileAdmin.h"
 #include "data/RecordFile.h"
+#include "shell/LecteurCartes.h"
 #include "shell/Sauvegarde.h"
 #include "shell/VerrouProgramme.h"
 
@@ -204,6 +205,8 @@ std::optional<ResultatRestauration> Restauration::verifierExclusivite(VerrouProg
 bool Restauration::garderFichiersActuels(QString* erreur)
 {
     const QString avant = RepertoireAvantRestauration(m_p);
+    // Only the files of this restore: a file absent now must not come back from an earlier one.
+    QDir(avant).removeRecursively();
     if (!QDir().mkpath(avant)) {
         *erreur = QStringLiteral("le répertoire %1 n'a pas pu être créé.").arg(avant);
         return false;
@@ -294,6 +297,9 @@ ResultatRestauration Restauration::executer()
     if (auto refuse = verifierExclusivite(verrou))
         return *refuse;
     // The reader must not write Origin00.txt while it is copied and while punches are put back ahead of it.
+    // A program that did not look the reader up at its start (the command line) looks it up now.
+    if (!LecteurCartes::programme().trouve())
+        LecteurCartes::programme().chercher();
     GardePause pause;
     GardePause::attendre(m_attente);
     QString erreur;

@@ -2,9 +2,11 @@
 // the punches transferred since the backup read again by the next transfer.
 #include "utilities/Restauration.h"
 
+#include "../shell/ListenerLecteur.h"
 #include "UtilitairesFixture.h"
 #include "data/TextFiles.h"
 #include "punch/TransfertPointages.h"
+#include "shell/LecteurCartes.h"
 #include "shell/Sauvegarde.h"
 #include "shell/VerrouProgramme.h"
 
@@ -172,8 +174,14 @@ TEST_F(RestaurationTest, PunchesTransferredSinceTheBackupAreReadAgainOnceEach)
         ecrire(p().origin(0), apres);
     }
     db.reset();
+    ListenerLecteur lecteur;
+    LecteurCartes::programme().chercher();
     const ResultatRestauration r = Restaurer(p(), SourceRestauration::SaveAuto, {}, 0);
     ASSERT_TRUE(r.faite()) << r.texte.toStdString();
+    // The reader was paused while its raw file was rewritten.
+    ASSERT_EQ(lecteur.messages().size(), size_t(2));
+    EXPECT_EQ(lecteur.messages()[0][0], 1024);
+    EXPECT_EQ(lecteur.messages()[1][0], 1025);
     EXPECT_EQ(r.pointagesRepris, 2);
     EXPECT_TRUE(r.texte.endsWith(QStringLiteral(" 2 pointage(s) transféré(s) depuis la copie seront repris au "
                                                 "prochain démarrage.")));

@@ -1,8 +1,8 @@
 #include "SaisieParametre.h"
 
-#include "JoueurSons.h"
 #include "ModeleSons.h"
 #include "data/Messages.h"
+#include "reader/Sons.h"
 #include "resources/Pictures.h"
 #include "shell/LecteurCartes.h"
 #include "shell/windows/Cadre.h"
@@ -14,6 +14,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -34,6 +35,26 @@ using ui::px;
 namespace {
 
 int g_attentePause = GardePause::AttenteMs;
+Sons* g_sonsEssai = nullptr;
+SonsQt* g_sons = nullptr; // made on first use, on the GUI thread
+
+// The player goes with the application object, while the multimedia back end still stands.
+void detruireSons()
+{
+    delete g_sons;
+    g_sons = nullptr;
+}
+
+Sons& sons()
+{
+    if (g_sonsEssai)
+        return *g_sonsEssai;
+    if (!g_sons) {
+        g_sons = new SonsQt;
+        qAddPostRoutine(detruireSons);
+    }
+    return *g_sons;
+}
 
 const char* const TexteEcouter = "&Ecouter le son (Silence = pas de son)";
 const char* const BulleEcouter = "Joue le son sélectionné";
@@ -68,6 +89,11 @@ void choisirRang(QTableView* vue, int rang)
 void SaisieParametre::setAttentePause(int ms)
 {
     g_attentePause = ms;
+}
+
+void SaisieParametre::setSons(Sons* sons)
+{
+    g_sonsEssai = sons;
 }
 
 SaisieParametre::SaisieParametre(Cadre& cadre) : FenetreTravail(cadre, nom::SaisieParametre), m_db(paths().dataDir)
@@ -213,7 +239,7 @@ void SaisieParametre::ecouter(QTableView* liste)
 {
     const QString nom = sonChoisi(liste);
     if (!nom.isEmpty())
-        JoueurSons::programme().jouer(QDir(paths().sonDir).filePath(nom));
+        sons().jouer(QDir(paths().sonDir).filePath(nom));
 }
 
 void SaisieParametre::testerPort()

@@ -23,6 +23,7 @@ class QTableView;
 namespace kip {
 
 class ModeleSons;
+class Sons;
 
 class SaisieParametre : public FenetreTravail
 {
@@ -34,6 +35,9 @@ public:
 
     // The wait after the pause request before KipGuard.txt is read (one second); tests shorten it.
     static void setAttentePause(int ms);
+    // The sounds that "Ecouter le son" plays through: the card reader's own player (on a thread of its own,
+    // silent on a machine without sound), unless a test puts another in its place (nullptr restores it).
+    static void setSons(Sons* sons);
 
     // KipGuard.txt has been read (after the pause's wait): the form can be saved.
     bool pret() const { return m_pret; }

@@ -298,7 +298,7 @@ ResultatRestauration Restauration::executer()
         return *refuse;
     // The reader must not write Origin00.txt while it is copied and while punches are put back ahead of it.
     // A program that did not look the reader up at its start (the command line) looks it up now.
-    if (!LecteurCartes::programme().trouve())
+    if (!LecteurCartes::programme().cherche())
         LecteurCartes::programme().chercher();
     GardePause pause;
     GardePause::attendre(m_attente);

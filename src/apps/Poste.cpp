@@ -13,7 +13,7 @@
 
 namespace kip {
 
-int lancerPoste(Program program, int argc, char** argv)
+int lancerPoste(Program program, int argc, char** argv, const std::function<void()>& fenetresDuProgramme)
 {
     if (!affichageDisponible()) {
         std::fprintf(stderr,
@@ -34,6 +34,8 @@ int lancerPoste(Program program, int argc, char** argv)
     enregistrerFenetresPointage(program);
     enregistrerFenetresPersonnel();
     enregistrerFenetresEditions();
+    if (fenetresDuProgramme)
+        fenetresDuProgramme();
     bool confirme = false;
     int code = 0;
     {

@@ -78,9 +78,10 @@ void Demarrage::ouvrir()
         m_files.push_back(std::make_unique<FileUse>(id));
     if (traitsOf(m_program).talksToCardReader) {
         LecteurCartes::programme().chercher();
-        LecteurCartes::programme().envoyer(LecteurCartes::Pause);
-        // The reader finishes what it was writing before the raw file is touched.
-        if (m_attentePauseMs > 0)
+        m_pause = PauseLecteur::demander();
+        // The reader finishes what it was writing before the raw file is touched. With no reader found the
+        // request went nowhere and there is nothing to wait for.
+        if (m_attentePauseMs > 0 && LecteurCartes::programme().trouve())
             QThread::msleep(ulong(m_attentePauseMs));
     }
     Database db(paths().dataDir);
@@ -174,6 +175,7 @@ void Demarrage::fermer()
 {
     if (!m_ouvert)
         return;
+    m_pause.reprendre();
     {
         Database db(paths().dataDir);
         RecordFile<OnOff> file(db);

@@ -1,0 +1,35 @@
+// The card reader's pause as a guard: made by sending the pause request, it sends the resume request once,
+// when it is destroyed or asked to resume, whatever ends the work it protects. It can be handed over (moved)
+// from the start-up to the frame and on to the transfer; only the last holder resumes.
+#pragma once
+
+#include "LecteurCartes.h"
+
+namespace kip {
+
+class PauseLecteur
+{
+public:
+    // Holds no pause.
+    PauseLecteur() = default;
+    // Sends the pause request through the link; the guard then holds the pause.
+    static PauseLecteur demander(const LecteurCartes& lecteur = LecteurCartes::programme());
+
+    PauseLecteur(PauseLecteur&& other) noexcept;
+    // Resumes the pause held before taking the other's.
+    PauseLecteur& operator=(PauseLecteur&& other) noexcept;
+    PauseLecteur(const PauseLecteur&) = delete;
+    PauseLecteur& operator=(const PauseLecteur&) = delete;
+    ~PauseLecteur();
+
+    bool active() const { return m_lecteur != nullptr; }
+    // Sends the resume request when a pause is held; afterwards the guard holds none.
+    void reprendre();
+
+private:
+    explicit PauseLecteur(const LecteurCartes* lecteur) : m_lecteur(lecteur) {}
+
+    const LecteurCartes* m_lecteur = nullptr;
+};
+
+} // namespace kip

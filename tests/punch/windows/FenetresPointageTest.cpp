@@ -11,6 +11,7 @@
 #include "punch/windows/InitialiseJournee.h"
 #include "punch/windows/TransfertOrigine.h"
 #include "shell/LecteurCartes.h"
+#include "shell/PauseLecteur.h"
 #include "shell/windows/Cadre.h"
 #include "shell/windows/Evenements.h"
 
@@ -33,6 +34,14 @@ QByteArray read(const QString& path)
     QFile f(path);
     f.open(QIODevice::ReadOnly);
     return f.readAll();
+}
+
+QList<int> numbers(ListenerLecteur& reader)
+{
+    QList<int> out;
+    for (const auto& m : reader.messages())
+        out << m[0];
+    return out;
 }
 
 TransfertOrigine* transfert(Cadre& cadre)
@@ -109,6 +118,7 @@ private Q_SLOTS:
         const QByteArray raw = punch(12, m_today, 8, 0) + punch(77, m_today, 8, 5);
         installation(raw);
         Cadre cadre(Program::Kip, 0, [] {});
+        cadre.confierPause(PauseLecteur::demander());
         cadre.show();
         QTRY_VERIFY_WITH_TIMEOUT(transfert(cadre) && transfert(cadre)->etat() == TransfertOrigine::Etat::Decision,
                                  15000);
@@ -121,8 +131,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 5000);
         QCOMPARE(read(paths().origin(0)), raw);
         QVERIFY(!QFile::exists(paths().origin(1)));
-        QCOMPARE(reader.messages().size(), size_t(1));
-        QCOMPARE(reader.messages()[0][0], 1025);
+        QCOMPARE(numbers(reader), (QList<int>{1024, 1025}));
     }
 
     void supprimerArchivesAndNothingRejectedArchivesAtOnce()
@@ -158,11 +167,54 @@ private Q_SLOTS:
         LecteurCartes::programme().chercher();
         installation(QByteArray());
         Cadre cadre(Program::Kip, 0, [] {});
+        cadre.confierPause(PauseLecteur::demander());
         cadre.show();
-        QTRY_VERIFY_WITH_TIMEOUT(reader.messages().size() == 1, 15000);
-        QCOMPARE(reader.messages()[0][0], 1025);
+        QTRY_COMPARE_WITH_TIMEOUT(numbers(reader), (QList<int>{1024, 1025}), 15000);
         QVERIFY(!transfert(cadre));
         QVERIFY(!QFile::exists(paths().origin(1)));
+    }
+
+    // A raw file holding only the line the reader is still writing has nothing to decide: no window waits
+    // for [GARDER], the file stays as it is, and the reader resumes.
+    void partialLineAloneOpensNoTransferWindow()
+    {
+        ListenerLecteur reader;
+        LecteurCartes::programme().chercher();
+        const QByteArray partielle("0012 09/12/2026 12:");
+        installation(partielle);
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.confierPause(PauseLecteur::demander());
+        cadre.show();
+        QTRY_COMPARE_WITH_TIMEOUT(numbers(reader), (QList<int>{1024, 1025}), 15000);
+        QVERIFY(!transfert(cadre));
+        QCOMPARE(cadre.liste().entrees().last().NOMFENETREACTIVE, QStringLiteral("FenetrePrincipale"));
+        QCOMPARE(read(paths().origin(0)), partielle);
+    }
+
+    // Whatever ends the run, the reader is resumed exactly once: the frame closed before or during the day
+    // initialisation (the transfer then never opens), or while the transfer waits for [GARDER].
+    void frameClosedAtAnyStepResumesTheReaderOnce()
+    {
+        for (int etape = 0; etape < 3; ++etape) {
+            ListenerLecteur reader;
+            LecteurCartes::programme().chercher();
+            installation(punch(12, m_today, 8, 0) + punch(77, m_today, 8, 5));
+            {
+                Cadre cadre(Program::Kip, 0, [] {});
+                cadre.confierPause(PauseLecteur::demander());
+                cadre.show();
+                if (etape == 1)
+                    QTRY_VERIFY_WITH_TIMEOUT(
+                        cadre.liste().entrees().last().NOMFENETREACTIVE == QStringLiteral("InitialiseJournee"), 15000);
+                if (etape == 2)
+                    QTRY_VERIFY_WITH_TIMEOUT(
+                        transfert(cadre) && transfert(cadre)->etat() == TransfertOrigine::Etat::Decision, 15000);
+                cadre.close();
+                QCOMPARE(numbers(reader), QList<int>{1024}); // still paused while a window may be at work
+            }
+            QCOMPARE(numbers(reader), (QList<int>{1024, 1025}));
+            QCOMPARE(read(paths().origin(0)), punch(12, m_today, 8, 0) + punch(77, m_today, 8, 5));
+        }
     }
 };
 

@@ -1,0 +1,124 @@
+// kipempty with its progress window, driven in-process: whether the pass ends by itself or the window is
+// closed, the reader resumes once, the crash marker is cleared, and the run ends with its code.
+#include "../shell/ListenerLecteur.h"
+#include "ExecutionKipempty.h"
+#include "calendar/Clock.h"
+#include "data/Database.h"
+#include "data/FileAdmin.h"
+#include "data/Files.h"
+#include "data/RecordFile.h"
+#include "data/ScriptedPresenter.h"
+#include "data/TextFiles.h"
+#include "shell/Demarrage.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+
+using namespace kip;
+
+class KipemptyFenetreTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_tmp;
+    ScriptedPresenter m_presenter;
+    QByteArray m_raw;
+
+    void installation()
+    {
+        const QString dir = m_tmp.path() + QStringLiteral("/Kip");
+        QDir(dir).removeRecursively();
+        QDir().mkpath(dir + QStringLiteral("/Data"));
+        setPaths(Paths::forInstallation(dir));
+        QVERIFY(createRecordFile(tableOf(FileId::Personnel), paths().file(FileId::Personnel)).ok());
+        Database db(paths().dataDir);
+        RecordFile<Personnel> file(db);
+        QVERIFY(file.open().ok());
+        m_raw.clear();
+        const qint32 today = Clock::today();
+        for (int carte = 1; carte <= 40; ++carte) {
+            Personnel p;
+            p.CARTE = qint16(carte);
+            p.NOM = QStringLiteral("EMPLOYE%1").arg(carte);
+            p.ARRONDI_ENTREE = p.ARRONDI_SORTIE = QStringLiteral("00");
+            p.DATE_EMBAUCHE = dayNumber(2020, 1, 1);
+            p.DATE_DEBAUCHE = dayNumber(2099, 1, 1);
+            QVERIFY(file.add(p).ok());
+            for (qint32 d = today - 20; d <= today; ++d) {
+                const QDate q = calendarDate(d);
+                m_raw += formatOriginLine(carte, q.day(), q.month(), q.year(), 8, 0, 1) + "\r\n";
+            }
+        }
+        QFile f(paths().origin(0));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(m_raw);
+    }
+
+    static int marqueur()
+    {
+        Database db(paths().dataDir);
+        RecordFile<OnOff> file(db);
+        OnOff o;
+        if (!file.open().ok() || !file.first(o).ok())
+            return -1;
+        return o.TEST;
+    }
+
+    static QList<int> numbers(ListenerLecteur& reader)
+    {
+        QList<int> out;
+        for (const auto& m : reader.messages())
+            out << m[0];
+        return out;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        setMessagePresenter(&m_presenter);
+        setRebuildRunner([](const std::function<void(const RebuildProgress&)>& work) { work({}); });
+    }
+    void cleanupTestCase()
+    {
+        setMessagePresenter(nullptr);
+        setRebuildRunner({});
+    }
+
+    void closingTheWindowEndsThePassInOrder()
+    {
+        for (bool fermer : {false, true}) {
+            installation();
+            ListenerLecteur reader;
+            Demarrage demarrage(Program::KipEmpty);
+            demarrage.setAttentePause(0);
+            int exitCode = -1;
+            QVERIFY(demarrage.verifier(paths().installDir, &exitCode));
+            demarrage.ouvrir();
+            QCOMPARE(marqueur(), 1);
+            {
+                ExecutionKipempty execution(demarrage, true);
+                QSignalSpy fin(&execution, &ExecutionKipempty::terminee);
+                QVERIFY(execution.fenetre() && execution.fenetre()->isVisible());
+                execution.demarrer();
+                if (fermer)
+                    execution.fenetre()->close(); // while the day initialisation runs
+                QVERIFY(fin.wait(30000));
+                QCOMPARE(fin.first().first().toInt(), 0);
+                QVERIFY(!execution.fenetre()->isVisible());
+            }
+            QCOMPARE(marqueur(), 0);
+            QCOMPARE(numbers(reader), (QList<int>{1024, 1025}));
+            // Closed: the preparation was committed and the transfer never started; otherwise it ran.
+            QFile f(paths().origin(0));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), fermer ? m_raw : QByteArray());
+            QCOMPARE(QFile::exists(paths().origin(1)), !fermer);
+        }
+    }
+};
+
+QTEST_MAIN(KipemptyFenetreTest)
+#include "KipemptyFenetreTest.moc"

@@ -113,7 +113,7 @@ ExecutionKipempty::ExecutionKipempty(Demarrage& demarrage, bool fenetre)
     } else {
         m_suivi = std::make_unique<SuiviSortieErreur>();
     }
-    connect(&m_passage, &QFutureWatcher<ResultatPassage>::finished, this, &ExecutionKipempty::finPassage);
+    connect(&m_passage, &QFutureWatcher<ResultatPassage>::finished, this, [this] { finPassage(m_passage.result()); });
 }
 
 ExecutionKipempty::~ExecutionKipempty()
@@ -133,15 +133,25 @@ void ExecutionKipempty::demarrer()
     const QString dataDir = paths().dataDir;
     const qint32 aujourdhui = Clock::today();
     SuiviPassage* suivi = m_suivi.get();
+    if (!m_fenetre) {
+        // Without a window nothing needs to stay responsive: the pass runs on this thread, one file operation
+        // after the other.
+        ResultatPassage r;
+        {
+            Database db(dataDir);
+            r = PassageSansSurveillance(db, dataDir, aujourdhui, *suivi);
+        }
+        finPassage(r);
+        return;
+    }
     m_passage.setFuture(QtConcurrent::run([dataDir, aujourdhui, suivi] {
         Database db(dataDir);
         return PassageSansSurveillance(db, dataDir, aujourdhui, *suivi);
     }));
 }
 
-void ExecutionKipempty::finPassage()
+void ExecutionKipempty::finPassage(const ResultatPassage& r)
 {
-    const ResultatPassage r = m_passage.result();
     m_fichiers.clear();
     // The transfer is over (or will not come): the reader may write the raw file again.
     m_pause.reprendre();

@@ -1,7 +1,7 @@
-// The run of kipempty after its start-up: the unattended pass on a worker thread, reported to standard error
-// and, when there is a display, to a small progress window as well; then the end: the card reader resumed,
-// the failures told by their numbered messages, the crash marker cleared. Closing the progress window ends
-// the pass after the job in hand, which commits first; the end is the same.
+// The run of kipempty after its start-up: the unattended pass, reported to standard error and, when there is
+// a display, to a small progress window as well (the pass then runs on a worker thread); then the end: the card reader
+// resumed, the failures told by their numbered messages, the crash marker cleared. Closing the progress window ends the
+// pass after the job in hand, which commits first; the end is the same.
 #pragma once
 
 #include "punch/PassageSansSurveillance.h"
@@ -41,7 +41,7 @@ Q_SIGNALS:
     void terminee(int codeSortie);
 
 private:
-    void finPassage();
+    void finPassage(const ResultatPassage& r);
 
     Demarrage& m_demarrage;
     PauseLecteur m_pause;

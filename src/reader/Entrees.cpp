@@ -1,0 +1,193 @@
+#include "Entrees.h"
+
+#include "Reglages.h"
+
+#include <QFile>
+#include <QSerialPort>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <linux/input.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace kip {
+
+EntreeSerie::EntreeSerie(const QString& peripherique, Marque marque, QObject* parent)
+    : Entree(parent), m_peripherique(peripherique), m_decodeur(marque), m_port(new QSerialPort(this))
+{
+    m_delai.setSingleShot(true);
+    m_delai.setInterval(DelaiFinLectureMs);
+    connect(&m_delai, &QTimer::timeout, this, [this] {
+        if (const std::optional<Lecture> l = m_decodeur.abandonner())
+            Q_EMIT lue(*l);
+    });
+    connect(m_port, &QSerialPort::readyRead, this, &EntreeSerie::recevoir);
+    connect(m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
+        if (e != QSerialPort::ResourceError || !m_port->isOpen())
+            return;
+        const QString texte = m_port->errorString();
+        m_port->close();
+        Q_EMIT perdue(texte);
+    });
+}
+
+EntreeSerie::~EntreeSerie() = default;
+
+bool EntreeSerie::ouvrir(QString* erreur)
+{
+    m_port->setPortName(m_peripherique);
+    if (!m_port->open(QIODevice::ReadOnly)) {
+        *erreur = m_port->errorString();
+        return false;
+    }
+    m_port->setBaudRate(QSerialPort::Baud9600);
+    m_port->setDataBits(QSerialPort::Data8);
+    m_port->setParity(QSerialPort::NoParity);
+    m_port->setStopBits(QSerialPort::OneStop);
+    m_port->setFlowControl(QSerialPort::NoFlowControl);
+    return true;
+}
+
+void EntreeSerie::recevoir()
+{
+    const QList<Lecture> lectures = m_decodeur.recevoir(m_port->readAll());
+    if (m_decodeur.enCours())
+        m_delai.start();
+    else
+        m_delai.stop();
+    for (const Lecture& l : lectures)
+        Q_EMIT lue(l);
+}
+
+EntreeClavier::EntreeClavier(const QString& peripherique, Marque marque, QObject* parent)
+    : Entree(parent), m_peripherique(peripherique), m_marque(marque)
+{
+    m_delai.setSingleShot(true);
+    m_delai.setInterval(DelaiFinLectureMs);
+    connect(&m_delai, &QTimer::timeout, this, [this] { ligne(m_saisie.abandonner()); });
+}
+
+EntreeClavier::~EntreeClavier()
+{
+    fermer();
+}
+
+bool EntreeClavier::ouvrir(QString* erreur)
+{
+    m_fd = ::open(QFile::encodeName(m_peripherique).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (m_fd < 0) {
+        *erreur = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    // Taken for this program alone: what the reader types must not land in the window that has the focus.
+    if (::ioctl(m_fd, EVIOCGRAB, 1) != 0) {
+        *erreur = QStringLiteral("prise exclusive impossible (%1)").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        ::close(m_fd);
+        m_fd = -1;
+        return false;
+    }
+    m_notificateur = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
+    connect(m_notificateur, &QSocketNotifier::activated, this, &EntreeClavier::recevoir);
+    return true;
+}
+
+void EntreeClavier::fermer()
+{
+    delete m_notificateur;
+    m_notificateur = nullptr;
+    if (m_fd >= 0) {
+        ::ioctl(m_fd, EVIOCGRAB, 0);
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+void EntreeClavier::recevoir()
+{
+    input_event evenements[64];
+    for (;;) {
+        const ssize_t n = ::read(m_fd, evenements, sizeof evenements);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno == EAGAIN)
+            return;
+        if (n <= 0) {
+            const QString texte = n < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("fin");
+            fermer();
+            Q_EMIT perdue(texte);
+            return;
+        }
+        for (size_t i = 0; i < size_t(n) / sizeof(input_event); ++i) {
+            if (evenements[i].type != EV_KEY)
+                continue;
+            if (const std::optional<QByteArray> texte = m_saisie.touche(evenements[i].code, evenements[i].value))
+                ligne(*texte);
+        }
+        if (m_saisie.enCours())
+            m_delai.start();
+        else
+            m_delai.stop();
+    }
+}
+
+void EntreeClavier::ligne(const QByteArray& texte)
+{
+    m_delai.stop();
+    if (!texte.isEmpty())
+        Q_EMIT lue(lireLigneClavier(m_marque, texte));
+}
+
+EntreeSimulation::EntreeSimulation(Marque marque, int fd, QObject* parent) : Entree(parent), m_marque(marque), m_fd(fd)
+{
+}
+
+bool EntreeSimulation::ouvrir(QString*)
+{
+    m_notificateur = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
+    connect(m_notificateur, &QSocketNotifier::activated, this, &EntreeSimulation::recevoir);
+    return true;
+}
+
+Lecture EntreeSimulation::lireLigne(Marque marque, QByteArrayView ligne)
+{
+    const QByteArray texte = ligne.toByteArray().trimmed();
+    bool nombre = !texte.isEmpty() && texte.size() <= ChiffresNumeroMax;
+    for (char c : texte)
+        nombre = nombre && c >= '0' && c <= '9';
+    if (!nombre)
+        return lireLigneClavier(marque, texte);
+    const int carte = numeroCarte(texte);
+    return carte > 0 ? Lecture::carteLue(carte) : Lecture::mauvaise(QStringLiteral("numéro hors de 1 à 9999"));
+}
+
+void EntreeSimulation::recevoir()
+{
+    char morceau[512];
+    const ssize_t n = ::read(m_fd, morceau, sizeof morceau);
+    if (n <= 0) {
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            return;
+        // The end of the input: no more swipes from it, the program goes on.
+        m_notificateur->setEnabled(false);
+        return;
+    }
+    m_tampon.append(morceau, n);
+    qsizetype fin;
+    while ((fin = m_tampon.indexOf('\n')) >= 0) {
+        const QByteArray ligne = m_tampon.left(fin);
+        m_tampon.remove(0, fin + 1);
+        if (!ligne.trimmed().isEmpty())
+            Q_EMIT lue(lireLigne(m_marque, ligne));
+    }
+}
+
+std::unique_ptr<Entree> creerEntree(const QString& peripherique, Marque marque)
+{
+    if (estPeripheriqueSaisie(peripherique))
+        return std::make_unique<EntreeClavier>(peripherique, marque);
+    return std::make_unique<EntreeSerie>(peripherique, marque);
+}
+
+} // namespace kip

@@ -1,6 +1,7 @@
 // kipempty with its progress window, driven in-process: whether the pass ends by itself or the window is
 // closed, the reader resumes once, the crash marker is cleared, and the run ends with its code.
 #include "../shell/ListenerLecteur.h"
+#include "../shell/MarqueurArret.h"
 #include "ExecutionKipempty.h"
 #include "calendar/Clock.h"
 #include "data/Database.h"
@@ -57,24 +58,6 @@ private:
         f.write(m_raw);
     }
 
-    static int marqueur()
-    {
-        Database db(paths().dataDir);
-        RecordFile<OnOff> file(db);
-        OnOff o;
-        if (!file.open().ok() || !file.first(o).ok())
-            return -1;
-        return o.TEST;
-    }
-
-    static QList<int> numbers(ListenerLecteur& reader)
-    {
-        QList<int> out;
-        for (const auto& m : reader.messages())
-            out << m[0];
-        return out;
-    }
-
 private Q_SLOTS:
     void initTestCase()
     {
@@ -97,7 +80,7 @@ private Q_SLOTS:
             int exitCode = -1;
             QVERIFY(demarrage.verifier(paths().installDir, &exitCode));
             demarrage.ouvrir();
-            QCOMPARE(marqueur(), 1);
+            QCOMPARE(marqueurArret(paths().dataDir), 1);
             {
                 ExecutionKipempty execution(demarrage, true);
                 QSignalSpy fin(&execution, &ExecutionKipempty::terminee);
@@ -109,8 +92,8 @@ private Q_SLOTS:
                 QCOMPARE(fin.first().first().toInt(), 0);
                 QVERIFY(!execution.fenetre()->isVisible());
             }
-            QCOMPARE(marqueur(), 0);
-            QCOMPARE(numbers(reader), (QList<int>{1024, 1025}));
+            QCOMPARE(marqueurArret(paths().dataDir), 0);
+            QCOMPARE(reader.numeros(), (QList<int>{1024, 1025}));
             // Closed: the preparation was committed and the transfer never started; otherwise it ran.
             QFile f(paths().origin(0));
             QVERIFY(f.open(QIODevice::ReadOnly));

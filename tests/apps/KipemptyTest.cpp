@@ -1,5 +1,6 @@
 // kipempty as a scheduler runs it: a real process without a display, on a temporary installation.
 #include "../shell/ListenerLecteur.h"
+#include "../shell/MarqueurArret.h"
 #include "../shell/Processus.h"
 #include "calendar/Clock.h"
 #include "data/Database.h"
@@ -81,17 +82,6 @@ protected:
     {
         const FinProcessus fin = lancerJusquaLaFin(program, args, m_dir);
         return {fin.code, fin.erreurs};
-    }
-
-    // The crash marker as stored, or -1 when it cannot be read.
-    int marqueur()
-    {
-        Database db(paths().dataDir);
-        RecordFile<OnOff> file(db);
-        OnOff o;
-        if (!file.open().ok() || !file.first(o).ok())
-            return -1;
-        return o.TEST;
     }
 
     int lines()
@@ -191,7 +181,7 @@ TEST_F(KipemptyTest, ARawFileThatIsNotARegularFileIsReportedEndsWith1AndIsLeftAs
             << r.err.toStdString();
         EXPECT_FALSE(QFileInfo(paths().origin(0)).isFile()) << sorte;
         EXPECT_FALSE(QFile::exists(paths().origin(1))) << sorte;
-        EXPECT_EQ(marqueur(), 0) << sorte; // a clean end all the same
+        EXPECT_EQ(marqueurArret(paths().dataDir), 0) << sorte; // a clean end all the same
         const auto messages = reader.messages();
         ASSERT_EQ(messages.size(), 2u) << sorte;
         EXPECT_EQ(messages[1][0], 1025);
@@ -219,5 +209,5 @@ TEST_F(KipemptyTest, ADayInitialisationThatCannotWriteItsLinesEndsWith1)
     EXPECT_TRUE(r.err.contains(QStringLiteral("Initialisation des journées interrompue:"))) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("1 pointage(s) enregistré(s)"))) << r.err.toStdString();
     EXPECT_EQ(lines(), 1);
-    EXPECT_EQ(marqueur(), 0);
+    EXPECT_EQ(marqueurArret(paths().dataDir), 0);
 }

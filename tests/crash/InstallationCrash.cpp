@@ -1,5 +1,6 @@
 #include "InstallationCrash.h"
 
+#include "../shell/MarqueurArret.h"
 #include "calendar/Clock.h"
 #include "data/Database.h"
 #include "data/Pack.h"
@@ -169,12 +170,7 @@ Etat etat(const QString& installDir)
 
 int marqueur(const QString& installDir)
 {
-    Database db(installDir + QStringLiteral("/Data"));
-    RecordFile<OnOff> file(db);
-    OnOff o;
-    if (!file.open().ok() || !file.first(o).ok())
-        return -1;
-    return o.TEST;
+    return marqueurArret(installDir + QStringLiteral("/Data"));
 }
 
 void poserMarqueur(const QString& installDir, int valeur)

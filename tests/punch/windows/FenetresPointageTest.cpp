@@ -36,14 +36,6 @@ QByteArray read(const QString& path)
     return f.readAll();
 }
 
-QList<int> numbers(ListenerLecteur& reader)
-{
-    QList<int> out;
-    for (const auto& m : reader.messages())
-        out << m[0];
-    return out;
-}
-
 TransfertOrigine* transfert(Cadre& cadre)
 {
     return cadre.zone()->findChild<TransfertOrigine*>(QStringLiteral("TransfertOrigine"));
@@ -131,7 +123,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 5000);
         QCOMPARE(read(paths().origin(0)), raw);
         QVERIFY(!QFile::exists(paths().origin(1)));
-        QCOMPARE(numbers(reader), (QList<int>{1024, 1025}));
+        QCOMPARE(reader.numeros(), (QList<int>{1024, 1025}));
     }
 
     void supprimerArchivesAndNothingRejectedArchivesAtOnce()
@@ -169,7 +161,7 @@ private Q_SLOTS:
         Cadre cadre(Program::Kip, 0, [] {});
         cadre.confierPause(PauseLecteur::demander());
         cadre.show();
-        QTRY_COMPARE_WITH_TIMEOUT(numbers(reader), (QList<int>{1024, 1025}), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(reader.numeros(), (QList<int>{1024, 1025}), 15000);
         QVERIFY(!transfert(cadre));
         QVERIFY(!QFile::exists(paths().origin(1)));
     }
@@ -185,7 +177,7 @@ private Q_SLOTS:
         Cadre cadre(Program::Kip, 0, [] {});
         cadre.confierPause(PauseLecteur::demander());
         cadre.show();
-        QTRY_COMPARE_WITH_TIMEOUT(numbers(reader), (QList<int>{1024, 1025}), 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(reader.numeros(), (QList<int>{1024, 1025}), 15000);
         QVERIFY(!transfert(cadre));
         QCOMPARE(cadre.liste().entrees().last().NOMFENETREACTIVE, QStringLiteral("FenetrePrincipale"));
         QCOMPARE(read(paths().origin(0)), partielle);
@@ -210,9 +202,9 @@ private Q_SLOTS:
                     QTRY_VERIFY_WITH_TIMEOUT(
                         transfert(cadre) && transfert(cadre)->etat() == TransfertOrigine::Etat::Decision, 15000);
                 cadre.close();
-                QCOMPARE(numbers(reader), QList<int>{1024}); // still paused while a window may be at work
+                QCOMPARE(reader.numeros(), QList<int>{1024}); // still paused while a window may be at work
             }
-            QCOMPARE(numbers(reader), (QList<int>{1024, 1025}));
+            QCOMPARE(reader.numeros(), (QList<int>{1024, 1025}));
             QCOMPARE(read(paths().origin(0)), punch(12, m_today, 8, 0) + punch(77, m_today, 8, 5));
         }
     }

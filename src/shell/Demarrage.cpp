@@ -79,6 +79,8 @@ void Demarrage::ouvrir()
     if (traitsOf(m_program).talksToCardReader) {
         LecteurCartes::programme().chercher();
         m_pause = PauseLecteur::demander();
+        // A stopping message ends the program at once, destructors and all: the reader is told to resume first.
+        setStopHandler([](const QString&, int) { PauseLecteur::reprendreAvantArret(); });
         // The reader finishes what it was writing before the raw file is touched. With no reader found the
         // request went nowhere and there is nothing to wait for.
         if (m_attentePauseMs > 0 && LecteurCartes::programme().trouve())

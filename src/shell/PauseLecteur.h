@@ -26,6 +26,10 @@ public:
     // Sends the resume request when a pause is held; afterwards the guard holds none.
     void reprendre();
 
+    // For a program that stops at once (a stopping message), where no destructor runs: sends the resume
+    // request of the pause still held, if any, from whatever thread stops.
+    static void reprendreAvantArret();
+
 private:
     explicit PauseLecteur(const LecteurCartes* lecteur) : m_lecteur(lecteur) {}
 

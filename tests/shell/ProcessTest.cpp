@@ -1,4 +1,5 @@
 // The one-program rule and the repair after a killed run, with real processes.
+#include "ListenerLecteur.h"
 #include "Processus.h"
 
 #include <QCryptographicHash>
@@ -114,6 +115,16 @@ TEST_F(ProcessTest, KilledRunIsRepairedAtTheNextStartInFileOrder)
         if (s.startsWith(QStringLiteral("Reconstruction des index sur les fichiers")))
             labels << s.section(QLatin1Char(' '), -1);
     EXPECT_EQ(labels, (QStringList{"POINTVAL", "PERSONNEL", "ONOFF", "DATESAVE", "PARAMETRE"}));
+}
+
+TEST_F(ProcessTest, AProgramStoppedByAStoppingMessageResumesTheReaderItPaused)
+{
+    ListenerLecteur reader;
+    const FinProcessus fin = lancerJusquaLaFin(probe(), {QStringLiteral("Kip"), QStringLiteral("--arret")}, m_dir,
+                                               QProcessEnvironment::systemEnvironment(), 30000);
+    EXPECT_EQ(fin.code, 1);
+    EXPECT_TRUE(fin.erreurs.contains(QStringLiteral("Erreur disque"))) << fin.erreurs.toStdString();
+    EXPECT_EQ(reader.numeros(), (QList<int>{1024, 1025}));
 }
 
 TEST(Processus, AProgramThatDoesNotEndInTimeOrCrashesFailsTheTest)

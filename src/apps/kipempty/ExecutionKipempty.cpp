@@ -161,9 +161,9 @@ void ExecutionKipempty::finPassage(const ResultatPassage& r)
         saveError(lecture.erreurOrigine);
         Message(30, paths().origin(0));
     } else if (!lecture.erreur.ok()) {
-        // Nothing stored: the raw file stays for the next run.
-        saveError(lecture.erreur);
-        Message(15, QStringLiteral("POINTVAL"));
+        // Nothing stored: the raw file stays for the next run. The message names the file that failed; a
+        // damaged file is repaired here, the job's transaction over.
+        reportFileError(15, lecture.erreur, QStringLiteral("POINTVAL"));
     }
     if (m_fenetre)
         m_fenetre->hide();

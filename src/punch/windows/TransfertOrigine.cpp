@@ -137,8 +137,8 @@ void TransfertOrigine::lue()
     }
     if (!r.erreur.ok()) {
         // Nothing was stored: the raw file stays for the next start.
-        saveError(r.erreur);
-        Message(15, QStringLiteral("POINTVAL"));
+        // The message names the file that failed; a damaged file is repaired here, the job's transaction over.
+        reportFileError(15, r.erreur, QStringLiteral("POINTVAL"));
         garder();
         return;
     }

@@ -1,5 +1,6 @@
 // kipempty with its progress window, driven in-process: whether the pass ends by itself or the window is
 // closed, the reader resumes once, the crash marker is cleared, and the run ends with its code.
+#include "../shell/InstallationEssai.h"
 #include "../shell/ListenerLecteur.h"
 #include "../shell/MarqueurArret.h"
 #include "ExecutionKipempty.h"
@@ -28,34 +29,20 @@ private:
     ScriptedPresenter m_presenter;
     QByteArray m_raw;
 
+    // Forty employees who punched at 08:00 on each of the last twenty days.
     void installation()
     {
-        const QString dir = m_tmp.path() + QStringLiteral("/Kip");
-        QDir(dir).removeRecursively();
-        QDir().mkpath(dir + QStringLiteral("/Data"));
-        setPaths(Paths::forInstallation(dir));
-        QVERIFY(createRecordFile(tableOf(FileId::Personnel), paths().file(FileId::Personnel)).ok());
-        Database db(paths().dataDir);
-        RecordFile<Personnel> file(db);
-        QVERIFY(file.open().ok());
         m_raw.clear();
+        QList<Personnel> staff;
         const qint32 today = Clock::today();
         for (int carte = 1; carte <= 40; ++carte) {
-            Personnel p;
-            p.CARTE = qint16(carte);
-            p.NOM = QStringLiteral("EMPLOYE%1").arg(carte);
-            p.ARRONDI_ENTREE = p.ARRONDI_SORTIE = QStringLiteral("00");
-            p.DATE_EMBAUCHE = dayNumber(2020, 1, 1);
-            p.DATE_DEBAUCHE = dayNumber(2099, 1, 1);
-            QVERIFY(file.add(p).ok());
+            staff << employeEssai(qint16(carte), QStringLiteral("EMPLOYE%1").arg(carte));
             for (qint32 d = today - 20; d <= today; ++d) {
                 const QDate q = calendarDate(d);
                 m_raw += formatOriginLine(carte, q.day(), q.month(), q.year(), 8, 0, 1) + "\r\n";
             }
         }
-        QFile f(paths().origin(0));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(m_raw);
+        QVERIFY(installationEssai(m_tmp.path() + QStringLiteral("/Kip"), staff, m_raw));
     }
 
 private Q_SLOTS:

@@ -1,4 +1,5 @@
 // kipempty as a scheduler runs it: a real process without a display, on a temporary installation.
+#include "../shell/InstallationEssai.h"
 #include "../shell/ListenerLecteur.h"
 #include "../shell/MarqueurArret.h"
 #include "../shell/Processus.h"
@@ -41,19 +42,8 @@ protected:
     {
         ASSERT_TRUE(m_tmp.isValid());
         m_dir = m_tmp.path() + QStringLiteral("/Kip");
-        QDir().mkpath(m_dir + QStringLiteral("/Data"));
-        setPaths(Paths::forInstallation(m_dir));
-        ASSERT_TRUE(createRecordFile(tableOf(FileId::Personnel), paths().file(FileId::Personnel)).ok());
-        Database db(paths().dataDir);
-        RecordFile<Personnel> file(db);
-        EXPECT_TRUE(file.open().ok());
-        Personnel p;
-        p.CARTE = 12;
-        p.NOM = QStringLiteral("MARTIN");
-        p.ARRONDI_ENTREE = p.ARRONDI_SORTIE = QStringLiteral("00");
-        p.DATE_EMBAUCHE = dayNumber(2020, 1, 1);
-        p.DATE_DEBAUCHE = dayNumber(2099, 1, 1);
-        ASSERT_EQ(file.add(p), NoError);
+        ASSERT_TRUE(installationEssai(m_dir, {employeEssai(12, QStringLiteral("MARTIN"))}, QByteArray()));
+        QFile::remove(paths().origin(0));
     }
 
     QByteArray punch(int carte, const QDate& d, int h, int m)

@@ -130,6 +130,19 @@ protected:
         EXPECT_TRUE(etat(dir) == reference().apresLaFinDeLaLigne) << "the finished line was not stored as it should";
     }
 
+    // Runs on fresh copies, each killed at a random moment of a step that lasts about duree, then run again
+    // to the end (every third one also once the line being written is complete).
+    void tuerAuHasard(const QString& etape, qint64 duree, int fois)
+    {
+        for (int i = 0; i < fois && !HasFailure(); ++i) {
+            const QString dir = nouvelleCopie();
+            const Execution ex = executerEtTuer(dir, etape, auHasard(duree));
+            compter(issue(dir, ex));
+            verifierLignesBrutes(dir, "after the kill");
+            verifierFin(dir, i % 3 == 0);
+        }
+    }
+
     qint64 auHasard(qint64 jusqua)
     {
         return std::uniform_int_distribution<qint64>(0, std::max<qint64>(0, jusqua))(m_alea);
@@ -156,28 +169,15 @@ protected:
 TEST_F(CrashTest, KilledAtRandomMomentsOfTheTransfer)
 {
     const Reference& r = reference();
-    const qint64 duree = r.passe.dureeUs - r.passe.debuts.value(Transfert);
-    for (int i = 0; i < g_runs; ++i) {
-        const QString dir = nouvelleCopie();
-        const Execution ex = executerEtTuer(dir, Transfert, auHasard(duree));
-        compter(issue(dir, ex));
-        verifierLignesBrutes(dir, "after the kill");
-        verifierFin(dir, i % 3 == 0);
-    }
+    tuerAuHasard(Transfert, r.passe.dureeUs - r.passe.debuts.value(Transfert), g_runs);
     imprimer("random kills during the transfer");
 }
 
 TEST_F(CrashTest, KilledAtRandomMomentsOfTheDayInitialisation)
 {
     const Reference& r = reference();
-    const qint64 duree = r.passe.debuts.value(Transfert) - r.passe.debuts.value(Initialisation);
-    for (int i = 0; i < std::max(5, g_runs / 2); ++i) {
-        const QString dir = nouvelleCopie();
-        const Execution ex = executerEtTuer(dir, Initialisation, auHasard(duree));
-        compter(issue(dir, ex));
-        verifierLignesBrutes(dir, "after the kill");
-        verifierFin(dir, i % 3 == 0);
-    }
+    tuerAuHasard(Initialisation, r.passe.debuts.value(Transfert) - r.passe.debuts.value(Initialisation),
+                 std::max(5, g_runs / 2));
     imprimer("random kills during the day initialisation");
 }
 

@@ -1,5 +1,6 @@
 // The day initialisation and transfer windows inside the real frame of Kip: the order of the two, the
 // decision after rejections, and the resume message whatever the outcome.
+#include "../../shell/InstallationEssai.h"
 #include "../../shell/ListenerLecteur.h"
 #include "calendar/Clock.h"
 #include "data/Database.h"
@@ -55,24 +56,8 @@ private:
     void installation(const QByteArray& raw)
     {
         QVERIFY(m_tmp.isValid());
-        const QString dir = m_tmp.path() + QStringLiteral("/Kip");
-        QDir(dir).removeRecursively();
-        QDir().mkpath(dir + QStringLiteral("/Data"));
-        setPaths(Paths::forInstallation(dir));
-        QVERIFY(createRecordFile(tableOf(FileId::Personnel), paths().file(FileId::Personnel)).ok());
-        Database db(paths().dataDir);
-        RecordFile<Personnel> file(db);
-        QVERIFY(file.open().ok());
-        Personnel p;
-        p.CARTE = 12;
-        p.NOM = QStringLiteral("MARTIN");
-        p.ARRONDI_ENTREE = p.ARRONDI_SORTIE = QStringLiteral("00");
-        p.DATE_EMBAUCHE = dayNumber(2020, 1, 1);
-        p.DATE_DEBAUCHE = dayNumber(2099, 1, 1);
-        QVERIFY(file.add(p).ok());
-        QFile f(paths().origin(0));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(raw);
+        QVERIFY(installationEssai(m_tmp.path() + QStringLiteral("/Kip"), {employeEssai(12, QStringLiteral("MARTIN"))},
+                                  raw));
     }
 
     int lines(qint32 date)

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
-#include <QThread>
 
 namespace kip {
 
@@ -83,8 +82,8 @@ void Demarrage::ouvrir()
         setStopHandler([](const QString&, int) { PauseLecteur::reprendreAvantArret(); });
         // The reader finishes what it was writing before the raw file is touched. With no reader found the
         // request went nowhere and there is nothing to wait for.
-        if (m_attentePauseMs > 0 && LecteurCartes::programme().trouve())
-            QThread::msleep(ulong(m_attentePauseMs));
+        if (LecteurCartes::programme().trouve())
+            PauseLecteur::attendre(m_attentePauseMs);
     }
     Database db(paths().dataDir);
     lireParametres(db);

@@ -61,7 +61,7 @@ private:
     PauseLecteur m_pause;
     std::vector<std::unique_ptr<FileUse>> m_files;
     int m_positionSommaire = 0;
-    int m_attentePauseMs = 1000;
+    int m_attentePauseMs = PauseLecteur::AttenteMs;
     bool m_rebuilt = false;
     bool m_ouvert = false;
     QString m_incidentSauvegarde;

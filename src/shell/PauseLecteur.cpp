@@ -1,5 +1,6 @@
 #include "PauseLecteur.h"
 
+#include <QThread>
 #include <atomic>
 #include <utility>
 
@@ -18,6 +19,12 @@ PauseLecteur PauseLecteur::demander(const LecteurCartes& lecteur)
     g_lien = &lecteur;
     ++g_actives;
     return PauseLecteur(&lecteur);
+}
+
+void PauseLecteur::attendre(int ms)
+{
+    if (ms > 0)
+        QThread::msleep(ulong(ms));
 }
 
 void PauseLecteur::reprendreAvantArret()

@@ -1,6 +1,8 @@
 // The card reader's pause as a guard: made by sending the pause request, it sends the resume request once,
 // when it is destroyed or asked to resume, whatever ends the work it protects. It can be handed over (moved)
-// from the start-up to the frame and on to the transfer; only the last holder resumes.
+// from the start-up to the frame and on to the transfer; only the last holder resumes. The sender then waits
+// before it touches the files that the reader writes or reads (Origin00.txt, KipGuard.txt), so that the
+// reader finishes what it was writing.
 #pragma once
 
 #include "LecteurCartes.h"
@@ -10,6 +12,11 @@ namespace kip {
 class PauseLecteur
 {
 public:
+    // The wait after the pause request, one second unless the holder injects another.
+    static constexpr int AttenteMs = 1000;
+    // Waits on the calling thread (a worker's; a window waits on a timer instead).
+    static void attendre(int ms);
+
     // Holds no pause.
     PauseLecteur() = default;
     // Sends the pause request through the link; the guard then holds the pause.

@@ -7,7 +7,6 @@
 #include "reports/EditionTotalPeriode.h"
 
 #include <QRegularExpression>
-
 #include <sqlite3.h>
 
 using namespace kip;

@@ -33,14 +33,6 @@ public:
     bool avecComptage() const override { return false; }
 };
 
-QList<QByteArray> octets(const ImagesPages& pages)
-{
-    QList<QByteArray> out;
-    for (int n = 1; n <= pages.nombre(); ++n)
-        out << pages.page(n)->serialiser();
-    return out;
-}
-
 } // namespace
 
 TEST_F(EditionJoursTest, TheRawAndTheUserPunchesPrintOneAboveTheOtherWithTheUserTotal)

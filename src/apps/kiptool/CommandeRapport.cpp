@@ -1,6 +1,7 @@
 // kiptool report.
 #include "CommandeRapport.h"
 
+#include "Commandes.h"
 #include "data/Database.h"
 #include "data/FileAdmin.h"
 #include "data/Files.h"
@@ -36,12 +37,6 @@ const char* const UsageRapport =
     "2 arguments invalides ou installation inutilisable.\n";
 
 namespace {
-
-void dire(const QString& texte)
-{
-    QTextStream err(stderr);
-    err << QStringLiteral("kiptool: ") << texte << QLatin1Char('\n');
-}
 
 int refuser(const QString& texte)
 {

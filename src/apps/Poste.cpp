@@ -4,6 +4,7 @@
 #include "punch/windows/InitialiseJournee.h"
 #include "shell/Demarrage.h"
 #include "shell/windows/Cadre.h"
+#include "shell/windows/DialogueRepertoire.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,9 +25,12 @@ int lancerPoste(Program program, int argc, char** argv)
     QApplication::setApplicationName(programName(program));
     QApplication::setApplicationVersion(QStringLiteral(KIP_VERSION_TEXT));
     installerPresentationFenetres();
+    QString repertoire; // started from the desktop's menu: the user's installation directory
+    if (!repertoireDeDepart(QApplication::arguments(), &repertoire))
+        return 0;
     Demarrage demarrage(program);
     int exitCode = 0;
-    if (!demarrage.verifier(QDir::currentPath(), &exitCode))
+    if (!demarrage.verifier(repertoire, &exitCode))
         return exitCode;
     demarrage.ouvrir();
     enregistrerFenetresPointage(program);

@@ -108,7 +108,7 @@ std::optional<QString> DemandeRepertoireFenetre::demander(const QString& propose
 bool repertoireDeDepart(const QStringList& arguments, QString* repertoire)
 {
     // ~/.config/Kip/Kip.conf, shared by Kip and kipother: they work on the same data.
-    QSettings reglages(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kip"), QStringLiteral("Kip"));
+    QSettings reglages(QStringLiteral("Kip"), QStringLiteral("Kip"));
     DemandeRepertoireFenetre demande(QDir::homePath());
     return repertoireDeDepart(arguments, reglages, QDir::homePath(), demande, repertoire);
 }

@@ -2,6 +2,7 @@
 
 #include "data/windows/MessageBoxPresenter.h"
 #include "punch/windows/InitialiseJournee.h"
+#include "reports/windows/Impression.h"
 #include "shell/Demarrage.h"
 #include "shell/windows/Cadre.h"
 #include "shell/windows/DialogueRepertoire.h"
@@ -34,6 +35,7 @@ int lancerPoste(Program program, int argc, char** argv)
         return exitCode;
     demarrage.ouvrir();
     enregistrerFenetresPointage(program);
+    enregistrerFenetresEditions();
     bool confirme = false;
     int code = 0;
     {

@@ -14,7 +14,10 @@ inline QString fromCp1252(const QByteArray& bytes)
     return fromCp1252(bytes.constData(), bytes.size());
 }
 
-// The text as a STRING(n) field holds it: at most n characters, trailing spaces clipped.
+// The text as a STRING(n) field holds it, in the record file as in the packed record: at most n characters,
+// each character outside the code page as '?', trailing spaces clipped.
 QString clipField(const QString& text, int size);
+// Whether the text is already as a STRING(n) field holds it.
+bool isFieldText(const QString& text, int size);
 
 } // namespace kip

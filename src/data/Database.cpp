@@ -17,7 +17,8 @@ QString quoted(const QString& name)
 
 // --- Statement --------------------------------------------------------------------------------------
 
-Statement::Statement(Statement&& other) noexcept : m_db(other.m_db), m_sql(std::move(other.m_sql)), m_stmt(other.m_stmt)
+Statement::Statement(Statement&& other) noexcept
+    : m_db(other.m_db), m_sql(std::move(other.m_sql)), m_stmt(other.m_stmt), m_bindRc(other.m_bindRc)
 {
     other.m_stmt = nullptr;
 }
@@ -29,6 +30,7 @@ Statement& Statement::operator=(Statement&& other) noexcept
         m_db = other.m_db;
         m_sql = std::move(other.m_sql);
         m_stmt = other.m_stmt;
+        m_bindRc = other.m_bindRc;
         other.m_stmt = nullptr;
     }
     return *this;
@@ -48,40 +50,53 @@ void Statement::release()
     m_stmt = nullptr;
 }
 
+// A binding that fails (a value too big, no memory) is remembered and answers the next step.
+void Statement::noteBinding(int rc)
+{
+    if (rc != SQLITE_OK && m_bindRc == SQLITE_OK)
+        m_bindRc = rc;
+}
+
 void Statement::bind(int index, qint64 value)
 {
-    sqlite3_bind_int64(m_stmt, index, value);
+    noteBinding(sqlite3_bind_int64(m_stmt, index, value));
 }
 
 void Statement::bind(int index, const QString& text)
 {
-    sqlite3_bind_text16(m_stmt, index, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
+    noteBinding(sqlite3_bind_text16(m_stmt, index, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT));
 }
 
 void Statement::bindBlob(int index, const void* data, int size)
 {
-    sqlite3_bind_blob(m_stmt, index, data, size, SQLITE_TRANSIENT);
+    noteBinding(sqlite3_bind_blob(m_stmt, index, data, size, SQLITE_TRANSIENT));
 }
 
 void Statement::bindStatic(int index, const QString& text)
 {
-    sqlite3_bind_text16(m_stmt, index, text.utf16(), int(text.size() * 2), SQLITE_STATIC);
+    noteBinding(sqlite3_bind_text16(m_stmt, index, text.utf16(), int(text.size() * 2), SQLITE_STATIC));
 }
 
 void Statement::bindBlobStatic(int index, const void* data, int size)
 {
-    sqlite3_bind_blob(m_stmt, index, data, size, SQLITE_STATIC);
+    noteBinding(sqlite3_bind_blob(m_stmt, index, data, size, SQLITE_STATIC));
 }
 
 int Statement::step()
 {
-    return m_stmt ? sqlite3_step(m_stmt) : SQLITE_MISUSE;
+    if (!m_stmt)
+        return SQLITE_MISUSE;
+    if (m_bindRc != SQLITE_OK)
+        return m_bindRc;
+    return sqlite3_step(m_stmt);
 }
 
 void Statement::reset()
 {
-    sqlite3_reset(m_stmt);
-    sqlite3_clear_bindings(m_stmt);
+    // A reset reports the error of the last step, already handled by whoever stepped.
+    (void)sqlite3_reset(m_stmt);
+    (void)sqlite3_clear_bindings(m_stmt);
+    m_bindRc = SQLITE_OK;
 }
 
 qint64 Statement::columnInt(int index) const
@@ -106,7 +121,12 @@ Database::Database(const QString& dataDir) : m_dataDir(dataDir)
         // Without a writable data directory the connection still serves reads of attached files.
         sqlite3_close(m_db);
         m_db = nullptr;
-        sqlite3_open_v2(":memory:", &m_db, flags, nullptr);
+        if (sqlite3_open_v2(":memory:", &m_db, flags, nullptr) != SQLITE_OK) {
+            // No connection at all (no memory): valid() says so and every call fails.
+            sqlite3_close(m_db);
+            m_db = nullptr;
+            return;
+        }
     }
     sqlite3_busy_timeout(m_db, DefaultWaitMs);
     sqlite3_extended_result_codes(m_db, 1);
@@ -120,7 +140,8 @@ Database::~Database()
         for (sqlite3_stmt* s : list)
             sqlite3_finalize(s);
     m_cache.clear();
-    sqlite3_close_v2(m_db);
+    if (m_db)
+        sqlite3_close_v2(m_db);
 }
 
 QString Database::pathOf(const char* fileName) const
@@ -146,12 +167,18 @@ FileError Database::attach(const QString& name, const QString& path)
         detach(name.toLatin1().constData());
     }
     Statement st = prepare(QStringLiteral("ATTACH DATABASE ?1 AS ") + quoted(name));
-    if (!st.valid())
-        return lastError();
+    if (!st.valid()) {
+        FileError err = lastError();
+        err.label = name;
+        return err;
+    }
     st.bind(1, path);
     const int rc = st.step();
-    if (rc != SQLITE_DONE)
-        return errorFrom(rc);
+    if (rc != SQLITE_DONE) {
+        FileError err = errorFrom(sqlite3_extended_errcode(m_db));
+        err.label = name;
+        return err;
+    }
     m_attached.insert(name, path);
     return {};
 }
@@ -166,9 +193,10 @@ void Database::detach(const char* label)
         for (sqlite3_stmt* s : list)
             sqlite3_finalize(s);
     m_cache.clear();
-    sqlite3_exec(m_db, (QStringLiteral("DETACH DATABASE ") + quoted(name)).toUtf8().constData(), nullptr, nullptr,
-                 nullptr);
-    m_attached.remove(name);
+    // A file in use by the transaction in force stays attached; it is detached with the connection.
+    if (sqlite3_exec(m_db, (QStringLiteral("DETACH DATABASE ") + quoted(name)).toUtf8().constData(), nullptr, nullptr,
+                     nullptr) == SQLITE_OK)
+        m_attached.remove(name);
 }
 
 void Database::detachAll()
@@ -185,6 +213,10 @@ Statement Database::prepare(const QString& sql)
         sqlite3_stmt* s = it->back();
         it->pop_back();
         return Statement(this, sql, s);
+    }
+    if (!m_db) {
+        setLastError(makeError(DriverError, SQLITE_NOMEM, QStringLiteral("pas de connexion")));
+        return Statement();
     }
     sqlite3_stmt* s = nullptr;
     const QByteArray utf8 = sql.toUtf8();
@@ -207,6 +239,8 @@ void Database::giveBack(const QString& sql, sqlite3_stmt* stmt)
 
 FileError Database::exec(const QString& sql)
 {
+    if (!m_db)
+        return makeError(DriverError, SQLITE_NOMEM, QStringLiteral("pas de connexion"));
     char* msg = nullptr;
     const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &msg);
     sqlite3_free(msg);
@@ -220,6 +254,8 @@ bool Database::inTransaction() const
 
 FileError Database::begin(const QStringList& labels, bool lecture, int waitMs)
 {
+    if (!m_db)
+        return makeError(DriverError, SQLITE_NOMEM, QStringLiteral("pas de connexion"));
     if (inTransaction())
         return makeError(DriverError, SQLITE_ERROR, QStringLiteral("transaction déjà ouverte"));
     sqlite3_busy_timeout(m_db, waitMs);
@@ -231,6 +267,9 @@ FileError Database::begin(const QStringList& labels, bool lecture, int waitMs)
             break;
         err = exec(lecture ? QStringLiteral("SELECT 1 FROM %1.%1 WHERE 0").arg(quoted(label))
                            : QStringLiteral("UPDATE %1.%1 SET ROWVER = ROWVER WHERE 0").arg(quoted(label)));
+        // The file that could not be had is the one to name (a read-only or locked file among several).
+        if (!err.ok())
+            err.label = label;
     }
     sqlite3_busy_timeout(m_db, DefaultWaitMs);
     if (!err.ok())

@@ -49,9 +49,11 @@ public:
 
 private:
     void release();
+    void noteBinding(int rc);
     Database* m_db = nullptr;
     QString m_sql;
     sqlite3_stmt* m_stmt = nullptr;
+    int m_bindRc = 0; // the first binding that failed since the last reset
 };
 
 class Database

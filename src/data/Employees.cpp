@@ -15,11 +15,12 @@ bool LinkValues::sameAs(const Personnel& p) const
 
 namespace {
 
-// Saving an error always rolls the transaction in force back.
-void failAndRollBack(Transaction& t, const FileError& error)
+// Saving an error always rolls the transaction in force back: the message (or the repair of a damaged file)
+// comes after, with no file held.
+void failAndReport(Transaction& t, int number, const FileError& error, const QString& label)
 {
-    saveError(error);
     t.rollback();
+    reportFileError(number, error, label);
 }
 
 // Writes one record back under a transaction already started; reports as the update paths do.
@@ -29,9 +30,8 @@ template <class R> int putRecord(Transaction& t, RecordFile<R>& file, R& rec, co
     const FileError written = file.put(rec);
     if (written.ok())
         return UpdateSaved;
-    failAndRollBack(t, written);
     rec.version = version;
-    Message(15, label);
+    failAndReport(t, 15, written, label);
     if (written.code != ChangedElsewhere)
         return UpdateFailed;
     // Show the stored values: the station that wrote first wins.
@@ -48,7 +48,7 @@ int updateEmployee(Database& db, Personnel& rec, const LinkValues& saved)
     Transaction t(db, {FileId::Personnel, FileId::PointVal});
     if (!t.ok()) {
         saveError(t.error());
-        Message(34, QStringLiteral("Update"), QStringLiteral("PERSONNEL"));
+        Message(34, QStringLiteral("Update"), t.error().labelOr(QStringLiteral("PERSONNEL")));
         return UpdateFailed;
     }
     RecordFile<Personnel> employees(db);
@@ -70,17 +70,17 @@ int updateEmployee(Database& db, Personnel& rec, const LinkValues& saved)
         st.bind(8, saved.MATRICULE);
         const int rc = st.valid() ? st.step() : 0;
         if (rc != 101 /* SQLITE_DONE */) {
-            failAndRollBack(t, st.valid() ? detail::stepError(db, rc) : lastError());
+            const QString label = QStringLiteral("POINTVAL");
             rec.version = version;
-            Message(15, QStringLiteral("POINTVAL"));
+            failAndReport(t, 15, st.valid() ? detail::stepError(db, rc, label) : detail::labelled(lastError(), label),
+                          label);
             return UpdateFailed;
         }
     }
     const FileError committed = t.commit();
     if (!committed.ok()) {
-        saveError(committed);
         rec.version = version;
-        Message(15, QStringLiteral("PERSONNEL"));
+        reportFileError(15, committed, QStringLiteral("PERSONNEL"));
         return UpdateFailed;
     }
     return UpdateSaved;
@@ -92,14 +92,13 @@ int deleteEmployee(Database& db, const Personnel& rec)
     Transaction t(db, {FileId::Personnel, FileId::PointVal});
     if (!t.ok()) {
         saveError(t.error());
-        Message(34, QStringLiteral("Delete"), QStringLiteral("PERSONNEL"));
+        Message(34, QStringLiteral("Delete"), t.error().labelOr(QStringLiteral("PERSONNEL")));
         return UpdateFailed;
     }
     RecordFile<Personnel> employees(db);
     Personnel current;
     if (const FileError read = employees.fetch(current, rec.rowid); !read.ok()) {
-        failAndRollBack(t, read);
-        Message(35, QStringLiteral("PERSONNEL"));
+        failAndReport(t, 35, read, QStringLiteral("PERSONNEL"));
         return UpdateFailed;
     }
     Statement st = db.prepare(QStringLiteral(
@@ -110,19 +109,18 @@ int deleteEmployee(Database& db, const Personnel& rec)
     st.bind(4, clipField(current.MATRICULE, 10));
     const int rc = st.valid() ? st.step() : 0;
     if (rc != 101) {
-        failAndRollBack(t, st.valid() ? detail::stepError(db, rc) : lastError());
-        Message(17, QStringLiteral("POINTVAL"));
+        const QString label = QStringLiteral("POINTVAL");
+        failAndReport(t, 17, st.valid() ? detail::stepError(db, rc, label) : detail::labelled(lastError(), label),
+                      label);
         return UpdateFailed;
     }
     if (const FileError removed = employees.remove(current); !removed.ok()) {
-        failAndRollBack(t, removed);
-        Message(17, QStringLiteral("PERSONNEL"));
+        failAndReport(t, 17, removed, QStringLiteral("PERSONNEL"));
         return UpdateFailed;
     }
     const FileError committed = t.commit();
     if (!committed.ok()) {
-        saveError(committed);
-        Message(17, QStringLiteral("PERSONNEL"));
+        reportFileError(17, committed, QStringLiteral("PERSONNEL"));
         return UpdateFailed;
     }
     return UpdateSaved;
@@ -142,8 +140,7 @@ int updateSettings(Database& db, Parametre& rec)
         return written;
     const FileError committed = t.commit();
     if (!committed.ok()) {
-        saveError(committed);
-        Message(15, QStringLiteral("PARAMETRE"));
+        reportFileError(15, committed, QStringLiteral("PARAMETRE"));
         return UpdateFailed;
     }
     return UpdateSaved;

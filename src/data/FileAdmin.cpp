@@ -2,8 +2,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <cstdio>
+#include <fcntl.h>
 #include <memory>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace kip {
 
@@ -47,44 +50,74 @@ FileError run(sqlite3* db, const QString& sql)
     return rc == SQLITE_OK ? FileError{} : errorOf(db, sqlite3_extended_errcode(db));
 }
 
+// A statement finalised on every path.
+struct Query
+{
+    sqlite3_stmt* st = nullptr;
+    ~Query() { sqlite3_finalize(st); }
+    FileError prepare(sqlite3* db, const char* sql)
+    {
+        const int rc = sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
+        return rc == SQLITE_OK ? FileError{} : errorOf(db, sqlite3_extended_errcode(db));
+    }
+    QString text(int column) const
+    {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, column)));
+    }
+};
+
 // The declaration's SQL as SQLite keeps it in its schema, for comparison with what the file holds.
 QString unqualified(QString sql, const QString& label)
 {
     return sql.replace(label + QLatin1Char('.'), QString());
 }
 
-FileError checkKeys(sqlite3* db, const TableDecl& table)
+// The SQL of each key as the file holds it (empty for a key it does not have), in the order of the keys.
+FileError storedKeys(sqlite3* db, const TableDecl& table, QStringList* out)
 {
     for (const KeyDecl& key : table.keys) {
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db, "SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?1", -1, &st, nullptr);
-        sqlite3_bind_text(st, 1, key.name, -1, SQLITE_STATIC);
-        const int rc = sqlite3_step(st);
-        QString sql;
-        if (rc == SQLITE_ROW)
-            sql = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-        sqlite3_finalize(st);
-        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        Query q;
+        if (FileError e = q.prepare(db, "SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?1"); !e.ok())
+            return e;
+        if (const int rc = sqlite3_bind_text(q.st, 1, key.name, -1, SQLITE_STATIC); rc != SQLITE_OK)
             return errorOf(db, rc);
-        if (sql != unqualified(table.createIndexSql(key), table.label))
-            return makeError(KeysInvalid, 0, QStringLiteral("clé %1").arg(QLatin1String(key.fullName)));
+        const int rc = sqlite3_step(q.st);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+            return errorOf(db, sqlite3_extended_errcode(db));
+        *out << (rc == SQLITE_ROW ? q.text(0) : QString());
     }
     return {};
 }
 
+FileError checkKeys(sqlite3* db, const TableDecl& table)
+{
+    QStringList stored;
+    if (FileError e = storedKeys(db, table, &stored); !e.ok())
+        return e;
+    for (size_t k = 0; k < table.keys.size(); ++k)
+        if (stored[qsizetype(k)] != unqualified(table.createIndexSql(table.keys[k]), table.label))
+            return makeError(KeysInvalid, 0, QStringLiteral("clé %1").arg(QLatin1String(table.keys[k].fullName)));
+    return {};
+}
+
+// The columns of the table as the file holds them; none when the file holds no table of that name.
+FileError storedColumns(sqlite3* db, const TableDecl& table, QStringList* have)
+{
+    Query q;
+    const QByteArray sql = QStringLiteral("PRAGMA table_info(%1)").arg(table.label).toUtf8();
+    if (FileError e = q.prepare(db, sql.constData()); !e.ok())
+        return e;
+    int rc;
+    while ((rc = sqlite3_step(q.st)) == SQLITE_ROW)
+        *have << q.text(1);
+    return rc == SQLITE_DONE ? FileError{} : errorOf(db, sqlite3_extended_errcode(db));
+}
+
 FileError checkColumns(sqlite3* db, const TableDecl& table)
 {
-    sqlite3_stmt* st = nullptr;
-    const QByteArray sql = QStringLiteral("PRAGMA table_info(%1)").arg(table.label).toUtf8();
-    int rc = sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr);
-    if (rc != SQLITE_OK)
-        return errorOf(db, sqlite3_extended_errcode(db));
     QStringList have;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW)
-        have << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1)));
-    sqlite3_finalize(st);
-    if (rc != SQLITE_DONE)
-        return errorOf(db, sqlite3_extended_errcode(db));
+    if (FileError e = storedColumns(db, table, &have); !e.ok())
+        return e;
     QStringList want;
     for (const ColumnDecl& c : table.columns)
         want << c.name;
@@ -94,15 +127,52 @@ FileError checkColumns(sqlite3* db, const TableDecl& table)
     return {};
 }
 
-int userVersion(sqlite3* db)
+// The number of objects in the file's schema (0 for a database never written).
+FileError schemaSize(sqlite3* db, int* count)
 {
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &st, nullptr);
-    int v = -1;
-    if (sqlite3_step(st) == SQLITE_ROW)
-        v = sqlite3_column_int(st, 0);
-    sqlite3_finalize(st);
-    return v;
+    Query q;
+    if (FileError e = q.prepare(db, "SELECT count(*) FROM sqlite_master"); !e.ok())
+        return e;
+    if (sqlite3_step(q.st) != SQLITE_ROW)
+        return errorOf(db, sqlite3_extended_errcode(db));
+    *count = sqlite3_column_int(q.st, 0);
+    return {};
+}
+
+FileError userVersion(sqlite3* db, int* version)
+{
+    Query q;
+    if (FileError e = q.prepare(db, "PRAGMA user_version"); !e.ok())
+        return e;
+    if (sqlite3_step(q.st) != SQLITE_ROW)
+        return errorOf(db, sqlite3_extended_errcode(db));
+    *version = sqlite3_column_int(q.st, 0);
+    return {};
+}
+
+// Reads every page of the file and checks the structure of each tree and of the free list, and the records'
+// constraints; the agreement of keys and records is not compared. A damaged file is error 46.
+FileError checkPages(sqlite3* db)
+{
+    Query q;
+    if (FileError e = q.prepare(db, "PRAGMA quick_check(1)"); !e.ok())
+        return e;
+    if (sqlite3_step(q.st) != SQLITE_ROW)
+        return errorOf(db, sqlite3_extended_errcode(db));
+    const QString result = q.text(0);
+    if (result != QLatin1String("ok"))
+        return makeError(KeysInvalid, SQLITE_CORRUPT, result);
+    return {};
+}
+
+// Makes the file's writes durable in its directory: the new name of a file renamed there.
+void syncDirectory(const QString& dir)
+{
+    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0)
+        return; // the rename is done; only its durability across a power cut is left to the system
+    (void)::fsync(fd);
+    ::close(fd);
 }
 
 } // namespace
@@ -113,18 +183,28 @@ FileError createRecordFile(const TableDecl& table, const QString& path)
     Connection db = connect(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, 2000, &err);
     if (!db)
         return err;
-    QString sql = QStringLiteral("PRAGMA journal_mode = DELETE; BEGIN IMMEDIATE; ") +
-                  unqualified(table.createTableSql(), table.label) + QStringLiteral("; ");
+    err = run(db.get(), QStringLiteral("PRAGMA journal_mode = DELETE; BEGIN IMMEDIATE"));
+    if (!err.ok())
+        return err;
+    // Two threads may create the same missing file at once: the second finds the first one's table.
+    int objects = 0;
+    err = schemaSize(db.get(), &objects);
+    if (err.ok() && objects > 0) {
+        rollBack(db.get());
+        return {};
+    }
+    QString sql = unqualified(table.createTableSql(), table.label) + QStringLiteral("; ");
     for (const KeyDecl& key : table.keys)
         sql += unqualified(table.createIndexSql(key), table.label) + QStringLiteral("; ");
     sql += QStringLiteral("PRAGMA user_version = %1; COMMIT;").arg(LayoutVersion);
-    err = run(db.get(), sql);
+    if (err.ok())
+        err = run(db.get(), sql);
     if (!err.ok())
         rollBack(db.get());
     return err;
 }
 
-FileError checkRecordFile(const TableDecl& table, const QString& path, int waitMs)
+FileError checkRecordFile(const TableDecl& table, const QString& path, FileCheck depth, int waitMs)
 {
     const QFileInfo info(path);
     if (!info.exists())
@@ -137,51 +217,63 @@ FileError checkRecordFile(const TableDecl& table, const QString& path, int waitM
     if (info.size() == 0)
         return makeError(NotFound);
     err = run(db.get(), QStringLiteral("BEGIN"));
+    int objects = -1;
+    if (err.ok())
+        err = schemaSize(db.get(), &objects);
+    // A database without any table is a file that was never written (or is being created by another thread).
+    if (err.ok() && objects == 0)
+        err = makeError(NotFound);
     if (err.ok())
         err = checkColumns(db.get(), table);
-    if (err.ok() && userVersion(db.get()) != LayoutVersion)
+    int version = -1;
+    if (err.ok())
+        err = userVersion(db.get(), &version);
+    if (err.ok() && version != LayoutVersion)
         err = makeError(DeclarationMismatch, 0, QStringLiteral("version de la structure"));
     if (err.ok())
         err = checkKeys(db.get(), table);
+    if (err.ok() && depth == FileCheck::Pages)
+        err = checkPages(db.get());
     rollBack(db.get()); // a read only: nothing to keep
     return err;
 }
 
 FileError rebuildRecordFileKeys(const TableDecl& table, const QString& path, bool exclusive, int waitMs)
 {
+    constexpr int RebuildCacheKiB = 64 * 1024;
     if (!QFileInfo::exists(path))
         return makeError(NotFound);
     FileError err;
     Connection db = connect(path, SQLITE_OPEN_READWRITE, waitMs, &err);
     if (!db)
         return err;
+    // The rebuild rewrites every key in one transaction: a cache of its own size keeps the key pages in memory
+    // instead of spilling them halfway. A smaller cache only makes it slower.
+    (void)run(db.get(), QStringLiteral("PRAGMA cache_size = %1").arg(-RebuildCacheKiB));
     err = run(db.get(), exclusive ? QStringLiteral("BEGIN EXCLUSIVE") : QStringLiteral("BEGIN IMMEDIATE"));
     if (!err.ok())
         return err;
     err = checkColumns(db.get(), table);
-    // A key that is missing or no longer matches its declaration is made again; the others are rebuilt
-    // from the records as they stand.
-    for (const KeyDecl& key : table.keys) {
-        if (!err.ok())
-            break;
+    QStringList stored;
+    if (err.ok())
+        err = storedKeys(db.get(), table, &stored);
+    // Each key is rebuilt from the records as they stand; one that is missing or no longer matches its
+    // declaration is made again. Building a key reads every record: a damaged record fails it.
+    for (size_t k = 0; k < table.keys.size() && err.ok(); ++k) {
+        const KeyDecl& key = table.keys[k];
+        const QString declared = unqualified(table.createIndexSql(key), table.label);
+        if (stored[qsizetype(k)] == declared) {
+            err = run(db.get(), QStringLiteral("REINDEX %1").arg(QLatin1String(key.name)));
+            continue;
+        }
         err = run(db.get(), QStringLiteral("DROP INDEX IF EXISTS %1").arg(QLatin1String(key.name)));
         if (err.ok())
-            err = run(db.get(), unqualified(table.createIndexSql(key), table.label));
+            err = run(db.get(), declared);
     }
-    if (err.ok() && table.keys.empty())
-        err = run(db.get(), QStringLiteral("REINDEX %1").arg(table.label));
-    if (err.ok()) {
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db.get(), "PRAGMA integrity_check(1)", -1, &st, nullptr);
-        const int rc = sqlite3_step(st);
-        const QString result =
-            rc == SQLITE_ROW ? QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))) : QString();
-        sqlite3_finalize(st);
-        if (rc != SQLITE_ROW)
-            err = errorOf(db.get(), sqlite3_extended_errcode(db.get()));
-        else if (result != QLatin1String("ok"))
-            err = makeError(KeysInvalid, SQLITE_CORRUPT, result);
-    }
+    // The keys now agree with the records by construction: what is left to check is every page of the file,
+    // records and keys alike, and the free list. A file still damaged is refused.
+    if (err.ok())
+        err = checkPages(db.get());
     if (err.ok())
         err = run(db.get(), QStringLiteral("COMMIT"));
     if (!err.ok())
@@ -195,36 +287,35 @@ FileError copyRecordFile(const QString& from, const QString& to)
     Connection src = connect(from, SQLITE_OPEN_READONLY, 2000, &err);
     if (!src)
         return err;
+    // The copy is made beside the former one and takes its name only once it is whole and on disk: at every
+    // instant the name holds either the former copy or the new one.
     const QString temp = to + QStringLiteral(".part");
-    QFile::remove(temp);
-    Connection dst = connect(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, 2000, &err);
-    if (!dst)
-        return err;
-    sqlite3_backup* b = sqlite3_backup_init(dst.get(), "main", src.get(), "main");
-    if (!b)
-        return errorOf(dst.get(), sqlite3_extended_errcode(dst.get()));
-    int rc;
-    int waits = 0;
-    // One step of all pages reads the source inside a single read transaction: a committed state.
-    do {
-        rc = sqlite3_backup_step(b, -1);
-        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-            sqlite3_sleep(20);
-    } while (rc == SQLITE_OK || ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && ++waits < 100));
-    sqlite3_backup_finish(b);
-    if (rc != SQLITE_DONE) {
-        err = errorOf(dst.get(), rc);
-        dst.reset();
-        QFile::remove(temp);
+    (void)removeRecordFile(temp);
+    {
+        Connection dst = connect(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, 2000, &err);
+        if (!dst)
+            return err;
+        sqlite3_backup* b = sqlite3_backup_init(dst.get(), "main", src.get(), "main");
+        if (!b) {
+            err = errorOf(dst.get(), sqlite3_extended_errcode(dst.get()));
+        } else {
+            // All pages in one step: one read transaction on the source, a committed state. A writer's lock is
+            // waited for by the source's busy timeout.
+            const int rc = sqlite3_backup_step(b, -1);
+            const int finished = sqlite3_backup_finish(b);
+            if (rc != SQLITE_DONE)
+                err = errorOf(dst.get(), rc);
+            else if (finished != SQLITE_OK)
+                err = errorOf(dst.get(), finished);
+        }
+    }
+    if (err.ok() && std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(to).constData()) != 0)
+        err = makeError(DriverError, SQLITE_CANTOPEN, QStringLiteral("copie vers %1 impossible").arg(to));
+    if (!err.ok()) {
+        (void)removeRecordFile(temp);
         return err;
     }
-    dst.reset();
-    // The copy keeps the file's name: it replaces the former copy only once it is whole.
-    QFile::remove(to);
-    if (!QFile::rename(temp, to)) {
-        QFile::remove(temp);
-        return makeError(DriverError, SQLITE_CANTOPEN, QStringLiteral("copie vers %1 impossible").arg(to));
-    }
+    syncDirectory(QFileInfo(to).absolutePath());
     return {};
 }
 

@@ -10,12 +10,20 @@ namespace kip {
 // Creates the file empty with its table and keys.
 FileError createRecordFile(const TableDecl& table, const QString& path);
 
-// Checks the file against its declaration: NotFound when missing, DeclarationMismatch when it is not a
-// database or its table differs, KeysInvalid when a key is missing or differs, Locked when it could not be
-// read within the wait.
-FileError checkRecordFile(const TableDecl& table, const QString& path, int waitMs = 2000);
+enum class FileCheck
+{
+    Declaration, // the table and keys against the declaration: reads the file's schema only
+    Pages        // also every page of the file (milliseconds on the small files, seconds on a large POINTVAL)
+};
 
-// Rebuilds every key of the file from its records, then checks its integrity.
+// Checks the file: NotFound when missing, DeclarationMismatch when it is not a database or its table differs,
+// KeysInvalid when a key is missing or differs or a page is damaged, Locked when it could not be read within
+// the wait.
+FileError checkRecordFile(const TableDecl& table, const QString& path, FileCheck depth = FileCheck::Declaration,
+                          int waitMs = 2000);
+
+// Rebuilds every key of the file from its records, then checks every page of the file: KeysInvalid when the
+// file is damaged beyond its keys.
 // With exclusive, the file is held locked against every other user for the whole rebuild, waiting at most
 // waitMs for the lock.
 FileError rebuildRecordFileKeys(const TableDecl& table, const QString& path, bool exclusive, int waitMs = 2000);

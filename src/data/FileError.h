@@ -28,8 +28,11 @@ struct [[nodiscard]] FileError
     int fileCode = 0; // the driver's own code (SQLite's extended result code) for error 90
     QString fileText; // the driver's own message
     QString key;      // for DuplicateKey: the name of the key, for example "PER:K_NOM_PRENOM"
+    QString label;    // the label of the file that failed ("PERSONNEL"), empty when no one file is to blame
 
     bool ok() const { return code == NoError; }
+    // The label of the file that failed, or the caller's own guess when the error does not name one.
+    QString labelOr(const QString& guess) const { return label.isEmpty() ? guess : label; }
     friend bool operator==(const FileError& e, int c) { return e.code == c; }
     // "text (code)", with the driver's text and code for error 90.
     QString description() const;

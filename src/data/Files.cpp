@@ -13,14 +13,57 @@ namespace kip {
 
 namespace {
 
+constexpr size_t FileCount = 5;
+
 Paths g_paths;
-std::array<std::atomic<int>, 5> g_counts{};
-QMutex g_openMutex; // one common open at a time
 RebuildRunner g_rebuildRunner;
 
-int index(FileId id)
+// The open counts. Their mutex is held only to read or change a count: never across a common open, which may
+// ask the user, while the thread that answers may need the same file meanwhile.
+QMutex g_countMutex;
+std::array<int, FileCount> g_counts{};
+
+// One key rebuild of a file at a time. Held for the rebuild only, never while a message is shown. The
+// generation counts the rebuilds, so that a thread that met damage before another thread repaired the file
+// does not rebuild it again.
+std::array<QMutex, FileCount> g_repairMutex;
+std::array<std::atomic<int>, FileCount> g_repairs{};
+
+size_t index(FileId id)
 {
-    return static_cast<int>(id);
+    return static_cast<size_t>(id);
+}
+
+// The small files are read whole at every common open: damage in them is found before anything uses them.
+// POINTVAL is too large for that; damage met while reading it is error 46 (reportFileError).
+FileCheck depthOf(FileId id)
+{
+    return id == FileId::PointVal ? FileCheck::Declaration : FileCheck::Pages;
+}
+
+// The repair of a damaged file: message 2 (No stops the program), the key rebuild, message 3 and stop when it
+// fails. Runs on the calling thread, which must hold no transaction on the file.
+FileError repairKeys(FileId id, const FileError& damage, int generationSeen)
+{
+    const TableDecl& table = tableOf(id);
+    const QString path = g_paths.file(id);
+    setLastError(damage);
+    Message(2, path); // No stops the program
+    FileError err;
+    {
+        QMutexLocker lock(&g_repairMutex[index(id)]);
+        // Another thread may have repaired the file while this one was asking.
+        if (g_repairs[index(id)].load() == generationSeen) {
+            err = rebuildRecordFileKeys(table, path, false);
+            if (err.ok())
+                ++g_repairs[index(id)];
+        }
+    }
+    if (!err.ok()) {
+        setLastError(err);
+        Message(3, path); // stops the program
+    }
+    return err;
 }
 
 } // namespace
@@ -71,8 +114,8 @@ QString Paths::kipGuard() const
 void setPaths(const Paths& p)
 {
     g_paths = p;
-    for (auto& c : g_counts)
-        c = 0;
+    QMutexLocker lock(&g_countMutex);
+    g_counts.fill(0);
 }
 
 const Paths& paths()
@@ -80,15 +123,26 @@ const Paths& paths()
     return g_paths;
 }
 
+bool labelToFile(const QString& label, FileId* id)
+{
+    for (FileId f : {FileId::Parametre, FileId::Personnel, FileId::PointVal, FileId::DateSave, FileId::OnOff}) {
+        if (tableOf(f).label == label) {
+            *id = f;
+            return true;
+        }
+    }
+    return false;
+}
+
 void commonOpen(FileId id)
 {
-    QMutexLocker lock(&g_openMutex);
     const TableDecl& table = tableOf(id);
     const QString path = g_paths.file(id);
-    FileError err = checkRecordFile(table, path);
+    const int generation = g_repairs[index(id)].load();
+    FileError err = checkRecordFile(table, path, depthOf(id));
     if (err.code == Locked) {
         sendDriverOption(path, QStringLiteral("Recover=10"));
-        err = checkRecordFile(table, path);
+        err = checkRecordFile(table, path, depthOf(id));
     }
     switch (err.code) {
     case NoError:
@@ -107,14 +161,8 @@ void commonOpen(FileId id)
         }
         break;
     case KeysInvalid:
-        setLastError(err);
-        Message(2, path); // No stops the program
-        err = rebuildRecordFileKeys(table, path, false);
-        if (!err.ok()) {
-            setLastError(err);
-            Message(3, path);
-        }
-        err = checkRecordFile(table, path);
+        if (repairKeys(id, err, generation).ok())
+            err = checkRecordFile(table, path, depthOf(id));
         break;
     case DeclarationMismatch:
         setLastError(err);
@@ -131,34 +179,52 @@ void commonOpen(FileId id)
     clearLastError();
 }
 
+void reportFileError(int number, const FileError& error, const QString& label)
+{
+    const QString file = error.labelOr(label);
+    FileId id;
+    if (error.code == KeysInvalid && labelToFile(file, &id)) {
+        (void)repairKeys(id, error, g_repairs[index(id)].load());
+        return;
+    }
+    saveError(error);
+    Message(number, file);
+}
+
 FileUse::FileUse(FileId id) : m_id(id)
 {
-    std::atomic<int>& count = g_counts[size_t(index(id))];
-    // The common open runs before the count rises, so that a second user never sees a file half-opened.
-    QMutexLocker lock(&g_openMutex);
-    if (count.load() == 0) {
-        lock.unlock();
-        commonOpen(id);
-        lock.relock();
+    {
+        QMutexLocker lock(&g_countMutex);
+        if (g_counts[index(id)] > 0) {
+            ++g_counts[index(id)];
+            return;
+        }
     }
-    ++count;
+    // The first user opens the file with no lock held. Two first users on two threads may both run the common
+    // open: it is safe to run twice (a creation or a repair done by the one is found done by the other), and
+    // neither waits for the other, who may be waiting for this thread to answer a message.
+    commonOpen(id);
+    QMutexLocker lock(&g_countMutex);
+    ++g_counts[index(id)];
 }
 
 FileUse::~FileUse()
 {
-    std::atomic<int>& count = g_counts[size_t(index(m_id))];
-    if (count.load() > 0)
-        --count;
+    QMutexLocker lock(&g_countMutex);
+    if (g_counts[index(m_id)] > 0)
+        --g_counts[index(m_id)];
 }
 
 int openCount(FileId id)
 {
-    return g_counts[size_t(index(id))].load();
+    QMutexLocker lock(&g_countMutex);
+    return g_counts[index(id)];
 }
 
 void resetOpenCount(FileId id)
 {
-    g_counts[size_t(index(id))] = 0;
+    QMutexLocker lock(&g_countMutex);
+    g_counts[index(id)] = 0;
 }
 
 void rebuildAllKeys(const RebuildProgress& progress)
@@ -170,15 +236,21 @@ void rebuildAllKeys(const RebuildProgress& progress)
         if (progress)
             progress(step, int(tables.size()), table->label);
         const QString path = g_paths.dataDir + QLatin1Char('/') + table->fileName;
+        FileId id;
+        const bool known = labelToFile(table->label, &id);
+        QMutexLocker lock(known ? &g_repairMutex[index(id)] : nullptr);
         sendDriverOption(path, QStringLiteral("recover=1"));
         // The keys are rebuilt with the file held alone when it can be had within the wait, else with the
         // file still readable by others; a missing file is passed over.
-        const FileError alone = rebuildRecordFileKeys(*table, path, true);
-        if (alone.code == Locked) {
+        FileError rebuilt = rebuildRecordFileKeys(*table, path, true);
+        if (rebuilt.code == Locked) {
             sendDriverOption(path, QStringLiteral("FULLBUILD=ON"));
-            // No error of the rebuild is reported here: a file still damaged is caught by its next open.
-            (void)rebuildRecordFileKeys(*table, path, false);
+            rebuilt = rebuildRecordFileKeys(*table, path, false);
         }
+        // No error of the rebuild is reported here: a small file still damaged is caught by its next open,
+        // POINTVAL where the damage is met (error 46, and the repair question then).
+        if (known && rebuilt.ok())
+            ++g_repairs[index(id)];
         sendDriverOption(path, QStringLiteral("recover=1"));
     }
     // ONOFF and DATESAVE stay usable by their holders: this store does not close them during the rebuild.

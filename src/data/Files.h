@@ -40,8 +40,20 @@ void setPaths(const Paths& paths);
 const Paths& paths();
 
 // Common open: returns when the file is open. A missing file is created silently; damaged keys are
-// rebuilt when the user agrees; any other failure shows its message and stops the program.
+// rebuilt when the user agrees; any other failure shows its message and stops the program. The small files
+// (all but POINTVAL) are read whole: a damaged page takes the same repair path as damaged keys.
+// No lock is held while a message is shown: it may run on any thread, on several at once.
 void commonOpen(FileId id);
+
+// Reports a failed store call with message 15, 17 or 35 naming the file that failed (the error's own label,
+// else label). A damaged file (46) takes the repair path of the common open instead: message 2, the key
+// rebuild, message 3 and stop when it fails. Call it once the transaction in force is over: the rebuild needs
+// the file to itself, and a worker that met the damage inside its transaction returns the error to the thread
+// that reports it.
+void reportFileError(int number, const FileError& error, const QString& label);
+
+// The file of a label ("POINTVAL"); false for a label that names none.
+bool labelToFile(const QString& label, FileId* id);
 
 // The open count of a file: the first holder runs the common open, the last one closes the file.
 class FileUse

@@ -155,6 +155,19 @@ int StderrPresenter::show(const MessageSpec& spec)
     return spec.defaultButton;
 }
 
+std::optional<QString> MessagePresenter::askSaveFile(const SaveFileQuestion&)
+{
+    return std::nullopt;
+}
+
+std::optional<QString> StderrPresenter::askSaveFile(const SaveFileQuestion& question)
+{
+    QTextStream err(stderr);
+    err << question.title << QStringLiteral(": ") << question.suggestedName << QStringLiteral(" [Annuler]\n");
+    err.flush();
+    return std::nullopt;
+}
+
 void setMessagePresenter(MessagePresenter* presenter)
 {
     g_presenter = presenter ? presenter : &g_stderrPresenter;
@@ -236,6 +249,11 @@ int showBox(const QString& title, const QString& text, MessageIcon icon, int but
     spec.buttons = buttons;
     spec.defaultButton = defaultButton;
     return messagePresenter().show(spec);
+}
+
+std::optional<QString> askSaveFile(const SaveFileQuestion& question)
+{
+    return messagePresenter().askSaveFile(question);
 }
 
 } // namespace kip

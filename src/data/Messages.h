@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace kip {
 
@@ -35,20 +36,34 @@ struct MessageSpec
     int defaultButton = ButtonOk;
 };
 
+// A question for the name of a file to write: the dialog's title, the directory it opens in, the name it
+// proposes and its filter ("Documents PDF (*.pdf)").
+struct SaveFileQuestion
+{
+    QString title;
+    QString directory;
+    QString suggestedName;
+    QString filter;
+};
+
 class MessagePresenter
 {
 public:
     virtual ~MessagePresenter() = default;
     // Shows the box and returns the button pressed. May be called from any thread.
     virtual int show(const MessageSpec& spec) = 0;
+    // Asks for a file to write: its full path, or nothing when the user gave up. The default answers
+    // nothing, as a program without a display must.
+    virtual std::optional<QString> askSaveFile(const SaveFileQuestion& question);
 };
 
 // Answers every box with its default button and writes it to standard error (programs run without a
-// display).
+// display); asks no file name.
 class StderrPresenter : public MessagePresenter
 {
 public:
     int show(const MessageSpec& spec) override;
+    std::optional<QString> askSaveFile(const SaveFileQuestion& question) override;
 };
 
 void setMessagePresenter(MessagePresenter* presenter); // nullptr restores the standard-error presenter
@@ -73,5 +88,8 @@ int Message(int number, const QString& text1 = {}, const QString& text2 = {});
 // Shows an unnumbered box.
 int showBox(const QString& title, const QString& text, MessageIcon icon, int buttons = ButtonOk,
             int defaultButton = ButtonOk);
+
+// Asks, through the presenter, for the name of a file to write.
+std::optional<QString> askSaveFile(const SaveFileQuestion& question);
 
 } // namespace kip

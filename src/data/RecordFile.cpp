@@ -11,11 +11,18 @@ const void* columnBlob(const Statement& st, int index, int* size)
     return p;
 }
 
-FileError stepError(Database& db, int rc)
+FileError stepError(Database& db, int rc, const QString& label)
 {
     const FileError e = db.errorFrom(rc == SQLITE_MISUSE ? rc : sqlite3_extended_errcode(db.handle()));
-    setLastError(e.ok() ? makeError(DriverError, rc, QStringLiteral("erreur inattendue")) : e);
-    return lastError();
+    return labelled(e.ok() ? makeError(DriverError, rc, QStringLiteral("erreur inattendue")) : e, label);
+}
+
+FileError labelled(FileError error, const QString& label)
+{
+    if (!error.ok())
+        error.label = label;
+    setLastError(error);
+    return error;
 }
 
 QString duplicateKeyOf(const TableDecl& table, const QString& driverText)

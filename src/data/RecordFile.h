@@ -25,7 +25,7 @@ public:
     void text(const char*, const QString& v, int size)
     {
         // The record outlives the statement's run: a text that needs no clipping is bound in place.
-        if (v.size() <= size && !v.endsWith(QLatin1Char(' ')))
+        if (isFieldText(v, size))
             m_st.bindStatic(m_i++, v);
         else
             m_st.bind(m_i++, clipField(v, size));
@@ -112,8 +112,10 @@ private:
     int m_first;
 };
 
-// The error of a failed step, set as the calling thread's error in force.
-FileError stepError(Database& db, int rc);
+// The error of a failed step on the file labelled label, set as the calling thread's error in force.
+FileError stepError(Database& db, int rc, const QString& label);
+// The error with the label of the file it concerns, set as the calling thread's error in force.
+FileError labelled(FileError error, const QString& label);
 QString duplicateKeyOf(const TableDecl& table, const QString& driverText);
 
 } // namespace detail
@@ -152,15 +154,20 @@ public:
             setLastError(makeError(EndOfFile));
             return lastError();
         }
-        return detail::stepError(*m_db, rc);
+        return detail::stepError(*m_db, rc, m_label);
     }
-    void setDatabase(Database* db) { m_db = db; }
+    void setDatabase(Database* db, const QString& label)
+    {
+        m_db = db;
+        m_label = label;
+    }
     // A cursor whose statement could not be prepared answers its first read with this error.
     void setError(const FileError& error) { m_error = error; }
 
 private:
     Statement m_st;
     Database* m_db = nullptr;
+    QString m_label;
     FileError m_error;
 };
 
@@ -173,19 +180,14 @@ public:
     Database& database() { return m_db; }
 
     // Attaches the file to the connection (it must exist; the common open creates it).
-    FileError open()
-    {
-        const FileError e = m_db.attach(R::Label, m_db.pathOf(R::FileName));
-        setLastError(e);
-        return e;
-    }
+    FileError open() { return detail::labelled(m_db.attach(R::Label, m_db.pathOf(R::FileName)), m_table.label); }
 
     // Reads the record whose key fields equal those of rec.
     FileError get(R& rec, const KeyDecl& key)
     {
         Statement st = m_db.prepare(m_table.sqlOf(key).get);
         if (!st.valid())
-            return lastError();
+            return prepareError();
         detail::KeyBinder kb(st, key, 1);
         rec.visit(kb);
         return readOne(st, rec);
@@ -196,7 +198,7 @@ public:
     {
         Statement st = m_db.prepare(m_table.sql.fetch);
         if (!st.valid())
-            return lastError();
+            return prepareError();
         st.bind(1, rowid);
         return readOne(st, rec);
     }
@@ -210,9 +212,9 @@ public:
         Statement st =
             m_db.prepare(to ? (fwd ? ks.readForwardTo : ks.readBackwardTo) : (fwd ? ks.readForward : ks.readBackward));
         Cursor<R> c;
-        c.setDatabase(&m_db);
+        c.setDatabase(&m_db, m_table.label);
         if (!st.valid()) {
-            c.setError(lastError());
+            c.setError(prepareError());
             return c;
         }
         detail::KeyBinder kb(st, key, 1);
@@ -222,7 +224,7 @@ public:
             const_cast<R&>(*to).visit(kt);
         }
         c = Cursor<R>(std::move(st));
-        c.setDatabase(&m_db);
+        c.setDatabase(&m_db, m_table.label);
         return c;
     }
 
@@ -230,9 +232,9 @@ public:
     Cursor<R> readAll()
     {
         Statement st = m_db.prepare(m_table.sql.readAll);
-        const FileError e = st.valid() ? FileError{} : lastError();
+        const FileError e = st.valid() ? FileError{} : prepareError();
         Cursor<R> c(std::move(st));
-        c.setDatabase(&m_db);
+        c.setDatabase(&m_db, m_table.label);
         c.setError(e);
         return c;
     }
@@ -241,7 +243,7 @@ public:
     {
         Statement st = m_db.prepare(m_table.sql.insert);
         if (!st.valid())
-            return lastError();
+            return prepareError();
         detail::Binder b(st, 1);
         rec.visit(b);
         const int rc = st.step();
@@ -258,7 +260,7 @@ public:
     {
         Statement st = m_db.prepare(m_table.sql.update);
         if (!st.valid())
-            return lastError();
+            return prepareError();
         detail::Binder b(st, 1);
         rec.visit(b);
         st.bind(b.next(), rec.rowid);
@@ -266,10 +268,8 @@ public:
         const int rc = st.step();
         if (rc != 101)
             return fail(rc, &rec);
-        if (changes() == 0) {
-            setLastError(makeError(ChangedElsewhere));
-            return lastError();
-        }
+        if (changes() == 0)
+            return detail::labelled(makeError(ChangedElsewhere), m_table.label);
         ++rec.version;
         clearLastError();
         return {};
@@ -279,7 +279,7 @@ public:
     {
         Statement st = m_db.prepare(m_table.sql.remove);
         if (!st.valid())
-            return lastError();
+            return prepareError();
         st.bind(1, rec.rowid);
         const int rc = st.step();
         if (rc != 101)
@@ -292,8 +292,10 @@ public:
     qint64 records()
     {
         Statement st = m_db.prepare(m_table.sql.count);
-        if (!st.valid())
+        if (!st.valid()) {
+            (void)prepareError();
             return -1;
+        }
         const int rc = st.step();
         if (rc != 100) {
             (void)fail(rc);
@@ -322,15 +324,15 @@ private:
             clearLastError();
             return {};
         }
-        if (rc == 101) {
-            setLastError(makeError(NotFound));
-            return lastError();
-        }
+        if (rc == 101)
+            return detail::labelled(makeError(NotFound), m_table.label);
         return fail(rc);
     }
+    // A statement that could not be prepared: the file is not what it should be, or is damaged.
+    FileError prepareError() const { return detail::labelled(lastError(), m_table.label); }
     FileError fail(int rc, const R* rec = nullptr)
     {
-        FileError e = detail::stepError(m_db, rc);
+        FileError e = detail::stepError(m_db, rc, m_table.label);
         if (e.code == DuplicateKey) {
             e.key = rec ? firstDuplicatedKey(*rec) : QString();
             if (e.key.isEmpty())
@@ -351,6 +353,8 @@ private:
             if (key.skipBlankMatricule)
                 sql += QStringLiteral(" AND MATRICULE <> ''");
             Statement st = m_db.prepare(sql);
+            if (!st.valid())
+                continue;
             detail::KeyBinder kb(st, key, 1);
             const_cast<R&>(rec).visit(kb);
             st.bind(key.count + 1, rec.rowid);

@@ -25,11 +25,36 @@ QList<MessageSpec> ScriptedPresenter::shown() const
     return m_shown;
 }
 
+void ScriptedPresenter::answerFile(const std::optional<QString>& path)
+{
+    QMutexLocker lock(&m_mutex);
+    m_fileAnswers.push_back(path);
+}
+
+std::optional<QString> ScriptedPresenter::askSaveFile(const SaveFileQuestion& question)
+{
+    QMutexLocker lock(&m_mutex);
+    m_fileQuestions << question;
+    if (m_fileAnswers.empty())
+        return std::nullopt;
+    std::optional<QString> path = m_fileAnswers.front();
+    m_fileAnswers.pop_front();
+    return path;
+}
+
+QList<SaveFileQuestion> ScriptedPresenter::fileQuestions() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_fileQuestions;
+}
+
 void ScriptedPresenter::clear()
 {
     QMutexLocker lock(&m_mutex);
     m_shown.clear();
     m_answers.clear();
+    m_fileAnswers.clear();
+    m_fileQuestions.clear();
 }
 
 } // namespace kip

@@ -1,4 +1,5 @@
-// A message presenter for tests: answers from a script and remembers every box shown.
+// A message presenter for tests: answers from a script and remembers every box shown and every file
+// question asked.
 #pragma once
 
 #include "Messages.h"
@@ -16,12 +17,21 @@ public:
     void answer(int button);
     int show(const MessageSpec& spec) override;
     QList<MessageSpec> shown() const;
+
+    // The next file questions are answered with these paths in order (nothing: the user gave up); then
+    // nothing.
+    void answerFile(const std::optional<QString>& path);
+    std::optional<QString> askSaveFile(const SaveFileQuestion& question) override;
+    QList<SaveFileQuestion> fileQuestions() const;
+
     void clear();
 
 private:
     mutable QMutex m_mutex;
     std::deque<int> m_answers;
     QList<MessageSpec> m_shown;
+    std::deque<std::optional<QString>> m_fileAnswers;
+    QList<SaveFileQuestion> m_fileQuestions;
 };
 
 } // namespace kip

@@ -20,6 +20,7 @@ Transaction::Transaction(Database& db, std::initializer_list<FileId> files, Mode
         const TableDecl& table = tableOf(id);
         m_error = m_db.attach(table.label, m_db.pathOf(table.fileName.toLatin1().constData()));
         if (!m_error.ok()) {
+            m_error.label = table.label;
             setLastError(m_error);
             return;
         }

@@ -5,21 +5,30 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace kip {
 
 bool copierFichierTexte(const QString& from, const QString& to)
 {
-    const QString temp = to + QStringLiteral(".part");
-    QFile::remove(temp);
-    if (!QFile::copy(from, temp))
+    // The copy is written beside the former one and renamed over it once whole and on disk: at every instant
+    // the name holds either the former copy or the new one.
+    QFile source(from);
+    if (!source.open(QIODevice::ReadOnly))
         return false;
-    QFile::remove(to);
-    if (!QFile::rename(temp, to)) {
-        QFile::remove(temp);
+    QSaveFile copy(to);
+    if (!copy.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray chunk;
+    while (!(chunk = source.read(1 << 16)).isEmpty())
+        if (copy.write(chunk) != chunk.size())
+            break; // the save file keeps the failure: its commit below refuses
+    if (source.error() != QFileDevice::NoError || !source.atEnd()) {
+        copy.cancelWriting();
+        (void)copy.commit(); // gives the temporary file up
         return false;
     }
-    return true;
+    return copy.commit();
 }
 
 ResultatSauvegarde SauvegardeAuto(const Paths& p)

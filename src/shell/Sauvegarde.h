@@ -18,7 +18,8 @@ struct ResultatSauvegarde
 // to Origin10.txt. OnOff.tps and DateSave.tps are not copied.
 ResultatSauvegarde SauvegardeAuto(const Paths& p);
 
-// Copies a text file through a temporary file renamed over the former copy.
+// Copies a text file through a temporary file renamed over the former copy: a copy that fails leaves the
+// former copy as it was.
 bool copierFichierTexte(const QString& from, const QString& to);
 
 } // namespace kip

@@ -2,7 +2,9 @@
 #include "data/Employees.h"
 
 #include "DataFixture.h"
+#include "StoreTestTools.h"
 #include "data/Database.h"
+#include "data/FileAdmin.h"
 #include "data/RecordFile.h"
 #include "data/Transaction.h"
 
@@ -69,10 +71,10 @@ protected:
         return p;
     }
 
-    void runSql(const char* sql)
+    void runSql(const char* sql, FileId file = FileId::PointVal)
     {
         sqlite3* raw = nullptr;
-        ASSERT_EQ(sqlite3_open(paths().file(FileId::PointVal).toUtf8().constData(), &raw), SQLITE_OK);
+        ASSERT_EQ(sqlite3_open(paths().file(file).toUtf8().constData(), &raw), SQLITE_OK);
         ASSERT_EQ(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
         sqlite3_close(raw);
     }
@@ -134,14 +136,29 @@ TEST_F(EmployeesTest, DeleteTakesTheDayLinesInTheSameTransaction)
     gone.CARTE = 13;
     EXPECT_EQ(per.get(gone, PER_K_CARTE), NotFound);
 
-    // A failure while deleting the employee itself keeps its day lines.
-    runSql("CREATE TRIGGER refuse BEFORE DELETE ON POINTVAL BEGIN SELECT RAISE(ABORT, 'injected'); END;");
+    // A failure while deleting the day lines keeps the employee and all its day lines.
+    runSql("CREATE TRIGGER refuse BEFORE DELETE ON POINTVAL WHEN OLD.DATE = 74005 "
+           "BEGIN SELECT RAISE(ABORT, 'injected'); END;");
     Personnel q = read(db, 12);
     EXPECT_EQ(deleteEmployee(db, q), UpdateFailed);
+    ASSERT_EQ(presenter.shown().size(), 1);
     EXPECT_EQ(presenter.shown().last().number, 17);
+    EXPECT_TRUE(presenter.shown().last().text.endsWith(QStringLiteral("enregistrement POINTVAL.")));
     EXPECT_EQ(linesPerCard().value(12), 10);
     Personnel still;
     still.CARTE = 12;
+    EXPECT_EQ(per.get(still, PER_K_CARTE), NoError);
+    runSql("DROP TRIGGER refuse;");
+
+    // A failure of the employee's own delete, once its day lines are gone, brings the day lines back.
+    runSql("CREATE TRIGGER refuse BEFORE DELETE ON PERSONNEL BEGIN SELECT RAISE(ABORT, 'injected'); END;",
+           FileId::Personnel);
+    EXPECT_EQ(deleteEmployee(db, q), UpdateFailed);
+    ASSERT_EQ(presenter.shown().size(), 2);
+    EXPECT_EQ(presenter.shown().last().number, 17);
+    EXPECT_TRUE(presenter.shown().last().text.contains(QStringLiteral("injected")));
+    EXPECT_TRUE(presenter.shown().last().text.endsWith(QStringLiteral("enregistrement PERSONNEL.")));
+    EXPECT_EQ(linesPerCard().value(12), 10);
     EXPECT_EQ(per.get(still, PER_K_CARTE), NoError);
 }
 
@@ -183,4 +200,74 @@ TEST_F(EmployeesTest, TransactionThatCannotStartShowsMessage34)
     EXPECT_EQ(m.title, QStringLiteral("Erreur transaction"));
     EXPECT_EQ(m.text, QStringLiteral("Erreur: (Fichier verrouillé par un autre utilisateur (32)) ouverture de "
                                      "transaction update sur fichier PERSONNEL. Update Transaction annulée."));
+}
+
+// A file that cannot be written is the one the message names, whichever of the two it is.
+TEST_F(EmployeesTest, ReadOnlyFileIsTheOneNamed)
+{
+    Database db(dataDir());
+    Personnel p = read(db, 12);
+    p.NOM = QStringLiteral("MARTINEZ");
+    {
+        storetest::ReadOnlyFile readOnly(paths().file(FileId::PointVal));
+        if (!readOnly.ok())
+            GTEST_SKIP() << "this file system cannot make a file read-only for this user";
+        Database fresh(dataDir());
+        EXPECT_EQ(updateEmployee(fresh, p, LinkValues::of(read(fresh, 12))), UpdateFailed);
+    }
+    ASSERT_EQ(presenter.shown().size(), 1);
+    EXPECT_EQ(presenter.shown()[0].number, 34);
+    EXPECT_TRUE(presenter.shown()[0].text.endsWith(QStringLiteral("sur fichier POINTVAL. Update Transaction annulée.")))
+        << presenter.shown()[0].text.toStdString();
+    {
+        storetest::ReadOnlyFile readOnly(paths().file(FileId::Personnel));
+        Database fresh(dataDir());
+        EXPECT_EQ(updateEmployee(fresh, p, LinkValues::of(read(fresh, 12))), UpdateFailed);
+    }
+    ASSERT_EQ(presenter.shown().size(), 2);
+    EXPECT_TRUE(presenter.shown()[1].text.endsWith(QStringLiteral("sur fichier PERSONNEL. Update Transaction "
+                                                                  "annulée.")));
+    EXPECT_TRUE(presenter.shown()[1].text.contains(QStringLiteral("readonly")))
+        << presenter.shown()[1].text.toStdString();
+}
+
+// Damage met while deleting day lines is error 46 and takes the repair path of the common open, not message 17.
+TEST_F(EmployeesTest, DamageMetOnTheWayTakesTheRepairPath)
+{
+    const QString path = paths().file(FileId::PointVal);
+    {
+        Database db(dataDir());
+        RecordFile<PointVal> pov(db);
+        ASSERT_TRUE(pov.open().ok());
+        Transaction batch(db, {FileId::PointVal});
+        for (qint32 d = 75000; d < 75400; ++d) {
+            PointVal v;
+            v.clearPunches();
+            v.CARTE = 12;
+            v.NOM = QStringLiteral("MARTIN");
+            v.PRENOM = QStringLiteral("Paul");
+            v.MATRICULE = QStringLiteral("M12");
+            v.DATE = d;
+            ASSERT_EQ(pov.add(v), NoError);
+        }
+        ASSERT_EQ(batch.commit(), NoError);
+    }
+    storetest::damagePage(path, storetest::pagesOf(path) / 2);
+    EXPECT_TRUE(checkRecordFile(tableOf(FileId::PointVal), path).ok()); // not seen at open: the file is large
+    storetest::RecordingPresenter child(m_tmp.filePath(QStringLiteral("shown.txt")));
+    child.answer(ButtonYes);
+    EXPECT_EXIT(
+        {
+            child.install();
+            Database db(dataDir());
+            Personnel p = read(db, 12);
+            (void)deleteEmployee(db, p);
+        },
+        ::testing::ExitedWithCode(1), "Erreur reconstruction des clés !");
+    const QStringList shown = child.recorded();
+    ASSERT_EQ(shown.size(), 3) << shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(shown[0], QStringLiteral("2|Clé invalide|") + path +
+                            QStringLiteral(" : clé invalide.  Voulez-vous reconstruire les clés?"));
+    EXPECT_TRUE(shown[1].startsWith(QStringLiteral("3|"))) << shown[1].toStdString();
+    EXPECT_EQ(shown[2], QStringLiteral("stop|Erreur reconstruction des clés !|1"));
 }

@@ -3,8 +3,10 @@
 #include "data/RecordFile.h"
 
 #include "DataFixture.h"
+#include "StoreTestTools.h"
 #include "data/Database.h"
 #include "data/FileAdmin.h"
+#include "data/Pack.h"
 #include "data/Transaction.h"
 
 #include <QProcess>
@@ -214,4 +216,60 @@ TEST_F(RecordFileTest, ArraysOfTextsRoundTripThroughTheStore)
     EXPECT_EQ(back.IDENTIFICATION[15], QStringLiteral("Un nom bien plus lon")); // a STRING(20) keeps 20
     EXPECT_TRUE(back.IDENTIFICATION[7].isEmpty());
     EXPECT_EQ(back.TERMINAL[3], 1);
+}
+
+// A text field holds what the record layout can hold, in the store as in the packed record: at most its length,
+// characters outside Windows-1252 as "?", trailing spaces clipped. A key read with the text as typed finds it.
+TEST_F(RecordFileTest, TextsOutsideTheCodePageAreStoredAsThePackerWritesThem)
+{
+    Database db(dataDir());
+    RecordFile<Personnel> per(db);
+    ASSERT_EQ(per.open(), NoError);
+    Personnel typed = employee(7, QStringLiteral("Łukasz Ōmura 😀"), QStringLiteral("Zoë-Œuvre ‘bis’ longue"),
+                               QStringLiteral("Ä\u0081\u0080 "));
+    ASSERT_EQ(per.add(typed), NoError);
+    Personnel stored;
+    stored.CARTE = 7;
+    ASSERT_EQ(per.get(stored, PER_K_CARTE), NoError);
+    EXPECT_EQ(stored.NOM, QStringLiteral("?ukasz ?mura ??"));
+    EXPECT_EQ(stored.PRENOM, QStringLiteral("Zoë-Œuvre ‘bis’")); // STRING(15), in the code page
+    EXPECT_EQ(stored.MATRICULE, QStringLiteral("Ä\u0081?"));     // an undefined byte is kept, U+0080 is not
+    Personnel unpacked;
+    ASSERT_TRUE(unpack(pack(typed), unpacked));
+    EXPECT_EQ(stored.NOM, unpacked.NOM);
+    EXPECT_EQ(stored.PRENOM, unpacked.PRENOM);
+    EXPECT_EQ(stored.MATRICULE, unpacked.MATRICULE);
+    // What was stored packs to the same bytes as what was typed.
+    EXPECT_EQ(pack(stored).mid(2, 45), pack(typed).mid(2, 45));
+    Personnel byName = employee(0, typed.NOM, typed.PRENOM);
+    ASSERT_EQ(per.get(byName, PER_K_NOM_PRENOM), NoError);
+    EXPECT_EQ(byName.CARTE, 7);
+}
+
+// Damage met while reading is error 46 and names the file, whatever the read.
+TEST_F(RecordFileTest, DamagedPageMetWhileReadingIsError46)
+{
+    const QString path = paths().file(FileId::PointVal);
+    Database db(dataDir());
+    RecordFile<PointVal> pov(db);
+    ASSERT_EQ(pov.open(), NoError);
+    {
+        Transaction t(db, {FileId::PointVal});
+        for (qint32 d = 0; d < 2000; ++d) {
+            PointVal v = dayLine(qint16(1 + d % 50), 70000 + d);
+            ASSERT_EQ(pov.add(v), NoError);
+        }
+        ASSERT_EQ(t.commit(), NoError);
+    }
+    db.detachAll();
+    storetest::damagePage(path, 2); // the root of the table
+    ASSERT_EQ(pov.open(), NoError);
+    Cursor<PointVal> all = pov.readAll();
+    PointVal v;
+    FileError err;
+    while ((err = all.next(v)).ok()) {
+    }
+    EXPECT_EQ(err.code, KeysInvalid) << err.description().toStdString();
+    EXPECT_EQ(err.label, QStringLiteral("POINTVAL"));
+    EXPECT_EQ(lastError().code, KeysInvalid);
 }

@@ -90,8 +90,8 @@ void ExecutionKipempty::transfertLu()
     QTextStream err(stderr);
     if (!r.reussi()) {
         // Nothing stored: the raw file stays for the next run.
-        saveError(r.erreur);
-        Message(15, QStringLiteral("POINTVAL"));
+        // The message names the file that failed; a damaged file is repaired here, the job's transaction over.
+        reportFileError(15, r.erreur, QStringLiteral("POINTVAL"));
         terminer(1);
         return;
     }

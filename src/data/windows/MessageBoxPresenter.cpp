@@ -3,10 +3,12 @@
 #include "data/Files.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QFutureWatcher>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QThread>
 #include <QtConcurrent>
 
@@ -57,6 +59,24 @@ int showOnThisThread(const MessageSpec& spec)
     return buttons.value(box.clickedButton(), spec.defaultButton);
 }
 
+std::optional<QString> askOnThisThread(const SaveFileQuestion& question)
+{
+    QFileDialog dialog(QApplication::activeWindow(), question.title, question.directory, question.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.selectFile(question.suggestedName);
+    // A name typed without its extension gets the filter's: "*.pdf" gives "pdf".
+    const qsizetype star = question.filter.indexOf(QLatin1String("*."));
+    if (star >= 0) {
+        QString suffix = question.filter.mid(star + 2);
+        suffix.truncate(suffix.indexOf(QRegularExpression(QStringLiteral("[^A-Za-z0-9]"))));
+        dialog.setDefaultSuffix(suffix);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
 void runRebuildWithWindow(const std::function<void(const RebuildProgress&)>& work)
 {
     QProgressDialog window;
@@ -98,6 +118,17 @@ int MessageBoxPresenter::show(const MessageSpec& spec)
     int result = spec.defaultButton;
     QMetaObject::invokeMethod(
         app, [&] { result = showOnThisThread(spec); }, Qt::BlockingQueuedConnection);
+    return result;
+}
+
+std::optional<QString> MessageBoxPresenter::askSaveFile(const SaveFileQuestion& question)
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() == app->thread())
+        return askOnThisThread(question);
+    std::optional<QString> result;
+    QMetaObject::invokeMethod(
+        app, [&] { result = askOnThisThread(question); }, Qt::BlockingQueuedConnection);
     return result;
 }
 

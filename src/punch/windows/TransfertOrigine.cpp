@@ -123,8 +123,8 @@ void TransfertOrigine::lue()
     m_progression->hide();
     if (!r.reussi()) {
         // Nothing was stored: the raw file stays for the next start.
-        saveError(r.erreur);
-        Message(15, QStringLiteral("POINTVAL"));
+        // The message names the file that failed; a damaged file is repaired here, the job's transaction over.
+        reportFileError(15, r.erreur, QStringLiteral("POINTVAL"));
         garder();
         return;
     }

@@ -1,0 +1,87 @@
+// The shared bands.
+#include "BandesCommunes.h"
+
+#include "calendar/Dates.h"
+#include "calendar/HeureTexte.h"
+
+namespace kip {
+
+namespace {
+
+constexpr qint32 Largeur = MiseEnPage::LargeurImprimable;
+constexpr qint32 PasTitre = 116; // lines of the title, a little tighter than the font's own leading
+
+} // namespace
+
+void dessinerEnTetePage(Dessin& d, const EnTetePage& e)
+{
+    constexpr qint32 Haut = 469;
+    d.cadre(0, 0, Largeur, Haut);
+    // The title wraps over up to three lines in its box of 5260 by 365.
+    d.texteCadre(52, 52, 5260, 365, e.titre, polices::Grasse, PasTitre);
+    constexpr qint32 Pas = 130;
+    constexpr qint32 Premier = 40;
+    d.texte(6146, Premier, 573, QStringLiteral("Edition du:"));
+    d.texte(6719, Premier, 700, NomJour(e.date));
+    d.texte(6719, Premier + Pas, 700, DateTexte(e.date));
+    d.texte(6719, Premier + 2 * Pas, 700, e.heure.toString(QStringLiteral("HH:mm:ss")));
+}
+
+void dessinerPiedPage(Dessin& d, int page, bool centiemes)
+{
+    constexpr qint32 Haut = 40;
+    d.caseACocher(0, Haut + 30, centiemes,
+                  QStringLiteral("Cette édition est en heure et centièmes si la case est "
+                                 "cochée"));
+    d.cadre(6302, Haut, Largeur - 6302, 200);
+    d.texte(6354, Haut + 36, 500, QStringLiteral("Page:"));
+    d.texte(6900, Haut + 36, BordTotaux - 6900, QStringLiteral("%1").arg(page, 4, 10, QLatin1Char('0')),
+            polices::Normale, Alignement::Droite);
+}
+
+void dessinerEnTeteEmploye(Dessin& d, const Identite& e)
+{
+    constexpr qint32 Haut = 52;
+    constexpr qint32 Texte = Haut + 66;
+    d.cadre(0, Haut, Largeur, 260);
+    d.texte(104, Texte, 500, texteCarte(e.carte), polices::Grasse);
+    d.texte(625, Texte, 1979 - 625 - 40, e.nom, polices::Grasse);
+    d.texte(1979, Texte, 3177 - 1979 - 40, e.prenom, polices::Grasse);
+    d.texte(3177, Texte, 1200, e.matricule, polices::Grasse);
+}
+
+void dessinerPiedEmploye(Dessin& d, const Identite& e, const QString& total)
+{
+    constexpr qint32 Haut = 52;
+    constexpr qint32 Texte = Haut + 66;
+    constexpr qint32 Gauche = 2865;
+    d.cadre(Gauche, Haut, 4583, 260);
+    d.texte(Gauche + 52, Texte, 1000, QStringLiteral("Total général de:"), polices::Grasse);
+    d.texte(3906, Texte, 330, texteCarte(e.carte), polices::Grasse);
+    d.texte(4271, Texte, 1300, e.nom, polices::Grasse);
+    d.texte(5625, Texte, 1300, e.prenom, polices::Grasse);
+    d.texte(6979, Texte, BordTotaux - 6979, total, polices::Grasse, Alignement::Droite);
+}
+
+QString textePointage(qint16 valeur, bool centiemes)
+{
+    constexpr qint16 DernierePunch = 2879;
+    constexpr qint16 MinutesJour = 1440;
+    if (valeur < 0 || valeur > DernierePunch)
+        return QString();
+    return HeureTexte(valeur >= MinutesJour ? valeur - MinutesJour : valeur, centiemes);
+}
+
+QString texteTotal(qint32 minutes, bool centiemes, int positions)
+{
+    if (minutes == 0)
+        return QString();
+    return QString::number(HeureDecimale(minutes, centiemes), 'f', 2).rightJustified(positions, QLatin1Char(' '));
+}
+
+QString texteCarte(qint16 carte)
+{
+    return QStringLiteral("%1").arg(carte, 4, 10, QLatin1Char('0'));
+}
+
+} // namespace kip

@@ -1,0 +1,51 @@
+// A report procedure as the common report run drives it: it is opened once the first matching record is
+// found, is handed each record that passes the filter in reading order, and is closed at the end of the
+// reading. It lays its bands through the Pagination of its context.
+#pragma once
+
+#include "MoteurBandes.h"
+#include "ParametresEdition.h"
+#include "data/Records.h"
+
+#include <QTime>
+#include <functional>
+
+namespace kip {
+
+class Database;
+
+// What a report reads: the day lines (by the sort mode's order, within the period), or the employees.
+enum class SourceEdition
+{
+    Journees,
+    Personnel
+};
+
+struct ContexteEdition
+{
+    const ParametresEdition& parametres;
+    qint32 dateImpression;        // today, taken once when the report starts
+    std::function<QTime()> heure; // the clock, read for each line prepared
+    Pagination& pagination;       // where the report lays its bands
+    Database& db;                 // the run's connection, inside its read transaction
+};
+
+class Edition
+{
+public:
+    virtual ~Edition() = default;
+
+    virtual SourceEdition source() const { return SourceEdition::Journees; }
+    // The control report prints inactive day lines too; the others leave them out.
+    virtual bool avecLignesInactives() const { return false; }
+
+    virtual void ouvrir(ContexteEdition& contexte) = 0;
+    // A day line that passed the filter (source Journees).
+    virtual void journee(const PointVal&) {}
+    // An employee that passed the filter (source Personnel).
+    virtual void employe(const Personnel&) {}
+    // Prints what is still open and closes the last page; false when a page could not be written.
+    virtual bool fermer() = 0;
+};
+
+} // namespace kip

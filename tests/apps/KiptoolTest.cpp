@@ -1,0 +1,199 @@
+// kiptool as a script runs it: a real process on a generated installation, its PDF read back with
+// pdftotext, its exit statuses and its messages.
+#include "calendar/Clock.h"
+#include "kipgen/Generator.h"
+
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QMap<QString, QByteArray> empreintes(const QString& dir)
+{
+    QMap<QString, QByteArray> out;
+    QDirIterator it(dir, QDir::Files);
+    while (it.hasNext()) {
+        QFile f(it.next());
+        f.open(QIODevice::ReadOnly);
+        out.insert(f.fileName(), QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1));
+    }
+    return out;
+}
+
+QString texteDuPdf(const QString& chemin)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), chemin, QStringLiteral("-")});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+class KiptoolTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_tmp = new QTemporaryDir;
+        ASSERT_TRUE(s_tmp->isValid());
+        kip::gen::GenOptions o;
+        o.dir = s_tmp->path() + QStringLiteral("/Kip");
+        o.employees = 12;
+        o.weeks = 1;
+        o.seed = 5;
+        o.today = kip::dayNumber(2026, 12, 9);
+        o.dayLines = 12 * 40;
+        const kip::gen::GenResult r = kip::gen::generateInstallation(o);
+        ASSERT_TRUE(r.ok) << r.error.toStdString();
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_tmp;
+        s_tmp = nullptr;
+    }
+
+    QString installation() const { return s_tmp->path() + QStringLiteral("/Kip"); }
+    QString sortie(const QString& nom) const { return m_out.filePath(nom); }
+
+    struct Execution
+    {
+        int code = -1;
+        QString sortie;
+        QString erreurs;
+    };
+    Execution kiptool(const QStringList& args, const QString& repertoire = {})
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(repertoire.isEmpty() ? m_out.path() : repertoire);
+        p.start(QStringLiteral(KIP_KIPTOOL), args);
+        EXPECT_TRUE(p.waitForFinished(60000)) << "kiptool ne se termine pas";
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    }
+
+    static QTemporaryDir* s_tmp;
+    QTemporaryDir m_out;
+};
+
+QTemporaryDir* KiptoolTest::s_tmp = nullptr;
+
+} // namespace
+
+TEST_F(KiptoolTest, WritesTheReportAsAPdfAndChangesNothing)
+{
+    const auto avant = empreintes(installation() + QStringLiteral("/Data"));
+    // From the installation directory, as a scheduled job runs it; a mid-week period takes whole weeks.
+    const Execution e = kiptool({QStringLiteral("report"), QStringLiteral("3"), QStringLiteral("--from"),
+                                 QStringLiteral("25/11/2026"), QStringLiteral("--to"), QStringLiteral("01/12/2026"),
+                                 QStringLiteral("--pdf"), sortie(QStringLiteral("semaine.pdf"))},
+                                installation());
+    ASSERT_EQ(e.code, 0) << e.erreurs.toStdString();
+    EXPECT_TRUE(e.erreurs.isEmpty()) << e.erreurs.toStdString();
+    const QString texte = texteDuPdf(sortie(QStringLiteral("semaine.pdf")));
+    EXPECT_TRUE(texte.contains(QStringLiteral("Pointages Utilisateur (3e ligne)"))) << texte.toStdString();
+    EXPECT_TRUE(texte.contains(QStringLiteral("Lundi      23/11/2026")) ||
+                texte.contains(QStringLiteral("23/11/2026")));
+    EXPECT_TRUE(texte.contains(QStringLiteral("06/12/2026")));
+    EXPECT_FALSE(texte.contains(QStringLiteral("22/11/2026")));
+    EXPECT_GE(texte.count(QStringLiteral("Total général de:")), 10);
+    EXPECT_TRUE(texte.contains(QStringLiteral("Cette édition est en heure et centièmes")));
+    EXPECT_EQ(empreintes(installation() + QStringLiteral("/Data")), avant);
+}
+
+TEST_F(KiptoolTest, ARangeOfNamesKeepsOnlyThoseEmployees)
+{
+    const Execution tous =
+        kiptool({QStringLiteral("report"), QStringLiteral("6"), QStringLiteral("--from"), QStringLiteral("30/11/2026"),
+                 QStringLiteral("--to"), QStringLiteral("06/12/2026"), QStringLiteral("--sort"), QStringLiteral("A"),
+                 QStringLiteral("--hundredths"), QStringLiteral("--pdf"), sortie(QStringLiteral("tous.pdf")),
+                 QStringLiteral("--dir"), installation()});
+    ASSERT_EQ(tous.code, 0) << tous.erreurs.toStdString();
+    // The first employee in name order, alone.
+    const QString texte = texteDuPdf(sortie(QStringLiteral("tous.pdf")));
+    const qsizetype at = texte.indexOf(QStringLiteral("Total général de:"));
+    ASSERT_GE(at, 0);
+    const QStringList mots = texte.mid(at).split(QLatin1Char('\n')).first().simplified().split(QLatin1Char(' '));
+    ASSERT_GE(mots.size(), 5);
+    const QString nom = mots[4];
+    const Execution un =
+        kiptool({QStringLiteral("report"), QStringLiteral("6"), QStringLiteral("--from"), QStringLiteral("30/11/2026"),
+                 QStringLiteral("--to"), QStringLiteral("06/12/2026"), QStringLiteral("--sort"), QStringLiteral("A"),
+                 QStringLiteral("--range"), nom + QLatin1Char(':') + nom, QStringLiteral("--pdf"),
+                 sortie(QStringLiteral("un.pdf")), QStringLiteral("--dir"), installation()});
+    ASSERT_EQ(un.code, 0) << un.erreurs.toStdString();
+    const QString seul = texteDuPdf(sortie(QStringLiteral("un.pdf")));
+    EXPECT_GE(seul.count(QStringLiteral("Total général de:")), 1);
+    EXPECT_LT(seul.count(QStringLiteral("Total général de:")), texte.count(QStringLiteral("Total général de:")));
+    EXPECT_TRUE(seul.contains(nom));
+}
+
+TEST_F(KiptoolTest, NothingMatchingWritesNoFileAndEndsWithOne)
+{
+    const Execution e =
+        kiptool({QStringLiteral("report"), QStringLiteral("2"), QStringLiteral("--from"), QStringLiteral("01/01/2020"),
+                 QStringLiteral("--to"), QStringLiteral("31/01/2020"), QStringLiteral("--pdf"),
+                 sortie(QStringLiteral("rien.pdf")), QStringLiteral("--dir"), installation()});
+    EXPECT_EQ(e.code, 1);
+    EXPECT_FALSE(QFile::exists(sortie(QStringLiteral("rien.pdf"))));
+    EXPECT_TRUE(e.erreurs.contains(QStringLiteral("aucune ligne ne correspond"))) << e.erreurs.toStdString();
+}
+
+TEST_F(KiptoolTest, BadArgumentsOrAnUnusableInstallationEndWithTwo)
+{
+    const QStringList periode = {QStringLiteral("--from"), QStringLiteral("30/11/2026"),
+                                 QStringLiteral("--to"),   QStringLiteral("06/12/2026"),
+                                 QStringLiteral("--pdf"),  sortie(QStringLiteral("x.pdf"))};
+    const QStringList ici = {QStringLiteral("--dir"), installation()};
+    QDir().mkpath(m_out.filePath(QStringLiteral("Autre/Data")));
+    QDir().mkpath(m_out.filePath(QStringLiteral("Vide/Kip/Data")));
+    struct Cas
+    {
+        QStringList args;
+        const char* message;
+    };
+    const Cas cas[] = {
+        {QStringList{QStringLiteral("report"), QStringLiteral("9")} + periode + ici, "n'existe pas"},
+        {QStringList{QStringLiteral("report"), QStringLiteral("4")} + periode + ici, "pas encore disponible"},
+        {QStringList{QStringLiteral("report"), QStringLiteral("3"), QStringLiteral("--from"),
+                     QStringLiteral("32/11/2026"), QStringLiteral("--to"), QStringLiteral("06/12/2026"),
+                     QStringLiteral("--pdf"), sortie(QStringLiteral("x.pdf"))} +
+             ici,
+         "date invalide"},
+        {QStringList{QStringLiteral("report"), QStringLiteral("3"), QStringLiteral("--sort"), QStringLiteral("X")} +
+             periode + ici,
+         "--sort"},
+        {QStringList{QStringLiteral("report"), QStringLiteral("3"), QStringLiteral("--range"), QStringLiteral("abc:")} +
+             periode + ici,
+         "numéro de carte invalide"},
+        {QStringList{QStringLiteral("report"), QStringLiteral("3"), QStringLiteral("--from"),
+                     QStringLiteral("30/11/2026"), QStringLiteral("--to"), QStringLiteral("06/12/2026")} +
+             ici,
+         "--pdf"},
+        {QStringList{QStringLiteral("report"), QStringLiteral("3")} + periode +
+             QStringList{QStringLiteral("--dir"), m_out.filePath(QStringLiteral("Autre"))},
+         "n'est pas une installation"},
+        {QStringList{QStringLiteral("report"), QStringLiteral("3")} + periode +
+             QStringList{QStringLiteral("--dir"), m_out.filePath(QStringLiteral("Vide/Kip"))},
+         "installation inutilisable"},
+        {QStringList{QStringLiteral("rapport")}, "commande inconnue"},
+        {QStringList{}, "Usage"},
+    };
+    for (const Cas& c : cas) {
+        const Execution e = kiptool(c.args);
+        EXPECT_EQ(e.code, 2) << c.args.join(u' ').toStdString();
+        EXPECT_TRUE(e.erreurs.contains(QString::fromUtf8(c.message))) << e.erreurs.toStdString();
+        EXPECT_FALSE(QFile::exists(sortie(QStringLiteral("x.pdf"))));
+    }
+    const Execution aide = kiptool({QStringLiteral("report"), QStringLiteral("--help")});
+    EXPECT_EQ(aide.code, 0);
+    EXPECT_TRUE(aide.sortie.contains(QStringLiteral("--hundredths"))) << aide.sortie.toStdString();
+}

@@ -1,0 +1,153 @@
+// The record files shared by the GUI thread and the jobs' workers: a worker that asks the user while opening a
+// file does not keep the GUI thread from using the files, and a failed transfer names the file that failed.
+#include "../data/StoreTestTools.h"
+#include "PunchFixture.h"
+#include "data/Employees.h"
+#include "data/FileAdmin.h"
+#include "data/Files.h"
+#include "punch/TransfertPointages.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFutureWatcher>
+#include <QThread>
+#include <QTimer>
+#include <QtConcurrent>
+#include <sqlite3.h>
+
+using namespace kip;
+
+namespace {
+
+// Answers on the GUI thread, as the message boxes do: a worker's question waits for the GUI thread. While a
+// worker's question is pending, the GUI thread first does what the test asks of it (a user at work in
+// another window), then answers.
+class GuiThreadPresenter : public ScriptedPresenter
+{
+public:
+    std::function<void()> meanwhile;
+    int show(const MessageSpec& spec) override
+    {
+        QCoreApplication* app = QCoreApplication::instance();
+        if (QThread::currentThread() == app->thread())
+            return ScriptedPresenter::show(spec);
+        int button = 0;
+        QMetaObject::invokeMethod(
+            app,
+            [&] {
+                if (meanwhile)
+                    std::exchange(meanwhile, {})();
+                button = ScriptedPresenter::show(spec);
+            },
+            Qt::BlockingQueuedConnection);
+        return button;
+    }
+};
+
+// Points a key's declaration at another column: the common open finds the keys invalid and asks.
+void damageKeys(const QString& path)
+{
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &raw), SQLITE_OK);
+    const char* sql = "PRAGMA writable_schema = ON;"
+                      "UPDATE sqlite_master SET sql = replace(sql, '(DATE, CARTE)', '(TOTAL, CARTE)') "
+                      "WHERE name = 'K_DATE_CARTE';";
+    ASSERT_EQ(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
+    sqlite3_close(raw);
+}
+
+class FichiersPartagesTest : public PunchFixture
+{
+};
+
+} // namespace
+
+TEST_F(FichiersPartagesTest, EmployeeUpdateOnTheGuiThreadAndTransferOnAWorkerBothSucceed)
+{
+    int argc = 1;
+    char name[] = "test_punch_shared";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    GuiThreadPresenter gui;
+    setMessagePresenter(&gui);
+    addEmployee(12, QStringLiteral("MARTIN"));
+    addEmployee(13, QStringLiteral("DURAND"));
+    writeOrigin(punch(13, today, 8, 0) + punch(13, today, 12, 0));
+    damageKeys(paths().file(FileId::PointVal));
+
+    // The worker's first use of POINTVAL asks whether to rebuild its keys; meanwhile the user saves an employee.
+    int saved = -1;
+    gui.meanwhile = [&] {
+        Database guiDb(dataDir());
+        RecordFile<Personnel> file(guiDb);
+        ASSERT_EQ(file.open(), NoError);
+        Personnel p;
+        p.CARTE = 12;
+        ASSERT_EQ(file.get(p, PER_K_CARTE), NoError);
+        const LinkValues before = LinkValues::of(p);
+        p.NOM = QStringLiteral("MARTINEZ");
+        saved = updateEmployee(guiDb, p, before);
+    };
+    gui.answer(ButtonYes);
+    gui.answer(ButtonYes);
+    const QString dir = dataDir();
+    const QString raw = origin();
+    const qint32 day = today;
+    QFutureWatcher<ResultatTransfert> watcher;
+    QEventLoop loop;
+    QObject::connect(&watcher, &QFutureWatcher<ResultatTransfert>::finished, &loop, &QEventLoop::quit);
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+    watcher.setFuture(QtConcurrent::run([dir, raw, day] {
+        FileUse employes(FileId::Personnel);
+        FileUse journees(FileId::PointVal);
+        Database worker(dir);
+        return TransfererPointages(worker, raw, day);
+    }));
+    limit.start(60000);
+    if (!watcher.isFinished())
+        loop.exec();
+    ASSERT_TRUE(watcher.isFinished()) << "the transfer did not end within a minute";
+    const ResultatTransfert r = watcher.result();
+    setMessagePresenter(&presenter);
+
+    EXPECT_EQ(saved, UpdateSaved);
+    EXPECT_TRUE(r.reussi()) << r.erreur.description().toStdString();
+    EXPECT_EQ(r.stockes, 2);
+    EXPECT_EQ(employee(12).NOM, QStringLiteral("MARTINEZ"));
+    ASSERT_TRUE(line(13, today).has_value());
+    EXPECT_EQ(punches(line(13, today)->POINTAGE_ORIGINE), (std::vector<int>{480, 720}));
+    // Each thread asked once; the keys were rebuilt once and nothing else was said.
+    const QList<MessageSpec> shown = gui.shown();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[0].number, 2);
+    EXPECT_EQ(shown[1].number, 2);
+    EXPECT_TRUE(checkRecordFile(tableOf(FileId::PointVal), paths().file(FileId::PointVal)).ok());
+    EXPECT_EQ(openCount(FileId::PointVal), 0);
+}
+
+// With the employee file read-only the transfer stores nothing, and its message names the employee file.
+TEST_F(FichiersPartagesTest, ReadOnlyEmployeeFileIsTheFileNamed)
+{
+    addEmployee(13, QStringLiteral("DURAND"));
+    writeOrigin(punch(13, today, 8, 0));
+    ResultatTransfert r;
+    {
+        storetest::ReadOnlyFile readOnly(paths().file(FileId::Personnel));
+        if (!readOnly.ok())
+            GTEST_SKIP() << "this file system cannot make a file read-only for this user";
+        Database worker(dataDir());
+        r = TransfererPointages(worker, origin(), today);
+    }
+    EXPECT_FALSE(r.reussi());
+    EXPECT_EQ(r.stockes, 0);
+    EXPECT_EQ(r.erreur.label, QStringLiteral("PERSONNEL"));
+    EXPECT_FALSE(line(13, today).has_value());
+    // What the transfer window and kipempty show.
+    reportFileError(15, r.erreur, QStringLiteral("POINTVAL"));
+    ASSERT_EQ(presenter.shown().size(), 1);
+    EXPECT_EQ(presenter.shown()[0].number, 15);
+    EXPECT_TRUE(presenter.shown()[0].text.endsWith(QStringLiteral("Cause probable : PERSONNEL.")))
+        << presenter.shown()[0].text.toStdString();
+}

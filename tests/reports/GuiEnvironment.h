@@ -1,0 +1,46 @@
+// What every test of the reports core needs: a GUI application for the text measures (offscreen), and the
+// texts of a PDF as pdftotext reads them.
+#pragma once
+
+#include <QGuiApplication>
+#include <QProcess>
+#include <gtest/gtest.h>
+#include <memory>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << s.toStdString();
+}
+QT_END_NAMESPACE
+
+// Reports measure their texts: a GUI application must exist (offscreen in the tests).
+class GuiEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        if (!QGuiApplication::instance())
+            m_app = std::make_unique<QGuiApplication>(m_argc, m_argv);
+    }
+    void TearDown() override { m_app.reset(); }
+
+private:
+    int m_argc = 1;
+    char m_nom[16] = "test_reports";
+    char* m_argv[2] = {m_nom, nullptr};
+    std::unique_ptr<QGuiApplication> m_app;
+};
+
+// The texts of a PDF file as pdftotext lays them out; empty when pdftotext could not run (which fails).
+inline QString texteDuPdf(const QString& chemin)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), chemin, QStringLiteral("-")});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// Registered once for the whole test program.
+inline const ::testing::Environment* const g_environnementGui = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);

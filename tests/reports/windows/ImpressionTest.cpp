@@ -1,0 +1,352 @@
+// The report selection inside the frame: what it proposes, how the report's code bounds the period, the
+// employee ranges, the frame's requests, and a report run through its progress window to the preview.
+#include "reports/windows/Impression.h"
+
+#include "calendar/Clock.h"
+#include "calendar/Dates.h"
+#include "data/Database.h"
+#include "data/FileAdmin.h"
+#include "data/Files.h"
+#include "data/RecordFile.h"
+#include "data/ScriptedPresenter.h"
+#include "reports/Editions.h"
+#include "reports/windows/CaseCouleur.h"
+#include "reports/windows/GenerationRapport.h"
+#include "reports/windows/Previsualisation.h"
+#include "shell/windows/Cadre.h"
+#include "shell/windows/Evenements.h"
+#include "shell/windows/Fabriques.h"
+#include "shell/windows/NomsFenetres.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QSemaphore>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <atomic>
+
+using namespace kip;
+
+class ImpressionTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_tmp;
+    ScriptedPresenter m_presenter;
+    const qint32 m_today = dayNumber(2026, 12, 13); // a Sunday
+    std::unique_ptr<Cadre> m_cadre;
+
+    void installation(bool avecEmployes)
+    {
+        const QString dir = m_tmp.path() + QStringLiteral("/Kip");
+        QDir(dir).removeRecursively();
+        QDir().mkpath(dir + QStringLiteral("/Data"));
+        setPaths(Paths::forInstallation(dir));
+        for (FileId f : {FileId::Personnel, FileId::PointVal})
+            QVERIFY(createRecordFile(tableOf(f), paths().file(f)).ok());
+        if (!avecEmployes)
+            return;
+        Database db(paths().dataDir);
+        RecordFile<Personnel> per(db);
+        RecordFile<PointVal> pov(db);
+        QCOMPARE(per.open(), int(NoError));
+        QCOMPARE(pov.open(), int(NoError));
+        const std::tuple<qint16, const char*, const char*> employes[] = {
+            {5, "BERNARD", "Luc"}, {12, "MARTIN", "Paul"}, {30, "DUPONT", "Anne"}};
+        for (const auto& [carte, nom, prenom] : employes) {
+            Personnel p;
+            p.CARTE = carte;
+            p.NOM = QString::fromUtf8(nom);
+            p.PRENOM = QString::fromUtf8(prenom);
+            p.MATRICULE = QStringLiteral("M%1").arg(carte, 4, 10, QLatin1Char('0'));
+            p.ARRONDI_SEMAINE = QStringLiteral("000");
+            QCOMPARE(per.add(p), int(NoError));
+            // Two weeks of five days before this one.
+            for (qint32 d = m_today - 20; d <= m_today - 7; ++d) {
+                if (jourSemaine(d) == 0 || jourSemaine(d) == 6)
+                    continue;
+                PointVal v;
+                v.CARTE = p.CARTE;
+                v.NOM = p.NOM;
+                v.PRENOM = p.PRENOM;
+                v.MATRICULE = p.MATRICULE;
+                v.DATE = d;
+                v.NUM_SEMAINE = NumeroSemaine(d).numero;
+                v.NUM_ANNEE = NumeroSemaine(d).annee;
+                v.clearPunches();
+                v.POINTAGE_UTILISATEUR[0] = 480;
+                v.POINTAGE_UTILISATEUR[1] = 900;
+                v.TOTAL = 420;
+                QCOMPARE(pov.add(v), int(NoError));
+            }
+        }
+    }
+
+    Impression* ouvrir()
+    {
+        m_cadre = std::make_unique<Cadre>(Program::Kip, 0, [] {});
+        m_cadre->show();
+        auto* w = qobject_cast<Impression*>(ouvrirFenetre(nom::Impression, *m_cadre));
+        if (w)
+            w->imprimer = [this](const ImagesPages& pages, const QString& document) {
+                imprimees << pages.nombre();
+                documents << document;
+            };
+        return w;
+    }
+
+    // Whether Impression is in the frame's list of open windows.
+    bool listee() const
+    {
+        for (const EntreeFenetre& e : m_cadre->liste().entrees())
+            if (e.NOMFENETREACTIVE == QLatin1String("Impression"))
+                return true;
+        return false;
+    }
+
+    QList<int> imprimees;
+    QStringList documents;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_tmp.isValid());
+        setMessagePresenter(&m_presenter);
+        Clock::setToday(m_today);
+        enregistrerFenetresEditions();
+    }
+    void cleanupTestCase()
+    {
+        setMessagePresenter(nullptr);
+        Clock::setToday(0);
+    }
+    void init()
+    {
+        m_presenter.clear();
+        imprimees.clear();
+        documents.clear();
+        setEditionCentiemes(false);
+    }
+    void cleanup() { m_cadre.reset(); }
+
+    void withoutEmployeesNothingOpens()
+    {
+        installation(false);
+        QVERIFY(!ouvrir());
+        QVERIFY(!listee());
+        QVERIFY(m_presenter.shown().isEmpty());
+    }
+
+    void opensOnTheWeekBeforeWithNothingChosen()
+    {
+        installation(true);
+        Impression* w = ouvrir();
+        QVERIFY(w);
+        QCOMPARE(m_cadre->liste().entrees().last().NOMFENETREACTIVE, QStringLiteral("Impression"));
+        // On a Sunday: the Monday 13 days before to the Sunday 7 days before.
+        QCOMPARE(w->selection().dateDebut(), m_today - 13);
+        QCOMPARE(w->selection().dateFin(), m_today - 7);
+        QCOMPARE(w->texteDateDebut()->text(), QStringLiteral("30/11/2026"));
+        QCOMPARE(w->ligneCourante(), 1);
+        for (CaseCouleur* c : {w->caseHeuresMinutes(), w->caseHeuresCentiemes(), w->caseSemaines(), w->caseDates()}) {
+            QCOMPARE(c->etat(), CaseCouleur::Etat::Gris);
+            QVERIFY(!c->isEnabled());
+        }
+        QVERIFY(!w->groupeSemaines()->isEnabled());
+        QVERIFY(!w->groupeDates()->isEnabled());
+        QCOMPARE(w->caseTri(Tri::Numero)->etat(), CaseCouleur::Etat::Actif);
+        QVERIFY(w->groupeTri(Tri::Numero)->isEnabled());
+        QVERIFY(!w->groupeTri(Tri::Nom)->isEnabled());
+        QCOMPARE(w->listeEmployes(Tri::Numero, false)->currentText(), QStringLiteral("0005"));
+        QCOMPARE(w->listeEmployes(Tri::Numero, false)->objectName(), QStringLiteral("FLD3"));
+        QCOMPARE(w->texteEtendue(Tri::Numero, false)->text(), QStringLiteral("0005 BERNARD Luc M0005"));
+        QCOMPARE(w->texteEtendue(Tri::Numero, true)->text(), QStringLiteral("0030 DUPONT Anne M0030"));
+        QCOMPARE(w->texteEtendue(Tri::Nom, false)->text(), QStringLiteral("BERNARD Luc 0005 M0005"));
+        QCOMPARE(w->texteEtendue(Tri::Nom, true)->text(), QStringLiteral("MARTIN Paul 0012 M0012"));
+        QCOMPARE(w->listeEmployes(Tri::Matricule, true)->objectName(), QStringLiteral("FLD11"));
+    }
+
+    void theCodeOfTheRowBoundsThePeriod()
+    {
+        installation(true);
+        Impression* w = ouvrir();
+        QVERIFY(w);
+        Semaine prochaine;
+        int picks = 0;
+        w->choisirSemaine = [&](Semaine& s) {
+            ++picks;
+            s = prochaine;
+            return true;
+        };
+        auto cliquer = [w](const char* bouton) { w->findChild<QToolButton*>(QLatin1String(bouton))->click(); };
+
+        w->choisirLigne(5); // "1/xj": weeks or dates, no bound
+        QCOMPARE(w->caseSemaines()->etat(), CaseCouleur::Etat::Actif);
+        QCOMPARE(w->caseDates()->etat(), CaseCouleur::Etat::Inactif);
+        QVERIFY(w->caseDates()->isEnabled());
+        QVERIFY(w->caseHeuresMinutes()->isEnabled());
+        prochaine = {40, 2026};
+        cliquer("semaineDebut");
+        prochaine = {46, 2026}; // seven weeks
+        cliquer("semaineFin");
+        QCOMPARE(picks, 2);
+        QCOMPARE(w->texteSemaineDebut()->text(), QStringLiteral("Sem.: 40/2026"));
+        QCOMPARE(w->texteSemaineFin()->text(), QStringLiteral("Sem.: 46/2026"));
+
+        w->choisirLigne(2); // "1/5s": cut to five weeks
+        QCOMPARE(w->selection().dateFin(), w->selection().dateDebut() + 34);
+        QCOMPARE(w->texteSemaineFin()->text(), QStringLiteral("Sem.: 44/2026"));
+        QVERIFY(!w->caseDates()->isEnabled());
+        QCOMPARE(w->caseDates()->etat(), CaseCouleur::Etat::Gris);
+        prochaine = {38, 2026}; // an end before the start: exchanged
+        cliquer("semaineFin");
+        QCOMPARE(w->texteSemaineDebut()->text(), QStringLiteral("Sem.: 38/2026"));
+        QCOMPARE(w->texteSemaineFin()->text(), QStringLiteral("Sem.: 40/2026"));
+
+        w->choisirLigne(8); // "1s": one week, whatever was chosen
+        QCOMPARE(w->texteSemaineFin()->text(), QStringLiteral("Sem.: 38/2026"));
+        QCOMPARE(w->selection().dateFin(), w->selection().dateDebut() + 6);
+
+        w->choisirLigne(1); // no period: the unit boxes go grey
+        QVERIFY(!w->caseHeuresCentiemes()->isEnabled());
+        QCOMPARE(w->caseHeuresCentiemes()->etat(), CaseCouleur::Etat::Gris);
+        QVERIFY(!w->groupeSemaines()->isEnabled());
+    }
+
+    void unitsSortModesAndRanges()
+    {
+        installation(true);
+        Impression* w = ouvrir();
+        QVERIFY(w);
+        w->choisirLigne(3);
+        QTest::mouseClick(w->caseHeuresCentiemes(), Qt::LeftButton);
+        QVERIFY(EditionCentiemes());
+        QCOMPARE(w->caseHeuresCentiemes()->etat(), CaseCouleur::Etat::Actif);
+        QCOMPARE(w->caseHeuresMinutes()->etat(), CaseCouleur::Etat::Inactif);
+        QTest::mouseClick(w->caseTri(Tri::Nom), Qt::LeftButton);
+        QCOMPARE(w->selection().tri(), Tri::Nom);
+        QCOMPARE(w->caseTri(Tri::Nom)->etat(), CaseCouleur::Etat::Actif);
+        QCOMPARE(w->caseTri(Tri::Numero)->etat(), CaseCouleur::Etat::Inactif);
+        QVERIFY(w->groupeTri(Tri::Nom)->isEnabled());
+        QVERIFY(!w->groupeTri(Tri::Numero)->isEnabled());
+        QVERIFY(!w->caseDates()->isEnabled()); // "Sélection dates" answers a "1/xj" report only
+        w->choisirModePeriode(QLatin1Char('D'));
+        QCOMPARE(w->caseDates()->etat(), CaseCouleur::Etat::Gris);
+
+        // A start card after the end card: the two are exchanged, texts and lists included.
+        QTest::mouseClick(w->caseTri(Tri::Numero), Qt::LeftButton);
+        QComboBox* debut = w->listeEmployes(Tri::Numero, false);
+        QComboBox* fin = w->listeEmployes(Tri::Numero, true);
+        Q_EMIT debut->activated(2); // card 30
+        Q_EMIT fin->activated(1);   // card 12
+        QCOMPARE(w->selection().carteDebut(), 12);
+        QCOMPARE(w->selection().carteFin(), 30);
+        QCOMPARE(debut->currentText(), QStringLiteral("0012"));
+        QCOMPARE(fin->currentText(), QStringLiteral("0030"));
+        QCOMPARE(w->texteEtendue(Tri::Numero, false)->text(), QStringLiteral("0012 MARTIN Paul M0012"));
+        QCOMPARE(w->texteEtendue(Tri::Numero, true)->text(), QStringLiteral("0030 DUPONT Anne M0030"));
+    }
+
+    void theFramesRequests()
+    {
+        installation(true);
+        Impression* w = ouvrir();
+        QVERIFY(w);
+        int configurations = 0;
+        w->configurerImprimante = [&] { ++configurations; };
+        evt::poster(w, evt::BoutonListe + 2);
+        QTRY_COMPARE(configurations, 1);
+        QCOMPARE(m_cadre->focusWidget(), w->boutonConfig());
+        w->choisirLigne(4); // a report still to come: printing it runs nothing
+        evt::poster(w, evt::BoutonListe + 1);
+        QCoreApplication::processEvents();
+        QVERIFY(!w->editionEnCours());
+        QPointer<Impression> garde(w);
+        evt::poster(w, evt::Bouton13);
+        QTRY_VERIFY(!garde);
+        QVERIFY(!listee());
+    }
+
+    void aRunGoesToThePreviewAndPrintsOnlyWhenAsked()
+    {
+        installation(true);
+        Impression* w = ouvrir();
+        QVERIFY(w);
+        w->choisirLigne(3);
+        evt::poster(w, evt::BoutonListe + 1); // the bar's Impression
+        QTRY_VERIFY_WITH_TIMEOUT(w->apercu(), 20000);
+        Previsualisation* a = w->apercu();
+        QVERIFY(!w->progression());
+        QCOMPARE(a->nombrePages(), 1);
+        a->close(); // the close box
+        QTRY_VERIFY(!w->editionEnCours());
+        QVERIFY(imprimees.isEmpty());
+
+        w->boutonImprimer()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(w->apercu(), 20000);
+        w->apercu()->actionImprimer()->trigger();
+        QCOMPARE(imprimees, QList<int>{1});
+        QCOMPARE(documents, QStringList{QStringLiteral("EditionSemaine du 30-11-2026 au 06-12-2026")});
+        QTRY_VERIFY(!w->editionEnCours());
+        QVERIFY(m_presenter.shown().isEmpty());
+    }
+
+    void nothingMatchingPreviewsNothing()
+    {
+        installation(true);
+        Impression* w = ouvrir();
+        QVERIFY(w);
+        w->choisirSemaine = [](Semaine& s) {
+            s = {10, 2020};
+            return true;
+        };
+        w->choisirLigne(2);
+        w->findChild<QToolButton*>(QStringLiteral("semaineDebut"))->click();
+        w->findChild<QToolButton*>(QStringLiteral("semaineFin"))->click();
+        w->lancerEdition();
+        QVERIFY(w->editionEnCours());
+        QTRY_VERIFY_WITH_TIMEOUT(!w->editionEnCours(), 20000);
+        QVERIFY(!w->apercu());
+        QVERIFY(m_presenter.shown().isEmpty());
+    }
+
+    void cancellingHalfwayPreviewsNothing()
+    {
+        installation(true);
+        Impression* w = ouvrir();
+        QVERIFY(w);
+        w->choisirSemaine = [this](Semaine& s) {
+            s = NumeroSemaine(m_today - 20);
+            return true;
+        };
+        w->choisirLigne(3);
+        w->findChild<QToolButton*>(QStringLiteral("semaineDebut"))->click();
+        // The run stops at half-way until the test lets it go on; never longer than the wait below.
+        auto arrete = std::make_shared<std::atomic<bool>>(false);
+        auto reprise = std::make_shared<QSemaphore>(0);
+        w->etapeEdition = [arrete, reprise](int pourcent) {
+            if (pourcent >= 50 && !arrete->exchange(true))
+                reprise->tryAcquire(1, 20000);
+        };
+        w->lancerEdition();
+        QTRY_VERIFY_WITH_TIMEOUT(arrete->load(), 20000);
+        GenerationRapport* g = w->progression();
+        QVERIFY(g && g->isVisible());
+        QCOMPARE(g->windowTitle(), QStringLiteral("Génération rapport"));
+        QTRY_VERIFY(g->pourcent() > 0); // the window follows the run while it waits
+        QVERIFY(g->textePourcent().endsWith(QStringLiteral("% terminé")));
+        g->boutonAnnuler()->click();
+        reprise->release();
+        QTRY_VERIFY_WITH_TIMEOUT(!w->editionEnCours(), 20000);
+        QVERIFY(!w->apercu());
+        QVERIFY(imprimees.isEmpty());
+    }
+};
+
+QTEST_MAIN(ImpressionTest)
+#include "ImpressionTest.moc"

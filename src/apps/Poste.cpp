@@ -1,6 +1,7 @@
 #include "Poste.h"
 
 #include "data/windows/MessageBoxPresenter.h"
+#include "employees/windows/FenetresPersonnel.h"
 #include "punch/windows/InitialiseJournee.h"
 #include "reports/windows/Impression.h"
 #include "shell/Demarrage.h"
@@ -13,7 +14,7 @@
 
 namespace kip {
 
-int lancerPoste(Program program, int argc, char** argv)
+int lancerPoste(Program program, int argc, char** argv, const std::function<void()>& fenetresDuProgramme)
 {
     if (!affichageDisponible()) {
         std::fprintf(stderr,
@@ -35,7 +36,10 @@ int lancerPoste(Program program, int argc, char** argv)
         return exitCode;
     demarrage.ouvrir();
     enregistrerFenetresPointage(program);
+    enregistrerFenetresPersonnel();
     enregistrerFenetresEditions();
+    if (fenetresDuProgramme)
+        fenetresDuProgramme();
     bool confirme = false;
     int code = 0;
     {

@@ -3,8 +3,12 @@
 
 #include "shell/Program.h"
 
+#include <functional>
+
 namespace kip {
 
-int lancerPoste(Program program, int argc, char** argv);
+// fenetresDuProgramme registers the windows that only this program has (Kip: the settings form and the
+// utilities), so that the other programs link none of them.
+int lancerPoste(Program program, int argc, char** argv, const std::function<void()>& fenetresDuProgramme = {});
 
 } // namespace kip

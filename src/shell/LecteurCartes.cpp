@@ -32,6 +32,7 @@ void LecteurCartes::chercher()
     QLocalSocket s;
     s.connectToServer(m_nom);
     m_trouve = s.waitForConnected(ConnectMs);
+    m_cherche = true;
     s.abort();
 }
 

@@ -28,11 +28,14 @@ public:
     // Looks the reader up once; later messages go to what was found, or nowhere.
     void chercher();
     bool trouve() const { return m_trouve; }
+    // Whether this program looked the reader up (Kip and kipempty at their start; kipother never does).
+    bool cherche() const { return m_cherche; }
     // Sends a message synchronously when the reader was found; returns the answer (0 when none).
     int envoyer(int message) const;
 
 private:
     bool m_trouve = false;
+    bool m_cherche = false;
     QString m_nom;
 };
 

@@ -31,10 +31,10 @@ bool copierFichierTexte(const QString& from, const QString& to)
     return copy.commit();
 }
 
-ResultatSauvegarde SauvegardeAuto(const Paths& p)
+ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire)
 {
     ResultatSauvegarde r;
-    const QDir target(p.saveAutoDir);
+    const QDir target(repertoire);
     auto record = [&](FileId id) {
         const QString from = p.file(id);
         if (!QFileInfo::exists(from))
@@ -57,6 +57,11 @@ ResultatSauvegarde SauvegardeAuto(const Paths& p)
     for (int g = 0; g <= 10; ++g)
         text(p.origin(g));
     return r;
+}
+
+ResultatSauvegarde SauvegardeAuto(const Paths& p)
+{
+    return SauvegarderDans(p, p.saveAutoDir);
 }
 
 } // namespace kip

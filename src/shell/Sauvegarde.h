@@ -5,6 +5,7 @@
 #include "data/Files.h"
 
 #include <QStringList>
+#include <array>
 
 namespace kip {
 
@@ -14,8 +15,15 @@ struct ResultatSauvegarde
     bool reussie() const { return echecs.isEmpty(); }
 };
 
-// The daily copy into SaveAuto: Parametr.tps, KipGuard.txt, Personne.tps, PointVal.tps, then Origin00.txt
-// to Origin10.txt. OnOff.tps and DateSave.tps are not copied.
+// The record files that a backup holds, in the order in which they are copied (KipGuard.txt comes between
+// PARAMETRE and PERSONNEL). OnOff.tps and DateSave.tps are not copied.
+inline constexpr std::array<FileId, 3> FichiersSauvegardes{FileId::Parametre, FileId::Personnel, FileId::PointVal};
+
+// Copies the data files into a backup directory, each replacing a file of the same name: Parametr.tps,
+// KipGuard.txt, Personne.tps, PointVal.tps, then Origin00.txt to Origin10.txt.
+ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire);
+
+// The daily copy into SaveAuto.
 ResultatSauvegarde SauvegardeAuto(const Paths& p);
 
 // Copies a text file through a temporary file renamed over the former copy: a copy that fails leaves the

@@ -1,11 +1,31 @@
 #include "VerrouProgramme.h"
 
 #include <QDir>
+#include <QMutex>
+#include <QSet>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace kip {
+
+namespace {
+
+QMutex g_mutex;
+QSet<QString> g_tenus; // the data directories locked by this process
+
+QString cle(const QString& dataDir)
+{
+    return QDir(dataDir).absolutePath();
+}
+
+} // namespace
+
+bool VerrouProgramme::tenuParCeProcessus(const QString& dataDir)
+{
+    QMutexLocker lock(&g_mutex);
+    return g_tenus.contains(cle(dataDir));
+}
 
 VerrouProgramme::~VerrouProgramme()
 {
@@ -31,13 +51,19 @@ VerrouProgramme::Resultat VerrouProgramme::prendre(const QString& dataDir)
         return (err == EAGAIN || err == EACCES) ? Occupe : Erreur;
     }
     m_fd = fd;
+    m_dataDir = cle(dataDir);
+    QMutexLocker registre(&g_mutex);
+    g_tenus.insert(m_dataDir);
     return Pris;
 }
 
 void VerrouProgramme::rendre()
 {
-    if (m_fd >= 0)
+    if (m_fd >= 0) {
         ::close(m_fd); // closing the only descriptor of the description releases its lock
+        QMutexLocker registre(&g_mutex);
+        g_tenus.remove(m_dataDir);
+    }
     m_fd = -1;
 }
 

@@ -29,8 +29,14 @@ public:
     void rendre();
     bool tenu() const { return m_fd >= 0; }
 
+    // Whether a lock of this process holds that data directory. Work that needs the data alone (the
+    // restore) takes the lock itself only when its program does not already hold it: a second lock of the
+    // same process would be refused like another program's.
+    static bool tenuParCeProcessus(const QString& dataDir);
+
 private:
     int m_fd = -1;
+    QString m_dataDir;
 };
 
 } // namespace kip

@@ -40,6 +40,14 @@ Cadre::~Cadre()
     delete takeCentralWidget();
 }
 
+void Cadre::setSommaireADroite(bool aDroite)
+{
+    if (aDroite == m_aDroite)
+        return;
+    m_aDroite = aDroite;
+    posterDeplace();
+}
+
 void Cadre::afficherStatut(const QString& texte)
 {
     statusBar()->showMessage(texte);

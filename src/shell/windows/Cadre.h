@@ -27,6 +27,9 @@ public:
 
     Program programme() const { return m_programme; }
     bool sommaireADroite() const { return m_aDroite; }
+    // Changes the summary position setting (the settings form, a restore): the bar and every listed window
+    // are re-placed at once.
+    void setSommaireADroite(bool aDroite);
     // A discreet text in the status bar.
     void afficherStatut(const QString& texte);
 

@@ -1,0 +1,47 @@
+#include "Echanges.h"
+
+#include <QMutex>
+#include <atomic>
+
+namespace kip {
+
+namespace {
+std::atomic<int> g_requete{0};
+std::atomic<int> g_reponse{0};
+QMutex g_mutex; // guards the employee in hand
+Personnel g_employe;
+} // namespace
+
+Requete requete()
+{
+    return static_cast<Requete>(g_requete.load());
+}
+
+void setRequete(Requete r)
+{
+    g_requete = static_cast<int>(r);
+}
+
+Reponse reponse()
+{
+    return static_cast<Reponse>(g_reponse.load());
+}
+
+void setReponse(Reponse r)
+{
+    g_reponse = static_cast<int>(r);
+}
+
+Personnel employeEnCours()
+{
+    QMutexLocker lock(&g_mutex);
+    return g_employe;
+}
+
+void setEmployeEnCours(const Personnel& employe)
+{
+    QMutexLocker lock(&g_mutex);
+    g_employe = employe;
+}
+
+} // namespace kip

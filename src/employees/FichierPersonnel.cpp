@@ -1,0 +1,127 @@
+#include "FichierPersonnel.h"
+
+#include "ReglesFiche.h"
+#include "data/Files.h"
+#include "data/Messages.h"
+#include "data/Pack.h"
+#include "data/RecordFile.h"
+
+namespace kip {
+
+bool lireParametre(Database& db, Parametre& parametre)
+{
+    RecordFile<Parametre> file(db);
+    FileError e = file.open();
+    if (e.ok()) {
+        e = file.first(parametre);
+        if (e.code == EndOfFile) {
+            parametre = Parametre{};
+            return true;
+        }
+    }
+    if (e.ok())
+        return true;
+    saveError(e);
+    Message(35, QStringLiteral("PARAMETRE"));
+    return false;
+}
+
+bool ajouterEmploye(Database& db, Personnel& rec)
+{
+    RecordFile<Personnel> file(db);
+    FileError e = file.open();
+    if (e.ok())
+        e = file.add(rec);
+    if (e.ok())
+        return true;
+    rec.rowid = 0;
+    if (e.code == DuplicateKey) {
+        Message(24, descriptionCle(e.key));
+        return false;
+    }
+    saveError(e);
+    Message(14);
+    return false;
+}
+
+bool differe(const Personnel& a, const Personnel& b)
+{
+    return pack(a) != pack(b) || a.NOM != b.NOM || a.PRENOM != b.PRENOM || a.MATRICULE != b.MATRICULE ||
+           a.MESSAGE != b.MESSAGE;
+}
+
+namespace {
+
+// Shows the wait cursor for the length of one write.
+class Attente
+{
+public:
+    explicit Attente(const std::function<void(bool)>& f) : m_f(f)
+    {
+        if (m_f)
+            m_f(true);
+    }
+    ~Attente()
+    {
+        if (m_f)
+            m_f(false);
+    }
+    Attente(const Attente&) = delete;
+    Attente& operator=(const Attente&) = delete;
+
+private:
+    const std::function<void(bool)>& m_f;
+};
+
+} // namespace
+
+IssueModification modifierEmploye(Database& db, Personnel& rec, Personnel& copie, LinkValues& liens,
+                                  const std::function<void(bool)>& attente)
+{
+    if (!differe(rec, copie))
+        return IssueModification::Inchangee;
+    for (;;) {
+        int resultat = UpdateFailed;
+        {
+            Attente curseur(attente);
+            resultat = updateEmployee(db, rec, liens);
+        }
+        switch (resultat) {
+        case UpdateSaved:
+            copie = rec;
+            liens = LinkValues::of(rec);
+            return IssueModification::Enregistree;
+        case UpdateChangedElsewhere:
+            // The stored employee is the new starting point: its link values are the ones its day lines carry.
+            copie = rec;
+            liens = LinkValues::of(rec);
+            return IssueModification::ModifieeAilleurs;
+        default:
+            break;
+        }
+        const int bouton = Message(16);
+        if (bouton == ButtonNo)
+            return IssueModification::Abandonnee;
+        if (bouton != ButtonYes)
+            return IssueModification::Gardee;
+    }
+}
+
+Reponse supprimerEmploye(Database& db, const Personnel& rec, const std::function<void(bool)>& attente)
+{
+    if (Message(32) != ButtonOk)
+        return Reponse::Annulee;
+    for (;;) {
+        int resultat = UpdateFailed;
+        {
+            Attente curseur(attente);
+            resultat = deleteEmployee(db, rec);
+        }
+        if (resultat == UpdateSaved)
+            return Reponse::Complete;
+        if (Message(18) != ButtonYes)
+            return Reponse::Annulee;
+    }
+}
+
+} // namespace kip

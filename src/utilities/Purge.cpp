@@ -1,0 +1,179 @@
+#include "Purge.h"
+
+#include "ConnexionDirecte.h"
+#include "data/FileAdmin.h"
+#include "data/Files.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace kip {
+
+FinPurge LimitePurge(qint32 aujourdhui)
+{
+    const Semaine s = NumeroSemaine(aujourdhui - JoursGardesAuMoins);
+    return {s, DatesDeSemaine(s.numero, s.annee).dimanche};
+}
+
+FinPurge FinPurgeChoisie(Semaine choisie, const FinPurge& limite)
+{
+    const qint32 dimanche = DatesDeSemaine(choisie.numero, choisie.annee).dimanche;
+    if (limite.dimanche < dimanche)
+        return limite;
+    return {choisie, dimanche};
+}
+
+QString TexteSemainePurge(Semaine semaine)
+{
+    return QStringLiteral("Sem.: %1/%2")
+        .arg(semaine.numero, 2, 10, QLatin1Char('0'))
+        .arg(semaine.annee, 4, 10, QLatin1Char('0'));
+}
+
+namespace {
+
+constexpr int AttenteFichierMs = 500; // a file held elsewhere for longer than this is in use
+constexpr int Tranches = 40;          // progress steps of the copy
+constexpr qint64 CacheKo = 64 * 1024; // page cache of the key build, in KiB
+
+// The declaration's SQL in the schema of a connection whose main database is the file itself.
+QString sansSchema(QString sql, const QString& label)
+{
+    return sql.replace(label + QLatin1Char('.'), QString());
+}
+
+// The rename is made durable with its directory.
+void synchroniserRepertoire(const QString& dir)
+{
+    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+ResultatPurge echec(ResultatPurge r, const FileError& e)
+{
+    r.etat = ResultatPurge::Etat::Echec;
+    r.erreur = e;
+    return r;
+}
+
+ResultatPurge refus(ResultatPurge r, const FileError& e = {})
+{
+    r.etat = ResultatPurge::Etat::Refusee;
+    r.erreur = e;
+    return r;
+}
+
+} // namespace
+
+ResultatPurge Purger(const QString& dataDir, qint32 finPurge, const ProgressionPurge& progression)
+{
+    ResultatPurge r;
+    // A window of this program that uses the day lines holds their open count.
+    if (openCount(FileId::PointVal) > 0)
+        return refus(r);
+    const TableDecl& table = tableOf(FileId::PointVal);
+    const QString chemin = QDir(dataDir).filePath(table.fileName);
+    const QString provisoire = chemin + QStringLiteral(".purge");
+    removeRecordFile(provisoire); // what a purge killed midway left
+    if (!QFileInfo::exists(chemin)) {
+        r.etat = ResultatPurge::Etat::Faite;
+        return r;
+    }
+    r.octetsAvant = QFileInfo(chemin).size();
+
+    // The new file is private until the rename: it needs no journal, and a purge that does not finish
+    // simply leaves it behind.
+    ConnexionDirecte c(provisoire, ConnexionDirecte::Ecriture, AttenteFichierMs);
+    FileError e = c.erreur();
+    if (e.ok())
+        e = c.executer(QStringLiteral("PRAGMA main.journal_mode = OFF; PRAGMA main.synchronous = NORMAL; "
+                                      "PRAGMA main.cache_size = -%1")
+                           .arg(CacheKo));
+    if (e.ok())
+        e = c.executer(QStringLiteral("ATTACH DATABASE ?1 AS ANCIEN"), {chemin});
+    if (!e.ok())
+        return echec(r, e);
+    // Held alone: no other connection, of this program or another, may read or write the day lines meanwhile.
+    e = c.executer(QStringLiteral("BEGIN EXCLUSIVE"));
+    if (e.code == Locked)
+        return refus(r, e);
+    qint64 versionAncien = 0, lignes = 0, premier = 0, dernier = 0;
+    if (e.ok())
+        e = c.entier(QStringLiteral("PRAGMA ANCIEN.data_version"), &versionAncien);
+    if (e.ok())
+        e = c.entier(QStringLiteral("SELECT count(*) FROM ANCIEN.%1").arg(table.label), &lignes);
+    if (e.ok())
+        e = c.entier(QStringLiteral("SELECT coalesce(min(rowid), 0) FROM ANCIEN.%1").arg(table.label), &premier);
+    if (e.ok())
+        e = c.entier(QStringLiteral("SELECT coalesce(max(rowid), 0) FROM ANCIEN.%1").arg(table.label), &dernier);
+    if (e.ok())
+        e = c.executer(sansSchema(table.createTableSql(), table.label));
+    if (!e.ok())
+        return echec(r, e);
+
+    const int total = Tranches + int(table.keys.size());
+    int fait = 0;
+    // The kept lines in the order of their positions, which they keep, with their row versions.
+    const QString colonnes = QStringLiteral("rowid, %1, ROWVER").arg(table.columnList());
+    const QString copie = QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM ANCIEN.%1 "
+                                         "WHERE rowid >= ?1 AND rowid < ?2 AND DATE > ?3")
+                              .arg(table.label, colonnes);
+    const qint64 pas = std::max<qint64>(1, (dernier - premier) / Tranches + 1);
+    for (qint64 debut = premier; debut <= dernier && e.ok(); debut += pas) {
+        e = c.executer(copie, {debut, debut + pas, qint64(finPurge)});
+        if (progression)
+            progression(std::min(++fait, Tranches), total);
+    }
+    fait = Tranches;
+    // Each key is sorted and built once from the kept lines, instead of being maintained line by line.
+    for (const KeyDecl& key : table.keys) {
+        if (!e.ok())
+            break;
+        e = c.executer(sansSchema(table.createIndexSql(key), table.label));
+        if (progression)
+            progression(++fait, total);
+    }
+    qint64 gardees = 0;
+    if (e.ok())
+        e = c.executer(QStringLiteral("PRAGMA main.user_version = %1").arg(LayoutVersion));
+    if (e.ok())
+        e = c.entier(QStringLiteral("SELECT count(*) FROM main.%1").arg(table.label), &gardees);
+    if (e.ok())
+        e = c.executer(QStringLiteral("COMMIT"));
+    if (!e.ok()) {
+        c.abandonner();
+        removeRecordFile(provisoire);
+        return echec(r, e);
+    }
+    // The new file must pass the check of the common open before it takes the place of the old one.
+    e = checkRecordFile(table, provisoire);
+    qint64 versionAvant = 0;
+    if (e.ok())
+        e = c.executer(QStringLiteral("BEGIN EXCLUSIVE"));
+    // The commit let the old file go for a moment: it must be as it was read.
+    if (e.ok())
+        e = c.entier(QStringLiteral("PRAGMA ANCIEN.data_version"), &versionAvant);
+    if (e.ok() && versionAvant != versionAncien)
+        e = makeError(ChangedElsewhere, 0, QStringLiteral("%1 modifié pendant la purge").arg(chemin));
+    if (e.ok() && std::rename(QFile::encodeName(provisoire).constData(), QFile::encodeName(chemin).constData()) != 0)
+        e = makeError(DriverError, 0, QStringLiteral("remplacement de %1 impossible").arg(chemin));
+    c.abandonner();
+    if (!e.ok()) {
+        removeRecordFile(provisoire);
+        return echec(r, e);
+    }
+    synchroniserRepertoire(dataDir);
+    r.etat = ResultatPurge::Etat::Faite;
+    r.gardees = gardees;
+    r.supprimees = lignes - gardees;
+    r.octetsApres = QFileInfo(chemin).size();
+    return r;
+}
+
+} // namespace kip

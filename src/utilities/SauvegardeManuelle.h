@@ -1,0 +1,31 @@
+// The manual backup: the card reader paused, the data files copied into SaveManu as the daily backup copies
+// them into SaveAuto, DAT:DATEMANU set to today, the reader resumed.
+#pragma once
+
+#include "data/FileError.h"
+#include "data/Files.h"
+#include "shell/GardePause.h"
+
+#include <QStringList>
+
+namespace kip {
+
+struct ResultatSauvegardeManuelle
+{
+    QStringList echecs;   // the files that could not be copied
+    FileError erreurDate; // DATESAVE could not be read or written
+    qint32 dateManu = 0;  // DAT:DATEMANU as read after the backup
+    bool reussie() const { return echecs.isEmpty() && erreurDate.ok(); }
+    // The backup text to show after it.
+    QString texte() const;
+};
+
+// DAT:DATEMANU is set to today only when every copy was made, so that the date never claims a backup that was
+// not. attentePauseMs: the wait after the pause request.
+ResultatSauvegardeManuelle SauvegarderManuellement(const Paths& p, qint32 aujourdhui,
+                                                   int attentePauseMs = GardePause::AttenteMs);
+
+// DAT:DATEMANU as stored (0 when DATESAVE holds no record or cannot be read).
+qint32 DateSauvegardeManuelle(const Paths& p);
+
+} // namespace kip

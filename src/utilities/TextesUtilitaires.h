@@ -1,0 +1,27 @@
+// The explanation texts of the utilities window, as they stand, and what each action appends to them. Lines
+// end with CR LF.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace kip {
+
+QString TexteExplicationPurge();
+QString TexteExplicationIndexage();
+// dateManu: DAT:DATEMANU (0 when no manual backup was ever made).
+QString TexteExplicationSauvegarde(qint32 dateManu);
+QString TexteExplicationRestauration();
+
+// Appended to the purge text.
+QString TextePurgeFaite(qint32 finPurge);
+QString TextePurgeRefusee();
+QString TextePurgeEchouee(const QString& erreur);
+// Appended to the re-index text.
+QString TexteIndexageFait();
+// The backup text after a manual backup: the new date, or which copies could not be written and the date of
+// the last backup that was made.
+QString TexteSauvegardeFaite(qint32 dateManu);
+QString TexteSauvegardeIncomplete(const QStringList& echecs, qint32 dateManu);
+
+} // namespace kip

@@ -1,0 +1,374 @@
+// The employee form inside the frame of Kip: the bounds that follow the rounding, the worked example, the
+// time texts, the periods and dates, the insert with its day lines, duplicate keys, the change with its
+// cascade and the delete; each refused value says why and leaves the record as stored.
+#include "employees/windows/SaisiePersonnel.h"
+
+#include "FenetresEssai.h"
+#include "calendar/Dates.h"
+#include "employees/windows/ExempleVue.h"
+#include "employees/windows/TablePersonnel.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QToolButton>
+
+using namespace kip;
+
+class SaisiePersonnelTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    Installation m_inst;
+    std::deque<qint32> m_dates; // what the date picker answers
+
+    void choisir(QComboBox* liste, const QString& code)
+    {
+        const int i = liste->findData(code);
+        QVERIFY(i >= 0);
+        liste->setCurrentIndex(i);
+        Q_EMIT liste->activated(i);
+    }
+    void choisirDate(SaisiePersonnel* f, const char* champ, qint32 date)
+    {
+        m_dates.push_back(date);
+        f->findChild<QToolButton*>(QStringLiteral("calendrier_") + QLatin1String(champ))->click();
+    }
+    template <class T> static T* c(QWidget* f, const char* nom) { return f->findChild<T*>(QLatin1String(nom)); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        m_inst.preparer();
+        SaisiePersonnel::setChoixDate([this](qint32& date, QWidget*) {
+            if (m_dates.empty())
+                return false;
+            date = m_dates.front();
+            m_dates.pop_front();
+            return true;
+        });
+    }
+    void init() { m_inst.vider(); }
+    void cleanupTestCase() { m_inst.terminer(); }
+
+    void roundingChoiceBoundsToleranceAndOffset()
+    {
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.show();
+        auto* f = new SaisiePersonnel(cadre, Requete::Insertion, {});
+        QSpinBox* tolerance = c<QSpinBox>(f, "toleranceEntree");
+        QSpinBox* decalage = c<QSpinBox>(f, "decalageEntree");
+        // A new employee has no rounding: nothing can be raised.
+        QCOMPARE(tolerance->maximum(), 0);
+        tolerance->setValue(5);
+        QCOMPARE(f->fiche().TOLERANCE_ENTREE, 0);
+        choisir(c<QComboBox>(f, "arrondiEntree"), QStringLiteral("15"));
+        QCOMPARE(tolerance->maximum(), 14);
+        tolerance->setValue(10);
+        decalage->setValue(20);
+        choisir(c<QComboBox>(f, "arrondiEntree"), QStringLiteral("05"));
+        QCOMPARE(tolerance->maximum(), 4);
+        QCOMPARE(tolerance->value(), 4);
+        QCOMPARE(f->fiche().TOLERANCE_ENTREE, 4);
+        QCOMPARE(f->fiche().DECALAGE_ENTREE, 20);
+        choisir(c<QComboBox>(f, "arrondiEntree"), QStringLiteral("60"));
+        QCOMPARE(tolerance->maximum(), 15);
+        choisir(c<QComboBox>(f, "arrondiEntree"), QStringLiteral("00"));
+        QCOMPARE(f->fiche().TOLERANCE_ENTREE, 0);
+        QCOMPARE(f->fiche().DECALAGE_ENTREE, 0);
+        QCOMPARE(decalage->maximum(), 0);
+        decalage->setValue(9);
+        QCOMPARE(f->fiche().DECALAGE_ENTREE, 0);
+        // The rounding lists show their 38-character texts on green.
+        QCOMPARE(c<QComboBox>(f, "arrondiSortie")->itemText(3),
+                 QStringLiteral("15 Arrondi aux 15 minutes inférieures"));
+        QCOMPARE(c<QComboBox>(f, "arrondiSemaine")->itemText(6),
+                 QStringLiteral("-05 Arrondi aux 5 minutes inférieures"));
+    }
+
+    void storedValuesOutsideTheBoundsStayAsStored()
+    {
+        Personnel p = m_inst.employe(12, QStringLiteral("MARTIN"));
+        p.ARRONDI_ENTREE = QStringLiteral("05");
+        p.TOLERANCE_ENTREE = 10;
+        p = m_inst.ajouter(p);
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.show();
+        auto* f = new SaisiePersonnel(cadre, Requete::Modification, p);
+        QCOMPARE(c<QSpinBox>(f, "toleranceEntree")->value(), 10);
+        // Choosing "05" again applies its bound.
+        choisir(c<QComboBox>(f, "arrondiEntree"), QStringLiteral("05"));
+        QCOMPARE(c<QSpinBox>(f, "toleranceEntree")->value(), 4);
+    }
+
+    void exampleFollowsEveryChange()
+    {
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.show();
+        auto* f = new SaisiePersonnel(cadre, Requete::Insertion, {});
+        auto* exemple = f->findChild<ExempleVue*>();
+        QVERIFY(exemple->titre().startsWith(QStringLiteral("Exemple d'ENTREE")));
+        choisir(c<QComboBox>(f, "arrondiSortie"), QStringLiteral("10"));
+        c<QSpinBox>(f, "toleranceSortie")->setValue(3);
+        QCOMPARE(exemple->plages(),
+                 QStringList({"16.37-16.46", "16.47-16.56", "16.57-17.06", "17.07-17.16", "17.17-17.26"}));
+        QCOMPARE(exemple->retenues(), QStringList({"16.40", "16.50", "17.00", "17.10", "17.20"}));
+        QVERIFY(exemple->titre().startsWith(QStringLiteral("Exemple de SORTIE")));
+        choisir(c<QComboBox>(f, "arrondiEntree"), QStringLiteral("15"));
+        c<QSpinBox>(f, "toleranceEntree")->setValue(5);
+        QCOMPARE(exemple->plages(), QStringList({"7.21-7.35", "7.36-7.50", "7.51-8.05", "8.06-8.20", "8.21-8.35"}));
+        QCOMPARE(exemple->retenues(), QStringList({"7.30", "7.45", "8.00", "8.15", "8.30"}));
+        c<QSpinBox>(f, "decalageEntree")->setValue(5);
+        QCOMPARE(exemple->retenues(), QStringList({"7.35", "7.50", "8.05", "8.20", "8.35"}));
+    }
+
+    void midnightShiftTextsAreCheckedAndStored()
+    {
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.show();
+        TablePersonnel* liste = m_inst.ouvrirListe(cadre);
+        liste->creer();
+        SaisiePersonnel* f = m_inst.formulaire(cadre);
+        QVERIFY(f);
+        QLineEdit* minuit = c<QLineEdit>(f, "decalageMinuit");
+        for (const char* refuse : {"12.30", "3.75"}) {
+            minuit->setText(QLatin1String(refuse));
+            Q_EMIT minuit->editingFinished();
+            QCOMPARE(f->fiche().DECALAGE_MINUIT, 0);
+            QVERIFY2(!f->avis().isEmpty(), refuse);
+            QTRY_COMPARE(f->focusWidget(), minuit);
+        }
+        // OK with a refused text stores nothing.
+        f->accepter();
+        QVERIFY(m_inst.cartes().isEmpty());
+        QVERIFY(f->avis().startsWith(QStringLiteral("Décalage minuit : ")));
+        minuit->setText(QStringLiteral("12.00"));
+        Q_EMIT minuit->editingFinished();
+        QCOMPARE(f->fiche().DECALAGE_MINUIT, 720);
+        QCOMPARE(minuit->text(), QStringLiteral("12.00"));
+        QVERIFY(f->avis().isEmpty());
+        c<QLineEdit>(f, "extension")->setText(QStringLiteral("14.00"));
+        c<QLineEdit>(f, "nom")->setText(QStringLiteral("MARTIN"));
+        Q_EMIT c<QLineEdit>(f, "nom")->textEdited(QStringLiteral("MARTIN"));
+        QPointer<SaisiePersonnel> garde(f);
+        evt::poster(f, evt::Bouton1Formulaire);
+        QTRY_VERIFY_WITH_TIMEOUT(garde.isNull(), 10000);
+        const Personnel stocke = m_inst.lire(1);
+        QCOMPARE(stocke.DECALAGE_MINUIT, qint16(720));
+        QCOMPARE(stocke.EXTENSION, qint16(840));
+        QCOMPARE(stocke.MATRICULE, QStringLiteral("0000000001"));
+    }
+
+    void periodsAndDates()
+    {
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.show();
+        auto* f = new SaisiePersonnel(cadre, Requete::Insertion, {});
+        const qint32 t = m_inst.today;
+        // A last working day picked before the first swaps the two.
+        choisirDate(f, "dernierJour", t - 30);
+        QCOMPARE(f->fiche().DATE_EMBAUCHE, t - 30);
+        QCOMPARE(f->fiche().DATE_DEBAUCHE, t);
+        QCOMPARE(c<QLineEdit>(f, "premierJour")->text(), DateTexte(t - 30));
+        QVERIFY(f->datesChangees());
+        // The new period runs from today to tomorrow; a start picked after its end, or an end before its start,
+        // swaps the two.
+        QCOMPARE(c<QLineEdit>(f, "debutInactivite")->text(), DateTexte(t));
+        QCOMPARE(c<QLineEdit>(f, "finInactivite")->text(), DateTexte(t + 1));
+        choisirDate(f, "debutInactivite", t + 5);
+        QCOMPARE(c<QLineEdit>(f, "debutInactivite")->text(), DateTexte(t + 1));
+        QCOMPARE(c<QLineEdit>(f, "finInactivite")->text(), DateTexte(t + 5));
+        choisirDate(f, "finInactivite", t - 3);
+        QCOMPARE(c<QLineEdit>(f, "debutInactivite")->text(), DateTexte(t - 3));
+        QCOMPARE(c<QLineEdit>(f, "finInactivite")->text(), DateTexte(t + 1));
+        // Eleven periods: the ten latest stay.
+        for (int i = 10; i >= 0; --i) {
+            choisirDate(f, "debutInactivite", t - 400 + 30 * i);
+            choisirDate(f, "finInactivite", t - 395 + 30 * i);
+            c<QPushButton>(f, "ajouterPeriode")->click();
+        }
+        QListWidget* debuts = c<QListWidget>(f, "debutsPeriodes");
+        QListWidget* fins = c<QListWidget>(f, "finsPeriodes");
+        QCOMPARE(debuts->count(), 10);
+        QCOMPARE(fins->item(0)->text(), DateTexte(t - 395 + 300));
+        QCOMPARE(fins->item(9)->text(), DateTexte(t - 395 + 30));
+        // Selecting in one list selects in the other; the selected period goes.
+        debuts->setCurrentRow(9);
+        QCOMPARE(fins->currentRow(), 9);
+        c<QPushButton>(f, "supprimerPeriode")->click();
+        QCOMPARE(int(f->periodes().size()), 9);
+        QCOMPARE(fins->count(), 9);
+        QCOMPARE(f->periodes().last(), (Periode{t - 340, t - 335}));
+    }
+
+    void newEmployeeGetsItsDayLines()
+    {
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.show();
+        TablePersonnel* liste = m_inst.ouvrirListe(cadre);
+        QSignalSpy retour(liste, &TablePersonnel::saisieTerminee);
+        liste->creer();
+        SaisiePersonnel* f = m_inst.formulaire(cadre);
+        QVERIFY(f);
+        QCOMPARE(cadre.liste().entrees().last().NOMFENETREACTIVE, QStringLiteral("SaisiePersonnel"));
+        QTRY_VERIFY(!liste->isVisible());
+        const qint32 t = m_inst.today;
+        c<QSpinBox>(f, "carte")->setValue(42);
+        Q_EMIT c<QSpinBox>(f, "carte")->editingFinished();
+        QCOMPARE(c<QLineEdit>(f, "matricule")->text(), QStringLiteral("0000000042"));
+        c<QLineEdit>(f, "nom")->setText(QStringLiteral("DUPONT"));
+        Q_EMIT c<QLineEdit>(f, "nom")->textEdited(QStringLiteral("DUPONT"));
+        choisirDate(f, "premierJour", t - 100);
+        choisirDate(f, "debutInactivite", t - 10);
+        choisirDate(f, "finInactivite", t - 4);
+        c<QPushButton>(f, "ajouterPeriode")->click();
+        QSignalSpy prete(f, &SaisiePersonnel::preparationTerminee);
+        evt::poster(f, evt::Bouton1Formulaire);
+        QVERIFY(retour.wait(10000));
+        QCOMPARE(int(prete.size()), 1);
+        QCOMPARE(retour.first().first().value<Reponse>(), Reponse::Complete);
+        QList<qint32> attendues;
+        for (qint32 d = t - 90; d <= LundiDimanche(t).dimanche; ++d)
+            if (d < t - 10 || d > t - 4)
+                attendues << d;
+        QCOMPARE(m_inst.journees(42).keys(), attendues);
+        // Back in the list, the new employee is the current row.
+        QCOMPARE(liste->page().employeCourant()->CARTE, qint16(42));
+        QCOMPARE(cadre.liste().entrees().last().NOMFENETREACTIVE, QStringLiteral("TablePersonnel"));
+    }
+
+    void duplicateNameIsRefusedAndNothingWritten()
+    {
+        m_inst.ajouter(m_inst.employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul")));
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.show();
+        auto* f = new SaisiePersonnel(cadre, Requete::Insertion, {});
+        c<QSpinBox>(f, "carte")->setValue(13);
+        for (auto [nom, texte] : {std::pair{"nom", "martin"}, std::pair{"prenom", "PAUL"}}) {
+            c<QLineEdit>(f, nom)->setText(QLatin1String(texte));
+            Q_EMIT c<QLineEdit>(f, nom)->textEdited(QLatin1String(texte));
+        }
+        m_inst.presenter.clear();
+        f->accepter();
+        QCOMPARE(int(m_inst.presenter.shown().size()), 1);
+        QCOMPARE(m_inst.presenter.shown()[0].number, 24);
+        QVERIFY(m_inst.presenter.shown()[0].text.endsWith(QStringLiteral("Clé sur nom et prénom")));
+        QCOMPARE(m_inst.cartes(), QList<int>{12});
+        QVERIFY(m_inst.journees(13).isEmpty());
+        // The form stays, as edited.
+        QVERIFY(!f->occupee());
+        QCOMPARE(f->fiche().NOM, QStringLiteral("martin"));
+        QCOMPARE(cadre.liste().entrees().last().NOMFENETREACTIVE, QStringLiteral("SaisiePersonnel"));
+    }
+
+    void changeOfCardReachesTheDayLinesOrNone()
+    {
+        const Personnel p = m_inst.ajouter(m_inst.employe(12, QStringLiteral("MARTIN")));
+        for (qint32 d = m_inst.today - 4; d <= m_inst.today; ++d)
+            m_inst.ajouterJournee(p, d);
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.show();
+        TablePersonnel* liste = m_inst.ouvrirListe(cadre);
+        QSignalSpy retour(liste, &TablePersonnel::saisieTerminee);
+
+        // The cascade fails on one line: message 15, then 16 answered No leaves the form, nothing changed.
+        m_inst.sql(FileId::PointVal, "CREATE TRIGGER refuse BEFORE UPDATE ON POINTVAL WHEN OLD.DATE = "
+                                     "(SELECT max(DATE) FROM POINTVAL) BEGIN SELECT RAISE(ABORT, 'panne'); END;");
+        liste->modifier();
+        SaisiePersonnel* f = m_inst.formulaire(cadre);
+        QVERIFY(f);
+        QCOMPARE(f->requeteSaisie(), Requete::Modification);
+        c<QSpinBox>(f, "carte")->setValue(15);
+        m_inst.presenter.clear();
+        m_inst.presenter.answer(ButtonOk);
+        m_inst.presenter.answer(ButtonNo);
+        evt::poster(f, evt::Bouton1Formulaire);
+        QVERIFY(retour.wait(5000));
+        QCOMPARE(retour.last().first().value<Reponse>(), Reponse::Annulee);
+        QCOMPARE(int(m_inst.presenter.shown().size()), 2);
+        QCOMPARE(m_inst.presenter.shown()[1].number, 16);
+        QCOMPARE(int(m_inst.journees(12).size()), 5);
+        QCOMPARE(m_inst.cartes(), QList<int>{12});
+
+        m_inst.sql(FileId::PointVal, "DROP TRIGGER refuse;");
+        liste->modifier();
+        f = m_inst.formulaire(cadre);
+        QVERIFY(f);
+        c<QSpinBox>(f, "carte")->setValue(15);
+        evt::poster(f, evt::Bouton1Formulaire);
+        QVERIFY(retour.wait(5000));
+        QCOMPARE(retour.last().first().value<Reponse>(), Reponse::Complete);
+        QCOMPARE(int(m_inst.journees(15).size()), 5);
+        QVERIFY(m_inst.journees(12).isEmpty());
+        QCOMPARE(liste->page().employeCourant()->CARTE, qint16(15));
+    }
+
+    void deleteTakesTheDayLines()
+    {
+        const Personnel a = m_inst.ajouter(m_inst.employe(12, QStringLiteral("MARTIN")));
+        const Personnel b = m_inst.ajouter(m_inst.employe(13, QStringLiteral("DURAND")));
+        for (qint32 d = m_inst.today - 4; d <= m_inst.today; ++d) {
+            m_inst.ajouterJournee(a, d);
+            m_inst.ajouterJournee(b, d);
+        }
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.show();
+        TablePersonnel* liste = m_inst.ouvrirListe(cadre);
+        QCOMPARE(liste->page().employeCourant()->NOM, QStringLiteral("DURAND"));
+        QSignalSpy retour(liste, &TablePersonnel::saisieTerminee);
+        m_inst.presenter.clear();
+        m_inst.presenter.answer(ButtonCancel);
+        QTest::keyClick(liste->vue(), Qt::Key_Delete);
+        QCOMPARE(int(retour.size()), 1);
+        QCOMPARE(m_inst.cartes(), (QList<int>{12, 13}));
+        m_inst.presenter.answer(ButtonOk);
+        QTest::keyClick(liste->vue(), Qt::Key_Delete);
+        QCOMPARE(int(retour.size()), 2);
+        QCOMPARE(m_inst.presenter.shown().last().number, 32);
+        QCOMPARE(m_inst.cartes(), QList<int>{12});
+        QVERIFY(m_inst.journees(13).isEmpty());
+        QCOMPARE(int(m_inst.journees(12).size()), 5);
+        // The form never showed; the list shows the one left.
+        QVERIFY(!m_inst.formulaire(cadre));
+        QCOMPARE(liste->page().lignes().size(), size_t(1));
+        QCOMPARE(liste->page().employeCourant()->NOM, QStringLiteral("MARTIN"));
+    }
+
+    void changeMadeElsewhereIsShownInTheForm()
+    {
+        Personnel p = m_inst.ajouter(m_inst.employe(12, QStringLiteral("MARTIN")));
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.show();
+        TablePersonnel* liste = m_inst.ouvrirListe(cadre);
+        liste->modifier();
+        SaisiePersonnel* f = m_inst.formulaire(cadre);
+        QVERIFY(f);
+        // Another station renames the employee while the form is open.
+        {
+            Database ailleurs(paths().dataDir);
+            LinkValues liens = LinkValues::of(p);
+            p.NOM = QStringLiteral("MARTINEZ");
+            QCOMPARE(updateEmployee(ailleurs, p, liens), int(UpdateSaved));
+        }
+        c<QSpinBox>(f, "toleranceSortie")->setValue(0);
+        c<QLineEdit>(f, "prenom")->setText(QStringLiteral("Pierre"));
+        Q_EMIT c<QLineEdit>(f, "prenom")->textEdited(QStringLiteral("Pierre"));
+        m_inst.presenter.clear();
+        f->accepter();
+        QCOMPARE(int(m_inst.presenter.shown().size()), 1);
+        QCOMPARE(m_inst.presenter.shown()[0].text,
+                 QStringLiteral("Cet enregistrement a été modifié par une autre station."));
+        QCOMPARE(c<QLineEdit>(f, "nom")->text(), QStringLiteral("MARTINEZ"));
+        QCOMPARE(c<QLineEdit>(f, "prenom")->text(), QStringLiteral("Paul"));
+        QCOMPARE(cadre.liste().entrees().last().NOMFENETREACTIVE, QStringLiteral("SaisiePersonnel"));
+        QCOMPARE(m_inst.lire(12).NOM, QStringLiteral("MARTINEZ"));
+    }
+};
+
+QTEST_MAIN(SaisiePersonnelTest)
+#include "SaisiePersonnelTest.moc"

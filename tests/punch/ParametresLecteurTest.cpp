@@ -1,0 +1,193 @@
+// The rules of the settings form: KipGuard.txt read back and rewritten, the sound lists, the port test, and the
+// settings record in insert and change mode.
+#include "PunchFixture.h"
+#include "data/FileAdmin.h"
+#include "data/Pack.h"
+#include "data/Transaction.h"
+#include "punch/ConfigurationLecteur.h"
+#include "punch/EnregistrementParametre.h"
+
+using namespace kip;
+
+namespace {
+
+void ecrire(const QString& chemin, const QByteArray& contenu)
+{
+    QFile f(chemin);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(contenu);
+}
+
+QByteArray lire(const QString& chemin)
+{
+    QFile f(chemin);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
+}
+
+} // namespace
+
+class ParametresLecteurTest : public PunchFixture
+{
+protected:
+    void SetUp() override
+    {
+        PunchFixture::SetUp();
+        QDir().mkpath(paths().sonDir);
+        commonOpen(FileId::Parametre);
+    }
+    std::vector<Parametre> parametres()
+    {
+        RecordFile<Parametre> f(*db);
+        EXPECT_TRUE(f.open().ok());
+        std::vector<Parametre> tous;
+        Cursor<Parametre> c = f.readAll();
+        Parametre p;
+        while (c.next(p).ok())
+            tous.push_back(p);
+        return tous;
+    }
+};
+
+TEST_F(ParametresLecteurTest, SoundListsHoldTheWavFilesOfSonSortedByName)
+{
+    EXPECT_TRUE(ListeSons(paths().sonDir).isEmpty());
+    EXPECT_EQ(RangSon({}, QStringLiteral("bip.wav")), -1);
+    for (const char* nom : {"erreur.wav", "Bip.WAV", "lisez-moi.txt", "alarme.wav"})
+        ecrire(QDir(paths().sonDir).filePath(QLatin1String(nom)), "RIFF");
+    QDir(paths().sonDir).mkdir(QStringLiteral("dossier.wav"));
+    const QStringList sons = ListeSons(paths().sonDir);
+    EXPECT_EQ(sons, (QStringList{"alarme.wav", "Bip.WAV", "erreur.wav"}));
+    EXPECT_EQ(RangSon(sons, QStringLiteral("erreur.wav")), 2);
+    // A saved sound that is gone, or none saved: row 1.
+    EXPECT_EQ(RangSon(sons, QStringLiteral("disparu.wav")), 0);
+    EXPECT_EQ(RangSon(sons, QString()), 0);
+}
+
+TEST_F(ParametresLecteurTest, KipGuardLinesAreReadUpToTheFirstMissingOne)
+{
+    const QString chemin = paths().kipGuard();
+    ConfigurationLecteur absent = ConfigurationLecteur::lire(chemin);
+    EXPECT_EQ(absent, ConfigurationLecteur{});
+    EXPECT_EQ(absent.marque, QStringLiteral("Magtek"));
+
+    ecrire(chemin, "3\r\nbip.wav\r\n");
+    const ConfigurationLecteur deux = ConfigurationLecteur::lire(chemin);
+    EXPECT_EQ(deux.port, 3);
+    EXPECT_EQ(deux.sonCarteLue, QStringLiteral("bip.wav"));
+    EXPECT_EQ(deux.sonMauvaiseCarte, QString());
+    EXPECT_EQ(deux.marque, QStringLiteral("Magtek"));
+
+    ecrire(chemin, "9\r\nbip.wav   \r\nerreur.wav\r\nOmron\r\n");
+    const ConfigurationLecteur quatre = ConfigurationLecteur::lire(chemin);
+    EXPECT_EQ(quatre.port, 0); // not a port from 1 to 8
+    EXPECT_EQ(quatre.sonCarteLue, QStringLiteral("bip.wav"));
+    EXPECT_EQ(quatre.sonMauvaiseCarte, QStringLiteral("erreur.wav"));
+    EXPECT_EQ(quatre.marque, QStringLiteral("Omron"));
+}
+
+TEST_F(ParametresLecteurTest, KipGuardIsRewrittenWholeOrNotAtAll)
+{
+    const QString chemin = paths().kipGuard();
+    ecrire(chemin, "2\r\na.wav\r\nb.wav\r\nOmron\r\nune cinquième ligne\r\n");
+    ConfigurationLecteur c;
+    ASSERT_TRUE(c.ecrire(chemin));
+    EXPECT_EQ(lire(chemin), QByteArray("0\r\n\r\n\r\nMagtek\r\n"));
+    c.port = 8;
+    c.sonCarteLue = QStringLiteral("Sonnerie été.wav");
+    c.marque = MarqueOmron();
+    ASSERT_TRUE(c.ecrire(chemin));
+    EXPECT_EQ(lire(chemin), QByteArray("8\r\nSonnerie \xe9t\xe9.wav\r\n\r\nOmron\r\n"));
+    EXPECT_EQ(QDir(paths().dataDir).entryList({QStringLiteral("KipGuard*")}, QDir::Files),
+              QStringList{QStringLiteral("KipGuard.txt")});
+    // A file that cannot be written leaves the former one as it was.
+    const QString bloque = paths().dataDir + QStringLiteral("/bloque");
+    QDir().mkpath(bloque + QStringLiteral("/KipGuard.txt/dedans"));
+    EXPECT_FALSE(c.ecrire(bloque + QStringLiteral("/KipGuard.txt")));
+}
+
+TEST_F(ParametresLecteurTest, PortTestMessageIs1025PlusThePortAndNothingWithoutOne)
+{
+    EXPECT_EQ(MessageTestPort(0), 0);
+    EXPECT_EQ(MessageTestPort(1), 1026);
+    EXPECT_EQ(MessageTestPort(8), 1033);
+    EXPECT_EQ(MessageTestPort(9), 0);
+}
+
+TEST_F(ParametresLecteurTest, FirstSaveOnAnEmptyFileStoresOneRecordWithEveryDefault)
+{
+    SaisieParametres s;
+    ASSERT_TRUE(LireParametres(*db, s).ok());
+    EXPECT_TRUE(s.insertion);
+    s.enregistrement.POSITIONSOMMAIRE = 1;
+    ASSERT_EQ(EnregistrerParametres(*db, s), ResultatParametres::Enregistre);
+    const std::vector<Parametre> tous = parametres();
+    ASSERT_EQ(tous.size(), size_t(1));
+    const Parametre& p = tous[0];
+    EXPECT_EQ(p.POSITIONSOMMAIRE, 1);
+    EXPECT_EQ(p.PORTLOCAL, 0);
+    EXPECT_EQ(p.PORTMODEM, 0);
+    EXPECT_EQ(p.NOM_MODEM, QString());
+    EXPECT_EQ(p.MESSAGEGENERALDEFAUT, QStringLiteral("Bonjour, glissez votre carte ..."));
+    EXPECT_EQ(p.TERMINAL[0], 1);
+    EXPECT_EQ(p.IDENTIFICATION[0], QStringLiteral("Pointeuse Locale"));
+    for (size_t t = 1; t < 16; ++t) {
+        EXPECT_EQ(p.TERMINAL[t], 0);
+        EXPECT_EQ(p.IDENTIFICATION[t], QString());
+    }
+    for (size_t t = 0; t < 16; ++t) {
+        EXPECT_EQ(p.USEMESSAGEDEFAUT[t], 1);
+        EXPECT_EQ(p.TELEPHONE[t], QString());
+        EXPECT_EQ(p.MESSAGEGENERAL[t], QString());
+    }
+    EXPECT_EQ(p.AFFICHAGELIGNE1, QStringLiteral("D"));
+    EXPECT_EQ(p.AFFICHAGELIGNE2, QStringLiteral("N"));
+    EXPECT_EQ(p.TABCORRECTION, 1);
+    EXPECT_EQ(p.TABPERSONNEL, 1);
+    EXPECT_FALSE(s.insertion); // a second OK changes the record
+}
+
+TEST_F(ParametresLecteurTest, ChangeModeWritesOnlyWhatDiffersAndYieldsToAnotherStation)
+{
+    {
+        SaisieParametres s;
+        ASSERT_TRUE(LireParametres(*db, s).ok());
+        s.enregistrement.TABPERSONNEL = 3; // a field this form keeps as it is
+        ASSERT_EQ(EnregistrerParametres(*db, s), ResultatParametres::Enregistre);
+    }
+    SaisieParametres s;
+    ASSERT_TRUE(LireParametres(*db, s).ok());
+    EXPECT_FALSE(s.insertion);
+    EXPECT_EQ(s.enregistrement.TABPERSONNEL, 3);
+    // Nothing changed: nothing written.
+    ASSERT_EQ(EnregistrerParametres(*db, s), ResultatParametres::Enregistre);
+    EXPECT_EQ(parametres()[0].version, 0);
+    s.enregistrement.POSITIONSOMMAIRE = 1;
+    ASSERT_EQ(EnregistrerParametres(*db, s), ResultatParametres::Enregistre);
+    EXPECT_EQ(parametres()[0].version, 1);
+    EXPECT_EQ(parametres()[0].TABPERSONNEL, 3);
+
+    // Another station writes between this form's reading and its save.
+    SaisieParametres autre;
+    ASSERT_TRUE(LireParametres(*db, autre).ok());
+    autre.enregistrement.AFFICHAGELIGNE1 = QStringLiteral("X");
+    ASSERT_EQ(EnregistrerParametres(*db, autre), ResultatParametres::Enregistre);
+    s.enregistrement.POSITIONSOMMAIRE = 0;
+    EXPECT_EQ(EnregistrerParametres(*db, s), ResultatParametres::ModifieAilleurs);
+    ASSERT_EQ(presenter.shown().size(), 1);
+    EXPECT_EQ(presenter.shown()[0].text, QStringLiteral("Cet enregistrement a été modifié par une autre station."));
+    EXPECT_EQ(s.enregistrement.AFFICHAGELIGNE1, QStringLiteral("X"));
+    EXPECT_EQ(s.enregistrement.POSITIONSOMMAIRE, 1); // the stored value is on the form
+    EXPECT_EQ(parametres().size(), size_t(1));
+}
+
+TEST_F(ParametresLecteurTest, AnInsertThatComesSecondTakesTheOtherStationsRecord)
+{
+    SaisieParametres premier, second;
+    ASSERT_TRUE(LireParametres(*db, premier).ok());
+    ASSERT_TRUE(LireParametres(*db, second).ok());
+    ASSERT_EQ(EnregistrerParametres(*db, premier), ResultatParametres::Enregistre);
+    second.enregistrement.POSITIONSOMMAIRE = 1;
+    EXPECT_EQ(EnregistrerParametres(*db, second), ResultatParametres::ModifieAilleurs);
+    EXPECT_FALSE(second.insertion);
+    EXPECT_EQ(parametres().size(), size_t(1));
+}

@@ -1,0 +1,219 @@
+// The restore: what a backup holds, exactly its rows back, the former files kept, the files needed alone, and
+// the punches transferred since the backup read again by the next transfer.
+#include "utilities/Restauration.h"
+
+#include "../shell/ListenerLecteur.h"
+#include "UtilitairesFixture.h"
+#include "data/TextFiles.h"
+#include "punch/TransfertPointages.h"
+#include "shell/LecteurCartes.h"
+#include "shell/Sauvegarde.h"
+#include "shell/VerrouProgramme.h"
+
+#include <QFileInfo>
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace kip;
+
+namespace {
+
+QByteArray pointage(int carte, qint32 date, int h, int m)
+{
+    const QDate d = calendarDate(date);
+    return formatOriginLine(carte, d.day(), d.month(), d.year(), h, m, 1) + "\r\n";
+}
+
+} // namespace
+
+class RestaurationTest : public UtilitairesFixture
+{
+protected:
+    const qint32 jour = dayNumber(2004, 6, 14);
+
+    // An installation of two employees, copied into SaveAuto.
+    void installationSauvegardee()
+    {
+        employe(12, jour);
+        employe(15, jour - 1);
+        journees(12, jour - 20, jour);
+        journees(15, jour - 5, jour);
+        ASSERT_TRUE(SauvegardeAuto(p()).reussie());
+    }
+    // Changes every record file after the backup.
+    void modifier()
+    {
+        employe(20);
+        journees(20, jour - 3, jour);
+        Transaction t(*db, {FileId::Parametre});
+        RecordFile<Parametre> f(*db);
+        Parametre par;
+        par.POSITIONSOMMAIRE = 1;
+        ASSERT_TRUE(f.add(par).ok());
+        ASSERT_TRUE(t.commit().ok());
+    }
+    QMap<QString, QMap<qint64, QByteArray>> tout(const QString& dir)
+    {
+        return {{"PARAMETRE", contenu<Parametre>(dir)},
+                {"PERSONNEL", contenu<Personnel>(dir)},
+                {"POINTVAL", contenu<PointVal>(dir)}};
+    }
+};
+
+TEST_F(RestaurationTest, TheDescriptionSaysWhatTheCopyHolds)
+{
+    DescriptionSauvegarde vide = DecrireSauvegarde(p(), SourceRestauration::SaveManu);
+    EXPECT_FALSE(vide.utilisable);
+    EXPECT_EQ(vide.probleme, QStringLiteral("La copie de SaveManu ne contient pas Parametr.tps."));
+    installationSauvegardee();
+    const DescriptionSauvegarde d = DecrireSauvegarde(p(), SourceRestauration::SaveAuto);
+    ASSERT_TRUE(d.utilisable) << d.probleme.toStdString();
+    EXPECT_EQ(d.employes, 2);
+    EXPECT_EQ(d.journees, 21 + 6);
+    EXPECT_EQ(d.dernierPointage, jour);
+    EXPECT_TRUE(d.texte(SourceRestauration::SaveAuto)
+                    .endsWith(QStringLiteral(": 2 employé(s), 27 ligne(s) de jour, dernier pointage le 14/06/2004.")));
+    EXPECT_TRUE(d.texte(SourceRestauration::SaveAuto).startsWith(QStringLiteral("  Copie de \\Kip\\SaveAuto du ")));
+    // A copy that is not a record file cannot be restored, and nothing is touched.
+    ecrire(QDir(p().saveAutoDir).filePath(QStringLiteral("Personne.tps")), "pas une base");
+    modifier();
+    const auto avant = tout(p().dataDir);
+    const ResultatRestauration r = Restaurer(p(), SourceRestauration::SaveAuto, {}, 0);
+    EXPECT_EQ(r.etat, ResultatRestauration::Etat::Refusee);
+    EXPECT_TRUE(r.texte.endsWith(QStringLiteral("Rien n'a été restauré.")));
+    EXPECT_EQ(tout(p().dataDir), avant);
+}
+
+TEST_F(RestaurationTest, BringsBackExactlyTheBackedUpRowsAndKeepsThePreviousFiles)
+{
+    installationSauvegardee();
+    const auto sauvegardees = tout(p().saveAutoDir);
+    modifier();
+    const auto actuelles = tout(p().dataDir);
+    ASSERT_NE(actuelles, sauvegardees);
+    db.reset();
+    int etapes = 0;
+    const ResultatRestauration r = Restaurer(
+        p(), SourceRestauration::SaveAuto, [&](int etape, int total, const QString&) { etapes = etape + 100 * total; },
+        0);
+    ASSERT_TRUE(r.faite()) << r.texte.toStdString();
+    EXPECT_EQ(etapes, 606);
+    EXPECT_EQ(tout(p().dataDir), sauvegardees);
+    EXPECT_EQ(tout(RepertoireAvantRestauration(p())), actuelles);
+    EXPECT_EQ(r.positionSommaire, 0); // the backup had no settings record
+    for (FileId id : {FileId::Parametre, FileId::Personnel, FileId::PointVal, FileId::DateSave, FileId::OnOff})
+        EXPECT_TRUE(checkRecordFile(tableOf(id), p().file(id)).ok()) << tableOf(id).fileName.toStdString();
+    EXPECT_TRUE(r.texte.startsWith(QStringLiteral("  La restauration a été réalisée depuis \\Kip\\SaveAuto")));
+    EXPECT_TRUE(r.texte.contains(QStringLiteral("2 employé(s), 27 ligne(s) de jour.")));
+    // No work file is left beside the data files.
+    EXPECT_EQ(QDir(p().dataDir).entryList({QStringLiteral("*.restauration*"), QStringLiteral("*.part")}),
+              QStringList());
+}
+
+TEST_F(RestaurationTest, RefusedWhileAnotherWindowOrProgramHoldsTheFiles)
+{
+    installationSauvegardee();
+    modifier();
+    const auto avant = tout(p().dataDir);
+    {
+        FileUse fiche(FileId::Personnel); // the employee list is open
+        const ResultatRestauration r = Restaurer(p(), SourceRestauration::SaveAuto, {}, 0);
+        EXPECT_EQ(r.etat, ResultatRestauration::Etat::Refusee);
+        EXPECT_EQ(r.texte, QStringLiteral("  Le fichier Personne.tps est ouvert par une autre fenêtre: fermez toutes "
+                                          "les autres fenêtres de Kip. Rien n'a été restauré."));
+    }
+    {
+        Transaction ecriture(*db, {FileId::PointVal}); // a database tool writes
+        ASSERT_TRUE(ecriture.ok());
+        EXPECT_EQ(Restaurer(p(), SourceRestauration::SaveAuto, {}, 0).etat, ResultatRestauration::Etat::Refusee);
+    }
+    // Another program of the system runs on the same data.
+    int tube[2];
+    ASSERT_EQ(::pipe(tube), 0);
+    const pid_t autre = ::fork();
+    if (autre == 0) {
+        VerrouProgramme verrou;
+        const char pris = verrou.prendre(p().dataDir) == VerrouProgramme::Pris ? '1' : '0';
+        (void)!::write(tube[1], &pris, 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char pris = 0;
+    ASSERT_EQ(::read(tube[0], &pris, 1), 1);
+    ASSERT_EQ(pris, '1');
+    const ResultatRestauration r = Restaurer(p(), SourceRestauration::SaveAuto, {}, 0);
+    ::kill(autre, SIGKILL);
+    ::waitpid(autre, nullptr, 0);
+    EXPECT_EQ(r.etat, ResultatRestauration::Etat::Refusee);
+    EXPECT_EQ(r.texte, QStringLiteral("  Kip ou l'un de ses modules est déja en cours d'utilisation. Rien n'a été "
+                                      "restauré."));
+    EXPECT_EQ(tout(p().dataDir), avant);
+    EXPECT_FALSE(QFileInfo::exists(RepertoireAvantRestauration(p())));
+}
+
+TEST_F(RestaurationTest, PunchesTransferredSinceTheBackupAreReadAgainOnceEach)
+{
+    employe(12);
+    // At the backup: one archive already read, and a punch of the morning not yet transferred.
+    const QByteArray ancienne = pointage(12, jour - 7, 8, 0);
+    const QByteArray matin = pointage(12, jour, 8, 0);
+    ecrire(p().origin(1), ancienne);
+    ecrire(p().origin(0), matin);
+    ASSERT_TRUE(SauvegardeAuto(p()).reussie());
+    // The transfer of that start read the morning punch and one more, and archived them; a punch came since.
+    const QByteArray transferes = matin + pointage(12, jour, 12, 0);
+    const QByteArray apres = pointage(12, jour, 13, 30);
+    ResultatTransfert lu;
+    {
+        ecrire(p().origin(0), transferes);
+        lu = TransfererPointages(*db, p().origin(0), jour);
+        ASSERT_TRUE(lu.reussi());
+        ecrire(p().origin(2), ancienne);
+        ecrire(p().origin(1), transferes);
+        ecrire(p().origin(0), apres);
+    }
+    db.reset();
+    ListenerLecteur lecteur;
+    LecteurCartes::programme().chercher();
+    const ResultatRestauration r = Restaurer(p(), SourceRestauration::SaveAuto, {}, 0);
+    ASSERT_TRUE(r.faite()) << r.texte.toStdString();
+    // The reader was paused while its raw file was rewritten.
+    ASSERT_EQ(lecteur.messages().size(), size_t(2));
+    EXPECT_EQ(lecteur.messages()[0][0], 1024);
+    EXPECT_EQ(lecteur.messages()[1][0], 1025);
+    EXPECT_EQ(r.pointagesRepris, 2);
+    EXPECT_TRUE(r.texte.endsWith(QStringLiteral(" 2 pointage(s) transféré(s) depuis la copie seront repris au "
+                                                "prochain démarrage.")));
+    // The archives stay as they are; the raw file holds the transferred punches ahead of the new one.
+    EXPECT_EQ(lire(p().origin(2)), ancienne);
+    EXPECT_EQ(lire(p().origin(1)), transferes);
+    EXPECT_EQ(lire(p().origin(0)), transferes + apres);
+    EXPECT_TRUE(lire(RepertoireAvantRestauration(p()) + QStringLiteral("/Origin00.txt")) == apres);
+
+    // The next transfer stores each punch once, also when it reads the file a second time.
+    db = std::make_unique<Database>(p().dataDir);
+    for (int fois = 0; fois < 2; ++fois)
+        ASSERT_TRUE(TransfererPointages(*db, p().origin(0), jour).reussi());
+    RecordFile<PointVal> f(*db);
+    ASSERT_TRUE(f.open().ok());
+    PointVal v;
+    v.CARTE = 12;
+    v.DATE = jour;
+    ASSERT_TRUE(f.get(v, POV_K_CARTE_DATE).ok());
+    EXPECT_EQ(v.POINTAGE_ORIGINE[0], 480);
+    EXPECT_EQ(v.POINTAGE_ORIGINE[1], 720);
+    EXPECT_EQ(v.POINTAGE_ORIGINE[2], 810);
+    EXPECT_EQ(v.POINTAGE_ORIGINE[3], PunchEmpty);
+}
+
+TEST_F(RestaurationTest, SourceNamesOfTheCommandLine)
+{
+    SourceRestauration s = SourceRestauration::SaveAuto;
+    EXPECT_TRUE(SourceDeNom(QStringLiteral("savemanu"), &s));
+    EXPECT_EQ(s, SourceRestauration::SaveManu);
+    EXPECT_TRUE(SourceDeNom(QStringLiteral("SaveAuto"), &s));
+    EXPECT_EQ(s, SourceRestauration::SaveAuto);
+    EXPECT_FALSE(SourceDeNom(QStringLiteral("Save"), &s));
+    EXPECT_EQ(RepertoireSource(p(), SourceRestauration::SaveManu), p().saveManuDir);
+}

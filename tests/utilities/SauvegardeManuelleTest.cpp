@@ -1,0 +1,69 @@
+// The manual backup: paused card reader, copies in SaveManu that open as record files, DAT:DATEMANU, and a
+// text that says which copy failed rather than claiming a backup that was not made.
+#include "utilities/SauvegardeManuelle.h"
+
+#include "../shell/ListenerLecteur.h"
+#include "UtilitairesFixture.h"
+#include "shell/LecteurCartes.h"
+#include "utilities/TextesUtilitaires.h"
+
+using namespace kip;
+
+using SauvegardeManuelleTest = UtilitairesFixture;
+
+TEST_F(SauvegardeManuelleTest, CopiesEveryFileBetweenPauseAndResumeAndDatesTheBackup)
+{
+    ListenerLecteur lecteur;
+    LecteurCartes::programme().chercher();
+    employe(12);
+    journees(12, dayNumber(2004, 6, 1), dayNumber(2004, 6, 14));
+    ecrire(p().origin(0), "0012 15/06/2004 08:00 01\r\n");
+    ecrire(p().origin(3), "0012 01/06/2004 08:00 01\r\n");
+    ecrire(p().kipGuard(), "1\r\nbip.wav\r\n\r\nMagtek\r\n");
+    const qint32 aujourdhui = dayNumber(2004, 6, 15);
+
+    const ResultatSauvegardeManuelle r = SauvegarderManuellement(p(), aujourdhui, 0);
+    ASSERT_TRUE(r.reussie()) << r.echecs.join(u',').toStdString();
+    EXPECT_EQ(r.dateManu, aujourdhui);
+    EXPECT_EQ(DateSauvegardeManuelle(p()), aujourdhui);
+    EXPECT_TRUE(
+        r.texte().endsWith(QStringLiteral("  La dernière sauvegarde manuelle date maintenant du: 15/06/2004.")));
+    EXPECT_EQ(r.texte(), TexteSauvegardeFaite(aujourdhui));
+
+    const auto messages = lecteur.messages();
+    ASSERT_EQ(messages.size(), size_t(2));
+    EXPECT_EQ(messages[0][0], 1024);
+    EXPECT_EQ(messages[1][0], 1025);
+
+    for (FileId id : {FileId::Parametre, FileId::Personnel, FileId::PointVal}) {
+        const QString copie = QDir(p().saveManuDir).filePath(tableOf(id).fileName);
+        EXPECT_TRUE(checkRecordFile(tableOf(id), copie).ok()) << copie.toStdString();
+    }
+    EXPECT_EQ(contenu<PointVal>(p().saveManuDir), lignes());
+    EXPECT_EQ(lire(QDir(p().saveManuDir).filePath(QStringLiteral("Origin03.txt"))), lire(p().origin(3)));
+    EXPECT_EQ(lire(QDir(p().saveManuDir).filePath(QStringLiteral("KipGuard.txt"))), lire(p().kipGuard()));
+    // The status files are not part of a backup.
+    EXPECT_FALSE(QFile::exists(QDir(p().saveManuDir).filePath(QStringLiteral("OnOff.tps"))));
+    EXPECT_FALSE(QFile::exists(QDir(p().saveManuDir).filePath(QStringLiteral("DateSave.tps"))));
+}
+
+TEST_F(SauvegardeManuelleTest, ACopyThatCannotBeWrittenIsNamedAndTheDateStays)
+{
+    const qint32 premiere = dayNumber(2004, 6, 1);
+    ASSERT_TRUE(SauvegarderManuellement(p(), premiere, 0).reussie());
+    employe(12);
+    // Something that is not a file stands where the copy of the day lines must go.
+    const QString copie = QDir(p().saveManuDir).filePath(QStringLiteral("PointVal.tps"));
+    ASSERT_TRUE(QFile::remove(copie));
+    ASSERT_TRUE(QDir().mkpath(copie + QStringLiteral("/occupe")));
+
+    const ResultatSauvegardeManuelle r = SauvegarderManuellement(p(), dayNumber(2004, 6, 15), 0);
+    EXPECT_FALSE(r.reussie());
+    EXPECT_EQ(r.echecs, QStringList{QStringLiteral("PointVal.tps")});
+    EXPECT_EQ(r.dateManu, premiere);
+    EXPECT_EQ(DateSauvegardeManuelle(p()), premiere);
+    EXPECT_EQ(r.texte(), TexteSauvegardeIncomplete({QStringLiteral("PointVal.tps")}, premiere));
+    EXPECT_TRUE(r.texte().contains(QStringLiteral("PointVal.tps n'a pas pu être copié dans \\Kip\\SaveManu.")));
+    EXPECT_TRUE(r.texte().endsWith(QStringLiteral("La dernière sauvegarde manuelle date du: 01/06/2004.")));
+    EXPECT_FALSE(r.texte().contains(QStringLiteral("maintenant")));
+}

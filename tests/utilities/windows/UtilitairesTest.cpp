@@ -1,0 +1,312 @@
+// The utilities window inside Kip's frame, opened on 15 June 2004: its texts, the purge week and its
+// limit, the purge refused while the punch list holds the day lines, the backup between pause and resume,
+// the re-index, the restore, and the end of the window.
+#include "utilities/windows/Utilitaires.h"
+
+#include "../../shell/ListenerLecteur.h"
+#include "calendar/Clock.h"
+#include "calendar/Dates.h"
+#include "data/FileAdmin.h"
+#include "data/Files.h"
+#include "data/RecordFile.h"
+#include "data/ScriptedPresenter.h"
+#include "data/Transaction.h"
+#include "shell/LecteurCartes.h"
+#include "shell/Sauvegarde.h"
+#include "shell/windows/Cadre.h"
+#include "shell/windows/Evenements.h"
+#include "shell/windows/Fabriques.h"
+#include "shell/windows/FenetreSommaire.h"
+#include "shell/windows/ImageActive.h"
+#include "shell/windows/NomsFenetres.h"
+#include "utilities/TextesUtilitaires.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kip;
+
+namespace {
+
+constexpr int Attente = 10000;
+
+QString affiche(const QString& texte)
+{
+    return QString(texte).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+// Shown inside the utilities window (which itself shows once the posted show request is handled).
+bool visible(QWidget* w)
+{
+    QWidget* fenetre = w;
+    while (fenetre && !qobject_cast<Utilitaires*>(fenetre))
+        fenetre = fenetre->parentWidget();
+    return w->isVisibleTo(fenetre);
+}
+
+} // namespace
+
+class UtilitairesTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_tmp;
+    ScriptedPresenter m_presenter;
+    const qint32 m_aujourdhui = dayNumber(2004, 6, 15);
+    std::unique_ptr<Cadre> m_cadre;
+    QPointer<Utilitaires> m_fenetre;
+
+    void installation()
+    {
+        const QString dir = m_tmp.path() + QStringLiteral("/Kip");
+        QDir(dir).removeRecursively();
+        for (const char* sous : {"Data", "SaveAuto", "SaveManu", "Son"})
+            QDir().mkpath(dir + QLatin1Char('/') + QLatin1String(sous));
+        setPaths(Paths::forInstallation(dir));
+        for (FileId id : {FileId::Parametre, FileId::Personnel, FileId::PointVal, FileId::DateSave, FileId::OnOff})
+            commonOpen(id);
+        Database db(paths().dataDir);
+        Transaction t(db, {FileId::Personnel, FileId::PointVal, FileId::DateSave});
+        QVERIFY(t.ok());
+        RecordFile<Personnel> per(db);
+        Personnel e;
+        e.CARTE = 12;
+        e.NOM = QStringLiteral("MARTIN");
+        QVERIFY(per.add(e).ok());
+        RecordFile<PointVal> pov(db);
+        for (qint32 d = dayNumber(2004, 1, 20); d < m_aujourdhui; ++d) {
+            PointVal v;
+            v.CARTE = 12;
+            v.NOM = e.NOM;
+            v.DATE = d;
+            v.clearPunches();
+            QVERIFY(pov.add(v).ok());
+        }
+        RecordFile<DateSave> dat(db);
+        DateSave s;
+        s.DATEMANU = dayNumber(2004, 6, 1);
+        QVERIFY(dat.add(s).ok());
+        QVERIFY(t.commit().ok());
+    }
+
+    bool ligne(qint32 date)
+    {
+        Database db(paths().dataDir);
+        RecordFile<PointVal> f(db);
+        PointVal v;
+        v.CARTE = 12;
+        v.DATE = date;
+        return f.open().ok() && f.get(v, POV_K_CARTE_DATE).ok();
+    }
+
+    void ouvrir()
+    {
+        m_cadre = std::make_unique<Cadre>(Program::Kip, 0, [] {});
+        m_cadre->resize(1100, 760);
+        m_cadre->show();
+        m_fenetre = qobject_cast<Utilitaires*>(ouvrirFenetre(nom::Utilitaires, *m_cadre));
+        QVERIFY(m_fenetre);
+    }
+
+    void attendreAction(QPushButton* bouton)
+    {
+        QSignalSpy fin(m_fenetre.data(), &Utilitaires::actionTerminee);
+        bouton->click();
+        QVERIFY(fin.count() == 1 || fin.wait(Attente));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_tmp.isValid());
+        setMessagePresenter(&m_presenter);
+        Clock::setToday(m_aujourdhui);
+        Utilitaires::setAttentePause(0);
+        FenetreSommaire::setDelaiAppui(10);
+        enregistrerUtilitaires();
+    }
+    void cleanupTestCase()
+    {
+        setMessagePresenter(nullptr);
+        Clock::setToday(0);
+    }
+    void init() { installation(); }
+    void cleanup()
+    {
+        m_cadre.reset();
+        Utilitaires::setChoixSemaine({});
+        Utilitaires::setAttentePause(0);
+    }
+
+    void opensWithTheTextsAsTheyStandAndTheWeekOfSevenMarch()
+    {
+        ouvrir();
+        QCOMPARE(m_fenetre->texteSemaine()->text(), QStringLiteral("Sem.: 10/2004"));
+        QCOMPARE(m_fenetre->finPurge().dimanche, dayNumber(2004, 3, 7));
+        QCOMPARE(m_fenetre->textePurge()->toPlainText(),
+                 QStringLiteral("  Sélectionner la dernière semaine de pointages qui sera supprimée. Vous ne pouvez "
+                                "purger en dessous de 3 mois d'historique. La semaine sélectionnée est incluse dans la "
+                                "purge."));
+        QCOMPARE(m_fenetre->texteIndexage()->toPlainText(), affiche(TexteExplicationIndexage()));
+        QCOMPARE(m_fenetre->texteSauvegarde()->toPlainText(),
+                 QStringLiteral("  Tous vos fichiers de données seront sauvegardés dans le sous répertoire de Kip: "
+                                "\\Kip\\SaveManu. Kip sauvegarde automatiquement vos fichiers de données lors du "
+                                "premier démarrage de la journée dans le sous répertoire \\Kip\\SaveAuto. La dernière "
+                                "sauvegarde manuelle date du: 01/06/2004.\n"));
+        QVERIFY(!visible(m_fenetre->boutonConfirmer()));
+        QVERIFY(!visible(m_fenetre->boutonFermer()));
+        QCOMPARE(m_fenetre->boutonSemaine()->toolTip(),
+                 QStringLiteral("Sélection de la dernière semaine qui sera purgée"));
+        QCOMPARE(openCount(FileId::DateSave), 1);
+        // The bar shows only Quitter, which closes the window.
+        QTRY_COMPARE(m_cadre->sommaire()->emplacement(13)->nom(), QStringLiteral("Quitter"));
+        QVERIFY(!m_cadre->sommaire()->emplacement(1)->isVisibleTo(m_cadre->zone()));
+        evt::poster(m_fenetre, evt::Bouton13);
+        QTRY_VERIFY_WITH_TIMEOUT(m_fenetre.isNull(), Attente);
+        QCOMPARE(openCount(FileId::DateSave), 0);
+    }
+
+    void aLaterWeekFallsBackToTheLimitAnEarlierOneIsTaken()
+    {
+        ouvrir();
+        Semaine entree;
+        Utilitaires::setChoixSemaine([&entree](quint8& s, qint16& a, QWidget*) {
+            entree = {s, a};
+            s = 20;
+            a = 2004;
+            return true;
+        });
+        m_fenetre->boutonSemaine()->click();
+        QCOMPARE(entree, (Semaine{10, 2004}));
+        QCOMPARE(m_fenetre->texteSemaine()->text(), QStringLiteral("Sem.: 10/2004"));
+        QCOMPARE(m_fenetre->finPurge().dimanche, dayNumber(2004, 3, 7));
+        Utilitaires::setChoixSemaine([](quint8& s, qint16& a, QWidget*) {
+            s = 5;
+            a = 2004;
+            return true;
+        });
+        m_fenetre->boutonSemaine()->click();
+        QCOMPARE(m_fenetre->texteSemaine()->text(), QStringLiteral("Sem.: 05/2004"));
+        QCOMPARE(m_fenetre->finPurge().dimanche, dayNumber(2004, 2, 1));
+        // Closed without a pick: the week stays.
+        Utilitaires::setChoixSemaine([](quint8&, qint16&, QWidget*) { return false; });
+        m_fenetre->boutonSemaine()->click();
+        QCOMPARE(m_fenetre->texteSemaine()->text(), QStringLiteral("Sem.: 05/2004"));
+    }
+
+    void thePurgeWaitsForThePunchListThenDeletesUpToTheSunday()
+    {
+        ouvrir();
+        Utilitaires::setChoixSemaine([](quint8& s, qint16& a, QWidget*) {
+            s = 5;
+            a = 2004;
+            return true;
+        });
+        m_fenetre->boutonSemaine()->click();
+        m_fenetre->boutonLancerPurge()->click();
+        QVERIFY(visible(m_fenetre->boutonConfirmer()));
+        QVERIFY(!visible(m_fenetre->boutonLancerPurge()));
+        QVERIFY(!visible(m_fenetre->boutonSemaine()));
+        QVERIFY(!visible(m_fenetre->texteSemaine()));
+        {
+            FileUse listeDesPointages(FileId::PointVal);
+            attendreAction(m_fenetre->boutonConfirmer());
+            QVERIFY(ligne(dayNumber(2004, 1, 20)));
+            QCOMPARE(m_fenetre->textePurge()->toPlainText(), affiche(TexteExplicationPurge() + TextePurgeRefusee()));
+            QVERIFY(m_fenetre->boutonConfirmer()->isEnabled());
+        }
+        attendreAction(m_fenetre->boutonConfirmer());
+        QCOMPARE(m_fenetre->textePurge()->toPlainText(),
+                 affiche(TexteExplicationPurge()) +
+                     QStringLiteral("\n\n  La purge a été réalisée jusqu'au: 01/02/2004."));
+        QVERIFY(!m_fenetre->boutonConfirmer()->isEnabled());
+        QVERIFY(!ligne(dayNumber(2004, 1, 20)));
+        QVERIFY(!ligne(dayNumber(2004, 2, 1)));
+        QVERIFY(ligne(dayNumber(2004, 2, 2)));
+        QVERIFY(!m_fenetre->occupe());
+    }
+
+    void theBackupRunsBetweenPauseAndResumeAndSaysItsDate()
+    {
+        ListenerLecteur lecteur;
+        LecteurCartes::programme().chercher();
+        ouvrir();
+        attendreAction(m_fenetre->boutonSauvegarder());
+        QVERIFY(m_fenetre->texteSauvegarde()->toPlainText().endsWith(
+            QStringLiteral("\n\n  La dernière sauvegarde manuelle date maintenant du: 15/06/2004.")));
+        QVERIFY(!m_fenetre->boutonSauvegarder()->isEnabled());
+        QCOMPARE(lecteur.messages().size(), size_t(2));
+        QCOMPARE(lecteur.messages()[0][0], 1024);
+        QCOMPARE(lecteur.messages()[1][0], 1025);
+        QVERIFY(checkRecordFile(tableOf(FileId::PointVal), paths().saveManuDir + QStringLiteral("/PointVal.tps")).ok());
+
+        attendreAction(m_fenetre->boutonIndexer());
+        QCOMPARE(m_fenetre->texteIndexage()->toPlainText(),
+                 affiche(TexteExplicationIndexage()) + QStringLiteral("\n\n  L'indexage a été réalisé."));
+        QVERIFY(!m_fenetre->boutonIndexer()->isEnabled());
+    }
+
+    void quitterDuringABackupClosesOnceItIsOver()
+    {
+        Utilitaires::setAttentePause(300);
+        ouvrir();
+        m_fenetre->boutonSauvegarder()->click();
+        QVERIFY(m_fenetre->occupe());
+        evt::poster(m_fenetre, evt::Bouton13);
+        QCoreApplication::processEvents();
+        QVERIFY(m_fenetre);
+        QTRY_VERIFY_WITH_TIMEOUT(m_fenetre.isNull(), Attente);
+        Database db(paths().dataDir);
+        RecordFile<DateSave> f(db);
+        DateSave s;
+        QVERIFY(f.open().ok() && f.first(s).ok());
+        QCOMPARE(s.DATEMANU, m_aujourdhui);
+    }
+
+    void theRestoreShowsTheCopyWaitsForTheOtherWindowsAndPlacesTheBar()
+    {
+        {
+            Database db(paths().dataDir);
+            RecordFile<Parametre> f(db);
+            Parametre par;
+            par.POSITIONSOMMAIRE = 1;
+            QVERIFY(f.open().ok() && f.add(par).ok());
+        }
+        QVERIFY(SauvegardeAuto(paths()).reussie());
+        ouvrir();
+        m_fenetre->choixSaveManu()->setChecked(true);
+        m_fenetre->boutonRestaurer()->click();
+        QVERIFY(m_fenetre->texteRestauration()->toPlainText().endsWith(
+            QStringLiteral("La copie de SaveManu ne contient pas Parametr.tps.")));
+        QVERIFY(!visible(m_fenetre->boutonConfirmerRestauration()));
+        m_fenetre->choixSaveAuto()->setChecked(true);
+        m_fenetre->boutonRestaurer()->click();
+        QVERIFY(m_fenetre->texteRestauration()->toPlainText().contains(
+            QStringLiteral(": 1 employé(s), 147 ligne(s) de jour, aucun pointage.")));
+        QVERIFY(visible(m_fenetre->boutonConfirmerRestauration()));
+        {
+            FileUse fiche(FileId::Personnel);
+            attendreAction(m_fenetre->boutonConfirmerRestauration());
+            QVERIFY(m_fenetre->texteRestauration()->toPlainText().contains(
+                QStringLiteral("Le fichier Personne.tps est ouvert par une autre fenêtre")));
+            QVERIFY(m_fenetre->boutonConfirmerRestauration()->isEnabled());
+            QVERIFY(!m_cadre->sommaireADroite());
+        }
+        attendreAction(m_fenetre->boutonConfirmerRestauration());
+        QVERIFY(m_fenetre->texteRestauration()->toPlainText().contains(
+            QStringLiteral("  La restauration a été réalisée depuis \\Kip\\SaveAuto")));
+        QVERIFY(!m_fenetre->boutonConfirmerRestauration()->isEnabled());
+        QVERIFY(m_cadre->sommaireADroite());
+        QVERIFY(QFile::exists(paths().saveManuDir + QStringLiteral("/AvantRestauration/PointVal.tps")));
+    }
+};
+
+QTEST_MAIN(UtilitairesTest)
+#include "UtilitairesTest.moc"

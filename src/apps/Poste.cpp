@@ -6,6 +6,7 @@
 #include "reports/windows/Impression.h"
 #include "shell/Demarrage.h"
 #include "shell/windows/Cadre.h"
+#include "shell/windows/DialogueRepertoire.h"
 
 #include <QApplication>
 #include <QDir>
@@ -26,9 +27,12 @@ int lancerPoste(Program program, int argc, char** argv, const std::function<void
     QApplication::setApplicationName(programName(program));
     QApplication::setApplicationVersion(QStringLiteral(KIP_VERSION_TEXT));
     installerPresentationFenetres();
+    QString repertoire; // started from the desktop's menu: the user's installation directory
+    if (!repertoireDeDepart(QApplication::arguments(), &repertoire))
+        return 0;
     Demarrage demarrage(program);
     int exitCode = 0;
-    if (!demarrage.verifier(QDir::currentPath(), &exitCode))
+    if (!demarrage.verifier(repertoire, &exitCode))
         return exitCode;
     demarrage.ouvrir();
     enregistrerFenetresPointage(program);

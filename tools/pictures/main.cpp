@@ -1,7 +1,8 @@
 // Draws every picture of the button bar, the about window and the home window: the 29 buttons in their
 // three states (0 normal, 1 mouse over, 2 pressed), the logo, the quit pictures, the program icon and the
-// home pictures. Run offscreen by scripts/pictures, which writes the PNGs committed under
-// resources/pictures/. Sizes follow the bar's layout at 1.5 pixels per window unit.
+// home pictures, and the icon of the desktop entries in the sizes of the icon theme. Run offscreen by
+// scripts/pictures, which writes the PNGs committed under resources/pictures/ and resources/icons/hicolor/.
+// Sizes follow the bar's layout at 1.5 pixels per window unit.
 #include <QColor>
 #include <QDir>
 #include <QFont>
@@ -14,6 +15,7 @@
 #include <QTextStream>
 #include <QtMath>
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
@@ -132,19 +134,21 @@ QImage drawButton(const QString& label, const QColor& accent, int state, int w =
     return image;
 }
 
-// A clock face, the emblem of the program.
-void drawClock(QPainter& p, const QPointF& centre, qreal radius, const QColor& ring, const QColor& face)
+// A clock face, the emblem of the program. Small clocks keep the four quarter marks alone, drawn bolder, so
+// that they stay marks rather than a grey ring.
+void drawClock(QPainter& p, const QPointF& centre, qreal radius, const QColor& ring, const QColor& face, int marks = 12)
 {
     p.setPen(QPen(ring, radius * 0.16));
     p.setBrush(face);
     p.drawEllipse(centre, radius, radius);
-    p.setPen(QPen(ring, radius * 0.06, Qt::SolidLine, Qt::RoundCap));
-    for (int i = 0; i < 12; ++i) {
-        const qreal a = i * M_PI / 6;
+    const qreal mark = marks == 12 ? 0.06 : 0.13;
+    p.setPen(QPen(ring, radius * mark, Qt::SolidLine, Qt::RoundCap));
+    for (int i = 0; i < marks; ++i) {
+        const qreal a = i * 2 * M_PI / marks;
         const QPointF dir(qSin(a), -qCos(a));
-        p.drawLine(centre + dir * radius * 0.72, centre + dir * radius * 0.84);
+        p.drawLine(centre + dir * radius * (marks == 12 ? 0.72 : 0.66), centre + dir * radius * 0.84);
     }
-    p.setPen(QPen(ring, radius * 0.11, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(ring, radius * (marks == 12 ? 0.11 : 0.15), Qt::SolidLine, Qt::RoundCap));
     p.drawLine(centre, centre + QPointF(0, -radius * 0.62));
     p.drawLine(centre, centre + QPointF(radius * 0.45, radius * 0.12));
     p.setBrush(ring);
@@ -211,15 +215,18 @@ QImage drawHome(const QString& program)
     return image;
 }
 
-QImage drawIcon()
+// The program icon, drawn at each size rather than scaled, on the 64-pixel design.
+QImage drawIcon(int size = 64)
 {
-    QImage image = blank(64, 64);
+    QImage image = blank(size, size);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    const qreal u = size / 64.0;
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0x24, 0x5d, 0x9a));
-    p.drawRoundedRect(QRectF(2, 2, 60, 60), 14, 14);
-    drawClock(p, QPointF(32, 32), 21, QColor(Qt::white), QColor(0x2f, 0x6f, 0xb3));
+    p.drawRoundedRect(QRectF(2 * u, 2 * u, 60 * u, 60 * u), 14 * u, 14 * u);
+    drawClock(p, QPointF(32 * u, 32 * u), (size <= 24 ? 23 : 21) * u, QColor(Qt::white), QColor(0x2f, 0x6f, 0xb3),
+              size <= 32 ? 4 : 12);
     return image;
 }
 
@@ -233,13 +240,27 @@ bool save(const QImage& image, const QDir& dir, const QString& name)
     return true;
 }
 
+// The sizes of the desktop's icon theme, and the name the desktop entries and the metainfo give the icon.
+const int IconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256, 512};
+const char* const IconName = "org.example.kip.Kip";
+
+bool saveIcons(const QDir& themeDir)
+{
+    bool ok = true;
+    for (int size : IconSizes) {
+        const QString dir = QString("%1x%1/apps").arg(size);
+        ok = themeDir.mkpath(dir) && save(drawIcon(size), QDir(themeDir.filePath(dir)), IconName) && ok;
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: kip_picture_generator OUTPUT_DIRECTORY\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: kip_picture_generator PICTURE_DIRECTORY ICON_THEME_DIRECTORY\n");
         return 2;
     }
     QDir dir(QString::fromLocal8Bit(argv[1]));
@@ -263,6 +284,10 @@ int main(int argc, char** argv)
     ok = save(drawHome("kipother"), dir, "Accueil_kipother") && ok;
     ok = save(drawIcon(), dir, "Icone_Kip") && ok;
     count += 3;
-    QTextStream(stdout) << count << " pictures written to " << dir.absolutePath() << "\n";
+    const QDir themeDir(QString::fromLocal8Bit(argv[2]));
+    ok = saveIcons(themeDir) && ok;
+    count += int(std::size(IconSizes));
+    QTextStream(stdout) << count << " pictures written to " << dir.absolutePath() << " and " << themeDir.absolutePath()
+                        << "\n";
     return ok ? 0 : 1;
 }

@@ -1,7 +1,10 @@
 // kiptool as a script runs it: a real process on a generated installation, its PDF read back with
 // pdftotext, its exit statuses and its messages.
 #include "calendar/Clock.h"
+#include "data/RecordFile.h"
 #include "kipgen/Generator.h"
+#include "shell/Sauvegarde.h"
+#include "shell/VerrouProgramme.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
@@ -196,4 +199,60 @@ TEST_F(KiptoolTest, BadArgumentsOrAnUnusableInstallationEndWithTwo)
     const Execution aide = kiptool({QStringLiteral("report"), QStringLiteral("--help")});
     EXPECT_EQ(aide.code, 0);
     EXPECT_TRUE(aide.sortie.contains(QStringLiteral("--hundredths"))) << aide.sortie.toStdString();
+}
+
+namespace {
+
+qint64 employes(const QString& installation)
+{
+    kip::Database db(installation + QStringLiteral("/Data"));
+    kip::RecordFile<kip::Personnel> file(db);
+    return file.open().ok() ? file.records() : -1;
+}
+
+} // namespace
+
+// The restore from the command line: the backed-up rows come back, the files it replaced are kept, and it is
+// refused while another program holds the data.
+TEST_F(KiptoolTest, RestoresTheDataFromABackupUnlessAProgramHoldsThem)
+{
+    QTemporaryDir tmp;
+    kip::gen::GenOptions o;
+    o.dir = tmp.path() + QStringLiteral("/Kip");
+    o.employees = 6;
+    o.weeks = 1;
+    o.seed = 11;
+    o.dayLines = 60;
+    ASSERT_TRUE(kip::gen::generateInstallation(o).ok);
+    const kip::Paths p = kip::Paths::forInstallation(o.dir);
+    ASSERT_TRUE(kip::SauvegarderDans(p, p.saveManuDir).reussie());
+    {
+        // Two employees leave after the backup.
+        kip::Database db(p.dataDir);
+        kip::RecordFile<kip::Personnel> file(db);
+        ASSERT_TRUE(file.open().ok());
+        kip::Cursor<kip::Personnel> c = file.readAll();
+        kip::Personnel e;
+        for (int n = 0; n < 2; ++n) {
+            ASSERT_TRUE(c.next(e).ok());
+            ASSERT_TRUE(file.remove(e).ok());
+        }
+    }
+    ASSERT_EQ(employes(o.dir), 4);
+
+    EXPECT_EQ(kiptool({QStringLiteral("restore"), QStringLiteral("--from"), QStringLiteral("Ailleurs")}, o.dir).code,
+              2);
+    {
+        kip::VerrouProgramme autre;
+        ASSERT_EQ(autre.prendre(p.dataDir), kip::VerrouProgramme::Pris);
+        const Execution refus =
+            kiptool({QStringLiteral("restore"), QStringLiteral("--from"), QStringLiteral("SaveManu")}, o.dir);
+        EXPECT_EQ(refus.code, 1) << refus.erreurs.toStdString();
+        EXPECT_EQ(employes(o.dir), 4);
+    }
+    const Execution faite = kiptool({QStringLiteral("restore"), QStringLiteral("--from"), QStringLiteral("savemanu"),
+                                     QStringLiteral("--dir"), o.dir});
+    EXPECT_EQ(faite.code, 0) << faite.erreurs.toStdString();
+    EXPECT_EQ(employes(o.dir), 6);
+    EXPECT_TRUE(QFile::exists(p.saveManuDir + QStringLiteral("/AvantRestauration/Personne.tps")));
 }

@@ -20,9 +20,7 @@
 
 namespace kip::outil {
 
-namespace {
-
-const char* const Usage =
+const char* const UsageRapport =
     "Usage: kiptool report LIGNE --from JJ/MM/AAAA --to JJ/MM/AAAA [--sort N|A|M] [--range PREMIER:DERNIER]\n"
     "                      [--hundredths] --pdf FICHIER [--dir CHEMIN]\n"
     "\n"
@@ -35,6 +33,8 @@ const char* const Usage =
     "\n"
     "Codes de sortie: 0 le PDF est écrit; 1 aucune ligne ne correspond (aucun fichier écrit);\n"
     "2 arguments invalides ou installation inutilisable.\n";
+
+namespace {
 
 void dire(const QString& texte)
 {
@@ -105,14 +105,14 @@ int commandeRapport(const QStringList& arguments, const QString& repertoireCoura
     args.addPositionalArgument(QStringLiteral("commande"), QString());
     args.addPositionalArgument(QStringLiteral("ligne"), QString());
     if (!args.parse(QStringList{QStringLiteral("kiptool")} + arguments))
-        return refuser(args.errorText() + QStringLiteral("\n") + QString::fromUtf8(Usage));
+        return refuser(args.errorText() + QStringLiteral("\n") + QString::fromUtf8(UsageRapport));
     if (args.isSet(aide)) {
-        QTextStream(stdout) << QString::fromUtf8(Usage);
+        QTextStream(stdout) << QString::fromUtf8(UsageRapport);
         return PdfEcrit;
     }
     const QStringList positions = args.positionalArguments();
     if (positions.size() != 2)
-        return refuser(QStringLiteral("indiquez la ligne de l'édition, de 1 à 8.\n") + QString::fromUtf8(Usage));
+        return refuser(QStringLiteral("indiquez la ligne de l'édition, de 1 à 8.\n") + QString::fromUtf8(UsageRapport));
 
     Options o;
     bool ok = false;
@@ -250,19 +250,6 @@ int commandeRapport(const QStringList& arguments, const QString& repertoireCoura
     if (!ecrirePdf(r.pages, o.pdf, edition->NOMEDITION, &erreur))
         return refuser(erreur);
     return PdfEcrit;
-}
-
-int executer(const QStringList& arguments, const QString& repertoireCourant)
-{
-    if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") ||
-        arguments.first() == QLatin1String("-h")) {
-        QTextStream(arguments.isEmpty() ? stderr : stdout)
-            << QStringLiteral("kiptool: compagnon en ligne de commande de Kip.\n\n") << QString::fromUtf8(Usage);
-        return arguments.isEmpty() ? Refus : PdfEcrit;
-    }
-    if (arguments.first() == QLatin1String("report"))
-        return commandeRapport(arguments, repertoireCourant);
-    return refuser(QStringLiteral("commande inconnue: %1\n").arg(arguments.first()) + QString::fromUtf8(Usage));
 }
 
 } // namespace kip::outil

@@ -17,8 +17,6 @@ enum Sortie : int
 // Runs `kiptool report ...` (arguments as given after the program name, the command first) from the
 // directory `repertoireCourant`. Messages go to standard error, in French.
 int commandeRapport(const QStringList& arguments, const QString& repertoireCourant);
-
-// The whole program: dispatches on the command.
-int executer(const QStringList& arguments, const QString& repertoireCourant);
+extern const char* const UsageRapport;
 
 } // namespace kip::outil

@@ -1,6 +1,6 @@
 // kiptool: the command-line companion of Kip for scripts and scheduled jobs (reports as PDF). It never
 // shows a window: it draws on the offscreen platform, with or without a display.
-#include "CommandeRapport.h"
+#include "Commandes.h"
 
 #include <QDir>
 #include <QGuiApplication>

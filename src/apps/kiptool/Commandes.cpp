@@ -1,0 +1,29 @@
+// kiptool's commands, chosen by the first argument.
+#include "Commandes.h"
+
+#include "CommandeRapport.h"
+#include "CommandeRestauration.h"
+
+#include <QTextStream>
+
+namespace kip::outil {
+
+int executer(const QStringList& arguments, const QString& repertoireCourant)
+{
+    const QString usage = QStringLiteral("kiptool: compagnon en ligne de commande de Kip.\n\n") +
+                          QString::fromUtf8(UsageRapport) + QLatin1Char('\n') + QString::fromUtf8(UsageRestauration);
+    if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") ||
+        arguments.first() == QLatin1String("-h")) {
+        QTextStream(arguments.isEmpty() ? stderr : stdout) << usage;
+        return arguments.isEmpty() ? Refus : 0;
+    }
+    const QString& commande = arguments.first();
+    if (commande == QLatin1String("report"))
+        return commandeRapport(arguments, repertoireCourant);
+    if (commande == QLatin1String("restore"))
+        return commandeRestauration(arguments, repertoireCourant);
+    QTextStream(stderr) << QStringLiteral("kiptool: commande inconnue: %1\n\n").arg(commande) << usage;
+    return Refus;
+}
+
+} // namespace kip::outil

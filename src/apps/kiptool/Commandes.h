@@ -1,0 +1,11 @@
+// kiptool: the command-line companion of Kip for scripts and scheduled jobs.
+#pragma once
+
+#include <QStringList>
+
+namespace kip::outil {
+
+// The whole program: dispatches on the command (report, restore). Messages go to standard error, in French.
+int executer(const QStringList& arguments, const QString& repertoireCourant);
+
+} // namespace kip::outil

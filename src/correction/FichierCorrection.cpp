@@ -40,6 +40,26 @@ FileError chargerSemaine(Database& db, const Personnel& employe, qint32 lundi, S
     return {};
 }
 
+namespace {
+
+// Writes one changed day into its line, inside the pass's open transaction: the line is read again by card and
+// date just before, so the write applies to the latest stored line. Whatever must accompany the write of a
+// corrected day line (an entry of a journal of corrections) belongs here, in the same transaction.
+FileError ecrireJournee(RecordFile<PointVal>& journees, qint16 carte, const EcritureJour& e)
+{
+    PointVal ligne;
+    ligne.CARTE = carte;
+    ligne.DATE = e.date;
+    if (FileError lu = journees.get(ligne, POV_K_CARTE_DATE); !lu.ok())
+        return lu;
+    ligne.TOTAL = e.total;
+    ligne.MODIF = e.modif;
+    std::copy(e.utilisateur.begin(), e.utilisateur.end(), ligne.POINTAGE_UTILISATEUR.begin());
+    return journees.put(ligne);
+}
+
+} // namespace
+
 FileError enregistrerSemaine(Database& db, qint16 carte, const std::vector<EcritureJour>& ecritures)
 {
     if (ecritures.empty())
@@ -49,18 +69,10 @@ FileError enregistrerSemaine(Database& db, qint16 carte, const std::vector<Ecrit
         return t.error();
     RecordFile<PointVal> journees(db);
     for (const EcritureJour& e : ecritures) {
-        PointVal ligne;
-        ligne.CARTE = carte;
-        ligne.DATE = e.date;
-        const FileError lu = journees.get(ligne, POV_K_CARTE_DATE);
-        if (lu.code == NotFound)
-            continue;
-        if (!lu.ok())
-            return lu;
-        ligne.TOTAL = e.total;
-        ligne.MODIF = e.modif;
-        std::copy(e.utilisateur.begin(), e.utilisateur.end(), ligne.POINTAGE_UTILISATEUR.begin());
-        if (FileError ecrit = journees.put(ligne); !ecrit.ok())
+        const FileError ecrit = ecrireJournee(journees, carte, e);
+        if (ecrit.code == NotFound)
+            continue; // the line is gone: the day is passed over
+        if (!ecrit.ok())
             return ecrit;
     }
     return t.commit();

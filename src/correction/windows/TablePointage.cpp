@@ -127,7 +127,7 @@ void TablePointage::construire()
     m_vue->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_vue->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_vue->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_vue->horizontalHeader()->setStretchLastSection(true);
+    m_vue->horizontalHeader()->setStretchLastSection(false);
     m_vue->installEventFilter(this);
     m_vue->viewport()->installEventFilter(this);
     liste->addWidget(m_vue, 1);
@@ -394,6 +394,9 @@ void TablePointage::afficherBornes()
             break;
         }
         m_vue->horizontalHeader()->resizeSection(c, largeur + 20);
+        // The names take the room left.
+        m_vue->horizontalHeader()->setSectionResizeMode(
+            c, m_modele->groupe(c) == ModelePointage::NomPrenom ? QHeaderView::Stretch : QHeaderView::Fixed);
     }
 }
 

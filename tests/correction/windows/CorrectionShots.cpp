@@ -68,6 +68,8 @@ int main(int argc, char** argv)
         if (!vue.startsWith(QLatin1String("liste")))
             liste->choisirPresence(Presence::Presence);
         QTimer::singleShot(300, liste, [liste, &cadre, vue] {
+            QKeyEvent debut(QEvent::KeyPress, Qt::Key_Home, Qt::NoModifier);
+            QCoreApplication::sendEvent(liste->vue(), &debut);
             for (int i = 0; i < 3; ++i)
                 QCoreApplication::postEvent(liste->vue(),
                                             new QKeyEvent(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier));

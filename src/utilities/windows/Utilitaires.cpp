@@ -32,7 +32,7 @@ using ui::px;
 namespace {
 
 Utilitaires::ChoixSemaine g_choixSemaine;
-int g_attentePause = GardePause::AttenteMs;
+int g_attentePause = PauseLecteur::AttenteMs;
 
 QPlainTextEdit* champTexte(const QString& nom, QWidget* parent)
 {

@@ -1,6 +1,7 @@
 #include "Files.h"
 
 #include "FileAdmin.h"
+#include "Journal.h"
 #include "Messages.h"
 
 #include <QDir>
@@ -13,7 +14,7 @@ namespace kip {
 
 namespace {
 
-constexpr size_t FileCount = 5;
+constexpr size_t FileCount = 6;
 
 Paths g_paths;
 RebuildRunner g_rebuildRunner;
@@ -35,10 +36,10 @@ size_t index(FileId id)
 }
 
 // The small files are read whole at every common open: damage in them is found before anything uses them.
-// POINTVAL is too large for that; damage met while reading it is error 46 (reportFileError).
+// POINTVAL and the journal grow too large for that; damage met while reading them is error 46 (reportFileError).
 FileCheck depthOf(FileId id)
 {
-    return id == FileId::PointVal ? FileCheck::Declaration : FileCheck::Pages;
+    return id == FileId::PointVal || id == FileId::Journal ? FileCheck::Declaration : FileCheck::Pages;
 }
 
 // The repair of a damaged file: message 2 (No stops the program), the key rebuild, message 3 and stop when it
@@ -81,6 +82,8 @@ const TableDecl& tableOf(FileId id)
         return tableOf<DateSave>();
     case FileId::OnOff:
         return tableOf<OnOff>();
+    case FileId::Journal:
+        return tableOf<Journal>();
     }
     return tableOf<OnOff>();
 }
@@ -125,7 +128,8 @@ const Paths& paths()
 
 bool labelToFile(const QString& label, FileId* id)
 {
-    for (FileId f : {FileId::Parametre, FileId::Personnel, FileId::PointVal, FileId::DateSave, FileId::OnOff}) {
+    for (FileId f :
+         {FileId::Parametre, FileId::Personnel, FileId::PointVal, FileId::DateSave, FileId::OnOff, FileId::Journal}) {
         if (tableOf(f).label == label) {
             *id = f;
             return true;

@@ -16,7 +16,8 @@ enum class FileId
     Personnel,
     PointVal,
     DateSave,
-    OnOff
+    OnOff,
+    Journal // Journal.tps, the journal of corrections: last in the lock order
 };
 
 const TableDecl& tableOf(FileId id);

@@ -40,12 +40,15 @@ int lancerPoste(Program program, int argc, char** argv, const std::function<void
     int code = 0;
     {
         Cadre cadre(program, demarrage.positionSommaire(), [&confirme] { confirme = true; });
+        // The reader stays paused until the transfer ends, or until the frame closes without one.
+        cadre.confierPause(demarrage.cederPause());
         if (!demarrage.incidentSauvegarde().isEmpty())
             cadre.afficherStatut(demarrage.incidentSauvegarde());
         cadre.show();
         code = app.exec();
     }
-    // The frame and its windows are gone, and with them any job still writing: only now is the run over.
+    // The frame and its windows are gone, and with them any job still writing (each committed or rolled back)
+    // and the reader's pause: only now is the run over.
     if (confirme)
         demarrage.fermer();
     return code;

@@ -6,12 +6,17 @@
 
 namespace kip {
 
-bool estInactif(const Personnel& employe, qint32 date)
+bool enPeriodeInactivite(const Personnel& employe, qint32 date)
 {
     for (size_t i = 0; i < employe.PERIODE_INACTIVITE_DEBUT.size(); ++i)
         if (employe.PERIODE_INACTIVITE_DEBUT[i] <= date && date <= employe.PERIODE_INACTIVITE_FIN[i])
             return true;
-    return date < employe.DATE_EMBAUCHE || date > employe.DATE_DEBAUCHE;
+    return false;
+}
+
+bool estInactif(const Personnel& employe, qint32 date)
+{
+    return enPeriodeInactivite(employe, date) || date < employe.DATE_EMBAUCHE || date > employe.DATE_DEBAUCHE;
 }
 
 PointVal ligneVide(const Personnel& employe, qint32 date)

@@ -9,6 +9,8 @@
 
 namespace kip {
 
+// Whether a day lies within one of the employee's ten inactivity periods (bounds included).
+bool enPeriodeInactivite(const Personnel& employe, qint32 date);
 // Whether the employee is inactive on a day: within one of its ten inactivity periods, before its hiring
 // date or after its leaving date.
 bool estInactif(const Personnel& employe, qint32 date);

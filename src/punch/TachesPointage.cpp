@@ -2,19 +2,30 @@
 
 #include "data/Files.h"
 
-#include <QFile>
 #include <QPointer>
 #include <QtConcurrent>
 #include <memory>
 
 namespace kip {
 
+std::vector<std::unique_ptr<FileUse>> ouvrirFichiersPointage()
+{
+    std::vector<std::unique_ptr<FileUse>> fichiers;
+    fichiers.push_back(std::make_unique<FileUse>(FileId::Personnel));
+    fichiers.push_back(std::make_unique<FileUse>(FileId::PointVal));
+    return fichiers;
+}
+
+TacheInitialisation::~TacheInitialisation()
+{
+    m_future.waitForFinished();
+}
+
 void TacheInitialisation::lancer(const QString& dataDir, qint32 aujourdhui)
 {
+    m_fichiers = ouvrirFichiersPointage();
     QPointer<TacheInitialisation> self(this);
     m_future = QtConcurrent::run([self, dataDir, aujourdhui] {
-        FileUse employes(FileId::Personnel);
-        FileUse journees(FileId::PointVal);
         Database db(dataDir);
         const ResultatInitialisation r =
             InitialiserJournees(db, aujourdhui, [self](int fait, int total, qint16 carte, const QString& nom) {
@@ -26,12 +37,16 @@ void TacheInitialisation::lancer(const QString& dataDir, qint32 aujourdhui)
     });
 }
 
+TacheTransfert::~TacheTransfert()
+{
+    m_future.waitForFinished();
+}
+
 void TacheTransfert::lancer(const QString& originPath, const QString& dataDir, qint32 aujourdhui)
 {
+    m_fichiers = ouvrirFichiersPointage();
     QPointer<TacheTransfert> self(this);
     m_future = QtConcurrent::run([self, originPath, dataDir, aujourdhui] {
-        FileUse employes(FileId::Personnel);
-        FileUse journees(FileId::PointVal);
         Database db(dataDir);
         ProgressionTransfert p;
         p.lignes = [self](int fait, int total) {
@@ -53,20 +68,6 @@ void TacheTransfert::lancer(const QString& originPath, const QString& dataDir, q
             Q_EMIT self->lue();
         });
     });
-}
-
-int lignesOrigine(const QString& originPath)
-{
-    QFile f(originPath);
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    int n = 0;
-    char buf[512];
-    qint64 len;
-    while ((len = f.readLine(buf, sizeof buf)) > 0)
-        if (len > 2 || (buf[0] != '\n' && buf[0] != '\r'))
-            ++n;
-    return n;
 }
 
 } // namespace kip

@@ -1,7 +1,7 @@
 #include "TransfertPointages.h"
 
-#include "PreparerJournee.h"
-#include "ReglesPointage.h"
+#include "AppliquerPointage.h"
+#include "FichierOrigine.h"
 #include "calendar/Clock.h"
 #include "calendar/Dates.h"
 #include "calendar/HeureTexte.h"
@@ -13,6 +13,7 @@
 #include <QHash>
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -36,43 +37,54 @@ struct Lecture
     int lignes = 0;
     int ignorees = 0;
     qint64 octets = 0;
-    bool absent = false;
+    FileError erreur;
 };
+
+constexpr int DerniereHeure = 23;
+constexpr int DerniereMinute = 59;
+constexpr int DerniereCarte = 9999;
+constexpr int DernierTerminal = 16;
+
+// The punch of a line, or nothing when the line is not a valid punch line.
+std::optional<Pointage> pointageDe(const LigneBrute& ligne, qint32 premier, qint32 dernier)
+{
+    if (!ligne.aLaLongueur())
+        return std::nullopt;
+    const OriginLine o = OriginLine::parse(ligne.debut, OriginLineLength);
+    if (o.carte < 1 || o.carte > DerniereCarte || o.terminal < 1 || o.terminal > DernierTerminal)
+        return std::nullopt;
+    if (o.heure < 0 || o.heure > DerniereHeure || o.minute < 0 || o.minute > DerniereMinute)
+        return std::nullopt;
+    // An impossible date (31/02, month 13) has no day number.
+    const qint32 date = o.annee > 0 && o.mois > 0 && o.jour > 0 ? dayNumber(o.annee, o.mois, o.jour) : 0;
+    if (date == 0 || date < premier || date > dernier)
+        return std::nullopt;
+    return Pointage{date, qint16(o.heure * 60 + o.minute), qint16(o.carte), quint8(o.terminal), 0};
+}
 
 Lecture lireOrigine(const QString& path, qint32 aujourdhui)
 {
     Lecture l;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        l.absent = true;
+    LecteurOrigine lecteur;
+    l.erreur = lecteur.ouvrir(path);
+    if (!l.erreur.ok())
         return l;
-    }
     const int an = calendarDate(aujourdhui).year();
     const qint32 premier = dayNumber(an - 1, 1, 1);
     const qint32 dernier = dayNumber(an + 1, 12, 31);
-    char buf[512];
-    qint64 n;
-    while ((n = f.readLine(buf, sizeof buf)) > 0) {
-        // Only whole lines: a line still being written by the reader has no line end yet.
-        if (buf[n - 1] != '\n' && f.atEnd() && n < OriginLineLength)
-            break;
-        l.octets += n;
-        qint64 len = n;
-        while (len > 0 && (buf[len - 1] == '\n' || buf[len - 1] == '\r'))
-            --len;
-        if (len == 0 && n <= 2)
-            continue; // an empty line is no punch line
+    LigneBrute ligne;
+    while (lecteur.suivante(ligne)) {
         ++l.lignes;
-        const OriginLine o = OriginLine::parse(buf, len);
-        const int minute = o.heure < 0 || o.minute < 0 ? -1 : o.heure * 60 + o.minute;
-        const qint32 date = o.annee > 0 && o.mois > 0 && o.jour > 0 ? dayNumber(o.annee, o.mois, o.jour) : 0;
-        if (o.carte < 1 || o.carte > 9999 || minute < 0 || minute > 1439 || o.terminal < 1 || o.terminal > 16 ||
-            date == 0 || date < premier || date > dernier) {
+        std::optional<Pointage> p = pointageDe(ligne, premier, dernier);
+        if (!p) {
             ++l.ignorees;
             continue;
         }
-        l.pointages.push_back({date, qint16(minute), qint16(o.carte), quint8(o.terminal), quint32(l.lignes)});
+        p->ordre = quint32(l.lignes);
+        l.pointages.push_back(*p);
     }
+    l.erreur = lecteur.erreur();
+    l.octets = lecteur.octetsLus();
     return l;
 }
 
@@ -83,48 +95,34 @@ QString quand(qint16 carte, qint32 date, int minute)
 
 // The day lines in hand: those of the last two dates reached by the chronological reading, per card.
 // Lines older than that are written back and forgotten, so that memory does not grow with the file.
-class Journees : public JourneePrecedente
+class Journees : public JourneesEnMain
 {
 public:
     explicit Journees(RecordFile<PointVal>& file) : m_file(file) {}
 
-    struct Entree
-    {
-        PointVal ligne;
-        bool existe = false; // in the file (or added by this reading)
-        bool lue = false;    // read from the file, as opposed to added
-        bool modifiee = false;
-    };
-
-    Entree& ligne(qint16 carte, qint32 date)
+    JourneeEnMain& ligne(qint16 carte, qint32 date) override
     {
         const quint64 k = cle(carte, date);
         auto it = m_lignes.find(k);
         if (it != m_lignes.end())
-            return it->second;
+            return it->second.journee;
         Entree e;
-        e.ligne.CARTE = carte;
-        e.ligne.DATE = date;
-        const FileError lu = m_file.get(e.ligne, POV_K_CARTE_DATE);
-        e.existe = e.lue = lu.ok();
+        e.journee.ligne.CARTE = carte;
+        e.journee.ligne.DATE = date;
+        const FileError lu = m_file.get(e.journee.ligne, POV_K_CARTE_DATE);
+        e.journee.existe = e.journee.lue = lu.ok();
         if (!lu.ok() && lu.code != NotFound)
             m_erreur = lu;
-        return m_lignes.emplace(k, e).first->second;
-    }
-
-    bool lire(qint16 carte, qint32 date, PointVal& out) override
-    {
-        Entree& e = ligne(carte, date);
-        if (e.existe)
-            out = e.ligne;
-        return e.existe;
+        if (e.journee.existe)
+            e.avant = e.journee.ligne.POINTAGE_ORIGINE;
+        return m_lignes.emplace(k, e).first->second.journee;
     }
 
     // Writes back and forgets the lines dated before the given date.
     bool ecrireAvant(qint32 date)
     {
         for (auto it = m_lignes.begin(); it != m_lignes.end();) {
-            if (it->second.ligne.DATE < date) {
+            if (it->second.journee.ligne.DATE < date) {
                 if (!ecrire(it->second))
                     return false;
                 it = m_lignes.erase(it);
@@ -136,20 +134,36 @@ public:
     }
     bool toutEcrire() { return ecrireAvant(std::numeric_limits<qint32>::max()); }
     const FileError& erreur() const { return m_erreur; }
+    // The punches of this reading found on the lines written: what was stored.
+    int stockes() const { return m_stockes; }
 
 private:
+    struct Entree
+    {
+        JourneeEnMain journee;
+        PunchLine avant; // the raw punches as read from the file
+        Entree() { avant.fill(PunchEmpty); }
+    };
+
     static quint64 cle(qint16 carte, qint32 date) { return quint64(quint16(carte)) << 32 | quint32(date); }
 
     bool ecrire(Entree& e)
     {
-        if (!e.modifiee)
+        JourneeEnMain& j = e.journee;
+        if (!j.modifiee)
             return true;
-        const FileError r = e.lue ? m_file.put(e.ligne) : m_file.add(e.ligne);
+        const FileError r = j.lue ? m_file.put(j.ligne) : m_file.add(j.ligne);
         if (!r.ok()) {
             m_erreur = r;
             return false;
         }
-        e.modifiee = false;
+        j.modifiee = false;
+        const auto avantFin = e.avant.begin() + PunchSlotsUsed;
+        for (int i = 0; i < PunchSlotsUsed; ++i) {
+            const qint16 v = j.ligne.POINTAGE_ORIGINE[size_t(i)];
+            if (v >= 0 && std::find(e.avant.begin(), avantFin, v) == avantFin)
+                ++m_stockes;
+        }
         return true;
     }
 
@@ -157,6 +171,7 @@ private:
     // References stay valid while other lines are added: a punch holds its own date's line and the day before's.
     std::unordered_map<quint64, Entree> m_lignes;
     FileError m_erreur;
+    int m_stockes = 0;
 };
 
 // The employees, read once; their first and last punch dates are written back at the end.
@@ -198,10 +213,12 @@ ResultatTransfert TransfererPointages(Database& db, const QString& originPath, q
 {
     ResultatTransfert r;
     Lecture lecture = lireOrigine(originPath, aujourdhui);
+    r.erreurOrigine = lecture.erreur;
+    if (!r.erreurOrigine.ok())
+        return r;
     r.lignes = lecture.lignes;
     r.ignorees = lecture.ignorees;
     r.octetsLus = lecture.octets;
-    r.fichierAbsent = lecture.absent;
     if (lecture.pointages.empty())
         return r;
     std::sort(lecture.pointages.begin(), lecture.pointages.end(), [](const Pointage& a, const Pointage& b) {
@@ -242,6 +259,7 @@ ResultatTransfert TransfererPointages(Database& db, const QString& originPath, q
     qint32 dateCourante = 0;
     qint16 carteAffichee = 0;
     int fait = 0;
+    int fusionnes = 0;
     for (const Pointage& p : lecture.pointages) {
         if (progression.lignes && (fait % 64) == 0)
             progression.lignes(fait, total);
@@ -258,64 +276,26 @@ ResultatTransfert TransfererPointages(Database& db, const QString& originPath, q
             continue;
         }
         Personnel& emp = it->fiche;
-        bool periode = false;
-        for (size_t i = 0; i < emp.PERIODE_INACTIVITE_DEBUT.size() && !periode; ++i)
-            periode = emp.PERIODE_INACTIVITE_DEBUT[i] <= p.date && p.date <= emp.PERIODE_INACTIVITE_FIN[i];
-        if (periode) {
-            r.rejets << QStringLiteral("Pointage en période d'inactivité: ") + quand(p.carte, p.date, p.minute);
-            continue;
-        }
-        if (!(emp.DATE_EMBAUCHE <= p.date && p.date <= emp.DATE_DEBAUCHE)) {
-            r.rejets << QStringLiteral("Cet employé n'est pas considéré embauché: ") + quand(p.carte, p.date, p.minute);
-            continue;
-        }
         if (progression.personne && carteAffichee != p.carte) {
             progression.personne(p.carte, emp.NOM);
             carteAffichee = p.carte;
         }
-        // A punch already on its own date's line, or on the day before's as minute + 1440, is stored.
-        Journees::Entree& duJour = journees.ligne(p.carte, p.date);
-        Journees::Entree& veille = journees.ligne(p.carte, p.date - 1);
-        auto contient = [](const Journees::Entree& e, int v) {
-            if (!e.existe)
-                return false;
-            for (int i = 0; i < PunchSlotsUsed; ++i)
-                if (e.ligne.POINTAGE_ORIGINE[size_t(i)] == v)
-                    return true;
-            return false;
-        };
-        if (contient(duJour, p.minute) || contient(veille, p.minute + 1440)) {
+        // The rejection texts keep the punch's own date and time, whatever line it would have gone to.
+        switch (AppliquerPointage(emp, p.date, p.minute, p.terminal, journees).issue) {
+        case IssuePointage::Fusionne:
+        case IssuePointage::Ecarte:
+            ++fusionnes;
+            break;
+        case IssuePointage::Doublon:
             ++r.doublons;
-            continue;
+            break;
+        case IssuePointage::Inactivite:
+            r.rejets << QStringLiteral("Pointage en période d'inactivité: ") + quand(p.carte, p.date, p.minute);
+            break;
+        case IssuePointage::NonEmbauche:
+            r.rejets << QStringLiteral("Cet employé n'est pas considéré embauché: ") + quand(p.carte, p.date, p.minute);
+            break;
         }
-        const ChoixJournee choix = ChoisirJournee(emp, p.date, p.minute, journees);
-        Journees::Entree& cible = choix.veille ? veille : duJour;
-        if (InsererPointage(cible.ligne, cible.existe ? LigneJournee::Existante : LigneJournee::Nouvelle, choix.valeur,
-                            p.terminal) != ResultatInsertion::Insere) {
-            ++r.doublons;
-            continue;
-        }
-        if (!cible.existe) {
-            const PointVal vide = ligneVide(emp, choix.date);
-            cible.ligne.CARTE = vide.CARTE;
-            cible.ligne.MATRICULE = vide.MATRICULE;
-            cible.ligne.NOM = vide.NOM;
-            cible.ligne.PRENOM = vide.PRENOM;
-            cible.ligne.DATE = vide.DATE;
-            cible.ligne.NUM_SEMAINE = vide.NUM_SEMAINE;
-            cible.ligne.NUM_ANNEE = vide.NUM_ANNEE;
-            cible.ligne.INACTIF = 0;
-            cible.existe = true;
-        }
-        CalculerProgramme(cible.ligne, emp);
-        CalculerTotal(cible.ligne);
-        cible.modifiee = true;
-        // The employee's punch dates are those of the punch's own calendar date.
-        if (emp.PREMIER_POINTAGE == 0 || emp.PREMIER_POINTAGE > p.date)
-            emp.PREMIER_POINTAGE = p.date;
-        if (emp.DERNIER_POINTAGE == 0 || emp.DERNIER_POINTAGE < p.date)
-            emp.DERNIER_POINTAGE = p.date;
-        ++r.stockes;
     }
     FileError err = journees.erreur();
     if (err.ok() && !journees.toutEcrire())
@@ -328,9 +308,10 @@ ResultatTransfert TransfererPointages(Database& db, const QString& originPath, q
         // Nothing of this reading is kept: the raw file stays for the next one.
         t.rollback();
         r.erreur = err;
-        r.stockes = 0;
         return r;
     }
+    r.stockes = journees.stockes();
+    r.ecartes = fusionnes - r.stockes;
     if (progression.lignes)
         progression.lignes(total, total);
     return r;

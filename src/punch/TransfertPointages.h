@@ -18,15 +18,17 @@ namespace kip {
 
 struct ResultatTransfert
 {
-    int lignes = 0;       // lines of the raw file
-    int ignorees = 0;     // lines out of range, skipped without a message
-    int stockes = 0;      // punches written into day lines
-    int doublons = 0;     // punches already stored
-    QStringList rejets;   // "Numéro inconnu: ...", in chronological order
-    qint64 octetsLus = 0; // bytes of the raw file taken by this reading
-    bool fichierAbsent = false;
-    FileError erreur; // set when the day lines could not be committed: nothing was stored
-    bool reussi() const { return erreur.ok(); }
+    // Every line read is counted once: lignes = ignorees + rejets + doublons + stockes + ecartes.
+    int lignes = 0;          // complete lines of the raw file that are not empty
+    int ignorees = 0;        // lines that hold no valid punch (layout, card, date, time, terminal): skipped
+    int stockes = 0;         // punches now on their day lines
+    int doublons = 0;        // punches already stored
+    int ecartes = 0;         // punches left out by the merge (3 minutes from another, or beyond the 14th)
+    QStringList rejets;      // "Numéro inconnu: ...", in chronological order
+    qint64 octetsLus = 0;    // bytes of the raw file taken by this reading: its complete lines
+    FileError erreurOrigine; // the raw file could not be opened or read: nothing was read nor stored
+    FileError erreur;        // the day lines could not be committed: nothing was stored
+    bool reussi() const { return erreur.ok() && erreurOrigine.ok(); }
 };
 
 struct ProgressionTransfert
@@ -35,13 +37,15 @@ struct ProgressionTransfert
     std::function<void(qint16 carte, const QString& nom)> personne; // the employee in hand
 };
 
-// Reads and applies the raw file at originPath. Years are checked around aujourdhui.
+// Reads and applies the complete lines of the raw file at originPath (which must exist: see ouvrirOrigine).
+// Years are checked around aujourdhui.
 ResultatTransfert TransfererPointages(Database& db, const QString& originPath, qint32 aujourdhui,
                                       const ProgressionTransfert& progression = {});
 
 // The archive after a reading: Origin00.txt becomes Origin01.txt, each older generation moves up one place
-// and the former Origin10.txt is lost; a new empty Origin00.txt is created. Whatever was appended to the raw
-// file after the reading (beyond octetsLus) is not archived but kept as the new Origin00.txt.
+// and the former Origin10.txt is lost; a new empty Origin00.txt is created. Whatever follows the lines read
+// (beyond octetsLus: a line still being written, lines appended meanwhile) is not archived but kept as the
+// new Origin00.txt. A kill at any point leaves every raw line in at least one of Origin00.txt to Origin10.txt.
 bool ArchiverOrigine(const QString& dataDir, qint64 octetsLus, QString* erreur = nullptr);
 
 } // namespace kip
@@ -55,8 +59,9 @@ inline bool archivageAutomatique(const ResultatTransfert& r)
     return r.lignes > 0 && r.reussi() && r.rejets.isEmpty();
 }
 
-// The unattended transfer: reads and applies the raw file; archives it when no punch was rejected and keeps
-// it unchanged otherwise; an empty or missing raw file is neither archived nor created.
+// The unattended transfer: opens the raw file as the common open does (created empty when missing), reads and
+// applies it; archives it when no punch was rejected and keeps it unchanged otherwise. A raw file without a
+// complete line is not archived.
 struct ResultatSansSurveillance
 {
     ResultatTransfert lecture;

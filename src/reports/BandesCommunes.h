@@ -6,6 +6,7 @@
 #include "MoteurBandes.h"
 
 #include <QTime>
+#include <array>
 
 namespace kip {
 
@@ -18,6 +19,17 @@ constexpr qint32 HauteurPiedEmploye = 365;
 // The right edge of the totals column: day totals, week totals and employee totals end there.
 constexpr qint32 BordTotaux = 7406;
 
+// The columns of the 14 punches of the weekly and daily reports, and their width: a punch is right-aligned
+// in it, so that the hours line up.
+constexpr std::array<qint32, 14> ColonnesPointages = {1354, 1719, 2188, 2552, 3021, 3385, 3802,
+                                                      4167, 4635, 5000, 5469, 5833, 6302, 6667};
+constexpr qint32 LargeurPointage = 330;
+
+// The totals' fields, in characters with two decimals: 6 for a day or a few weeks; 10 for the totals that
+// a long period (or a whole staff) takes past 32,767 minutes.
+constexpr int PositionsTotal = 6;
+constexpr int PositionsTotalLong = 10;
+
 struct EnTetePage
 {
     QString titre;   // NOMEDITION
@@ -29,6 +41,8 @@ struct EnTetePage
 void dessinerEnTetePage(Dessin& d, const EnTetePage& e);
 // The check box "Cette édition est en heure et centièmes si la case est cochée" and the page number.
 void dessinerPiedPage(Dessin& d, int page, bool centiemes);
+// The page number alone, in its box at the right.
+void dessinerNumeroPage(Dessin& d, int page);
 
 struct Identite
 {
@@ -37,14 +51,15 @@ struct Identite
 };
 // A box across the width: card, name, first name and matricule.
 void dessinerEnTeteEmploye(Dessin& d, const Identite& e);
-// "Total général de:" with the employee and the total, in a box at the right.
-void dessinerPiedEmploye(Dessin& d, const Identite& e, const QString& total);
+// "Total général de:" with the employee and the total, in a box at the right. A long total has a wider field,
+// taken from the first name's.
+void dessinerPiedEmploye(Dessin& d, const Identite& e, const QString& total, bool totalLong = false);
 
 // A punch as printed: 0 to 1439 as it stands, 1440 to 2879 less a day, anything else (an empty slot) blank.
 QString textePointage(qint16 valeur, bool centiemes);
 // A total in hours with two decimals (HeureDecimale), right-aligned in `positions` characters, blank when
 // zero. A total too wide for its positions is written whole.
-QString texteTotal(qint32 minutes, bool centiemes, int positions = 6);
+QString texteTotal(qint64 minutes, bool centiemes, int positions = PositionsTotal);
 // The card in four digits.
 QString texteCarte(qint16 carte);
 

@@ -28,6 +28,9 @@ struct ContexteEdition
     std::function<QTime()> heure; // the clock, read for each line prepared
     Pagination& pagination;       // where the report lays its bands
     Database& db;                 // the run's connection, inside its read transaction
+    // For a report that counts first: the lines that pass the filter, counted in the run's snapshot before
+    // the first is handed over; -1 otherwise.
+    qint64 lignesComptees = -1;
 };
 
 class Edition
@@ -38,6 +41,8 @@ public:
     virtual SourceEdition source() const { return SourceEdition::Journees; }
     // The control report prints inactive day lines too; the others leave them out.
     virtual bool avecLignesInactives() const { return false; }
+    // Whether the run counts the lines that will be handed over before it hands the first (ContexteEdition).
+    virtual bool avecComptage() const { return false; }
 
     virtual void ouvrir(ContexteEdition& contexte) = 0;
     // A day line that passed the filter (source Journees).

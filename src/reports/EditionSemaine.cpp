@@ -4,21 +4,13 @@
 #include "BandesCommunes.h"
 #include "calendar/Dates.h"
 #include "calendar/HeureTexte.h"
-#include "data/RecordFile.h"
-#include "punch/ArrondirSemaine.h"
-#include "punch/CodesArrondi.h"
 
 namespace kip {
 
 namespace {
 
-constexpr std::array<qint32, 14> ColonnesPointages = {1354, 1719, 2188, 2552, 3021, 3385, 3802,
-                                                      4167, 4635, 5000, 5469, 5833, 6302, 6667};
-constexpr qint32 LargeurPointage = 330; // a punch ends here, right-aligned: its hours line up
 constexpr qint32 HauteurDetail = 167;
 constexpr qint32 HauteurPiedSemaine = 290;
-const QString PasDArrondi = QStringLiteral("Pas d'arrondi");
-const QString AucunArrondi = QStringLiteral("000");
 
 Identite identite(const LigneSemaine& l)
 {
@@ -62,6 +54,7 @@ void RapportSemaines::ouvrir(ContexteEdition& contexte)
 {
     m_contexte = &contexte;
     m_bandes = std::make_unique<RapportBandes<LigneSemaine>>(contexte.pagination);
+    m_cumul.emplace(contexte.db);
     construireBandes();
 }
 
@@ -107,26 +100,6 @@ void RapportSemaines::construireBandes()
         m_bandes->detail({HauteurDetail, dessinerDetail});
 }
 
-void RapportSemaines::nouvelEmploye(qint16 carte)
-{
-    m_carte = carte;
-    m_TotauxSemaine.clear();
-    m_cleSemaine.reset();
-    m_totalNormal = 0;
-    Personnel employe;
-    employe.CARTE = carte;
-    RecordFile<Personnel> fichier(m_contexte->db);
-    const auto lu = fichier.get(employe, PER_K_CARTE);
-    if (lu != NoError) {
-        m_code = AucunArrondi;
-        m_texteArrondi = PasDArrondi;
-        return;
-    }
-    m_code = employe.ARRONDI_SEMAINE;
-    // A code outside the eleven has no label: none is printed rather than another employee's.
-    m_texteArrondi = weekRoundingLabel(m_code);
-}
-
 void RapportSemaines::journee(const PointVal& pov)
 {
     const bool centiemes = m_contexte->parametres.centiemes;
@@ -145,28 +118,13 @@ void RapportSemaines::journee(const PointVal& pov)
             l.pointages[size_t(i)] = textePointage(pov.POINTAGE_UTILISATEUR[size_t(i)], centiemes);
         l.totalJour = HeureTexte(pov.TOTAL, centiemes);
     }
-    // A new employee is a change of card from the line printed before, whether or not it has a record:
-    // its week totals start again once, not at every line.
-    if (!m_carte || *m_carte != pov.CARTE)
-        nouvelEmploye(pov.CARTE);
-    const std::pair<quint8, qint16> cle{pov.NUM_SEMAINE, pov.NUM_ANNEE};
-    const bool memeSemaine = m_cleSemaine && *m_cleSemaine == cle;
-    // 32 bits: five weeks of long days pass 32767 minutes.
-    m_totalNormal = memeSemaine ? m_totalNormal + qint32(pov.TOTAL) : qint32(pov.TOTAL);
-    const qint32 arrondi = ArrondirSemaine(m_totalNormal, m_code);
-    if (memeSemaine) {
-        m_TotauxSemaine.back() = arrondi;
-    } else {
-        m_cleSemaine = cle;
-        m_TotauxSemaine.push_back(arrondi);
-    }
-    qint32 totalEmploye = 0;
-    for (qint32 t : m_TotauxSemaine)
-        totalEmploye += t;
-    l.texteArrondi = m_texteArrondi;
-    l.totalNormal = m_totalNormal;
-    l.totalArrondi = arrondi;
-    l.totalEmploye = totalEmploye;
+    // The week and employee totals, as the export of the week totals computes them.
+    m_cumul->ajouter(pov);
+    const TotauxSemainesEmploye& employe = m_cumul->employe();
+    l.texteArrondi = employe.texteArrondi;
+    l.totalNormal = m_cumul->semaine().totalNormal;
+    l.totalArrondi = m_cumul->semaine().totalArrondi;
+    l.totalEmploye = employe.total;
     if (observateur)
         observateur(l);
     m_bandes->imprimer(l);

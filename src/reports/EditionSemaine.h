@@ -6,6 +6,7 @@
 #pragma once
 
 #include "Edition.h"
+#include "TotauxSemaines.h"
 
 #include <array>
 #include <memory>
@@ -52,21 +53,12 @@ public:
     std::function<void(const LigneSemaine&)> observateur;
 
 private:
-    void nouvelEmploye(qint16 carte);
     void construireBandes();
 
     Genre m_genre;
     ContexteEdition* m_contexte = nullptr;
     std::unique_ptr<RapportBandes<LigneSemaine>> m_bandes;
-
-    // The employee in hand and its week rounding.
-    std::optional<qint16> m_carte;
-    QString m_code;
-    QString m_texteArrondi;
-    // TotauxSemaine: the rounded total of each week of the employee, and the key of the current week.
-    std::vector<qint32> m_TotauxSemaine;
-    std::optional<std::pair<quint8, qint16>> m_cleSemaine;
-    qint32 m_totalNormal = 0;
+    std::optional<CumulSemaines> m_cumul;
 };
 
 std::unique_ptr<Edition> EditionSemainePage();

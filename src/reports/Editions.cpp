@@ -1,7 +1,11 @@
 // The list of reports.
 #include "Editions.h"
 
+#include "EditionControle.h"
+#include "EditionJours.h"
+#include "EditionPersonnel.h"
 #include "EditionSemaine.h"
+#include "EditionTotalPeriode.h"
 
 #include <atomic>
 
@@ -24,7 +28,8 @@ void setEditionCentiemes(bool centiemes)
 const std::vector<DefinitionEdition>& definitionsEditions()
 {
     static const std::vector<DefinitionEdition> editions = {
-        {1, QStringLiteral("EditionPersonnel"), QStringLiteral("Liste du personnel"), code::AucunePeriode, {}},
+        {1, QStringLiteral("EditionPersonnel"), QStringLiteral("Liste du personnel"), code::AucunePeriode,
+         EditionPersonnel},
         {2, QStringLiteral("EditionSemainePage"),
          QStringLiteral("Pointages Utilisateur (3e ligne), totaux jours, semaines et employés, de 1 à 5 semaines, "
                         "gestion de l'arrondi de la semaine, 1 page par personne"),
@@ -33,33 +38,25 @@ const std::vector<DefinitionEdition>& definitionsEditions()
          QStringLiteral("Pointages Utilisateur (3e ligne), totaux jours, semaines et employés, de 1 à 5 semaines, "
                         "gestion de l'arrondi de la semaine"),
          code::CinqSemaines, EditionSemaine},
-        {4,
-         QStringLiteral("EditionJoursPage"),
+        {4, QStringLiteral("EditionJoursPage"),
          QStringLiteral("Pointages Origine (1e ligne) et Utilisateur (3e ligne), totaux jours et employés, 1 à 31 "
                         "jours, 1 page par personne"),
-         code::TrenteEtUnJours,
-         {}},
-        {5,
-         QStringLiteral("EditionJours"),
+         code::TrenteEtUnJours, EditionJoursPage},
+        {5, QStringLiteral("EditionJours"),
          QStringLiteral("Pointages Origine (1e ligne) et Utilisateur (3e ligne), totaux jours et employés, 1 à x "
                         "jours"),
-         code::Libre,
-         {}},
+         code::Libre, EditionJours},
         {6, QStringLiteral("EditionTotauxSemaine"),
          QStringLiteral("Totaux semaines et employés, de 1 à 5 semaines, gestion de l'arrondi de la semaine"),
          code::CinqSemaines, EditionTotauxSemaine},
-        {7,
-         QStringLiteral("EditionTotalPeriode"),
-         QStringLiteral("Total de la période par employé et total des employés, 1 à x jours"),
-         code::Libre,
-         {}},
-        {8,
-         QStringLiteral("EditionControle"),
+        {7, QStringLiteral("EditionTotalPeriode"),
+         QStringLiteral("Total de la période par employé et total des employés, 1 à x jours"), code::Libre,
+         EditionTotalPeriode},
+        {8, QStringLiteral("EditionControle"),
          QStringLiteral("Edition de contrôle (pointages Origine (1e ligne), Programme (2e ligne) et Utilisateur (3e "
                         "ligne), état des indicateurs, 1 semaine, gestion de l'arrondi de la semaine, 1 page par "
                         "personne"),
-         code::UneSemaine,
-         {}},
+         code::UneSemaine, EditionControle},
     };
     return editions;
 }

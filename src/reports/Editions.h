@@ -1,6 +1,5 @@
 // The eight reports of the report selection, in the order of its list: the text shown (NOMEDITION), the
-// code that decides how the period is chosen and bounded (CONTROLEEDITION), and the report procedure. A
-// report not built yet has no procedure: its row can be chosen, and printing it does nothing.
+// code that decides how the period is chosen and bounded (CONTROLEEDITION), and the report procedure.
 #pragma once
 
 #include "Edition.h"

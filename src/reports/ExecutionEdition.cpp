@@ -104,6 +104,8 @@ public:
                 return e;
         }
     }
+    // The lines suivante() will give, in the same snapshot.
+    FileError compterLignes(qint64& total) { return m_journees.compterLignes(total, m_edition.avecLignesInactives()); }
     qint64 lus() const { return journees() ? m_journees.lus() : m_personnel.lus(); }
     void suivreLecture(const std::function<void()>& lu)
     {
@@ -161,6 +163,16 @@ ResultatEdition ExecuterEdition(Database& db, Edition& edition, const Parametres
         }
     };
     avancer();
+    // The counting pass reads the snapshot that the printing pass reads: no line written in between can
+    // make the two disagree.
+    qint64 comptees = -1;
+    if (edition.avecComptage() && source.journees()) {
+        if (FileError e = source.compterLignes(comptees); !e.ok()) {
+            r.issue = ResultatEdition::Issue::Erreur;
+            r.erreurLecture = e;
+            return r;
+        }
+    }
     source.suivreLecture(avancer);
 
     auto lire = [&]() -> bool {
@@ -176,9 +188,12 @@ ResultatEdition ExecuterEdition(Database& db, Edition& edition, const Parametres
         return r;
     }
     Pagination pagination(controle.miseEnPage, r.pages);
-    ContexteEdition contexte{
-        parametres, aujourdhui,
-        controle.heure ? controle.heure : std::function<QTime()>([] { return QTime::currentTime(); }), pagination, db};
+    ContexteEdition contexte{parametres,
+                             aujourdhui,
+                             controle.heure ? controle.heure : std::function<QTime()>([] { return QTime::currentTime(); }),
+                             pagination,
+                             db,
+                             comptees};
     edition.ouvrir(contexte);
     do {
         if (arrete()) {

@@ -68,39 +68,51 @@ bool LectureJournees::dansLaSelection(const PointVal& l, const ParametresEdition
 
 FileError LectureJournees::compter(qint64& total)
 {
+    if (m_mode == Mode::ParEmploye)
+        return compterDansLaSelection(total, "");
     total = 0;
-    QString sql;
-    if (m_mode == Mode::FichierComplet) {
-        sql = QStringLiteral("SELECT count(*) FROM POINTVAL.POINTVAL");
-    } else {
-        // The unary + keeps the range column out of the choice of key: the period, read through a key that
-        // starts with the date, is what bounds the count.
-        static const char* const Colonne[] = {"CARTE", "NOM", "MATRICULE"};
-        const int c = m_p.tri == Tri::Numero ? 0 : m_p.tri == Tri::Nom ? 1 : 2;
-        sql = QStringLiteral("SELECT count(*) FROM POINTVAL.POINTVAL WHERE DATE BETWEEN ?1 AND ?2 "
-                             "AND +%1 BETWEEN ?3 AND ?4")
-                  .arg(QLatin1String(Colonne[c]));
-    }
-    Statement st = m_db.prepare(sql);
+    Statement st = m_db.prepare(QStringLiteral("SELECT count(*) FROM POINTVAL.POINTVAL"));
     if (!st.valid())
         return lastError();
-    if (m_mode == Mode::ParEmploye) {
-        st.bind(1, m_p.dateDebut);
-        st.bind(2, m_p.dateFin);
-        switch (m_p.tri) {
-        case Tri::Numero:
-            st.bind(3, m_p.carteDebut);
-            st.bind(4, m_p.carteFin);
-            break;
-        case Tri::Nom:
-            st.bind(3, m_p.nomDebut);
-            st.bind(4, m_p.nomFin);
-            break;
-        case Tri::Matricule:
-            st.bind(3, m_p.matriculeDebut);
-            st.bind(4, m_p.matriculeFin);
-            break;
-        }
+    const int rc = st.step();
+    if (rc != SqliteRow)
+        return m_db.errorFrom(rc);
+    total = st.columnInt(0);
+    return {};
+}
+
+FileError LectureJournees::compterLignes(qint64& total, bool avecInactives)
+{
+    return compterDansLaSelection(total, avecInactives ? "" : "AND INACTIF = 0");
+}
+
+FileError LectureJournees::compterDansLaSelection(qint64& total, const char* condition)
+{
+    total = 0;
+    // The unary + keeps the range column out of the choice of key: the period, read through a key that
+    // starts with the date, is what bounds the count.
+    static const char* const Colonne[] = {"CARTE", "NOM", "MATRICULE"};
+    const int c = m_p.tri == Tri::Numero ? 0 : m_p.tri == Tri::Nom ? 1 : 2;
+    Statement st = m_db.prepare(QStringLiteral("SELECT count(*) FROM POINTVAL.POINTVAL WHERE DATE BETWEEN ?1 AND ?2 "
+                                               "AND +%1 BETWEEN ?3 AND ?4 %2")
+                                    .arg(QLatin1String(Colonne[c]), QLatin1String(condition)));
+    if (!st.valid())
+        return lastError();
+    st.bind(1, m_p.dateDebut);
+    st.bind(2, m_p.dateFin);
+    switch (m_p.tri) {
+    case Tri::Numero:
+        st.bind(3, m_p.carteDebut);
+        st.bind(4, m_p.carteFin);
+        break;
+    case Tri::Nom:
+        st.bind(3, m_p.nomDebut);
+        st.bind(4, m_p.nomFin);
+        break;
+    case Tri::Matricule:
+        st.bind(3, m_p.matriculeDebut);
+        st.bind(4, m_p.matriculeFin);
+        break;
     }
     const int rc = st.step();
     if (rc != SqliteRow)

@@ -37,6 +37,10 @@ public:
 
     // The number of records the reading will go through; the progress of the run is measured against it.
     FileError compter(qint64& total);
+    // The number of lines the reading will give: those of the period and the range, and of them only the
+    // active ones unless inactive lines are asked for too. Inside the reading's transaction, it is the
+    // number of lines that suivante() then gives.
+    FileError compterLignes(qint64& total, bool avecInactives);
     // The next line: NoError, EndOfFile after the last, or the error that ended the reading.
     // `lus` counts the records read so far, the lines passed over by the filter included.
     FileError suivante(PointVal& ligne);
@@ -48,6 +52,7 @@ public:
     static bool dansLaSelection(const PointVal& ligne, const ParametresEdition& p);
 
 private:
+    FileError compterDansLaSelection(qint64& total, const char* condition);
     FileError suivanteParEmploye(PointVal& ligne);
     FileError suivanteFichierComplet(PointVal& ligne);
     FileError groupeSuivant(bool& trouve);

@@ -139,6 +139,9 @@ void Pagination::ouvrirPage()
         m_enTete(d);
         m_y += m_hauteurEnTete;
     }
+    if (m_suiteEnTete)
+        m_suiteEnTete();
+    m_debutContenu = m_y;
 }
 
 void Pagination::fermerPage()
@@ -157,7 +160,7 @@ void Pagination::fermerPage()
 void Pagination::bande(qint32 hauteur, const Dessinateur& dessiner)
 {
     // A band taller than a whole page still goes on a page of its own rather than on no page at all.
-    const bool pageVierge = m_page && m_y == m_mise.margeHaut + m_hauteurEnTete;
+    const bool pageVierge = m_page && m_y == m_debutContenu;
     if (m_page && (m_sautDemande || (m_y + hauteur > limite() && !pageVierge)))
         fermerPage();
     if (!m_page)
@@ -169,7 +172,7 @@ void Pagination::bande(qint32 hauteur, const Dessinateur& dessiner)
 
 void Pagination::garderEnsemble(qint32 hauteur)
 {
-    const bool pageVierge = m_page && m_y == m_mise.margeHaut + m_hauteurEnTete;
+    const bool pageVierge = m_page && m_y == m_debutContenu;
     if (m_page && !pageVierge && m_y + hauteur > limite())
         m_sautDemande = true;
 }

@@ -102,6 +102,9 @@ public:
     // report holds at that moment.
     void enTetePage(qint32 hauteur, Dessinateur dessiner);
     void piedPage(qint32 hauteur, std::function<void(Dessin&, int page)> dessiner);
+    // Called when a page has opened, below its header: it may lay bands of its own there (the header of a
+    // group that goes on from the page before).
+    void suiteEnTete(std::function<void()> suite) { m_suiteEnTete = std::move(suite); }
 
     // Lays a band of that height below the previous one, opening a page first when none is open, when a
     // page break was asked or when the band does not fit above the page footer.
@@ -134,6 +137,8 @@ private:
     bool m_erreur = false;
     qint32 m_hauteurEnTete = 0;
     Dessinateur m_enTete;
+    std::function<void()> m_suiteEnTete;
+    qint32 m_debutContenu = 0; // where the first band of the page went, below the headers
     qint32 m_hauteurPied = 0;
     std::function<void(Dessin&, int)> m_pied;
     std::vector<std::pair<PoliceRapport, std::unique_ptr<QFontMetricsF>>> m_mesures;
@@ -157,9 +162,17 @@ public:
         BandeLigne<Ligne> entete;
         BandeLigne<Ligne> pied;
         bool sautDePageApresPied = false;
+        // The header comes again at the top of a page that the group goes on to, so that a page never
+        // begins with lines whose group it does not name.
+        bool repeterEnTete = false;
     };
 
-    explicit RapportBandes(Pagination& pagination) : m_pagination(pagination) {}
+    explicit RapportBandes(Pagination& pagination) : m_pagination(pagination)
+    {
+        m_pagination.suiteEnTete([this] { repeterEnTetes(); });
+    }
+    RapportBandes(const RapportBandes&) = delete;
+    RapportBandes& operator=(const RapportBandes&) = delete;
 
     // The page header shows the line that opens the page.
     void enTetePage(BandeLigne<Ligne> bande)
@@ -180,7 +193,7 @@ public:
     {
         const size_t n = m_groupes.size();
         size_t rupture = 0;
-        if (m_precedente) {
+        if (m_precedente && m_ouverts > 0) {
             rupture = n;
             for (size_t k = 0; k < n; ++k)
                 if (!m_groupes[k].meme(*m_precedente, ligne)) {
@@ -189,6 +202,7 @@ public:
                 }
             piedsDepuis(rupture);
         }
+        m_ouverts = rupture;
         m_enCours = &ligne;
         // Headers stay with the first band they head: never alone at the foot of a page.
         qint32 ensemble = 0;
@@ -197,18 +211,35 @@ public:
                 ensemble += m_groupes[k].entete.hauteur;
         if (ensemble > 0)
             m_pagination.garderEnsemble(ensemble + premiereBandeSuivante());
-        for (size_t k = rupture; k < n; ++k)
+        for (size_t k = rupture; k < n; ++k) {
             poser(m_groupes[k].entete, ligne);
+            m_ouverts = k + 1;
+        }
         poser(m_detail, ligne);
         m_precedente = ligne;
         m_enCours = &*m_precedente;
     }
 
+    // Prints the footers of every open group now, as at the end of the report: the next line, if any, starts
+    // every group anew.
+    void fermerGroupes()
+    {
+        if (m_precedente && m_ouverts > 0)
+            piedsDepuis(0);
+        m_ouverts = 0;
+    }
+
+    // Lays a band of the report's own below the others (a grand total) with the values of the last line.
+    void bande(const BandeLigne<Ligne>& bande)
+    {
+        if (m_precedente)
+            poser(bande, *m_precedente);
+    }
+
     // Prints the footers of every open group and closes the last page.
     bool terminer()
     {
-        if (m_precedente)
-            piedsDepuis(0);
+        fermerGroupes();
         return m_pagination.terminer();
     }
 
@@ -229,10 +260,21 @@ private:
     {
         m_enCours = &*m_precedente;
         for (size_t k = m_groupes.size(); k-- > premier;) {
+            m_ouverts = k + 1; // a footer belongs to its group
             poser(m_groupes[k].pied, *m_precedente);
+            m_ouverts = k;
             if (m_groupes[k].sautDePageApresPied)
                 m_pagination.sautDePage();
         }
+    }
+    // At the top of a new page: the headers to repeat of the groups that go on.
+    void repeterEnTetes()
+    {
+        if (!m_enCours)
+            return;
+        for (size_t k = 0; k < m_ouverts && k < m_groupes.size(); ++k)
+            if (m_groupes[k].repeterEnTete)
+                poser(m_groupes[k].entete, *m_enCours);
     }
     void poser(const BandeLigne<Ligne>& bande, const Ligne& ligne)
     {
@@ -247,6 +289,7 @@ private:
     BandeLigne<Ligne> m_detail;
     std::optional<Ligne> m_precedente;
     const Ligne* m_enCours = nullptr;
+    size_t m_ouverts = 0; // the outer groups whose header is laid and whose footer is not
 };
 
 } // namespace kip

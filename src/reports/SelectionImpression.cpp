@@ -251,7 +251,9 @@ void SelectionImpression::choisirMatriculeFin(const Personnel& p)
 ParametresEdition SelectionImpression::parametres(const DefinitionEdition& edition, bool centiemes) const
 {
     ParametresEdition p;
-    p.NOMEDITION = edition.NOMEDITION;
+    // The employee list is given neither a title nor dates.
+    if (edition.avecPeriode())
+        p.NOMEDITION = edition.NOMEDITION;
     p.tri = m_tri;
     p.nomDebut = m_nomDebut;
     p.nomFin = m_nomFin;
@@ -259,8 +261,10 @@ ParametresEdition SelectionImpression::parametres(const DefinitionEdition& editi
     p.matriculeFin = m_matriculeFin;
     p.carteDebut = m_carteDebut;
     p.carteFin = m_carteFin;
-    p.dateDebut = m_dateDebut;
-    p.dateFin = m_dateFin;
+    if (edition.avecPeriode()) {
+        p.dateDebut = m_dateDebut;
+        p.dateFin = m_dateFin;
+    }
     p.centiemes = centiemes;
     return p;
 }

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
-#include <QThread>
 
 namespace kip {
 
@@ -78,10 +77,13 @@ void Demarrage::ouvrir()
         m_files.push_back(std::make_unique<FileUse>(id));
     if (traitsOf(m_program).talksToCardReader) {
         LecteurCartes::programme().chercher();
-        LecteurCartes::programme().envoyer(LecteurCartes::Pause);
-        // The reader finishes what it was writing before the raw file is touched.
-        if (m_attentePauseMs > 0)
-            QThread::msleep(ulong(m_attentePauseMs));
+        m_pause = PauseLecteur::demander();
+        // A stopping message ends the program at once, destructors and all: the reader is told to resume first.
+        setStopHandler([](const QString&, int) { PauseLecteur::reprendreAvantArret(); });
+        // The reader finishes what it was writing before the raw file is touched. With no reader found the
+        // request went nowhere and there is nothing to wait for.
+        if (LecteurCartes::programme().trouve())
+            PauseLecteur::attendre(m_attentePauseMs);
     }
     Database db(paths().dataDir);
     lireParametres(db);
@@ -174,6 +176,7 @@ void Demarrage::fermer()
 {
     if (!m_ouvert)
         return;
+    m_pause.reprendre();
     {
         Database db(paths().dataDir);
         RecordFile<OnOff> file(db);

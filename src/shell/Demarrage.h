@@ -4,6 +4,7 @@
 #pragma once
 
 #include "LecteurCartes.h"
+#include "PauseLecteur.h"
 #include "Program.h"
 #include "VerrouProgramme.h"
 #include "data/Files.h"
@@ -40,10 +41,14 @@ public:
     QString incidentSauvegarde() const { return m_incidentSauvegarde; }
     bool cleReconstruite() const { return m_rebuilt; }
 
-    // The end of an orderly run: crash marker cleared and files closed.
+    // The reader's pause taken at the opening (none in kipother, or before the opening): the work that ends
+    // it (the transfer) takes it over; a pause still held here is resumed at fermer() or destruction.
+    PauseLecteur cederPause() { return std::move(m_pause); }
+
+    // The end of an orderly run: the reader resumed if still paused, crash marker cleared and files closed.
     void fermer();
 
-    // The wait after the pause request, one second by default.
+    // The wait after the pause request, one second by default; none when no reader answered.
     void setAttentePause(int ms) { m_attentePauseMs = ms; }
 
 private:
@@ -53,9 +58,10 @@ private:
 
     Program m_program;
     VerrouProgramme m_verrou;
+    PauseLecteur m_pause;
     std::vector<std::unique_ptr<FileUse>> m_files;
     int m_positionSommaire = 0;
-    int m_attentePauseMs = 1000;
+    int m_attentePauseMs = PauseLecteur::AttenteMs;
     bool m_rebuilt = false;
     bool m_ouvert = false;
     QString m_incidentSauvegarde;

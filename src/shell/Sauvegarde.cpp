@@ -44,11 +44,12 @@ ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire)
             r.echecs << name;
     };
     auto text = [&](const QString& from) {
-        if (!QFileInfo::exists(from))
+        const QFileInfo info(from);
+        if (!info.exists())
             return;
-        const QString name = QFileInfo(from).fileName();
-        if (!copierFichierTexte(from, target.filePath(name)))
-            r.echecs << name;
+        // Only a regular file is copied: a FIFO or a device under the name of a text file would hang the copy.
+        if (!info.isFile() || !copierFichierTexte(from, target.filePath(info.fileName())))
+            r.echecs << info.fileName();
     };
     record(FileId::Parametre);
     text(p.kipGuard());

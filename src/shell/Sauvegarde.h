@@ -1,5 +1,6 @@
 // Copies of the data files into a backup directory: record files as consistent snapshots, text files as
-// plain copies, in a fixed order. A missing source is skipped; a copy that fails is reported.
+// plain copies, in a fixed order. A missing source is skipped; a copy that fails, or a text file that is not a
+// regular file, is reported.
 #pragma once
 
 #include "data/Files.h"

@@ -324,8 +324,8 @@ ResultatRestauration Restauration::executer()
     // A program that did not look the reader up at its start (the command line) looks it up now.
     if (!LecteurCartes::programme().cherche())
         LecteurCartes::programme().chercher();
-    GardePause pause;
-    GardePause::attendre(m_attente);
+    const PauseLecteur pause = PauseLecteur::demander();
+    PauseLecteur::attendre(m_attente);
     QString erreur;
     etape(QStringLiteral("Copie des fichiers actuels dans %1").arg(RepertoireAvantRestauration(m_p)));
     if (!garderFichiersActuels(&erreur))

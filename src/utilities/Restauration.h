@@ -13,7 +13,7 @@
 #pragma once
 
 #include "data/Files.h"
-#include "shell/GardePause.h"
+#include "shell/PauseLecteur.h"
 
 #include <QDateTime>
 #include <QString>
@@ -67,6 +67,6 @@ struct ResultatRestauration
 using SuiviRestauration = std::function<void(int etape, int total, const QString& texte)>;
 
 ResultatRestauration Restaurer(const Paths& p, SourceRestauration source, const SuiviRestauration& suivi = {},
-                               int attentePauseMs = GardePause::AttenteMs);
+                               int attentePauseMs = PauseLecteur::AttenteMs);
 
 } // namespace kip

@@ -41,8 +41,8 @@ ResultatSauvegardeManuelle SauvegarderManuellement(const Paths& p, qint32 aujour
 {
     ResultatSauvegardeManuelle r;
     {
-        GardePause pause;
-        GardePause::attendre(attentePauseMs);
+        const PauseLecteur pause = PauseLecteur::demander();
+        PauseLecteur::attendre(attentePauseMs);
         r.echecs = SauvegarderDans(p, p.saveManuDir).echecs;
         if (r.echecs.isEmpty()) {
             Database db(p.dataDir);

@@ -4,7 +4,7 @@
 
 #include "data/FileError.h"
 #include "data/Files.h"
-#include "shell/GardePause.h"
+#include "shell/PauseLecteur.h"
 
 #include <QStringList>
 
@@ -23,7 +23,7 @@ struct ResultatSauvegardeManuelle
 // DAT:DATEMANU is set to today only when every copy was made, so that the date never claims a backup that was
 // not. attentePauseMs: the wait after the pause request.
 ResultatSauvegardeManuelle SauvegarderManuellement(const Paths& p, qint32 aujourdhui,
-                                                   int attentePauseMs = GardePause::AttenteMs);
+                                                   int attentePauseMs = PauseLecteur::AttenteMs);
 
 // DAT:DATEMANU as stored (0 when DATESAVE holds no record or cannot be read).
 qint32 DateSauvegardeManuelle(const Paths& p);

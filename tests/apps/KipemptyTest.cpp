@@ -1,5 +1,8 @@
 // kipempty as a scheduler runs it: a real process without a display, on a temporary installation.
+#include "../shell/InstallationEssai.h"
 #include "../shell/ListenerLecteur.h"
+#include "../shell/MarqueurArret.h"
+#include "../shell/Processus.h"
 #include "calendar/Clock.h"
 #include "data/Database.h"
 #include "data/FileAdmin.h"
@@ -10,9 +13,11 @@
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace kip;
 
@@ -37,19 +42,8 @@ protected:
     {
         ASSERT_TRUE(m_tmp.isValid());
         m_dir = m_tmp.path() + QStringLiteral("/Kip");
-        QDir().mkpath(m_dir + QStringLiteral("/Data"));
-        setPaths(Paths::forInstallation(m_dir));
-        ASSERT_TRUE(createRecordFile(tableOf(FileId::Personnel), paths().file(FileId::Personnel)).ok());
-        Database db(paths().dataDir);
-        RecordFile<Personnel> file(db);
-        EXPECT_TRUE(file.open().ok());
-        Personnel p;
-        p.CARTE = 12;
-        p.NOM = QStringLiteral("MARTIN");
-        p.ARRONDI_ENTREE = p.ARRONDI_SORTIE = QStringLiteral("00");
-        p.DATE_EMBAUCHE = dayNumber(2020, 1, 1);
-        p.DATE_DEBAUCHE = dayNumber(2099, 1, 1);
-        ASSERT_EQ(file.add(p), NoError);
+        ASSERT_TRUE(installationEssai(m_dir, {employeEssai(12, QStringLiteral("MARTIN"))}, QByteArray()));
+        QFile::remove(paths().origin(0));
     }
 
     QByteArray punch(int carte, const QDate& d, int h, int m)
@@ -76,16 +70,8 @@ protected:
     };
     Run run(const QString& program, const QStringList& args = {})
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        p.setProcessEnvironment(env);
-        p.setWorkingDirectory(m_dir);
-        p.start(program, args);
-        EXPECT_TRUE(p.waitForFinished(60000));
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
+        const FinProcessus fin = lancerJusquaLaFin(program, args, m_dir);
+        return {fin.code, fin.erreurs};
     }
 
     int lines()
@@ -110,7 +96,9 @@ TEST_F(KipemptyTest, StoresArchivesAndTellsTheReaderToPauseThenResume)
     writeOrigin(raw);
     const Run r = run(QStringLiteral(KIP_KIPEMPTY));
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(QStringLiteral("2 pointage(s) enregistré(s)"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("2 ligne(s), 2 pointage(s) enregistré(s), 0 déjà présent(s), "
+                                              "0 écarté(s), 0 ignorée(s), 0 non traité(s)")))
+        << r.err.toStdString();
     EXPECT_EQ(read(paths().origin(1)), raw);
     EXPECT_EQ(read(paths().origin(0)), QByteArray());
     EXPECT_GT(lines(), 80); // the day initialisation ran: the period of lines of the employee
@@ -165,4 +153,51 @@ TEST_F(KipemptyTest, WorkstationsWithoutADisplaySaySo)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("a besoin d'un affichage graphique"))) << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(paths().file(FileId::OnOff)));
+}
+
+TEST_F(KipemptyTest, ARawFileThatIsNotARegularFileIsReportedEndsWith1AndIsLeftAsItIs)
+{
+    for (const char* sorte : {"répertoire", "fifo"}) {
+        ListenerLecteur reader;
+        QFile::remove(paths().origin(0));
+        if (QByteArray(sorte) == "fifo")
+            ASSERT_EQ(::mkfifo(QFile::encodeName(paths().origin(0)).constData(), 0644), 0);
+        else
+            ASSERT_TRUE(QDir().mkpath(paths().origin(0)));
+        const Run r = run(QStringLiteral(KIP_KIPEMPTY));
+        EXPECT_EQ(r.exitCode, 1) << sorte;
+        EXPECT_TRUE(r.err.contains(
+            QStringLiteral("Erreur accès fichier: Ouverture fichier (%1) impossible.").arg(paths().origin(0))))
+            << r.err.toStdString();
+        EXPECT_FALSE(QFileInfo(paths().origin(0)).isFile()) << sorte;
+        EXPECT_FALSE(QFile::exists(paths().origin(1))) << sorte;
+        EXPECT_EQ(marqueurArret(paths().dataDir), 0) << sorte; // a clean end all the same
+        const auto messages = reader.messages();
+        ASSERT_EQ(messages.size(), 2u) << sorte;
+        EXPECT_EQ(messages[1][0], 1025);
+        QDir().rmdir(paths().origin(0));
+    }
+}
+
+TEST_F(KipemptyTest, ADayInitialisationThatCannotWriteItsLinesEndsWith1)
+{
+    // The disk is full for the empty lines of the preparation, not for the punches of the transfer.
+    {
+        ASSERT_TRUE(createRecordFile(tableOf(FileId::PointVal), paths().file(FileId::PointVal)).ok());
+        Database db(paths().dataDir);
+        RecordFile<PointVal> file(db);
+        ASSERT_TRUE(file.open().ok());
+        ASSERT_TRUE(db.exec(QStringLiteral("CREATE TRIGGER POINTVAL.plein BEFORE INSERT ON POINTVAL "
+                                           "WHEN hex(substr(NEW.POINTAGE_ORIGINE, 1, 2)) = 'F1D8' "
+                                           "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"))
+                        .ok());
+    }
+    const QDate today = QDate::currentDate();
+    writeOrigin(punch(12, today, 8, 0));
+    const Run r = run(QStringLiteral(KIP_KIPEMPTY));
+    EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Initialisation des journées interrompue:"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("1 pointage(s) enregistré(s)"))) << r.err.toStdString();
+    EXPECT_EQ(lines(), 1);
+    EXPECT_EQ(marqueurArret(paths().dataDir), 0);
 }

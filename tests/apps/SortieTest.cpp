@@ -1,4 +1,5 @@
 // The end of a workstation run: the exit question decides whether the crash marker is cleared.
+#include "../shell/MarqueurArret.h"
 #include "calendar/Clock.h"
 #include "data/Database.h"
 #include "data/RecordFile.h"
@@ -15,17 +16,6 @@ using namespace kip;
 class SortieTest : public QObject
 {
     Q_OBJECT
-
-    // The crash marker as stored, or -1 when it cannot be read.
-    static int marqueur()
-    {
-        Database db(paths().dataDir);
-        RecordFile<OnOff> file(db);
-        OnOff o;
-        if (!file.open().ok() || !file.first(o).ok())
-            return -1;
-        return o.TEST;
-    }
 
 private Q_SLOTS:
     void noKeepsTheMarkerYesClearsIt()
@@ -50,13 +40,13 @@ private Q_SLOTS:
         QCOMPARE(presenter.shown().size(), 1);
         QCOMPARE(presenter.shown()[0].text, QStringLiteral("Confirmez la sortie !"));
         QVERIFY(cadre.isVisible());
-        QCOMPARE(marqueur(), 1);
+        QCOMPARE(marqueurArret(paths().dataDir), 1);
 
         presenter.answer(ButtonYes);
         cadre.close();
         QCOMPARE(presenter.shown().size(), 2);
         QVERIFY(!cadre.isVisible());
-        QCOMPARE(marqueur(), 0);
+        QCOMPARE(marqueurArret(paths().dataDir), 0);
         setMessagePresenter(nullptr);
         setRebuildRunner({});
     }

@@ -2,6 +2,7 @@
 #include "PunchFixture.h"
 #include "calendar/Dates.h"
 #include "data/Transaction.h"
+#include "punch/InitialiserJournees.h"
 #include "punch/TransfertPointages.h"
 
 #include <unistd.h>
@@ -14,18 +15,25 @@ class TransfertTest : public PunchFixture
 {
 protected:
     ResultatSansSurveillance run() { return TransfertSansSurveillance(*db, dataDir(), today); }
+
+    static void expectEveryLineCounted(const ResultatTransfert& r)
+    {
+        EXPECT_EQ(r.lignes, r.ignorees + int(r.rejets.size()) + r.doublons + r.stockes + r.ecartes)
+            << r.lignes << " lines: " << r.ignorees << " skipped, " << r.rejets.size() << " rejected, " << r.doublons
+            << " already there, " << r.stockes << " stored, " << r.ecartes << " left out";
+    }
 };
 
 } // namespace
 
-TEST_F(TransfertTest, EmptyOrMissingRawFileIsNeitherArchivedNorCreated)
+TEST_F(TransfertTest, MissingRawFileIsCreatedEmptyAndAnEmptyOneIsNotArchived)
 {
     addEmployee(12, QStringLiteral("MARTIN"));
     ResultatSansSurveillance r = run();
-    EXPECT_TRUE(r.lecture.fichierAbsent);
+    EXPECT_TRUE(r.lecture.reussi());
     EXPECT_FALSE(r.archive);
-    EXPECT_FALSE(QFile::exists(origin(0)));
-    writeOrigin(QByteArray());
+    EXPECT_TRUE(QFileInfo(origin(0)).isFile());
+    EXPECT_EQ(readFile(origin(0)), QByteArray());
     r = run();
     EXPECT_EQ(r.lecture.lignes, 0);
     EXPECT_FALSE(r.archive);
@@ -47,6 +55,7 @@ TEST_F(TransfertTest, LinesOutOfRangeAreSkippedSilentlyAndLostAtTheArchive)
     EXPECT_TRUE(r.lecture.rejets.isEmpty());
     EXPECT_TRUE(r.archive);
     EXPECT_EQ(punches(line(12, today)->POINTAGE_ORIGINE), std::vector<int>{540});
+    expectEveryLineCounted(r.lecture);
     EXPECT_EQ(readFile(origin(1)), raw);
     EXPECT_EQ(readFile(origin(0)), QByteArray());
 }
@@ -225,4 +234,75 @@ TEST_F(TransfertTest, KilledInTheMiddleLosesNothingAndDuplicatesNothing)
         EXPECT_EQ(punches(line(12, d)->POINTAGE_ORIGINE), (std::vector<int>{480, 720}));
         EXPECT_EQ(punches(line(13, d)->POINTAGE_ORIGINE), (std::vector<int>{1260, 1800}));
     }
+}
+
+TEST_F(TransfertTest, HiringAndInactivityAreTestedOnTheDateThePunchGoesTo)
+{
+    const qint32 conge = today - 5;
+    // A night worker whose leave starts the day after a shift: the exit after midnight closes the shift.
+    addEmployee(12, QStringLiteral("MARTIN"), [](Personnel& p) {
+        p.EXTENSION = 480;
+        p.PERIODE_INACTIVITE_DEBUT[0] = Clock::today() - 5;
+        p.PERIODE_INACTIVITE_FIN[0] = Clock::today() - 3;
+    });
+    // Hired today, with a midnight shift: a 00:30 punch today belongs to yesterday, before hiring.
+    addEmployee(13, QStringLiteral("DURAND"), [](Personnel& p) {
+        p.DECALAGE_MINUIT = 60;
+        p.DATE_EMBAUCHE = Clock::today();
+    });
+    writeOrigin(punch(12, conge - 1, 22, 0) + punch(12, conge, 6, 0) + punch(12, conge, 22, 0) +
+                punch(13, today, 0, 30) + punch(13, today, 8, 0));
+    const ResultatSansSurveillance r = run();
+    const PointVal nuit = *line(12, conge - 1);
+    EXPECT_EQ(punches(nuit.POINTAGE_ORIGINE), (std::vector<int>{1320, 1800}));
+    EXPECT_EQ(nuit.TOTAL, 480);
+    EXPECT_FALSE(line(12, conge).has_value());
+    EXPECT_FALSE(line(13, today - 1).has_value());
+    EXPECT_EQ(punches(line(13, today)->POINTAGE_ORIGINE), std::vector<int>{480});
+    // The rejection texts keep the punch's own date and time.
+    EXPECT_EQ(r.lecture.rejets,
+              (QStringList{
+                  QStringLiteral("Pointage en période d'inactivité: 12 le %1 à 22.00").arg(DateTexte(conge)),
+                  QStringLiteral("Cet employé n'est pas considéré embauché: 13 le %1 à  0.30").arg(DateTexte(today)),
+              }));
+    // Every punch stored is on an active day line, and stays there after the next start's preparation.
+    ASSERT_TRUE(InitialiserJournees(*db, today).erreur.ok());
+    for (const auto& [cle, _] : allLines().asKeyValueRange()) {
+        const PointVal v = *line(qint16(cle.first), cle.second);
+        if (v.POINTAGE_ORIGINE[0] >= 0) {
+            EXPECT_EQ(v.INACTIF, 0) << cle.first << " " << cle.second;
+        }
+    }
+    // A second run over the same file changes nothing.
+    const auto before = allLines();
+    const ResultatSansSurveillance again = run();
+    EXPECT_EQ(again.lecture.stockes, 0);
+    EXPECT_EQ(again.lecture.rejets, r.lecture.rejets);
+    EXPECT_EQ(allLines(), before);
+}
+
+TEST_F(TransfertTest, TheSummaryCountsWhatWasStoredAndWhatTheMergeLeftOut)
+{
+    addEmployee(12, QStringLiteral("MARTIN"));
+    // 08:01 is within 3 minutes of 08:00; the fifteenth punch of the day has no slot.
+    QByteArray raw = punch(12, today, 8, 0) + punch(12, today, 8, 1);
+    for (int i = 1; i <= 14; ++i)
+        raw += punch(12, today, 9, 3 * i);
+    raw += punch(12, today, 8, 0) + punch(77, today, 9, 0) + QByteArray("garbage\r\n");
+    writeOrigin(raw);
+    ResultatSansSurveillance r = run();
+    EXPECT_EQ(r.lecture.lignes, 19);
+    EXPECT_EQ(r.lecture.stockes, 14);
+    EXPECT_EQ(r.lecture.ecartes, 2);
+    EXPECT_EQ(r.lecture.doublons, 1);
+    EXPECT_EQ(r.lecture.rejets.size(), 1);
+    EXPECT_EQ(r.lecture.ignorees, 1);
+    expectEveryLineCounted(r.lecture);
+    EXPECT_EQ(punches(line(12, today)->POINTAGE_ORIGINE).size(), 14u);
+    // Read again: nothing stored, and the line does not move.
+    const auto before = allLines();
+    r = run();
+    EXPECT_EQ(r.lecture.stockes, 0);
+    expectEveryLineCounted(r.lecture);
+    EXPECT_EQ(allLines(), before);
 }

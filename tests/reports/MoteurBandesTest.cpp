@@ -27,7 +27,7 @@ struct Ligne
 class RapportEssai
 {
 public:
-    RapportEssai(ImagesPages& pages, qint32 hauteurPapier, bool sautApresGroupe)
+    RapportEssai(ImagesPages& pages, qint32 hauteurPapier, bool sautApresGroupe, bool repeterEnTete = false)
         : m_mise{8268, hauteurPapier, 400, 400}, m_pagination(m_mise, pages), m_bandes(m_pagination)
     {
         m_bandes.enTetePage(
@@ -40,6 +40,7 @@ public:
                       trace(d, QStringLiteral("FinG%1 %2").arg(l.groupe).arg(l.texte));
                   }};
         g.sautDePageApresPied = sautApresGroupe;
+        g.repeterEnTete = repeterEnTete;
         m_bandes.ajouterGroupe(g);
         RapportBandes<Ligne>::Groupe s;
         s.meme = [](const Ligne& a, const Ligne& b) { return a.sousGroupe == b.sousGroupe; };
@@ -51,6 +52,11 @@ public:
     }
     void imprimer(int g, int s, const QString& t) { m_bandes.imprimer({g, s, t}); }
     bool terminer() { return m_bandes.terminer(); }
+    void totalGeneral()
+    {
+        m_bandes.fermerGroupes();
+        m_bandes.bande({150, [this](Dessin& d, const Ligne& l) { trace(d, QStringLiteral("Total ") + l.texte); }});
+    }
     QStringList ordre;
 
 private:
@@ -127,6 +133,49 @@ TEST(MoteurBandesTest, AGroupHeaderIsNeverLeftAloneAtTheFootOfAPage)
               (QStringList{"EnTete a", "DebutG1", "a", "FinS1.1 a", "FinG1 a", "Pied 1"}));
     EXPECT_EQ(pages.page(2)->lignesDeTexte(),
               (QStringList{"EnTete b", "DebutG2", "b", "FinS2.1 b", "FinG2 b", "Pied 2"}));
+}
+
+TEST(MoteurBandesTest, AGroupThatGoesOnToANewPageNamesItselfAgainThere)
+{
+    {
+        // 2150 high: room for six bands of 150 per page. Group 1 runs over two pages, its footers over a
+        // third: a footer that opens a page is its group's, and the group is named there too.
+        ImagesPages pages;
+        RapportEssai r(pages, 2150, false, true);
+        for (int i = 1; i <= 10; ++i)
+            r.imprimer(1, 1, QString::number(i));
+        ASSERT_TRUE(r.terminer());
+        ASSERT_EQ(pages.nombre(), 3);
+        EXPECT_EQ(pages.page(1)->lignesDeTexte(),
+                  (QStringList{"EnTete 1", "DebutG1", "1", "2", "3", "4", "5", "Pied 1"}));
+        EXPECT_EQ(pages.page(2)->lignesDeTexte(),
+                  (QStringList{"EnTete 6", "DebutG1", "6", "7", "8", "9", "10", "Pied 2"}));
+        EXPECT_EQ(pages.page(3)->lignesDeTexte(),
+                  (QStringList{"EnTete 10", "DebutG1", "FinS1.1 10", "FinG1 10", "Pied 3"}));
+    }
+    {
+        // A group that starts a page has its header once, not twice.
+        ImagesPages pages;
+        RapportEssai r(pages, 2000, false, true);
+        r.imprimer(1, 1, QStringLiteral("a"));
+        r.imprimer(2, 1, QStringLiteral("b"));
+        ASSERT_TRUE(r.terminer());
+        ASSERT_EQ(pages.nombre(), 2);
+        EXPECT_EQ(pages.page(2)->lignesDeTexte(),
+                  (QStringList{"EnTete b", "DebutG2", "b", "FinS2.1 b", "FinG2 b", "Pied 2"}));
+    }
+}
+
+TEST(MoteurBandesTest, ABandOfTheReportComesAfterEveryFooterAndOnlyOnce)
+{
+    ImagesPages pages;
+    RapportEssai r(pages, 11693, false);
+    r.imprimer(1, 1, QStringLiteral("a"));
+    r.imprimer(2, 1, QStringLiteral("b"));
+    r.totalGeneral();
+    ASSERT_TRUE(r.terminer()); // the footers are not printed twice
+    EXPECT_EQ(r.ordre, (QStringList{"EnTete a", "DebutG1", "a", "FinS1.1 a", "FinG1 a", "DebutG2", "b", "FinS2.1 b",
+                                    "FinG2 b", "Total b", "Pied 1"}));
 }
 
 TEST(MoteurBandesTest, PageImagesReadBackAsWrittenAndDamagedFilesAreRefused)

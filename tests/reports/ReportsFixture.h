@@ -11,6 +11,7 @@
 #include "data/ScriptedPresenter.h"
 #include "reports/EditionSemaine.h"
 #include "reports/ExecutionEdition.h"
+#include "reports/PeintrePage.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -84,6 +85,27 @@ protected:
         EXPECT_EQ(journees->add(v), kip::NoError);
         return v;
     }
+    // A day line whose three punch lines differ (stored values); its total is the user line's.
+    kip::PointVal troisLignes(const kip::Personnel& p, qint32 date, const std::vector<qint16>& origine,
+                              const std::vector<qint16>& programme, const std::vector<qint16>& utilisateur,
+                              quint8 modif = 0, quint8 inactif = 0)
+    {
+        kip::PointVal v = journee(p, date, {}, inactif);
+        auto copier = [](kip::PunchLine& ligne, const std::vector<qint16>& valeurs) {
+            for (size_t i = 0; i < valeurs.size(); ++i)
+                ligne[i] = valeurs[i];
+        };
+        copier(v.POINTAGE_ORIGINE, origine);
+        copier(v.POINTAGE_PROGRAMME, programme);
+        copier(v.POINTAGE_UTILISATEUR, utilisateur);
+        int total = 0;
+        for (size_t i = 1; i < utilisateur.size(); i += 2)
+            total += utilisateur[i] - utilisateur[i - 1];
+        v.TOTAL = qint16(total);
+        v.MODIF = modif;
+        EXPECT_EQ(journees->put(v), kip::NoError);
+        return v;
+    }
     // A day line of that many minutes, from 06:00.
     kip::PointVal minutes(const kip::Personnel& p, qint32 date, int total, quint8 inactif = 0)
     {
@@ -125,6 +147,33 @@ protected:
                 lignes += page->lignesDeTexte();
         }
         return lignes;
+    }
+    // The texts of the pages written as a PDF, as pdftotext lays them out, each line's spaces reduced to one.
+    QStringList textePdf(const kip::ImagesPages& pages)
+    {
+        const QString chemin = m_tmp.filePath(QStringLiteral("edition.pdf"));
+        QString erreur;
+        EXPECT_TRUE(kip::ecrirePdf(pages, chemin, QStringLiteral("Essai"), &erreur)) << erreur.toStdString();
+        QStringList lignes;
+        for (const QString& l : texteDuPdf(chemin).split(QLatin1Char('\n')))
+            if (!l.simplified().isEmpty())
+                lignes << l.simplified();
+        EXPECT_FALSE(lignes.isEmpty()) << "pdftotext";
+        return lignes;
+    }
+    // Whether the check box just left of that caption on the page is ticked; nullopt when there is none.
+    static std::vector<bool> casesDe(const kip::ImagePage& page, const QString& legende)
+    {
+        std::vector<bool> cases;
+        for (const kip::ElementPage& t : page.elements()) {
+            if (t.genre != kip::ElementPage::Genre::Texte || t.texte != legende)
+                continue;
+            for (const kip::ElementPage& c : page.elements())
+                if (c.genre == kip::ElementPage::Genre::Case && c.x < t.x && t.x - c.x < 200 &&
+                    std::abs(c.y - t.y) < 100)
+                    cases.push_back(c.coche);
+        }
+        return cases;
     }
     static QStringList lignesCommencantPar(const QStringList& lignes, const QString& debut)
     {

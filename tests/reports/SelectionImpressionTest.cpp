@@ -128,17 +128,32 @@ TEST(SelectionImpressionTest, BothEndsAtOnceAreBoundedAsTheCodeSays)
     EXPECT_EQ(s.dateFin(), dayNumber(2026, 12, 31));
 }
 
-TEST(SelectionImpressionTest, TheEightReportsAndWhichOfThemRunToday)
+TEST(SelectionImpressionTest, TheEightReportsEachWithItsCodeAndProcedure)
 {
     ASSERT_EQ(definitionsEditions().size(), 8u);
     const char* codes[] = {"", "1/5s", "1/5s", "1/31j", "1/xj", "1/5s", "1/xj", "1s"};
+    const char* procedures[] = {"EditionPersonnel", "EditionSemainePage",   "EditionSemaine",      "EditionJoursPage",
+                                "EditionJours",     "EditionTotauxSemaine", "EditionTotalPeriode", "EditionControle"};
     for (int ligne = 1; ligne <= 8; ++ligne) {
         const DefinitionEdition* d = definitionEdition(ligne);
         ASSERT_NE(d, nullptr);
         EXPECT_EQ(d->CONTROLEEDITION, QString::fromLatin1(codes[ligne - 1]));
+        EXPECT_EQ(d->procedure, QString::fromLatin1(procedures[ligne - 1]));
         EXPECT_LE(d->NOMEDITION.size(), 255);
-        EXPECT_EQ(d->disponible(), ligne == 2 || ligne == 3 || ligne == 6) << ligne;
+        ASSERT_TRUE(d->disponible()) << ligne;
+        // The employee list reads the employees, the control report inactive day lines too.
+        const std::unique_ptr<Edition> e = d->fabrique();
+        EXPECT_EQ(e->source() == SourceEdition::Personnel, ligne == 1) << ligne;
+        EXPECT_EQ(e->avecLignesInactives(), ligne == 8) << ligne;
     }
     EXPECT_EQ(definitionEdition(1)->NOMEDITION, QStringLiteral("Liste du personnel"));
     EXPECT_EQ(definitionEdition(9), nullptr);
+
+    // The employee list is handed neither a title nor dates.
+    SelectionImpression s(dayNumber(2026, 12, 9));
+    s.choisirEdition(code::AucunePeriode);
+    const ParametresEdition p = s.parametres(*definitionEdition(1), false);
+    EXPECT_TRUE(p.NOMEDITION.isEmpty());
+    EXPECT_EQ(p.dateDebut, 0);
+    EXPECT_EQ(p.dateFin, 0);
 }

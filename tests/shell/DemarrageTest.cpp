@@ -174,9 +174,11 @@ TEST_F(DemarrageTest, CardReaderIsPausedByKipButNotByKipother)
         d.ouvrir();
         d.fermer();
     }
+    // Kip's pause, not taken over by a transfer, ends with the run.
     const auto messages = listener.messages();
-    ASSERT_EQ(messages.size(), 1u);
+    ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0], (std::array<qint32, 3>{1024, 0, 0}));
+    EXPECT_EQ(messages[1], (std::array<qint32, 3>{1025, 0, 0}));
 }
 
 TEST_F(DemarrageTest, SecondProgramInTheSameProcessIsRefusedToo)

@@ -6,6 +6,7 @@
 #include "shell/LecteurCartes.h"
 
 #include <QDir>
+#include <QList>
 #include <array>
 #include <atomic>
 #include <mutex>
@@ -47,6 +48,15 @@ public:
     {
         std::lock_guard lock(m_mutex);
         return m_messages;
+    }
+    // The numbers alone.
+    QList<int> numeros()
+    {
+        std::lock_guard lock(m_mutex);
+        QList<int> out;
+        for (const auto& m : m_messages)
+            out << m[0];
+        return out;
     }
 
 private:

@@ -1,10 +1,14 @@
 // The one-program rule and the repair after a killed run, with real processes.
+#include "ListenerLecteur.h"
+#include "Processus.h"
+
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <csignal>
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -55,11 +59,9 @@ protected:
     };
     Run run(const QString& program)
     {
-        QProcess p;
-        p.setWorkingDirectory(m_dir);
-        p.start(probe(), {program});
-        p.waitForFinished(30000);
-        return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
+        const FinProcessus fin =
+            lancerJusquaLaFin(probe(), {program}, m_dir, QProcessEnvironment::systemEnvironment(), 30000);
+        return {fin.code, fin.erreurs};
     }
 
     QTemporaryDir m_tmp;
@@ -113,4 +115,29 @@ TEST_F(ProcessTest, KilledRunIsRepairedAtTheNextStartInFileOrder)
         if (s.startsWith(QStringLiteral("Reconstruction des index sur les fichiers")))
             labels << s.section(QLatin1Char(' '), -1);
     EXPECT_EQ(labels, (QStringList{"POINTVAL", "PERSONNEL", "ONOFF", "DATESAVE", "PARAMETRE"}));
+}
+
+TEST_F(ProcessTest, AProgramStoppedByAStoppingMessageResumesTheReaderItPaused)
+{
+    ListenerLecteur reader;
+    const FinProcessus fin = lancerJusquaLaFin(probe(), {QStringLiteral("Kip"), QStringLiteral("--arret")}, m_dir,
+                                               QProcessEnvironment::systemEnvironment(), 30000);
+    EXPECT_EQ(fin.code, 1);
+    EXPECT_TRUE(fin.erreurs.contains(QStringLiteral("Erreur disque"))) << fin.erreurs.toStdString();
+    EXPECT_EQ(reader.numeros(), (QList<int>{1024, 1025}));
+}
+
+TEST(Processus, AProgramThatDoesNotEndInTimeOrCrashesFailsTheTest)
+{
+    EXPECT_NONFATAL_FAILURE(lancerJusquaLaFin(QStringLiteral("sleep"), {QStringLiteral("30")}, QDir::tempPath(),
+                                              environnementSansAffichage(), 300),
+                            "did not end within 300 ms");
+    EXPECT_NONFATAL_FAILURE(lancerJusquaLaFin(QStringLiteral("sh"),
+                                              {QStringLiteral("-c"), QStringLiteral("kill -SEGV $$")},
+                                              QDir::tempPath()),
+                            "crashed");
+    const FinProcessus fin =
+        lancerJusquaLaFin(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("exit 3")}, QDir::tempPath());
+    EXPECT_TRUE(fin.fini);
+    EXPECT_EQ(fin.code, 3);
 }

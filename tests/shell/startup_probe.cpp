@@ -1,6 +1,8 @@
 // Runs the start-up of one program in the current directory, as a separate process for the tests of the
 // one-program rule and of the repair after a killed run. With --hold it keeps the data until its standard
-// input closes; "pret" on standard output says that the start-up is done.
+// input closes; with --arret it stops at once by a stopping message; "pret" on standard output says that
+// the start-up is done.
+#include "data/Messages.h"
 #include "shell/Demarrage.h"
 
 #include <QCoreApplication>
@@ -14,6 +16,7 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const QString name = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("Kip");
     const bool hold = argc > 2 && std::string(argv[2]) == "--hold";
+    const bool arret = argc > 2 && std::string(argv[2]) == "--arret";
     const kip::Program program = name == QLatin1String("kipempty")   ? kip::Program::KipEmpty
                                  : name == QLatin1String("kipother") ? kip::Program::KipOther
                                                                      : kip::Program::Kip;
@@ -25,6 +28,8 @@ int main(int argc, char** argv)
     demarrage.ouvrir();
     std::printf("pret\n");
     std::fflush(stdout);
+    if (arret)
+        kip::stopProgram(QStringLiteral("Erreur disque"));
     if (hold) {
         std::string line;
         while (std::getline(std::cin, line)) {

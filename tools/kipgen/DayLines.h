@@ -1,11 +1,13 @@
 // Day lines written straight into POINTVAL, as the transfer and the day initialisation would have left
-// them, for installations that need a long history (benchmarks of the reports, the purge, the lists).
+// them, for installations that need a long history (benchmarks of the reports, the purge, the lists). They
+// are made by the punch rules of the core, not by a copy of them.
 #pragma once
 
 #include "Staff.h"
 #include "data/Database.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace kip::gen {
 
@@ -18,12 +20,11 @@ struct DayLineOptions
     int lastMinute = 720; // punches of today after this minute have not happened yet
 };
 
-// Fills a day line from the employee's punches of that day: raw, programme and user lines, total, week.
-void makeDayLine(const Employee& e, qint32 day, const DayLineOptions& o, PointVal& line);
-
-// The programme value of raw punch `raw` in slot `slot` (1-based) by the employee's rounding, tolerance and
-// offset, before the clamp of the whole line.
-int programmeValue(const Personnel& p, int slot, int raw);
+// One line per day from first to o.today: the employee's punches of those days put on their lines by the
+// transfer's rules (the day choice, the merge, the programme line, the total), an empty line on a day
+// without punches (flagged inactive when the employee is), and now and then a user's correction. The
+// employee's first and last punch dates follow.
+std::vector<PointVal> makeDayLines(Employee& e, qint32 first, const DayLineOptions& o);
 
 // Adds the day lines in one batch and updates the employees' first and last punch dates.
 FileError writeDayLines(Database& db, std::vector<Employee>& staff, const DayLineOptions& o);

@@ -4,6 +4,7 @@
 #include "Random.h"
 #include "calendar/Clock.h"
 #include "data/TextFiles.h"
+#include "punch/PreparerJournee.h"
 
 #include <QFile>
 #include <algorithm>
@@ -24,15 +25,9 @@ bool worksOn(const Employee& e, qint32 day, Random& r)
         works = r.chance(e.profile.saturdayPerMille);
     else
         works = r.chance(965);
-    // Days on which the employee is not expected: a swipe now and then all the same, which the transfer
-    // rejects (a new hire's visit before the first day, a badge not handed back, a holiday cut short).
-    if (day < e.record.DATE_EMBAUCHE)
-        return works && day >= e.record.DATE_EMBAUCHE - 5 && r.chance(150);
-    if (day > e.record.DATE_DEBAUCHE)
-        return works && r.chance(20);
-    if (e.inPeriodOfInactivity(day))
-        return works && r.chance(40);
-    return works;
+    // No shift starts on a day on which the employee is not expected (the few punches the transfer rejects
+    // are added on purpose, one of each kind).
+    return works && !estInactif(e.record, day);
 }
 
 void addBreaks(std::vector<int>& m, const WorkProfile& w, int pairs, Random& r)
@@ -85,12 +80,44 @@ std::vector<DayPunch> punchesOfDay(const Employee& e, qint32 day, std::uint64_t 
     return out;
 }
 
+std::vector<DatedPunch> punchesBetween(const Employee& e, qint32 from, qint32 today, std::uint64_t seed, int terminals,
+                                       int lastMinute)
+{
+    std::vector<DatedPunch> out;
+    for (qint32 day = from - 1; day <= today; ++day) {
+        for (const DayPunch& p : punchesOfDay(e, day, seed, terminals)) {
+            const qint32 date = day + p.minute / 1440;
+            const int minute = p.minute % 1440;
+            if (date < from || date > today || (date == today && minute > lastMinute))
+                continue;
+            out.push_back({date, qint16(minute), p.terminal});
+        }
+    }
+    // A night shift ends after the next day's shift may have started: time order, the day's order kept.
+    std::stable_sort(out.begin(), out.end(), [](const DatedPunch& a, const DatedPunch& b) {
+        return a.date != b.date ? a.date < b.date : a.minute < b.minute;
+    });
+    return out;
+}
+
+std::vector<IssuePointage> applyPunches(Personnel& record, const std::vector<DatedPunch>& punches,
+                                        JourneesEnMemoire& lines)
+{
+    std::vector<IssuePointage> outcomes;
+    outcomes.reserve(punches.size());
+    for (const DatedPunch& p : punches)
+        outcomes.push_back(AppliquerPointage(record, p.date, p.minute, p.terminal, lines).issue);
+    return outcomes;
+}
+
 namespace {
 
 enum Kind : quint8
 {
     Normal,
     Unknown,
+    BeforeHiring,
+    Inactivity,
     TerminalZero,
     TerminalHigh,
     Midnight24,
@@ -175,16 +202,23 @@ void fitToCount(std::vector<Event>& events, qint64 lines, const std::vector<Empl
     if (staff.empty())
         return;
     for (qint64 i = have; i < lines; ++i) {
-        const Employee& e = staff[size_t(r.below(int(staff.size())))];
-        qint32 day = r.between(o.firstDay, o.today);
-        if (day % 7 == 0)
-            day = std::min(day + 1, o.today);
-        const int from = e.profile.night ? 0 : e.profile.entry - 30;
-        const int to = e.profile.night ? 1439 : std::min(1439, e.profile.exit + 30);
+        // Where the punch cannot be rejected, whichever of the day and the day before it goes to; a few draws
+        // at most, for a staff that is hardly ever active.
+        const Employee* e = nullptr;
+        qint32 day = 0;
+        for (int essai = 0; essai < 16 && (!e || estInactif(e->record, day) || estInactif(e->record, day - 1));
+             ++essai) {
+            e = &staff[size_t(r.below(int(staff.size())))];
+            day = r.between(o.firstDay, o.today);
+            if (day % 7 == 0)
+                day = std::min(day + 1, o.today);
+        }
+        const int from = e->profile.night ? 0 : e->profile.entry - 30;
+        const int to = e->profile.night ? 1439 : std::min(1439, e->profile.exit + 30);
         int minute = r.between(from, to);
         if (day == o.today)
             minute = std::min(minute, o.lastMinute);
-        events.push_back({day, qint16(minute), e.record.CARTE, e.profile.terminal, Normal, at(day, minute)});
+        events.push_back({day, qint16(minute), e->record.CARTE, e->profile.terminal, Normal, at(day, minute)});
     }
 }
 
@@ -217,6 +251,51 @@ QByteArray lineOf(const Event& e, const QDate& date)
     return line;
 }
 
+// One punch of each kind that the transfer rejects, so that the rejection list shows what it is for: an
+// unknown card, a punch the day before an employee's hiring, and one on the first day of a period of
+// inactivity. Each is checked by the punch rules against the employee's own punches.
+void addRejections(std::vector<Event>& events, const std::vector<Employee>& staff, const OriginOptions& o)
+{
+    Random r(Random::mix(o.seed, 0xBAD1));
+    const std::vector<qint16> strangers = unknownCards(staff, 1, o.seed);
+    if (!strangers.empty()) {
+        const qint32 day = r.between(o.firstDay, o.today);
+        const int minute = std::min(o.lastMinute, r.around(600, 120));
+        events.push_back({day, qint16(minute), strangers[0], quint8(1 + r.below(std::max(1, o.terminals))), Unknown,
+                          at(day, minute)});
+    }
+    constexpr int Minute = 540;
+    auto firstRejected = [&](IssuePointage wanted, Kind kind, auto dayOf) {
+        for (const Employee& e : staff) {
+            const qint32 day = dayOf(e);
+            if (day < o.firstDay || day > o.today || (day == o.today && Minute > o.lastMinute))
+                continue;
+            std::vector<DatedPunch> punches = punchesBetween(e, o.firstDay, o.today, o.seed, o.terminals, o.lastMinute);
+            const DatedPunch extra{day, qint16(Minute), e.profile.terminal};
+            const auto place = std::upper_bound(punches.begin(), punches.end(), extra, [](auto& a, auto& b) {
+                return a.date != b.date ? a.date < b.date : a.minute < b.minute;
+            });
+            const size_t index = size_t(place - punches.begin());
+            punches.insert(place, extra);
+            Personnel record = e.record;
+            JourneesEnMemoire lines;
+            if (applyPunches(record, punches, lines)[index] == wanted) {
+                events.push_back({day, qint16(Minute), e.record.CARTE, e.profile.terminal, kind, at(day, Minute)});
+                return;
+            }
+        }
+    };
+    firstRejected(IssuePointage::NonEmbauche, BeforeHiring,
+                  [](const Employee& e) { return e.record.DATE_EMBAUCHE - 1; });
+    firstRejected(IssuePointage::Inactivite, Inactivity, [&o](const Employee& e) {
+        const Personnel& p = e.record;
+        for (size_t i = 0; i < p.PERIODE_INACTIVITE_DEBUT.size(); ++i)
+            if (p.PERIODE_INACTIVITE_DEBUT[i] != 0 && p.PERIODE_INACTIVITE_FIN[i] >= o.firstDay)
+                return std::max(p.PERIODE_INACTIVITE_DEBUT[i], o.firstDay);
+        return qint32(0);
+    });
+}
+
 } // namespace
 
 qint64 writeOrigin(const QString& path, const std::vector<Employee>& staff, const OriginOptions& o)
@@ -224,31 +303,26 @@ qint64 writeOrigin(const QString& path, const std::vector<Employee>& staff, cons
     std::vector<Event> events;
     events.reserve(o.lines > 0 ? size_t(o.lines) + 1024 : staff.size() * size_t(o.today - o.firstDay + 2) * 3);
     Random r(Random::mix(o.seed, 0x0819));
-    for (qint32 day = o.firstDay - 1; day <= o.today; ++day) {
-        for (const Employee& e : staff) {
-            for (const DayPunch& p : punchesOfDay(e, day, o.seed, o.terminals)) {
-                const qint32 date = day + p.minute / 1440;
-                const int minute = p.minute % 1440;
-                if (date < o.firstDay || date > o.today || (date == o.today && minute > o.lastMinute))
-                    continue;
-                events.push_back({date, qint16(minute), e.record.CARTE, p.terminal, Normal, at(date, minute)});
-                if (r.chance(6)) { // a second swipe: the same minute, or the next one
-                    const int again = std::min(1439, minute + (r.chance(700) ? 0 : 1));
-                    events.push_back({date, qint16(again), e.record.CARTE, p.terminal, Normal, at(date, again)});
-                }
-            }
+    for (const Employee& e : staff) {
+        std::vector<DatedPunch> punches;
+        for (const DatedPunch& p : punchesBetween(e, o.firstDay, o.today, o.seed, o.terminals, o.lastMinute)) {
+            punches.push_back(p);
+            if (r.chance(6)) // a second swipe: the same minute, or the next one
+                punches.push_back({p.date, qint16(std::min(1439, p.minute + (r.chance(700) ? 0 : 1))), p.terminal});
+        }
+        // The transfer's verdict on each punch: those it would reject are left out.
+        Personnel record = e.record;
+        JourneesEnMemoire lines;
+        const std::vector<IssuePointage> outcomes = applyPunches(record, punches, lines);
+        for (size_t i = 0; i < punches.size(); ++i) {
+            if (outcomes[i] == IssuePointage::Inactivite || outcomes[i] == IssuePointage::NonEmbauche)
+                continue;
+            const DatedPunch& p = punches[i];
+            events.push_back({p.date, p.minute, e.record.CARTE, p.terminal, Normal, at(p.date, p.minute)});
         }
     }
-
     const qint64 natural = qint64(events.size());
-    const std::vector<qint16> strangers = unknownCards(staff, 5, o.seed);
-    const qint64 unknown = strangers.empty() ? 0 : std::max<qint64>(3, natural / 2000);
-    for (qint64 i = 0; i < unknown; ++i) {
-        const qint32 day = r.between(o.firstDay, o.today);
-        const int minute = std::min(o.lastMinute, r.around(600, 240));
-        events.push_back({day, qint16(minute), strangers[size_t(r.below(int(strangers.size())))],
-                          quint8(1 + r.below(std::max(1, o.terminals))), Unknown, at(day, minute)});
-    }
+    addRejections(events, staff, o);
     const qint64 malformed = std::max<qint64>(KindCount - TerminalZero, natural / 5000);
     for (qint64 i = 0; i < malformed && !staff.empty(); ++i) {
         const Employee& e = staff[size_t(r.below(int(staff.size())))];

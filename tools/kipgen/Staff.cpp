@@ -188,20 +188,6 @@ QString staffMessage(Random& r, const QString& firstName)
 
 } // namespace
 
-bool Employee::inPeriodOfInactivity(qint32 day) const
-{
-    for (int i = 0; i < 10; ++i)
-        if (record.PERIODE_INACTIVITE_DEBUT[size_t(i)] <= day && day <= record.PERIODE_INACTIVITE_FIN[size_t(i)] &&
-            record.PERIODE_INACTIVITE_DEBUT[size_t(i)] != 0)
-            return true;
-    return false;
-}
-
-bool Employee::inactiveOn(qint32 day) const
-{
-    return day < record.DATE_EMBAUCHE || day > record.DATE_DEBAUCHE || inPeriodOfInactivity(day);
-}
-
 std::vector<Employee> makeStaff(const StaffOptions& o)
 {
     const int n = std::clamp(o.employees, 0, 9999);

@@ -26,10 +26,6 @@ struct Employee
 {
     Personnel record;
     WorkProfile profile;
-
-    // Inactive on a day as the day initialisation sees it: not hired yet, left, or in an inactivity period.
-    bool inactiveOn(qint32 day) const;
-    bool inPeriodOfInactivity(qint32 day) const;
 };
 
 struct StaffOptions

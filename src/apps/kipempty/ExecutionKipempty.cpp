@@ -1,129 +1,174 @@
 #include "ExecutionKipempty.h"
 
 #include "calendar/Clock.h"
+#include "data/Database.h"
 #include "data/Files.h"
 #include "data/Messages.h"
 #include "punch/TachesPointage.h"
 #include "shell/Demarrage.h"
-#include "shell/LecteurCartes.h"
+#include "shell/Program.h"
 
-#include <QCoreApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
-#include <QTextStream>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <QtConcurrent>
 
 namespace kip {
 
-ExecutionKipempty::ExecutionKipempty(Demarrage& demarrage, bool fenetre) : m_demarrage(demarrage)
+// The progress window: the step, its bar and the rejected punches. Closing it asks the pass to stop.
+class FenetreKipempty : public QWidget
 {
-    if (!fenetre)
-        return;
-    m_fenetre = new QWidget;
-    m_fenetre->setWindowTitle(frameTitle());
-    m_fenetre->resize(560, 320);
-    auto* layout = new QVBoxLayout(m_fenetre);
-    m_etape = new QLabel(m_fenetre);
-    m_etape->setStyleSheet(QStringLiteral("font-weight: bold;"));
-    layout->addWidget(m_etape);
-    m_barre = new QProgressBar(m_fenetre);
-    layout->addWidget(m_barre);
-    layout->addWidget(new QLabel(QStringLiteral("Pointages non traités"), m_fenetre));
-    m_rejets = new QListWidget(m_fenetre);
-    layout->addWidget(m_rejets, 1);
-    m_fenetre->show();
+public:
+    explicit FenetreKipempty(std::shared_ptr<std::atomic<bool>> arret) : m_arret(std::move(arret))
+    {
+        setWindowTitle(frameTitle());
+        resize(560, 320);
+        auto* layout = new QVBoxLayout(this);
+        m_etape = new QLabel(this);
+        m_etape->setStyleSheet(QStringLiteral("font-weight: bold;"));
+        layout->addWidget(m_etape);
+        m_barre = new QProgressBar(this);
+        layout->addWidget(m_barre);
+        layout->addWidget(new QLabel(QStringLiteral("Pointages non traités"), this));
+        m_rejets = new QListWidget(this);
+        m_rejets->setObjectName(QStringLiteral("rejets"));
+        layout->addWidget(m_rejets, 1);
+    }
+
+    void etape(const QString& titre, int fait, int total)
+    {
+        m_etape->setText(titre);
+        m_barre->setRange(0, total);
+        m_barre->setValue(fait);
+    }
+    void rejet(const QString& texte)
+    {
+        m_rejets->addItem(texte);
+        m_rejets->scrollToBottom();
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        *m_arret = true;
+        event->accept();
+    }
+
+private:
+    std::shared_ptr<std::atomic<bool>> m_arret;
+    QLabel* m_etape = nullptr;
+    QProgressBar* m_barre = nullptr;
+    QListWidget* m_rejets = nullptr;
+};
+
+namespace {
+
+// The window's sink: what the headless run writes, shown in the window as well (by queued calls, from the
+// pass's thread). The window is asked only whether it was closed.
+class SuiviFenetre : public SuiviSortieErreur
+{
+public:
+    SuiviFenetre(FenetreKipempty* fenetre, std::shared_ptr<std::atomic<bool>> arret)
+        : m_fenetre(fenetre), m_arret(std::move(arret))
+    {
+    }
+    void etape(const QString& titre, int fait, int total) override
+    {
+        SuiviSortieErreur::etape(titre, fait, total);
+        QMetaObject::invokeMethod(m_fenetre, [f = m_fenetre, titre, fait, total] {
+            if (f)
+                f->etape(titre, fait, total);
+        });
+    }
+    void rejet(const QString& texte) override
+    {
+        SuiviSortieErreur::rejet(texte);
+        QMetaObject::invokeMethod(m_fenetre, [f = m_fenetre, texte] {
+            if (f)
+                f->rejet(texte);
+        });
+    }
+    bool arretDemande() override { return *m_arret; }
+
+private:
+    QPointer<FenetreKipempty> m_fenetre;
+    std::shared_ptr<std::atomic<bool>> m_arret;
+};
+
+} // namespace
+
+ExecutionKipempty::ExecutionKipempty(Demarrage& demarrage, bool fenetre)
+    : m_demarrage(demarrage), m_pause(demarrage.cederPause())
+{
+    if (fenetre) {
+        // The end of the run is the end of the pass, not the closing of the window.
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+        m_fenetre = new FenetreKipempty(m_arret);
+        m_suivi = std::make_unique<SuiviFenetre>(m_fenetre, m_arret);
+        m_fenetre->show();
+    } else {
+        m_suivi = std::make_unique<SuiviSortieErreur>();
+    }
+    connect(&m_passage, &QFutureWatcher<ResultatPassage>::finished, this, [this] { finPassage(m_passage.result()); });
 }
 
 ExecutionKipempty::~ExecutionKipempty()
 {
-    delete m_init;
-    delete m_transfert;
+    m_passage.waitForFinished();
     delete m_fenetre;
 }
 
-void ExecutionKipempty::etape(const QString& texte, int fait, int total)
+QWidget* ExecutionKipempty::fenetre() const
 {
-    if (m_fenetre) {
-        m_etape->setText(texte);
-        m_barre->setRange(0, total);
-        m_barre->setValue(fait);
-        return;
-    }
-    // Headless: one line per step, and the last figures once, not a line per refresh.
-    if (texte != m_dernierTexte || fait == total) {
-        QTextStream(stderr) << texte << QStringLiteral(": %1/%2\n").arg(fait).arg(total);
-        m_dernierTexte = texte;
-    }
+    return m_fenetre;
 }
 
 void ExecutionKipempty::demarrer()
 {
-    m_init = new TacheInitialisation;
-    connect(m_init, &TacheInitialisation::progression, this, [this](int fait, int total, qint16, const QString&) {
-        etape(QStringLiteral("Initialisation des journées"), fait, total);
-    });
-    connect(m_init, &TacheInitialisation::terminee, this,
-            [this](int, const QString& erreur) { initialisationTerminee(erreur); });
-    m_init->lancer(paths().dataDir, Clock::today());
-}
-
-void ExecutionKipempty::initialisationTerminee(const QString& erreur)
-{
-    if (!erreur.isEmpty())
-        QTextStream(stderr) << QStringLiteral("Initialisation des journées interrompue: ") << erreur << '\n';
-    if (lignesOrigine(paths().origin(0)) == 0) {
-        terminer(erreur.isEmpty() ? 0 : 1);
-        return;
-    }
-    m_transfert = new TacheTransfert;
-    connect(m_transfert, &TacheTransfert::progression, this,
-            [this](int fait, int total) { etape(QStringLiteral("Transfert des pointages"), fait, total); });
-    connect(m_transfert, &TacheTransfert::lue, this, &ExecutionKipempty::transfertLu);
-    m_transfert->lancer(paths().origin(0), paths().dataDir, Clock::today());
-}
-
-void ExecutionKipempty::transfertLu()
-{
-    const ResultatTransfert& r = m_transfert->resultat();
-    QTextStream err(stderr);
-    if (!r.reussi()) {
-        // Nothing stored: the raw file stays for the next run.
-        // The message names the file that failed; a damaged file is repaired here, the job's transaction over.
-        reportFileError(15, r.erreur, QStringLiteral("POINTVAL"));
-        terminer(1);
-        return;
-    }
-    err << QStringLiteral("Transfert des pointages: %1 ligne(s), %2 pointage(s) enregistré(s), %3 déjà présent(s), "
-                          "%4 ignorée(s), %5 non traité(s)\n")
-               .arg(r.lignes)
-               .arg(r.stockes)
-               .arg(r.doublons)
-               .arg(r.ignorees)
-               .arg(r.rejets.size());
-    for (const QString& rejet : r.rejets)
-        err << QStringLiteral("Pointage non traité: ") << rejet << '\n';
-    if (m_rejets)
-        m_rejets->addItems(r.rejets);
-    if (archivageAutomatique(r)) {
-        QString erreur;
-        if (!ArchiverOrigine(paths().dataDir, r.octetsLus, &erreur)) {
-            err << QStringLiteral("Archivage des pointages impossible: ") << erreur << '\n';
-            terminer(1);
-            return;
+    m_fichiers = ouvrirFichiersPointage();
+    const QString dataDir = paths().dataDir;
+    const qint32 aujourdhui = Clock::today();
+    SuiviPassage* suivi = m_suivi.get();
+    if (!m_fenetre) {
+        // Without a window nothing needs to stay responsive: the pass runs on this thread, one file operation
+        // after the other.
+        ResultatPassage r;
+        {
+            Database db(dataDir);
+            r = PassageSansSurveillance(db, dataDir, aujourdhui, *suivi);
         }
-    } else {
-        err << QStringLiteral("Origin00.txt est conservé pour une prochaine lecture.\n");
+        finPassage(r);
+        return;
     }
-    terminer(0);
+    m_passage.setFuture(QtConcurrent::run([dataDir, aujourdhui, suivi] {
+        Database db(dataDir);
+        return PassageSansSurveillance(db, dataDir, aujourdhui, *suivi);
+    }));
 }
 
-void ExecutionKipempty::terminer(int code)
+void ExecutionKipempty::finPassage(const ResultatPassage& r)
 {
-    LecteurCartes::programme().envoyer(LecteurCartes::Reprise);
+    m_fichiers.clear();
+    // The transfer is over (or will not come): the reader may write the raw file again.
+    m_pause.reprendre();
+    const ResultatTransfert& lecture = r.transfert.lecture;
+    if (!lecture.erreurOrigine.ok()) {
+        // Not a regular file, or unreadable: reported, and left as it is.
+        saveError(lecture.erreurOrigine);
+        Message(30, paths().origin(0));
+    } else if (!lecture.erreur.ok()) {
+        // Nothing stored: the raw file stays for the next run. The message names the file that failed; a
+        // damaged file is repaired here, the job's transaction over.
+        reportFileError(15, lecture.erreur, QStringLiteral("POINTVAL"));
+    }
+    if (m_fenetre)
+        m_fenetre->hide();
     m_demarrage.fermer();
-    QCoreApplication::exit(code);
+    Q_EMIT terminee(r.codeSortie());
 }
 
 } // namespace kip

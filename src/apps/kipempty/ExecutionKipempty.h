@@ -1,47 +1,55 @@
-// The one pass of kipempty after its start-up: the day initialisation, then the transfer, which decides
-// alone (archive when nothing was rejected, keep the raw file otherwise), then the end. Progress goes to a
-// small window when there is a display, to standard error otherwise.
+// The run of kipempty after its start-up: the unattended pass, reported to standard error and, when there is
+// a display, to a small progress window as well (the pass then runs on a worker thread); then the end: the card reader
+// resumed, the failures told by their numbered messages, the crash marker cleared. Closing the progress window ends the
+// pass after the job in hand, which commits first; the end is the same.
 #pragma once
 
-#include <QObject>
-#include <QStringList>
+#include "punch/PassageSansSurveillance.h"
+#include "shell/PauseLecteur.h"
 
-class QLabel;
-class QListWidget;
-class QProgressBar;
+#include <QFutureWatcher>
+#include <QObject>
+#include <QPointer>
+#include <atomic>
+#include <memory>
+#include <vector>
+
 class QWidget;
 
 namespace kip {
 
 class Demarrage;
-class TacheInitialisation;
-class TacheTransfert;
+class FenetreKipempty;
+class FileUse;
 
 class ExecutionKipempty : public QObject
 {
     Q_OBJECT
 
 public:
+    // demarrage has opened the program's files; its reader pause is taken over. fenetre: show the progress
+    // window (a display is at hand); the application then no longer ends when its last window closes.
     ExecutionKipempty(Demarrage& demarrage, bool fenetre);
+    // Waits for a pass still running: its lines are committed or not at all.
     ~ExecutionKipempty() override;
 
-    // Starts the pass; the application's loop ends with the pass.
+    // Starts the pass; terminee follows, on this thread, once everything is over.
     void demarrer();
+    QWidget* fenetre() const;
+
+Q_SIGNALS:
+    void terminee(int codeSortie);
 
 private:
-    void etape(const QString& texte, int fait, int total);
-    void initialisationTerminee(const QString& erreur);
-    void transfertLu();
-    void terminer(int code);
+    void finPassage(const ResultatPassage& r);
 
     Demarrage& m_demarrage;
-    QWidget* m_fenetre = nullptr;
-    QLabel* m_etape = nullptr;
-    QProgressBar* m_barre = nullptr;
-    QListWidget* m_rejets = nullptr;
-    TacheInitialisation* m_init = nullptr;
-    TacheTransfert* m_transfert = nullptr;
-    QString m_dernierTexte;
+    PauseLecteur m_pause;
+    FenetreKipempty* m_fenetre = nullptr;
+    std::unique_ptr<SuiviPassage> m_suivi;
+    std::vector<std::unique_ptr<FileUse>> m_fichiers;
+    QFutureWatcher<ResultatPassage> m_passage;
+    std::shared_ptr<std::atomic<bool>> m_arret = std::make_shared<std::atomic<bool>>(false);
 };
 
 } // namespace kip

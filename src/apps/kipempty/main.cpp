@@ -22,6 +22,8 @@ int main(int argc, char** argv)
         return exitCode;
     demarrage.ouvrir();
     kip::ExecutionKipempty execution(demarrage, fenetres);
+    QObject::connect(&execution, &kip::ExecutionKipempty::terminee, app.get(),
+                     [](int code) { QCoreApplication::exit(code); });
     QTimer::singleShot(0, &execution, &kip::ExecutionKipempty::demarrer);
     return app->exec();
 }

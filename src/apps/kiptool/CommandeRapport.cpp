@@ -26,9 +26,10 @@ const char* const UsageRapport =
     "\n"
     "Écrit l'édition LIGNE de la liste des éditions (1 à 8) dans un fichier PDF, sans fenêtre.\n"
     "La période est bornée comme dans la fenêtre d'impression: semaines entières (1 à 5) pour les lignes 2, 3\n"
-    "et 6, une semaine pour la ligne 8, 31 jours au plus pour la ligne 4. PREMIER et DERNIER sont des numéros\n"
-    "de carte (--sort N, par défaut), des noms (A) ou des matricules (M); l'un ou l'autre peut manquer\n"
-    "(\"12:\", \":MARTIN\"). Sans --range, tout le personnel.\n"
+    "et 6, une semaine pour la ligne 8, 31 jours au plus pour la ligne 4, sans limite pour les lignes 5 et 7;\n"
+    "la ligne 1 (liste du personnel) n'a pas de période: --from et --to n'y servent pas. PREMIER et DERNIER\n"
+    "sont des numéros de carte (--sort N, par défaut), des noms (A) ou des matricules (M); l'un ou l'autre\n"
+    "peut manquer (\"12:\", \":MARTIN\"). Sans --range, tout le personnel.\n"
     "kiptool ne fait que lire, dans une seule transaction: il peut tourner pendant que Kip est ouvert.\n"
     "\n"
     "Codes de sortie: 0 le PDF est écrit; 1 aucune ligne ne correspond (aucun fichier écrit);\n"
@@ -242,8 +243,11 @@ int commandeRapport(const QStringList& arguments, const QString& repertoireCoura
     if (r.issue == ResultatEdition::Issue::Erreur)
         return refuser(r.erreurPages);
     if (!r.complete()) {
-        dire(QStringLiteral("aucune ligne ne correspond du %1 au %2: aucun fichier écrit.")
-                 .arg(DateTexte(p.dateDebut), DateTexte(p.dateFin)));
+        if (edition->avecPeriode())
+            dire(QStringLiteral("aucune ligne ne correspond du %1 au %2: aucun fichier écrit.")
+                     .arg(DateTexte(p.dateDebut), DateTexte(p.dateFin)));
+        else
+            dire(QStringLiteral("aucun employé ne correspond: aucun fichier écrit."));
         return RienNeCorrespond;
     }
     QString erreur;

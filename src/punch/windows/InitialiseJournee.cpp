@@ -61,6 +61,9 @@ void InitialiseJournee::lancer()
 
 void InitialiseJournee::terminer(const QString& erreur)
 {
+    // Closed meanwhile (the frame is closing): the transfer does not start; the frame resumes the reader.
+    if (numeroFenetre() == 0)
+        return;
     Cadre& frame = cadre();
     if (!erreur.isEmpty())
         frame.afficherStatut(QStringLiteral("Initialisation des journées interrompue: ") + erreur);

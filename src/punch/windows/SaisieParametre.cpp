@@ -34,7 +34,7 @@ using ui::px;
 
 namespace {
 
-int g_attentePause = GardePause::AttenteMs;
+int g_attentePause = PauseLecteur::AttenteMs;
 Sons* g_sonsEssai = nullptr;
 SonsQt* g_sons = nullptr; // made on first use, on the GUI thread
 

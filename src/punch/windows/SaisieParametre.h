@@ -9,7 +9,7 @@
 #include "data/Files.h"
 #include "punch/ConfigurationLecteur.h"
 #include "punch/EnregistrementParametre.h"
-#include "shell/GardePause.h"
+#include "shell/PauseLecteur.h"
 #include "shell/windows/FenetreTravail.h"
 
 #include <array>
@@ -76,7 +76,7 @@ private:
     int portChoisi() const;
 
     // The pause first and the resume last: the files are closed before the reader may go on.
-    GardePause m_pause;
+    PauseLecteur m_pause = PauseLecteur::demander();
     FileUse m_fichier{FileId::Parametre};
     Database m_db;
     SaisieParametres m_saisie;

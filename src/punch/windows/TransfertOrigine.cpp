@@ -3,8 +3,8 @@
 #include "calendar/Clock.h"
 #include "data/Files.h"
 #include "data/Messages.h"
+#include "punch/FichierOrigine.h"
 #include "punch/TachesPointage.h"
-#include "shell/LecteurCartes.h"
 #include "shell/windows/Cadre.h"
 #include "shell/windows/Evenements.h"
 #include "shell/windows/NomsFenetres.h"
@@ -34,16 +34,23 @@ const char* const Explication =
 
 FenetreTravail* TransfertOrigine::ouvrir(Cadre& cadre)
 {
-    const int lignes = lignesOrigine(paths().origin(0));
-    if (lignes == 0) {
-        // Nothing to read: no window, no archive, but the reader may go on.
-        LecteurCartes::programme().envoyer(LecteurCartes::Reprise);
+    PauseLecteur pause = cadre.cederPause();
+    const QString origine = paths().origin(0);
+    if (const FileError e = ouvrirOrigine(origine); !e.ok()) {
+        saveError(e);
+        Message(30, origine);
         return nullptr;
     }
-    return new TransfertOrigine(cadre, lignes);
+    // Nothing complete to read (a line still being written is left for later): no window, no archive, and
+    // the reader goes on as the pause ends here.
+    const int lignes = compterLignesOrigine(origine);
+    if (lignes == 0)
+        return nullptr;
+    return new TransfertOrigine(cadre, lignes, std::move(pause));
 }
 
-TransfertOrigine::TransfertOrigine(Cadre& cadre, int lignes) : FenetreTravail(cadre, nom::TransfertOrigine)
+TransfertOrigine::TransfertOrigine(Cadre& cadre, int lignes, PauseLecteur pause)
+    : FenetreTravail(cadre, nom::TransfertOrigine), m_pause(std::move(pause))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 24, 24, 24);
@@ -89,7 +96,7 @@ TransfertOrigine::~TransfertOrigine()
 {
     delete m_tache; // waits for a reading still running
     // The end, whatever way the window closed: the reader may write the raw file again.
-    LecteurCartes::programme().envoyer(LecteurCartes::Reprise);
+    m_pause.reprendre();
 }
 
 QStringList TransfertOrigine::rejets() const
@@ -121,11 +128,22 @@ void TransfertOrigine::lue()
     const ResultatTransfert& r = m_tache->resultat();
     m_octetsLus = r.octetsLus;
     m_progression->hide();
-    if (!r.reussi()) {
+    if (!r.erreurOrigine.ok()) {
+        // The raw file could not be read after all: reported, and left as it is.
+        saveError(r.erreurOrigine);
+        Message(30, paths().origin(0));
+        garder();
+        return;
+    }
+    if (!r.erreur.ok()) {
         // Nothing was stored: the raw file stays for the next start.
         // The message names the file that failed; a damaged file is repaired here, the job's transaction over.
         reportFileError(15, r.erreur, QStringLiteral("POINTVAL"));
         garder();
+        return;
+    }
+    if (r.lignes == 0) {
+        garder(); // no complete line after all: nothing to decide
         return;
     }
     if (archivageAutomatique(r)) {

@@ -1,8 +1,9 @@
 // The origin transfer window: reads the raw punch file on a worker thread, lists the rejected punches
-// ("Pointages non traités"), then archives the raw file ([SUPPRIMER]) or keeps it ([GARDER]). The card
-// reader is told to resume whenever the window ends.
+// ("Pointages non traités"), then archives the raw file ([SUPPRIMER]) or keeps it ([GARDER]). It holds the
+// card reader's pause from its opening: the reader resumes when the window ends, whatever way it ends.
 #pragma once
 
+#include "shell/PauseLecteur.h"
 #include "shell/windows/FenetreTravail.h"
 
 class QLabel;
@@ -20,11 +21,14 @@ class TransfertOrigine : public FenetreTravail
     Q_OBJECT
 
 public:
-    // lignes: the line count of the raw file, for the progress bar.
-    TransfertOrigine(Cadre& cadre, int lignes);
+    // lignes: the line count of the raw file, for the progress bar; pause: the reader's pause, resumed when
+    // the window ends.
+    TransfertOrigine(Cadre& cadre, int lignes, PauseLecteur pause);
     ~TransfertOrigine() override;
 
-    // Opens the window when the raw file holds lines; otherwise only tells the reader to resume.
+    // Takes the reader's pause over from the frame and opens the raw file as the common open does (created
+    // when missing; a file that cannot be read is reported and left as it is). Opens the window when the file
+    // holds complete lines; otherwise the reader resumes at once and no window opens.
     static FenetreTravail* ouvrir(Cadre& cadre);
 
     enum class Etat
@@ -55,6 +59,7 @@ private:
     QLabel* m_nom = nullptr;
     QPlainTextEdit* m_explication = nullptr;
     TacheTransfert* m_tache = nullptr;
+    PauseLecteur m_pause;
 };
 
 } // namespace kip

@@ -17,8 +17,8 @@
 #include "shell/windows/Fabriques.h"
 #include "shell/windows/NomsFenetres.h"
 
-#include <QLabel>
 #include <QComboBox>
+#include <QLabel>
 #include <QLinearGradient>
 #include <QPageSetupDialog>
 #include <QPainter>
@@ -260,7 +260,7 @@ void Impression::configurer()
 void Impression::lancerEdition()
 {
     const DefinitionEdition* def = definitionEdition(ligneCourante());
-    // One report at a time; a report not built yet runs nothing.
+    // One report at a time.
     if (!def || editionEnCours() || !def->disponible())
         return;
     m_enCours = def;
@@ -290,16 +290,19 @@ void Impression::editionTerminee()
     m_progression = nullptr;
     if (!r.erreurLecture.ok()) {
         setLastError(r.erreurLecture);
-        Message(35, QStringLiteral("POINTVAL"));
+        // The employee list reads the employees; every other report the day lines.
+        Message(35, m_enCours->avecPeriode() ? QStringLiteral("POINTVAL") : QStringLiteral("PERSONNEL"));
     }
     if (r.issue == ResultatEdition::Issue::Erreur && !r.erreurPages.isEmpty())
         showBox(QStringLiteral("Génération rapport"), r.erreurPages, MessageIcon::Exclamation);
     if (!r.complete())
         return;
     m_pages.emplace(std::move(r.pages));
-    const QString document = QStringLiteral("%1 du %2 au %3")
-                                 .arg(m_enCours->procedure, DateTexte(m_selection.dateDebut()).replace(u'/', u'-'),
-                                      DateTexte(m_selection.dateFin()).replace(u'/', u'-'));
+    const QString document = m_enCours->avecPeriode() ? QStringLiteral("%1 du %2 au %3")
+                                                            .arg(m_enCours->procedure,
+                                                                 DateTexte(m_selection.dateDebut()).replace(u'/', u'-'),
+                                                                 DateTexte(m_selection.dateFin()).replace(u'/', u'-'))
+                                                      : m_enCours->procedure;
     m_document = document;
     m_apercu = new Previsualisation(*m_pages, document, this);
     m_apercu->setWindowModality(Qt::ApplicationModal);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ListeFenetres.h"
+#include "shell/PauseLecteur.h"
 #include "shell/Program.h"
 
 #include <QMainWindow>
@@ -44,6 +45,11 @@ public:
     // Puts a work window beside the bar, over the whole height of the frame.
     void placer(QWidget* fenetre) const;
 
+    // The reader's pause from the start-up: the frame holds it until the transfer takes it over, and resumes
+    // it when it closes still holding it (closed during the day initialisation, or no transfer at all).
+    void confierPause(PauseLecteur pause) { m_pause = std::move(pause); }
+    PauseLecteur cederPause() { return std::move(m_pause); }
+
     // The area that holds the bar and the windows (parent of every listed window).
     QWidget* zone() const { return m_zone; }
     FenetreSommaire* sommaire() const { return m_sommaire; }
@@ -67,6 +73,7 @@ private:
     Program m_programme;
     bool m_aDroite;
     std::function<void()> m_shutdown;
+    PauseLecteur m_pause; // resumed after the windows (and their jobs) are gone
     ListeFenetres m_liste;
     QWidget* m_zone = nullptr;
     FenetreSommaire* m_sommaire = nullptr;

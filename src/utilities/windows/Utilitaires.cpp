@@ -31,7 +31,7 @@ using ui::px;
 namespace {
 
 Utilitaires::ChoixSemaine g_choixSemaine;
-int g_attentePause = GardePause::AttenteMs;
+int g_attentePause = PauseLecteur::AttenteMs;
 
 // The week picker button's icon: a leaf of a wall calendar.
 QIcon iconeCalendrier()

@@ -1,5 +1,6 @@
 // The day initialisation and transfer windows inside the real frame of Kip: the order of the two, the
 // decision after rejections, and the resume message whatever the outcome.
+#include "../../shell/InstallationEssai.h"
 #include "../../shell/ListenerLecteur.h"
 #include "calendar/Clock.h"
 #include "data/Database.h"
@@ -11,6 +12,7 @@
 #include "punch/windows/InitialiseJournee.h"
 #include "punch/windows/TransfertOrigine.h"
 #include "shell/LecteurCartes.h"
+#include "shell/PauseLecteur.h"
 #include "shell/windows/Cadre.h"
 #include "shell/windows/Evenements.h"
 
@@ -54,24 +56,8 @@ private:
     void installation(const QByteArray& raw)
     {
         QVERIFY(m_tmp.isValid());
-        const QString dir = m_tmp.path() + QStringLiteral("/Kip");
-        QDir(dir).removeRecursively();
-        QDir().mkpath(dir + QStringLiteral("/Data"));
-        setPaths(Paths::forInstallation(dir));
-        QVERIFY(createRecordFile(tableOf(FileId::Personnel), paths().file(FileId::Personnel)).ok());
-        Database db(paths().dataDir);
-        RecordFile<Personnel> file(db);
-        QVERIFY(file.open().ok());
-        Personnel p;
-        p.CARTE = 12;
-        p.NOM = QStringLiteral("MARTIN");
-        p.ARRONDI_ENTREE = p.ARRONDI_SORTIE = QStringLiteral("00");
-        p.DATE_EMBAUCHE = dayNumber(2020, 1, 1);
-        p.DATE_DEBAUCHE = dayNumber(2099, 1, 1);
-        QVERIFY(file.add(p).ok());
-        QFile f(paths().origin(0));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(raw);
+        QVERIFY(installationEssai(m_tmp.path() + QStringLiteral("/Kip"), {employeEssai(12, QStringLiteral("MARTIN"))},
+                                  raw));
     }
 
     int lines(qint32 date)
@@ -109,6 +95,7 @@ private Q_SLOTS:
         const QByteArray raw = punch(12, m_today, 8, 0) + punch(77, m_today, 8, 5);
         installation(raw);
         Cadre cadre(Program::Kip, 0, [] {});
+        cadre.confierPause(PauseLecteur::demander());
         cadre.show();
         QTRY_VERIFY_WITH_TIMEOUT(transfert(cadre) && transfert(cadre)->etat() == TransfertOrigine::Etat::Decision,
                                  15000);
@@ -121,8 +108,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 5000);
         QCOMPARE(read(paths().origin(0)), raw);
         QVERIFY(!QFile::exists(paths().origin(1)));
-        QCOMPARE(reader.messages().size(), size_t(1));
-        QCOMPARE(reader.messages()[0][0], 1025);
+        QCOMPARE(reader.numeros(), (QList<int>{1024, 1025}));
     }
 
     void supprimerArchivesAndNothingRejectedArchivesAtOnce()
@@ -158,11 +144,54 @@ private Q_SLOTS:
         LecteurCartes::programme().chercher();
         installation(QByteArray());
         Cadre cadre(Program::Kip, 0, [] {});
+        cadre.confierPause(PauseLecteur::demander());
         cadre.show();
-        QTRY_VERIFY_WITH_TIMEOUT(reader.messages().size() == 1, 15000);
-        QCOMPARE(reader.messages()[0][0], 1025);
+        QTRY_COMPARE_WITH_TIMEOUT(reader.numeros(), (QList<int>{1024, 1025}), 15000);
         QVERIFY(!transfert(cadre));
         QVERIFY(!QFile::exists(paths().origin(1)));
+    }
+
+    // A raw file holding only the line the reader is still writing has nothing to decide: no window waits
+    // for [GARDER], the file stays as it is, and the reader resumes.
+    void partialLineAloneOpensNoTransferWindow()
+    {
+        ListenerLecteur reader;
+        LecteurCartes::programme().chercher();
+        const QByteArray partielle("0012 09/12/2026 12:");
+        installation(partielle);
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.confierPause(PauseLecteur::demander());
+        cadre.show();
+        QTRY_COMPARE_WITH_TIMEOUT(reader.numeros(), (QList<int>{1024, 1025}), 15000);
+        QVERIFY(!transfert(cadre));
+        QCOMPARE(cadre.liste().entrees().last().NOMFENETREACTIVE, QStringLiteral("FenetrePrincipale"));
+        QCOMPARE(read(paths().origin(0)), partielle);
+    }
+
+    // Whatever ends the run, the reader is resumed exactly once: the frame closed before or during the day
+    // initialisation (the transfer then never opens), or while the transfer waits for [GARDER].
+    void frameClosedAtAnyStepResumesTheReaderOnce()
+    {
+        for (int etape = 0; etape < 3; ++etape) {
+            ListenerLecteur reader;
+            LecteurCartes::programme().chercher();
+            installation(punch(12, m_today, 8, 0) + punch(77, m_today, 8, 5));
+            {
+                Cadre cadre(Program::Kip, 0, [] {});
+                cadre.confierPause(PauseLecteur::demander());
+                cadre.show();
+                if (etape == 1)
+                    QTRY_VERIFY_WITH_TIMEOUT(
+                        cadre.liste().entrees().last().NOMFENETREACTIVE == QStringLiteral("InitialiseJournee"), 15000);
+                if (etape == 2)
+                    QTRY_VERIFY_WITH_TIMEOUT(
+                        transfert(cadre) && transfert(cadre)->etat() == TransfertOrigine::Etat::Decision, 15000);
+                cadre.close();
+                QCOMPARE(reader.numeros(), QList<int>{1024}); // still paused while a window may be at work
+            }
+            QCOMPARE(reader.numeros(), (QList<int>{1024, 1025}));
+            QCOMPARE(read(paths().origin(0)), punch(12, m_today, 8, 0) + punch(77, m_today, 8, 5));
+        }
     }
 };
 

@@ -1,0 +1,275 @@
+// The daily punch reports and the period totals report on day lines written by the test: what they print,
+// their totals past 16 bits, their pages, and the counting pass read in the printing pass's snapshot.
+#include "reports/EditionJours.h"
+
+#include "ReportsFixture.h"
+#include "reports/BandesCommunes.h"
+#include "reports/EditionTotalPeriode.h"
+
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+using namespace kip;
+
+namespace {
+
+class EditionJoursTest : public ReportsFixture
+{
+protected:
+    ResultatEdition jours(RapportJours::Genre genre, const ParametresEdition& p)
+    {
+        RapportJours r(genre);
+        lignesJours.clear();
+        r.observateur = [this](const LigneJours& l) { lignesJours.push_back(l); };
+        return executer(r, p);
+    }
+    std::vector<LigneJours> lignesJours;
+};
+
+// The period totals report without its counting pass: it closes on the grand total all the same.
+class TotalPeriodeSansComptage : public RapportTotalPeriode
+{
+public:
+    bool avecComptage() const override { return false; }
+};
+
+QList<QByteArray> octets(const ImagesPages& pages)
+{
+    QList<QByteArray> out;
+    for (int n = 1; n <= pages.nombre(); ++n)
+        out << pages.page(n)->serialiser();
+    return out;
+}
+
+} // namespace
+
+TEST_F(EditionJoursTest, TheRawAndTheUserPunchesPrintOneAboveTheOtherWithTheUserTotal)
+{
+    const Personnel p = employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
+    troisLignes(p, today, {478, 1023}, {480, 1020}, {480, 1020});
+    // A raw punch after midnight loses a day: 1445 is five past midnight.
+    troisLignes(p, today + 1, {1320, 1445}, {1320, 1440}, {1320, 1440});
+    const ResultatEdition r = jours(RapportJours::Genre::Continu, parametres(today, today + 1));
+    ASSERT_TRUE(r.complete());
+    ASSERT_EQ(lignesJours.size(), 2u);
+    EXPECT_EQ(lignesJours[0].origine[0], QStringLiteral(" 7.58"));
+    EXPECT_EQ(lignesJours[0].origine[1], QStringLiteral("17.03"));
+    EXPECT_EQ(lignesJours[0].utilisateur[0], QStringLiteral(" 8.00"));
+    EXPECT_EQ(lignesJours[0].utilisateur[1], QStringLiteral("17.00"));
+    EXPECT_EQ(lignesJours[0].totalJour, QStringLiteral(" 9.00"));
+    EXPECT_TRUE(lignesJours[0].origine[2].isEmpty());
+    EXPECT_EQ(lignesJours[1].origine[1], QStringLiteral(" 0.05"));
+    EXPECT_EQ(lignesJours[1].totalEmploye, 540 + 120);
+
+    const QStringList page = texte(r.pages);
+    const qsizetype mercredi = page.indexOf(QStringLiteral("Mercredi 09/12/2026 7.58 17.03"));
+    ASSERT_GE(mercredi, 0) << page.join(u'\n').toStdString();
+    EXPECT_EQ(page[mercredi + 1], QStringLiteral("8.00 17.00 9.00"));
+    EXPECT_TRUE(page.contains(QStringLiteral("Jeudi 10/12/2026 22.00 0.05")));
+    EXPECT_TRUE(page.contains(QStringLiteral("22.00 0.00 2.00")));
+    EXPECT_TRUE(page.contains(QStringLiteral("0012 MARTIN Paul M0012")));
+    EXPECT_TRUE(page.contains(QStringLiteral("Total général de: 0012 MARTIN Paul 11.00")));
+
+    const QStringList pdf = textePdf(r.pages);
+    EXPECT_TRUE(pdf.contains(QStringLiteral("Mercredi 09/12/2026 7.58 17.03"))) << pdf.join(u'\n').toStdString();
+    EXPECT_TRUE(pdf.contains(QStringLiteral("8.00 17.00 9.00")));
+    EXPECT_TRUE(pdf.contains(QStringLiteral("Jeudi 10/12/2026 22.00 0.05")));
+    EXPECT_TRUE(pdf.contains(QStringLiteral("Total général de: 0012 MARTIN Paul 11.00")));
+}
+
+TEST_F(EditionJoursTest, ThirtyOneDaysForThreeEmployeesGiveThreeGroupsOfPages)
+{
+    const qint32 debut = today - 40;
+    for (qint16 carte : {3, 7, 9}) {
+        const Personnel p = employe(carte, QStringLiteral("NOM%1").arg(carte), QStringLiteral("Léa"));
+        for (int j = 0; j < 31; ++j)
+            journee(p, debut + j, {480, 720, 780, 1020});
+        minutes(p, debut + 31, 480); // the day after: out of the period
+    }
+    const ResultatEdition r = jours(RapportJours::Genre::PageParEmploye, parametres(debut, debut + 30));
+    ASSERT_TRUE(r.complete());
+    EXPECT_EQ(r.imprimees, 93);
+    // Page after page, the employees named on it: one per page, in card order, each ending on its total.
+    QStringList employes;
+    for (int n = 1; n <= r.pages.nombre(); ++n) {
+        const QStringList lignes = r.pages.page(n)->lignesDeTexte();
+        const QStringList entetes = lignesCommencantPar(lignes, QStringLiteral("000"));
+        ASSERT_EQ(entetes.size(), 1) << "page " << n;
+        employes << entetes.first().left(4);
+        for (const QString& t : lignesCommencantPar(lignes, QStringLiteral("Total général de:")))
+            EXPECT_TRUE(t.startsWith(QStringLiteral("Total général de: ") + employes.last()));
+    }
+    employes.removeDuplicates();
+    EXPECT_EQ(employes, (QStringList{"0003", "0007", "0009"}));
+    const QStringList tout = texte(r.pages);
+    EXPECT_EQ(lignesCommencantPar(tout, QStringLiteral("Total général de:")),
+              (QStringList{"Total général de: 0003 NOM3 Léa 248.00", "Total général de: 0007 NOM7 Léa 248.00",
+                           "Total général de: 0009 NOM9 Léa 248.00"}));
+    EXPECT_EQ(lignesJours.back().totalEmploye, 31 * 480);
+
+    // The continuous report puts them one after the other (after a short first one here, so that they run
+    // over the pages); a page that goes on with an employee names it again at its top.
+    const Personnel court = employe(1, QStringLiteral("COURT"), QStringLiteral("Léo"));
+    for (int j = 0; j < 5; ++j)
+        minutes(court, debut + j, 300);
+    const ResultatEdition c = jours(RapportJours::Genre::Continu, parametres(debut, debut + 30));
+    ASSERT_TRUE(c.complete());
+    ASSERT_GE(c.pages.nombre(), 4);
+    for (int n = 1; n <= c.pages.nombre(); ++n) {
+        const QStringList lignes = c.pages.page(n)->lignesDeTexte();
+        ASSERT_GE(lignes.size(), 4);
+        // Below the page header's three lines (title, date, time), the employee.
+        EXPECT_TRUE(lignes[3].startsWith(QStringLiteral("000"))) << n << lignes[3].toStdString();
+    }
+    const QStringList pdf = textePdf(c.pages);
+    EXPECT_EQ(lignesCommencantPar(pdf, QStringLiteral("Total général de:")).size(), 4);
+}
+
+TEST_F(EditionJoursTest, AYearOfOneEmployeePassesSixteenBitsWithoutWrapping)
+{
+    const Personnel p = employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
+    const qint32 debut = dayNumber(2025, 1, 1);
+    for (int j = 0; j < 365; ++j)
+        minutes(p, debut + j, 481);
+    const qint32 attendu = 365 * 481; // 175,565 minutes: 2926 h 05
+    ParametresEdition par = parametres(debut, debut + 364);
+    ResultatEdition r = jours(RapportJours::Genre::Continu, par);
+    ASSERT_TRUE(r.complete());
+    EXPECT_EQ(lignesJours.back().totalEmploye, attendu);
+    EXPECT_EQ(lignesCommencantPar(textePdf(r.pages), QStringLiteral("Total général de:")),
+              QStringList{QStringLiteral("Total général de: 0012 MARTIN Paul 2926.05")});
+    par.centiemes = true;
+    r = jours(RapportJours::Genre::Continu, par);
+    EXPECT_EQ(lignesCommencantPar(texte(r.pages), QStringLiteral("Total général de:")),
+              QStringList{QStringLiteral("Total général de: 0012 MARTIN Paul 2926.08")});
+
+    // The period totals of the same year, printed and as data.
+    par.centiemes = false;
+    RapportTotalPeriode periode;
+    r = executer(periode, par);
+    ASSERT_TRUE(r.complete());
+    const QStringList lignes = texte(r.pages);
+    EXPECT_TRUE(lignes.contains(QStringLiteral("0012 MARTIN Paul M0012 Du Mercredi 01/01/2025 au Mercredi "
+                                               "31/12/2025 2926.05")))
+        << lignes.join(u'\n').toStdString();
+    EXPECT_TRUE(lignes.contains(QStringLiteral("Total général de l'édition: 2926.05")));
+    TotauxPeriode totaux;
+    Database connexion(paths().dataDir);
+    ASSERT_TRUE(CalculerTotauxPeriode(connexion, par, totaux).complete());
+    ASSERT_EQ(totaux.employes.size(), 1u);
+    EXPECT_EQ(totaux.employes[0].total, attendu);
+    EXPECT_EQ(totaux.totalGeneral, attendu);
+    EXPECT_EQ(totaux.lignes, 365);
+}
+
+TEST_F(EditionJoursTest, OneMatchingLineGivesOneEmployeeLineAndAnEqualGrandTotalOnce)
+{
+    const Personnel p = employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
+    const Personnel q = employe(15, QStringLiteral("NOEL"), QStringLiteral("Anne"));
+    minutes(p, today, 455);
+    minutes(p, today - 1, 300, 1); // inactive
+    minutes(q, today - 9, 400);    // out of the period
+    RapportTotalPeriode r;
+    std::vector<LigneTotalPeriode> vues;
+    r.observateur = [&](const LigneTotalPeriode& l) { vues.push_back(l); };
+    const ResultatEdition res = executer(r, parametres(today - 3, today));
+    ASSERT_TRUE(res.complete());
+    ASSERT_EQ(vues.size(), 1u);
+    EXPECT_EQ(vues[0].totalEmploye, 455);
+    EXPECT_EQ(vues[0].totalGeneral, 455);
+    const QStringList lignes = texte(res.pages);
+    // The page header's three lines, the employee, the grand total, the page footer.
+    ASSERT_EQ(lignes.size(), 6) << lignes.join(u'\n').toStdString();
+    EXPECT_EQ(lignes[3], QStringLiteral("0012 MARTIN Paul M0012 Du Dimanche 06/12/2026 au Mercredi 09/12/2026 7.35"));
+    EXPECT_EQ(lignes[4], QStringLiteral("Total général de l'édition: 7.35"));
+
+    const QStringList pdf = textePdf(res.pages);
+    EXPECT_EQ(pdf.filter(QStringLiteral("Total général de l'édition:")),
+              QStringList{QStringLiteral("Total général de l'édition: 7.35")});
+    EXPECT_EQ(pdf.filter(QStringLiteral("MARTIN")).size(), 1);
+    EXPECT_GE(pdf.indexOf(QRegularExpression(QStringLiteral("0012 MARTIN.*"))), 0);
+    EXPECT_LT(pdf.indexOf(QRegularExpression(QStringLiteral("0012 MARTIN.*"))),
+              pdf.indexOf(QRegularExpression(QStringLiteral("Total général de l.édition.*"))));
+}
+
+TEST_F(EditionJoursTest, TheGrandTotalComesOnceAfterTheLastEmployeeAndEqualsTheData)
+{
+    qint32 somme = 0;
+    for (qint16 carte = 1; carte <= 70; ++carte) {
+        const Personnel p = employe(carte, QStringLiteral("NOM%1").arg(carte), QStringLiteral("Léa"));
+        for (int j = 0; j < 3; ++j) {
+            minutes(p, today - j, 400 + carte);
+            somme += 400 + carte;
+        }
+    }
+    ParametresEdition par = parametres(today - 6, today);
+    RapportTotalPeriode r;
+    const ResultatEdition avecComptage = executer(r, par);
+    ASSERT_TRUE(avecComptage.complete());
+    ASSERT_EQ(avecComptage.pages.nombre(), 2);
+    const QStringList lignes = texte(avecComptage.pages);
+    const QStringList totaux = lignesCommencantPar(lignes, QStringLiteral("Total général de l'édition:"));
+    ASSERT_EQ(totaux.size(), 1);
+    EXPECT_EQ(totaux[0], QStringLiteral("Total général de l'édition: ") + texteTotal(somme, false).trimmed());
+    // Right after the last employee's line, on the last page.
+    const qsizetype at = lignes.indexOf(totaux[0]);
+    EXPECT_TRUE(lignes[at - 1].startsWith(QStringLiteral("0070 NOM70")));
+    EXPECT_TRUE(avecComptage.pages.page(2)->lignesDeTexte().contains(totaux[0]));
+
+    // The data of an export: the same numbers, counted and added in one snapshot.
+    TotauxPeriode data;
+    Database connexion(paths().dataDir);
+    ASSERT_TRUE(CalculerTotauxPeriode(connexion, par, data).complete());
+    ASSERT_EQ(data.employes.size(), 70u);
+    EXPECT_EQ(data.totalGeneral, somme);
+    EXPECT_EQ(data.lignesComptees, 210);
+    EXPECT_EQ(data.lignes, 210);
+    for (const TotalPeriodeEmploye& e : data.employes) {
+        EXPECT_EQ(e.total, 3 * (400 + e.CARTE));
+        EXPECT_TRUE(lignes.contains(QStringLiteral("%1 NOM%2 Léa M%1 Du Jeudi 03/12/2026 au Mercredi 09/12/2026 %3")
+                                        .arg(texteCarte(e.CARTE))
+                                        .arg(e.CARTE)
+                                        .arg(texteTotal(e.total, false).trimmed())));
+    }
+
+    // Without its count the report closes on the same pages.
+    TotalPeriodeSansComptage sans;
+    const ResultatEdition sansComptage = executer(sans, par);
+    EXPECT_EQ(octets(sansComptage.pages), octets(avecComptage.pages));
+}
+
+TEST_F(EditionJoursTest, TheCountingAndThePrintingPassReadOneSnapshot)
+{
+    const Personnel p = employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
+    const Personnel q = employe(13, QStringLiteral("NOEL"), QStringLiteral("Anne"));
+    minutes(p, today, 400);
+    minutes(q, today, 300);
+    // Another station, which would not wait, adds a line of a later employee once the count is taken.
+    sqlite3* autre = nullptr;
+    ASSERT_EQ(
+        sqlite3_open_v2(paths().file(FileId::PointVal).toUtf8().constData(), &autre, SQLITE_OPEN_READWRITE, nullptr),
+        SQLITE_OK);
+    sqlite3_busy_timeout(autre, 0);
+    int ecriture = -1;
+    RapportTotalPeriode r;
+    std::vector<LigneTotalPeriode> vues;
+    r.observateur = [&](const LigneTotalPeriode& l) {
+        vues.push_back(l);
+        if (ecriture == -1)
+            ecriture = sqlite3_exec(autre,
+                                    "INSERT INTO POINTVAL (CARTE, NOM, PRENOM, MATRICULE, DATE, TOTAL, INACTIF) "
+                                    "SELECT 14, 'OLIVE', 'Eve', 'M0014', DATE, 500, 0 FROM POINTVAL LIMIT 1",
+                                    nullptr, nullptr, nullptr);
+    };
+    Database connexion(paths().dataDir);
+    const ResultatEdition res = ExecuterEdition(connexion, r, parametres(today, today));
+    ASSERT_TRUE(res.complete());
+    EXPECT_EQ(ecriture & 0xff, SQLITE_BUSY);
+    ASSERT_EQ(vues.size(), 2u);
+    const QStringList lignes = texte(res.pages);
+    EXPECT_EQ(lignesCommencantPar(lignes, QStringLiteral("Total général de l'édition:")),
+              QStringList{QStringLiteral("Total général de l'édition: 11.40")});
+    EXPECT_TRUE(lignes[lignes.size() - 3].startsWith(QStringLiteral("0013 NOEL")));
+    sqlite3_close(autre);
+}

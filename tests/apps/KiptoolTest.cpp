@@ -141,6 +141,46 @@ TEST_F(KiptoolTest, ARangeOfNamesKeepsOnlyThoseEmployees)
     EXPECT_TRUE(seul.contains(nom));
 }
 
+TEST_F(KiptoolTest, EveryRowOfTheListWritesItsReport)
+{
+    const QStringList semaine = {QStringLiteral("--from"),     QStringLiteral("30/11/2026"), QStringLiteral("--to"),
+                                 QStringLiteral("06/12/2026"), QStringLiteral("--dir"),      installation()};
+    struct Cas
+    {
+        const char* ligne;
+        QStringList args;
+        const char* titre;
+        const char* texte;
+    };
+    const Cas cas[] = {
+        // The employee list has no period: none is asked for.
+        {"1", {QStringLiteral("--dir"), installation()}, "Edition du personnel", "Périodes d'inactivité"},
+        {"4", semaine, "Pointages Origine (1e ligne) et Utilisateur (3e ligne), totaux jours et employés, 1 à 31",
+         "Total général de:"},
+        {"5", semaine, "Pointages Origine (1e ligne) et Utilisateur (3e ligne), totaux jours et employés, 1 à x",
+         "Total général de:"},
+        {"7", semaine, "Total de la période par employé et total des employés, 1 à x jours",
+         "Total général de l'édition:"},
+        {"8", semaine, "Edition de contrôle", "Type d'arrondi de semaine:"},
+    };
+    for (const Cas& c : cas) {
+        const QString pdf = sortie(QStringLiteral("ligne%1.pdf").arg(QLatin1String(c.ligne)));
+        const Execution e = kiptool(
+            QStringList{QStringLiteral("report"), QLatin1String(c.ligne), QStringLiteral("--pdf"), pdf} + c.args);
+        ASSERT_EQ(e.code, 0) << c.ligne << e.erreurs.toStdString();
+        const QString texte = texteDuPdf(pdf);
+        EXPECT_TRUE(texte.contains(QString::fromUtf8(c.titre))) << c.ligne << texte.toStdString();
+        EXPECT_TRUE(texte.contains(QString::fromUtf8(c.texte))) << c.ligne;
+        if (QLatin1String(c.ligne) == QLatin1String("7")) {
+            EXPECT_EQ(texte.count(QString::fromUtf8(c.texte)), 1);
+        }
+        if (QLatin1String(c.ligne) != QLatin1String("1")) {
+            EXPECT_TRUE(texte.contains(QStringLiteral("30/11/2026"))) << c.ligne;
+            EXPECT_FALSE(texte.contains(QStringLiteral("29/11/2026"))) << c.ligne;
+        }
+    }
+}
+
 TEST_F(KiptoolTest, NothingMatchingWritesNoFileAndEndsWithOne)
 {
     const Execution e =
@@ -167,7 +207,10 @@ TEST_F(KiptoolTest, BadArgumentsOrAnUnusableInstallationEndWithTwo)
     };
     const Cas cas[] = {
         {QStringList{QStringLiteral("report"), QStringLiteral("9")} + periode + ici, "n'existe pas"},
-        {QStringList{QStringLiteral("report"), QStringLiteral("4")} + periode + ici, "pas encore disponible"},
+        {QStringList{QStringLiteral("report"), QStringLiteral("4"), QStringLiteral("--pdf"),
+                     sortie(QStringLiteral("x.pdf"))} +
+             ici,
+         "--from et --to"},
         {QStringList{QStringLiteral("report"), QStringLiteral("3"), QStringLiteral("--from"),
                      QStringLiteral("32/11/2026"), QStringLiteral("--to"), QStringLiteral("06/12/2026"),
                      QStringLiteral("--pdf"), sortie(QStringLiteral("x.pdf"))} +

@@ -96,6 +96,10 @@ private:
             w->imprimer = [this](const ImagesPages& pages, const QString& document) {
                 imprimees << pages.nombre();
                 documents << document;
+                QStringList lignes;
+                for (int n = 1; n <= pages.nombre(); ++n)
+                    lignes += pages.page(n)->lignesDeTexte();
+                textes << lignes.join(u'\n');
             };
         return w;
     }
@@ -111,6 +115,7 @@ private:
 
     QList<int> imprimees;
     QStringList documents;
+    QStringList textes; // the text of every page printed, one entry per print
 
 private Q_SLOTS:
     void initTestCase()
@@ -130,6 +135,7 @@ private Q_SLOTS:
         m_presenter.clear();
         imprimees.clear();
         documents.clear();
+        textes.clear();
         setEditionCentiemes(false);
     }
     void cleanup() { m_cadre.reset(); }
@@ -262,10 +268,6 @@ private Q_SLOTS:
         evt::poster(w, evt::BoutonListe + 2);
         QTRY_COMPARE(configurations, 1);
         QCOMPARE(m_cadre->focusWidget(), w->boutonConfig());
-        w->choisirLigne(4); // a report still to come: printing it runs nothing
-        evt::poster(w, evt::BoutonListe + 1);
-        QCoreApplication::processEvents();
-        QVERIFY(!w->editionEnCours());
         QPointer<Impression> garde(w);
         evt::poster(w, evt::Bouton13);
         QTRY_VERIFY(!garde);
@@ -293,6 +295,50 @@ private Q_SLOTS:
         QCOMPARE(imprimees, QList<int>{1});
         QCOMPARE(documents, QStringList{QStringLiteral("EditionSemaine du 30-11-2026 au 06-12-2026")});
         QTRY_VERIFY(!w->editionEnCours());
+        QVERIFY(m_presenter.shown().isEmpty());
+    }
+
+    void everyRowPrintsItsReport()
+    {
+        installation(true);
+        Impression* w = ouvrir();
+        QVERIFY(w);
+        struct Cas
+        {
+            int ligne;
+            int pages; // 0: at least one
+            const char* document;
+            const char* texte;
+        };
+        // The week before last: five days of three employees.
+        const Cas cas[] = {
+            {1, 1, "EditionPersonnel", "Arrondi de semaine: Pas d'arrondi"},
+            {2, 3, "EditionSemainePage du 30-11-2026 au 06-12-2026", "Total arrondi de la semaine: 35.00"},
+            {3, 0, "EditionSemaine du 30-11-2026 au 06-12-2026", "Total général de: 0030 DUPONT Anne 35.00"},
+            {4, 3, "EditionJoursPage du 30-11-2026 au 06-12-2026", "Total général de: 0012 MARTIN Paul 35.00"},
+            {5, 0, "EditionJours du 30-11-2026 au 06-12-2026", "Lundi 30/11/2026"},
+            {6, 0, "EditionTotauxSemaine du 30-11-2026 au 06-12-2026", "Total général de: 0005 BERNARD Luc 35.00"},
+            {7, 1, "EditionTotalPeriode du 30-11-2026 au 06-12-2026", "Total général de l'édition: 105.00"},
+            {8, 3, "EditionControle du 30-11-2026 au 06-12-2026", "Enregistrement inactif"},
+        };
+        for (const Cas& c : cas) {
+            w->choisirLigne(c.ligne);
+            w->boutonImprimer()->click();
+            QTRY_VERIFY_WITH_TIMEOUT(w->apercu(), 20000);
+            w->apercu()->actionImprimer()->trigger();
+            QTRY_VERIFY(!w->editionEnCours());
+            QCOMPARE(documents.size(), c.ligne);
+            QCOMPARE(documents.last(), QString::fromUtf8(c.document));
+            if (c.pages)
+                QCOMPARE(imprimees.last(), c.pages);
+            QVERIFY2(textes.last().contains(QString::fromUtf8(c.texte)), qPrintable(textes.last()));
+        }
+        // The employee list has no title and no time unit; every other report has both.
+        QVERIFY(!textes[0].contains(QStringLiteral("centièmes")));
+        for (int i = 1; i < 8; ++i) {
+            QVERIFY(textes[i].contains(QStringLiteral("Cette édition est en heure et centièmes")));
+            QVERIFY(textes[i].startsWith(definitionEdition(i + 1)->NOMEDITION.left(20)));
+        }
         QVERIFY(m_presenter.shown().isEmpty());
     }
 

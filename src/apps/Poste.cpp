@@ -1,5 +1,6 @@
 #include "Poste.h"
 
+#include "correction/windows/FenetresCorrection.h"
 #include "data/windows/MessageBoxPresenter.h"
 #include "employees/windows/FenetresPersonnel.h"
 #include "punch/windows/InitialiseJournee.h"
@@ -33,6 +34,7 @@ int lancerPoste(Program program, int argc, char** argv, const std::function<void
     demarrage.ouvrir();
     enregistrerFenetresPointage(program);
     enregistrerFenetresPersonnel();
+    enregistrerFenetresCorrection();
     enregistrerFenetresEditions();
     if (fenetresDuProgramme)
         fenetresDuProgramme();

@@ -8,8 +8,9 @@ namespace kip {
 namespace {
 std::atomic<int> g_requete{0};
 std::atomic<int> g_reponse{0};
-QMutex g_mutex; // guards the employee in hand
+QMutex g_mutex; // guards the employee and the day line in hand
 Personnel g_employe;
+JourneeEnCours g_journee; // guarded by the same mutex
 } // namespace
 
 Requete requete()
@@ -42,6 +43,18 @@ void setEmployeEnCours(const Personnel& employe)
 {
     QMutexLocker lock(&g_mutex);
     g_employe = employe;
+}
+
+JourneeEnCours journeeEnCours()
+{
+    QMutexLocker lock(&g_mutex);
+    return g_journee;
+}
+
+void setJourneeEnCours(qint16 carte, qint32 date)
+{
+    QMutexLocker lock(&g_mutex);
+    g_journee = {carte, date};
 }
 
 } // namespace kip

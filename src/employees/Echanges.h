@@ -1,7 +1,7 @@
 // What a list hands to the form or grid that it opens, and what it gets back: the process-wide request code
 // set before the call (insert, change, delete), the response the callee leaves (completed, cancelled), and
-// the record in hand. The employee list and form use them; the punch list and the correction grid share the
-// same codes.
+// the record in hand: the employee for the employee form, the card and date of a day line for the correction
+// grid. The employee list and form use them; the punch list and the correction grid share the same codes.
 #pragma once
 
 #include "data/Records.h"
@@ -32,5 +32,15 @@ void setReponse(Reponse r);
 // as stored after a completed insert or change.
 Personnel employeEnCours();
 void setEmployeEnCours(const Personnel& employe);
+
+// The day line in hand: the card and the date of the punch list's line, left before it opens the correction
+// grid (request change) or asks it to clear the line (request delete).
+struct JourneeEnCours
+{
+    qint16 carte = 0;
+    qint32 date = 0;
+};
+JourneeEnCours journeeEnCours();
+void setJourneeEnCours(qint16 carte, qint32 date);
 
 } // namespace kip

@@ -6,6 +6,7 @@
 // the file, then the others by matricule, so that every employee has one place in the order.
 #pragma once
 
+#include "PageLignes.h"
 #include "data/Database.h"
 #include "data/RecordFile.h"
 #include "data/Records.h"
@@ -30,7 +31,7 @@ int comparerTexte(QStringView a, QStringView b);
 // Compares two employees in the order: negative, 0 or positive.
 int comparerEmployes(OrdrePersonnel ordre, const Personnel& a, const Personnel& b);
 
-class LecturePersonnel
+class LecturePersonnel : public SourceLignes<Personnel>
 {
 public:
     LecturePersonnel(Database& db, OrdrePersonnel ordre);
@@ -41,14 +42,14 @@ public:
     FileError verifier();
 
     // Up to n employees after (Forward) or before (Backward) an employee read from the file, nearest first.
-    FileError voisins(const Personnel& ancre, Direction sens, int n, std::vector<Personnel>& out);
+    FileError voisins(const Personnel& ancre, Direction sens, int n, std::vector<Personnel>& out) override;
     // Up to n employees from the first one whose key is not below that of cle, in order. For the name order
     // the key is the name and first name, for the card the card, for the matricule the matricule (and, for
     // an employee without one, its position in the file when cle was read from it).
-    FileError depuis(const Personnel& cle, int n, std::vector<Personnel>& out);
+    FileError depuis(const Personnel& cle, int n, std::vector<Personnel>& out) override;
     // The first n, in order, or the last n, the last one first.
-    FileError premiers(int n, std::vector<Personnel>& out);
-    FileError derniers(int n, std::vector<Personnel>& out);
+    FileError premiers(int n, std::vector<Personnel>& out) override;
+    FileError derniers(int n, std::vector<Personnel>& out) override;
 
     // A stretch of the order that one index reads (internal).
     struct Segment;

@@ -69,13 +69,9 @@ std::vector<QString> positionsTexte(const QString& premier, const QString& derni
 }
 
 PagePersonnel::PagePersonnel(Database& db, OrdrePersonnel ordre, int taille)
-    : m_db(db), m_ordre(ordre), m_lecture(std::make_unique<LecturePersonnel>(db, ordre)), m_taille(std::max(1, taille))
+    : PageLignes<Personnel>(taille), m_db(db), m_ordre(ordre), m_lecture(std::make_unique<LecturePersonnel>(db, ordre))
 {
-}
-
-const Personnel* PagePersonnel::employeCourant() const
-{
-    return m_courante >= 0 && m_courante < int(m_lignes.size()) ? &m_lignes[size_t(m_courante)] : nullptr;
+    fixerSource(m_lecture.get());
 }
 
 FileError PagePersonnel::verifier()
@@ -83,147 +79,17 @@ FileError PagePersonnel::verifier()
     return m_lecture->verifier();
 }
 
-void PagePersonnel::placer(std::vector<Personnel> avant, std::vector<Personnel> suite, int rang)
-{
-    int nb = std::min(int(avant.size()), std::max(rang, 0));
-    // Near the end of the order the rows before fill what the rows after leave empty.
-    if (int(suite.size()) < m_taille - nb)
-        nb = std::min(int(avant.size()), m_taille - int(suite.size()));
-    m_lignes.clear();
-    for (int i = nb - 1; i >= 0; --i)
-        m_lignes.push_back(std::move(avant[size_t(i)]));
-    for (int i = 0; i < int(suite.size()) && int(m_lignes.size()) < m_taille; ++i)
-        m_lignes.push_back(std::move(suite[size_t(i)]));
-    m_courante = m_lignes.empty() ? -1 : std::min(nb, int(m_lignes.size()) - 1);
-}
-
-FileError PagePersonnel::allerDebut()
-{
-    std::vector<Personnel> suite;
-    const FileError e = m_lecture->premiers(m_taille, suite);
-    if (e.ok())
-        placer({}, std::move(suite), 0);
-    return e;
-}
-
-FileError PagePersonnel::allerFin()
-{
-    std::vector<Personnel> avant;
-    const FileError e = m_lecture->derniers(m_taille, avant);
-    if (!e.ok())
-        return e;
-    m_lignes.assign(avant.rbegin(), avant.rend());
-    m_courante = int(m_lignes.size()) - 1;
-    return {};
-}
-
-FileError PagePersonnel::deplacer(int n)
-{
-    if (m_lignes.empty() || n == 0)
-        return {};
-    int cible = m_courante + n;
-    std::vector<Personnel> plus;
-    if (cible >= int(m_lignes.size())) {
-        if (FileError e =
-                m_lecture->voisins(m_lignes.back(), Direction::Forward, cible - int(m_lignes.size()) + 1, plus);
-            !e.ok())
-            return e;
-        m_lignes.insert(m_lignes.end(), plus.begin(), plus.end());
-        const int surplus = int(m_lignes.size()) - m_taille;
-        if (surplus > 0) {
-            m_lignes.erase(m_lignes.begin(), m_lignes.begin() + surplus);
-            cible -= surplus;
-        }
-        cible = std::min(cible, int(m_lignes.size()) - 1);
-    } else if (cible < 0) {
-        if (FileError e = m_lecture->voisins(m_lignes.front(), Direction::Backward, -cible, plus); !e.ok())
-            return e;
-        m_lignes.insert(m_lignes.begin(), plus.rbegin(), plus.rend());
-        cible += int(plus.size());
-        if (int(m_lignes.size()) > m_taille)
-            m_lignes.resize(size_t(m_taille));
-        cible = std::max(cible, 0);
-    }
-    m_courante = cible;
-    return {};
-}
-
-FileError PagePersonnel::defiler(int n)
-{
-    if (m_lignes.empty() || n == 0)
-        return {};
-    std::vector<Personnel> plus;
-    if (n > 0) {
-        if (FileError e = m_lecture->voisins(m_lignes.back(), Direction::Forward, n, plus); !e.ok())
-            return e;
-        m_lignes.insert(m_lignes.end(), plus.begin(), plus.end());
-        const int surplus = std::max(0, int(m_lignes.size()) - m_taille);
-        m_lignes.erase(m_lignes.begin(), m_lignes.begin() + surplus);
-        m_courante = std::max(0, m_courante - surplus);
-    } else {
-        if (FileError e = m_lecture->voisins(m_lignes.front(), Direction::Backward, -n, plus); !e.ok())
-            return e;
-        m_lignes.insert(m_lignes.begin(), plus.rbegin(), plus.rend());
-        m_courante += int(plus.size());
-        if (int(m_lignes.size()) > m_taille)
-            m_lignes.resize(size_t(m_taille));
-        m_courante = std::min(m_courante, int(m_lignes.size()) - 1);
-    }
-    return {};
-}
-
-void PagePersonnel::choisir(int ligne)
-{
-    if (ligne >= 0 && ligne < int(m_lignes.size()))
-        m_courante = ligne;
-}
-
-FileError PagePersonnel::remplirAutour(const Personnel& cle, int rang)
-{
-    std::vector<Personnel> suite;
-    if (FileError e = m_lecture->depuis(cle, m_taille, suite); !e.ok())
-        return e;
-    if (suite.empty())
-        return allerFin();
-    std::vector<Personnel> avant;
-    if (FileError e = m_lecture->voisins(suite.front(), Direction::Backward, m_taille - 1, avant); !e.ok())
-        return e;
-    placer(std::move(avant), std::move(suite), rang);
-    return {};
-}
-
-FileError PagePersonnel::rafraichir()
-{
-    const Personnel* courant = employeCourant();
-    if (!courant)
-        return allerDebut();
-    const Personnel cle = *courant;
-    return remplirAutour(cle, m_courante);
-}
-
 FileError PagePersonnel::changerOrdre(OrdrePersonnel ordre)
 {
     const Personnel* courant = employeCourant();
     const std::optional<Personnel> cle = courant ? std::optional<Personnel>(*courant) : std::nullopt;
-    const int rang = m_courante;
+    const int rang = courante();
     m_ordre = ordre;
     m_lecture = std::make_unique<LecturePersonnel>(m_db, ordre);
+    fixerSource(m_lecture.get());
     if (FileError e = calculerPositions(); !e.ok())
         return e;
     return cle ? remplirAutour(*cle, rang) : allerDebut();
-}
-
-FileError PagePersonnel::changerTaille(int taille)
-{
-    taille = std::max(1, taille);
-    if (taille == m_taille)
-        return {};
-    m_taille = taille;
-    const Personnel* courant = employeCourant();
-    if (!courant)
-        return allerDebut();
-    const Personnel cle = *courant;
-    return remplirAutour(cle, std::min(m_courante, taille - 1));
 }
 
 FileError PagePersonnel::calculerPositions()
@@ -311,7 +177,7 @@ FileError PagePersonnel::localiser(QChar lettre)
     Personnel cle;
     // A to Z compare without case; another letter is looked for in its capital form, which comes first.
     cle.NOM = lettre.unicode() < 128 ? QString(lettre) : QString(lettre.toUpper());
-    return remplirAutour(cle, std::max(m_courante, 0));
+    return remplirAutour(cle, std::max(courante(), 0));
 }
 
 } // namespace kip

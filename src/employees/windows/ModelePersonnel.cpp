@@ -21,7 +21,7 @@ QString deuxChiffres(const QString& code)
 
 } // namespace
 
-ModelePersonnel::ModelePersonnel(QObject* parent) : QAbstractTableModel(parent) {}
+ModelePersonnel::ModelePersonnel(QObject* parent) : ModelePage<Personnel>(parent) {}
 
 QStringList ModelePersonnel::lignes(const Personnel& p, int colonne)
 {
@@ -74,72 +74,6 @@ int ModelePersonnel::largeurCaracteres(int colonne)
 {
     static const int largeurs[] = {20, 10, 3, 3, 3, 10};
     return colonne >= 0 && colonne < NombreColonnes ? largeurs[colonne] : 0;
-}
-
-void ModelePersonnel::afficher(const std::vector<Personnel>& nouvelles)
-{
-    const int avant = int(m_lignes.size());
-    const int apres = int(nouvelles.size());
-    auto meme = [&](int i, int j) { return m_lignes[size_t(i)].rowid == nouvelles[size_t(j)].rowid; };
-    // The rows kept when the page scrolled d rows down (the old row k + d is the new row k), or 0.
-    auto gardeBas = [&](int d) {
-        const int garde = std::min(avant - d, apres);
-        for (int k = 0; k < garde; ++k)
-            if (!meme(k + d, k))
-                return 0;
-        return std::max(garde, 0);
-    };
-    // The rows kept when the page scrolled d rows up (the old row k is the new row k + d), or 0.
-    auto gardeHaut = [&](int d) {
-        const int garde = std::min(avant, apres - d);
-        for (int k = 0; k < garde; ++k)
-            if (!meme(k, k + d))
-                return 0;
-        return std::max(garde, 0);
-    };
-    auto retirer = [&](int premiere, int derniere) {
-        if (derniere < premiere)
-            return;
-        beginRemoveRows({}, premiere, derniere);
-        m_lignes.erase(m_lignes.begin() + premiere, m_lignes.begin() + derniere + 1);
-        endRemoveRows();
-    };
-    auto inserer = [&](int a, int premiere, int derniere) {
-        if (derniere < premiere)
-            return;
-        beginInsertRows({}, a, a + derniere - premiere);
-        m_lignes.insert(m_lignes.begin() + a, nouvelles.begin() + premiere, nouvelles.begin() + derniere + 1);
-        endInsertRows();
-    };
-    bool fait = false;
-    for (int d = 0; d < std::max(avant, apres) && !fait; ++d) {
-        if (const int garde = gardeBas(d); garde > 0 || (d == 0 && avant == 0)) {
-            retirer(0, d - 1);
-            retirer(garde, int(m_lignes.size()) - 1);
-            inserer(garde, garde, apres - 1);
-            fait = true;
-        } else if (const int haut = d > 0 ? gardeHaut(d) : 0; haut > 0) {
-            retirer(haut, avant - 1);
-            inserer(0, 0, d - 1);
-            inserer(haut + d, haut + d, apres - 1);
-            fait = true;
-        }
-    }
-    if (!fait) {
-        beginResetModel();
-        m_lignes = nouvelles;
-        endResetModel();
-        return;
-    }
-    // The rows kept may have been read again with new values.
-    m_lignes = nouvelles;
-    if (apres > 0)
-        Q_EMIT dataChanged(index(0, 0), index(apres - 1, NombreColonnes - 1));
-}
-
-int ModelePersonnel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : int(m_lignes.size());
 }
 
 int ModelePersonnel::columnCount(const QModelIndex& parent) const

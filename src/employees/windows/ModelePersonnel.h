@@ -5,6 +5,7 @@
 // its header the group titles over their sub-headers.
 #pragma once
 
+#include "ModelePage.h"
 #include "data/Records.h"
 
 #include <QAbstractTableModel>
@@ -14,7 +15,7 @@
 
 namespace kip {
 
-class ModelePersonnel : public QAbstractTableModel
+class ModelePersonnel : public ModelePage<Personnel>
 {
     Q_OBJECT
 
@@ -35,9 +36,7 @@ public:
 
     explicit ModelePersonnel(QObject* parent = nullptr);
 
-    // Shows a new page: rows that scrolled in or out are inserted or removed, a page read anew resets.
-    void afficher(const std::vector<Personnel>& lignes);
-    const Personnel& employe(int rangee) const { return m_lignes[size_t(rangee)]; }
+    const Personnel& employe(int rangee) const { return ligne(rangee); }
 
     static QStringList lignes(const Personnel& p, int colonne);
     static QStringList sousTitres(int colonne);
@@ -45,13 +44,9 @@ public:
     // The widest text a column shows, in characters, for its width.
     static int largeurCaracteres(int colonne);
 
-    int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-
-private:
-    std::vector<Personnel> m_lignes;
 };
 
 // Draws the lines of a cell, the first one on the list's light cyan.

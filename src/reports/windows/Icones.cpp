@@ -78,23 +78,4 @@ QIcon iconeLoupe()
     });
 }
 
-QIcon iconeCalendrier()
-{
-    return dessiner([](QPainter& p) {
-        p.setPen(QPen(Encre, 1.5));
-        p.setBrush(Qt::white);
-        p.drawRoundedRect(QRectF(3, 6, 26, 23), 2, 2);
-        p.setBrush(QColor(0xc0, 0x39, 0x2b));
-        p.drawRect(QRectF(3, 6, 26, 7));
-        p.setPen(QPen(Encre, 2));
-        p.drawLine(QPointF(10, 3), QPointF(10, 9));
-        p.drawLine(QPointF(22, 3), QPointF(22, 9));
-        p.setPen(Qt::NoPen);
-        p.setBrush(Encre);
-        for (int r = 0; r < 3; ++r)
-            for (int c = 0; c < 4; ++c)
-                p.drawRect(QRectF(6 + c * 6, 16 + r * 4, 3, 2.5));
-    });
-}
-
 } // namespace kip

@@ -1,6 +1,8 @@
-// The small icons of the report windows, drawn here: the printer, the way out, the magnifier of the
-// preview's toolbar and the calendar of the period buttons.
+// The small icons of the report windows, drawn here: the printer, the way out and the magnifier of the
+// preview's toolbar; the calendar of the period buttons is the pickers' own.
 #pragma once
+
+#include "calendar/windows/IconeCalendrier.h"
 
 #include <QIcon>
 
@@ -9,6 +11,5 @@ namespace kip {
 QIcon iconeImprimante();
 QIcon iconeSortie();
 QIcon iconeLoupe();
-QIcon iconeCalendrier();
 
 } // namespace kip

@@ -2,6 +2,7 @@
 
 #include "calendar/Clock.h"
 #include "calendar/windows/CalendrierSemaine.h"
+#include "calendar/windows/IconeCalendrier.h"
 #include "data/Files.h"
 #include "shell/windows/Cadre.h"
 #include "shell/windows/Evenements.h"
@@ -32,28 +33,6 @@ namespace {
 
 Utilitaires::ChoixSemaine g_choixSemaine;
 int g_attentePause = PauseLecteur::AttenteMs;
-
-// The week picker button's icon: a leaf of a wall calendar.
-QIcon iconeCalendrier()
-{
-    QPixmap image(32, 32);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0x2b, 0x3f, 0x58), 1.5));
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(QRectF(3.5, 5.5, 25, 23), 3, 3);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0xc0, 0x39, 0x2b));
-    p.drawRect(QRectF(4.5, 6.5, 23, 6));
-    p.setBrush(QColor(0x2b, 0x3f, 0x58));
-    for (int x : {10, 22})
-        p.drawRoundedRect(QRectF(x - 1.5, 2, 3, 7), 1, 1);
-    for (int rangee = 0; rangee < 3; ++rangee)
-        for (int colonne = 0; colonne < 4; ++colonne)
-            p.drawRect(QRectF(7 + 5 * colonne, 15 + 4.5 * rangee, 3, 2.5));
-    return QIcon(image);
-}
 
 QPlainTextEdit* champTexte(const QString& nom, QWidget* parent)
 {

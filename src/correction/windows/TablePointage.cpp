@@ -1,0 +1,690 @@
+#include "TablePointage.h"
+
+#include "ModelePointage.h"
+#include "SelecteurEmploye.h"
+#include "calendar/windows/CalendrierJour.h"
+#include "calendar/windows/CalendrierSemaine.h"
+#include "calendar/windows/IconeCalendrier.h"
+#include "data/Messages.h"
+#include "data/RecordFile.h"
+#include "employees/FichierPersonnel.h"
+#include "employees/PagePersonnel.h"
+#include "shell/windows/Cadre.h"
+#include "shell/windows/Evenements.h"
+#include "shell/windows/Fabriques.h"
+#include "shell/windows/NomsFenetres.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTabBar>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <atomic>
+
+namespace kip {
+
+namespace {
+
+std::atomic<int> g_ordre{0};
+TablePointage::ChoixDate g_choixDate;
+TablePointage::ChoixSemaine g_choixSemaine;
+constexpr int TailleInitiale = 10;
+constexpr int LignesParCran = 3;
+
+// The chosen attendance button light green, the others light red.
+const QString Choisi = QStringLiteral("#80ff80");
+const QString NonChoisi = QStringLiteral("#ff8080");
+
+} // namespace
+
+OrdrePointage ordrePointageMemorise()
+{
+    const int n = g_ordre.load();
+    return n >= 1 && n <= 4 ? static_cast<OrdrePointage>(n) : OrdrePointage::DateCarte;
+}
+
+void memoriserOrdrePointage(OrdrePointage ordre)
+{
+    g_ordre = static_cast<int>(ordre);
+}
+
+void oublierOrdrePointage()
+{
+    g_ordre = 0;
+}
+
+void TablePointage::setChoix(ChoixDate date, ChoixSemaine semaine)
+{
+    g_choixDate = std::move(date);
+    g_choixSemaine = std::move(semaine);
+}
+
+TablePointage::TablePointage(Cadre& cadre)
+    : FenetreTravail(cadre, nom::TablePointage), m_usageParametre(FileId::Parametre),
+      m_usagePersonnel(FileId::Personnel), m_usagePointVal(FileId::PointVal), m_db(paths().dataDir),
+      m_page(m_db, ordrePointageMemorise(), PlagePointage{}, TailleInitiale)
+{
+    construire();
+    layout()->activate();
+    const int place = m_vue->height() - m_vue->horizontalHeader()->sizeHint().height() - 2 * m_vue->frameWidth();
+    m_page.fixerTaille(std::max(1, place / m_vue->verticalHeader()->defaultSectionSize()));
+    m_ouverte = ouvrirListe();
+    if (m_ouverte)
+        afficher();
+}
+
+TablePointage::~TablePointage() = default;
+
+FenetreTravail* TablePointage::ouvrir(Cadre& cadre)
+{
+    auto* fenetre = new TablePointage(cadre);
+    if (fenetre->ouverte())
+        return fenetre;
+    fenetre->m_ferme = true;
+    fenetre->close();
+    return nullptr;
+}
+
+void TablePointage::construire()
+{
+    auto* colonne = new QVBoxLayout(this);
+    colonne->setContentsMargins(8, 8, 8, 8);
+    colonne->setSpacing(6);
+    colonne->addWidget(construireBornes());
+    colonne->addWidget(construirePresences());
+
+    m_onglets = new QTabBar(this);
+    m_onglets->setObjectName(QStringLiteral("onglets"));
+    for (const char* t : {"Par Date et Carte", "Par Carte et Date", "Par Date et Nom/Prénom", "Par Nom/Prénom et Date"})
+        m_onglets->addTab(QString::fromUtf8(t));
+    m_onglets->setFocusPolicy(Qt::NoFocus);
+    m_onglets->setDrawBase(false);
+    auto* bloc = new QVBoxLayout;
+    bloc->setSpacing(0);
+    bloc->addWidget(m_onglets);
+
+    auto* liste = new QHBoxLayout;
+    liste->setSpacing(0);
+    m_modele = new ModelePointage(this);
+    m_vue = new QTableView(this);
+    m_vue->setObjectName(QStringLiteral("liste"));
+    m_vue->setModel(m_modele);
+    m_vue->verticalHeader()->hide();
+    m_vue->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_vue->verticalHeader()->setDefaultSectionSize(m_vue->fontMetrics().height() + 8);
+    m_vue->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_vue->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_vue->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_vue->setTabKeyNavigation(false);
+    m_vue->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_vue->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_vue->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_vue->horizontalHeader()->setStretchLastSection(false);
+    m_vue->installEventFilter(this);
+    m_vue->viewport()->installEventFilter(this);
+    liste->addWidget(m_vue, 1);
+    m_barre = new QScrollBar(Qt::Vertical, this);
+    m_barre->setObjectName(QStringLiteral("defilement"));
+    m_barre->setRange(1, PositionsDefilement);
+    m_barre->setPageStep(10);
+    m_barre->setFocusPolicy(Qt::NoFocus);
+    liste->addWidget(m_barre);
+    bloc->addLayout(liste, 1);
+    colonne->addLayout(bloc, 1);
+    colonne->addWidget(construireEmployes());
+
+    auto bouton = [this](const char* nomObjet, const char* texte) {
+        auto* b = new QPushButton(QString::fromUtf8(texte), this);
+        b->setObjectName(QLatin1String(nomObjet));
+        b->hide();
+        return b;
+    };
+    m_nouveau = bouton("nouveau", "Nouveau");
+    m_modifier = bouton("modifier", "Modifier");
+    m_supprimer = bouton("supprimer", "Supprimer");
+    m_fermer = bouton("fermer", "Fermer");
+    connect(m_nouveau, &QPushButton::clicked, this, &TablePointage::nouveau);
+    connect(m_modifier, &QPushButton::clicked, this, &TablePointage::modifier);
+    connect(m_supprimer, &QPushButton::clicked, this, &TablePointage::supprimer);
+    connect(m_fermer, &QPushButton::clicked, this, &QWidget::close);
+
+    connect(m_onglets, &QTabBar::currentChanged, this, [this](int i) {
+        if (!m_miseAJour)
+            choisirOrdre(static_cast<OrdrePointage>(i + 1));
+    });
+    connect(m_vue->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& i) {
+        if (m_miseAJour || !i.isValid())
+            return;
+        m_page.choisir(i.row());
+        const QSignalBlocker bloque(m_barre);
+        m_barre->setSliderPosition(m_page.position());
+    });
+    connect(m_vue, &QTableView::doubleClicked, this, [this](const QModelIndex& i) {
+        if (i.isValid())
+            modifier();
+    });
+    connect(m_barre, &QScrollBar::actionTriggered, this, &TablePointage::actionBarre);
+}
+
+QWidget* TablePointage::construireBornes()
+{
+    auto* boite = new QWidget(this);
+    auto* ligne = new QHBoxLayout(boite);
+    ligne->setContentsMargins(0, 0, 0, 0);
+    ligne->setSpacing(6);
+    const QFontMetrics fm(font());
+    for (bool fin : {false, true}) {
+        auto* legende = new QLabel(fin ? QStringLiteral("Fin:") : QStringLiteral("Début:"), boite);
+        auto* date = new QLabel(boite);
+        date->setObjectName(fin ? QStringLiteral("dateFin") : QStringLiteral("dateDebut"));
+        date->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("00/00/0000")) + 12);
+        date->setStyleSheet(QStringLiteral("QLabel { background: white; border: 1px solid #a0a8b0; padding: 2px; }"));
+        auto* calendrier = new QToolButton(boite);
+        calendrier->setObjectName(fin ? QStringLiteral("choixDateFin") : QStringLiteral("choixDateDebut"));
+        calendrier->setIcon(iconeCalendrier());
+        calendrier->setIconSize(QSize(20, 20));
+        calendrier->setToolTip(fin ? QStringLiteral("Sélectionne la date fin")
+                                   : QStringLiteral("Sélectionne la date début"));
+        calendrier->setFocusPolicy(Qt::NoFocus);
+        connect(calendrier, &QToolButton::clicked, this, [this, fin] { choisirDate(fin); });
+        auto* semaine = new QToolButton(boite);
+        semaine->setObjectName(fin ? QStringLiteral("choixSemaineFin") : QStringLiteral("choixSemaineDebut"));
+        semaine->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        semaine->setToolTip(fin ? QStringLiteral("Sélectionne la semaine fin")
+                                : QStringLiteral("Sélectionne la semaine début"));
+        semaine->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("Sem.: 53/2026")) + 16);
+        semaine->setFocusPolicy(Qt::NoFocus);
+        connect(semaine, &QToolButton::clicked, this, [this, fin] { choisirSemaine(fin); });
+        ligne->addWidget(legende);
+        ligne->addWidget(date);
+        ligne->addWidget(calendrier);
+        ligne->addWidget(semaine);
+        ligne->addSpacing(24);
+        (fin ? m_dateFin : m_dateDebut) = date;
+        (fin ? m_semaineFin : m_semaineDebut) = semaine;
+    }
+    ligne->addStretch(1);
+    return boite;
+}
+
+QWidget* TablePointage::construirePresences()
+{
+    auto* boite = new QWidget(this);
+    auto* grille = new QGridLayout(boite);
+    grille->setContentsMargins(0, 0, 0, 0);
+    grille->setHorizontalSpacing(6);
+    grille->setVerticalSpacing(1);
+    auto* pairs = new QLabel(QStringLiteral("Pointages pairs"), boite);
+    pairs->setAlignment(Qt::AlignCenter);
+    grille->addWidget(pairs, 0, 3, 1, 2);
+    struct Def
+    {
+        Presence presence;
+        const char* texte;
+        const char* nom;
+    };
+    const Def defs[] = {{Presence::Tous, "Tous", "tous"},
+                        {Presence::Presence, "Présence", "presence"},
+                        {Presence::Absence, "Absence", "absence"},
+                        {Presence::PairsEgal, "égal au prévu", "egal"},
+                        {Presence::PairsDifferent, "différent du prévu", "different"},
+                        {Presence::Impairs, "Pointages impairs", "impairs"}};
+    int c = 0;
+    for (const Def& d : defs) {
+        auto* b = new QPushButton(QString::fromUtf8(d.texte), boite);
+        b->setObjectName(QLatin1String(d.nom));
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setMinimumWidth(110);
+        const Presence p = d.presence;
+        connect(b, &QPushButton::clicked, this, [this, p] { choisirPresence(p); });
+        m_presences[size_t(p)] = b;
+        grille->addWidget(b, 1, c++);
+    }
+    grille->setColumnStretch(c, 1);
+    return boite;
+}
+
+QWidget* TablePointage::construireEmployes()
+{
+    auto* boite = new QWidget(this);
+    auto* ligne = new QHBoxLayout(boite);
+    ligne->setContentsMargins(0, 0, 0, 0);
+    ligne->setSpacing(6);
+    using Champ = ModeleSelecteur::Champ;
+    for (bool fin : {false, true}) {
+        auto* legende = new QLabel(fin ? QStringLiteral("Fin:") : QStringLiteral("Début:"), boite);
+        auto* s = new SelecteurEmploye({Champ::Carte, Champ::Nom, Champ::Prenom},
+                                       fin ? QStringLiteral("Sélection de la personne fin par numéro")
+                                           : QStringLiteral("Sélection de la personne début par numéro"),
+                                       boite);
+        s->setObjectName(fin ? QStringLiteral("personneFin") : QStringLiteral("personneDebut"));
+        s->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 40);
+        connect(s, &SelecteurEmploye::employeChoisi, this, [this, fin](const Personnel& p) { choisirEmploye(fin, p); });
+        auto* texte = new QLabel(boite);
+        texte->setObjectName(fin ? QStringLiteral("texteFin") : QStringLiteral("texteDebut"));
+        texte->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('M')) * 22);
+        ligne->addWidget(legende);
+        ligne->addWidget(s);
+        ligne->addWidget(texte, 1);
+        (fin ? m_selecteurFin : m_selecteurDebut) = s;
+        (fin ? m_texteFin : m_texteDebut) = texte;
+    }
+    return boite;
+}
+
+bool TablePointage::ouvrirListe()
+{
+    Parametre parametre;
+    if (!lireParametre(m_db, parametre))
+        return false;
+    RecordFile<Personnel> fichier(m_db);
+    std::vector<Personnel> employes;
+    FileError e = fichier.open();
+    if (e.ok()) {
+        Personnel depuis;
+        depuis.CARTE = std::numeric_limits<qint16>::min();
+        Cursor<Personnel> c = fichier.read(PER_K_CARTE, depuis);
+        Personnel p;
+        while ((e = c.next(p)).ok())
+            employes.push_back(p);
+    }
+    if (e.code != EndOfFile) {
+        saveError(e);
+        Message(35, QStringLiteral("PERSONNEL"));
+        return false;
+    }
+    if (employes.empty())
+        return false;
+    m_bornes.emplace(Clock::today(), employes.front(), employes.back());
+    m_selecteurDebut->modele()->remplir(employes);
+    m_selecteurFin->modele()->remplir(std::move(employes));
+    if (FileError v = m_page.verifier(); !v.ok()) {
+        saveError(v);
+        Message(36);
+    }
+    if (FileError l = m_page.changer(ordrePointageMemorise(), m_bornes->plage(m_presence)); !l.ok()) {
+        saveError(l);
+        Message(35, QStringLiteral("POINTVAL"));
+        return false;
+    }
+    m_modele->changerOrdre(m_page.ordre(), m_page.lignes());
+    return true;
+}
+
+template <class F> void TablePointage::agir(F&& mouvement)
+{
+    if (m_ferme)
+        return;
+    if (const FileError e = mouvement(); !e.ok()) {
+        m_ferme = true;
+        saveError(e);
+        Message(35, QStringLiteral("POINTVAL"));
+        close();
+        return;
+    }
+    afficher();
+}
+
+void TablePointage::afficher()
+{
+    m_miseAJour = true;
+    m_modele->afficher(m_page.lignes());
+    {
+        const QSignalBlocker bloque(m_onglets);
+        m_onglets->setCurrentIndex(static_cast<int>(m_page.ordre()) - 1);
+    }
+    const int courante = m_page.courante();
+    if (courante >= 0)
+        m_vue->selectionModel()->setCurrentIndex(m_modele->index(courante, 0),
+                                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    else
+        m_vue->selectionModel()->clear();
+    {
+        const QSignalBlocker bloque(m_barre);
+        m_barre->setSliderPosition(m_page.position());
+    }
+    m_modifier->setEnabled(!m_page.vide());
+    m_supprimer->setEnabled(!m_page.vide());
+    afficherBornes();
+    m_miseAJour = false;
+}
+
+void TablePointage::afficherBornes()
+{
+    const BornesPointage& b = *m_bornes;
+    m_dateDebut->setText(DateTexte(b.dateDebut()));
+    m_dateFin->setText(DateTexte(b.dateFin()));
+    m_semaineDebut->setText(TexteSemaine(b.semaineDebut()));
+    m_semaineFin->setText(TexteSemaine(b.semaineFin()));
+    m_texteDebut->setText(TexteEmployeListe(b.employeDebut()));
+    m_texteFin->setText(TexteEmployeListe(b.employeFin()));
+    m_selecteurDebut->montrer(b.employeDebut().CARTE);
+    m_selecteurFin->montrer(b.employeFin().CARTE);
+    for (size_t i = 0; i < m_presences.size(); ++i)
+        m_presences[i]->setStyleSheet(QStringLiteral("QPushButton { background: %1; border: 1px solid #707070; "
+                                                     "padding: 3px 8px; }")
+                                          .arg(int(i) == int(m_presence) ? Choisi : NonChoisi));
+    const QFontMetrics fm(m_vue->font());
+    const int m = fm.horizontalAdvance(QLatin1Char('0'));
+    for (int c = 0; c < ModelePointage::NombreGroupes; ++c) {
+        int largeur = 0;
+        switch (m_modele->groupe(c)) {
+        case ModelePointage::Date:
+            largeur = fm.horizontalAdvance(QStringLiteral("Mer  00/00/0000"));
+            break;
+        case ModelePointage::Numero:
+            largeur = m * 6;
+            break;
+        case ModelePointage::NomPrenom:
+            largeur = fm.horizontalAdvance(QLatin1Char('M')) * 20;
+            break;
+        case ModelePointage::Matricule:
+            largeur = fm.horizontalAdvance(QLatin1Char('M')) * 8;
+            break;
+        default:
+            largeur = m * 8;
+            break;
+        }
+        m_vue->horizontalHeader()->resizeSection(c, largeur + 20);
+        // The names take the room left.
+        m_vue->horizontalHeader()->setSectionResizeMode(
+            c, m_modele->groupe(c) == ModelePointage::NomPrenom ? QHeaderView::Stretch : QHeaderView::Fixed);
+    }
+}
+
+void TablePointage::relire()
+{
+    agir([&] { return m_page.changer(m_page.ordre(), m_bornes->plage(m_presence)); });
+    if (isVisible())
+        m_vue->setFocus();
+}
+
+void TablePointage::choisirOrdre(OrdrePointage ordre)
+{
+    if (m_enAttente || m_ferme)
+        return;
+    memoriserOrdrePointage(ordre);
+    if (ordre == m_page.ordre()) {
+        afficher();
+        return;
+    }
+    if (FileError e = m_page.changer(ordre, m_bornes->plage(m_presence)); !e.ok()) {
+        agir([&] { return e; });
+        return;
+    }
+    m_modele->changerOrdre(ordre, m_page.lignes());
+    afficher();
+}
+
+void TablePointage::choisirPresence(Presence presence)
+{
+    if (m_enAttente || m_ferme)
+        return;
+    m_presence = presence;
+    relire();
+}
+
+void TablePointage::choisirDate(bool fin)
+{
+    if (m_enAttente || m_ferme)
+        return;
+    qint32 date = fin ? m_bornes->dateFin() : m_bornes->dateDebut();
+    const bool choisi = g_choixDate ? g_choixDate(date, this) : CalendrierJour::choisir(date, this);
+    if (!choisi)
+        return;
+    if (fin)
+        m_bornes->choisirDateFin(date);
+    else
+        m_bornes->choisirDateDebut(date);
+    relire();
+}
+
+void TablePointage::choisirSemaine(bool fin)
+{
+    if (m_enAttente || m_ferme)
+        return;
+    Semaine s = fin ? m_bornes->semaineFin() : m_bornes->semaineDebut();
+    bool choisi = false;
+    if (g_choixSemaine) {
+        choisi = g_choixSemaine(s, this);
+    } else {
+        quint8 numero = s.numero;
+        qint16 annee = s.annee;
+        choisi = CalendrierSemaine::choisir(numero, annee, this);
+        s = {numero, annee};
+    }
+    if (!choisi)
+        return;
+    if (fin)
+        m_bornes->choisirSemaineFin(s);
+    else
+        m_bornes->choisirSemaineDebut(s);
+    relire();
+}
+
+void TablePointage::choisirEmploye(bool fin, const Personnel& employe)
+{
+    if (m_enAttente || m_ferme)
+        return;
+    if (fin)
+        m_bornes->choisirEmployeFin(employe);
+    else
+        m_bornes->choisirEmployeDebut(employe);
+    relire();
+}
+
+bool TablePointage::relireCourant(PointVal& ligne)
+{
+    const PointVal* courant = m_page.ligneCourante();
+    if (!courant)
+        return false;
+    RecordFile<PointVal> fichier(m_db);
+    FileError e = fichier.open();
+    if (e.ok())
+        e = fichier.fetch(ligne, courant->rowid);
+    if (e.ok())
+        return true;
+    if (e.code == NotFound) {
+        agir([&] { return m_page.rafraichir(); });
+        return false;
+    }
+    agir([&] { return e; });
+    return false;
+}
+
+void TablePointage::nouveau()
+{
+    if (m_enAttente || m_ferme || !m_bornes)
+        return;
+    appeler(Requete::Modification, m_bornes->employeDebut().CARTE, m_bornes->dateDebut());
+}
+
+void TablePointage::modifier()
+{
+    PointVal ligne;
+    if (!m_enAttente && !m_ferme && !m_page.vide() && relireCourant(ligne))
+        appeler(Requete::Modification, ligne.CARTE, ligne.DATE);
+}
+
+void TablePointage::supprimer()
+{
+    PointVal ligne;
+    if (!m_enAttente && !m_ferme && !m_page.vide() && relireCourant(ligne))
+        appeler(Requete::Suppression, ligne.CARTE, ligne.DATE);
+}
+
+void TablePointage::appeler(Requete requete, qint16 carte, qint32 date)
+{
+    setRequete(requete);
+    setReponse(Reponse::Aucune);
+    setJourneeEnCours(carte, date);
+    m_enAttente = true;
+    FenetreTravail* grille = ouvrirFenetre(nom::CorrectionPointage, cadre());
+    if (grille)
+        connect(grille, &QObject::destroyed, this, &TablePointage::apresGrille);
+    else
+        apresGrille();
+}
+
+void TablePointage::apresGrille()
+{
+    m_enAttente = false;
+    const Reponse r = reponse();
+    agir([&] {
+        if (FileError e = m_page.calculerPositions(); !e.ok())
+            return e;
+        return m_page.rafraichir();
+    });
+    if (isVisible())
+        m_vue->setFocus();
+    Q_EMIT grilleTerminee(r);
+}
+
+void TablePointage::showEvent(QShowEvent* event)
+{
+    FenetreTravail::showEvent(event);
+    m_vue->setFocus();
+}
+
+void TablePointage::boutonSommaire(int evenement)
+{
+    if (m_enAttente || m_ferme)
+        return;
+    switch (evenement - evt::BoutonListe) {
+    case 1:
+        if (m_nouveau->isEnabled())
+            nouveau();
+        return;
+    case 2:
+        if (m_modifier->isEnabled())
+            modifier();
+        return;
+    case 3:
+        if (m_supprimer->isEnabled())
+            supprimer();
+        return;
+    case 4:
+        choisirOrdre(OrdrePointage::DateCarte);
+        return;
+    case 5:
+        choisirOrdre(OrdrePointage::CarteDate);
+        return;
+    case 6:
+        choisirOrdre(OrdrePointage::DateNom);
+        return;
+    case 7:
+        choisirOrdre(OrdrePointage::NomDate);
+        return;
+    default:
+        break;
+    }
+    if (evenement == evt::Bouton13)
+        close();
+}
+
+void TablePointage::ajusterTaille()
+{
+    const int hauteur = m_vue->verticalHeader()->defaultSectionSize();
+    const int lignes = std::max(1, m_vue->viewport()->height() / std::max(1, hauteur));
+    if (lignes != m_page.taille())
+        agir([&] { return m_page.changerTaille(lignes); });
+}
+
+void TablePointage::actionBarre(int action)
+{
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd:
+        agir([&] { return m_page.defiler(1); });
+        break;
+    case QAbstractSlider::SliderSingleStepSub:
+        agir([&] { return m_page.defiler(-1); });
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        agir([&] { return m_page.defiler(m_page.taille()); });
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        agir([&] { return m_page.defiler(-m_page.taille()); });
+        break;
+    case QAbstractSlider::SliderToMinimum:
+        agir([&] { return m_page.allerDebut(); });
+        break;
+    case QAbstractSlider::SliderToMaximum:
+        agir([&] { return m_page.allerFin(); });
+        break;
+    case QAbstractSlider::SliderMove: {
+        const int p = m_barre->sliderPosition();
+        agir([&] { return m_page.allerPosition(p); });
+        m_barre->setSliderPosition(p);
+        return;
+    }
+    default:
+        return;
+    }
+    m_barre->setSliderPosition(m_page.position());
+}
+
+bool TablePointage::touche(QKeyEvent* e)
+{
+    const bool ctrl = e->modifiers() & Qt::ControlModifier;
+    switch (e->key()) {
+    case Qt::Key_Up:
+        agir([&] { return m_page.deplacer(-1); });
+        return true;
+    case Qt::Key_Down:
+        agir([&] { return m_page.deplacer(1); });
+        return true;
+    case Qt::Key_PageUp:
+        agir([&] { return m_page.deplacer(-m_page.taille()); });
+        return true;
+    case Qt::Key_PageDown:
+        agir([&] { return m_page.deplacer(m_page.taille()); });
+        return true;
+    case Qt::Key_Home:
+        agir([&] { return m_page.allerDebut(); });
+        return true;
+    case Qt::Key_End:
+        agir([&] { return m_page.allerFin(); });
+        return true;
+    case Qt::Key_Insert:
+        nouveau();
+        return true;
+    case Qt::Key_Delete:
+        if (m_supprimer->isEnabled())
+            supprimer();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (ctrl && m_modifier->isEnabled())
+            modifier();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TablePointage::eventFilter(QObject* objet, QEvent* event)
+{
+    if (objet == m_vue && event->type() == QEvent::KeyPress)
+        return touche(static_cast<QKeyEvent*>(event));
+    if (objet == m_vue->viewport()) {
+        if (event->type() == QEvent::Resize)
+            ajusterTaille();
+        if (event->type() == QEvent::Wheel) {
+            const int crans = static_cast<QWheelEvent*>(event)->angleDelta().y() / 120;
+            if (crans != 0)
+                agir([&] { return m_page.defiler(-crans * LignesParCran); });
+            return true;
+        }
+    }
+    return FenetreTravail::eventFilter(objet, event);
+}
+
+} // namespace kip

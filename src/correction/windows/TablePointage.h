@@ -1,0 +1,128 @@
+// TablePointage, the punch list: the day lines between two dates and two cards in one of four orders (tabs,
+// the last one chosen remembered while the program runs), filtered by attendance with six coloured buttons.
+// From a line the operator opens the correction grid on that employee and week, or clears the user punches
+// of that day; the list is read again around its place when the grid returns. Only the rows shown are read.
+#pragma once
+
+#include "correction/BornesPointage.h"
+#include "correction/PagePointage.h"
+#include "data/Database.h"
+#include "data/Files.h"
+#include "employees/Echanges.h"
+#include "shell/windows/FenetreTravail.h"
+
+#include <array>
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QPushButton;
+class QScrollBar;
+class QTabBar;
+class QTableView;
+class QToolButton;
+
+namespace kip {
+
+class ModelePointage;
+class SelecteurEmploye;
+
+// The order of the list while the program runs.
+OrdrePointage ordrePointageMemorise();
+void memoriserOrdrePointage(OrdrePointage ordre);
+void oublierOrdrePointage();
+
+class TablePointage : public FenetreTravail
+{
+    Q_OBJECT
+
+public:
+    explicit TablePointage(Cadre& cadre);
+    ~TablePointage() override;
+
+    static FenetreTravail* ouvrir(Cadre& cadre);
+    bool ouverte() const { return m_ouverte; }
+
+    // The pickers (modal unless a test puts its own answers).
+    using ChoixDate = std::function<bool(qint32& date, QWidget* parent)>;
+    using ChoixSemaine = std::function<bool(Semaine& semaine, QWidget* parent)>;
+    static void setChoix(ChoixDate date, ChoixSemaine semaine);
+
+    const PagePointage& page() const { return m_page; }
+    const BornesPointage& bornes() const { return *m_bornes; }
+    Presence presence() const { return m_presence; }
+    ModelePointage* modele() const { return m_modele; }
+    QTableView* vue() const { return m_vue; }
+    QTabBar* onglets() const { return m_onglets; }
+    QPushButton* boutonPresence(Presence p) const { return m_presences[size_t(p)]; }
+    SelecteurEmploye* selecteur(bool fin) const { return fin ? m_selecteurFin : m_selecteurDebut; }
+    bool enAttente() const { return m_enAttente; }
+
+    // The commands.
+    void nouveau();
+    void modifier();
+    void supprimer();
+    void choisirOrdre(OrdrePointage ordre);
+    void choisirPresence(Presence presence);
+    void choisirDate(bool fin);
+    void choisirSemaine(bool fin);
+    void choisirEmploye(bool fin, const Personnel& employe);
+
+Q_SIGNALS:
+    // The list was read again after the grid returned (or the clear was answered).
+    void grilleTerminee(kip::Reponse reponse);
+
+protected:
+    void boutonSommaire(int evenement) override;
+    bool eventFilter(QObject* objet, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool ouvrirListe();
+    void construire();
+    QWidget* construireBornes();
+    QWidget* construirePresences();
+    QWidget* construireEmployes();
+    template <class F> void agir(F&& mouvement);
+    void afficher();
+    void afficherBornes();
+    // The range or the filter changed: the list is read again and takes the focus.
+    void relire();
+    void appeler(Requete requete, qint16 carte, qint32 date);
+    void apresGrille();
+    bool relireCourant(PointVal& ligne);
+    void ajusterTaille();
+    bool touche(QKeyEvent* event);
+    void actionBarre(int action);
+
+    FileUse m_usageParametre;
+    FileUse m_usagePersonnel;
+    FileUse m_usagePointVal;
+    Database m_db;
+    std::optional<BornesPointage> m_bornes;
+    Presence m_presence = Presence::Tous;
+    PagePointage m_page;
+    ModelePointage* m_modele = nullptr;
+    QTableView* m_vue = nullptr;
+    QTabBar* m_onglets = nullptr;
+    QScrollBar* m_barre = nullptr;
+    QLabel* m_dateDebut = nullptr;
+    QLabel* m_dateFin = nullptr;
+    QToolButton* m_semaineDebut = nullptr;
+    QToolButton* m_semaineFin = nullptr;
+    std::array<QPushButton*, 6> m_presences{};
+    SelecteurEmploye* m_selecteurDebut = nullptr;
+    SelecteurEmploye* m_selecteurFin = nullptr;
+    QLabel* m_texteDebut = nullptr;
+    QLabel* m_texteFin = nullptr;
+    QPushButton* m_nouveau = nullptr;
+    QPushButton* m_modifier = nullptr;
+    QPushButton* m_supprimer = nullptr;
+    QPushButton* m_fermer = nullptr;
+    bool m_ouverte = false;
+    bool m_enAttente = false;
+    bool m_ferme = false;
+    bool m_miseAJour = false;
+};
+
+} // namespace kip

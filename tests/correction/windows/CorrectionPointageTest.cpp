@@ -1,0 +1,347 @@
+// The correction grid inside the frame: cell entry with its refusals and totals, the night shift, the week
+// totals by rounding code, the arrows over hidden days, the save questions on a week change, a save that the
+// store refuses, the clear request, the help box and the draft of the periodic flush.
+#include "correction/windows/CorrectionPointage.h"
+
+#include "CorrectionEssai.h"
+#include "correction/BrouillonCorrection.h"
+#include "correction/PasseSauvegarde.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+
+using namespace kip;
+
+class CorrectionPointageTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    InstallationCorrection m_inst;
+
+    static void taper(CorrectionPointage* g, int jour, int colonne, const QString& texte, int sortie = Qt::Key_Right)
+    {
+        QLineEdit* e = g->cellule(jour, colonne);
+        e->selectAll();
+        QTest::keyClick(e, Qt::Key_Backspace);
+        if (!texte.isEmpty())
+            QTest::keyClicks(e, texte);
+        QTest::keyClick(e, Qt::Key(sortie));
+    }
+    static QString total(QLabel* l) { return l->text().trimmed(); }
+
+private Q_SLOTS:
+    void initTestCase() { m_inst.preparer(); }
+    void init()
+    {
+        m_inst.vider();
+        CorrectionPointage::setPeriodeVidage(3600 * 1000);
+    }
+    void cleanupTestCase() { m_inst.terminer(); }
+
+    void cellEntryNightShiftAndTotals()
+    {
+        const Personnel p = m_inst.ajouter(InstallationCorrection::employe(1, QStringLiteral("ARNAUD")));
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.resize(1200, 800);
+        cadre.show();
+        CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 1, m_inst.today);
+        QVERIFY(g);
+        QCOMPARE(g->texteSemaine()->text(), QStringLiteral("Sem.: 50/2026"));
+        QCOMPARE(g->entete()->text().simplified(), QStringLiteral("ARNAUD Léa 0001"));
+        QCOMPARE(g->findChild<QLabel*>(QStringLiteral("du"))->text(), QStringLiteral("Du 07/12/2026"));
+        QCOMPARE(g->findChild<QLabel*>(QStringLiteral("au"))->text(), QStringLiteral("au 13/12/2026"));
+        QCOMPARE(g->jourCourant(), 2); // the Wednesday passed
+        QCOMPARE(g->colonneCourante(), 0);
+
+        // Short forms.
+        taper(g, 0, 0, QStringLiteral(".01"));
+        QCOMPARE(g->cellule(0, 0)->text().trimmed(), QStringLiteral("0.01"));
+        QCOMPARE(g->colonneCourante(), 1);
+        taper(g, 0, 1, QStringLiteral("1"));
+        QCOMPARE(g->cellule(0, 1)->text().trimmed(), QStringLiteral("1.00"));
+        QCOMPARE(total(g->totalJour(0)), QStringLiteral("0.59"));
+        // Refused: minutes above 59, hours above 23, a letter; the cursor stays on the cell.
+        for (const char* faux : {"7.75", "24", "8h"}) {
+            taper(g, 0, 2, QString::fromLatin1(faux));
+            QCOMPARE(g->colonneCourante(), 2);
+            QCOMPARE(g->cellule(0, 2)->text(), QString::fromLatin1(faux));
+            QTest::qWait(0);
+        }
+        taper(g, 0, 2, QString());
+        QCOMPARE(g->colonneCourante(), 3);
+
+        // Night shift: 22.00 to 6.00 is 8 hours; a third time earlier than 6.00 is a second roll-over.
+        taper(g, 1, 0, QStringLiteral("22"));
+        taper(g, 1, 1, QStringLiteral("6"));
+        QCOMPARE(total(g->totalJour(1)), QStringLiteral("8.00"));
+        taper(g, 1, 2, QStringLiteral("5"));
+        QCOMPARE(g->colonneCourante(), 2);
+        QCOMPARE(total(g->totalJour(1)), QStringLiteral("8.00"));
+        taper(g, 1, 2, QString());
+        // A pair with only its entry adds nothing.
+        taper(g, 1, 2, QStringLiteral("7"));
+        QCOMPARE(total(g->totalJour(1)), QStringLiteral("8.00"));
+        QCOMPARE(total(g->totalSemaine()), QStringLiteral("8.59"));
+
+        // F2 saves without a question and reloads: the night's exit is stored past midnight.
+        QTest::keyClick(g->cellule(1, 3), Qt::Key_F2);
+        QVERIFY(m_inst.presenter.shown().isEmpty());
+        const PointVal mardi = m_inst.lire(1, m_inst.lundi + 1);
+        QCOMPARE(int(mardi.POINTAGE_UTILISATEUR[0]), InstallationCorrection::h(22));
+        QCOMPARE(int(mardi.POINTAGE_UTILISATEUR[1]), InstallationCorrection::h(6) + 1440);
+        QCOMPARE(int(mardi.POINTAGE_UTILISATEUR[2]), InstallationCorrection::h(7) + 1440);
+        QCOMPARE(int(mardi.TOTAL), 480);
+        QCOMPARE(int(mardi.MODIF), 1);
+        QCOMPARE(g->cellule(1, 1)->text().trimmed(), QStringLiteral("6.00"));
+        QCOMPARE(g->mode(), ModeSauvegarde::Others);
+    }
+
+    void weekTotalsByRoundingCode()
+    {
+        int carte = 1;
+        for (const char* code : {"+15", "-60", "000"}) {
+            const Personnel p = m_inst.ajouter(InstallationCorrection::employe(
+                qint16(carte), QStringLiteral("NOM%1").arg(carte), 4, QString::fromLatin1(code)));
+            ++carte;
+            // 2401 minutes: 8.01 on Monday, 8.00 on Tuesday to Friday.
+            m_inst.journee(p, m_inst.lundi, {InstallationCorrection::h(8), InstallationCorrection::h(16, 1)});
+            for (int j = 1; j < 5; ++j)
+                m_inst.journee(p, m_inst.lundi + j, {InstallationCorrection::h(8), InstallationCorrection::h(16)});
+        }
+        Cadre cadre(Program::KipOther, 0, [] {});
+        cadre.resize(1200, 800);
+        cadre.show();
+        CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 1, m_inst.lundi);
+        QVERIFY(g);
+        const QStringList arrondis = {QStringLiteral("40.15"), QStringLiteral("40.00"), QStringLiteral("40.01")};
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(int(g->grille().employe().CARTE), i + 1);
+            QCOMPARE(total(g->totalSemaine()), QStringLiteral("40.01"));
+            QCOMPARE(total(g->totalArrondi()), arrondis[i]);
+            QCOMPARE(g->cellule(0, 1)->text().trimmed(), QStringLiteral("16.01"));
+            QTest::keyClick(g->cellule(0, 0), Qt::Key_PageUp); // next card
+        }
+        // Past the last card the grid wraps to the first; Page Down goes back.
+        QCOMPARE(int(g->grille().employe().CARTE), 1);
+        QTest::keyClick(g->cellule(0, 0), Qt::Key_PageDown);
+        QCOMPARE(int(g->grille().employe().CARTE), 3);
+        // The bar's buttons carry the same commands.
+        evt::poster(g, evt::BoutonListe + 2);
+        QTRY_COMPARE(int(g->grille().employe().CARTE), 1);
+    }
+
+    void hiddenDaysAreSkipped()
+    {
+        Personnel p = InstallationCorrection::employe(5, QStringLiteral("BLANC"));
+        p.DATE_EMBAUCHE = m_inst.lundi + 1; // Tuesday
+        p.DATE_DEBAUCHE = m_inst.lundi + 3; // Thursday
+        m_inst.ajouter(p);
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.resize(1200, 800);
+        cadre.show();
+        CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 5, m_inst.lundi + 1);
+        QVERIFY(g);
+        for (int j = 0; j < JoursSemaine; ++j)
+            QCOMPARE(g->bloc(j)->isHidden(), j == 0 || j > 3);
+        QCOMPARE(g->jourCourant(), 1);
+        // Up from Tuesday wraps to Thursday, Down from Thursday back to Tuesday; Left wraps to column 14.
+        QTest::keyClick(g->cellule(1, 0), Qt::Key_Up);
+        QCOMPARE(g->jourCourant(), 3);
+        QTest::keyClick(g->cellule(3, 0), Qt::Key_Down);
+        QCOMPARE(g->jourCourant(), 1);
+        QTest::keyClick(g->cellule(1, 0), Qt::Key_Left);
+        QCOMPARE(g->colonneCourante(), 13);
+        QTest::keyClick(g->cellule(1, 13), Qt::Key_Right);
+        QCOMPARE(g->colonneCourante(), 0);
+        // A hidden day's cells hold nothing that a save could write.
+        taper(g, 1, 0, QStringLiteral("8"));
+        g->cellule(0, 0)->setText(QStringLiteral("9"));
+        QTest::keyClick(g->cellule(1, 1), Qt::Key_F2);
+        QCOMPARE(int(m_inst.lire(5, m_inst.lundi + 1).POINTAGE_UTILISATEUR[0]), InstallationCorrection::h(8));
+        QCOMPARE(int(m_inst.lire(5, m_inst.lundi).CARTE), 0); // no line for Monday, none made
+    }
+
+    void weekChangeQuestions()
+    {
+        m_inst.ajouter(InstallationCorrection::employe(7, QStringLiteral("COLIN")));
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.resize(1200, 800);
+        cadre.show();
+        CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 7, m_inst.lundi);
+        QVERIFY(g);
+        // The next week's lines do not exist yet: moving there makes them.
+        QCOMPARE(int(m_inst.lire(7, m_inst.lundi + 7).CARTE), 0);
+        // No: the edits are dropped and the grid moves on.
+        taper(g, 0, 0, QStringLiteral("8"));
+        m_inst.presenter.answer(ButtonNo);
+        QTest::keyClick(g->cellule(0, 1), Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(m_inst.presenter.shown().size(), 1);
+        const MessageSpec question = m_inst.presenter.shown()[0];
+        QCOMPARE(question.title, QStringLiteral("Sauvegarde de la semaine"));
+        QCOMPARE(question.text, QStringLiteral("Voulez vous sauvegarder ?\r\nCliquez Oui = sauvegarde\r\nCliquez Ok = "
+                                               "sauvegarde et ne plus poser la question"));
+        QCOMPARE(question.buttons, ButtonOk | ButtonYes | ButtonNo);
+        QCOMPARE(question.defaultButton, int(ButtonYes));
+        QCOMPARE(g->grille().lundi(), m_inst.lundi + 7);
+        for (int j = 0; j < JoursSemaine; ++j)
+            QVERIFY(m_inst.lire(7, m_inst.lundi + 7 + j).CARTE == 7);
+        QCOMPARE(int(m_inst.lire(7, m_inst.lundi).POINTAGE_UTILISATEUR[0]), int(PunchEmpty));
+        // Back: nothing changed, nothing asked.
+        QTest::keyClick(g->cellule(0, 0), Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(m_inst.presenter.shown().size(), 1);
+        QCOMPARE(g->cellule(0, 0)->text(), QString());
+        // Yes saves this once; OK saves and asks no more.
+        taper(g, 0, 0, QStringLiteral("8"));
+        m_inst.presenter.answer(ButtonYes);
+        QTest::keyClick(g->cellule(0, 1), Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(m_inst.presenter.shown().size(), 2);
+        QCOMPARE(int(m_inst.lire(7, m_inst.lundi).POINTAGE_UTILISATEUR[0]), InstallationCorrection::h(8));
+        QCOMPARE(g->mode(), ModeSauvegarde::Others);
+        taper(g, 0, 0, QStringLiteral("9"));
+        m_inst.presenter.answer(ButtonOk);
+        QTest::keyClick(g->cellule(0, 1), Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(m_inst.presenter.shown().size(), 3);
+        QCOMPARE(g->mode(), ModeSauvegarde::SaveAuto);
+        taper(g, 0, 1, QStringLiteral("12"));
+        QTest::keyClick(g->cellule(0, 2), Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(m_inst.presenter.shown().size(), 3);
+        taper(g, 0, 1, QStringLiteral("13"));
+        // Quitter asks once before leaving, whatever the mode; Yes (the default) saves.
+        QPointer<CorrectionPointage> garde(g);
+        evt::poster(g, evt::Bouton13);
+        QTRY_VERIFY(!garde || garde->numeroFenetre() == 0);
+        QCOMPARE(m_inst.presenter.shown().size(), 4);
+        QCOMPARE(m_inst.presenter.shown()[3].text, QStringLiteral("Sauvegarder avant de quitter ?"));
+        QCOMPARE(int(m_inst.lire(7, m_inst.lundi).POINTAGE_UTILISATEUR[1]), InstallationCorrection::h(12));
+        QCOMPARE(int(m_inst.lire(7, m_inst.lundi + 7).POINTAGE_UTILISATEUR[0]), InstallationCorrection::h(9));
+        QCOMPARE(int(m_inst.lire(7, m_inst.lundi + 7).POINTAGE_UTILISATEUR[1]), InstallationCorrection::h(13));
+        QCOMPARE(reponse(), Reponse::Annulee);
+    }
+
+    void closingAsksOnceAndNoDropsTheEdits()
+    {
+        m_inst.ajouter(InstallationCorrection::employe(8, QStringLiteral("DUVAL")));
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.resize(1200, 800);
+        cadre.show();
+        CorrectionPointage::setPeriodeVidage(10);
+        CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 8, m_inst.lundi);
+        QVERIFY(g);
+        // The periodic flush keeps the cells being typed on disk.
+        QTest::keyClicks(g->cellule(0, 0), QStringLiteral("8.3"));
+        QTRY_VERIFY(QFile::exists(cheminBrouillon()));
+        QCOMPARE(lireBrouillon(cheminBrouillon())->jours[0]->at(0), QStringLiteral("8.3"));
+        m_inst.presenter.answer(ButtonNo);
+        QPointer<CorrectionPointage> garde(g);
+        evt::poster(g, evt::Bouton13);
+        QTRY_VERIFY(!garde || garde->numeroFenetre() == 0);
+        QCOMPARE(m_inst.presenter.shown().size(), 1);
+        QCOMPARE(m_inst.presenter.shown()[0].text, QStringLiteral("Sauvegarder avant de quitter ?"));
+        QCOMPARE(m_inst.presenter.shown()[0].buttons, ButtonYes | ButtonNo);
+        QCOMPARE(int(m_inst.lire(8, m_inst.lundi).POINTAGE_UTILISATEUR[0]), int(PunchEmpty));
+        QVERIFY(!QFile::exists(cheminBrouillon()));
+    }
+
+    void aRefusedSaveKeepsTheGridAndItsEdits()
+    {
+        m_inst.ajouter(InstallationCorrection::employe(9, QStringLiteral("ESNAULT")));
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.resize(1200, 800);
+        cadre.show();
+        CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 9, m_inst.lundi);
+        QVERIFY(g);
+        m_inst.sql(FileId::PointVal, "CREATE TRIGGER refus BEFORE UPDATE ON POINTVAL BEGIN "
+                                     "SELECT RAISE(ABORT, 'disque plein'); END");
+        taper(g, 0, 0, QStringLiteral("8"));
+        taper(g, 3, 0, QStringLiteral("8"));
+        // A week change: Yes, the store refuses: message 15, the grid stays on its week with the edits.
+        m_inst.presenter.answer(ButtonYes);
+        QTest::keyClick(g->cellule(3, 1), Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(m_inst.presenter.shown().size(), 2);
+        QCOMPARE(m_inst.presenter.shown()[1].number, 15);
+        QCOMPARE(g->grille().lundi(), m_inst.lundi);
+        QCOMPARE(g->cellule(0, 0)->text().trimmed(), QStringLiteral("8.00"));
+        QVERIFY(QFile::exists(cheminBrouillon()));
+        // Closing: Yes, refused again: the grid stays open.
+        m_inst.presenter.answer(ButtonYes);
+        evt::poster(g, evt::Bouton13);
+        QTRY_COMPARE(m_inst.presenter.shown().size(), 4);
+        QTest::qWait(0);
+        QVERIFY(g->numeroFenetre() != 0);
+        QCOMPARE(g->cellule(3, 0)->text().trimmed(), QStringLiteral("8.00"));
+        // Once the store takes it, F2 writes both days.
+        m_inst.sql(FileId::PointVal, "DROP TRIGGER refus");
+        QTest::keyClick(g->cellule(0, 0), Qt::Key_F2);
+        QCOMPARE(m_inst.presenter.shown().size(), 4);
+        QCOMPARE(int(m_inst.lire(9, m_inst.lundi).POINTAGE_UTILISATEUR[0]), InstallationCorrection::h(8));
+        QCOMPARE(int(m_inst.lire(9, m_inst.lundi + 3).POINTAGE_UTILISATEUR[0]), InstallationCorrection::h(8));
+        QVERIFY(!QFile::exists(cheminBrouillon()));
+    }
+
+    void clearRequestAndHelp()
+    {
+        const Personnel p = m_inst.ajouter(InstallationCorrection::employe(4, QStringLiteral("FABRE")));
+        m_inst.journee(p, m_inst.lundi, {}); // an empty programme line
+        m_inst.journee(p, m_inst.lundi + 1, {InstallationCorrection::h(8), InstallationCorrection::h(12)});
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.show();
+        setRequete(Requete::Suppression);
+        // Cancel: nothing changes.
+        setJourneeEnCours(4, m_inst.lundi + 1);
+        m_inst.presenter.answer(ButtonCancel);
+        QVERIFY(!ouvrirFenetre(nom::CorrectionPointage, cadre));
+        QCOMPARE(reponse(), Reponse::Annulee);
+        QCOMPARE(m_inst.presenter.shown().size(), 1);
+        const MessageSpec question = m_inst.presenter.shown()[0];
+        QCOMPARE(question.title, QStringLiteral("Confirmer effacement"));
+        QCOMPARE(
+            question.text,
+            QStringLiteral("Les pointages des lignes origine et programme ne seront pas modifiés.\r\nLes pointages "
+                           "de la ligne utilisateur vont être supprimés et le total de la journée sera positionné "
+                           "à 0.\r\nCliquez OUI pour confirmer votre intention."));
+        QCOMPARE(question.buttons, ButtonYes | ButtonCancel);
+        QCOMPARE(int(m_inst.lire(4, m_inst.lundi + 1).TOTAL), 240);
+        // Yes on a day with programme punches: cleared, MODIF 1; on a day with none: MODIF stays 0.
+        m_inst.presenter.answer(ButtonYes);
+        QVERIFY(!ouvrirFenetre(nom::CorrectionPointage, cadre));
+        QCOMPARE(reponse(), Reponse::Complete);
+        PointVal v = m_inst.lire(4, m_inst.lundi + 1);
+        QCOMPARE(int(v.TOTAL), 0);
+        QCOMPARE(int(v.MODIF), 1);
+        for (qint16 s : v.POINTAGE_UTILISATEUR)
+            QCOMPARE(int(s), int(PunchEmpty));
+        QCOMPARE(int(v.POINTAGE_PROGRAMME[0]), InstallationCorrection::h(8));
+        setJourneeEnCours(4, m_inst.lundi);
+        m_inst.presenter.answer(ButtonYes);
+        QVERIFY(!ouvrirFenetre(nom::CorrectionPointage, cadre));
+        QCOMPARE(int(m_inst.lire(4, m_inst.lundi).MODIF), 0);
+        QVERIFY(!InstallationCorrection::grille(cadre));
+
+        // The help box.
+        CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 4, m_inst.lundi);
+        QVERIFY(g);
+        m_inst.presenter.clear();
+        g->aide();
+        QCOMPARE(m_inst.presenter.shown().size(), 1);
+        QCOMPARE(m_inst.presenter.shown()[0].title, QStringLiteral("Aide sur cet écran"));
+        QVERIFY(m_inst.presenter.shown()[0].text.startsWith(QStringLiteral("Page Haute = Carte Suivante\r\n")));
+        QVERIFY(m_inst.presenter.shown()[0].text.contains(QStringLiteral("Entrée (équivallent Tab)")));
+        QVERIFY(m_inst.presenter.shown()[0].text.endsWith(QStringLiteral("Changez toujours de case après votre "
+                                                                         "dernière saisie")));
+        // The week picker: the grid saves, then shows the week picked.
+        CorrectionPointage::setChoixSemaine([](Semaine& s, QWidget*) {
+            s = {2, 2027};
+            return true;
+        });
+        g->choisirSemaine();
+        CorrectionPointage::setChoixSemaine({});
+        QCOMPARE(g->texteSemaine()->text(), QStringLiteral("Sem.: 2/2027"));
+        QCOMPARE(g->grille().lundi(), dayNumber(2027, 1, 11));
+    }
+};
+
+QTEST_MAIN(CorrectionPointageTest)
+#include "CorrectionPointageTest.moc"

@@ -6,6 +6,7 @@
 #include "calendar/HeureTexte.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QMutex>
 #include <QTime>
 #include <limits>
@@ -193,6 +194,13 @@ FileError lireEntrees(Database& db, Statement& st, std::vector<Journal>& entrees
     return {};
 }
 
+// Whether the journal exists: a read must not leave an empty database under its name, which its common open
+// would then take for a damaged file.
+bool existe(Database& db)
+{
+    return QFileInfo::exists(db.pathOf(Journal::FileName));
+}
+
 Statement preparer(Database& db, const QString& condition, FileError* erreur)
 {
     RecordFile<Journal> journal(db);
@@ -212,6 +220,8 @@ Statement preparer(Database& db, const QString& condition, FileError* erreur)
 FileError lireJournal(Database& db, const FiltreJournal& filtre, std::vector<Journal>& entrees)
 {
     entrees.clear();
+    if (!existe(db))
+        return {}; // nothing was ever journalled
     FileError e;
     Statement st =
         preparer(db, QStringLiteral("DATE >= ?1 AND DATE <= ?2 AND CARTE >= ?3 AND CARTE <= ?4 ORDER BY rowid"), &e);
@@ -227,6 +237,8 @@ FileError lireJournal(Database& db, const FiltreJournal& filtre, std::vector<Jou
 FileError lireJournalJournee(Database& db, qint16 carte, qint32 jour, std::vector<Journal>& entrees)
 {
     entrees.clear();
+    if (!existe(db))
+        return {}; // nothing was ever journalled
     FileError e;
     Statement st = preparer(db, QStringLiteral("CARTE = ?1 AND JOUR = ?2 ORDER BY rowid DESC"), &e);
     if (!e.ok())

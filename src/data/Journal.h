@@ -95,7 +95,7 @@ QString utilisateurSysteme();
 FileError ajouterAuJournal(Transaction& t, Journal& entree);
 
 // A journal read: the entries of the change dates debut to fin (both included; 0 leaves a side open) whose
-// card lies between carteDebut and carteFin, oldest first.
+// card lies between carteDebut and carteFin, oldest first. A journal not yet created reads as empty.
 struct FiltreJournal
 {
     qint32 debut = 0, fin = 0;

@@ -66,8 +66,12 @@ int updateEmployee(Database& db, Personnel& rec, const LinkValues& saved)
     RecordFile<Personnel> employees(db);
     const qint64 version = rec.version;
     // The stored values as they stand under the transaction: those that the write replaces.
+    // A record gone meanwhile is left to the write, which reports it as changed by another station.
     Personnel stored;
-    const bool haveStored = employees.fetch(stored, rec.rowid).ok();
+    if (const FileError read = employees.fetch(stored, rec.rowid); !read.ok() && read.code != NotFound) {
+        failAndReport(t, 35, read, QStringLiteral("PERSONNEL"));
+        return UpdateFailed;
+    }
     const int written = putRecord(t, employees, rec, QStringLiteral("PERSONNEL"));
     if (written != UpdateSaved)
         return written;
@@ -92,7 +96,7 @@ int updateEmployee(Database& db, Personnel& rec, const LinkValues& saved)
             return UpdateFailed;
         }
     }
-    if (haveStored) {
+    {
         Journal entry = entreeJournal(rec);
         differencesEmploye(&stored, &rec, &entry.AVANT, &entry.APRES);
         entry.CAUSE = QString::fromUtf8(CauseJournal::ModificationEmploye);

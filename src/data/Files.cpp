@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QMutex>
 #include <QTextStream>
+#include <algorithm>
 #include <array>
 #include <atomic>
 
@@ -234,11 +235,14 @@ void resetOpenCount(FileId id)
 void rebuildAllKeys(const RebuildProgress& progress)
 {
     const std::vector<const TableDecl*> tables = allTables();
+    // The journal of corrections comes last without a step of its own: the progress counts the five data files.
+    const TableDecl* journal = &tableOf<Journal>();
+    const int steps =
+        int(std::count_if(tables.begin(), tables.end(), [&](const TableDecl* t) { return t != journal; }));
     int step = 0;
     for (const TableDecl* table : tables) {
-        ++step;
-        if (progress)
-            progress(step, int(tables.size()), table->label);
+        if (progress && table != journal)
+            progress(++step, steps, table->label);
         const QString path = g_paths.dataDir + QLatin1Char('/') + table->fileName;
         FileId id;
         const bool known = labelToFile(table->label, &id);

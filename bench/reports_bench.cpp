@@ -2,14 +2,18 @@
 // preview ready (the pages written and the first one read back), with peak memory, on a file of 1,000,000
 // day lines and on a file holding only that week; beside them the bare reading of that week's lines, the
 // report through a full reading of the big file (whose pages must be the same, byte for byte), and the
-// page-per-employee and five-week forms, to see whether memory grows with the pages.
+// page-per-employee and five-week forms, to see whether memory grows with the pages. Then the daily report
+// EditionJours over 31 days (beside the same on a file of about those days only, and its page-per-employee form)
+// and the period totals EditionTotalPeriode over a year, each beside the bare reading of its period.
 // Each case runs in a process of its own, so that its peak memory is its own.
 #include "calendar/Clock.h"
 #include "calendar/Dates.h"
 #include "data/Database.h"
 #include "data/Files.h"
 #include "kipgen/Generator.h"
+#include "reports/EditionJours.h"
 #include "reports/EditionSemaine.h"
+#include "reports/EditionTotalPeriode.h"
 #include "reports/ExecutionEdition.h"
 
 #include <QCryptographicHash>
@@ -95,6 +99,13 @@ ParametresEdition semaines(qint32 lundi, qint32 dimanche)
     return p;
 }
 
+ParametresEdition jours(const char* titre, qint32 debut, qint32 fin)
+{
+    ParametresEdition p = semaines(debut, fin);
+    p.NOMEDITION = QString::fromUtf8(titre);
+    return p;
+}
+
 // The report from the start of its run to its preview ready: the first page read back.
 Mesure rapport(const QString& dir, const std::function<std::unique_ptr<Edition>()>& fabrique,
                const ParametresEdition& p, LectureJournees::Mode mode)
@@ -158,9 +169,11 @@ int main()
     QTemporaryDir tmp;
     const QString big = tmp.path() + QStringLiteral("/a/Kip");
     const QString week = tmp.path() + QStringLiteral("/b/Kip");
+    const QString month = tmp.path() + QStringLiteral("/c/Kip");
     QElapsedTimer t;
     t.start();
-    if (!generate(big, DayLines, today) || !generate(week, 7 * Employees, today))
+    if (!generate(big, DayLines, today) || !generate(week, 7 * Employees, today) ||
+        !generate(month, 31 * Employees, today))
         return 1;
     std::printf("installations generated in %.1f s (%d employees; %lld day lines, and %d day lines of the week %s "
                 "to %s)\n",
@@ -187,5 +200,41 @@ int main()
     std::printf("big file / week-only file: %.2f; pages identical to the full reading and to the week-only file: "
                 "%s\n",
                 petit.secondes > 0 ? grand.secondes / petit.secondes : 0.0, memes ? "yes" : "NO");
-    return memes ? 0 : 1;
+
+    // The daily reports over 31 days and the period totals over a year.
+    const qint32 debutMois = today - 30;
+    const ParametresEdition mois =
+        jours("Pointages Origine (1e ligne) et Utilisateur (3e ligne), totaux jours et employés, 1 à x jours",
+              debutMois, today);
+    measure("baseline: bare reading of 31 days' lines, big file", [&] { return lectureNue(big, debutMois, today); });
+    const Mesure joursGrand = measure("EditionJours, 1,000 employees, 31 days, big file", [&] {
+        return rapport(big, EditionJours, mois, LectureJournees::Mode::ParEmploye);
+    });
+    // Not the same pages: a generated file's first day holds no punch of the night before. The time tells
+    // whether the cost follows the lines printed or the size of the file.
+    const Mesure joursPetit = measure("EditionJours, 1,000 employees, 31 days, file of those days only", [&] {
+        return rapport(month, EditionJours, mois, LectureJournees::Mode::ParEmploye);
+    });
+    const Mesure joursComplet = measure("  the same (big file) through a full reading of the 1,000,000 lines", [&] {
+        return rapport(big, EditionJours, mois, LectureJournees::Mode::FichierComplet);
+    });
+    measure("EditionJoursPage (a page per employee), 31 days, big file",
+            [&] { return rapport(big, EditionJoursPage, mois, LectureJournees::Mode::ParEmploye); });
+    const qint32 debutAn = today - 364;
+    const ParametresEdition an =
+        jours("Total de la période par employé et total des employés, 1 à x jours", debutAn, today);
+    measure("baseline: bare reading of a year's lines, big file", [&] { return lectureNue(big, debutAn, today); });
+    const Mesure periode = measure("EditionTotalPeriode, 1,000 employees, 1 year, big file", [&] {
+        return rapport(big, EditionTotalPeriode, an, LectureJournees::Mode::ParEmploye);
+    });
+    const Mesure periodeComplet = measure("  the same through a full reading of the 1,000,000 lines", [&] {
+        return rapport(big, EditionTotalPeriode, an, LectureJournees::Mode::FichierComplet);
+    });
+    const bool joursMemes = std::memcmp(joursGrand.empreinte, joursComplet.empreinte, sizeof joursGrand.empreinte) == 0;
+    const bool periodeMemes = std::memcmp(periode.empreinte, periodeComplet.empreinte, sizeof periode.empreinte) == 0;
+    std::printf("EditionJours big file / days-only file: %.2f; pages identical to the full reading: EditionJours "
+                "%s, EditionTotalPeriode %s\n",
+                joursPetit.secondes > 0 ? joursGrand.secondes / joursPetit.secondes : 0.0, joursMemes ? "yes" : "NO",
+                periodeMemes ? "yes" : "NO");
+    return memes && joursMemes && periodeMemes ? 0 : 1;
 }

@@ -11,8 +11,8 @@ namespace kip {
 
 namespace {
 
-constexpr int SqliteRow = 100;
-constexpr int SqliteDone = 101;
+constexpr int LigneSqlite = 100;
+constexpr int FinSqlite = 101;
 
 // The employees in the order of the sort mode's key, each filtered by the range.
 class LecturePersonnel
@@ -26,7 +26,7 @@ public:
         if (!st.valid())
             return lastError();
         const int rc = st.step();
-        if (rc != SqliteRow)
+        if (rc != LigneSqlite)
             return m_db.errorFrom(rc);
         total = st.columnInt(0);
         return {};
@@ -43,9 +43,9 @@ public:
         }
         for (;;) {
             const int rc = m_st.step();
-            if (rc == SqliteDone)
+            if (rc == FinSqlite)
                 return makeError(EndOfFile);
-            if (rc != SqliteRow)
+            if (rc != LigneSqlite)
                 return m_db.errorFrom(rc);
             per.rowid = m_st.columnInt(0);
             per.version = m_st.columnInt(1);

@@ -22,7 +22,7 @@ namespace kip {
 
 namespace {
 
-constexpr int AttenteFichierMs = 500; // a file held elsewhere for longer than this is in use
+constexpr int AttenteRestaurationMs = 500; // a file held elsewhere for longer than this is in use
 
 QString nomFichier(FileId id)
 {
@@ -37,7 +37,7 @@ QString dansRepertoire(const QString& dir, FileId id)
 // The copy's own record file is read as it lies, without a journal of its own to roll back.
 FileError lireCompte(const QString& chemin, const QString& sql, qint64* valeur)
 {
-    ConnexionDirecte c(chemin, ConnexionDirecte::Lecture, AttenteFichierMs);
+    ConnexionDirecte c(chemin, ConnexionDirecte::Lecture, AttenteRestaurationMs);
     FileError e = c.erreur();
     if (e.ok())
         e = c.entier(sql, valeur);
@@ -198,7 +198,7 @@ std::optional<ResultatRestauration> Restauration::verifierExclusivite(VerrouProg
         // Anything else that holds the file open, a database tool for instance.
         if (!QFileInfo::exists(m_p.file(id)))
             continue;
-        ConnexionDirecte c(m_p.file(id), ConnexionDirecte::Ecriture, AttenteFichierMs);
+        ConnexionDirecte c(m_p.file(id), ConnexionDirecte::Ecriture, AttenteRestaurationMs);
         if (c.executer(QStringLiteral("BEGIN EXCLUSIVE")).code == Locked)
             return refus(QStringLiteral("Le fichier %1 est utilisé par un autre programme.").arg(nomFichier(id)));
     }

@@ -6,7 +6,7 @@
 using namespace kip;
 
 namespace {
-qint32 d(int jour, int mois, int annee)
+qint32 date(int jour, int mois, int annee)
 {
     return dayNumber(annee, mois, jour);
 }
@@ -23,7 +23,7 @@ TEST(CalendrierAnnee, December2004ShowsWeeks49To53)
     EXPECT_EQ(l.CODE_AFFICHE[4], QStringLiteral("53"));
     EXPECT_EQ(l.LUNDI_DEBUT[4], QStringLiteral("27/12/2004"));
     EXPECT_EQ(l.DIMANCHE_FIN[4], QStringLiteral("02/01/2005"));
-    EXPECT_EQ(t.CAL_LUNDI[53], d(27, 12, 2004));
+    EXPECT_EQ(t.CAL_LUNDI[53], date(27, 12, 2004));
     EXPECT_EQ(t.titre(53), QStringLiteral("53-2004 du 27/12/2004 au 02/01/2005"));
 }
 
@@ -69,7 +69,7 @@ TEST(CalendrierAnnee, EveryWeekShowsOnceAndNoMonthHasMoreThanFive)
 
 TEST(CalendrierAnnee, OpeningWeek)
 {
-    Clock::setToday(d(23, 3, 2005));
+    Clock::setToday(date(23, 3, 2005));
     const Semaine courante{12, 2005};
     EXPECT_EQ(SemaineDOuverture({20, 2010}), (Semaine{20, 2010}));
     EXPECT_EQ(SemaineDOuverture({53, 2004}), (Semaine{53, 2004}));

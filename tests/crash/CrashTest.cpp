@@ -5,7 +5,8 @@
 // Origin00.txt).
 //
 // test_crash --runs N makes N runs of random kills during the transfer (10 by default) and N / 2 during the
-// day initialisation and during the key rebuild; --seed S replays a draw. The figures go to standard output.
+// day initialisation and during the key rebuild; --files N feeds N bad raw files to each of the three lots of
+// the bad-input test (30 by default); --seed S replays a draw. The figures go to standard output.
 #include "InstallationCrash.h"
 
 #include <QTemporaryDir>
@@ -236,6 +237,8 @@ int main(int argc, char** argv)
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::string(argv[i]) == "--runs")
             g_runs = std::max(1, std::atoi(argv[i + 1]));
+        if (std::string(argv[i]) == "--files")
+            crash::g_fichiersParLot = std::max(1, std::atoi(argv[i + 1]));
         if (std::string(argv[i]) == "--seed")
             g_seed = std::strtoull(argv[i + 1], nullptr, 10);
     }

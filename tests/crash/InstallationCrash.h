@@ -14,6 +14,9 @@
 
 namespace crash {
 
+// Bad raw files fed to kipempty by each lot of the bad-input test (test_crash --files N).
+inline int g_fichiersParLot = 30;
+
 // A directory for installations: under /dev/shm when there is one.
 QString racineTemporaire();
 

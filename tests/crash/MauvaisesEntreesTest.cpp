@@ -23,7 +23,6 @@ using namespace kip;
 
 namespace {
 
-constexpr int FichiersParLot = 100;
 constexpr int Lots = 3;
 
 // What a raw file holds, seen from outside the program: its complete lines and the valid punches among them.
@@ -224,8 +223,8 @@ TEST_P(MauvaisesEntrees, KipemptyEndsStoresOnlyValidPunchesAndCountsEveryLine)
                        "(\\d+) écarté\\(s\\), "
                        "(\\d+) ignorée\\(s\\), (\\d+) non traité\\(s\\)"));
     QMap<QString, int> figures;
-    for (int i = 0; i < FichiersParLot; ++i) {
-        const int numero = GetParam() * FichiersParLot + i;
+    for (int i = 0; i < g_fichiersParLot; ++i) {
+        const int numero = GetParam() * g_fichiersParLot + i;
         for (int g = 0; g <= 10; ++g)
             QFile::remove(m_data + QStringLiteral("/Origin%1.txt").arg(g, 2, 10, QLatin1Char('0')));
         // Now and then no file at all: a directory, a FIFO, a link to a device, a link to nothing.
@@ -285,7 +284,7 @@ TEST_P(MauvaisesEntrees, KipemptyEndsStoresOnlyValidPunchesAndCountsEveryLine)
             return;
     }
     verifierDonnees(lus);
-    std::printf("bad raw files %d to %d:\n", GetParam() * FichiersParLot, (GetParam() + 1) * FichiersParLot - 1);
+    std::printf("bad raw files %d to %d:\n", GetParam() * g_fichiersParLot, (GetParam() + 1) * g_fichiersParLot - 1);
     for (auto it = figures.cbegin(); it != figures.cend(); ++it)
         std::printf("  %8d  %s\n", it.value(), qPrintable(it.key()));
     std::fflush(stdout);

@@ -1,6 +1,7 @@
 // A temporary installation with a scripted presenter, for the record-store tests.
 #pragma once
 
+#include "QStringPrinter.h"
 #include "data/Files.h"
 #include "data/Messages.h"
 #include "data/ScriptedPresenter.h"
@@ -8,13 +9,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << s.toStdString();
-}
-QT_END_NAMESPACE
 
 class DataFixture : public ::testing::Test
 {

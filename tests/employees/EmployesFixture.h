@@ -2,6 +2,7 @@
 // employee writes, the day-line preparation and the list's reads.
 #pragma once
 
+#include "QStringPrinter.h"
 #include "calendar/Clock.h"
 #include "data/Database.h"
 #include "data/Files.h"
@@ -13,13 +14,6 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <sqlite3.h>
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << s.toStdString();
-}
-QT_END_NAMESPACE
 
 class EmployesFixture : public ::testing::Test
 {

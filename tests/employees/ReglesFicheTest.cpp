@@ -2,6 +2,7 @@
 // dates and the checks that keep bad input out of the file.
 #include "employees/ReglesFiche.h"
 
+#include "QStringPrinter.h"
 #include "calendar/Clock.h"
 #include "employees/ExempleArrondi.h"
 #include "punch/CalculerProgramme.h"
@@ -10,13 +11,6 @@
 #include <gtest/gtest.h>
 
 using namespace kip;
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << s.toStdString();
-}
-QT_END_NAMESPACE
 
 TEST(ReglesFiche, RoundingCodeBoundsToleranceAndOffset)
 {

@@ -7,7 +7,6 @@
 #include "reports/EditionTotalPeriode.h"
 
 #include <QRegularExpression>
-
 #include <sqlite3.h>
 
 using namespace kip;
@@ -33,14 +32,6 @@ class TotalPeriodeSansComptage : public RapportTotalPeriode
 public:
     bool avecComptage() const override { return false; }
 };
-
-QList<QByteArray> octets(const ImagesPages& pages)
-{
-    QList<QByteArray> out;
-    for (int n = 1; n <= pages.nombre(); ++n)
-        out << pages.page(n)->serialiser();
-    return out;
-}
 
 } // namespace
 

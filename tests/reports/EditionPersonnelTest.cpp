@@ -2,9 +2,9 @@
 // hours and minutes, blank inactivity periods, the order and range of the sort mode, and no time-unit box.
 #include "reports/EditionPersonnel.h"
 
-#include <QRegularExpression>
-
 #include "ReportsFixture.h"
+
+#include <QRegularExpression>
 
 using namespace kip;
 

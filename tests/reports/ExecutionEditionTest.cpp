@@ -13,15 +13,6 @@ class ExecutionEditionTest : public ReportsFixture
 {
 };
 
-// The pages of a report, byte for byte.
-QList<QByteArray> octets(const ImagesPages& pages)
-{
-    QList<QByteArray> out;
-    for (int n = 1; n <= pages.nombre(); ++n)
-        out << pages.page(n)->serialiser();
-    return out;
-}
-
 // Lists the employees handed to it.
 class ListeEssai : public Edition
 {

@@ -2,17 +2,12 @@
 // texts of a PDF as pdftotext reads them.
 #pragma once
 
+#include "QStringPrinter.h"
+
 #include <QGuiApplication>
 #include <QProcess>
 #include <gtest/gtest.h>
 #include <memory>
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << s.toStdString();
-}
-QT_END_NAMESPACE
 
 // Reports measure their texts: a GUI application must exist (offscreen in the tests).
 class GuiEnvironment : public ::testing::Environment

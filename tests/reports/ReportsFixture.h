@@ -11,10 +11,20 @@
 #include "data/ScriptedPresenter.h"
 #include "reports/EditionSemaine.h"
 #include "reports/ExecutionEdition.h"
+#include "reports/ImagesPages.h"
 #include "reports/PeintrePage.h"
 
 #include <QDir>
 #include <QTemporaryDir>
+
+// The pages of a report, byte for byte.
+inline QList<QByteArray> octets(const kip::ImagesPages& pages)
+{
+    QList<QByteArray> out;
+    for (int n = 1; n <= pages.nombre(); ++n)
+        out << pages.page(n)->serialiser();
+    return out;
+}
 
 class ReportsFixture : public ::testing::Test
 {

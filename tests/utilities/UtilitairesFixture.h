@@ -2,6 +2,7 @@
 // the store, and the whole content of a record file for comparisons.
 #pragma once
 
+#include "QStringPrinter.h"
 #include "calendar/Clock.h"
 #include "calendar/Dates.h"
 #include "data/Database.h"
@@ -18,13 +19,6 @@
 #include <QMap>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << s.toStdString();
-}
-QT_END_NAMESPACE
 
 class UtilitairesFixture : public ::testing::Test
 {

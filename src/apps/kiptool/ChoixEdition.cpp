@@ -12,12 +12,6 @@
 
 namespace kip::outil {
 
-void dire(const QString& texte)
-{
-    QTextStream err(stderr);
-    err << QStringLiteral("kiptool: ") << texte << QLatin1Char('\n');
-}
-
 std::optional<qint32> lireDate(const QString& texte)
 {
     const QDate d = QDate::fromString(texte, QStringLiteral("dd/MM/yyyy"));

@@ -4,6 +4,7 @@
 // same report for the same choices.
 #pragma once
 
+#include "Commandes.h"
 #include "data/Database.h"
 #include "data/Files.h"
 #include "reports/Editions.h"
@@ -14,8 +15,6 @@
 #include <optional>
 
 namespace kip::outil {
-
-void dire(const QString& texte); // "kiptool: " texte, on standard error
 
 std::optional<qint32> lireDate(const QString& texte); // DD/MM/YYYY
 

@@ -41,24 +41,24 @@ const char* const UsageJournal =
 
 namespace {
 
-int refuser(const QString& texte, const char* usage = nullptr)
+int refuserExport(const QString& texte, const char* usage = nullptr)
 {
     dire(usage ? texte + QLatin1Char('\n') + QString::fromUtf8(usage) : texte);
     return Refus;
 }
 
 // Parses the command line shared by both commands; nothing when the caller is to go on.
-std::optional<int> analyser(QCommandLineParser& args, const QStringList& arguments, const char* usage)
+std::optional<int> analyserCommande(QCommandLineParser& args, const QStringList& arguments, const char* usage)
 {
     args.addPositionalArgument(QStringLiteral("commande"), QString());
     if (!args.parse(QStringList{QStringLiteral("kiptool")} + arguments))
-        return refuser(args.errorText(), usage);
+        return refuserExport(args.errorText(), usage);
     if (args.isSet(QStringLiteral("help"))) {
         QTextStream(stdout) << QString::fromUtf8(usage);
         return 0;
     }
     if (args.positionalArguments().size() != 1)
-        return refuser(QStringLiteral("arguments en trop: %1").arg(args.positionalArguments().mid(1).join(u' ')));
+        return refuserExport(QStringLiteral("arguments en trop: %1").arg(args.positionalArguments().mid(1).join(u' ')));
     return std::nullopt;
 }
 
@@ -73,24 +73,25 @@ int commandeExport(const QStringList& arguments, const QString& repertoireCouran
     const QCommandLineOption seuils(QStringLiteral("seuils"), QString(), QStringLiteral("duree:taux"));
     options.ajouter(args);
     args.addOptions({csv, seuils});
-    if (const auto fin = analyser(args, arguments, UsageExport))
+    if (const auto fin = analyserCommande(args, arguments, UsageExport))
         return *fin;
     ChoixEdition o;
     if (const auto refus = lireChoix(args, options, csv, true, repertoireCourant, o))
-        return refuser(*refus);
+        return refuserExport(*refus);
     SeuilsPaie s;
     if (args.isSet(seuils) && !LireSeuils(args.value(seuils), &s))
-        return refuser(QStringLiteral("--seuils attend DUREE:DERNIERE_HEURE_DU_PREMIER_TAUX en heures, la seconde "
-                                      "au moins égale à la première: %1")
-                           .arg(args.value(seuils)));
+        return refuserExport(
+            QStringLiteral("--seuils attend DUREE:DERNIERE_HEURE_DU_PREMIER_TAUX en heures, la seconde "
+                           "au moins égale à la première: %1")
+                .arg(args.value(seuils)));
     Paths chemins;
     if (const auto refus = installation(o, {FileId::Personnel, FileId::PointVal}, chemins))
-        return refuser(*refus);
+        return refuserExport(*refus);
 
     Database db(chemins.dataDir);
     const Transaction lecture(db, {FileId::Personnel, FileId::PointVal}, Transaction::Lecture);
     if (!lecture.ok())
-        return refuser(QStringLiteral("lecture impossible: %1").arg(lecture.error().description()));
+        return refuserExport(QStringLiteral("lecture impossible: %1").arg(lecture.error().description()));
     // The export is the week totals report's numbers: its parameters, as the report selection makes them.
     const DefinitionEdition* edition = definitionEdition(6);
     ParametresEdition p;
@@ -100,10 +101,10 @@ int commandeExport(const QStringList& arguments, const QString& repertoireCouran
     }
     const ResultatExport r = Exporter(db, GenreExport::TotauxSemaines, p, s, o.fichier);
     if (!r.erreurLecture.ok())
-        return refuser(
+        return refuserExport(
             QStringLiteral("erreur de lecture: %1: aucun fichier écrit.").arg(r.erreurLecture.description()));
     if (!r.erreur.isEmpty())
-        return refuser(r.erreur);
+        return refuserExport(r.erreur);
     if (!r.ecrit()) {
         dire(QStringLiteral("aucune ligne ne correspond du %1 au %2: aucun fichier écrit.")
                  .arg(DateTexte(p.dateDebut), DateTexte(p.dateFin)));
@@ -120,20 +121,20 @@ int commandeJournal(const QStringList& arguments, const QString& repertoireCoura
     const QCommandLineOption csv(QStringLiteral("csv"), QString(), QStringLiteral("fichier"));
     options.ajouter(args);
     args.addOption(csv);
-    if (const auto fin = analyser(args, arguments, UsageJournal))
+    if (const auto fin = analyserCommande(args, arguments, UsageJournal))
         return *fin;
     ChoixEdition o;
     if (const auto refus = lireChoix(args, options, csv, true, repertoireCourant, o))
-        return refuser(*refus);
+        return refuserExport(*refus);
     if (o.tri != Tri::Numero)
-        return refuser(QStringLiteral("le journal se choisit par numéros de carte: --sort N."));
+        return refuserExport(QStringLiteral("le journal se choisit par numéros de carte: --sort N."));
     Paths chemins;
     if (const auto refus = installation(o, {FileId::Journal}, chemins)) {
         if (!QFileInfo::exists(chemins.file(FileId::Journal))) {
             dire(QStringLiteral("le journal des corrections est vide: aucun fichier écrit."));
             return RienNeCorrespond;
         }
-        return refuser(*refus);
+        return refuserExport(*refus);
     }
     FiltreJournal filtre;
     filtre.debut = std::min(o.debut, o.fin);
@@ -150,9 +151,9 @@ int commandeJournal(const QStringList& arguments, const QString& repertoireCoura
     {
         const Transaction lecture(db, {FileId::Journal}, Transaction::Lecture);
         if (!lecture.ok())
-            return refuser(QStringLiteral("lecture impossible: %1").arg(lecture.error().description()));
+            return refuserExport(QStringLiteral("lecture impossible: %1").arg(lecture.error().description()));
         if (const FileError e = lireJournal(db, filtre, entrees); !e.ok())
-            return refuser(QStringLiteral("erreur de lecture: %1: aucun fichier écrit.").arg(e.description()));
+            return refuserExport(QStringLiteral("erreur de lecture: %1: aucun fichier écrit.").arg(e.description()));
     }
     if (entrees.empty()) {
         dire(QStringLiteral("aucune entrée du journal du %1 au %2: aucun fichier écrit.")
@@ -170,7 +171,7 @@ int commandeJournal(const QStringList& arguments, const QString& repertoireCoura
                        DateTexte(e.JOUR), e.AVANT, e.APRES, e.CAUSE});
     QString erreur;
     if (!ecrireCsv(o.fichier, fichier, &erreur))
-        return refuser(erreur);
+        return refuserExport(erreur);
     return 0;
 }
 

@@ -2,6 +2,7 @@
 #include "CommandeRapport.h"
 
 #include "ChoixEdition.h"
+#include "Commandes.h"
 #include "data/Database.h"
 #include "data/FileAdmin.h"
 #include "data/Files.h"

@@ -2,6 +2,7 @@
 #include "CommandeRestauration.h"
 
 #include "CommandeRapport.h"
+#include "Commandes.h"
 #include "shell/Demarrage.h"
 #include "utilities/Restauration.h"
 
@@ -21,15 +22,6 @@ const char* const UsageRestauration =
     "\n"
     "Codes de sortie: 0 les fichiers sont restaurés; 1 restauration refusée ou en échec (les fichiers sont\n"
     "restés tels quels); 2 arguments invalides ou installation introuvable.\n";
-
-namespace {
-
-void dire(const QString& texte)
-{
-    QTextStream(stderr) << QStringLiteral("kiptool: ") << texte << QLatin1Char('\n');
-}
-
-} // namespace
 
 int commandeRestauration(const QStringList& arguments, const QString& repertoireCourant)
 {

@@ -33,4 +33,9 @@ int executer(const QStringList& arguments, const QString& repertoireCourant)
     return Refus;
 }
 
+void dire(const QString& texte)
+{
+    QTextStream(stderr) << QStringLiteral("kiptool: ") << texte << QLatin1Char('\n');
+}
+
 } // namespace kip::outil

@@ -8,4 +8,7 @@ namespace kip::outil {
 // The whole program: dispatches on the command (report, restore). Messages go to standard error, in French.
 int executer(const QStringList& arguments, const QString& repertoireCourant);
 
+// Writes one line to standard error, after the program's name.
+void dire(const QString& texte);
+
 } // namespace kip::outil

@@ -16,7 +16,7 @@
 namespace kip {
 
 namespace {
-constexpr int TickMs = 100; // the preparation starts at the third tick
+constexpr int TopInitialisationMs = 100; // the preparation starts at the third tick
 }
 
 InitialiseJournee::InitialiseJournee(Cadre& cadre) : FenetreTravail(cadre, nom::InitialiseJournee)
@@ -37,7 +37,7 @@ InitialiseJournee::InitialiseJournee(Cadre& cadre) : FenetreTravail(cadre, nom::
     pl->addWidget(m_personne);
     layout->addWidget(panel, 0, Qt::AlignHCenter);
     layout->addStretch(2);
-    lancerAuTroisiemeTop(TickMs);
+    lancerAuTroisiemeTop(TopInitialisationMs);
 }
 
 InitialiseJournee::~InitialiseJournee()

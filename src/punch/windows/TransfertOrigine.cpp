@@ -20,7 +20,7 @@ namespace kip {
 
 namespace {
 
-constexpr int TickMs = 150; // the reading starts at the third tick
+constexpr int TopTransfertMs = 150; // the reading starts at the third tick
 
 const char* const Explication =
     "Des pointages sur des numéros de badges inconnus existent ou des pointages ont été effectués par des employés "
@@ -89,7 +89,7 @@ TransfertOrigine::TransfertOrigine(Cadre& cadre, int lignes, PauseLecteur pause)
     m_explication->hide();
     layout->addWidget(m_explication);
 
-    lancerAuTroisiemeTop(TickMs);
+    lancerAuTroisiemeTop(TopTransfertMs);
 }
 
 TransfertOrigine::~TransfertOrigine()

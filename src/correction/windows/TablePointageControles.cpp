@@ -1,0 +1,210 @@
+// The controls of the punch list: the date and week range, the six attendance buttons, the tabs, the list
+// with its scroll bar, the employee range and the hidden buttons of the commands, built once.
+#include "ModelePointage.h"
+#include "SelecteurEmploye.h"
+#include "TablePointage.h"
+#include "calendar/windows/IconeCalendrier.h"
+#include "employees/PagePersonnel.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTabBar>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace kip {
+
+void TablePointage::construire()
+{
+    auto* colonne = new QVBoxLayout(this);
+    colonne->setContentsMargins(8, 8, 8, 8);
+    colonne->setSpacing(6);
+    colonne->addWidget(construireBornes());
+    colonne->addWidget(construirePresences());
+
+    m_onglets = new QTabBar(this);
+    m_onglets->setObjectName(QStringLiteral("onglets"));
+    for (const char* t : {"Par Date et Carte", "Par Carte et Date", "Par Date et Nom/Prénom", "Par Nom/Prénom et Date"})
+        m_onglets->addTab(QString::fromUtf8(t));
+    m_onglets->setFocusPolicy(Qt::NoFocus);
+    m_onglets->setDrawBase(false);
+    auto* bloc = new QVBoxLayout;
+    bloc->setSpacing(0);
+    bloc->addWidget(m_onglets);
+
+    auto* liste = new QHBoxLayout;
+    liste->setSpacing(0);
+    m_modele = new ModelePointage(this);
+    m_vue = new QTableView(this);
+    m_vue->setObjectName(QStringLiteral("liste"));
+    m_vue->setModel(m_modele);
+    m_vue->verticalHeader()->hide();
+    m_vue->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_vue->verticalHeader()->setDefaultSectionSize(m_vue->fontMetrics().height() + 8);
+    m_vue->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_vue->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_vue->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_vue->setTabKeyNavigation(false);
+    m_vue->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_vue->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_vue->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_vue->horizontalHeader()->setStretchLastSection(false);
+    m_vue->installEventFilter(this);
+    m_vue->viewport()->installEventFilter(this);
+    liste->addWidget(m_vue, 1);
+    m_barre = new QScrollBar(Qt::Vertical, this);
+    m_barre->setObjectName(QStringLiteral("defilement"));
+    m_barre->setRange(1, PositionsDefilement);
+    m_barre->setPageStep(10);
+    m_barre->setFocusPolicy(Qt::NoFocus);
+    liste->addWidget(m_barre);
+    bloc->addLayout(liste, 1);
+    colonne->addLayout(bloc, 1);
+    colonne->addWidget(construireEmployes());
+
+    auto bouton = [this](const char* nomObjet, const char* texte) {
+        auto* b = new QPushButton(QString::fromUtf8(texte), this);
+        b->setObjectName(QLatin1String(nomObjet));
+        b->hide();
+        return b;
+    };
+    m_nouveau = bouton("nouveau", "Nouveau");
+    m_modifier = bouton("modifier", "Modifier");
+    m_supprimer = bouton("supprimer", "Supprimer");
+    m_fermer = bouton("fermer", "Fermer");
+    connect(m_nouveau, &QPushButton::clicked, this, &TablePointage::nouveau);
+    connect(m_modifier, &QPushButton::clicked, this, &TablePointage::modifier);
+    connect(m_supprimer, &QPushButton::clicked, this, &TablePointage::supprimer);
+    connect(m_fermer, &QPushButton::clicked, this, &QWidget::close);
+
+    connect(m_onglets, &QTabBar::currentChanged, this, [this](int i) {
+        if (!m_miseAJour)
+            choisirOrdre(static_cast<OrdrePointage>(i + 1));
+    });
+    connect(m_vue->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& i) {
+        if (m_miseAJour || !i.isValid())
+            return;
+        m_page.choisir(i.row());
+        const QSignalBlocker bloque(m_barre);
+        m_barre->setSliderPosition(m_page.position());
+    });
+    connect(m_vue, &QTableView::doubleClicked, this, [this](const QModelIndex& i) {
+        if (i.isValid())
+            modifier();
+    });
+    connect(m_barre, &QScrollBar::actionTriggered, this, &TablePointage::actionBarre);
+}
+
+QWidget* TablePointage::construireBornes()
+{
+    auto* boite = new QWidget(this);
+    auto* ligne = new QHBoxLayout(boite);
+    ligne->setContentsMargins(0, 0, 0, 0);
+    ligne->setSpacing(6);
+    const QFontMetrics fm(font());
+    for (bool fin : {false, true}) {
+        auto* legende = new QLabel(fin ? QStringLiteral("Fin:") : QStringLiteral("Début:"), boite);
+        auto* date = new QLabel(boite);
+        date->setObjectName(fin ? QStringLiteral("dateFin") : QStringLiteral("dateDebut"));
+        date->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("00/00/0000")) + 12);
+        date->setStyleSheet(QStringLiteral("QLabel { background: white; border: 1px solid #a0a8b0; padding: 2px; }"));
+        auto* calendrier = new QToolButton(boite);
+        calendrier->setObjectName(fin ? QStringLiteral("choixDateFin") : QStringLiteral("choixDateDebut"));
+        calendrier->setIcon(iconeCalendrier());
+        calendrier->setIconSize(QSize(20, 20));
+        calendrier->setToolTip(fin ? QStringLiteral("Sélectionne la date fin")
+                                   : QStringLiteral("Sélectionne la date début"));
+        calendrier->setFocusPolicy(Qt::NoFocus);
+        connect(calendrier, &QToolButton::clicked, this, [this, fin] { choisirDate(fin); });
+        auto* semaine = new QToolButton(boite);
+        semaine->setObjectName(fin ? QStringLiteral("choixSemaineFin") : QStringLiteral("choixSemaineDebut"));
+        semaine->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        semaine->setToolTip(fin ? QStringLiteral("Sélectionne la semaine fin")
+                                : QStringLiteral("Sélectionne la semaine début"));
+        semaine->setMinimumWidth(fm.horizontalAdvance(QStringLiteral("Sem.: 53/2026")) + 16);
+        semaine->setFocusPolicy(Qt::NoFocus);
+        connect(semaine, &QToolButton::clicked, this, [this, fin] { choisirSemaine(fin); });
+        ligne->addWidget(legende);
+        ligne->addWidget(date);
+        ligne->addWidget(calendrier);
+        ligne->addWidget(semaine);
+        ligne->addSpacing(24);
+        (fin ? m_dateFin : m_dateDebut) = date;
+        (fin ? m_semaineFin : m_semaineDebut) = semaine;
+    }
+    ligne->addStretch(1);
+    return boite;
+}
+
+QWidget* TablePointage::construirePresences()
+{
+    auto* boite = new QWidget(this);
+    auto* grille = new QGridLayout(boite);
+    grille->setContentsMargins(0, 0, 0, 0);
+    grille->setHorizontalSpacing(6);
+    grille->setVerticalSpacing(1);
+    auto* pairs = new QLabel(QStringLiteral("Pointages pairs"), boite);
+    pairs->setAlignment(Qt::AlignCenter);
+    grille->addWidget(pairs, 0, 3, 1, 2);
+    struct Def
+    {
+        Presence presence;
+        const char* texte;
+        const char* nom;
+    };
+    const Def defs[] = {{Presence::Tous, "Tous", "tous"},
+                        {Presence::Presence, "Présence", "presence"},
+                        {Presence::Absence, "Absence", "absence"},
+                        {Presence::PairsEgal, "égal au prévu", "egal"},
+                        {Presence::PairsDifferent, "différent du prévu", "different"},
+                        {Presence::Impairs, "Pointages impairs", "impairs"}};
+    int c = 0;
+    for (const Def& d : defs) {
+        auto* b = new QPushButton(QString::fromUtf8(d.texte), boite);
+        b->setObjectName(QLatin1String(d.nom));
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setMinimumWidth(110);
+        const Presence p = d.presence;
+        connect(b, &QPushButton::clicked, this, [this, p] { choisirPresence(p); });
+        m_presences[size_t(p)] = b;
+        grille->addWidget(b, 1, c++);
+    }
+    grille->setColumnStretch(c, 1);
+    return boite;
+}
+
+QWidget* TablePointage::construireEmployes()
+{
+    auto* boite = new QWidget(this);
+    auto* ligne = new QHBoxLayout(boite);
+    ligne->setContentsMargins(0, 0, 0, 0);
+    ligne->setSpacing(6);
+    using Champ = ModeleSelecteur::Champ;
+    for (bool fin : {false, true}) {
+        auto* legende = new QLabel(fin ? QStringLiteral("Fin:") : QStringLiteral("Début:"), boite);
+        auto* s = new SelecteurEmploye({Champ::Carte, Champ::Nom, Champ::Prenom},
+                                       fin ? QStringLiteral("Sélection de la personne fin par numéro")
+                                           : QStringLiteral("Sélection de la personne début par numéro"),
+                                       boite);
+        s->setObjectName(fin ? QStringLiteral("personneFin") : QStringLiteral("personneDebut"));
+        s->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 40);
+        connect(s, &SelecteurEmploye::employeChoisi, this, [this, fin](const Personnel& p) { choisirEmploye(fin, p); });
+        auto* texte = new QLabel(boite);
+        texte->setObjectName(fin ? QStringLiteral("texteFin") : QStringLiteral("texteDebut"));
+        texte->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('M')) * 22);
+        ligne->addWidget(legende);
+        ligne->addWidget(s);
+        ligne->addWidget(texte, 1);
+        (fin ? m_selecteurFin : m_selecteurDebut) = s;
+        (fin ? m_texteFin : m_texteDebut) = texte;
+    }
+    return boite;
+}
+
+} // namespace kip

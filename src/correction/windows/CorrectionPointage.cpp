@@ -33,7 +33,7 @@ namespace kip {
 
 namespace {
 
-CorrectionPointage::ChoixSemaine g_choixSemaine;
+CorrectionPointage::ChoixSemaine g_choixSemaineGrille;
 int g_periodeVidage = 5000;
 
 bool choisirSemaineModal(Semaine& semaine, QWidget* parent)
@@ -50,7 +50,7 @@ bool choisirSemaineModal(Semaine& semaine, QWidget* parent)
 
 void CorrectionPointage::setChoixSemaine(ChoixSemaine choix)
 {
-    g_choixSemaine = std::move(choix);
+    g_choixSemaineGrille = std::move(choix);
 }
 
 void CorrectionPointage::setPeriodeVidage(int ms)
@@ -371,7 +371,7 @@ void CorrectionPointage::choisirSemaine()
     if (!passer())
         return;
     Semaine semaine = m_grille.semaine();
-    const bool choisi = g_choixSemaine ? g_choixSemaine(semaine, this) : choisirSemaineModal(semaine, this);
+    const bool choisi = g_choixSemaineGrille ? g_choixSemaineGrille(semaine, this) : choisirSemaineModal(semaine, this);
     if (!choisi)
         return;
     m_grille.charger(m_grille.employe(), DatesDeSemaine(semaine.numero, semaine.annee).lundi, {});

@@ -1,5 +1,6 @@
 #include "FichierCorrection.h"
 
+#include "data/Journal.h"
 #include "data/RecordFile.h"
 #include "data/Transaction.h"
 #include "punch/PreparerJournee.h"
@@ -42,20 +43,36 @@ FileError chargerSemaine(Database& db, const Personnel& employe, qint32 lundi, S
 
 namespace {
 
+// The journal entry of a day line whose user punches or total went from avant to what the line now holds;
+// nothing when they are the same (a day written back unchanged is no correction).
+FileError journaliser(Transaction& t, const PointVal& ligne, const QString& avant, const char* cause)
+{
+    Journal entree = entreeJournal(ligne);
+    entree.AVANT = avant;
+    entree.APRES = texteJournee(ligne.POINTAGE_UTILISATEUR, ligne.TOTAL);
+    if (entree.APRES == entree.AVANT)
+        return {};
+    entree.CAUSE = QString::fromUtf8(cause);
+    return ajouterAuJournal(t, entree);
+}
+
 // Writes one changed day into its line, inside the pass's open transaction: the line is read again by card and
-// date just before, so the write applies to the latest stored line. Whatever must accompany the write of a
-// corrected day line (an entry of a journal of corrections) belongs here, in the same transaction.
-FileError ecrireJournee(RecordFile<PointVal>& journees, qint16 carte, const EcritureJour& e)
+// date just before, so the write applies to the latest stored line; its journal entry joins the same
+// transaction.
+FileError ecrireJournee(Transaction& t, RecordFile<PointVal>& journees, qint16 carte, const EcritureJour& e)
 {
     PointVal ligne;
     ligne.CARTE = carte;
     ligne.DATE = e.date;
     if (FileError lu = journees.get(ligne, POV_K_CARTE_DATE); !lu.ok())
         return lu;
+    const QString avant = texteJournee(ligne.POINTAGE_UTILISATEUR, ligne.TOTAL);
     ligne.TOTAL = e.total;
     ligne.MODIF = e.modif;
     std::copy(e.utilisateur.begin(), e.utilisateur.end(), ligne.POINTAGE_UTILISATEUR.begin());
-    return journees.put(ligne);
+    if (FileError ecrit = journees.put(ligne); !ecrit.ok())
+        return ecrit;
+    return journaliser(t, ligne, avant, CauseJournal::CorrectionJournee);
 }
 
 } // namespace
@@ -64,12 +81,13 @@ FileError enregistrerSemaine(Database& db, qint16 carte, const std::vector<Ecrit
 {
     if (ecritures.empty())
         return {};
-    Transaction t(db, {FileId::PointVal});
+    FileUse journal(FileId::Journal);
+    Transaction t(db, {FileId::PointVal, FileId::Journal});
     if (!t.ok())
         return t.error();
     RecordFile<PointVal> journees(db);
     for (const EcritureJour& e : ecritures) {
-        const FileError ecrit = ecrireJournee(journees, carte, e);
+        const FileError ecrit = ecrireJournee(t, journees, carte, e);
         if (ecrit.code == NotFound)
             continue; // the line is gone: the day is passed over
         if (!ecrit.ok())
@@ -80,7 +98,8 @@ FileError enregistrerSemaine(Database& db, qint16 carte, const std::vector<Ecrit
 
 FileError effacerJournee(Database& db, qint16 carte, qint32 date)
 {
-    Transaction t(db, {FileId::PointVal});
+    FileUse journal(FileId::Journal);
+    Transaction t(db, {FileId::PointVal, FileId::Journal});
     if (!t.ok())
         return t.error();
     RecordFile<PointVal> journees(db);
@@ -89,6 +108,7 @@ FileError effacerJournee(Database& db, qint16 carte, qint32 date)
     ligne.DATE = date;
     if (FileError lu = journees.get(ligne, POV_K_CARTE_DATE); !lu.ok())
         return lu;
+    const QString avant = texteJournee(ligne.POINTAGE_UTILISATEUR, ligne.TOTAL);
     ligne.POINTAGE_UTILISATEUR.fill(PunchEmpty);
     ligne.TOTAL = 0;
     ligne.MODIF = std::any_of(ligne.POINTAGE_PROGRAMME.begin(), ligne.POINTAGE_PROGRAMME.begin() + PunchSlotsUsed,
@@ -96,6 +116,8 @@ FileError effacerJournee(Database& db, qint16 carte, qint32 date)
                       ? 1
                       : 0;
     if (FileError ecrit = journees.put(ligne); !ecrit.ok())
+        return ecrit;
+    if (FileError ecrit = journaliser(t, ligne, avant, CauseJournal::EffacementJournee); !ecrit.ok())
         return ecrit;
     return t.commit();
 }

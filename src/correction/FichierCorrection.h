@@ -1,7 +1,7 @@
 // What the correction grid reads and writes in POINTVAL: the week it shows (its missing day lines created
 // first), the changed days of a save pass, and the clear of one day's user line. Every change of a user line
-// goes through enregistrerSemaine or effacerJournee, each one transaction, so that whatever must follow such a
-// change (a journal of corrections) joins them there.
+// goes through enregistrerSemaine or effacerJournee, each one transaction that also appends to the journal of
+// corrections one entry per day line whose user punches or total changed, with their values before and after.
 #pragma once
 
 #include "GrilleSemaine.h"

@@ -1,6 +1,7 @@
 #include "Employees.h"
 
 #include "Files.h"
+#include "Journal.h"
 #include "Messages.h"
 #include "RecordFile.h"
 #include "Transaction.h"
@@ -42,10 +43,21 @@ template <class R> int putRecord(Transaction& t, RecordFile<R>& file, R& rec, co
 
 } // namespace
 
+// Appends the journal entry of an employee change inside its transaction; reports and rolls back on failure.
+bool journalize(Transaction& t, Journal& entry, int message)
+{
+    const FileError e = ajouterAuJournal(t, entry);
+    if (e.ok())
+        return true;
+    failAndReport(t, message, e, QStringLiteral("JOURNAL"));
+    return false;
+}
+
 int updateEmployee(Database& db, Personnel& rec, const LinkValues& saved)
 {
     FileUse dayLines(FileId::PointVal);
-    Transaction t(db, {FileId::Personnel, FileId::PointVal});
+    FileUse journal(FileId::Journal);
+    Transaction t(db, {FileId::Personnel, FileId::PointVal, FileId::Journal});
     if (!t.ok()) {
         saveError(t.error());
         Message(34, QStringLiteral("Update"), t.error().labelOr(QStringLiteral("PERSONNEL")));
@@ -53,6 +65,13 @@ int updateEmployee(Database& db, Personnel& rec, const LinkValues& saved)
     }
     RecordFile<Personnel> employees(db);
     const qint64 version = rec.version;
+    // The stored values as they stand under the transaction: those that the write replaces.
+    // A record gone meanwhile is left to the write, which reports it as changed by another station.
+    Personnel stored;
+    if (const FileError read = employees.fetch(stored, rec.rowid); !read.ok() && read.code != NotFound) {
+        failAndReport(t, 35, read, QStringLiteral("PERSONNEL"));
+        return UpdateFailed;
+    }
     const int written = putRecord(t, employees, rec, QStringLiteral("PERSONNEL"));
     if (written != UpdateSaved)
         return written;
@@ -77,6 +96,17 @@ int updateEmployee(Database& db, Personnel& rec, const LinkValues& saved)
             return UpdateFailed;
         }
     }
+    {
+        Journal entry = entreeJournal(rec);
+        differencesEmploye(&stored, &rec, &entry.AVANT, &entry.APRES);
+        entry.CAUSE = QString::fromUtf8(CauseJournal::ModificationEmploye);
+        if (!entry.AVANT.isEmpty() || !entry.APRES.isEmpty()) {
+            if (!journalize(t, entry, 15)) {
+                rec.version = version;
+                return UpdateFailed;
+            }
+        }
+    }
     const FileError committed = t.commit();
     if (!committed.ok()) {
         rec.version = version;
@@ -89,7 +119,8 @@ int updateEmployee(Database& db, Personnel& rec, const LinkValues& saved)
 int deleteEmployee(Database& db, const Personnel& rec)
 {
     FileUse dayLines(FileId::PointVal);
-    Transaction t(db, {FileId::Personnel, FileId::PointVal});
+    FileUse journal(FileId::Journal);
+    Transaction t(db, {FileId::Personnel, FileId::PointVal, FileId::Journal});
     if (!t.ok()) {
         saveError(t.error());
         Message(34, QStringLiteral("Delete"), t.error().labelOr(QStringLiteral("PERSONNEL")));
@@ -114,10 +145,17 @@ int deleteEmployee(Database& db, const Personnel& rec)
                       label);
         return UpdateFailed;
     }
+    const int dayLinesDeleted = detail::changes(db);
     if (const FileError removed = employees.remove(current); !removed.ok()) {
         failAndReport(t, 17, removed, QStringLiteral("PERSONNEL"));
         return UpdateFailed;
     }
+    Journal entry = entreeJournal(current);
+    differencesEmploye(&current, nullptr, &entry.AVANT, &entry.APRES);
+    entry.APRES = QStringLiteral("(supprimé avec %1 ligne(s) de jour)").arg(dayLinesDeleted);
+    entry.CAUSE = QString::fromUtf8(CauseJournal::SuppressionEmploye);
+    if (!journalize(t, entry, 17))
+        return UpdateFailed;
     const FileError committed = t.commit();
     if (!committed.ok()) {
         reportFileError(17, committed, QStringLiteral("PERSONNEL"));

@@ -1,5 +1,6 @@
 // Transactional writes of employees and settings: an employee's link fields follow it into its day lines,
-// and an employee leaves with its day lines, each in one transaction over PERSONNEL and POINTVAL.
+// and an employee leaves with its day lines, each in one transaction over PERSONNEL and POINTVAL that also
+// appends the change to the journal of corrections.
 #pragma once
 
 #include "Database.h"
@@ -27,10 +28,12 @@ enum UpdateResult : int
 };
 
 // Writes the employee back; when a link field changed, every day line that carried the saved values takes
-// the new ones. On a change by another station, rec is reloaded with the stored values.
+// the new ones. The fields that changed go to the journal with their stored and new values. On a change by
+// another station, rec is reloaded with the stored values.
 int updateEmployee(Database& db, Personnel& rec, const LinkValues& saved);
 
-// Deletes the employee and all its day lines. 0 deleted, 1 failed (message shown).
+// Deletes the employee and all its day lines, with a journal entry that keeps its fields. 0 deleted, 1 failed
+// (message shown).
 int deleteEmployee(Database& db, const Personnel& rec);
 
 // Writes the settings record back; 0, 1 or 2 as updateEmployee.

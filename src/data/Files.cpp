@@ -1,11 +1,13 @@
 #include "Files.h"
 
 #include "FileAdmin.h"
+#include "Journal.h"
 #include "Messages.h"
 
 #include <QDir>
 #include <QMutex>
 #include <QTextStream>
+#include <algorithm>
 #include <array>
 #include <atomic>
 
@@ -13,7 +15,7 @@ namespace kip {
 
 namespace {
 
-constexpr size_t FileCount = 5;
+constexpr size_t FileCount = 6;
 
 Paths g_paths;
 RebuildRunner g_rebuildRunner;
@@ -35,10 +37,10 @@ size_t index(FileId id)
 }
 
 // The small files are read whole at every common open: damage in them is found before anything uses them.
-// POINTVAL is too large for that; damage met while reading it is error 46 (reportFileError).
+// POINTVAL and the journal grow too large for that; damage met while reading them is error 46 (reportFileError).
 FileCheck depthOf(FileId id)
 {
-    return id == FileId::PointVal ? FileCheck::Declaration : FileCheck::Pages;
+    return id == FileId::PointVal || id == FileId::Journal ? FileCheck::Declaration : FileCheck::Pages;
 }
 
 // The repair of a damaged file: message 2 (No stops the program), the key rebuild, message 3 and stop when it
@@ -81,6 +83,8 @@ const TableDecl& tableOf(FileId id)
         return tableOf<DateSave>();
     case FileId::OnOff:
         return tableOf<OnOff>();
+    case FileId::Journal:
+        return tableOf<Journal>();
     }
     return tableOf<OnOff>();
 }
@@ -125,7 +129,8 @@ const Paths& paths()
 
 bool labelToFile(const QString& label, FileId* id)
 {
-    for (FileId f : {FileId::Parametre, FileId::Personnel, FileId::PointVal, FileId::DateSave, FileId::OnOff}) {
+    for (FileId f :
+         {FileId::Parametre, FileId::Personnel, FileId::PointVal, FileId::DateSave, FileId::OnOff, FileId::Journal}) {
         if (tableOf(f).label == label) {
             *id = f;
             return true;
@@ -230,11 +235,14 @@ void resetOpenCount(FileId id)
 void rebuildAllKeys(const RebuildProgress& progress)
 {
     const std::vector<const TableDecl*> tables = allTables();
+    // The journal of corrections comes last without a step of its own: the progress counts the five data files.
+    const TableDecl* journal = &tableOf<Journal>();
+    const int steps =
+        int(std::count_if(tables.begin(), tables.end(), [&](const TableDecl* t) { return t != journal; }));
     int step = 0;
     for (const TableDecl* table : tables) {
-        ++step;
-        if (progress)
-            progress(step, int(tables.size()), table->label);
+        if (progress && table != journal)
+            progress(++step, steps, table->label);
         const QString path = g_paths.dataDir + QLatin1Char('/') + table->fileName;
         FileId id;
         const bool known = labelToFile(table->label, &id);

@@ -16,7 +16,8 @@ enum class FileId
     Personnel,
     PointVal,
     DateSave,
-    OnOff
+    OnOff,
+    Journal // Journal.tps, the journal of corrections: last in the lock order
 };
 
 const TableDecl& tableOf(FileId id);
@@ -72,9 +73,9 @@ int openCount(FileId id);
 // Sets an open count back to zero without closing (PARAMETRE after its first read at start-up).
 void resetOpenCount(FileId id);
 
-// Rebuilds the keys of every record file in the order POINTVAL, PERSONNEL, ONOFF, DATESAVE, PARAMETRE.
-// progress(step, total, label) is called before each file. Missing files are passed over and no error is
-// reported. The steps taken are recorded for those who want to know.
+// Rebuilds the keys of every record file in the order POINTVAL, PERSONNEL, ONOFF, DATESAVE, PARAMETRE, then
+// those of the journal of corrections. progress(step, total, label) is called before each of the five. Missing
+// files are passed over and no error is reported. The steps taken are recorded for those who want to know.
 using RebuildProgress = std::function<void(int step, int total, const QString& label)>;
 void rebuildAllKeys(const RebuildProgress& progress = {});
 

@@ -1,5 +1,7 @@
 #include "TableDecl.h"
 
+#include "Journal.h"
+
 #include <cstring>
 
 namespace kip {
@@ -109,8 +111,8 @@ const TableDecl::KeySql& TableDecl::sqlOf(const KeyDecl& key) const
 
 std::vector<const TableDecl*> allTables()
 {
-    return {&tableOf<PointVal>(), &tableOf<Personnel>(), &tableOf<OnOff>(), &tableOf<DateSave>(),
-            &tableOf<Parametre>()};
+    return {&tableOf<PointVal>(), &tableOf<Personnel>(), &tableOf<OnOff>(),
+            &tableOf<DateSave>(), &tableOf<Parametre>(), &tableOf<Journal>()};
 }
 
 } // namespace kip

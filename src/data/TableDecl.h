@@ -88,7 +88,7 @@ template <class R> const TableDecl& tableOf()
 QString keyColumns(const KeyDecl& key, const char* suffix = "");
 QString keyPlaceholders(const KeyDecl& key, int first);
 
-// All five record declarations, in the order in which the keys are rebuilt.
+// Every record declaration, in the order in which the keys are rebuilt: the five data files, then the journal.
 std::vector<const TableDecl*> allTables();
 
 } // namespace kip

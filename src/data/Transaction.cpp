@@ -16,7 +16,8 @@ std::vector<FileId> inLockOrder(std::initializer_list<FileId> files)
 Transaction::Transaction(Database& db, std::initializer_list<FileId> files, Mode mode, int waitMs) : m_db(db)
 {
     QStringList labels;
-    for (FileId id : inLockOrder(files)) {
+    m_files = inLockOrder(files);
+    for (FileId id : m_files) {
         const TableDecl& table = tableOf(id);
         m_error = m_db.attach(table.label, m_db.pathOf(table.fileName.toLatin1().constData()));
         if (!m_error.ok()) {
@@ -29,6 +30,11 @@ Transaction::Transaction(Database& db, std::initializer_list<FileId> files, Mode
     m_error = m_db.begin(labels, mode == Lecture, waitMs);
     setLastError(m_error);
     m_open = m_error.ok();
+}
+
+bool Transaction::holds(FileId id) const
+{
+    return std::find(m_files.begin(), m_files.end(), id) != m_files.end();
 }
 
 Transaction::~Transaction()

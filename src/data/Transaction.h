@@ -34,6 +34,9 @@ public:
     Transaction& operator=(const Transaction&) = delete;
 
     const FileError& error() const { return m_error; }
+    Database& database() const { return m_db; }
+    // Whether the transaction was started over the file.
+    bool holds(FileId id) const;
     bool ok() const { return m_error.ok() && m_open; }
 
     // Commits; on failure everything is rolled back. Committing a transaction that did not start returns the
@@ -46,6 +49,7 @@ private:
     Database& m_db;
     FileError m_error;
     bool m_open = false;
+    std::vector<FileId> m_files;
 };
 
 // The files in the one order in which transactions lock them.

@@ -2,9 +2,11 @@
 
 #include "ReglesFiche.h"
 #include "data/Files.h"
+#include "data/Journal.h"
 #include "data/Messages.h"
 #include "data/Pack.h"
 #include "data/RecordFile.h"
+#include "data/Transaction.h"
 
 namespace kip {
 
@@ -28,12 +30,23 @@ bool lireParametre(Database& db, Parametre& parametre)
 
 bool ajouterEmploye(Database& db, Personnel& rec)
 {
-    RecordFile<Personnel> file(db);
-    FileError e = file.open();
+    // The employee and its journal entry are written together or not at all.
+    FileUse journal(FileId::Journal);
+    Transaction t(db, {FileId::Personnel, FileId::Journal});
+    FileError e = t.error();
     if (e.ok())
-        e = file.add(rec);
+        e = RecordFile<Personnel>(db).add(rec);
+    if (e.ok()) {
+        Journal entree = entreeJournal(rec);
+        differencesEmploye(nullptr, &rec, &entree.AVANT, &entree.APRES);
+        entree.CAUSE = QString::fromUtf8(CauseJournal::AjoutEmploye);
+        e = ajouterAuJournal(t, entree);
+    }
+    if (e.ok())
+        e = t.commit();
     if (e.ok())
         return true;
+    t.rollback();
     rec.rowid = 0;
     if (e.code == DuplicateKey) {
         Message(24, descriptionCle(e.key));

@@ -17,9 +17,9 @@ namespace kip {
 // "PARAMETRE" and returns false.
 bool lireParametre(Database& db, Parametre& parametre);
 
-// Adds a new employee; on success rec holds its position. A duplicate key shows message 24 naming the first
-// duplicated key (card, then name and first name, then matricule), any other error message 14; nothing is
-// written then.
+// Adds a new employee with its journal entry, in one transaction; on success rec holds its position. A
+// duplicate key shows message 24 naming the first duplicated key (card, then name and first name, then
+// matricule), any other error message 14; nothing is written then.
 bool ajouterEmploye(Database& db, Personnel& rec);
 
 // Whether the record differs from the one loaded, in any field.

@@ -55,6 +55,7 @@ ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire)
     text(p.kipGuard());
     record(FileId::Personnel);
     record(FileId::PointVal);
+    record(FileId::Journal);
     for (int g = 0; g <= 10; ++g)
         text(p.origin(g));
     return r;

@@ -21,7 +21,8 @@ struct ResultatSauvegarde
 inline constexpr std::array<FileId, 3> FichiersSauvegardes{FileId::Parametre, FileId::Personnel, FileId::PointVal};
 
 // Copies the data files into a backup directory, each replacing a file of the same name: Parametr.tps,
-// KipGuard.txt, Personne.tps, PointVal.tps, then Origin00.txt to Origin10.txt.
+// KipGuard.txt, Personne.tps, PointVal.tps, Journal.tps, then Origin00.txt to Origin10.txt. The journal is
+// kept with the copy but a restore never brings it back (Restauration.h).
 ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire);
 
 // The daily copy into SaveAuto.

@@ -4,7 +4,9 @@
 #include "ReprisePointages.h"
 #include "calendar/Dates.h"
 #include "data/FileAdmin.h"
+#include "data/Journal.h"
 #include "data/RecordFile.h"
+#include "data/Transaction.h"
 #include "shell/LecteurCartes.h"
 #include "shell/Sauvegarde.h"
 #include "shell/VerrouProgramme.h"
@@ -150,6 +152,7 @@ private:
     bool remplacer(QString* erreur);
     void remettreFichiersActuels();
     void supprimerPrepares();
+    FileError journaliser(const DescriptionSauvegarde& description) const;
     QString prepare(FileId id) const { return m_p.file(id) + QStringLiteral(".restauration"); }
 
     ResultatRestauration refus(const QString& texte) const
@@ -287,6 +290,27 @@ void Restauration::remettreFichiersActuels()
     m_remplaces.clear();
 }
 
+FileError Restauration::journaliser(const DescriptionSauvegarde& description) const
+{
+    // The journal is created here when missing: the restore runs without the common open (and its messages).
+    const QString chemin = m_p.file(FileId::Journal);
+    if (!QFileInfo::exists(chemin))
+        if (const FileError e = createRecordFile(tableOf(FileId::Journal), chemin); !e.ok())
+            return e;
+    Database db(m_p.dataDir);
+    Transaction t(db, {FileId::Journal});
+    Journal entree;
+    entree.AVANT = QStringLiteral("fichiers remplacés conservés dans \\Kip\\SaveManu\\AvantRestauration");
+    entree.APRES = QStringLiteral("copie de \\Kip\\%1 du %2: %3 employé(s), %4 ligne(s) de jour")
+                       .arg(NomSource(m_source), description.date.toString(QStringLiteral("dd/MM/yyyy HH:mm")),
+                            nombre(description.employes), nombre(description.journees));
+    entree.CAUSE = QString::fromUtf8(CauseJournal::Restauration) + QLatin1Char(' ') + NomSource(m_source);
+    FileError e = ajouterAuJournal(t, entree);
+    if (e.ok())
+        e = t.commit();
+    return e;
+}
+
 ResultatRestauration Restauration::executer()
 {
     const DescriptionSauvegarde description = DecrireSauvegarde(m_p, m_source);
@@ -344,6 +368,7 @@ ResultatRestauration Restauration::executer()
                           .arg(depuis.generations, 2, 10, QLatin1Char('0'));
         }
     }
+    const FileError journal = journaliser(description);
     {
         Database db(m_p.dataDir);
         RecordFile<Parametre> parametres(db);
@@ -358,6 +383,9 @@ ResultatRestauration Restauration::executer()
                   .arg(NomSource(m_source), description.date.toString(QStringLiteral("dd/MM/yyyy HH:mm")),
                        nombre(description.employes), nombre(description.journees)) +
               reprise;
+    if (!journal.ok())
+        r.texte += QStringLiteral(" La restauration n'a pas pu être inscrite au journal des corrections (%1).")
+                       .arg(journal.description());
     return r;
 }
 

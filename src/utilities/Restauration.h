@@ -7,6 +7,9 @@
 // PointVal.tps) from its snapshot, checks every restored file and rebuilds the keys. The raw punch files are
 // not replaced: the punches that the transfer archived since the copy was made go back ahead of Origin00.txt,
 // so that the next start transfers them again; the transfer stores no punch twice.
+//
+// The journal of corrections is not replaced: it is the record of what was changed, and an older copy would
+// lose the entries made since. The restore appends its own entry to it instead.
 #pragma once
 
 #include "data/Files.h"

@@ -1,7 +1,9 @@
 // kiptool as a script runs it: a real process on a generated installation, its PDF read back with
 // pdftotext, its exit statuses and its messages.
 #include "calendar/Clock.h"
+#include "data/Journal.h"
 #include "data/RecordFile.h"
+#include "data/Transaction.h"
 #include "kipgen/Generator.h"
 #include "shell/Sauvegarde.h"
 #include "shell/VerrouProgramme.h"
@@ -298,4 +300,98 @@ TEST_F(KiptoolTest, RestoresTheDataFromABackupUnlessAProgramHoldsThem)
     EXPECT_EQ(faite.code, 0) << faite.erreurs.toStdString();
     EXPECT_EQ(employes(o.dir), 6);
     EXPECT_TRUE(QFile::exists(p.saveManuDir + QStringLiteral("/AvantRestauration/Personne.tps")));
+}
+
+TEST_F(KiptoolTest, ExportsTheWeekTotalsAsCsvForPayroll)
+{
+    const auto avant = empreintes(installation() + QStringLiteral("/Data"));
+    const QString csv = sortie(QStringLiteral("paie.csv"));
+    const Execution e =
+        kiptool({QStringLiteral("export"), QStringLiteral("--from"), QStringLiteral("25/11/2026"),
+                 QStringLiteral("--to"), QStringLiteral("01/12/2026"), QStringLiteral("--range"),
+                 QStringLiteral(":9999"), QStringLiteral("--hundredths"), QStringLiteral("--seuils"),
+                 QStringLiteral("30:40"), QStringLiteral("--csv"), csv, QStringLiteral("--dir"), installation()});
+    ASSERT_EQ(e.code, 0) << e.erreurs.toStdString();
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lignes = f.readAll().split('\n');
+    ASSERT_GT(lignes.size(), 10);
+    EXPECT_TRUE(lignes[0].startsWith("\xEF\xBB\xBF"));
+    EXPECT_TRUE(lignes[0].contains("Heures jusqu'\xC3\xA0 30,00"));
+    // The whole weeks of the period: 48 and 49 of 2026, then the employee's total.
+    int semaines = 0, totaux = 0;
+    for (const QByteArray& l : lignes.mid(1, lignes.size() - 2)) {
+        const QList<QByteArray> champs = l.trimmed().split(';');
+        ASSERT_EQ(champs.size(), 11) << l.toStdString();
+        if (champs[4] == "Total") {
+            ++totaux;
+            continue;
+        }
+        EXPECT_TRUE(champs[4] == "48" || champs[4] == "49") << l.toStdString();
+        ++semaines;
+        // The split adds up to the rounded total, in hundredths with a comma.
+        auto centiemes = [](const QByteArray& v) {
+            return qRound(QString::fromLatin1(v).replace(u',', u'.').toDouble() * 100);
+        };
+        EXPECT_EQ(centiemes(champs[8]) + centiemes(champs[9]) + centiemes(champs[10]), centiemes(champs[7]));
+        EXPECT_LE(centiemes(champs[8]), 3000);
+        EXPECT_LE(centiemes(champs[9]), 1000);
+    }
+    EXPECT_GE(totaux, 10);
+    EXPECT_GE(semaines, 2 * totaux - 2);
+    EXPECT_EQ(empreintes(installation() + QStringLiteral("/Data")), avant);
+
+    EXPECT_EQ(kiptool({QStringLiteral("export"), QStringLiteral("--from"), QStringLiteral("25/11/2026"),
+                       QStringLiteral("--to"), QStringLiteral("01/12/2026"), QStringLiteral("--seuils"),
+                       QStringLiteral("43:35"), QStringLiteral("--csv"), csv, QStringLiteral("--dir"), installation()})
+                  .code,
+              2);
+    EXPECT_EQ(kiptool({QStringLiteral("export"), QStringLiteral("--from"), QStringLiteral("25/11/2016"),
+                       QStringLiteral("--to"), QStringLiteral("01/12/2016"), QStringLiteral("--csv"),
+                       sortie(QStringLiteral("rien.csv")), QStringLiteral("--dir"), installation()})
+                  .code,
+              1);
+    EXPECT_FALSE(QFile::exists(sortie(QStringLiteral("rien.csv"))));
+}
+
+TEST_F(KiptoolTest, WritesTheJournalOfCorrectionsOfAPeriodAndCards)
+{
+    kip::setPaths(kip::Paths::forInstallation(installation()));
+    {
+        kip::Database db(kip::paths().dataDir);
+        for (auto [jour, carte] : {std::pair{2, 12}, std::pair{3, 12}, std::pair{3, 40}, std::pair{9, 12}}) {
+            kip::Clock::setToday(kip::dayNumber(2026, 11, jour));
+            kip::Transaction t(db, {kip::FileId::Journal});
+            kip::Journal e;
+            e.CARTE = qint16(carte);
+            e.NOM = QStringLiteral("MARTIN");
+            e.JOUR = kip::dayNumber(2026, 10, 30);
+            e.AVANT = QStringLiteral("8.00 12.00 = 4.00");
+            e.APRES = QStringLiteral("8.00 12.30 = 4.30");
+            e.CAUSE = QStringLiteral("essai; \"un\"");
+            ASSERT_TRUE(kip::ajouterAuJournal(t, e).ok());
+            ASSERT_TRUE(t.commit().ok());
+        }
+        kip::Clock::setToday(0);
+    }
+    const QString csv = sortie(QStringLiteral("journal.csv"));
+    const Execution e = kiptool({QStringLiteral("journal"), QStringLiteral("--from"), QStringLiteral("02/11/2026"),
+                                 QStringLiteral("--to"), QStringLiteral("03/11/2026"), QStringLiteral("--range"),
+                                 QStringLiteral("1:20"), QStringLiteral("--csv"), csv},
+                                installation());
+    ASSERT_EQ(e.code, 0) << e.erreurs.toStdString();
+    QFile f(csv);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lignes = f.readAll().split('\n');
+    ASSERT_EQ(lignes.size(), 4); // header, two entries, nothing after the last CR LF
+    EXPECT_TRUE(lignes[1].startsWith("02/11/2026;"));
+    EXPECT_TRUE(lignes[2].startsWith("03/11/2026;"));
+    EXPECT_TRUE(
+        lignes[2].contains(";12;;MARTIN;;30/10/2026;8.00 12.00 = 4.00;8.00 12.30 = 4.30;\"essai; \"\"un\"\"\"\r"))
+        << lignes[2].toStdString();
+    EXPECT_EQ(kiptool({QStringLiteral("journal"), QStringLiteral("--from"), QStringLiteral("01/01/2020"),
+                       QStringLiteral("--to"), QStringLiteral("02/01/2020"), QStringLiteral("--csv"),
+                       sortie(QStringLiteral("vide.csv")), QStringLiteral("--dir"), installation()})
+                  .code,
+              1);
 }

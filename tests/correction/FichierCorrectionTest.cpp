@@ -6,6 +6,7 @@
 #include "CorrectionFixture.h"
 #include "correction/BrouillonCorrection.h"
 #include "correction/PasseSauvegarde.h"
+#include "data/Journal.h"
 
 using namespace kip;
 
@@ -242,4 +243,68 @@ TEST_F(FichierCorrectionTest, DraftOnDisk)
     EXPECT_FALSE(brouillonDeTexte("Kip brouillon de correction 1\r\ncarte=4\r\n"));
     EXPECT_FALSE(brouillonDeTexte("autre chose\r\ncarte=4\r\nlundi=5\r\n"));
     EXPECT_FALSE(brouillonDeTexte(texteBrouillon(b).replace("|", "")));
+}
+
+TEST_F(FichierCorrectionTest, EveryCorrectedDayIsJournalledInItsSaveAndOnlyThen)
+{
+    auto journal = [this] {
+        std::vector<Journal> entrees;
+        EXPECT_TRUE(lireJournal(*db, {}, entrees).ok());
+        return entrees;
+    };
+    EXPECT_TRUE(journal().empty()); // not created yet
+    EXPECT_FALSE(QFile::exists(paths().file(FileId::Journal)));
+    const Personnel p = ajouter(employe(3, QStringLiteral("MARTIN")));
+    ajouterJournee(journee(p, lundi + 1, {h(8), h(12)}));
+    GrilleSemaine g = charger(p, lundi);
+    // Two days changed, one typed over with the value it had.
+    ASSERT_EQ(g.saisir(0, 0, QStringLiteral("8")).etat, GrilleSemaine::Saisie::Acceptee);
+    ASSERT_EQ(g.saisir(0, 1, QStringLiteral("12")).etat, GrilleSemaine::Saisie::Acceptee);
+    ASSERT_EQ(g.saisir(1, 1, QStringLiteral("12.30")).etat, GrilleSemaine::Saisie::Acceptee);
+    ASSERT_EQ(g.saisir(2, 0, QStringLiteral("")).etat, GrilleSemaine::Saisie::Acceptee);
+
+    // A No to "Sauvegarder avant de quitter ?" writes no entry.
+    ModeSauvegarde mode = ModeSauvegarde::Cancel;
+    presenter.answer(ButtonNo);
+    EXPECT_EQ(passeSauvegarde(*db, g, mode).etat, IssuePasse::Abandonnee);
+    EXPECT_TRUE(journal().empty());
+
+    // A failed save leaves neither the change nor the entry.
+    commonOpen(FileId::Journal);
+    sql(FileId::Journal, "CREATE TRIGGER refus BEFORE INSERT ON JOURNAL WHEN NEW.JOUR <> 0 BEGIN "
+                         "SELECT RAISE(ABORT, 'journal plein'); END");
+    mode = ModeSauvegarde::SaveAuto;
+    EXPECT_EQ(passeSauvegarde(*db, g, mode).etat, IssuePasse::Echec);
+    EXPECT_EQ(lire(3, lundi).POINTAGE_UTILISATEUR[0], PunchEmpty);
+    EXPECT_EQ(lire(3, lundi + 1).TOTAL, h(4));
+    EXPECT_TRUE(journal().empty());
+    sql(FileId::Journal, "DROP TRIGGER refus");
+
+    // The save of the two changed days: two entries, with the values before and after.
+    EXPECT_EQ(passeSauvegarde(*db, g, mode).etat, IssuePasse::Enregistree);
+    const std::vector<Journal> entrees = journal();
+    ASSERT_EQ(entrees.size(), 2u);
+    EXPECT_EQ(entrees[0].JOUR, lundi);
+    EXPECT_EQ(entrees[0].AVANT, QStringLiteral("(aucun) = 0.00"));
+    EXPECT_EQ(entrees[0].APRES, QStringLiteral("8.00 12.00 = 4.00"));
+    EXPECT_EQ(entrees[1].JOUR, lundi + 1);
+    EXPECT_EQ(entrees[1].AVANT, QStringLiteral("8.00 12.00 = 4.00"));
+    EXPECT_EQ(entrees[1].APRES, QStringLiteral("8.00 12.30 = 4.30"));
+    for (const Journal& e : entrees) {
+        EXPECT_EQ(e.CARTE, 3);
+        EXPECT_EQ(e.NOM, QStringLiteral("MARTIN"));
+        EXPECT_EQ(e.CAUSE, QString::fromUtf8(CauseJournal::CorrectionJournee));
+    }
+
+    // The clear request: one entry; the clear of an empty line none.
+    ASSERT_TRUE(effacerJournee(*db, 3, lundi + 1).ok());
+    ASSERT_TRUE(effacerJournee(*db, 3, lundi + 4).ok());
+    std::vector<Journal> jour;
+    ASSERT_TRUE(lireJournalJournee(*db, 3, lundi + 1, jour).ok());
+    ASSERT_EQ(jour.size(), 2u); // newest first
+    EXPECT_EQ(jour[0].CAUSE, QString::fromUtf8(CauseJournal::EffacementJournee));
+    EXPECT_EQ(jour[0].AVANT, QStringLiteral("8.00 12.30 = 4.30"));
+    EXPECT_EQ(jour[0].APRES, QStringLiteral("(aucun) = 0.00"));
+    EXPECT_EQ(jour[1].CAUSE, QString::fromUtf8(CauseJournal::CorrectionJournee));
+    EXPECT_EQ(journal().size(), 3u);
 }

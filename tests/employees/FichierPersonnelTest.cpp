@@ -3,6 +3,7 @@
 #include "employees/FichierPersonnel.h"
 
 #include "EmployesFixture.h"
+#include "data/Journal.h"
 #include "employees/ReglesFiche.h"
 
 using namespace kip;
@@ -200,4 +201,26 @@ TEST_F(FichierPersonnelTest, EmptySettingsFileReadsAsACleared)
     EXPECT_TRUE(lireParametre(*db, par));
     EXPECT_EQ(par.TABPERSONNEL, 2);
     EXPECT_TRUE(presenter.shown().isEmpty());
+}
+
+TEST_F(FichierPersonnelTest, AnInsertIsJournalledOrNotWrittenAtAll)
+{
+    Personnel p = employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"), QStringLiteral("A1"));
+    ASSERT_TRUE(ajouterEmploye(*db, p));
+    std::vector<Journal> entrees;
+    ASSERT_EQ(lireJournal(*db, {}, entrees), NoError);
+    ASSERT_EQ(entrees.size(), 1u);
+    EXPECT_EQ(entrees[0].CARTE, 12);
+    EXPECT_EQ(entrees[0].AVANT, QString());
+    EXPECT_TRUE(entrees[0].APRES.startsWith(QStringLiteral("CARTE=12; MATRICULE=A1; NOM=MARTIN; PRENOM=Paul")));
+    EXPECT_EQ(entrees[0].CAUSE, QString::fromUtf8(CauseJournal::AjoutEmploye));
+
+    // The journal refuses the entry: the employee is not written either.
+    sql(FileId::Journal, "CREATE TRIGGER refuse BEFORE INSERT ON JOURNAL BEGIN SELECT RAISE(ABORT, 'plein'); END;");
+    Personnel q = employe(13, QStringLiteral("DURAND"));
+    EXPECT_FALSE(ajouterEmploye(*db, q));
+    ASSERT_EQ(presenter.shown().size(), 1);
+    EXPECT_EQ(presenter.shown()[0].number, 14);
+    EXPECT_EQ(q.rowid, 0);
+    EXPECT_EQ(cartes(), QList<int>{12});
 }

@@ -157,3 +157,25 @@ TEST_F(PurgeTest, APurgeKilledMidwayLeavesTheFileAsItWas)
     EXPECT_EQ(r.gardees, 5 * (dayNumber(2004, 6, 1) - dayNumber(2004, 3, 7)));
     EXPECT_FALSE(QFileInfo::exists(chemin + QStringLiteral(".purge")));
 }
+
+TEST_F(PurgeTest, TheJournalOfCorrectionsOutlivesThePurge)
+{
+    const qint32 dimanche = dayNumber(2004, 2, 15);
+    employe(12, dayNumber(2004, 6, 1));
+    journees(12, dimanche - 6, dimanche + 6);
+    commonOpen(FileId::Journal);
+    {
+        Transaction t(*db, {FileId::Journal});
+        Journal e;
+        e.CARTE = 12;
+        e.JOUR = dimanche - 3; // a day line that the purge deletes
+        e.CAUSE = QString::fromUtf8(CauseJournal::CorrectionJournee);
+        ASSERT_TRUE(ajouterAuJournal(t, e).ok());
+        ASSERT_TRUE(t.commit().ok());
+    }
+    const auto avant = contenu<Journal>(p().dataDir);
+    ASSERT_EQ(avant.size(), 1);
+    db.reset();
+    ASSERT_EQ(Purger(p().dataDir, dimanche).etat, ResultatPurge::Etat::Faite);
+    EXPECT_EQ(contenu<Journal>(p().dataDir), avant);
+}

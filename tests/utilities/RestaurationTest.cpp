@@ -217,3 +217,29 @@ TEST_F(RestaurationTest, SourceNamesOfTheCommandLine)
     EXPECT_FALSE(SourceDeNom(QStringLiteral("Save"), &s));
     EXPECT_EQ(RepertoireSource(p(), SourceRestauration::SaveManu), p().saveManuDir);
 }
+
+TEST_F(RestaurationTest, TheJournalIsKeptAndTheRestoreIsWrittenInIt)
+{
+    commonOpen(FileId::Journal);
+    installationSauvegardee();
+    // An entry made after the backup: a restore must not lose it.
+    {
+        Transaction t(*db, {FileId::Journal});
+        Journal e;
+        e.CARTE = 12;
+        e.CAUSE = QString::fromUtf8(CauseJournal::ModificationEmploye);
+        ASSERT_TRUE(ajouterAuJournal(t, e).ok());
+        ASSERT_TRUE(t.commit().ok());
+    }
+    db.reset();
+    const ResultatRestauration r = Restaurer(p(), SourceRestauration::SaveAuto, {}, 0);
+    ASSERT_TRUE(r.faite()) << r.texte.toStdString();
+    Database base(p().dataDir);
+    std::vector<Journal> entrees;
+    ASSERT_TRUE(lireJournal(base, {}, entrees).ok());
+    ASSERT_EQ(entrees.size(), 2u);
+    EXPECT_EQ(entrees[0].CAUSE, QString::fromUtf8(CauseJournal::ModificationEmploye));
+    EXPECT_EQ(entrees[1].CAUSE, QStringLiteral("Restauration SaveAuto"));
+    EXPECT_TRUE(entrees[1].APRES.contains(QStringLiteral("2 employé(s), 27 ligne(s) de jour")))
+        << entrees[1].APRES.toStdString();
+}

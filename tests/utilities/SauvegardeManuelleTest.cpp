@@ -67,3 +67,22 @@ TEST_F(SauvegardeManuelleTest, ACopyThatCannotBeWrittenIsNamedAndTheDateStays)
     EXPECT_TRUE(r.texte().endsWith(QStringLiteral("La dernière sauvegarde manuelle date du: 01/06/2004.")));
     EXPECT_FALSE(r.texte().contains(QStringLiteral("maintenant")));
 }
+
+TEST_F(SauvegardeManuelleTest, TheJournalOfCorrectionsIsInTheBackup)
+{
+    commonOpen(FileId::Journal);
+    {
+        Transaction t(*db, {FileId::Journal});
+        Journal e;
+        e.CARTE = 12;
+        e.AVANT = QStringLiteral("NOM=MARTIN");
+        e.APRES = QStringLiteral("NOM=MARTINEZ");
+        ASSERT_TRUE(ajouterAuJournal(t, e).ok());
+        ASSERT_TRUE(t.commit().ok());
+    }
+    ASSERT_TRUE(SauvegarderManuellement(p(), dayNumber(2004, 6, 15), 0).reussie());
+    const QString copie = QDir(p().saveManuDir).filePath(QStringLiteral("Journal.tps"));
+    EXPECT_TRUE(checkRecordFile(tableOf(FileId::Journal), copie).ok());
+    EXPECT_EQ(contenu<Journal>(p().saveManuDir), contenu<Journal>(p().dataDir));
+    EXPECT_EQ(contenu<Journal>(p().saveManuDir).size(), 1);
+}

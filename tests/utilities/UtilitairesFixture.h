@@ -8,6 +8,7 @@
 #include "data/Database.h"
 #include "data/FileAdmin.h"
 #include "data/Files.h"
+#include "data/Journal.h"
 #include "data/Pack.h"
 #include "data/RecordFile.h"
 #include "data/ScriptedPresenter.h"

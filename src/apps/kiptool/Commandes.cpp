@@ -1,6 +1,7 @@
 // kiptool's commands, chosen by the first argument.
 #include "Commandes.h"
 
+#include "CommandeExport.h"
 #include "CommandeRapport.h"
 #include "CommandeRestauration.h"
 
@@ -11,7 +12,9 @@ namespace kip::outil {
 int executer(const QStringList& arguments, const QString& repertoireCourant)
 {
     const QString usage = QStringLiteral("kiptool: compagnon en ligne de commande de Kip.\n\n") +
-                          QString::fromUtf8(UsageRapport) + QLatin1Char('\n') + QString::fromUtf8(UsageRestauration);
+                          QString::fromUtf8(UsageRapport) + QLatin1Char('\n') + QString::fromUtf8(UsageExport) +
+                          QLatin1Char('\n') + QString::fromUtf8(UsageJournal) + QLatin1Char('\n') +
+                          QString::fromUtf8(UsageRestauration);
     if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") ||
         arguments.first() == QLatin1String("-h")) {
         QTextStream(arguments.isEmpty() ? stderr : stdout) << usage;
@@ -20,6 +23,10 @@ int executer(const QStringList& arguments, const QString& repertoireCourant)
     const QString& commande = arguments.first();
     if (commande == QLatin1String("report"))
         return commandeRapport(arguments, repertoireCourant);
+    if (commande == QLatin1String("export"))
+        return commandeExport(arguments, repertoireCourant);
+    if (commande == QLatin1String("journal"))
+        return commandeJournal(arguments, repertoireCourant);
     if (commande == QLatin1String("restore"))
         return commandeRestauration(arguments, repertoireCourant);
     QTextStream(stderr) << QStringLiteral("kiptool: commande inconnue: %1\n\n").arg(commande) << usage;

@@ -1,11 +1,13 @@
 #include "CorrectionPointage.h"
 
+#include "JournalJournee.h"
 #include "SelecteurEmploye.h"
 #include "calendar/windows/CalendrierSemaine.h"
 #include "calendar/windows/IconeCalendrier.h"
 #include "correction/BornesPointage.h"
 #include "correction/BrouillonCorrection.h"
 #include "correction/FichierCorrection.h"
+#include "data/Journal.h"
 #include "data/Messages.h"
 #include "data/RecordFile.h"
 #include "employees/Echanges.h"
@@ -383,6 +385,27 @@ void CorrectionPointage::aide()
             ButtonOk);
 }
 
+void CorrectionPointage::journal()
+{
+    if (!m_ouverte || m_journal)
+        return;
+    const qint32 date = m_grille.lundi() + m_jour;
+    const Personnel& p = m_grille.employe();
+    std::vector<Journal> entrees;
+    if (const FileError e = lireJournalJournee(m_db, p.CARTE, date, entrees); !e.ok()) {
+        reportFileError(35, e, QStringLiteral("JOURNAL"));
+        return;
+    }
+    const QString titre = QStringLiteral("%1 %2 %3, %4 %5")
+                              .arg(p.CARTE, 4, 10, QLatin1Char('0'))
+                              .arg(p.NOM, p.PRENOM, NomJour(date), DateTexte(date));
+    m_journal = new JournalJournee(titre, std::move(entrees), this);
+    m_journal->setAttribute(Qt::WA_DeleteOnClose);
+    m_journal->setWindowModality(Qt::WindowModal);
+    connect(m_journal, &QObject::destroyed, this, [this] { m_journal = nullptr; });
+    m_journal->open();
+}
+
 void CorrectionPointage::boutonSommaire(int evenement)
 {
     switch (evenement - evt::BoutonListe) {
@@ -406,6 +429,9 @@ void CorrectionPointage::boutonSommaire(int evenement)
         return;
     case 7:
         semaineVoisine(-1);
+        return;
+    case 8:
+        journal();
         return;
     default:
         break;
@@ -444,6 +470,9 @@ bool CorrectionPointage::touche(QKeyEvent* e, bool dansCellule)
         return true;
     case Qt::Key_F2:
         sauver();
+        return true;
+    case Qt::Key_F3:
+        journal();
         return true;
     default:
         break;

@@ -23,6 +23,7 @@ class QPushButton;
 
 namespace kip {
 
+class JournalJournee;
 class SelecteurEmploye;
 
 class CorrectionPointage : public FenetreTravail
@@ -70,6 +71,9 @@ public:
     void choisirEmploye(const Personnel& employe);
     void choisirSemaine();
     void aide();
+    // F3 and the bar's Journal: the journal of the current day line, newest first, in a small read-only list.
+    void journal();
+    JournalJournee* journalOuvert() const { return m_journal; }
     // The operator leaves the current cell: a changed cell is checked, the totals follow. False when it is
     // refused (beep, the focus back on the faulty cell with its text selected).
     bool quitterCellule();
@@ -128,6 +132,7 @@ private:
     QLabel* m_au = nullptr;
     SelecteurEmploye* m_selecteur = nullptr;
     QBasicTimer m_vidage;
+    JournalJournee* m_journal = nullptr;
     int m_jour = 0;
     int m_colonne = 0;
     bool m_ouverte = false;

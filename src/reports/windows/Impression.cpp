@@ -12,17 +12,20 @@
 #include "data/RecordFile.h"
 #include "reports/Editions.h"
 #include "reports/TacheEdition.h"
+#include "reports/TacheExport.h"
 #include "shell/windows/Cadre.h"
 #include "shell/windows/Evenements.h"
 #include "shell/windows/Fabriques.h"
 #include "shell/windows/NomsFenetres.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTimer>
 
@@ -71,7 +74,22 @@ Impression::~Impression()
     delete m_apercu;
     delete m_progression;
     delete m_tache;
+    delete m_export;
 }
+
+namespace {
+
+// The rows whose totals can be exported, and which.
+std::optional<GenreExport> genreExport(int ligne)
+{
+    if (ligne == 6)
+        return GenreExport::TotauxSemaines;
+    if (ligne == 7)
+        return GenreExport::TotauxPeriode;
+    return std::nullopt;
+}
+
+} // namespace
 // --- Choices ----------------------------------------------------------------------------------------------
 
 int Impression::ligneCourante() const
@@ -94,6 +112,7 @@ void Impression::ligneChangee(int ligne)
     m_groupeSemaines->setEnabled(false);
     m_groupeDates->setEnabled(false);
     m_selection.choisirModePeriode(QLatin1Char(' '));
+    m_boutonExporter->setEnabled(genreExport(ligne).has_value());
     const DefinitionEdition* def = definitionEdition(ligne);
     if (!def)
         return;
@@ -310,6 +329,60 @@ void Impression::editionTerminee()
     const QRect zone = cadre().geometry();
     m_apercu->resize(std::max(760, zone.width() - 60), std::max(600, zone.height() - 40));
     m_apercu->show();
+}
+
+void Impression::exporter()
+{
+    const DefinitionEdition* def = definitionEdition(ligneCourante());
+    const std::optional<GenreExport> genre = genreExport(ligneCourante());
+    if (!def || !genre || editionEnCours())
+        return;
+    QString repertoire = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (repertoire.isEmpty() || !QDir(repertoire).exists())
+        repertoire = QDir::homePath();
+    const QString nom = QStringLiteral("%1 du %2 au %3.csv")
+                            .arg(def->procedure, DateTexte(m_selection.dateDebut()).replace(u'/', u'-'),
+                                 DateTexte(m_selection.dateFin()).replace(u'/', u'-'));
+    const std::optional<QString> chemin =
+        askSaveFile({QStringLiteral("Exporter en CSV"), repertoire, nom, QStringLiteral("Fichiers CSV (*.csv)")});
+    if (!chemin || chemin->isEmpty())
+        return;
+    m_fichierExport = *chemin;
+    m_enCours = def;
+    m_journees = std::make_unique<FileUse>(FileId::PointVal);
+    m_progression = new GenerationRapport(this);
+    m_progression->setWindowModality(Qt::ApplicationModal);
+    m_export = new TacheExport;
+    connect(m_export, &TacheExport::progression, m_progression, &GenerationRapport::montrer);
+    connect(m_progression, &GenerationRapport::annulation, m_export, &TacheExport::annuler);
+    connect(m_export, &TacheExport::terminee, this, &Impression::exportTermine);
+    m_progression->show();
+    m_export->lancer(paths().dataDir, *genre, m_selection.parametres(*def, EditionCentiemes()), SeuilsPaie{},
+                     m_fichierExport);
+}
+
+void Impression::exportTermine()
+{
+    const ResultatExport r = m_export->resultat();
+    m_export->deleteLater();
+    m_export = nullptr;
+    m_journees.reset();
+    m_progression->hide();
+    m_progression->deleteLater();
+    m_progression = nullptr;
+    if (!r.erreurLecture.ok()) {
+        setLastError(r.erreurLecture);
+        Message(35, QStringLiteral("POINTVAL"));
+    }
+    if (!r.erreur.isEmpty())
+        showBox(QStringLiteral("Exporter en CSV"), r.erreur, MessageIcon::Exclamation);
+    // As a report: nothing matching, or a cancelled run, ends without a word and without a file.
+    if (r.ecrit())
+        showBox(QStringLiteral("Exporter en CSV"),
+                QStringLiteral("%1 ligne(s) exportée(s) dans %2.")
+                    .arg(r.lignes)
+                    .arg(QDir::toNativeSeparators(m_fichierExport)),
+                MessageIcon::Information);
 }
 
 void Impression::apercuFerme()

@@ -1,6 +1,8 @@
 // Impression, the report selection: the user chooses one of the eight reports, its period, the employees
 // it covers and their order, and the time unit; "Imprimer" runs the report on a worker while "Génération
 // rapport" shows its progress, then the pages go to the print preview and, on its answer, to the printer.
+// "Exporter..." writes the totals of the week totals and period totals rows as a CSV file for payroll
+// software, with the same choices, the file named through the presenter's file question.
 // The bar's buttons: Impression (1028), Config_Imprimante (1029), Quitter (1025).
 #pragma once
 
@@ -28,6 +30,7 @@ class ModeleEditions;
 class ModeleEmployes;
 class Previsualisation;
 class TacheEdition;
+class TacheExport;
 struct DefinitionEdition;
 
 class Impression : public FenetreTravail
@@ -54,6 +57,7 @@ public:
     void choisirLigne(int ligne); // 1 to 8: the report list's current row
     int ligneCourante() const;    // 0 when none
     void lancerEdition();         // "Imprimer"
+    void exporter();              // "Exporter..." (rows 6 and 7)
     void configurer();            // "Config. Imp."
     void choisirUnite(bool centiemes);
     void choisirModePeriode(QChar mode);
@@ -64,7 +68,7 @@ public:
     void dateFin();
 
     // The state a user sees.
-    bool editionEnCours() const { return m_tache != nullptr || m_apercu != nullptr; }
+    bool editionEnCours() const { return m_tache != nullptr || m_apercu != nullptr || m_export != nullptr; }
     Previsualisation* apercu() const { return m_apercu; }
     GenerationRapport* progression() const { return m_progression; }
     CaseCouleur* caseHeuresMinutes() const { return m_heuresMinutes; }
@@ -85,6 +89,7 @@ public:
     QLabel* texteEtendue(Tri tri, bool fin) const;
     QPushButton* boutonImprimer() const { return m_boutonImprimer; }
     QPushButton* boutonConfig() const { return m_boutonConfig; }
+    QPushButton* boutonExporter() const { return m_boutonExporter; }
 
 protected:
     void boutonSommaire(int evenement) override;
@@ -112,6 +117,7 @@ private:
     void peindreUnites();
     void ligneChangee(int ligne);
     void editionTerminee();
+    void exportTermine();
     void apercuFerme();
     Liste& liste(Tri tri);
     const Liste& liste(Tri tri) const;
@@ -124,11 +130,14 @@ private:
     std::optional<ImagesPages> m_pages;
     QString m_document;
     TacheEdition* m_tache = nullptr;
+    TacheExport* m_export = nullptr;
+    QString m_fichierExport;
     GenerationRapport* m_progression = nullptr;
     Previsualisation* m_apercu = nullptr;
 
     QPushButton* m_boutonImprimer = nullptr;
     QPushButton* m_boutonConfig = nullptr;
+    QPushButton* m_boutonExporter = nullptr;
     QPushButton* m_boutonFermer = nullptr;
     ModeleEditions* m_editions = nullptr;
     QTableView* m_liste = nullptr;

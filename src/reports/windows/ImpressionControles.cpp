@@ -66,15 +66,19 @@ void Impression::construire()
 
     auto* boutons = new QHBoxLayout;
     m_boutonImprimer = new QPushButton(QStringLiteral("Imprimer"), this);
+    m_boutonExporter = new QPushButton(QStringLiteral("Exporter..."), this);
+    m_boutonExporter->setEnabled(false);
+    m_boutonExporter->setToolTip(QStringLiteral("Totaux en fichier CSV pour la paie"));
     m_boutonConfig = new QPushButton(QStringLiteral("Config. Imp."), this);
     m_boutonFermer = new QPushButton(QStringLiteral("Fermer"), this);
-    for (QPushButton* b : {m_boutonImprimer, m_boutonConfig, m_boutonFermer}) {
+    for (QPushButton* b : {m_boutonImprimer, m_boutonExporter, m_boutonConfig, m_boutonFermer}) {
         b->setMinimumWidth(90);
         boutons->addWidget(b);
     }
     boutons->addStretch(1);
     colonne->addLayout(boutons);
     connect(m_boutonImprimer, &QPushButton::clicked, this, &Impression::lancerEdition);
+    connect(m_boutonExporter, &QPushButton::clicked, this, &Impression::exporter);
     connect(m_boutonConfig, &QPushButton::clicked, this, &Impression::configurer);
     connect(m_boutonFermer, &QPushButton::clicked, this, &QWidget::close);
 

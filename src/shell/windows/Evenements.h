@@ -14,8 +14,8 @@ constexpr int Bouton13 = 1025;          // bar slot 13 (Annuler, Quitter, Suppri
 constexpr int Montrer = 1026;           // show yourself
 constexpr int Cacher = 1027;            // hide yourself
 constexpr int Reconstruire = 1028;      // to the bar: rebuild for the active window
-constexpr int BoutonListe = 1027;       // + n, n = 1..7: bar slot n of a list, grid or report selection
-constexpr int DernierBouton = 1034;
+constexpr int BoutonListe = 1027;       // + n, n = 1..8: bar slot n of a list, grid or report selection
+constexpr int DernierBouton = 1035;     // slot 8: the grid's Journal
 // The frame moved or was resized: re-place yourself. Not a QEvent::Move, which Qt sends on every
 // geometry change of the window itself.
 constexpr int Deplace = 1040;

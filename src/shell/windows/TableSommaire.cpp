@@ -78,6 +78,7 @@ RangeeSommaire rangeeSommaire(Program programme, const QString& fenetre)
                           bouton(5, "Nom_Precedent"),
                           bouton(6, "Semaine_Suivante"),
                           bouton(7, "Semaine_Precedente"),
+                          bouton(8, "Journal"),
                           quitter("Quitter")};
     } else if (fenetre == nom::Impression) {
         r.emplacements = {bouton(1, "Impression"), bouton(2, "Config_Imprimante"), quitter("Quitter")};
@@ -120,7 +121,8 @@ const QStringList& nomsBoutons()
                                      "Effacer_Pointages",
                                      "Utilitaires",
                                      "Impression",
-                                     "Config_Imprimante"};
+                                     "Config_Imprimante",
+                                     "Journal"};
     return noms;
 }
 

@@ -6,7 +6,11 @@
 #include "CorrectionEssai.h"
 #include "correction/BrouillonCorrection.h"
 #include "correction/PasseSauvegarde.h"
+#include "correction/windows/JournalJournee.h"
+#include "shell/windows/Evenements.h"
+#include "shell/windows/TableSommaire.h"
 
+#include <QAbstractItemModelTester>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -340,6 +344,54 @@ private Q_SLOTS:
         CorrectionPointage::setChoixSemaine({});
         QCOMPARE(g->texteSemaine()->text(), QStringLiteral("Sem.: 2/2027"));
         QCOMPARE(g->grille().lundi(), dayNumber(2027, 1, 11));
+    }
+
+    void theJournalOfTheCurrentDayNewestFirst()
+    {
+        const Personnel p = m_inst.ajouter(InstallationCorrection::employe(1, QStringLiteral("ARNAUD")));
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.resize(1200, 800);
+        cadre.show();
+        CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 1, m_inst.lundi);
+        QVERIFY(g);
+        QCOMPARE(rangeeSommaire(Program::Kip, QStringLiteral("CorrectionPointage")).emplacement(8)->image,
+                 QStringLiteral("Journal"));
+        // Nothing journalled yet: an empty list that says so.
+        QTest::keyClick(g->cellule(0, 0), Qt::Key_F3);
+        QTRY_VERIFY(g->journalOuvert());
+        QCOMPARE(g->journalOuvert()->modele()->rowCount(), 0);
+        QVERIFY(g->journalOuvert()->findChild<QLabel*>(QStringLiteral("vide")));
+        g->journalOuvert()->reject();
+        QTRY_VERIFY(!g->journalOuvert());
+
+        // Two saves of Monday, one of Tuesday.
+        taper(g, 0, 0, QStringLiteral("8"));
+        taper(g, 0, 1, QStringLiteral("12"));
+        taper(g, 1, 0, QStringLiteral("9"));
+        QTest::keyClick(g->cellule(1, 1), Qt::Key_F2);
+        taper(g, 0, 1, QStringLiteral("12.30"));
+        QTest::keyClick(g->cellule(0, 2), Qt::Key_F2);
+        QVERIFY(m_inst.presenter.shown().isEmpty());
+
+        // The bar's Journal on Monday.
+        g->allerA(0, 0);
+        evt::poster(g, evt::BoutonListe + 8);
+        QTRY_VERIFY(g->journalOuvert());
+        JournalJournee* j = g->journalOuvert();
+        QAbstractItemModelTester testeur(j->modele(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(j->modele()->rowCount(), 2);
+        QCOMPARE(j->findChild<QLabel*>(QStringLiteral("journee"))->text(),
+                 QStringLiteral("0001 ARNAUD Léa, Lundi ") + DateTexte(m_inst.lundi));
+        auto cellule = [j](int ligne, int colonne) { return j->modele()->index(ligne, colonne).data().toString(); };
+        QCOMPARE(cellule(0, ModeleJournal::Avant), QStringLiteral("8.00 12.00 = 4.00"));
+        QCOMPARE(cellule(0, ModeleJournal::Apres), QStringLiteral("8.00 12.30 = 4.30"));
+        QCOMPARE(cellule(1, ModeleJournal::Avant), QStringLiteral("(aucun) = 0.00"));
+        QCOMPARE(cellule(0, ModeleJournal::Programme), QCoreApplication::applicationName().left(12));
+        QCOMPARE(cellule(0, ModeleJournal::Cause), QStringLiteral("Grille de correction: enregistrement"));
+        QVERIFY(cellule(0, ModeleJournal::Moment).startsWith(DateTexte(m_inst.today)));
+        QCOMPARE(j->modele()->flags(j->modele()->index(0, 0)) & Qt::ItemIsEditable, Qt::ItemFlags());
+        j->reject();
+        QTRY_VERIFY(!g->journalOuvert());
     }
 };
 

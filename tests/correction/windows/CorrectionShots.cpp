@@ -2,11 +2,13 @@
 //   correction_shots <installation directory> [liste1..liste4|grille|nuit] [image.png] [Kip|kipother]
 // "listeN" shows the list in order N (1 by date and card ... 4 by name and date) from four weeks back;
 // "grille" opens the grid on the list's line; "nuit" opens it, types a night shift (22.00 to 6.00) into the
-// first shown day and corrects the next one. With an image name the frame is saved into it once the
+// first shown day and corrects the next one; "journal" does the same, saves, and shows the journal of the
+// corrected day (its list is the image then). With an image name the frame is saved into it once the
 // windows have settled, and the program ends.
 #include "calendar/Clock.h"
 #include "correction/windows/CorrectionPointage.h"
 #include "correction/windows/FenetresCorrection.h"
+#include "correction/windows/JournalJournee.h"
 #include "correction/windows/TablePointage.h"
 #include "data/Files.h"
 #include "data/windows/MessageBoxPresenter.h"
@@ -77,7 +79,7 @@ int main(int argc, char** argv)
                 return;
             QTimer::singleShot(200, liste, [liste, &cadre, vue] {
                 liste->modifier();
-                if (vue != QLatin1String("nuit"))
+                if (vue != QLatin1String("nuit") && vue != QLatin1String("journal"))
                     return;
                 auto* g = cadre.zone()->findChild<CorrectionPointage*>();
                 const int j = g ? g->grille().premierJourAffiche() : -1;
@@ -91,12 +93,21 @@ int main(int argc, char** argv)
                 if (suivant > j)
                     taper(g, suivant, 1, QStringLiteral("12.1"));
                 g->allerA(suivant, 2);
+                if (vue != QLatin1String("journal"))
+                    return;
+                g->sauver();
+                g->allerA(j, 0);
+                g->journal();
             });
         });
     });
     if (!image.isEmpty()) {
         QTimer::singleShot(2500, &cadre, [&cadre, image] {
-            cadre.grab().save(image);
+            auto* g = cadre.zone()->findChild<CorrectionPointage*>();
+            if (g && g->journalOuvert())
+                g->journalOuvert()->grab().save(image);
+            else
+                cadre.grab().save(image);
             QCoreApplication::quit();
         });
     }

@@ -10,6 +10,7 @@
 #include "data/RecordFile.h"
 #include "data/ScriptedPresenter.h"
 #include "reports/Editions.h"
+#include "reports/ExportPaie.h"
 #include "reports/windows/CaseCouleur.h"
 #include "reports/windows/GenerationRapport.h"
 #include "reports/windows/Previsualisation.h"
@@ -391,6 +392,64 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(!w->editionEnCours(), 20000);
         QVERIFY(!w->apercu());
         QVERIFY(imprimees.isEmpty());
+    }
+
+    void exportsTheTotalsOfTheWeekAndPeriodTotalsRows()
+    {
+        installation(true);
+        Impression* w = ouvrir();
+        QVERIFY(w);
+        w->choisirLigne(3);
+        QVERIFY(!w->boutonExporter()->isEnabled());
+        w->choisirLigne(6);
+        QVERIFY(w->boutonExporter()->isEnabled());
+        QCOMPARE(w->boutonExporter()->text(), QStringLiteral("Exporter..."));
+
+        // The file question answered "Annuler": nothing runs.
+        m_presenter.answerFile(std::nullopt);
+        w->boutonExporter()->click();
+        QVERIFY(!w->editionEnCours());
+        QCOMPARE(m_presenter.fileQuestions().size(), 1);
+        QCOMPARE(m_presenter.fileQuestions()[0].suggestedName,
+                 QStringLiteral("EditionTotauxSemaine du 30-11-2026 au 06-12-2026.csv"));
+        QCOMPARE(m_presenter.fileQuestions()[0].filter, QStringLiteral("Fichiers CSV (*.csv)"));
+
+        // The week totals: the same file as the export of the same choices.
+        const QString semaines = m_tmp.path() + QStringLiteral("/semaines.csv");
+        m_presenter.answerFile(semaines);
+        w->boutonExporter()->click();
+        QVERIFY(w->editionEnCours());
+        QTRY_VERIFY_WITH_TIMEOUT(!w->editionEnCours(), 20000);
+        const QString attendu = m_tmp.path() + QStringLiteral("/attendu.csv");
+        {
+            Database db(paths().dataDir);
+            const ParametresEdition p = w->selection().parametres(*definitionEdition(6), false);
+            QVERIFY(Exporter(db, GenreExport::TotauxSemaines, p, SeuilsPaie{}, attendu).ecrit());
+        }
+        QCOMPARE(lire(semaines), lire(attendu));
+        QVERIFY(lire(semaines).contains("\r\n5;M0005;BERNARD;Luc;49;2026;35:00;35:00;35:00;0:00;0:00\r\n"));
+        QCOMPARE(m_presenter.shown().size(), 1);
+        QCOMPARE(m_presenter.shown()[0].icon, MessageIcon::Information);
+        QVERIFY(m_presenter.shown()[0].text.startsWith(QStringLiteral("6 ligne(s) exportée(s) dans")));
+
+        // The period totals, in hundredths: one row per employee and the grand total.
+        w->choisirUnite(true);
+        w->choisirLigne(7);
+        const QString periode = m_tmp.path() + QStringLiteral("/periode.csv");
+        m_presenter.answerFile(periode);
+        w->boutonExporter()->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w->editionEnCours(), 20000);
+        const QList<QByteArray> lignes = lire(periode).split('\n');
+        QCOMPARE(lignes.size(), 6);
+        QCOMPARE(lignes[1], QByteArray("5;M0005;BERNARD;Luc;35,00\r"));
+        QCOMPARE(lignes[4], QByteArray("Total g\xC3\xA9n\xC3\xA9ral;;;;105,00\r"));
+    }
+
+private:
+    static QByteArray lire(const QString& chemin)
+    {
+        QFile f(chemin);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
     }
 };
 

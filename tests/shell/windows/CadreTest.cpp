@@ -341,7 +341,7 @@ private Q_SLOTS:
 
     void images()
     {
-        QCOMPARE(nomsBoutons().size(), 29);
+        QCOMPARE(nomsBoutons().size(), 30);
         QStringList toutes = nomsBoutons();
         toutes << imageLogo() << imageQuitterSommaire();
         for (const QString& nom : toutes) {

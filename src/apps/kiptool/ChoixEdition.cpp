@@ -1,0 +1,165 @@
+#include "ChoixEdition.h"
+
+#include "data/FileAdmin.h"
+#include "data/RecordFile.h"
+#include "reports/LectureJournees.h"
+#include "reports/SelectionImpression.h"
+#include "shell/Demarrage.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace kip::outil {
+
+std::optional<qint32> lireDate(const QString& texte)
+{
+    const QDate d = QDate::fromString(texte, QStringLiteral("dd/MM/yyyy"));
+    if (!d.isValid())
+        return std::nullopt;
+    return dayNumber(d);
+}
+
+namespace {
+
+// The first and the last employee in a key's order.
+bool bornes(Database& db, const char* ordre, SelectionImpression::Bornes& b)
+{
+    Statement premier =
+        db.prepare(QStringLiteral("SELECT rowid, ROWVER, %1 FROM PERSONNEL.PERSONNEL ORDER BY %2 LIMIT 1")
+                       .arg(tableOf<Personnel>().columnList(), QLatin1String(ordre)));
+    QString desc = QLatin1String(ordre);
+    desc.replace(QLatin1String(","), QLatin1String(" DESC,"));
+    Statement dernier =
+        db.prepare(QStringLiteral("SELECT rowid, ROWVER, %1 FROM PERSONNEL.PERSONNEL ORDER BY %2 DESC LIMIT 1")
+                       .arg(tableOf<Personnel>().columnList(), desc));
+    for (auto [st, p] : {std::pair{&premier, &b.premier}, std::pair{&dernier, &b.dernier}}) {
+        if (!st->valid() || st->step() != 100)
+            return false;
+        detail::Reader r(*st, 2);
+        p->visit(r);
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<QString> lireChoix(const QCommandLineParser& args, const OptionsEdition& o,
+                                 const QCommandLineOption& sortie, bool periodeDemandee,
+                                 const QString& repertoireCourant, ChoixEdition& choix)
+{
+    bool ok = false;
+    if (periodeDemandee) {
+        if (!args.isSet(o.depuis) || !args.isSet(o.jusqua))
+            return QStringLiteral("--from et --to sont demandés.");
+        const std::optional<qint32> d = lireDate(args.value(o.depuis));
+        const std::optional<qint32> f = lireDate(args.value(o.jusqua));
+        if (!d)
+            return QStringLiteral("date invalide pour --from: %1 (JJ/MM/AAAA)").arg(args.value(o.depuis));
+        if (!f)
+            return QStringLiteral("date invalide pour --to: %1 (JJ/MM/AAAA)").arg(args.value(o.jusqua));
+        choix.debut = *d;
+        choix.fin = *f;
+    }
+    const QString mode = args.value(o.tri).toUpper();
+    if (mode == QLatin1String("N"))
+        choix.tri = Tri::Numero;
+    else if (mode == QLatin1String("A"))
+        choix.tri = Tri::Nom;
+    else if (mode == QLatin1String("M"))
+        choix.tri = Tri::Matricule;
+    else
+        return QStringLiteral("--sort attend N (numéro), A (nom) ou M (matricule): %1").arg(args.value(o.tri));
+    if (args.isSet(o.etendue)) {
+        const QString texte = args.value(o.etendue);
+        const qsizetype deuxPoints = texte.indexOf(QLatin1Char(':'));
+        if (deuxPoints < 0)
+            return QStringLiteral("--range attend PREMIER:DERNIER: %1").arg(texte);
+        const QString a = texte.left(deuxPoints).trimmed();
+        const QString b = texte.mid(deuxPoints + 1).trimmed();
+        if (!a.isEmpty())
+            choix.premier = a;
+        if (!b.isEmpty())
+            choix.dernier = b;
+        if (choix.tri == Tri::Numero) {
+            for (const std::optional<QString>& carte : {choix.premier, choix.dernier}) {
+                if (!carte)
+                    continue;
+                const int n = carte->toInt(&ok);
+                if (!ok || n < 1 || n > 9999)
+                    return QStringLiteral("--range: numéro de carte invalide: %1 (1 à 9999)").arg(*carte);
+            }
+        }
+    }
+    choix.centiemes = args.isSet(o.centiemes);
+    const QString nomOption = sortie.names().first();
+    if (!args.isSet(sortie) || args.value(sortie).isEmpty())
+        return QStringLiteral("--%1 FICHIER est demandé.").arg(nomOption);
+    choix.fichier = QFileInfo(QDir(repertoireCourant), args.value(sortie)).absoluteFilePath();
+    if (!QFileInfo(QFileInfo(choix.fichier).absolutePath()).isDir())
+        return QStringLiteral("le répertoire du fichier %1 n'existe pas.").arg(choix.fichier);
+    choix.repertoire =
+        QDir(repertoireCourant).absoluteFilePath(args.isSet(o.dir) ? args.value(o.dir) : QStringLiteral("."));
+    return std::nullopt;
+}
+
+std::optional<QString> installation(const ChoixEdition& choix, std::initializer_list<FileId> fichiers, Paths& chemins)
+{
+    // A directory named Kip whose files are readable.
+    const QString dir = QDir::cleanPath(choix.repertoire);
+    if (!Demarrage::estRepertoireInstallation(dir))
+        return QStringLiteral("%1 n'est pas une installation Kip (son nom doit être Kip).").arg(dir);
+    chemins = Paths::forInstallation(dir);
+    for (FileId f : fichiers) {
+        const FileError e = checkRecordFile(tableOf(f), chemins.file(f));
+        if (!e.ok())
+            return QStringLiteral("installation inutilisable: %1: %2").arg(chemins.file(f), e.description());
+    }
+    return std::nullopt;
+}
+
+bool parametresEdition(Database& db, const DefinitionEdition& edition, const ChoixEdition& o, ParametresEdition& p)
+{
+    SelectionImpression selection(Clock::today());
+    SelectionImpression::Bornes parCarte, parNom, parMatricule;
+    if (!bornes(db, "CARTE", parCarte) || !bornes(db, "NOM, PRENOM", parNom) || !bornes(db, "MATRICULE", parMatricule))
+        return false;
+    selection.initialiserEmployes(parCarte, parNom, parMatricule);
+    selection.choisirTri(o.tri);
+    selection.choisirEdition(edition.CONTROLEEDITION);
+    if (edition.avecPeriode())
+        selection.definirPeriode(o.debut, o.fin);
+    p = selection.parametres(edition, o.centiemes);
+    // A range given on the command line: any text bounds the names and matricules, not only an employee's.
+    auto echanger = [](auto& a, auto& b, auto plusGrand) {
+        if (plusGrand(a, b))
+            std::swap(a, b);
+    };
+    switch (o.tri) {
+    case Tri::Numero:
+        if (o.premier)
+            p.carteDebut = qint16(o.premier->toInt());
+        if (o.dernier)
+            p.carteFin = qint16(o.dernier->toInt());
+        echanger(p.carteDebut, p.carteFin, [](qint16 a, qint16 b) { return a > b; });
+        break;
+    case Tri::Nom:
+        if (o.premier)
+            p.nomDebut = o.premier->left(20);
+        if (o.dernier)
+            p.nomFin = o.dernier->left(20);
+        echanger(p.nomDebut, p.nomFin, [](const QString& a, const QString& b) { return comparerCle(a, b) > 0; });
+        break;
+    case Tri::Matricule:
+        if (o.premier)
+            p.matriculeDebut = o.premier->left(10);
+        if (o.dernier)
+            p.matriculeFin = o.dernier->left(10);
+        echanger(p.matriculeDebut, p.matriculeFin,
+                 [](const QString& a, const QString& b) { return comparerCle(a, b) > 0; });
+        break;
+    }
+    return true;
+}
+
+} // namespace kip::outil

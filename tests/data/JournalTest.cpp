@@ -1,0 +1,217 @@
+// The journal of corrections: an entry commits or rolls back with the change it records, the employee
+// paths write the fields that changed, and the reads by period, card and day line.
+#include "data/Journal.h"
+
+#include "DataFixture.h"
+#include "calendar/Dates.h"
+#include "data/Database.h"
+#include "data/Employees.h"
+#include "data/FileAdmin.h"
+#include "data/RecordFile.h"
+#include "data/Transaction.h"
+
+#include <sqlite3.h>
+
+using namespace kip;
+
+namespace {
+
+class JournalTest : public DataFixture
+{
+protected:
+    void SetUp() override
+    {
+        DataFixture::SetUp();
+        commonOpen(FileId::Personnel);
+        commonOpen(FileId::PointVal);
+        Database db(dataDir());
+        RecordFile<Personnel> per(db);
+        RecordFile<PointVal> pov(db);
+        ASSERT_TRUE(per.open().ok());
+        ASSERT_TRUE(pov.open().ok());
+        Personnel p;
+        p.CARTE = 12;
+        p.NOM = QStringLiteral("MARTIN");
+        p.PRENOM = QStringLiteral("Paul");
+        p.MATRICULE = QStringLiteral("M12");
+        p.ARRONDI_SEMAINE = QStringLiteral("000");
+        p.DATE_EMBAUCHE = dayNumber(2004, 1, 5);
+        ASSERT_EQ(per.add(p), NoError);
+        PointVal v;
+        v.clearPunches();
+        v.CARTE = 12;
+        v.NOM = p.NOM;
+        v.PRENOM = p.PRENOM;
+        v.MATRICULE = p.MATRICULE;
+        v.DATE = 74000;
+        ASSERT_EQ(pov.add(v), NoError);
+    }
+
+    std::vector<Journal> tout()
+    {
+        Database db(dataDir());
+        std::vector<Journal> entrees;
+        EXPECT_EQ(lireJournal(db, {}, entrees), NoError);
+        return entrees;
+    }
+
+    Personnel lire(Database& db, qint16 carte)
+    {
+        RecordFile<Personnel> per(db);
+        EXPECT_TRUE(per.open().ok());
+        Personnel p;
+        p.CARTE = carte;
+        EXPECT_EQ(per.get(p, PER_K_CARTE), NoError);
+        return p;
+    }
+};
+
+} // namespace
+
+TEST_F(JournalTest, CreatedByTheCommonOpenAndLockedLast)
+{
+    EXPECT_FALSE(QFile::exists(paths().file(FileId::Journal)));
+    commonOpen(FileId::Journal);
+    EXPECT_TRUE(QFileInfo(paths().file(FileId::Journal)).fileName() == QStringLiteral("Journal.tps"));
+    EXPECT_TRUE(checkRecordFile(tableOf(FileId::Journal), paths().file(FileId::Journal)).ok());
+    EXPECT_TRUE(presenter.shown().isEmpty());
+    const std::vector<FileId> ordre = inLockOrder({FileId::Journal, FileId::PointVal, FileId::Personnel});
+    EXPECT_EQ(ordre, (std::vector<FileId>{FileId::Personnel, FileId::PointVal, FileId::Journal}));
+    // Readable by any SQLite client, under its own table.
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(paths().file(FileId::Journal).toUtf8().constData(), &raw), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(raw,
+                           "SELECT DATE, HEURE, PROGRAMME, UTILISATEUR, CARTE, JOUR, AVANT, APRES, CAUSE "
+                           "FROM JOURNAL",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+}
+
+TEST_F(JournalTest, TheEntryCommitsAndRollsBackWithTheChange)
+{
+    commonOpen(FileId::Journal);
+    setProgrammeJournal(QStringLiteral("kipother"));
+    Database db(dataDir());
+    RecordFile<PointVal> pov(db);
+    for (bool valider : {false, true}) {
+        Transaction t(db, {FileId::PointVal, FileId::Journal});
+        ASSERT_TRUE(t.ok());
+        PointVal v;
+        v.CARTE = 12;
+        v.DATE = 74000;
+        ASSERT_EQ(pov.get(v, POV_K_CARTE_DATE), NoError);
+        Journal e = entreeJournal(v);
+        e.AVANT = texteJournee(v.POINTAGE_UTILISATEUR, v.TOTAL);
+        v.POINTAGE_UTILISATEUR[0] = 480;
+        v.POINTAGE_UTILISATEUR[1] = 1530; // after midnight
+        v.TOTAL = 570;
+        e.APRES = texteJournee(v.POINTAGE_UTILISATEUR, v.TOTAL);
+        e.CAUSE = QString::fromUtf8(CauseJournal::CorrectionJournee);
+        ASSERT_EQ(pov.put(v), NoError);
+        ASSERT_EQ(ajouterAuJournal(t, e), NoError);
+        if (valider)
+            ASSERT_TRUE(t.commit().ok());
+        else
+            t.rollback();
+        EXPECT_EQ(tout().size(), valider ? 1u : 0u);
+    }
+    const Journal e = tout().front();
+    EXPECT_EQ(e.CARTE, 12);
+    EXPECT_EQ(e.JOUR, 74000);
+    EXPECT_EQ(e.NOM, QStringLiteral("MARTIN"));
+    EXPECT_EQ(e.AVANT, QStringLiteral("(aucun) = 0.00"));
+    EXPECT_EQ(e.APRES, QStringLiteral("8.00 +1.30 = 9.30"));
+    EXPECT_EQ(e.PROGRAMME, QStringLiteral("kipother"));
+    EXPECT_FALSE(e.UTILISATEUR.isEmpty());
+    EXPECT_EQ(e.DATE, Clock::today());
+    setProgrammeJournal(QString());
+
+    // A transaction that does not hold the journal cannot take an entry: it would commit without it.
+    Transaction sans(db, {FileId::PointVal});
+    ASSERT_TRUE(sans.ok());
+    Journal orphelin;
+    EXPECT_FALSE(ajouterAuJournal(sans, orphelin).ok());
+}
+
+TEST_F(JournalTest, EmployeeChangeAndDeleteWriteTheirFieldsOnlyWhenTheyHappen)
+{
+    Database db(dataDir());
+    Personnel p = lire(db, 12);
+    const LinkValues saved = LinkValues::of(p);
+    p.NOM = QStringLiteral("MARTINEZ");
+    p.ARRONDI_SEMAINE = QStringLiteral("+15");
+    p.PERIODE_INACTIVITE_DEBUT[1] = dayNumber(2004, 8, 2);
+    ASSERT_EQ(updateEmployee(db, p, saved), UpdateSaved);
+    std::vector<Journal> entrees = tout();
+    ASSERT_EQ(entrees.size(), 1u);
+    EXPECT_EQ(entrees[0].AVANT, QStringLiteral("NOM=MARTIN; ARRONDI_SEMAINE=000; PERIODE_INACTIVITE_DEBUT[2]="));
+    EXPECT_EQ(entrees[0].APRES,
+              QStringLiteral("NOM=MARTINEZ; ARRONDI_SEMAINE=+15; PERIODE_INACTIVITE_DEBUT[2]=02/08/2004"));
+    EXPECT_EQ(entrees[0].NOM, QStringLiteral("MARTINEZ"));
+    EXPECT_EQ(entrees[0].JOUR, 0);
+    EXPECT_EQ(entrees[0].CAUSE, QString::fromUtf8(CauseJournal::ModificationEmploye));
+
+    // A change refused (another station wrote first) leaves no entry; nor does a failed cascade.
+    Database autre(dataDir());
+    Personnel q = lire(autre, 12);
+    Personnel perime = p;
+    q.TOLERANCE_ENTREE = 3;
+    ASSERT_EQ(updateEmployee(autre, q, LinkValues::of(q)), UpdateSaved);
+    perime.TOLERANCE_SORTIE = 7;
+    EXPECT_EQ(updateEmployee(db, perime, LinkValues::of(perime)), UpdateChangedElsewhere);
+    EXPECT_EQ(tout().size(), 2u);
+    {
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(paths().file(FileId::PointVal).toUtf8().constData(), &raw), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(raw,
+                               "CREATE TRIGGER refuse BEFORE UPDATE ON POINTVAL BEGIN SELECT RAISE(ABORT, 'x'); END;",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(raw);
+    }
+    Personnel r = lire(db, 12);
+    const LinkValues liens = LinkValues::of(r);
+    r.CARTE = 99;
+    EXPECT_EQ(updateEmployee(db, r, liens), UpdateFailed);
+    EXPECT_EQ(tout().size(), 2u);
+
+    // The delete keeps every field of the employee that left and says how many day lines went with it.
+    Personnel s = lire(db, 12);
+    ASSERT_EQ(deleteEmployee(db, s), UpdateSaved);
+    entrees = tout();
+    ASSERT_EQ(entrees.size(), 3u);
+    EXPECT_TRUE(entrees[2].AVANT.startsWith(QStringLiteral("CARTE=12; MATRICULE=M12; NOM=MARTINEZ; PRENOM=Paul")))
+        << entrees[2].AVANT.toStdString();
+    EXPECT_TRUE(entrees[2].AVANT.contains(QStringLiteral("DATE_EMBAUCHE=05/01/2004")));
+    EXPECT_EQ(entrees[2].APRES, QStringLiteral("(supprimé avec 1 ligne(s) de jour)"));
+}
+
+TEST_F(JournalTest, ReadsByPeriodCardAndDayLineNewestFirst)
+{
+    commonOpen(FileId::Journal);
+    Database db(dataDir());
+    const qint32 jour = dayNumber(2004, 6, 14);
+    for (auto [date, carte, ligne] :
+         {std::tuple{jour - 1, 12, jour - 3}, std::tuple{jour, 12, jour - 3}, std::tuple{jour, 15, jour - 3},
+          std::tuple{jour + 1, 12, jour - 2}, std::tuple{jour + 2, 12, jour - 3}}) {
+        Clock::setToday(date);
+        Transaction t(db, {FileId::Journal});
+        Journal e;
+        e.CARTE = qint16(carte);
+        e.JOUR = ligne;
+        e.CAUSE = QStringLiteral("écrite le %1").arg(DateTexte(date));
+        ASSERT_EQ(ajouterAuJournal(t, e), NoError);
+        ASSERT_TRUE(t.commit().ok());
+    }
+    Clock::setToday(0);
+    std::vector<Journal> entrees;
+    ASSERT_EQ(lireJournal(db, {jour, jour + 1, 10, 12}, entrees), NoError);
+    ASSERT_EQ(entrees.size(), 2u);
+    EXPECT_EQ(entrees[0].DATE, jour);
+    EXPECT_EQ(entrees[1].DATE, jour + 1);
+    ASSERT_EQ(lireJournalJournee(db, 12, jour - 3, entrees), NoError);
+    ASSERT_EQ(entrees.size(), 3u);
+    EXPECT_EQ(entrees[0].DATE, jour + 2);
+    EXPECT_EQ(entrees[2].DATE, jour - 1);
+}

@@ -226,7 +226,8 @@ TEST_F(ExportPaieTest, TheSpreadsheetProgramOpensTheFileWithTheSameNumbers)
     QDir().mkpath(dir);
     Database connexion(paths().dataDir);
     ASSERT_TRUE(Exporter(connexion, GenreExport::TotauxSemaines, par, SeuilsPaie{}, dir + "/paie.csv").ecrit());
-    // CSV in, with the semicolon, the quote and UTF-8 (76); out as a sheet, then back to text with commas.
+    // CSV in, with the semicolon, the quote, UTF-8 (76) and the French decimal comma (1036); out as a sheet,
+    // then back to text with commas.
     auto lancer = [&](const QStringList& arguments) {
         QProcess proc;
         proc.setWorkingDirectory(dir);
@@ -236,7 +237,7 @@ TEST_F(ExportPaieTest, TheSpreadsheetProgramOpensTheFileWithTheSameNumbers)
         EXPECT_TRUE(proc.waitForFinished(120000)) << "soffice did not end";
         return proc.exitCode();
     };
-    ASSERT_EQ(lancer({QStringLiteral("--infilter=CSV:59,34,76,1"), QStringLiteral("--convert-to"),
+    ASSERT_EQ(lancer({QStringLiteral("--infilter=CSV:59,34,76,1,,1036"), QStringLiteral("--convert-to"),
                       QStringLiteral("ods"), QStringLiteral("paie.csv")}),
               0);
     ASSERT_TRUE(QFile::exists(dir + "/paie.ods"));

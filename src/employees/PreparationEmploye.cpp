@@ -79,3 +79,5 @@ void TachePreparation::lancer(const QString& dataDir, const Personnel& employe, 
 }
 
 } // namespace kip
+
+#include "moc_PreparationEmploye.cpp"

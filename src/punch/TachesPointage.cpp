@@ -71,3 +71,5 @@ void TacheTransfert::lancer(const QString& originPath, const QString& dataDir, q
 }
 
 } // namespace kip
+
+#include "moc_TachesPointage.cpp"

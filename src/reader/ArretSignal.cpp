@@ -49,3 +49,5 @@ ArretSignal::~ArretSignal()
 }
 
 } // namespace kip
+
+#include "moc_ArretSignal.cpp"

@@ -60,3 +60,5 @@ QVariant DernieresLectures::headerData(int section, Qt::Orientation orientation,
 }
 
 } // namespace kip
+
+#include "moc_DernieresLectures.cpp"

@@ -191,3 +191,5 @@ std::unique_ptr<Entree> creerEntree(const QString& peripherique, Marque marque)
 }
 
 } // namespace kip
+
+#include "moc_Entrees.cpp"

@@ -68,3 +68,5 @@ void ServeurMessages::lire(QLocalSocket* socket)
 }
 
 } // namespace kip
+
+#include "moc_ServeurMessages.cpp"

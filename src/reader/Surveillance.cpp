@@ -247,3 +247,5 @@ QString Surveillance::cheminSon(const QString& nom) const
 }
 
 } // namespace kip
+
+#include "moc_Surveillance.cpp"

@@ -51,3 +51,5 @@ void TacheEdition::lancer(const QString& dataDir, std::unique_ptr<Edition> editi
 }
 
 } // namespace kip
+
+#include "moc_TacheEdition.cpp"

@@ -43,3 +43,5 @@ void TacheExport::lancer(const QString& dataDir, GenreExport genre, const Parame
 }
 
 } // namespace kip
+
+#include "moc_TacheExport.cpp"

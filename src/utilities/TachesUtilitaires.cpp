@@ -60,3 +60,5 @@ void TacheRestauration::lancer(const Paths& p, SourceRestauration source, int at
 }
 
 } // namespace kip
+
+#include "moc_TachesUtilitaires.cpp"

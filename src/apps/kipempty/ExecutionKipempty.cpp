@@ -172,3 +172,5 @@ void ExecutionKipempty::finPassage(const ResultatPassage& r)
 }
 
 } // namespace kip
+
+#include "moc_ExecutionKipempty.cpp"

@@ -176,3 +176,5 @@ void CalendrierJour::afficher()
 }
 
 } // namespace kip
+
+#include "moc_CalendrierJour.cpp"

@@ -210,3 +210,5 @@ void CalendrierSemaine::legender()
 }
 
 } // namespace kip
+
+#include "moc_CalendrierSemaine.cpp"

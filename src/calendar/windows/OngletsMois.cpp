@@ -101,3 +101,5 @@ void repolir(QWidget* widget)
 }
 
 } // namespace kip
+
+#include "moc_OngletsMois.cpp"

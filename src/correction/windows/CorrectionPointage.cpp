@@ -571,3 +571,5 @@ void CorrectionPointage::closeEvent(QCloseEvent* event)
 }
 
 } // namespace kip
+
+#include "moc_CorrectionPointage.cpp"

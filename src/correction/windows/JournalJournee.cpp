@@ -110,3 +110,5 @@ JournalJournee::JournalJournee(const QString& titre, std::vector<Journal> entree
 }
 
 } // namespace kip
+
+#include "moc_JournalJournee.cpp"

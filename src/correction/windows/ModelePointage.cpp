@@ -101,3 +101,5 @@ QVariant ModelePointage::headerData(int section, Qt::Orientation orientation, in
 }
 
 } // namespace kip
+
+#include "moc_ModelePointage.cpp"

@@ -119,3 +119,5 @@ void SelecteurEmploye::montrer(qint16 carte)
 }
 
 } // namespace kip
+
+#include "moc_SelecteurEmploye.cpp"

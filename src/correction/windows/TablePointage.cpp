@@ -501,3 +501,5 @@ bool TablePointage::eventFilter(QObject* objet, QEvent* event)
 }
 
 } // namespace kip
+
+#include "moc_TablePointage.cpp"

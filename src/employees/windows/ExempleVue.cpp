@@ -78,3 +78,5 @@ QStringList ExempleVue::retenues() const
 }
 
 } // namespace kip
+
+#include "moc_ExempleVue.cpp"

@@ -198,3 +198,5 @@ void EnteteGroupes::paintSection(QPainter* painter, const QRect& rect, int secti
 }
 
 } // namespace kip
+
+#include "moc_ModelePersonnel.cpp"

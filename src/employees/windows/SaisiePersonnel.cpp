@@ -351,3 +351,5 @@ bool SaisiePersonnel::eventFilter(QObject* objet, QEvent* event)
 }
 
 } // namespace kip
+
+#include "moc_SaisiePersonnel.cpp"

@@ -473,3 +473,5 @@ bool TablePersonnel::eventFilter(QObject* objet, QEvent* event)
 }
 
 } // namespace kip
+
+#include "moc_TablePersonnel.cpp"

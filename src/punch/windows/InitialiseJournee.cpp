@@ -81,3 +81,5 @@ void enregistrerFenetresPointage(Program programme)
 }
 
 } // namespace kip
+
+#include "moc_InitialiseJournee.cpp"

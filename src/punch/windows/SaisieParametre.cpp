@@ -330,3 +330,5 @@ void enregistrerSaisieParametre()
 }
 
 } // namespace kip
+
+#include "moc_SaisieParametre.cpp"

@@ -184,3 +184,5 @@ void TransfertOrigine::garder()
 }
 
 } // namespace kip
+
+#include "moc_TransfertOrigine.cpp"

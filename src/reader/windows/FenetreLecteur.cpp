@@ -66,3 +66,5 @@ void FenetreLecteur::actualiser()
 }
 
 } // namespace kip
+
+#include "moc_FenetreLecteur.cpp"

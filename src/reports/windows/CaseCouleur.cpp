@@ -31,3 +31,5 @@ void CaseCouleur::mouseReleaseEvent(QMouseEvent* event)
 }
 
 } // namespace kip
+
+#include "moc_CaseCouleur.cpp"

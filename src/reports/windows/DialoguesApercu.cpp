@@ -78,3 +78,5 @@ ChangementAffichage::ChangementAffichage(int largeur, int hauteur, int maximum, 
 }
 
 } // namespace kip
+
+#include "moc_DialoguesApercu.cpp"

@@ -59,3 +59,5 @@ void GenerationRapport::reject()
 }
 
 } // namespace kip
+
+#include "moc_GenerationRapport.cpp"

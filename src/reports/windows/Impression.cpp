@@ -424,3 +424,5 @@ void enregistrerFenetresEditions()
 }
 
 } // namespace kip
+
+#include "moc_Impression.cpp"

@@ -115,3 +115,5 @@ QVariant ModeleEmployes::headerData(int section, Qt::Orientation orientation, in
 }
 
 } // namespace kip
+
+#include "moc_ModelesImpression.cpp"

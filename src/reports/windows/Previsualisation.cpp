@@ -500,3 +500,5 @@ bool Previsualisation::eventFilter(QObject* objet, QEvent* event)
 }
 
 } // namespace kip
+
+#include "moc_Previsualisation.cpp"

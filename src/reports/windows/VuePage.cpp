@@ -57,3 +57,5 @@ void VuePage::mouseReleaseEvent(QMouseEvent* event)
 }
 
 } // namespace kip
+
+#include "moc_VuePage.cpp"

@@ -172,3 +172,5 @@ void Cadre::fermerFenetres()
 }
 
 } // namespace kip
+
+#include "moc_Cadre.cpp"

@@ -114,3 +114,5 @@ bool repertoireDeDepart(const QStringList& arguments, QString* repertoire)
 }
 
 } // namespace kip
+
+#include "moc_DialogueRepertoire.cpp"

@@ -114,3 +114,5 @@ FenetreAPropos::FenetreAPropos(Program programme, QWidget* parent) : QDialog(par
 }
 
 } // namespace kip
+
+#include "moc_FenetreAPropos.cpp"

@@ -37,3 +37,5 @@ void FenetrePrincipale::paintEvent(QPaintEvent*)
 }
 
 } // namespace kip
+
+#include "moc_FenetrePrincipale.cpp"

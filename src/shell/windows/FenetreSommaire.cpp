@@ -169,3 +169,5 @@ void FenetreSommaire::paintEvent(QPaintEvent*)
 }
 
 } // namespace kip
+
+#include "moc_FenetreSommaire.cpp"

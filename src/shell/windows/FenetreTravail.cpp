@@ -85,3 +85,5 @@ void FenetreTravail::timerEvent(QTimerEvent* event)
 }
 
 } // namespace kip
+
+#include "moc_FenetreTravail.cpp"

@@ -59,3 +59,5 @@ void ImageActive::mouseReleaseEvent(QMouseEvent* event)
 }
 
 } // namespace kip
+
+#include "moc_ImageActive.cpp"

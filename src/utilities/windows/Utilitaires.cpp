@@ -402,3 +402,5 @@ void enregistrerUtilitaires()
 }
 
 } // namespace kip
+
+#include "moc_Utilitaires.cpp"

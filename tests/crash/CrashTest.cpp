@@ -6,7 +6,7 @@
 //
 // test_crash --runs N makes N runs of random kills during the transfer (10 by default) and N / 2 during the
 // day initialisation and during the key rebuild; --files N feeds N bad raw files to each of the three lots of
-// the bad-input test (30 by default); --seed S replays a draw. The figures go to standard output.
+// the bad-input test (70 by default); --seed S replays a draw. The figures go to standard output.
 #include "InstallationCrash.h"
 
 #include <QTemporaryDir>

@@ -15,7 +15,7 @@
 namespace crash {
 
 // Bad raw files fed to kipempty by each lot of the bad-input test (test_crash --files N).
-inline int g_fichiersParLot = 30;
+inline int g_fichiersParLot = 70;
 
 // A directory for installations: under /dev/shm when there is one.
 QString racineTemporaire();

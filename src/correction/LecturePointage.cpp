@@ -350,30 +350,29 @@ FileError LecturePointage::depuis(const PointVal& cle, int n, std::vector<PointV
 
 FileError LecturePointage::premiers(int n, std::vector<PointVal>& out)
 {
-    out.clear();
-    if (FileError e = verifier(); !e.ok())
-        return e;
-    if (parDate())
-        return lireCle(nullptr, Depart::Bout, Direction::Forward, n, out);
-    PointVal premier;
-    bool trouve = false;
-    if (FileError e = employeVoisin(nullptr, Depart::Bout, Direction::Forward, premier, &trouve); !e.ok() || !trouve)
-        return e;
-    return parEmployes(premier, m_plage.dateDebut, Depart::Depuis, Direction::Forward, n, out);
+    return bout(Direction::Forward, n, out);
 }
 
 FileError LecturePointage::derniers(int n, std::vector<PointVal>& out)
+{
+    return bout(Direction::Backward, n, out);
+}
+
+// The first lines (forward) or the last ones (backward): by date straight from the key's end; by employee from
+// the first or last employee, at the start or end of the date range.
+FileError LecturePointage::bout(Direction sens, int n, std::vector<PointVal>& out)
 {
     out.clear();
     if (FileError e = verifier(); !e.ok())
         return e;
     if (parDate())
-        return lireCle(nullptr, Depart::Bout, Direction::Backward, n, out);
-    PointVal dernier;
+        return lireCle(nullptr, Depart::Bout, sens, n, out);
+    PointVal employe;
     bool trouve = false;
-    if (FileError e = employeVoisin(nullptr, Depart::Bout, Direction::Backward, dernier, &trouve); !e.ok() || !trouve)
+    if (FileError e = employeVoisin(nullptr, Depart::Bout, sens, employe, &trouve); !e.ok() || !trouve)
         return e;
-    return parEmployes(dernier, m_plage.dateFin, Depart::Depuis, Direction::Backward, n, out);
+    const qint32 date = sens == Direction::Forward ? m_plage.dateDebut : m_plage.dateFin;
+    return parEmployes(employe, date, Depart::Depuis, sens, n, out);
 }
 
 } // namespace kip

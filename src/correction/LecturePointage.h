@@ -80,6 +80,7 @@ public:
     };
 
 private:
+    FileError bout(Direction sens, int n, std::vector<PointVal>& out);
     bool parDate() const { return m_ordre == OrdrePointage::DateCarte || m_ordre == OrdrePointage::DateNom; }
     // Whether a line passes the attendance filter; its employee is read when the card changes.
     FileError tester(const PointVal& ligne, bool& passe);

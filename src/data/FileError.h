@@ -19,8 +19,9 @@ enum ErrorCode : int
     DriverError = 90,      // the driver's own error; its text and code are the driver's
 };
 
-// The result of every record-file operation: NoError, or the error with its texts. Marked [[nodiscard]]:
-// a store call whose result is not looked at does not compile in the test build.
+// The result of every record-file operation and of every call that can fail without giving a value back:
+// NoError, or the error with its texts (Result<T> in Result.h carries a value or this error). Marked
+// [[nodiscard]]: a call whose result is not looked at does not compile in the test build.
 struct [[nodiscard]] FileError
 {
     int code = NoError;
@@ -29,6 +30,7 @@ struct [[nodiscard]] FileError
     QString fileText; // the driver's own message
     QString key;      // for DuplicateKey: the name of the key, for example "PER:K_NOM_PRENOM"
     QString label;    // the label of the file that failed ("PERSONNEL"), empty when no one file is to blame
+    QString path;     // the full name of the file concerned, when the error is about one file (a text file, a copy)
 
     bool ok() const { return code == NoError; }
     // The label of the file that failed, or the caller's own guess when the error does not name one.

@@ -73,17 +73,4 @@ QString FileError::description() const
     return QStringLiteral("%1 (%2)").arg(text.trimmed()).arg(code);
 }
 
-namespace {
-thread_local FileError t_last;
-}
-
-const FileError& lastError()
-{
-    return t_last;
-}
-void setLastError(const FileError& error)
-{
-    t_last = error;
-}
-
 } // namespace kip

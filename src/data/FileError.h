@@ -1,4 +1,4 @@
-// Error codes of the record-file layer, kept as the system's own numbers, and the error in force.
+// Error codes of the record-file layer, kept as the system's own numbers, and the error that carries them.
 #pragma once
 
 #include <QString>
@@ -47,13 +47,5 @@ QString errorText(int code);
 // message is SQLite's message for the outcome.
 FileError errorOfSqlite(int rc, const QString& message);
 FileError makeError(int code, int fileCode = 0, const QString& fileText = {});
-
-// The error of the last record-file operation of the calling thread (NoError after a success).
-const FileError& lastError();
-void setLastError(const FileError& error);
-inline void clearLastError()
-{
-    setLastError(FileError{});
-}
 
 } // namespace kip

@@ -190,7 +190,6 @@ FileError lireEntrees(Database& db, Statement& st, std::vector<Journal>& entrees
         j.visit(r);
         entrees.push_back(std::move(j));
     }
-    clearLastError();
     return {};
 }
 
@@ -201,17 +200,18 @@ bool existe(Database& db)
     return QFileInfo::exists(db.pathOf(Journal::FileName));
 }
 
-Statement preparer(Database& db, const QString& condition, FileError* erreur)
+// The journal's read under the condition; an invalid statement that carries the error when the journal cannot
+// be attached or read.
+Statement preparer(Database& db, const QString& condition)
 {
     RecordFile<Journal> journal(db);
-    *erreur = journal.open();
-    if (!erreur->ok())
-        return {};
+    if (FileError e = journal.open(); !e.ok())
+        return Statement(std::move(e));
     Statement st = db.prepare(
         QStringLiteral("SELECT rowid, ROWVER, %1 FROM JOURNAL.JOURNAL WHERE ").arg(journal.table().columnList()) +
         condition);
     if (!st.valid())
-        *erreur = detail::labelled(lastError(), QStringLiteral("JOURNAL"));
+        return Statement(detail::labelled(st.error(), QStringLiteral("JOURNAL")));
     return st;
 }
 
@@ -222,11 +222,10 @@ FileError lireJournal(Database& db, const FiltreJournal& filtre, std::vector<Jou
     entrees.clear();
     if (!existe(db))
         return {}; // nothing was ever journalled
-    FileError e;
     Statement st =
-        preparer(db, QStringLiteral("DATE >= ?1 AND DATE <= ?2 AND CARTE >= ?3 AND CARTE <= ?4 ORDER BY rowid"), &e);
-    if (!e.ok())
-        return e;
+        preparer(db, QStringLiteral("DATE >= ?1 AND DATE <= ?2 AND CARTE >= ?3 AND CARTE <= ?4 ORDER BY rowid"));
+    if (!st.valid())
+        return st.error();
     st.bind(1, qint64(filtre.debut));
     st.bind(2, qint64(filtre.fin ? filtre.fin : std::numeric_limits<qint32>::max()));
     st.bind(3, qint64(filtre.carteDebut));
@@ -239,10 +238,9 @@ FileError lireJournalJournee(Database& db, qint16 carte, qint32 jour, std::vecto
     entrees.clear();
     if (!existe(db))
         return {}; // nothing was ever journalled
-    FileError e;
-    Statement st = preparer(db, QStringLiteral("CARTE = ?1 AND JOUR = ?2 ORDER BY rowid DESC"), &e);
-    if (!e.ok())
-        return e;
+    Statement st = preparer(db, QStringLiteral("CARTE = ?1 AND JOUR = ?2 ORDER BY rowid DESC"));
+    if (!st.valid())
+        return st.error();
     st.bind(1, qint64(carte));
     st.bind(2, qint64(jour));
     return lireEntrees(db, st, entrees);

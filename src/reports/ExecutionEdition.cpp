@@ -24,7 +24,7 @@ public:
     {
         Statement st = m_db.prepare(QStringLiteral("SELECT count(*) FROM PERSONNEL.PERSONNEL"));
         if (!st.valid())
-            return lastError();
+            return st.error();
         const int rc = st.step();
         if (rc != LigneSqlite)
             return m_db.errorFrom(rc);
@@ -39,7 +39,7 @@ public:
             m_st = m_db.prepare(QStringLiteral("SELECT rowid, ROWVER, %1 FROM PERSONNEL.PERSONNEL ORDER BY %2")
                                     .arg(tableOf<Personnel>().columnList(), QLatin1String(ordre)));
             if (!m_st.valid())
-                return lastError();
+                return m_st.error();
         }
         for (;;) {
             const int rc = m_st.step();

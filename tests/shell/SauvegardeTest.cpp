@@ -56,7 +56,7 @@ protected:
         Database db(dir);
         RecordFile<PointVal> file(db);
         EXPECT_EQ(file.open(), NoError);
-        return file.records();
+        return file.records().valueOr(-1);
     }
 
     // The copies and whatever a copy left behind (the connection's own Topspeed.tcf aside).

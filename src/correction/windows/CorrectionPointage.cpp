@@ -118,8 +118,7 @@ bool CorrectionPointage::remplirSelecteur()
             employes.push_back(p);
     }
     if (e.code != EndOfFile) {
-        saveError(e);
-        Message(35, QStringLiteral("PERSONNEL"));
+        Message(35, e, QStringLiteral("PERSONNEL"));
         return false;
     }
     m_selecteur->modele()->remplir(std::move(employes));
@@ -143,8 +142,7 @@ bool CorrectionPointage::ouvrirGrille()
     if (e.ok())
         e = fichier.get(employe, PER_K_CARTE);
     if (!e.ok()) {
-        saveError(e);
-        Message(35, QStringLiteral("PERSONNEL"));
+        Message(35, e, QStringLiteral("PERSONNEL"));
         return false;
     }
     m_grille.charger(employe, lundi, {});
@@ -173,8 +171,7 @@ bool CorrectionPointage::charger()
     if (!lue.preparation.ok())
         reportFileError(15, lue.preparation, QStringLiteral("POINTVAL"));
     if (!e.ok()) {
-        saveError(e);
-        Message(35, QStringLiteral("POINTVAL"));
+        Message(35, e, QStringLiteral("POINTVAL"));
         return false;
     }
     m_grille.charger(m_grille.employe(), m_grille.lundi(), lue.lignes);
@@ -334,8 +331,7 @@ void CorrectionPointage::employeVoisin(OrdrePersonnel ordre, Direction sens)
         return;
     Personnel voisin;
     if (const FileError e = kip::employeVoisin(m_db, ordre, m_grille.employe(), sens, voisin); !e.ok()) {
-        saveError(e);
-        Message(35, QStringLiteral("PERSONNEL"));
+        Message(35, e, QStringLiteral("PERSONNEL"));
         return;
     }
     m_grille.charger(voisin, m_grille.lundi(), {});
@@ -356,8 +352,7 @@ void CorrectionPointage::choisirEmploye(const Personnel& choisi)
     if (e.ok())
         e = fichier.get(employe, PER_K_CARTE);
     if (!e.ok()) {
-        saveError(e);
-        Message(35, QStringLiteral("PERSONNEL"));
+        Message(35, e, QStringLiteral("PERSONNEL"));
         m_selecteur->montrer(m_grille.employe().CARTE);
         return;
     }

@@ -110,8 +110,7 @@ bool TablePointage::ouvrirListe()
             employes.push_back(p);
     }
     if (e.code != EndOfFile) {
-        saveError(e);
-        Message(35, QStringLiteral("PERSONNEL"));
+        Message(35, e, QStringLiteral("PERSONNEL"));
         return false;
     }
     if (employes.empty())
@@ -119,13 +118,10 @@ bool TablePointage::ouvrirListe()
     m_bornes.emplace(Clock::today(), employes.front(), employes.back());
     m_selecteurDebut->modele()->remplir(employes);
     m_selecteurFin->modele()->remplir(std::move(employes));
-    if (FileError v = m_page.verifier(); !v.ok()) {
-        saveError(v);
-        Message(36);
-    }
+    if (FileError v = m_page.verifier(); !v.ok())
+        Message(36, v);
     if (FileError l = m_page.changer(ordrePointageMemorise(), m_bornes->plage(m_presence)); !l.ok()) {
-        saveError(l);
-        Message(35, QStringLiteral("POINTVAL"));
+        Message(35, l, QStringLiteral("POINTVAL"));
         return false;
     }
     m_modele->changerOrdre(m_page.ordre(), m_page.lignes());
@@ -138,8 +134,7 @@ template <class F> void TablePointage::agir(F&& mouvement)
         return;
     if (const FileError e = mouvement(); !e.ok()) {
         m_ferme = true;
-        saveError(e);
-        Message(35, QStringLiteral("POINTVAL"));
+        Message(35, e, QStringLiteral("POINTVAL"));
         close();
         return;
     }

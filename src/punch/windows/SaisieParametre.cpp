@@ -98,10 +98,8 @@ void SaisieParametre::setSons(Sons* sons)
 
 SaisieParametre::SaisieParametre(Cadre& cadre) : FenetreTravail(cadre, nom::SaisieParametre), m_db(paths().dataDir)
 {
-    if (const FileError e = LireParametres(m_db, m_saisie); !e.ok()) {
-        setLastError(e);
-        Message(35, QStringLiteral("PARAMETRE"));
-    }
+    if (const FileError e = LireParametres(m_db, m_saisie); !e.ok())
+        Message(35, e, QStringLiteral("PARAMETRE"));
     construire();
     m_sommaire->setChecked(m_saisie.enregistrement.POSITIONSOMMAIRE == 1);
     const QStringList sons = ListeSons(paths().sonDir);

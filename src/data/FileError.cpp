@@ -1,5 +1,6 @@
 #include "FileError.h"
 
+#include <cstring>
 #include <sqlite3.h>
 
 namespace kip {
@@ -63,6 +64,14 @@ FileError makeError(int code, int fileCode, const QString& fileText)
     e.text = errorText(code);
     e.fileCode = fileCode;
     e.fileText = fileText;
+    return e;
+}
+
+FileError systemError(const QString& what, const QString& path, int errnum)
+{
+    FileError e = makeError(DriverError, errnum, QString::fromLocal8Bit(std::strerror(errnum)));
+    e.text = QStringLiteral("%1 %2: %3").arg(what, path, e.fileText);
+    e.path = path;
     return e;
 }
 

@@ -47,5 +47,8 @@ QString errorText(int code);
 // message is SQLite's message for the outcome.
 FileError errorOfSqlite(int rc, const QString& message);
 FileError makeError(int code, int fileCode = 0, const QString& fileText = {});
+// The error of a system call on a file: what could not be done ("Impossible de renommer"), the file and the
+// system's own text for errnum, as the sentence "what path: cause"; code 90 with errnum as the driver's code.
+FileError systemError(const QString& what, const QString& path, int errnum);
 
 } // namespace kip

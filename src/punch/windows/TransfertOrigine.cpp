@@ -169,9 +169,8 @@ void TransfertOrigine::boutonSommaire(int evenement)
 void TransfertOrigine::archiver()
 {
     m_etat = Etat::Fin;
-    QString erreur;
-    if (!ArchiverOrigine(paths().dataDir, m_octetsLus, &erreur))
-        cadre().afficherStatut(QStringLiteral("Archivage des pointages impossible: ") + erreur);
+    if (const FileError e = ArchiverOrigine(paths().dataDir, m_octetsLus); !e.ok())
+        cadre().afficherStatut(QStringLiteral("Archivage des pointages impossible: ") + e.text);
     close();
 }
 

@@ -67,6 +67,13 @@ FileError makeError(int code, int fileCode, const QString& fileText)
     return e;
 }
 
+FileError plainError(const QString& text)
+{
+    FileError e = makeError(DriverError, 0, text);
+    e.text = text;
+    return e;
+}
+
 FileError systemError(const QString& what, const QString& path, int errnum)
 {
     FileError e = makeError(DriverError, errnum, QString::fromLocal8Bit(std::strerror(errnum)));

@@ -47,6 +47,9 @@ QString errorText(int code);
 // message is SQLite's message for the outcome.
 FileError errorOfSqlite(int rc, const QString& message);
 FileError makeError(int code, int fileCode = 0, const QString& fileText = {});
+// An error that concerns no file (a refused argument, a value out of range): code 90 with the text as it is to be
+// shown.
+FileError plainError(const QString& text);
 // The error of a system call on a file: what could not be done ("Impossible de renommer"), the file and the
 // system's own text for errnum, as the sentence "what path: cause"; code 90 with errnum as the driver's code.
 FileError systemError(const QString& what, const QString& path, int errnum);

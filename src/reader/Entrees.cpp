@@ -14,6 +14,19 @@
 
 namespace kip {
 
+namespace {
+
+// A device that cannot be read: the error names it, and its text is the cause alone, as the journal shows it.
+FileError indisponible(const QString& peripherique, const QString& cause, int code)
+{
+    FileError e = makeError(DriverError, code, cause);
+    e.text = cause;
+    e.path = peripherique;
+    return e;
+}
+
+} // namespace
+
 EntreeSerie::EntreeSerie(const QString& peripherique, Marque marque, QObject* parent)
     : Entree(parent), m_peripherique(peripherique), m_decodeur(marque), m_port(new QSerialPort(this))
 {
@@ -35,19 +48,17 @@ EntreeSerie::EntreeSerie(const QString& peripherique, Marque marque, QObject* pa
 
 EntreeSerie::~EntreeSerie() = default;
 
-bool EntreeSerie::ouvrir(QString* erreur)
+FileError EntreeSerie::ouvrir()
 {
     m_port->setPortName(m_peripherique);
-    if (!m_port->open(QIODevice::ReadOnly)) {
-        *erreur = m_port->errorString();
-        return false;
-    }
+    if (!m_port->open(QIODevice::ReadOnly))
+        return indisponible(m_peripherique, m_port->errorString(), int(m_port->error()));
     m_port->setBaudRate(QSerialPort::Baud9600);
     m_port->setDataBits(QSerialPort::Data8);
     m_port->setParity(QSerialPort::NoParity);
     m_port->setStopBits(QSerialPort::OneStop);
     m_port->setFlowControl(QSerialPort::NoFlowControl);
-    return true;
+    return {};
 }
 
 void EntreeSerie::recevoir()
@@ -74,23 +85,23 @@ EntreeClavier::~EntreeClavier()
     fermer();
 }
 
-bool EntreeClavier::ouvrir(QString* erreur)
+FileError EntreeClavier::ouvrir()
 {
     m_fd = ::open(QFile::encodeName(m_peripherique).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (m_fd < 0) {
-        *erreur = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
+    if (m_fd < 0)
+        return indisponible(m_peripherique, QString::fromLocal8Bit(std::strerror(errno)), errno);
     // Taken for this program alone: what the reader types must not land in the window that has the focus.
     if (::ioctl(m_fd, EVIOCGRAB, 1) != 0) {
-        *erreur = QStringLiteral("prise exclusive impossible (%1)").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        const int code = errno;
         ::close(m_fd);
         m_fd = -1;
-        return false;
+        return indisponible(
+            m_peripherique,
+            QStringLiteral("prise exclusive impossible (%1)").arg(QString::fromLocal8Bit(std::strerror(code))), code);
     }
     m_notificateur = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
     connect(m_notificateur, &QSocketNotifier::activated, this, &EntreeClavier::recevoir);
-    return true;
+    return {};
 }
 
 void EntreeClavier::fermer()
@@ -143,11 +154,11 @@ EntreeSimulation::EntreeSimulation(Marque marque, int fd, QObject* parent) : Ent
 {
 }
 
-bool EntreeSimulation::ouvrir(QString*)
+FileError EntreeSimulation::ouvrir()
 {
     m_notificateur = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
     connect(m_notificateur, &QSocketNotifier::activated, this, &EntreeSimulation::recevoir);
-    return true;
+    return {};
 }
 
 Lecture EntreeSimulation::lireLigne(Marque marque, QByteArrayView ligne)

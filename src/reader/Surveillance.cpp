@@ -98,12 +98,11 @@ void Surveillance::testerPort(int port)
     if (port != m_reglages.port || !m_entree) {
         const QString peripherique = peripheriquePort(port, m_options.peripheriques);
         std::unique_ptr<Entree> e = creer(port, peripherique);
-        QString erreur;
-        if (e->ouvrir(&erreur)) {
+        if (const FileError erreur = e->ouvrir(); erreur.ok()) {
             connect(e.get(), &Entree::lue, this, [this, port](const Lecture& l) { lecture(l, port); });
             m_entreeTest = std::move(e);
         } else {
-            Q_EMIT journal(QStringLiteral("Port %1 (%2) indisponible: %3").arg(port).arg(peripherique, erreur));
+            Q_EMIT journal(QStringLiteral("Port %1 (%2) indisponible: %3").arg(port).arg(peripherique, erreur.text));
         }
     }
     Q_EMIT changement();
@@ -138,7 +137,8 @@ void Surveillance::ouvrirEntree()
         e = creer(port, m_peripherique);
     }
     QString erreur;
-    if (e && !e->ouvrir(&erreur)) {
+    if (const FileError ouverture = e ? e->ouvrir() : FileError{}; !ouverture.ok()) {
+        erreur = ouverture.text;
         e.reset();
         // Said once, not at every new try.
         if (erreur != m_erreurPort)

@@ -43,7 +43,7 @@ QByteArray lire(const QString& chemin)
 class EntreeEssai : public Entree
 {
 public:
-    bool ouvrir(QString*) override { return true; }
+    FileError ouvrir() override { return {}; }
     QString description() const override { return QStringLiteral("essai"); }
     void glisser(const Lecture& l) { Q_EMIT lue(l); }
 };

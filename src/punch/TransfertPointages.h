@@ -16,7 +16,7 @@
 
 namespace kip {
 
-struct ResultatTransfert
+struct [[nodiscard]] ResultatTransfert
 {
     // Every line read is counted once: lignes = ignorees + rejets + doublons + stockes + ecartes.
     int lignes = 0;          // complete lines of the raw file that are not empty
@@ -62,7 +62,7 @@ inline bool archivageAutomatique(const ResultatTransfert& r)
 // The unattended transfer: opens the raw file as the common open does (created empty when missing), reads and
 // applies it; archives it when no punch was rejected and keeps it unchanged otherwise. A raw file without a
 // complete line is not archived.
-struct ResultatSansSurveillance
+struct [[nodiscard]] ResultatSansSurveillance
 {
     ResultatTransfert lecture;
     bool archive = false;    // archived; false also when the raw file is kept on purpose

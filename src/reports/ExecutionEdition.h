@@ -29,7 +29,7 @@ struct ControleExecution
     LectureJournees::Mode lecture = LectureJournees::Mode::ParEmploye;
 };
 
-struct ResultatEdition
+struct [[nodiscard]] ResultatEdition
 {
     enum class Issue
     {

@@ -10,7 +10,7 @@
 
 namespace kip {
 
-struct ResultatSauvegarde
+struct [[nodiscard]] ResultatSauvegarde
 {
     QStringList echecs; // the names of the files that could not be copied
     bool reussie() const { return echecs.isEmpty(); }

@@ -48,7 +48,7 @@ struct DescriptionSauvegarde
 
 DescriptionSauvegarde DecrireSauvegarde(const Paths& p, SourceRestauration source);
 
-struct ResultatRestauration
+struct [[nodiscard]] ResultatRestauration
 {
     enum class Etat
     {

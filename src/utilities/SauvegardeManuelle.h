@@ -10,7 +10,7 @@
 
 namespace kip {
 
-struct ResultatSauvegardeManuelle
+struct [[nodiscard]] ResultatSauvegardeManuelle
 {
     QStringList echecs;   // the files that could not be copied
     FileError erreurDate; // DATESAVE could not be read or written

@@ -164,8 +164,9 @@ FileError ajouterAuJournal(Transaction& t, Journal& entree)
     if (!t.holds(FileId::Journal))
         return detail::labelled(makeError(DriverError, 0, QStringLiteral("JOURNAL hors de la transaction")),
                                 QStringLiteral("JOURNAL"));
-    entree.DATE = Clock::today();
-    entree.HEURE = QTime::currentTime().msecsSinceStartOfDay() / 1000;
+    const QDateTime maintenant = Clock::now();
+    entree.DATE = dayNumber(maintenant.date());
+    entree.HEURE = maintenant.time().msecsSinceStartOfDay() / 1000;
     entree.PROGRAMME = programmeJournal();
     entree.UTILISATEUR = utilisateurSysteme();
     RecordFile<Journal> journal(t.database());

@@ -1,6 +1,7 @@
 #include "Surveillance.h"
 
 #include "Sons.h"
+#include "calendar/Clock.h"
 #include "data/TextFiles.h"
 #include "shell/LecteurCartes.h"
 
@@ -23,8 +24,7 @@ void abandonner(std::unique_ptr<Entree>& entree)
 } // namespace
 
 Surveillance::Surveillance(const Paths& chemins, const OptionsSurveillance& options, Sons& sons, QObject* parent)
-    : QObject(parent), m_chemins(chemins), m_options(options), m_sons(sons), m_attente(chemins.dataDir),
-      m_horloge([] { return QDateTime::currentDateTime(); })
+    : QObject(parent), m_chemins(chemins), m_options(options), m_sons(sons), m_attente(chemins.dataDir)
 {
     m_nouvelEssai.setInterval(DelaiNouvelEssaiMs);
     connect(&m_nouvelEssai, &QTimer::timeout, this, &Surveillance::nouvelEssai);
@@ -187,7 +187,7 @@ void Surveillance::lecture(const Lecture& l, int port)
 
 void Surveillance::enregistrer(int carte)
 {
-    const QDateTime quand = m_horloge();
+    const QDateTime quand = Clock::now();
     const QDate d = quand.date();
     const QTime h = quand.time();
     const QByteArray ligne =
@@ -237,7 +237,7 @@ void Surveillance::verser()
 
 void Surveillance::noter(int carte, const QString& resultat, const QString& texte)
 {
-    m_dernieres.ajouter(m_horloge(), carte, resultat);
+    m_dernieres.ajouter(Clock::now(), carte, resultat);
     Q_EMIT journal(texte);
 }
 

@@ -151,7 +151,7 @@ void RapportControle::journee(const PointVal& pov)
     l.NUM_ANNEE = pov.NUM_ANNEE;
     l.MODIF = pov.MODIF;
     l.INACTIF = pov.INACTIF;
-    l.heure = m_contexte->heure();
+    l.heure = Clock::timeOfDay();
     l.jour = NomJour(pov.DATE);
     for (int i = 0; i < PunchSlotsUsed; ++i) {
         const size_t k = size_t(i);

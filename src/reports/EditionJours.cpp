@@ -86,7 +86,7 @@ void RapportJours::journee(const PointVal& pov)
     l.PRENOM = pov.PRENOM;
     l.MATRICULE = pov.MATRICULE;
     l.DATE = pov.DATE;
-    l.heure = m_contexte->heure();
+    l.heure = Clock::timeOfDay();
     l.jour = NomJour(pov.DATE);
     for (int i = 0; i < PunchSlotsUsed; ++i) {
         l.origine[size_t(i)] = textePointage(pov.POINTAGE_ORIGINE[size_t(i)], centiemes);

@@ -111,7 +111,7 @@ void RapportSemaines::journee(const PointVal& pov)
     l.DATE = pov.DATE;
     l.NUM_SEMAINE = pov.NUM_SEMAINE;
     l.NUM_ANNEE = pov.NUM_ANNEE;
-    l.heure = m_contexte->heure();
+    l.heure = Clock::timeOfDay();
     if (m_genre != Genre::Totaux) {
         l.jour = NomJour(pov.DATE);
         for (int i = 0; i < PunchSlotsUsed; ++i)

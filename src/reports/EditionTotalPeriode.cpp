@@ -87,7 +87,7 @@ void RapportTotalPeriode::journee(const PointVal& pov)
     l.PRENOM = pov.PRENOM;
     l.MATRICULE = pov.MATRICULE;
     l.DATE = pov.DATE;
-    l.heure = m_contexte->heure();
+    l.heure = Clock::timeOfDay();
     l.totalEmploye = m_cumul.employe().total;
     l.totalGeneral = m_cumul.totalGeneral();
     if (observateur)

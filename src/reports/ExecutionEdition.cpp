@@ -188,12 +188,7 @@ ResultatEdition ExecuterEdition(Database& db, Edition& edition, const Parametres
         return r;
     }
     Pagination pagination(controle.miseEnPage, r.pages);
-    ContexteEdition contexte{parametres,
-                             aujourdhui,
-                             controle.heure ? controle.heure : std::function<QTime()>([] { return QTime::currentTime(); }),
-                             pagination,
-                             db,
-                             comptees};
+    ContexteEdition contexte{parametres, aujourdhui, pagination, db, comptees};
     edition.ouvrir(contexte);
     do {
         if (arrete()) {

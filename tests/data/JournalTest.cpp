@@ -192,6 +192,7 @@ TEST_F(JournalTest, ReadsByPeriodCardAndDayLineNewestFirst)
     commonOpen(FileId::Journal);
     Database db(dataDir());
     const qint32 jour = dayNumber(2004, 6, 14);
+    Clock::setTimeOfDay(QTime(9, 30, 15)); // the entries' time comes from the clock as their date does
     for (auto [date, carte, ligne] :
          {std::tuple{jour - 1, 12, jour - 3}, std::tuple{jour, 12, jour - 3}, std::tuple{jour, 15, jour - 3},
           std::tuple{jour + 1, 12, jour - 2}, std::tuple{jour + 2, 12, jour - 3}}) {
@@ -205,6 +206,7 @@ TEST_F(JournalTest, ReadsByPeriodCardAndDayLineNewestFirst)
         ASSERT_TRUE(t.commit().ok());
     }
     Clock::setToday(0);
+    Clock::setTimeOfDay(QTime());
     std::vector<Journal> entrees;
     ASSERT_EQ(lireJournal(db, {jour, jour + 1, 10, 12}, entrees), NoError);
     ASSERT_EQ(entrees.size(), 2u);
@@ -212,6 +214,6 @@ TEST_F(JournalTest, ReadsByPeriodCardAndDayLineNewestFirst)
     EXPECT_EQ(entrees[1].DATE, jour + 1);
     ASSERT_EQ(lireJournalJournee(db, 12, jour - 3, entrees), NoError);
     ASSERT_EQ(entrees.size(), 3u);
-    EXPECT_EQ(entrees[0].DATE, jour + 2);
+    EXPECT_EQ(momentJournal(entrees[0]), QDateTime(calendarDate(jour + 2), QTime(9, 30, 15)));
     EXPECT_EQ(entrees[2].DATE, jour - 1);
 }

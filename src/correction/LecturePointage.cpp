@@ -293,7 +293,7 @@ FileError LecturePointage::employeVoisin(const PointVal* groupe, Depart depart, 
     if (depuisCle)
         lier(st, premiereCle, *groupe, cols);
     const int rc = st.step();
-    if (rc == 100 /* SQLITE_ROW */) {
+    if (rc == SqliteRow) {
         out = PointVal{};
         out.CARTE = qint16(st.columnInt(0));
         out.NOM = st.columnText(1);
@@ -301,7 +301,7 @@ FileError LecturePointage::employeVoisin(const PointVal* groupe, Depart depart, 
         *trouve = true;
         return {};
     }
-    if (rc == 101 /* SQLITE_DONE */)
+    if (rc == SqliteDone)
         return {};
     return m_db.errorFrom(rc);
 }

@@ -21,6 +21,10 @@ namespace kip {
 
 class Database;
 
+// What Statement::step() returns when a row is ready or the statement is done (SQLite's own codes).
+inline constexpr int SqliteRow = 100;
+inline constexpr int SqliteDone = 101;
+
 // A prepared statement checked out of a Database's cache; returned to it on destruction. A statement that could
 // not be prepared is invalid and carries the error that says why: it is a resource with an empty state already,
 // like a cursor, and its error travels with it to whoever checks valid().

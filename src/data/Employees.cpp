@@ -89,7 +89,7 @@ FileError updateEmployee(Database& db, Personnel& rec, const LinkValues& saved)
         st.bind(7, saved.PRENOM);
         st.bind(8, saved.MATRICULE);
         const int rc = st.valid() ? st.step() : 0;
-        if (rc != 101 /* SQLITE_DONE */) {
+        if (rc != SqliteDone) {
             const QString label = QStringLiteral("POINTVAL");
             rec.version = version;
             return failAndReport(t, 15, detail::statementError(db, st, rc, label), label);
@@ -132,7 +132,7 @@ FileError deleteEmployee(Database& db, const Personnel& rec)
     st.bind(3, clipField(current.PRENOM, 15));
     st.bind(4, clipField(current.MATRICULE, 10));
     const int rc = st.valid() ? st.step() : 0;
-    if (rc != 101) {
+    if (rc != SqliteDone) {
         const QString label = QStringLiteral("POINTVAL");
         return failAndReport(t, 17, detail::statementError(db, st, rc, label), label);
     }

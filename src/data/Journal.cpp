@@ -97,10 +97,10 @@ QString texteJournee(const PunchLine& utilisateur, qint16 total)
     QStringList pointages;
     for (int i = 0; i < PunchSlotsUsed; ++i) {
         const qint16 v = utilisateur[size_t(i)];
-        if (v >= 0 && v < 1440)
+        if (v >= 0 && v <= DerniereMinute)
             pointages << HeureTexte(v).trimmed();
-        else if (v >= 1440 && v < 2880)
-            pointages << QLatin1Char('+') + HeureTexte(v - 1440).trimmed();
+        else if (v >= MinutesJour && v <= DerniereMinuteStockee)
+            pointages << QLatin1Char('+') + HeureTexte(v - MinutesJour).trimmed();
     }
     const QString texte = pointages.isEmpty() ? QStringLiteral("(aucun)") : pointages.join(QLatin1Char(' '));
     return texte + QStringLiteral(" = ") + HeureTexte(total).trimmed();
@@ -180,9 +180,9 @@ FileError lireEntrees(Database& db, Statement& st, std::vector<Journal>& entrees
 {
     for (;;) {
         const int rc = st.step();
-        if (rc == 101 /* SQLITE_DONE */)
+        if (rc == SqliteDone)
             break;
-        if (rc != 100 /* SQLITE_ROW */)
+        if (rc != SqliteRow)
             return detail::stepError(db, rc, QStringLiteral("JOURNAL"));
         Journal j;
         j.rowid = st.columnInt(0);

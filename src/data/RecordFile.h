@@ -142,14 +142,14 @@ public:
         if (!m_st.valid())
             return m_error.ok() ? makeError(EndOfFile) : m_error;
         const int rc = m_st.step();
-        if (rc == 100 /* SQLITE_ROW */) {
+        if (rc == SqliteRow) {
             rec.rowid = m_st.columnInt(0);
             rec.version = m_st.columnInt(1);
             detail::Reader r(m_st, 2);
             rec.visit(r);
             return {};
         }
-        if (rc == 101 /* SQLITE_DONE */)
+        if (rc == SqliteDone)
             return makeError(EndOfFile);
         return detail::stepError(*m_db, rc, m_label);
     }
@@ -244,7 +244,7 @@ public:
         detail::Binder b(st, 1);
         rec.visit(b);
         const int rc = st.step();
-        if (rc != 101)
+        if (rc != SqliteDone)
             return fail(rc, &rec);
         rec.rowid = lastInsertRowid();
         rec.version = 0;
@@ -262,7 +262,7 @@ public:
         st.bind(b.next(), rec.rowid);
         st.bind(b.next() + 1, rec.version);
         const int rc = st.step();
-        if (rc != 101)
+        if (rc != SqliteDone)
             return fail(rc, &rec);
         if (changes() == 0)
             return detail::labelled(makeError(ChangedElsewhere), m_table.label);
@@ -277,7 +277,7 @@ public:
             return prepareError(st);
         st.bind(1, rec.rowid);
         const int rc = st.step();
-        if (rc != 101)
+        if (rc != SqliteDone)
             return fail(rc);
         return {};
     }
@@ -289,7 +289,7 @@ public:
         if (!st.valid())
             return prepareError(st);
         const int rc = st.step();
-        if (rc != 100 /* SQLITE_ROW */)
+        if (rc != SqliteRow)
             return fail(rc);
         return st.columnInt(0);
     }
@@ -305,14 +305,14 @@ private:
     FileError readOne(Statement& st, R& rec)
     {
         const int rc = st.step();
-        if (rc == 100) {
+        if (rc == SqliteRow) {
             rec.rowid = st.columnInt(0);
             rec.version = st.columnInt(1);
             detail::Reader r(st, 2);
             rec.visit(r);
             return {};
         }
-        if (rc == 101)
+        if (rc == SqliteDone)
             return detail::labelled(makeError(NotFound), m_table.label);
         return fail(rc);
     }
@@ -345,7 +345,7 @@ private:
             detail::KeyBinder kb(st, key, 1);
             const_cast<R&>(rec).visit(kb);
             st.bind(key.count + 1, rec.rowid);
-            if (st.step() == 100)
+            if (st.step() == SqliteRow)
                 return QLatin1String(key.fullName);
         }
         return QString();

@@ -169,9 +169,9 @@ FileError LecturePersonnel::lire(const QString& sql, const Personnel* cle, const
         }
         st.bind(i, limite);
         int rc = 0;
-        while ((rc = st.step()) == 100 /* SQLITE_ROW */)
+        while ((rc = st.step()) == SqliteRow)
             positions.push_back(st.columnInt(0));
-        if (rc != 101 /* SQLITE_DONE */)
+        if (rc != SqliteDone)
             return m_db.errorFrom(rc);
     }
     for (qint64 position : positions) {

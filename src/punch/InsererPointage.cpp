@@ -26,7 +26,7 @@ bool userLineChanged(const PointVal& ligne)
 
 ResultatInsertion InsererPointage(PointVal& ligne, LigneJournee etat, qint16 valeur, quint8 terminal)
 {
-    if (valeur < 0 || valeur > 2879)
+    if (valeur < 0 || valeur > DerniereMinuteStockee)
         return ResultatInsertion::HorsLimites;
 
     if (etat == LigneJournee::Nouvelle) {

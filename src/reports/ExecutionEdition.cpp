@@ -11,9 +11,6 @@ namespace kip {
 
 namespace {
 
-constexpr int LigneSqlite = 100;
-constexpr int FinSqlite = 101;
-
 // The employees in the order of the sort mode's key, each filtered by the range.
 class LecturePersonnel
 {
@@ -26,7 +23,7 @@ public:
         if (!st.valid())
             return st.error();
         const int rc = st.step();
-        if (rc != LigneSqlite)
+        if (rc != SqliteRow)
             return m_db.errorFrom(rc);
         total = st.columnInt(0);
         return {};
@@ -43,9 +40,9 @@ public:
         }
         for (;;) {
             const int rc = m_st.step();
-            if (rc == FinSqlite)
+            if (rc == SqliteDone)
                 return makeError(EndOfFile);
-            if (rc != LigneSqlite)
+            if (rc != SqliteRow)
                 return m_db.errorFrom(rc);
             per.rowid = m_st.columnInt(0);
             per.version = m_st.columnInt(1);

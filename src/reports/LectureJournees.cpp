@@ -8,9 +8,6 @@ namespace kip {
 
 namespace {
 
-constexpr int SqliteRow = 100;
-constexpr int SqliteDone = 101;
-
 const QString& selectLignes()
 {
     static const QString sql =

@@ -1,5 +1,7 @@
 #include "InsererPointage.h"
 
+#include "calendar/HeureTexte.h"
+
 #include <algorithm>
 #include <vector>
 

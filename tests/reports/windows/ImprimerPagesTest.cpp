@@ -1,7 +1,11 @@
 // Printing through the print dialog: each print starts on all pages, the pages go on the paper chosen with
-// "Config. Imp." whatever paper the dialog put on the printer, and the choices are kept for the next start.
+// "Config. Imp." whatever paper the dialog put on the printer, the choices are kept for the next start, and
+// Qt's own dialogs speak French.
 #include "reports/windows/ImprimerPages.h"
 
+#include "shell/TraductionsQt.h"
+
+#include <QAbstractButton>
 #include <QApplication>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -148,6 +152,28 @@ private Q_SLOTS:
         lireReglagesImpression(reglages, rien);
         QCOMPARE(rien.printerName(), nom);
         QCOMPARE(rien.pageLayout().pageSize().id(), QPageSize::A5);
+    }
+
+    // Last: the translations stay installed for the rest of the run. The dialog's own texts: its title is Kip's.
+    void qtsOwnDialogsSpeakFrench()
+    {
+        QVERIFY(installerTraductionsQt());
+        QPrinter imprimante(QPrinter::HighResolution);
+        imprimante.setOutputFormat(QPrinter::PdfFormat);
+        imprimante.setOutputFileName(m_dir.filePath(QStringLiteral("francais.pdf")));
+        QStringList textes;
+        repondre<QPrintDialog>([&textes](QPrintDialog* d) {
+            // Qt's own buttons; the options of a queue's driver come in the driver's language.
+            for (const QAbstractButton* b : d->findChildren<QAbstractButton*>())
+                textes << b->text();
+            d->reject();
+        });
+        QPrintDialog(&imprimante).exec();
+        const QString tout = textes.join(QLatin1Char('\n'));
+        for (const char* francais : {"Annuler", "Imprimer tout", "Page courante"})
+            QVERIFY2(tout.contains(QString::fromUtf8(francais)), qPrintable(tout));
+        for (const char* anglais : {"Cancel", "Print all", "Current Page"})
+            QVERIFY2(!tout.contains(QLatin1String(anglais)), qPrintable(tout));
     }
 };
 

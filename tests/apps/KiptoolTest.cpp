@@ -1,6 +1,7 @@
 // kiptool as a script runs it: a real process on a generated installation, its PDF read back with
 // pdftotext, its exit statuses and its messages.
 #include "calendar/Clock.h"
+#include "data/FileAdmin.h"
 #include "data/Journal.h"
 #include "data/RecordFile.h"
 #include "data/Transaction.h"
@@ -299,7 +300,65 @@ TEST_F(KiptoolTest, RestoresTheDataFromABackupUnlessAProgramHoldsThem)
                                      QStringLiteral("--dir"), o.dir});
     EXPECT_EQ(faite.code, 0) << faite.erreurs.toStdString();
     EXPECT_EQ(employes(o.dir), 6);
-    EXPECT_TRUE(QFile::exists(p.saveManuDir + QStringLiteral("/AvantRestauration/Personne.tps")));
+    // The files before the restore are listed, and restored like any other copy.
+    const Execution liste = kiptool({QStringLiteral("restore"), QStringLiteral("--list")}, o.dir);
+    ASSERT_EQ(liste.code, 0) << liste.erreurs.toStdString();
+    const QStringList lignes = liste.sortie.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lignes.size(), 3) << liste.sortie.toStdString();
+    EXPECT_TRUE(lignes[1].startsWith(QStringLiteral("SaveManu\tCopie de SaveManu\t  Copie de \\Kip\\SaveManu du ")));
+    const QString avant = lignes[2].section(u'\t', 0, 0);
+    EXPECT_TRUE(avant.startsWith(QStringLiteral("AvantRestauration/"))) << lignes[2].toStdString();
+    EXPECT_TRUE(lignes[2].contains(QStringLiteral(": 4 employé(s), ")));
+    EXPECT_EQ(kiptool({QStringLiteral("restore"), QStringLiteral("--from"), avant}, o.dir).code, 0);
+    EXPECT_EQ(employes(o.dir), 4);
+}
+
+// A damaged journal of corrections is said, with exit 1, by every command that reads the installation.
+TEST_F(KiptoolTest, ADamagedJournalIsSaidAndEndsWithOne)
+{
+    QTemporaryDir tmp;
+    kip::gen::GenOptions o;
+    o.dir = tmp.path() + QStringLiteral("/Kip");
+    o.employees = 4;
+    o.weeks = 1;
+    o.seed = 3;
+    o.dayLines = 20;
+    ASSERT_TRUE(kip::gen::generateInstallation(o).ok);
+    const kip::Paths p = kip::Paths::forInstallation(o.dir);
+    kip::setPaths(p);
+    ASSERT_TRUE(kip::createRecordFile(kip::tableOf(kip::FileId::Journal), p.file(kip::FileId::Journal)).ok());
+    {
+        kip::Database db(p.dataDir);
+        kip::Transaction t(db, {kip::FileId::Journal});
+        for (int i = 0; i < 200; ++i) {
+            kip::Journal e;
+            e.CARTE = 12;
+            e.AVANT = QString(200, u'a');
+            ASSERT_TRUE(kip::ajouterAuJournal(t, e).ok());
+        }
+        ASSERT_TRUE(t.commit().ok());
+    }
+    {
+        // Garbage over the middle of the file, past its first pages.
+        QFile f(p.file(kip::FileId::Journal));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.seek(f.size() / 2 / 4096 * 4096));
+        f.write(QByteArray(4096, '\x5a'));
+    }
+    for (const QStringList& args :
+         {QStringList{QStringLiteral("journal"), QStringLiteral("--from"), QStringLiteral("01/01/2020"),
+                      QStringLiteral("--to"), QStringLiteral("01/01/2030"), QStringLiteral("--csv"),
+                      sortie(QStringLiteral("j.csv"))},
+          QStringList{QStringLiteral("report"), QStringLiteral("1"), QStringLiteral("--pdf"),
+                      sortie(QStringLiteral("r.pdf"))}}) {
+        const Execution e = kiptool(args, o.dir);
+        EXPECT_EQ(e.code, 1) << args.first().toStdString() << ": " << e.erreurs.toStdString();
+        EXPECT_TRUE(e.erreurs.contains(QStringLiteral("le journal des corrections ") + p.file(kip::FileId::Journal) +
+                                       QStringLiteral(" est endommagé")))
+            << e.erreurs.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(sortie(QStringLiteral("j.csv"))));
+    EXPECT_FALSE(QFile::exists(sortie(QStringLiteral("r.pdf"))));
 }
 
 TEST_F(KiptoolTest, ExportsTheWeekTotalsAsCsvForPayroll)

@@ -3,6 +3,7 @@
 
 #include "ChoixEdition.h"
 #include "CommandeRapport.h"
+#include "Commandes.h"
 #include "calendar/Dates.h"
 #include "data/Journal.h"
 #include "data/Transaction.h"
@@ -87,6 +88,10 @@ int commandeExport(const QStringList& arguments, const QString& repertoireCouran
     Paths chemins;
     if (const auto refus = installation(o, {FileId::Personnel, FileId::PointVal}, chemins))
         return refuserExport(*refus);
+    if (const auto refus = donneesLisibles(chemins)) {
+        dire(*refus);
+        return 1;
+    }
 
     Database db(chemins.dataDir);
     const Transaction lecture(db, {FileId::Personnel, FileId::PointVal}, Transaction::Lecture);
@@ -135,6 +140,10 @@ int commandeJournal(const QStringList& arguments, const QString& repertoireCoura
             return RienNeCorrespond;
         }
         return refuserExport(*refus);
+    }
+    if (const auto refus = donneesLisibles(chemins)) {
+        dire(*refus);
+        return 1;
     }
     FiltreJournal filtre;
     filtre.debut = std::min(o.debut, o.fin);

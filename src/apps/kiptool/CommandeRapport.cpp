@@ -85,6 +85,10 @@ int commandeRapport(const QStringList& arguments, const QString& repertoireCoura
     Paths chemins;
     if (const auto refus = installation(o, {FileId::Personnel, FileId::PointVal}, chemins))
         return refuser(*refus);
+    if (const auto refus = donneesLisibles(chemins)) {
+        dire(*refus);
+        return 1;
+    }
 
     Database db(chemins.dataDir);
     // One read transaction for everything kiptool reads: the ranges and the report.

@@ -271,6 +271,9 @@ FileError copyReadableRecords(sqlite3* from, sqlite3* to, const TableDecl& table
     qint64 last = std::numeric_limits<qint64>::min();
     int rc = startAt(last);
     while (rc != SQLITE_DONE) {
+        // Positions come in increasing order; one that does not is a damaged tree leading back on itself.
+        if (rc == SQLITE_ROW && sqlite3_column_int64(read.st, 0) <= last)
+            rc = SQLITE_CORRUPT;
         if (rc == SQLITE_ROW) {
             last = sqlite3_column_int64(read.st, 0);
             for (int c = 0; c < count; ++c)
@@ -283,10 +286,13 @@ FileError copyReadableRecords(sqlite3* from, sqlite3* to, const TableDecl& table
             continue;
         }
         // A damaged stretch after last: the first readable start beyond it, by doubling, then halving back.
-        constexpr qint64 LastStride = qint64(1) << 62;
+        constexpr int Doublings = 62; // positions are below 2^63
         const qint64 base = std::max<qint64>(last, 0);
         qint64 bad = base, good = -1;
-        for (qint64 stride = 1; stride <= LastStride && good < 0; stride *= 2) {
+        for (int d = 0; d <= Doublings && good < 0; ++d) {
+            const qint64 stride = qint64(1) << d;
+            if (base > std::numeric_limits<qint64>::max() - stride)
+                break;
             const int r = startAt(base + stride);
             (r == SQLITE_ROW || r == SQLITE_DONE ? good : bad) = base + stride;
         }

@@ -305,7 +305,7 @@ TEST_F(KiptoolTest, RestoresTheDataFromABackupUnlessAProgramHoldsThem)
     ASSERT_EQ(liste.code, 0) << liste.erreurs.toStdString();
     const QStringList lignes = liste.sortie.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lignes.size(), 3) << liste.sortie.toStdString();
-    EXPECT_TRUE(lignes[1].startsWith(QStringLiteral("SaveManu\tCopie de SaveManu\t  Copie de \\Kip\\SaveManu du ")));
+    EXPECT_TRUE(lignes[1].startsWith(QStringLiteral("SaveManu\tCopie de SaveManu\tCopie de \\Kip\\SaveManu du ")));
     const QString avant = lignes[2].section(u'\t', 0, 0);
     EXPECT_TRUE(avant.startsWith(QStringLiteral("AvantRestauration/"))) << lignes[2].toStdString();
     EXPECT_TRUE(lignes[2].contains(QStringLiteral(": 4 employé(s), ")));

@@ -3,7 +3,9 @@
 // it ran whole, SaveManu holds the former backup or the new one, never a mix, and no raw punch line is lost.
 // The figures (trials, new set, former set, mixed, lost lines) go to standard output.
 #include "InstallationCrash.h"
+#include "data/Database.h"
 #include "data/Files.h"
+#include "data/RecordFile.h"
 #include "shell/Sauvegarde.h"
 
 #include <QDir>
@@ -75,13 +77,21 @@ protected:
         r.racine = std::make_unique<QTemporaryDir>(racineTemporaire() + QStringLiteral("/kip-ensembles-XXXXXX"));
         ASSERT_TRUE(r.racine->isValid());
         r.pristine = r.racine->path() + QStringLiteral("/pristine/Kip");
-        (void)genererInstallation(r.pristine, 12, 3, 17);
+        (void)genererInstallation(r.pristine, 40, 6, 17);
         const kip::Paths p = kip::Paths::forInstallation(r.pristine);
         ASSERT_TRUE(kip::SauvegarderDans(p, p.saveManuDir).reussie());
         r.saveManuAvant = copieDe(p.saveManuDir);
         // The transfer since the backup: the data differ from it, and its punches lie in an archive.
         ASSERT_EQ(executer(r.pristine).code, 0);
         ASSERT_TRUE(QFile::exists(p.origin(1)));
+        {
+            // An employee deleted since: what the restore brings back, which no transfer would.
+            kip::Database db(p.dataDir);
+            kip::RecordFile<kip::Personnel> staff(db);
+            kip::Personnel e;
+            ASSERT_TRUE(staff.open().ok() && staff.first(e).ok());
+            ASSERT_TRUE(staff.remove(e).ok());
+        }
         for (const QByteArray& l : lignesBrutes(r.pristine))
             r.lignes << l;
 

@@ -307,7 +307,8 @@ private Q_SLOTS:
         QVERIFY(m_cadre->sommaireADroite());
         // The files before the restore are one more copy to choose from.
         QCOMPARE(m_fenetre->copiesAvantRestauration()->count(), 1);
-        QVERIFY(m_fenetre->copiesAvantRestauration()->itemText(0).startsWith(QStringLiteral("Avant la restauration du ")));
+        QVERIFY(
+            m_fenetre->copiesAvantRestauration()->itemText(0).startsWith(QStringLiteral("Avant la restauration du ")));
         QVERIFY(QFile::exists(RepertoireAvantRestauration(paths()) + QLatin1Char('/') +
                               m_fenetre->copiesAvantRestauration()->itemData(0).toString().section(u'/', 1) +
                               QStringLiteral("/PointVal.tps")));

@@ -218,7 +218,8 @@ TEST_F(RemplacementsCrashTest, TheRestoreKilledAtEachRenameIsFinishedOrUndone)
 
 TEST_F(RemplacementsCrashTest, TheManualBackupKilledAtRandomMomentsLeavesOneWholeSet)
 {
-    tuerAuHasard(sauvegarde(), {}, SauvegardeManuelle, reperes().sauvegarde.dureeUs);
+    const Execution& ref = reperes().sauvegarde;
+    tuerAuHasard(sauvegarde(), {}, SauvegardeManuelle, ref.dureeUs - ref.debuts.value(SauvegardeManuelle));
     imprimer("random kills during the manual backup");
 }
 

@@ -78,7 +78,7 @@ std::optional<Brouillon> brouillonDeTexte(const QByteArray& texte)
 
 bool ecrireBrouillon(const QString& chemin, const Brouillon& brouillon)
 {
-    return writeFileAtomically(chemin, texteBrouillon(brouillon));
+    return writeFileAtomically(chemin, texteBrouillon(brouillon)).ok();
 }
 
 std::optional<Brouillon> lireBrouillon(const QString& chemin)

@@ -36,7 +36,7 @@ bool ConfigurationLecteur::ecrire(const QString& cheminKipGuard) const
     k.sonCarteLue = sonCarteLue;
     k.sonMauvaiseCarte = sonMauvaiseCarte;
     k.typeLecteur = marque;
-    return k.write(cheminKipGuard);
+    return k.write(cheminKipGuard).ok();
 }
 
 QStringList ListeSons(const QString& repertoireSons)

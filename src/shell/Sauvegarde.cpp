@@ -1,11 +1,11 @@
 #include "Sauvegarde.h"
 
 #include "data/FileAdmin.h"
+#include "data/FileWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace kip {
 
@@ -16,19 +16,16 @@ bool copierFichierTexte(const QString& from, const QString& to)
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
         return false;
-    QSaveFile copy(to);
-    if (!copy.open(QIODevice::WriteOnly))
+    AtomicFile copy(to);
+    if (!copy.open().ok())
         return false;
     QByteArray chunk;
     while (!(chunk = source.read(1 << 16)).isEmpty())
-        if (copy.write(chunk) != chunk.size())
-            break; // the save file keeps the failure: its commit below refuses
-    if (source.error() != QFileDevice::NoError || !source.atEnd()) {
-        copy.cancelWriting();
-        (void)copy.commit(); // gives the temporary file up
+        if (!copy.write(chunk).ok())
+            return false;
+    if (source.error() != QFileDevice::NoError || !source.atEnd())
         return false;
-    }
-    return copy.commit();
+    return copy.commit().ok();
 }
 
 ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire)

@@ -97,8 +97,9 @@ protected:
     }
     void reglages(const QString& port, const QString& marque)
     {
-        ASSERT_TRUE((KipGuard{port, QStringLiteral("bip.wav"), QStringLiteral("erreur.wav"), marque}.write(
-            m_chemins.kipGuard())));
+        ASSERT_TRUE((KipGuard{port, QStringLiteral("bip.wav"), QStringLiteral("erreur.wav"), marque}
+                         .write(m_chemins.kipGuard())
+                         .ok()));
     }
     void glisser(int port, const Lecture& l)
     {

@@ -76,9 +76,9 @@ std::optional<Brouillon> brouillonDeTexte(const QByteArray& texte)
     return b;
 }
 
-bool ecrireBrouillon(const QString& chemin, const Brouillon& brouillon)
+FileError ecrireBrouillon(const QString& chemin, const Brouillon& brouillon)
 {
-    return writeFileAtomically(chemin, texteBrouillon(brouillon)).ok();
+    return writeFileAtomically(chemin, texteBrouillon(brouillon));
 }
 
 std::optional<Brouillon> lireBrouillon(const QString& chemin)

@@ -29,14 +29,14 @@ ConfigurationLecteur ConfigurationLecteur::lire(const QString& cheminKipGuard)
     return c;
 }
 
-bool ConfigurationLecteur::ecrire(const QString& cheminKipGuard) const
+FileError ConfigurationLecteur::ecrire(const QString& cheminKipGuard) const
 {
     KipGuard k;
     k.port = QString::number(port >= 1 && port <= PortLecteurMax ? port : 0);
     k.sonCarteLue = sonCarteLue;
     k.sonMauvaiseCarte = sonMauvaiseCarte;
     k.typeLecteur = marque;
-    return k.write(cheminKipGuard).ok();
+    return k.write(cheminKipGuard);
 }
 
 QStringList ListeSons(const QString& repertoireSons)

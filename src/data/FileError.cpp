@@ -68,6 +68,9 @@ FileError makeError(int code, int fileCode, const QString& fileText)
 
 QString FileError::description() const
 {
+    // A failure of the program's own (a page image that cannot be read) has a text and no code.
+    if (code == DriverError && fileCode == 0 && !fileText.isEmpty())
+        return fileText.trimmed();
     if (code == DriverError)
         return QStringLiteral("%1 (%2)").arg(fileText.trimmed()).arg(fileCode);
     return QStringLiteral("%1 (%2)").arg(text.trimmed()).arg(code);

@@ -3,6 +3,7 @@
 #include "ErrorTexts.h"
 #include "WriteFaults.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <atomic>
@@ -70,7 +71,7 @@ int syncDirectoryOf(const QString& path)
 
 FileError fileError(const QString& path, int errnum)
 {
-    FileError e = makeError(errnum == ENOENT ? NotFound : DriverError, errnum, systemErrorCause(errnum));
+    FileError e = makeError(DriverError, errnum, systemErrorCause(errnum));
     e.path = path;
     return e;
 }
@@ -153,6 +154,12 @@ void AtomicFile::cancel()
         ::unlink(encoded(m_temp).constData());
         m_temp.clear();
     }
+}
+
+QString writeFailureText(const FileError& error)
+{
+    return QStringLiteral("le fichier %1 n'a pas pu être écrit (%2)")
+        .arg(QDir::toNativeSeparators(error.path), error.description());
 }
 
 FileError writeFileAtomically(const QString& path, const QByteArray& contents, Durability durability)

@@ -61,10 +61,14 @@ private:
     FileError m_error;
 };
 
+// "le fichier X n'a pas pu être écrit (Plus de place sur le disque (28))": what a window or a command says of a
+// file it could not write.
+QString writeFailureText(const FileError& error);
+
 // Rewrites a file whole through AtomicFile.
 FileError writeFileAtomically(const QString& path, const QByteArray& contents,
                               Durability durability = Durability::Synced);
-// Reads a whole file. A missing file is an error (code NotFound) unless missingIsEmpty.
+// Reads a whole file. A missing file is an error (ENOENT) unless missingIsEmpty.
 Result<QByteArray> readWholeFile(const QString& path, bool missingIsEmpty = false);
 
 } // namespace kip

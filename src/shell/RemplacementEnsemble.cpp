@@ -2,9 +2,9 @@
 
 #include "data/Database.h"
 #include "data/FileAdmin.h"
+#include "data/FileWriter.h"
 #include "data/Files.h"
 #include "data/Journal.h"
-#include "data/TextFiles.h"
 #include "data/Transaction.h"
 
 #include <QDir>
@@ -138,7 +138,7 @@ FileError RemplacementEnsemble::ecrireMarque() const
     }
     if (!m_journal.isEmpty())
         texte += QStringLiteral("journal\t") + m_journal.join(QLatin1Char('\t')).replace(u'\n', u' ') + u'\n';
-    if (!writeFileAtomically(marque(), texte.toUtf8()))
+    if (!writeFileAtomically(marque(), texte.toUtf8()).ok())
         return echec(QStringLiteral("le fichier %1 n'a pas pu être écrit").arg(marque()), marque());
     synchroniser(marque());
     return {};
@@ -213,7 +213,7 @@ FileError RemplacementEnsemble::avancer(const Element& e) const
         // Written once: a start that finds the lines already ahead of the file leaves it.
         if (lignes.isEmpty() || actuel.startsWith(lignes))
             return {};
-        if (!writeFileAtomically(e.cible, lignes + actuel))
+        if (!writeFileAtomically(e.cible, lignes + actuel).ok())
             return echec(QStringLiteral("%1 n'a pas pu être écrit").arg(e.cible), e.cible);
         return {};
     }

@@ -1,14 +1,11 @@
 #include "Sauvegarde.h"
 
 #include "data/FileAdmin.h"
+#include "data/FileWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace kip {
 
@@ -17,57 +14,25 @@ namespace {
 constexpr int TailleMorceau = 1 << 16;
 constexpr int DerniereGeneration = 10; // Origin10.txt
 
-void synchroniserRepertoire(const QString& dir)
-{
-    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        (void)::fsync(fd);
-        ::close(fd);
-    }
-}
-
 } // namespace
 
 bool copierFichierTexte(const QString& from, const QString& to)
 {
     // The copy is written beside the former one and renamed over it once whole and on disk: at every instant
-    // the name holds either the former copy or the new one. Every write is checked, a short one included: a
-    // full disk cuts a copy short without any error on the call that wrote its last bytes.
+    // the name holds either the former copy or the new one.
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
         return false;
-    const QString temp = to + QStringLiteral(".part");
-    QFile::remove(temp);
-    const int fd = ::open(QFile::encodeName(temp).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
+    AtomicFile copy(to);
+    if (!copy.open().ok())
         return false;
-    bool ok = true;
-    qint64 total = 0;
     QByteArray chunk;
-    while (ok && !(chunk = source.read(TailleMorceau)).isEmpty()) {
-        qsizetype fait = 0;
-        while (fait < chunk.size()) {
-            const ssize_t n = ::write(fd, chunk.constData() + fait, size_t(chunk.size() - fait));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                ok = false;
-                break;
-            }
-            fait += n;
-        }
-        total += fait;
-    }
-    ok = ok && source.error() == QFileDevice::NoError && source.atEnd() && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && QFileInfo(temp).size() == total &&
-         std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(to).constData()) == 0;
-    if (!ok) {
-        QFile::remove(temp);
+    while (!(chunk = source.read(TailleMorceau)).isEmpty())
+        if (!copy.write(chunk).ok())
+            return false;
+    if (source.error() != QFileDevice::NoError || !source.atEnd())
         return false;
-    }
-    synchroniserRepertoire(QFileInfo(to).absolutePath());
-    return true;
+    return copy.commit().ok();
 }
 
 QStringList NomsFichiersSauvegardes()

@@ -9,6 +9,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <cerrno>
+#include <csignal>
 
 namespace kip {
 
@@ -23,6 +25,18 @@ void supprimer(const QString& dir, const QStringList& motifs, bool dossiers, QSt
     for (const QFileInfo& info : d.entryInfoList(motifs, filtres)) {
         const bool fait = info.isDir() ? QDir(info.filePath()).removeRecursively() : removeRecordFile(info.filePath());
         if (fait)
+            *supprimes << info.filePath();
+    }
+}
+
+// The temporary files of the checked writer ("name.<pid>-<n>.tmp") whose process is gone: the card reader,
+// which the lock does not keep out, may be writing one of its own right now.
+void supprimerTemporaires(const QString& dir, QStringList* supprimes)
+{
+    for (const QFileInfo& info : QDir(dir).entryInfoList({QStringLiteral("*.tmp")}, QDir::Files | QDir::Hidden)) {
+        bool nombre = false;
+        const qint64 pid = info.completeBaseName().section(u'.', -1).section(u'-', 0, 0).toLongLong(&nombre);
+        if (nombre && pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH && QFile::remove(info.filePath()))
             *supprimes << info.filePath();
     }
 }
@@ -56,6 +70,8 @@ ResultatTravauxInterrompus ReprendreTravauxInterrompus(const Paths& p)
               false, &r.supprimes);
     for (const QString& dir : {p.saveAutoDir, p.saveManuDir})
         supprimer(dir, {QStringLiteral("*.part"), QStringLiteral("*.ancien")}, false, &r.supprimes);
+    for (const QString& dir : {p.dataDir, p.saveAutoDir, p.saveManuDir})
+        supprimerTemporaires(dir, &r.supprimes);
     supprimer(p.saveManuDir, {QStringLiteral("SauvegardeEnCours")}, true, &r.supprimes);
     supprimer(QDir(p.saveManuDir).filePath(QStringLiteral("AvantRestauration")), {QStringLiteral("*.part")}, true,
               &r.supprimes);

@@ -2,12 +2,12 @@
 
 #include "ConnexionDirecte.h"
 #include "calendar/Dates.h"
+#include "data/Cp1252.h"
 #include "data/FileAdmin.h"
 #include "shell/Sauvegarde.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QLocale>
 #include <algorithm>
 
 namespace kip {
@@ -43,7 +43,7 @@ QDateTime dateDe(const QString& nom)
 
 QString NombreTexte(qint64 n)
 {
-    return QLocale(QLocale::French, QLocale::France).toString(n);
+    return nombreAvecMilliers(n);
 }
 
 QString NomSource(SourceRestauration source)

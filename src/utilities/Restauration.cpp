@@ -4,6 +4,7 @@
 #include "ReprisePointages.h"
 #include "calendar/Clock.h"
 #include "data/FileAdmin.h"
+#include "data/FileWriter.h"
 #include "data/Journal.h"
 #include "data/RecordFile.h"
 #include "data/TextFiles.h"
@@ -262,7 +263,7 @@ ResultatRestauration Restauration::restaurer()
     etape(QStringLiteral("Lecture de la copie de %1").arg(m_copie.chemin()));
     ResultatRestauration r;
     const PointagesDepuisSauvegarde depuis = PointagesArchivesDepuis(m_p.dataDir, m_copie.repertoire);
-    if (!preparer(&erreur) || (!depuis.lignes.isEmpty() && !writeFileAtomically(reprise(), depuis.lignes))) {
+    if (!preparer(&erreur) || (!depuis.lignes.isEmpty() && !writeFileAtomically(reprise(), depuis.lignes).ok())) {
         supprimerPrepares();
         elaguerCopiesAvant();
         return echec(erreur.isEmpty() ? QStringLiteral("%1 n'a pas pu être écrit.").arg(reprise()) : erreur);

@@ -71,10 +71,13 @@ protected:
         QString sortie;
         QString erreurs;
     };
-    Execution kiptool(const QStringList& args, const QString& repertoire = {})
+    // panne: a fault of the disk for the process (KIP_PANNE_ECRITURE).
+    Execution kiptool(const QStringList& args, const QString& repertoire = {}, const QString& panne = {})
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!panne.isEmpty())
+            env.insert(QStringLiteral("KIP_PANNE_ECRITURE"), panne);
         env.remove(QStringLiteral("DISPLAY"));
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
@@ -453,4 +456,70 @@ TEST_F(KiptoolTest, WritesTheJournalOfCorrectionsOfAPeriodAndCards)
                        sortie(QStringLiteral("vide.csv")), QStringLiteral("--dir"), installation()})
                   .code,
               1);
+}
+
+TEST_F(KiptoolTest, AFullDiskWritesNoFileLeavesTheFormerOneAndEndsWithTwo)
+{
+    kip::setPaths(kip::Paths::forInstallation(installation()));
+    {
+        kip::Database db(kip::paths().dataDir);
+        kip::Clock::setToday(kip::dayNumber(2026, 11, 20));
+        kip::Transaction t(db, {kip::FileId::Journal});
+        for (int carte = 1; carte <= 300; ++carte) {
+            kip::Journal e;
+            e.CARTE = qint16(carte);
+            e.NOM = QStringLiteral("MARTIN");
+            e.CAUSE = QStringLiteral("une cause assez longue pour remplir plus d'un bloc du disque");
+            ASSERT_TRUE(kip::ajouterAuJournal(t, e).ok());
+        }
+        ASSERT_TRUE(t.commit().ok());
+        kip::Clock::setToday(0);
+    }
+    const QStringList periode{QStringLiteral("--from"), QStringLiteral("20/11/2026"), QStringLiteral("--to"),
+                              QStringLiteral("06/12/2026")};
+    const struct
+    {
+        const char* nom;
+        QStringList args;
+    } commandes[] = {
+        {"export", QStringList{QStringLiteral("export")} + periode + QStringList{QStringLiteral("--csv")}},
+        {"journal", QStringList{QStringLiteral("journal")} + periode + QStringList{QStringLiteral("--csv")}},
+        {"report",
+         QStringList{QStringLiteral("report"), QStringLiteral("3")} + periode + QStringList{QStringLiteral("--pdf")}},
+    };
+    const struct
+    {
+        const char* panne;
+        const char* cause;
+    } pannes[] = {{"plein:1", "Plus de place sur le disque (28)"},
+                  {"court:1", "Plus de place sur le disque (28)"},
+                  {"es:2", "Erreur d'entrée-sortie du disque (5)"}};
+    for (const auto& c : commandes) {
+        const QString fichier = sortie(QStringLiteral("%1.sortie").arg(QLatin1String(c.nom)));
+        for (const auto& p : pannes) {
+            SCOPED_TRACE(std::string(c.nom) + " " + p.panne);
+            QFile::remove(fichier);
+            Execution e = kiptool(c.args + QStringList{fichier}, installation(), QLatin1String(p.panne));
+            EXPECT_EQ(e.code, 2) << e.erreurs.toStdString();
+            EXPECT_TRUE(e.erreurs.contains(QString::fromUtf8(p.cause))) << e.erreurs.toStdString();
+            EXPECT_TRUE(e.erreurs.contains(QStringLiteral("aucun fichier écrit"))) << e.erreurs.toStdString();
+            EXPECT_EQ(QDir(m_out.path()).entryList(QDir::Files), QStringList()) << "nothing, not even a part";
+            // A former file of that name stays as it was.
+            {
+                QFile ancien(fichier);
+                ASSERT_TRUE(ancien.open(QIODevice::WriteOnly));
+                ancien.write("ancien");
+            }
+            e = kiptool(c.args + QStringList{fichier}, installation(), QLatin1String(p.panne));
+            EXPECT_EQ(e.code, 2) << e.erreurs.toStdString();
+            QFile ancien(fichier);
+            ASSERT_TRUE(ancien.open(QIODevice::ReadOnly));
+            EXPECT_EQ(ancien.readAll(), QByteArray("ancien"));
+        }
+        QFile::remove(fichier);
+        const Execution e = kiptool(c.args + QStringList{fichier}, installation());
+        EXPECT_EQ(e.code, 0) << c.nom << ": " << e.erreurs.toStdString();
+        EXPECT_GT(QFileInfo(fichier).size(), 0) << c.nom;
+        QFile::remove(fichier);
+    }
 }

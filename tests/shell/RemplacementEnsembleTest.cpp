@@ -197,14 +197,16 @@ TEST_F(RemplacementEnsembleTest, TheStartRemovesTheLeftoversOfKilledJobsButNotWh
                              QStringLiteral("Data/PointVal.tps.reconstruction"),
                              QStringLiteral("SaveManu/PointVal.tps.part"),
                              QStringLiteral("SaveAuto/Origin03.txt.part"),
-                             QStringLiteral("SaveManu/SauvegardeEnCours/Parametr.tps")};
+                             QStringLiteral("SaveManu/SauvegardeEnCours/Parametr.tps"),
+                             QStringLiteral("Data/Origin00.txt.999999999-3.tmp")};
     const QStringList gardes{QStringLiteral("Data/PointVal.tps"),
                              QStringLiteral("Data/Origin00.txt"),
                              QStringLiteral("Data/Origin00.txt.kipguard"),
                              QStringLiteral("Data/KipGuardAttente.txt"),
                              QStringLiteral("Data/PointVal.tps.endommage"),
                              QStringLiteral("SaveManu/PointVal.tps"),
-                             QStringLiteral("SaveManu/AvantRestauration/2026-07-01_08-00-00/Parametr.tps")};
+                             QStringLiteral("SaveManu/AvantRestauration/2026-07-01_08-00-00/Parametr.tps"),
+                             QStringLiteral("Data/KipGuard.txt.%1-0.tmp").arg(::getpid())};
     for (const QString& f : restes + gardes) {
         QDir().mkpath(QFileInfo(chemin(f)).absolutePath());
         ecrire(chemin(f), "x");

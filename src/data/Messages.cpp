@@ -76,6 +76,8 @@ constexpr Row Rows[] = {
     {34, "Erreur transaction", Ex, ButtonOk, ButtonOk, nullptr},
     {35, "Erreur de lecture", Ex, ButtonOk, ButtonOk, nullptr},
     {36, "Erreur ouverture Vue", Ex, ButtonOk, ButtonOk, nullptr},
+    {40, "Travail interrompu", MessageIcon::Information, ButtonOk, ButtonOk, nullptr},
+    {41, "Fichier reconstruit", MessageIcon::Information, ButtonOk, ButtonOk, nullptr},
 };
 
 const Row* rowOf(int number)
@@ -140,6 +142,13 @@ QString textOf(int number, const FileError& err, const QString& t1, const QStrin
         return QStringLiteral("Erreur: (%1) lors de l'ouverture de la Vue Logique. Les filtres et les sélecteurs sont "
                               "ignorés.")
             .arg(e);
+    case 40:
+        return t1;
+    case 41:
+        return QStringLiteral("Les clés de %1 ne pouvaient pas être reconstruites: le fichier a été refait à partir de "
+                              "ses enregistrements lisibles. %2 enregistrement(s) gardé(s). Le fichier endommagé est "
+                              "conservé sous %1.endommage.")
+            .arg(t1, t2);
     }
     return QString();
 }

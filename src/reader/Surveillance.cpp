@@ -34,8 +34,8 @@ Surveillance::~Surveillance() = default;
 
 bool Surveillance::demarrer()
 {
-    if (Resultat r = m_attente.reparer(); !r.ok()) {
-        Q_EMIT journal(QStringLiteral("Lectures en attente inaccessibles: ") + r.erreur);
+    if (const FileError e = m_attente.reparer(); !e.ok()) {
+        Q_EMIT journal(QStringLiteral("Lectures en attente inaccessibles: ") + texteEchec(e));
         return false;
     }
     if (m_attente.nombre() > 0)
@@ -195,19 +195,20 @@ void Surveillance::enregistrer(int carte)
     const QString texte = QString::fromLatin1(ligne);
     // Straight into the raw file only when nothing waits before this swipe.
     if (!m_pause && m_attente.nombre() == 0) {
-        const Resultat r = ajouterDurablement(m_chemins.origin(0), ligne + "\r\n");
-        if (r.ok()) {
+        const FileError e = ajouterDurablement(m_chemins.origin(0), ligne + "\r\n");
+        if (e.ok()) {
             m_sons.jouer(cheminSon(m_reglages.sonCarteLue));
             noter(carte, QStringLiteral("Enregistrée"),
                   QStringLiteral("Carte %1 enregistrée: %2").arg(carteTexte(carte), texte));
             return;
         }
-        Q_EMIT journal(QStringLiteral("Origin00.txt inaccessible (%1): la lecture est mise en attente").arg(r.erreur));
+        Q_EMIT journal(
+            QStringLiteral("Origin00.txt inaccessible (%1): la lecture est mise en attente").arg(texteEchec(e)));
     }
-    if (const Resultat r = m_attente.ajouter(ligne); !r.ok()) {
+    if (const FileError e = m_attente.ajouter(ligne); !e.ok()) {
         m_sons.jouer(cheminSon(m_reglages.sonMauvaiseCarte));
         noter(carte, QStringLiteral("Non enregistrée"),
-              QStringLiteral("Carte %1 non enregistrée: %2").arg(carteTexte(carte), r.erreur));
+              QStringLiteral("Carte %1 non enregistrée: %2").arg(carteTexte(carte), texteEchec(e)));
         return;
     }
     m_sons.jouer(cheminSon(m_reglages.sonCarteLue));
@@ -222,12 +223,11 @@ void Surveillance::verser()
     if (m_pause || m_attente.nombre() == 0)
         return;
     const int nombre = m_attente.nombre();
-    const Resultat r = m_attente.verser(m_chemins.origin(0));
-    if (!r.ok()) {
+    if (const FileError e = m_attente.verser(m_chemins.origin(0)); !e.ok()) {
         // Tried again every few seconds, said once.
-        if (r.erreur != m_erreurVersement)
-            Q_EMIT journal(QStringLiteral("Lectures en attente non versées: ") + r.erreur);
-        m_erreurVersement = r.erreur;
+        if (texteEchec(e) != m_erreurVersement)
+            Q_EMIT journal(QStringLiteral("Lectures en attente non versées: ") + texteEchec(e));
+        m_erreurVersement = texteEchec(e);
         return;
     }
     m_erreurVersement.clear();

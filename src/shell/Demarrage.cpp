@@ -1,6 +1,7 @@
 #include "Demarrage.h"
 
 #include "Sauvegarde.h"
+#include "TravauxInterrompus.h"
 #include "calendar/Clock.h"
 #include "data/Database.h"
 #include "data/Messages.h"
@@ -68,6 +69,8 @@ bool Demarrage::verifier(const QString& currentDir, int* exitCode)
         }
         return false;
     }
+    // No job of another program runs now: what a killed one left is settled before any file is opened.
+    SignalerTravauxInterrompus(p);
     return true;
 }
 
@@ -84,6 +87,11 @@ void Demarrage::ouvrir()
         // request went nowhere and there is nothing to wait for.
         if (LecteurCartes::programme().trouve())
             PauseLecteur::attendre(m_attentePauseMs);
+    }
+    {
+        // The journal of corrections is read whole at every start, as the small files are at their open: its
+        // damage is found and repaired (the repair question) here, not met later by whatever reads it.
+        const FileUse journal(FileId::Journal);
     }
     Database db(paths().dataDir);
     lireParametres(db);

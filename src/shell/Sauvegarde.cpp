@@ -1,13 +1,20 @@
 #include "Sauvegarde.h"
 
 #include "data/FileAdmin.h"
+#include "data/FileWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace kip {
+
+namespace {
+
+constexpr int TailleMorceau = 1 << 16;
+constexpr int DerniereGeneration = 10; // Origin10.txt
+
+} // namespace
 
 bool copierFichierTexte(const QString& from, const QString& to)
 {
@@ -16,19 +23,27 @@ bool copierFichierTexte(const QString& from, const QString& to)
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
         return false;
-    QSaveFile copy(to);
-    if (!copy.open(QIODevice::WriteOnly))
+    AtomicFile copy(to);
+    if (!copy.open().ok())
         return false;
     QByteArray chunk;
-    while (!(chunk = source.read(1 << 16)).isEmpty())
-        if (copy.write(chunk) != chunk.size())
-            break; // the save file keeps the failure: its commit below refuses
-    if (source.error() != QFileDevice::NoError || !source.atEnd()) {
-        copy.cancelWriting();
-        (void)copy.commit(); // gives the temporary file up
+    while (!(chunk = source.read(TailleMorceau)).isEmpty())
+        if (!copy.write(chunk).ok())
+            return false;
+    if (source.error() != QFileDevice::NoError || !source.atEnd())
         return false;
-    }
-    return copy.commit();
+    return copy.commit().ok();
+}
+
+QStringList NomsFichiersSauvegardes()
+{
+    QStringList noms;
+    for (FileId id : {FileId::Parametre, FileId::Personnel, FileId::PointVal, FileId::Journal})
+        noms << tableOf(id).fileName;
+    noms << QStringLiteral("KipGuard.txt");
+    for (int g = 0; g <= DerniereGeneration; ++g)
+        noms << QStringLiteral("Origin%1.txt").arg(g, 2, 10, QLatin1Char('0'));
+    return noms;
 }
 
 ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire)
@@ -56,7 +71,7 @@ ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire)
     record(FileId::Personnel);
     record(FileId::PointVal);
     record(FileId::Journal);
-    for (int g = 0; g <= 10; ++g)
+    for (int g = 0; g <= DerniereGeneration; ++g)
         text(p.origin(g));
     return r;
 }

@@ -28,8 +28,11 @@ ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire);
 // The daily copy into SaveAuto.
 ResultatSauvegarde SauvegardeAuto(const Paths& p);
 
-// Copies a text file through a temporary file renamed over the former copy: a copy that fails leaves the
-// former copy as it was.
+// The names of every file a backup may hold, record files and text files.
+QStringList NomsFichiersSauvegardes();
+
+// Copies a text file through a temporary file (to.part) renamed over the former copy: a copy that fails, a
+// short write included, leaves the former copy as it was.
 bool copierFichierTexte(const QString& from, const QString& to);
 
 } // namespace kip

@@ -44,7 +44,7 @@ void TacheSauvegarde::lancer(const Paths& p, qint32 aujourdhui, int attentePause
     });
 }
 
-void TacheRestauration::lancer(const Paths& p, SourceRestauration source, int attentePauseMs)
+void TacheRestauration::lancer(const Paths& p, const CopieRestaurable& source, int attentePauseMs)
 {
     QPointer<TacheRestauration> self(this);
     m_future = QtConcurrent::run([self, p, source, attentePauseMs] {

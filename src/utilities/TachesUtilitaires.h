@@ -56,7 +56,7 @@ class TacheRestauration : public QObject
 public:
     using QObject::QObject;
     ~TacheRestauration() override { m_future.waitForFinished(); }
-    void lancer(const Paths& p, SourceRestauration source, int attentePauseMs);
+    void lancer(const Paths& p, const CopieRestaurable& source, int attentePauseMs);
     const ResultatRestauration& resultat() const { return m_resultat; }
 
 Q_SIGNALS:

@@ -149,8 +149,13 @@ QByteArray genererInstallation(const QString& installDir, int employes, int sema
 
 Etat etat(const QString& installDir)
 {
+    return etatDe(installDir + QStringLiteral("/Data"));
+}
+
+Etat etatDe(const QString& dir)
+{
     Etat e;
-    Database db(installDir + QStringLiteral("/Data"));
+    Database db(dir);
     RecordFile<PointVal> lignes(db);
     RecordFile<Personnel> staff(db);
     EXPECT_TRUE(lignes.open().ok());
@@ -188,9 +193,12 @@ namespace {
 
 QString etapeDe(const QString& ligne)
 {
-    for (const QString& e : {Reconstruction, Initialisation, Transfert})
+    for (const QString& e : {Reconstruction, Initialisation, Transfert, SauvegardeManuelle})
         if (ligne.startsWith(e))
             return e;
+    // kiptool restore numbers its steps: "Restauration 2/6: ...".
+    if (ligne.startsWith(Restauration))
+        return ligne.section(QLatin1Char(':'), 0, 0);
     if (ligne.startsWith(QStringLiteral("Origin00.txt est archivé")))
         return QStringLiteral("Archive");
     return {};
@@ -208,6 +216,8 @@ void lireEtapes(Execution& ex, const QByteArray& octets, qint64 instant)
             ex.debuts.insert(e, instant);
     }
 }
+
+} // namespace
 
 Execution lancer(const QString& installDir, const QString& programme, const QStringList& arguments,
                  const QString& etape, qint64 delaiUs)
@@ -251,8 +261,6 @@ Execution lancer(const QString& installDir, const QString& programme, const QStr
     return ex;
 }
 
-} // namespace
-
 Execution executer(const QString& installDir)
 {
     Execution ex = lancer(installDir, kipempty(), {}, {}, 0);
@@ -267,20 +275,35 @@ Execution executerEtTuer(const QString& installDir, const QString& etape, qint64
 
 Execution executerSousStrace(const QString& installDir, const QString& appel, int n)
 {
+    return executerSousStrace(installDir, appel, n, kipempty(), {});
+}
+
+Execution executerSousStrace(const QString& installDir, const QString& appel, int n, const QString& programme,
+                             const QStringList& arguments)
+{
     return lancer(installDir, QStringLiteral("strace"),
-                  {QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
-                   QStringLiteral("-e"), QStringLiteral("trace=") + appel, QStringLiteral("-e"),
-                   QStringLiteral("inject=%1:signal=KILL:when=%2").arg(appel).arg(n), kipempty()},
+                  QStringList{QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-o"),
+                              QStringLiteral("/dev/null"), QStringLiteral("-e"), QStringLiteral("trace=") + appel,
+                              QStringLiteral("-e"), QStringLiteral("inject=%1:signal=KILL:when=%2").arg(appel).arg(n),
+                              programme} +
+                      arguments,
                   {}, 0);
 }
 
 QMap<QString, int> compterAppels(const QString& installDir, const QStringList& appels)
 {
+    return compterAppels(installDir, appels, kipempty(), {});
+}
+
+QMap<QString, int> compterAppels(const QString& installDir, const QStringList& appels, const QString& programme,
+                                 const QStringList& arguments)
+{
     const QString journal = installDir + QStringLiteral("-strace.log");
     const Execution ex =
         lancer(installDir, QStringLiteral("strace"),
-               {QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-o"), journal, QStringLiteral("-e"),
-                QStringLiteral("trace=") + appels.join(QLatin1Char(',')), kipempty()},
+               QStringList{QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-o"), journal,
+                           QStringLiteral("-e"), QStringLiteral("trace=") + appels.join(QLatin1Char(',')), programme} +
+                   arguments,
                {}, 0);
     EXPECT_EQ(ex.code, 0) << ex.erreurs.toStdString();
     QMap<QString, int> n;

@@ -281,8 +281,8 @@ bool CorrectionPointage::passer()
         return false;
     case IssuePasse::Echec:
         // The store said no (its message was shown): the edits stay in the cells and on disk.
-        if (!ecrireBrouillon(cheminBrouillon(), m_grille.brouillon()))
-            cadre().afficherStatut(QStringLiteral("Le brouillon de la correction n'a pas pu être écrit."));
+        if (const FileError e = ecrireBrouillon(cheminBrouillon(), m_grille.brouillon()); !e.ok())
+            brouillonNonEcrit(e);
         return false;
     }
     return false;
@@ -291,6 +291,12 @@ bool CorrectionPointage::passer()
 void CorrectionPointage::viderBrouillon()
 {
     effacerBrouillon(cheminBrouillon());
+}
+
+void CorrectionPointage::brouillonNonEcrit(const FileError& erreur)
+{
+    cadre().afficherStatut(
+        QStringLiteral("Le brouillon de la correction n'a pas pu être écrit (%1).").arg(erreur.description()));
 }
 
 void CorrectionPointage::sauver()
@@ -547,8 +553,8 @@ void CorrectionPointage::timerEvent(QTimerEvent* event)
     const Brouillon b = m_grille.brouillon();
     if (b.vide())
         viderBrouillon();
-    else if (!ecrireBrouillon(cheminBrouillon(), b))
-        cadre().afficherStatut(QStringLiteral("Le brouillon de la correction n'a pas pu être écrit."));
+    else if (const FileError e = ecrireBrouillon(cheminBrouillon(), b); !e.ok())
+        brouillonNonEcrit(e);
 }
 
 void CorrectionPointage::closeEvent(QCloseEvent* event)

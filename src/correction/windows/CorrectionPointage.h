@@ -117,6 +117,7 @@ private:
     bool touche(QKeyEvent* event, bool dansCellule);
     bool trouverCellule(QObject* objet, int& jour, int& colonne) const;
     void viderBrouillon();
+    void brouillonNonEcrit(const FileError& erreur);
 
     FileUse m_usagePersonnel;
     FileUse m_usagePointVal;

@@ -8,6 +8,7 @@
 #include "Previsualisation.h"
 #include "calendar/windows/CalendrierJour.h"
 #include "calendar/windows/CalendrierSemaine.h"
+#include "data/FileWriter.h"
 #include "data/Messages.h"
 #include "data/RecordFile.h"
 #include "reports/Editions.h"
@@ -370,8 +371,10 @@ void Impression::exportTermine()
         setLastError(r.erreurLecture);
         Message(35, QStringLiteral("POINTVAL"));
     }
-    if (!r.erreur.isEmpty())
-        showBox(QStringLiteral("Exporter en CSV"), r.erreur, MessageIcon::Exclamation);
+    if (!r.erreurEcriture.ok()) {
+        saveError(r.erreurEcriture);
+        Message(15, writeFailureText(r.erreurEcriture));
+    }
     // As a report: nothing matching, or a cancelled run, ends without a word and without a file.
     if (r.ecrit())
         showBox(QStringLiteral("Exporter en CSV"),

@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -190,16 +191,29 @@ QWidget* Utilitaires::construireSections()
     m_saveAuto->setChecked(true);
     m_saveManu = new QRadioButton(QStringLiteral("Copie de SaveManu"), restauration);
     m_saveManu->setObjectName(QStringLiteral("saveManu"));
+    // The files as they were before each of the last restores, newest first.
+    m_avantRestauration = new QRadioButton(QStringLiteral("Fichiers d'avant une restauration:"), restauration);
+    m_avantRestauration->setObjectName(QStringLiteral("avantRestauration"));
+    m_copiesAvant = new QComboBox(restauration);
+    m_copiesAvant->setObjectName(QStringLiteral("copiesAvant"));
+    remplirCopiesAvant();
     m_restaurer = bouton(QStringLiteral("Restaurer"), QStringLiteral("restaurer"), restauration);
     m_confirmerRestauration =
         bouton(QStringLiteral("Confirmer"), QStringLiteral("confirmerRestauration"), restauration);
     m_confirmerRestauration->hide();
     droite->addWidget(m_saveAuto);
     droite->addWidget(m_saveManu);
+    droite->addWidget(m_avantRestauration);
+    droite->addWidget(m_copiesAvant);
     droite->addWidget(m_restaurer);
     droite->addWidget(m_confirmerRestauration);
     droite->addStretch(1);
     connect(m_saveAuto, &QRadioButton::toggled, this, &Utilitaires::changerSource);
+    connect(m_saveManu, &QRadioButton::toggled, this, &Utilitaires::changerSource);
+    connect(m_copiesAvant, &QComboBox::currentIndexChanged, this, [this] {
+        m_avantRestauration->setChecked(true);
+        changerSource();
+    });
     connect(m_restaurer, &QPushButton::clicked, this, &Utilitaires::restaurer);
     connect(m_confirmerRestauration, &QPushButton::clicked, this, &Utilitaires::confirmerRestauration);
 
@@ -231,8 +245,14 @@ void Utilitaires::occuper(bool oui)
          {static_cast<QWidget*>(m_confirmer), static_cast<QWidget*>(m_choisirSemaine),
           static_cast<QWidget*>(m_lancerPurge), static_cast<QWidget*>(m_sauvegarder), static_cast<QWidget*>(m_indexer),
           static_cast<QWidget*>(m_restaurer), static_cast<QWidget*>(m_confirmerRestauration),
-          static_cast<QWidget*>(m_saveAuto), static_cast<QWidget*>(m_saveManu)})
+          static_cast<QWidget*>(m_saveAuto), static_cast<QWidget*>(m_saveManu),
+          static_cast<QWidget*>(m_avantRestauration), static_cast<QWidget*>(m_copiesAvant)})
         b->setEnabled(!occupe() && !b->property("fait").toBool());
+    // Nothing to choose before a first restore.
+    if (m_copiesAvant->count() == 0) {
+        m_avantRestauration->setEnabled(false);
+        m_copiesAvant->setEnabled(false);
+    }
     if (!occupe() && m_fermerApres)
         close();
 }
@@ -320,9 +340,10 @@ void Utilitaires::sauvegarder()
 void Utilitaires::sauvegardeTerminee()
 {
     afficher(m_texteSauvegarde, m_tacheSauvegarde->resultat().texte());
+    // A backup that failed can be asked again at once.
+    m_sauvegarder->setProperty("fait", m_tacheSauvegarde->resultat().reussie());
     m_tacheSauvegarde->deleteLater();
     m_tacheSauvegarde = nullptr;
-    m_sauvegarder->setProperty("fait", true);
     occuper(false);
     Q_EMIT actionTerminee();
 }
@@ -338,9 +359,23 @@ void Utilitaires::indexer()
     Q_EMIT actionTerminee();
 }
 
-SourceRestauration Utilitaires::source() const
+CopieRestaurable Utilitaires::source() const
 {
-    return m_saveManu->isChecked() ? SourceRestauration::SaveManu : SourceRestauration::SaveAuto;
+    if (m_avantRestauration->isChecked() && m_copiesAvant->currentIndex() >= 0) {
+        CopieRestaurable copie;
+        if (CopieDeNom(paths(), m_copiesAvant->currentData().toString(), &copie))
+            return copie;
+    }
+    return CopieDe(paths(), m_saveManu->isChecked() ? SourceRestauration::SaveManu : SourceRestauration::SaveAuto);
+}
+
+void Utilitaires::remplirCopiesAvant()
+{
+    const QSignalBlocker bloque(m_copiesAvant);
+    m_copiesAvant->clear();
+    for (const CopieRestaurable& c : CopiesRestaurables(paths()))
+        if (c.avant.isValid())
+            m_copiesAvant->addItem(c.libelle(), c.nom);
 }
 
 void Utilitaires::changerSource()
@@ -355,9 +390,10 @@ void Utilitaires::changerSource()
 void Utilitaires::restaurer()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const DescriptionSauvegarde d = DecrireSauvegarde(paths(), source());
+    const CopieRestaurable copie = source();
+    const DescriptionSauvegarde d = DecrireSauvegarde(paths(), copie);
     QApplication::restoreOverrideCursor();
-    afficher(m_texteRestauration, m_explicationRestauration + QStringLiteral("\r\n\r\n") + d.texte(source()));
+    afficher(m_texteRestauration, m_explicationRestauration + QStringLiteral("\r\n\r\n") + d.texte(copie));
     if (!d.utilisable)
         return;
     m_restaurer->hide();
@@ -385,10 +421,13 @@ void Utilitaires::restaurationTerminee()
     m_tacheRestauration = nullptr;
     m_progressionRestauration->hide();
     afficher(m_texteRestauration, m_explicationRestauration + QStringLiteral("\r\n\r\n") + r.texte);
+    // The copy of the files before this restore is one more copy to choose from.
+    remplirCopiesAvant();
     if (r.faite()) {
-        m_confirmerRestauration->setProperty("fait", true);
-        m_saveAuto->setProperty("fait", true);
-        m_saveManu->setProperty("fait", true);
+        for (QWidget* w : {static_cast<QWidget*>(m_confirmerRestauration), static_cast<QWidget*>(m_saveAuto),
+                           static_cast<QWidget*>(m_saveManu), static_cast<QWidget*>(m_avantRestauration),
+                           static_cast<QWidget*>(m_copiesAvant)})
+            w->setProperty("fait", true);
         // The restored settings place the bar.
         cadre().setSommaireADroite(r.positionSommaire == 1);
     }

@@ -30,7 +30,7 @@ private Q_SLOTS:
         QTemporaryDir tmp;
         const Paths chemins = Paths::forInstallation(tmp.filePath(QStringLiteral("Kip")));
         QDir().mkpath(chemins.dataDir);
-        QVERIFY((KipGuard{QStringLiteral("2"), {}, {}, QStringLiteral("Omron")}.write(chemins.kipGuard())));
+        QVERIFY((KipGuard{QStringLiteral("2"), {}, {}, QStringLiteral("Omron")}.write(chemins.kipGuard()).ok()));
         Muets sons;
         OptionsSurveillance options;
         options.peripheriques.insert(2, tmp.filePath(QStringLiteral("absent")));

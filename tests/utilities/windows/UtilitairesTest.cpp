@@ -21,6 +21,7 @@
 #include "shell/windows/NomsFenetres.h"
 #include "utilities/TextesUtilitaires.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -304,7 +305,29 @@ private Q_SLOTS:
             QStringLiteral("  La restauration a été réalisée depuis \\Kip\\SaveAuto")));
         QVERIFY(!m_fenetre->boutonConfirmerRestauration()->isEnabled());
         QVERIFY(m_cadre->sommaireADroite());
-        QVERIFY(QFile::exists(paths().saveManuDir + QStringLiteral("/AvantRestauration/PointVal.tps")));
+        // The files before the restore are one more copy to choose from.
+        QCOMPARE(m_fenetre->copiesAvantRestauration()->count(), 1);
+        QVERIFY(
+            m_fenetre->copiesAvantRestauration()->itemText(0).startsWith(QStringLiteral("Avant la restauration du ")));
+        QVERIFY(QFile::exists(RepertoireAvantRestauration(paths()) + QLatin1Char('/') +
+                              m_fenetre->copiesAvantRestauration()->itemData(0).toString().section(u'/', 1) +
+                              QStringLiteral("/PointVal.tps")));
+    }
+
+    void aFailedBackupCanBeAskedAgain()
+    {
+        // Something that is not a directory stands where the new set is written.
+        QFile bouchon(paths().saveManuDir + QStringLiteral("/SauvegardeEnCours"));
+        QVERIFY(bouchon.open(QIODevice::WriteOnly));
+        bouchon.close();
+        ouvrir();
+        attendreAction(m_fenetre->boutonSauvegarder());
+        QVERIFY(m_fenetre->texteSauvegarde()->toPlainText().contains(QStringLiteral("n'a pas été faite")));
+        QVERIFY(m_fenetre->boutonSauvegarder()->isEnabled());
+        QVERIFY(bouchon.remove());
+        attendreAction(m_fenetre->boutonSauvegarder());
+        QVERIFY(m_fenetre->texteSauvegarde()->toPlainText().contains(QStringLiteral("date maintenant du: 15/06/2004")));
+        QVERIFY(!m_fenetre->boutonSauvegarder()->isEnabled());
     }
 };
 

@@ -50,15 +50,12 @@ int main(int argc, char** argv)
     QObject::connect(&surveillance, &kip::Surveillance::journal,
                      [](const QString& ligne) { QTextStream(stderr) << ligne << '\n'; });
     kip::ServeurMessages serveur([&surveillance](int numero) { return surveillance.message(numero); });
-    QString erreur;
-    switch (serveur.ecouter(kip::LecteurCartes::nomSocket(), &erreur)) {
-    case kip::ServeurMessages::Ecoute::Ok:
-        break;
-    case kip::ServeurMessages::Ecoute::DejaLance:
-        err << kip::LecteurCartes::titreFenetre() << QStringLiteral(": déjà en cours d'exécution\n");
-        return 1;
-    case kip::ServeurMessages::Ecoute::Erreur:
-        err << QStringLiteral("Écoute impossible sur ") << kip::LecteurCartes::nomSocket() << ": " << erreur << '\n';
+    if (const kip::FileError e = serveur.ecouter(kip::LecteurCartes::nomSocket()); !e.ok()) {
+        if (e.code == kip::Locked)
+            err << kip::LecteurCartes::titreFenetre() << QStringLiteral(": déjà en cours d'exécution (") << e.text
+                << ")\n";
+        else
+            err << QStringLiteral("Écoute impossible: ") << e.text << '\n';
         return 1;
     }
     if (!surveillance.demarrer())
@@ -69,5 +66,8 @@ int main(int argc, char** argv)
         vue->show();
     }
     kip::ArretSignal arret;
+    // A simulation ends with its input (a file, a pipe, Ctrl-D in a terminal): every line read is written.
+    QObject::connect(&surveillance, &kip::Surveillance::entreeTerminee, app.get(), &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     return app->exec();
 }

@@ -19,6 +19,7 @@ constexpr size_t FileCount = 6;
 
 Paths g_paths;
 RebuildRunner g_rebuildRunner;
+ProgressRunner g_progressRunner;
 
 // The open counts. Their mutex is held only to read or change a count: never across a common open, which may
 // ask the user, while the thread that answers may need the same file meanwhile.
@@ -262,6 +263,19 @@ void rebuildAllKeys(const RebuildProgress& progress)
         sendDriverOption(path, QStringLiteral("recover=1"));
     }
     // ONOFF and DATESAVE stay usable by their holders: this store does not close them during the rebuild.
+}
+
+void setProgressRunner(ProgressRunner runner)
+{
+    g_progressRunner = std::move(runner);
+}
+
+void runWithProgress(const QString& title, const ProgressWork& work)
+{
+    if (g_progressRunner)
+        g_progressRunner(title, work);
+    else
+        work([](int, int, const QString&) {});
 }
 
 void setRebuildRunner(RebuildRunner runner)

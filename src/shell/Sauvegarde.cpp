@@ -31,39 +31,61 @@ bool copierFichierTexte(const QString& from, const QString& to)
     return copy.commit();
 }
 
-ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire)
+ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire, const ProgressionSauvegarde& progression)
 {
     ResultatSauvegarde r;
     const QDir target(repertoire);
-    auto record = [&](FileId id) {
-        const QString from = p.file(id);
-        if (!QFileInfo::exists(from))
-            return;
-        const QString name = QFileInfo(from).fileName();
-        if (!copyRecordFile(from, target.filePath(name)).ok())
-            r.echecs << name;
+    // The files in the order of the copy, with their sizes, so that the progress is told in bytes.
+    struct Fichier
+    {
+        QString chemin;
+        bool enregistrements;
+        qint64 taille;
     };
-    auto text = [&](const QString& from) {
-        const QFileInfo info(from);
-        if (!info.exists())
-            return;
-        // Only a regular file is copied: a FIFO or a device under the name of a text file would hang the copy.
-        if (!info.isFile() || !copierFichierTexte(from, target.filePath(info.fileName())))
-            r.echecs << info.fileName();
+    QList<Fichier> fichiers;
+    auto ajouter = [&](const QString& chemin, bool enregistrements) {
+        fichiers.append({chemin, enregistrements, QFileInfo(chemin).size()});
     };
-    record(FileId::Parametre);
-    text(p.kipGuard());
-    record(FileId::Personnel);
-    record(FileId::PointVal);
-    record(FileId::Journal);
+    ajouter(p.file(FileId::Parametre), true);
+    ajouter(p.kipGuard(), false);
+    ajouter(p.file(FileId::Personnel), true);
+    ajouter(p.file(FileId::PointVal), true);
+    ajouter(p.file(FileId::Journal), true);
     for (int g = 0; g <= 10; ++g)
-        text(p.origin(g));
+        ajouter(p.origin(g), false);
+    qint64 total = 0;
+    for (const Fichier& f : fichiers)
+        total += f.taille;
+    qint64 fait = 0;
+    for (const Fichier& f : fichiers) {
+        const QFileInfo info(f.chemin);
+        if (!info.exists())
+            continue;
+        const QString name = info.fileName();
+        if (progression)
+            progression(fait, total, name);
+        if (f.enregistrements) {
+            CopyProgress pages;
+            if (progression)
+                pages = [&](qint64 copiees, qint64 toutes) {
+                    progression(fait + (toutes > 0 ? f.taille * copiees / toutes : 0), total, name);
+                };
+            if (!copyRecordFile(f.chemin, target.filePath(name), pages).ok())
+                r.echecs << name;
+        } else if (!info.isFile() || !copierFichierTexte(f.chemin, target.filePath(name))) {
+            // Only a regular file is copied: a FIFO or a device under the name of a text file would hang the copy.
+            r.echecs << name;
+        }
+        fait += f.taille;
+    }
+    if (progression)
+        progression(total, total, QString());
     return r;
 }
 
-ResultatSauvegarde SauvegardeAuto(const Paths& p)
+ResultatSauvegarde SauvegardeAuto(const Paths& p, const ProgressionSauvegarde& progression)
 {
-    return SauvegarderDans(p, p.saveAutoDir);
+    return SauvegarderDans(p, p.saveAutoDir, progression);
 }
 
 } // namespace kip

@@ -11,6 +11,7 @@
 #include <QSet>
 #include <QString>
 #include <chrono>
+#include <csignal>
 
 namespace crash {
 
@@ -63,8 +64,9 @@ struct Execution
 };
 // Runs to the end (a hang or a crash fails the test).
 Execution executer(const QString& installDir);
-// Kills the run with SIGKILL delaiUs after the first line of standard error that starts with etape.
-Execution executerEtTuer(const QString& installDir, const QString& etape, qint64 delaiUs);
+// Kills the run with SIGKILL (or sends it another signal) delaiUs after the first line of standard error that
+// starts with etape.
+Execution executerEtTuer(const QString& installDir, const QString& etape, qint64 delaiUs, int signal = SIGKILL);
 // Runs under strace, which kills it at the n-th call of the system call appel.
 Execution executerSousStrace(const QString& installDir, const QString& appel, int n);
 // How many times a clean run calls each of the given system calls.

@@ -7,6 +7,7 @@
 #include "reports/windows/Impression.h"
 #include "shell/ArretSignal.h"
 #include "shell/Demarrage.h"
+#include "shell/TraductionsQt.h"
 #include "shell/windows/Cadre.h"
 #include "shell/windows/DialogueRepertoire.h"
 
@@ -47,6 +48,7 @@ int lancerPoste(Program program, int argc, char** argv, const std::function<void
         if (cadreOuvert)
             cadreOuvert->terminerMaintenant();
     });
+    installerTraductionsQt();
     installerPresentationFenetres();
     QString repertoire; // started from the desktop's menu: the user's installation directory
     if (!repertoireDeDepart(QApplication::arguments(), &repertoire))

@@ -4,6 +4,7 @@
 #include "data/windows/MessageBoxPresenter.h"
 #include "shell/ArretSignal.h"
 #include "shell/Demarrage.h"
+#include "shell/TraductionsQt.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,8 +21,10 @@ int main(int argc, char** argv)
     // SIGTERM, SIGHUP and SIGINT end the run as closing its window does: the job in hand commits, the transfer
     // does not start if it had not, and the end is the ordinary one (the reader resumed, the marker cleared).
     kip::ArretSignal arret({SIGTERM, SIGHUP, SIGINT}, [](int) {});
-    if (fenetres)
+    if (fenetres) {
+        kip::installerTraductionsQt();
         kip::installerPresentationFenetres();
+    }
     kip::Demarrage demarrage(kip::Program::KipEmpty);
     int exitCode = 0;
     if (!demarrage.verifier(QDir::currentPath(), &exitCode))

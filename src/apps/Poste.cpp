@@ -58,7 +58,7 @@ int lancerPoste(Program program, int argc, char** argv, const std::function<void
     if (!demarrage.verifier(repertoire, &exitCode))
         return exitCode;
     demarrage.ouvrir();
-    if (finDemandee) {
+    if (finDemandee || ArretSignal::demande()) {
         demarrage.fermer();
         return 0;
     }

@@ -15,7 +15,8 @@ class ArretSignal : public QObject
 {
     Q_OBJECT
 public:
-    // arret runs on the event loop's thread once per signal received; by default the event loop ends.
+    // arret runs on the event loop's thread once per signal received; by default the event loop ends. One per
+    // program, for its whole run: the handler stays installed after it, and only notes the signal.
     explicit ArretSignal(std::initializer_list<int> signaux, std::function<void(int signal)> arret = {},
                          QObject* parent = nullptr);
     ~ArretSignal() override;
@@ -27,7 +28,6 @@ public:
 
 private:
     std::function<void(int)> m_arret;
-    QList<int> m_signaux;
 };
 
 } // namespace kip

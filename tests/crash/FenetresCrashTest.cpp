@@ -213,7 +213,7 @@ protected:
         r.racine = std::make_unique<QTemporaryDir>(racineTemporaire() + QStringLiteral("/kip-fenetres-XXXXXX"));
         ASSERT_TRUE(r.racine->isValid());
         r.avecBrut = r.racine->path() + QStringLiteral("/avecBrut/Kip");
-        r.suite = genererInstallation(r.avecBrut, 12, 2, 5);
+        r.suite = genererInstallation(r.avecBrut, 30, 3, 5);
         r.sansBrut = r.racine->path() + QStringLiteral("/sansBrut/Kip");
         ASSERT_TRUE(copier(r.avecBrut, r.sansBrut));
         const Execution passe = executer(r.sansBrut);

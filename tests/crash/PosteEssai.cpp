@@ -4,7 +4,7 @@
 // stands:
 //   poste_essai grille CARTE      the correction grid on CARTE's current week, cells typed: "grille"
 //   poste_essai fiche CARTE NOM   the employee form of CARTE, the name typed: "fiche"
-//   poste_essai transfert         says "transfert" once the transfer window is open
+//   poste_essai transfert         says "transfert" once the transfer's reading has begun
 // Then each line of standard input is an order: "sauver" (F2 in the grid, OK in the form), answered by
 // "sauve" once written; "quitter" ends the session as the desktop does.
 #include "apps/Poste.h"
@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
+#include <QProgressBar>
 #include <QSocketNotifier>
 #include <QTest>
 #include <QTimer>
@@ -84,7 +85,12 @@ private:
             return;
         const QString scenario = m_arguments.value(0);
         if (scenario == QLatin1String("transfert")) {
-            if (ouverte(c, nom::TransfertOrigine)) {
+            // Said once the reading has begun (its bar moved), or is over already.
+            m_minuterie.setInterval(1);
+            const bool ouvert = ouverte(c, nom::TransfertOrigine);
+            const auto* barre = c->findChild<QProgressBar*>(QStringLiteral("progression"));
+            m_transfertVu = m_transfertVu || ouvert;
+            if ((ouvert && barre && barre->value() > 0) || (m_transfertVu && !ouvert)) {
                 m_minuterie.stop();
                 dire("transfert");
             }
@@ -174,6 +180,7 @@ private:
     QByteArray m_ligne;
     QPointer<CorrectionPointage> m_grille;
     QPointer<SaisiePersonnel> m_fiche;
+    bool m_transfertVu = false;
 };
 
 } // namespace

@@ -35,51 +35,52 @@ ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire, co
 {
     ResultatSauvegarde r;
     const QDir target(repertoire);
-    // The files in the order of the copy, with their sizes, so that the progress is told in bytes.
-    struct Fichier
-    {
-        QString chemin;
-        bool enregistrements;
-        qint64 taille;
-    };
-    QList<Fichier> fichiers;
-    auto ajouter = [&](const QString& chemin, bool enregistrements) {
-        fichiers.append({chemin, enregistrements, QFileInfo(chemin).size()});
-    };
-    ajouter(p.file(FileId::Parametre), true);
-    ajouter(p.kipGuard(), false);
-    ajouter(p.file(FileId::Personnel), true);
-    ajouter(p.file(FileId::PointVal), true);
-    ajouter(p.file(FileId::Journal), true);
+    // The progress is told in bytes of every file to copy.
+    QStringList tous{p.file(FileId::Parametre), p.kipGuard(), p.file(FileId::Personnel), p.file(FileId::PointVal),
+                     p.file(FileId::Journal)};
     for (int g = 0; g <= 10; ++g)
-        ajouter(p.origin(g), false);
+        tous << p.origin(g);
     qint64 total = 0;
-    for (const Fichier& f : fichiers)
-        total += f.taille;
     qint64 fait = 0;
-    for (const Fichier& f : fichiers) {
-        const QFileInfo info(f.chemin);
-        if (!info.exists())
-            continue;
-        const QString name = info.fileName();
+    for (const QString& f : tous)
+        total += QFileInfo(f).size();
+    auto avancer = [&](qint64 octets, const QString& name) {
         if (progression)
-            progression(fait, total, name);
-        if (f.enregistrements) {
-            CopyProgress pages;
-            if (progression)
-                pages = [&](qint64 copiees, qint64 toutes) {
-                    progression(fait + (toutes > 0 ? f.taille * copiees / toutes : 0), total, name);
-                };
-            if (!copyRecordFile(f.chemin, target.filePath(name), pages).ok())
-                r.echecs << name;
-        } else if (!info.isFile() || !copierFichierTexte(f.chemin, target.filePath(name))) {
-            // Only a regular file is copied: a FIFO or a device under the name of a text file would hang the copy.
+            progression(fait + octets, total, name);
+    };
+    auto record = [&](FileId id) {
+        const QString from = p.file(id);
+        if (!QFileInfo::exists(from))
+            return;
+        const QString name = QFileInfo(from).fileName();
+        const qint64 taille = QFileInfo(from).size();
+        avancer(0, name);
+        CopyProgress pages;
+        if (progression)
+            pages = [&](qint64 copiees, qint64 toutes) { avancer(toutes > 0 ? taille * copiees / toutes : 0, name); };
+        if (!copyRecordFile(from, target.filePath(name), pages).ok())
             r.echecs << name;
-        }
-        fait += f.taille;
-    }
-    if (progression)
-        progression(total, total, QString());
+        fait += taille;
+    };
+    auto text = [&](const QString& from) {
+        const QFileInfo info(from);
+        if (!info.exists())
+            return;
+        avancer(0, info.fileName());
+        // Only a regular file is copied: a FIFO or a device under the name of a text file would hang the copy.
+        if (!info.isFile() || !copierFichierTexte(from, target.filePath(info.fileName())))
+            r.echecs << info.fileName();
+        fait += info.size();
+    };
+    record(FileId::Parametre);
+    text(p.kipGuard());
+    record(FileId::Personnel);
+    record(FileId::PointVal);
+    record(FileId::Journal);
+    for (int g = 0; g <= 10; ++g)
+        text(p.origin(g));
+    fait = total;
+    avancer(0, QString());
     return r;
 }
 

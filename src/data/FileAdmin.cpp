@@ -423,7 +423,7 @@ FileError rebuildRecordFileKeys(const TableDecl& table, const QString& path, boo
     return err;
 }
 
-FileError copyRecordFile(const QString& from, const QString& to)
+FileError copyRecordFile(const QString& from, const QString& to, const CopyProgress& progress)
 {
     FileError err;
     Connection src = connect(from, SQLITE_OPEN_READONLY, 2000, &err);
@@ -437,19 +437,25 @@ FileError copyRecordFile(const QString& from, const QString& to)
         Connection dst = connect(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, 2000, &err);
         if (!dst)
             return err;
-        sqlite3_backup* b = sqlite3_backup_init(dst.get(), "main", src.get(), "main");
-        if (!b) {
+        // One read transaction over the whole copy: a committed state, copied in steps that can tell their
+        // progress. A writer's lock is waited for by the source's busy timeout.
+        int rc = sqlite3_exec(src.get(), "BEGIN; SELECT count(*) FROM sqlite_schema;", nullptr, nullptr, nullptr);
+        sqlite3_backup* b = rc == SQLITE_OK ? sqlite3_backup_init(dst.get(), "main", src.get(), "main") : nullptr;
+        if (rc != SQLITE_OK) {
+            err = errorOf(src.get(), rc);
+        } else if (!b) {
             err = errorOf(dst.get(), sqlite3_extended_errcode(dst.get()));
         } else {
-            // All pages in one step: one read transaction on the source, a committed state. A writer's lock is
-            // waited for by the source's busy timeout.
-            const int rc = sqlite3_backup_step(b, -1);
+            constexpr int PagesParEtape = 1024;
+            while ((rc = sqlite3_backup_step(b, progress ? PagesParEtape : -1)) == SQLITE_OK)
+                progress(sqlite3_backup_pagecount(b) - sqlite3_backup_remaining(b), sqlite3_backup_pagecount(b));
             const int finished = sqlite3_backup_finish(b);
             if (rc != SQLITE_DONE)
                 err = errorOf(dst.get(), rc);
             else if (finished != SQLITE_OK)
                 err = errorOf(dst.get(), finished);
         }
+        (void)sqlite3_exec(src.get(), "COMMIT;", nullptr, nullptr, nullptr);
     }
     if (err.ok() && std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(to).constData()) != 0)
         err = makeError(DriverError, SQLITE_CANTOPEN, QStringLiteral("copie vers %1 impossible").arg(to));

@@ -5,6 +5,8 @@
 #include "FileError.h"
 #include "TableDecl.h"
 
+#include <functional>
+
 namespace kip {
 
 // Creates the file empty with its table and keys.
@@ -39,8 +41,10 @@ struct RebuildAnew
 FileError rebuildRecordFileKeys(const TableDecl& table, const QString& path, bool exclusive, int waitMs = 2000,
                                 RebuildAnew* anew = nullptr);
 
-// Copies a record file as one committed state, even while another connection writes to it.
-FileError copyRecordFile(const QString& from, const QString& to);
+// Copies a record file as one committed state, even while another connection writes to it. progress, when
+// given, is told the pages copied and the pages of the file as the copy goes (from the thread of the copy).
+using CopyProgress = std::function<void(qint64 done, qint64 total)>;
+FileError copyRecordFile(const QString& from, const QString& to, const CopyProgress& progress = {});
 
 // Deletes a record file and any journal it left.
 bool removeRecordFile(const QString& path);

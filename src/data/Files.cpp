@@ -20,6 +20,7 @@ constexpr size_t FileCount = 6;
 
 Paths g_paths;
 RebuildRunner g_rebuildRunner;
+ProgressRunner g_progressRunner;
 
 // The open counts. Their mutex is held only to read or change a count: never across a common open, which may
 // ask the user, while the thread that answers may need the same file meanwhile.
@@ -280,6 +281,19 @@ void rebuildAllKeys(const RebuildProgress& progress)
     // ONOFF and DATESAVE stay usable by their holders: this store does not close them during the rebuild.
     for (const auto& [path, anew] : refaits)
         direReconstruction(path, anew);
+}
+
+void setProgressRunner(ProgressRunner runner)
+{
+    g_progressRunner = std::move(runner);
+}
+
+void runWithProgress(const QString& title, const ProgressWork& work)
+{
+    if (g_progressRunner)
+        g_progressRunner(title, work);
+    else
+        work([](int, int, const QString&) {});
 }
 
 void setRebuildRunner(RebuildRunner runner)

@@ -11,6 +11,7 @@
 #include <linux/input.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#include <utility>
 
 namespace kip {
 
@@ -193,21 +194,28 @@ void EntreeSimulation::recevoir()
 {
     char morceau[512];
     const ssize_t n = ::read(m_fd, morceau, sizeof morceau);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN))
+        return;
     if (n <= 0) {
-        if (n < 0 && (errno == EINTR || errno == EAGAIN))
-            return;
-        // The end of the input: no more swipes from it, the program goes on.
+        // The end of the input (or a read error, which ends it as well): a last line without its end counts.
         m_notificateur->setEnabled(false);
+        ligne(std::exchange(m_tampon, {}));
+        Q_EMIT terminee();
         return;
     }
     m_tampon.append(morceau, n);
     qsizetype fin;
     while ((fin = m_tampon.indexOf('\n')) >= 0) {
-        const QByteArray ligne = m_tampon.left(fin);
+        const QByteArray texte = m_tampon.left(fin);
         m_tampon.remove(0, fin + 1);
-        if (!ligne.trimmed().isEmpty())
-            Q_EMIT lue(lireLigne(m_marque, ligne));
+        ligne(texte);
     }
+}
+
+void EntreeSimulation::ligne(const QByteArray& texte)
+{
+    if (!texte.trimmed().isEmpty())
+        Q_EMIT lue(lireLigne(m_marque, texte));
 }
 
 std::unique_ptr<Entree> creerEntree(const QString& peripherique, Marque marque)

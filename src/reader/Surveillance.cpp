@@ -133,6 +133,13 @@ void Surveillance::ouvrirEntree()
     if (m_options.simulation) {
         m_peripherique.clear();
         e = std::make_unique<EntreeSimulation>(m_reglages.marque);
+        connect(static_cast<EntreeSimulation*>(e.get()), &EntreeSimulation::terminee, this, [this] {
+            Q_EMIT journal(m_attente.nombre() > 0
+                               ? QStringLiteral("Fin de l'entrée: %1 lecture(s) en attente pour le prochain démarrage")
+                                     .arg(m_attente.nombre())
+                               : QStringLiteral("Fin de l'entrée"));
+            Q_EMIT entreeTerminee();
+        });
     } else if (port != 0) {
         m_peripherique = peripheriquePort(port, m_options.peripheriques);
         e = creer(port, m_peripherique);
@@ -213,7 +220,7 @@ void Surveillance::enregistrer(int carte)
     }
     m_sons.jouer(cheminSon(m_reglages.sonCarteLue));
     noter(carte, QStringLiteral("En attente"),
-          QStringLiteral("Carte %1 mise en attente: %2").arg(carteTexte(carte), texte));
+          QStringLiteral("Carte %1 mise en attente: %2").arg(carteTexte(carte), texte), true);
     Q_EMIT changement();
     verser();
 }
@@ -231,13 +238,14 @@ void Surveillance::verser()
         return;
     }
     m_erreurVersement.clear();
+    m_dernieres.attenteVersee(QStringLiteral("Enregistrée"));
     Q_EMIT journal(QStringLiteral("%1 lecture(s) en attente versée(s) dans Origin00.txt").arg(nombre));
     Q_EMIT changement();
 }
 
-void Surveillance::noter(int carte, const QString& resultat, const QString& texte)
+void Surveillance::noter(int carte, const QString& resultat, const QString& texte, bool enAttente)
 {
-    m_dernieres.ajouter(m_horloge(), carte, resultat);
+    m_dernieres.ajouter(m_horloge(), carte, resultat, enAttente);
     Q_EMIT journal(texte);
 }
 

@@ -15,6 +15,8 @@ namespace kip {
 
 namespace {
 
+constexpr qint64 PourMille = 1000; // the backup's progress, in thousandths of its bytes
+
 bool accessible(const QString& dir)
 {
     const QFileInfo info(dir);
@@ -165,7 +167,13 @@ void Demarrage::sauvegardeDuJour(Database& db)
     const qint32 today = Clock::today();
     if (e.ok() && dat.DATEAUTO == today)
         return;
-    const ResultatSauvegarde r = SauvegardeAuto(paths());
+    // Seconds for a large PointVal.tps: a small window says so at once while a worker copies.
+    ResultatSauvegarde r;
+    runWithProgress(QStringLiteral("Sauvegarde automatique"), [&r](const RebuildProgress& avance) {
+        r = SauvegardeAuto(paths(), [&avance](qint64 fait, qint64 total, const QString& fichier) {
+            avance(int(total > 0 ? fait * PourMille / total : PourMille), int(PourMille), fichier);
+        });
+    });
     QStringList echecs = r.echecs;
     if (r.reussie() && e.ok()) {
         dat.DATEAUTO = today;

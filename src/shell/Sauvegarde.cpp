@@ -46,25 +46,46 @@ QStringList NomsFichiersSauvegardes()
     return noms;
 }
 
-ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire)
+ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire, const ProgressionSauvegarde& progression)
 {
     ResultatSauvegarde r;
     const QDir target(repertoire);
+    // The progress is told in bytes of every file to copy.
+    QStringList tous{p.file(FileId::Parametre), p.kipGuard(), p.file(FileId::Personnel), p.file(FileId::PointVal),
+                     p.file(FileId::Journal)};
+    for (int g = 0; g <= 10; ++g)
+        tous << p.origin(g);
+    qint64 total = 0;
+    qint64 fait = 0;
+    for (const QString& f : tous)
+        total += QFileInfo(f).size();
+    auto avancer = [&](qint64 octets, const QString& name) {
+        if (progression)
+            progression(fait + octets, total, name);
+    };
     auto record = [&](FileId id) {
         const QString from = p.file(id);
         if (!QFileInfo::exists(from))
             return;
         const QString name = QFileInfo(from).fileName();
-        if (!copyRecordFile(from, target.filePath(name)).ok())
+        const qint64 taille = QFileInfo(from).size();
+        avancer(0, name);
+        CopyProgress pages;
+        if (progression)
+            pages = [&](qint64 copiees, qint64 toutes) { avancer(toutes > 0 ? taille * copiees / toutes : 0, name); };
+        if (!copyRecordFile(from, target.filePath(name), pages).ok())
             r.echecs << name;
+        fait += taille;
     };
     auto text = [&](const QString& from) {
         const QFileInfo info(from);
         if (!info.exists())
             return;
+        avancer(0, info.fileName());
         // Only a regular file is copied: a FIFO or a device under the name of a text file would hang the copy.
         if (!info.isFile() || !copierFichierTexte(from, target.filePath(info.fileName())))
             r.echecs << info.fileName();
+        fait += info.size();
     };
     record(FileId::Parametre);
     text(p.kipGuard());
@@ -73,12 +94,14 @@ ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire)
     record(FileId::Journal);
     for (int g = 0; g <= DerniereGeneration; ++g)
         text(p.origin(g));
+    fait = total;
+    avancer(0, QString());
     return r;
 }
 
-ResultatSauvegarde SauvegardeAuto(const Paths& p)
+ResultatSauvegarde SauvegardeAuto(const Paths& p, const ProgressionSauvegarde& progression)
 {
-    return SauvegarderDans(p, p.saveAutoDir);
+    return SauvegarderDans(p, p.saveAutoDir, progression);
 }
 
 } // namespace kip

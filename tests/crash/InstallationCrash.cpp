@@ -220,7 +220,7 @@ void lireEtapes(Execution& ex, const QByteArray& octets, qint64 instant)
 } // namespace
 
 Execution lancer(const QString& installDir, const QString& programme, const QStringList& arguments,
-                 const QString& etape, qint64 delaiUs)
+                 const QString& etape, qint64 delaiUs, int signal = SIGKILL)
 {
     Execution ex;
     QProcess p;
@@ -245,7 +245,7 @@ Execution lancer(const QString& installDir, const QString& programme, const QStr
             // The moment of the kill, within the step: the test's own random delay, not a wait for anything.
             std::this_thread::sleep_for(std::chrono::microseconds(delaiUs));
             if (p.state() == QProcess::Running)
-                ::kill(pid_t(p.processId()), SIGKILL);
+                ::kill(pid_t(p.processId()), signal);
         }
     }
     if (p.state() != QProcess::NotRunning && !p.waitForFinished(LimiteMs)) {
@@ -268,9 +268,9 @@ Execution executer(const QString& installDir)
     return ex;
 }
 
-Execution executerEtTuer(const QString& installDir, const QString& etape, qint64 delaiUs)
+Execution executerEtTuer(const QString& installDir, const QString& etape, qint64 delaiUs, int signal)
 {
-    return lancer(installDir, kipempty(), {}, etape, delaiUs);
+    return lancer(installDir, kipempty(), {}, etape, delaiUs, signal);
 }
 
 Execution executerSousStrace(const QString& installDir, const QString& appel, int n)

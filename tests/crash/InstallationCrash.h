@@ -11,6 +11,7 @@
 #include <QSet>
 #include <QString>
 #include <chrono>
+#include <csignal>
 
 namespace crash {
 
@@ -70,8 +71,9 @@ Execution lancer(const QString& installDir, const QString& programme, const QStr
                  const QString& etape, qint64 delaiUs);
 // Runs to the end (a hang or a crash fails the test).
 Execution executer(const QString& installDir);
-// Kills the run with SIGKILL delaiUs after the first line of standard error that starts with etape.
-Execution executerEtTuer(const QString& installDir, const QString& etape, qint64 delaiUs);
+// Kills the run with SIGKILL (or sends it another signal) delaiUs after the first line of standard error that
+// starts with etape.
+Execution executerEtTuer(const QString& installDir, const QString& etape, qint64 delaiUs, int signal = SIGKILL);
 // Runs under strace, which kills it at the n-th call of the system call appel.
 Execution executerSousStrace(const QString& installDir, const QString& appel, int n);
 // The same for another program of the installation.

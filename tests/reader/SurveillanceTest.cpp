@@ -173,6 +173,13 @@ TEST_F(SurveillanceTest, PausedSwipesAreHeldThenHandedOverInOrderWithTheSettings
     }
     EXPECT_EQ(origine(), "0001 05/11/2004 17:45 03\r\n");
     EXPECT_EQ(m_surveillance.enAttente(), 2);
+    auto resultats = [this] {
+        QStringList r;
+        for (int i = 0; i < m_surveillance.dernieres()->rowCount(); ++i)
+            r << m_surveillance.dernieres()->index(i, DernieresLectures::Resultat).data().toString();
+        return r;
+    };
+    EXPECT_EQ(resultats(), (QStringList{"En attente", "En attente", "Enregistrée"}));
     // Each held swipe was in the spool when its sound played.
     ASSERT_EQ(m_sons.sons.size(), 3u);
     EXPECT_EQ(m_sons.sons[2].fichier, bip());
@@ -184,6 +191,8 @@ TEST_F(SurveillanceTest, PausedSwipesAreHeldThenHandedOverInOrderWithTheSettings
     EXPECT_FALSE(m_surveillance.enPause());
     EXPECT_EQ(origine(), "0001 05/11/2004 17:45 03\r\n0002 05/11/2004 17:46 03\r\n0003 05/11/2004 17:47 03\r\n");
     EXPECT_EQ(m_surveillance.enAttente(), 0);
+    // The window's rows follow: those swipes are written now.
+    EXPECT_EQ(resultats(), (QStringList{"Enregistrée", "Enregistrée", "Enregistrée"}));
     EXPECT_FALSE(m_entrees.contains(1));
     ASSERT_TRUE(m_entrees.contains(4));
     EXPECT_EQ(m_marques.value(4), Marque::Omron);

@@ -5,6 +5,7 @@
 #include "data/Files.h"
 #include "data/Messages.h"
 #include "punch/TachesPointage.h"
+#include "shell/ArretSignal.h"
 #include "shell/Demarrage.h"
 #include "shell/Program.h"
 
@@ -92,11 +93,18 @@ public:
                 f->rejet(texte);
         });
     }
-    bool arretDemande() override { return *m_arret; }
+    bool arretDemande() override { return *m_arret || ArretSignal::demande(); }
 
 private:
     QPointer<FenetreKipempty> m_fenetre;
     std::shared_ptr<std::atomic<bool>> m_arret;
+};
+
+// Headless, the pass runs on the main thread and no event loop turns: a SIGTERM is seen through its flag.
+class SuiviSansFenetre : public SuiviSortieErreur
+{
+public:
+    bool arretDemande() override { return ArretSignal::demande(); }
 };
 
 } // namespace
@@ -111,7 +119,7 @@ ExecutionKipempty::ExecutionKipempty(Demarrage& demarrage, bool fenetre)
         m_suivi = std::make_unique<SuiviFenetre>(m_fenetre, m_arret);
         m_fenetre->show();
     } else {
-        m_suivi = std::make_unique<SuiviSortieErreur>();
+        m_suivi = std::make_unique<SuiviSansFenetre>();
     }
     connect(&m_passage, &QFutureWatcher<ResultatPassage>::finished, this, [this] { finPassage(m_passage.result()); });
 }

@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QTextStream>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -560,20 +561,50 @@ void CorrectionPointage::timerEvent(QTimerEvent* event)
 void CorrectionPointage::closeEvent(QCloseEvent* event)
 {
     m_vidage.stop();
-    if (!m_passeFaite && m_ouverte) {
-        // The frame closes every window: the grid saves by the mode "cancel" all the same; what cannot be
-        // written stays in the draft for the next opening.
-        m_passeFaite = true;
-        m_mode = ModeSauvegarde::Cancel;
-        m_retour = true; // no focus games while closing
-        const IssuePasse issue = passeSauvegarde(m_db, m_grille, m_mode);
-        if (issue.etat == IssuePasse::Invalide || issue.etat == IssuePasse::Echec)
-            (void)ecrireBrouillon(cheminBrouillon(), m_grille.brouillon());
-        else
-            viderBrouillon();
+    if (!m_passeFaite && m_ouverte && !passeDeFermeture()) {
+        event->ignore();
+        m_vidage.start(g_periodeVidage, this);
+        return;
     }
     setReponse(Reponse::Annulee);
     FenetreTravail::closeEvent(event);
+}
+
+bool CorrectionPointage::passeDeFermeture()
+{
+    m_retour = true; // no focus games while closing
+    const Brouillon brouillon = m_grille.brouillon();
+    if (cadre().finForcee()) {
+        // The session ends: no question; the edits wait in the draft for the next opening.
+        m_passeFaite = true;
+        if (brouillon.vide())
+            viderBrouillon();
+        else if (!ecrireBrouillon(cheminBrouillon(), brouillon))
+            QTextStream(stderr) << texteBrouillonPerdu() << '\n';
+        return true;
+    }
+    // The frame closes every window: the grid saves by the mode "cancel" all the same; what cannot be written
+    // stays in the draft for the next opening.
+    m_mode = ModeSauvegarde::Cancel;
+    const IssuePasse issue = passeSauvegarde(m_db, m_grille, m_mode);
+    if (issue.peutContinuer()) {
+        viderBrouillon();
+    } else if (!ecrireBrouillon(cheminBrouillon(), brouillon)) {
+        // Neither in the day lines nor in the draft: closing now would lose them without a word.
+        m_retour = false;
+        m_mode = ModeSauvegarde::Others;
+        showBox(QString::fromUtf8(texte::TitreSauvegarde), texteBrouillonPerdu(), MessageIcon::Exclamation);
+        return false;
+    }
+    m_passeFaite = true;
+    return true;
+}
+
+QString CorrectionPointage::texteBrouillonPerdu() const
+{
+    return QStringLiteral("Les corrections de la semaine n'ont pu être ni enregistrées ni gardées dans le brouillon "
+                          "(%1).\nLa fenêtre reste ouverte: enregistrez-les (F2) une fois la cause levée.")
+        .arg(cheminBrouillon());
 }
 
 } // namespace kip

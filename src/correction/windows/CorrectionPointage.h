@@ -118,6 +118,10 @@ private:
     bool trouverCellule(QObject* objet, int& jour, int& colonne) const;
     void viderBrouillon();
     void brouillonNonEcrit(const FileError& erreur);
+    // The pass of a close that came from elsewhere (the frame closing every window); false when the window
+    // must stay open because its edits could be kept nowhere.
+    bool passeDeFermeture();
+    QString texteBrouillonPerdu() const;
 
     FileUse m_usagePersonnel;
     FileUse m_usagePointVal;

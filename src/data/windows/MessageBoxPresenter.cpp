@@ -77,33 +77,39 @@ std::optional<QString> askOnThisThread(const SaveFileQuestion& question)
     return dialog.selectedFiles().constFirst();
 }
 
-void runRebuildWithWindow(const std::function<void(const RebuildProgress&)>& work)
+// A small window shown at once, its bar following the work, which runs on a worker thread meanwhile so that
+// the window stays alive; the start-up waits for it in a local event loop.
+void runWithWindow(const QString& title, const ProgressWork& work)
 {
     QProgressDialog window;
-    window.setWindowTitle(QStringLiteral("Reconstruction des index sur les fichiers"));
-    window.setLabelText(QStringLiteral("Reconstruction des index sur les fichiers"));
+    window.setWindowTitle(title);
+    window.setLabelText(title);
     window.setCancelButton(nullptr);
-    window.setRange(0, 5);
+    window.setRange(0, 0);
     window.setMinimumDuration(0);
     window.setWindowModality(Qt::ApplicationModal);
     window.setMinimumWidth(420);
     window.show();
-    // The keys are rebuilt on a worker thread so that the window stays alive.
     QFutureWatcher<void> watcher;
     QEventLoop loop;
     QObject::connect(&watcher, &QFutureWatcher<void>::finished, &loop, &QEventLoop::quit);
-    watcher.setFuture(QtConcurrent::run([&work, &window] {
-        work([&window](int step, int total, const QString& label) {
-            QMetaObject::invokeMethod(&window, [&window, step, total, label] {
+    watcher.setFuture(QtConcurrent::run([&work, &window, title] {
+        work([&window, title](int step, int total, const QString& label) {
+            QMetaObject::invokeMethod(&window, [&window, title, step, total, label] {
                 window.setMaximum(total);
                 window.setValue(step);
-                window.setLabelText(QStringLiteral("Reconstruction des index sur les fichiers\n%1").arg(label));
+                window.setLabelText(QStringLiteral("%1\n%2").arg(title, label));
             });
         });
     }));
     if (!watcher.isFinished())
         loop.exec();
     window.close();
+}
+
+void runRebuildWithWindow(const std::function<void(const RebuildProgress&)>& work)
+{
+    runWithWindow(QStringLiteral("Reconstruction des index sur les fichiers"), work);
 }
 
 MessageBoxPresenter g_presenter;
@@ -136,6 +142,7 @@ void installerPresentationFenetres()
 {
     setMessagePresenter(&g_presenter);
     setRebuildRunner(runRebuildWithWindow);
+    setProgressRunner(runWithWindow);
 }
 
 } // namespace kip

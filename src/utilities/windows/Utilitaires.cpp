@@ -265,8 +265,9 @@ void Utilitaires::boutonSommaire(int evenement)
 
 void Utilitaires::closeEvent(QCloseEvent* event)
 {
-    // A purge, backup or restore ends whole: the window closes once it is over.
-    if (occupe()) {
+    // A purge, backup or restore ends whole: the window closes once it is over. When the frame ends, the window
+    // goes with it and its destruction waits for the job.
+    if (occupe() && !cadre().enFermeture()) {
         m_fermerApres = true;
         event->ignore();
         return;

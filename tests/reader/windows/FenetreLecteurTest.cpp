@@ -53,7 +53,8 @@ private Q_SLOTS:
         surveillance.lecture(Lecture::mauvaise(QStringLiteral("x")), 2);
         QCOMPARE(fenetre.liste()->model()->rowCount(), 2);
         QCOMPARE(fenetre.liste()->model()->index(1, 1).data().toString(), QStringLiteral("0042"));
-        QCOMPARE(fenetre.liste()->model()->index(1, 2).data().toString(), QStringLiteral("En attente"));
+        // Held during the pause, written at the resume: the row says so.
+        QCOMPARE(fenetre.liste()->model()->index(1, 2).data().toString(), QStringLiteral("Enregistrée"));
         QCOMPARE(fenetre.liste()->model()->index(0, 2).data().toString(), QStringLiteral("Mauvaise lecture (x)"));
     }
 };

@@ -579,7 +579,7 @@ bool CorrectionPointage::passeDeFermeture()
         m_passeFaite = true;
         if (brouillon.vide())
             viderBrouillon();
-        else if (!ecrireBrouillon(cheminBrouillon(), brouillon))
+        else if (!ecrireBrouillon(cheminBrouillon(), brouillon).ok())
             QTextStream(stderr) << texteBrouillonPerdu() << '\n';
         return true;
     }
@@ -589,7 +589,7 @@ bool CorrectionPointage::passeDeFermeture()
     const IssuePasse issue = passeSauvegarde(m_db, m_grille, m_mode);
     if (issue.peutContinuer()) {
         viderBrouillon();
-    } else if (!ecrireBrouillon(cheminBrouillon(), brouillon)) {
+    } else if (!ecrireBrouillon(cheminBrouillon(), brouillon).ok()) {
         // Neither in the day lines nor in the draft: closing now would lose them without a word.
         m_retour = false;
         m_mode = ModeSauvegarde::Others;

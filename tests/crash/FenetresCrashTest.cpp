@@ -31,7 +31,6 @@ using namespace kip;
 
 namespace {
 
-int g_runs = 8;
 bool g_tousLesAppels = false; // --all-calls: a kill at every call, not at most PointsParAppel of each
 constexpr int PointsParAppel = 12;
 
@@ -444,6 +443,7 @@ TEST_F(FenetresCrashTest, TheSessionsEndDuringTheTransferIsAnOrderlyEnd)
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    g_runs = 8;
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "--runs" && i + 1 < argc)
             g_runs = std::max(1, std::atoi(argv[i + 1]));

@@ -220,7 +220,7 @@ void lireEtapes(Execution& ex, const QByteArray& octets, qint64 instant)
 } // namespace
 
 Execution lancer(const QString& installDir, const QString& programme, const QStringList& arguments,
-                 const QString& etape, qint64 delaiUs, int signal = SIGKILL)
+                 const QString& etape, qint64 delaiUs, int signal)
 {
     Execution ex;
     QProcess p;

@@ -65,10 +65,10 @@ struct Execution
     qint64 dureeUs = 0;           // from the start to the end
     QMap<QString, qint64> debuts; // when each step was first announced, in microseconds from the start
 };
-// Runs a program in the installation, killed with SIGKILL delaiUs after the first line of standard error that
-// starts with etape (never when etape is empty).
+// Runs a program in the installation, killed with SIGKILL (or sent another signal) delaiUs after the first line
+// of standard error that starts with etape (never when etape is empty).
 Execution lancer(const QString& installDir, const QString& programme, const QStringList& arguments,
-                 const QString& etape, qint64 delaiUs);
+                 const QString& etape, qint64 delaiUs, int signal = SIGKILL);
 // Runs to the end (a hang or a crash fails the test).
 Execution executer(const QString& installDir);
 // Kills the run with SIGKILL (or sends it another signal) delaiUs after the first line of standard error that

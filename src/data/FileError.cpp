@@ -1,5 +1,7 @@
 #include "FileError.h"
 
+#include "ErrorTexts.h"
+
 #include <sqlite3.h>
 
 namespace kip {
@@ -53,7 +55,10 @@ FileError errorOfSqlite(int rc, const QString& message)
     default:
         break;
     }
-    return makeError(DriverError, rc, message);
+    // SQLite's own text is English; the user reads the French one, with SQLite's code. The keys' codes above
+    // keep SQLite's text, which names the key's columns, and show their own French text.
+    (void)message;
+    return makeError(DriverError, rc, sqliteErrorCause(rc));
 }
 
 FileError makeError(int code, int fileCode, const QString& fileText)

@@ -1,18 +1,45 @@
 #include "Entrees.h"
 
 #include "Reglages.h"
+#include "data/ErrorTexts.h"
 
 #include <QFile>
 #include <QSerialPort>
 #include <QSocketNotifier>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <linux/input.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace kip {
+
+namespace {
+
+// Qt's texts of the serial port are English: the reader's window says it in French.
+QString texteErreurPort(QSerialPort::SerialPortError e)
+{
+    switch (e) {
+    case QSerialPort::DeviceNotFoundError:
+        return QStringLiteral("Port série introuvable");
+    case QSerialPort::PermissionError:
+        return QStringLiteral("Port série refusé: déjà ouvert par un autre programme, ou accès non permis");
+    case QSerialPort::OpenError:
+        return QStringLiteral("Port série déjà ouvert");
+    case QSerialPort::ReadError:
+        return QStringLiteral("Erreur de lecture sur le port série");
+    case QSerialPort::ResourceError:
+        return QStringLiteral("Port série débranché ou devenu inaccessible");
+    case QSerialPort::UnsupportedOperationError:
+        return QStringLiteral("Réglage non pris en charge par le port série");
+    case QSerialPort::TimeoutError:
+        return QStringLiteral("Délai dépassé sur le port série");
+    default:
+        return QStringLiteral("Erreur du port série (%1)").arg(int(e));
+    }
+}
+
+} // namespace
 
 EntreeSerie::EntreeSerie(const QString& peripherique, Marque marque, QObject* parent)
     : Entree(parent), m_peripherique(peripherique), m_decodeur(marque), m_port(new QSerialPort(this))
@@ -27,7 +54,7 @@ EntreeSerie::EntreeSerie(const QString& peripherique, Marque marque, QObject* pa
     connect(m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
         if (e != QSerialPort::ResourceError || !m_port->isOpen())
             return;
-        const QString texte = m_port->errorString();
+        const QString texte = texteErreurPort(e);
         m_port->close();
         Q_EMIT perdue(texte);
     });
@@ -39,7 +66,7 @@ bool EntreeSerie::ouvrir(QString* erreur)
 {
     m_port->setPortName(m_peripherique);
     if (!m_port->open(QIODevice::ReadOnly)) {
-        *erreur = m_port->errorString();
+        *erreur = texteErreurPort(m_port->error());
         return false;
     }
     m_port->setBaudRate(QSerialPort::Baud9600);
@@ -78,12 +105,12 @@ bool EntreeClavier::ouvrir(QString* erreur)
 {
     m_fd = ::open(QFile::encodeName(m_peripherique).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (m_fd < 0) {
-        *erreur = QString::fromLocal8Bit(std::strerror(errno));
+        *erreur = systemErrorText(errno);
         return false;
     }
     // Taken for this program alone: what the reader types must not land in the window that has the focus.
     if (::ioctl(m_fd, EVIOCGRAB, 1) != 0) {
-        *erreur = QStringLiteral("prise exclusive impossible (%1)").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        *erreur = QStringLiteral("prise exclusive impossible (%1)").arg(systemErrorText(errno));
         ::close(m_fd);
         m_fd = -1;
         return false;
@@ -114,7 +141,7 @@ void EntreeClavier::recevoir()
         if (n < 0 && errno == EAGAIN)
             return;
         if (n <= 0) {
-            const QString texte = n < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("fin");
+            const QString texte = n < 0 ? systemErrorText(errno) : QStringLiteral("fin");
             fermer();
             Q_EMIT perdue(texte);
             return;

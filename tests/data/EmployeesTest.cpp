@@ -110,7 +110,7 @@ TEST_F(EmployeesTest, FailedCascadeWriteLeavesNothingChanged)
     ASSERT_EQ(presenter.shown().size(), 1);
     EXPECT_EQ(presenter.shown()[0].number, 15);
     EXPECT_TRUE(presenter.shown()[0].text.contains(QStringLiteral("POINTVAL")));
-    EXPECT_TRUE(presenter.shown()[0].text.contains(QStringLiteral("injected failure")));
+    EXPECT_TRUE(presenter.shown()[0].text.contains(QStringLiteral("Contrainte non respectée")));
     const QMap<int, int> lines = linesPerCard();
     EXPECT_EQ(lines.value(12), 10);
     EXPECT_EQ(lines.value(15), 0);
@@ -156,7 +156,7 @@ TEST_F(EmployeesTest, DeleteTakesTheDayLinesInTheSameTransaction)
     EXPECT_EQ(deleteEmployee(db, q), UpdateFailed);
     ASSERT_EQ(presenter.shown().size(), 2);
     EXPECT_EQ(presenter.shown().last().number, 17);
-    EXPECT_TRUE(presenter.shown().last().text.contains(QStringLiteral("injected")));
+    EXPECT_TRUE(presenter.shown().last().text.contains(QStringLiteral("Contrainte non respectée")));
     EXPECT_TRUE(presenter.shown().last().text.endsWith(QStringLiteral("enregistrement PERSONNEL.")));
     EXPECT_EQ(linesPerCard().value(12), 10);
     EXPECT_EQ(per.get(still, PER_K_CARTE), NoError);
@@ -227,7 +227,7 @@ TEST_F(EmployeesTest, ReadOnlyFileIsTheOneNamed)
     ASSERT_EQ(presenter.shown().size(), 2);
     EXPECT_TRUE(presenter.shown()[1].text.endsWith(QStringLiteral("sur fichier PERSONNEL. Update Transaction "
                                                                   "annulée.")));
-    EXPECT_TRUE(presenter.shown()[1].text.contains(QStringLiteral("readonly")))
+    EXPECT_TRUE(presenter.shown()[1].text.contains(QStringLiteral("Fichier de données en lecture seule (8)")))
         << presenter.shown()[1].text.toStdString();
 }
 

@@ -55,6 +55,33 @@ TEST(WriteFaults, ReadsTheFaultOfTheEnvironment)
     }
 }
 
+TEST(WriteFaults, TheCausesThatReachTheUserAreFrenchWithTheirCode)
+{
+    EXPECT_EQ(kip::fileError(QStringLiteral("/x"), ENOSPC).description(),
+              QStringLiteral("Plus de place sur le disque (28)"));
+    EXPECT_EQ(kip::fileError(QStringLiteral("/x"), EISDIR).description(),
+              QStringLiteral("Le nom désigne un répertoire (21)"));
+    EXPECT_EQ(kip::fileError(QStringLiteral("/x"), 4095).description(), QStringLiteral("Erreur du système (4095)"));
+    EXPECT_EQ(kip::errorOfSqlite(SQLITE_FULL, QStringLiteral("database or disk is full")).description(),
+              QStringLiteral("Base de données ou disque plein (13)"));
+    EXPECT_EQ(kip::errorOfSqlite(SQLITE_CANTOPEN, QStringLiteral("unable to open database file")).description(),
+              QStringLiteral("Impossible d'ouvrir le fichier de données (14)"));
+    EXPECT_EQ(kip::errorOfSqlite(SQLITE_IOERR_WRITE, QStringLiteral("disk I/O error")).description(),
+              QStringLiteral("Erreur d'entrée-sortie du disque (778)"));
+    // The keys' errors keep SQLite's text, which names the key's columns, and show their own.
+    const kip::FileError doublon =
+        kip::errorOfSqlite(SQLITE_CONSTRAINT_UNIQUE, QStringLiteral("UNIQUE constraint failed: PERSONNEL.CARTE"));
+    EXPECT_EQ(doublon.fileText, QStringLiteral("UNIQUE constraint failed: PERSONNEL.CARTE"));
+    EXPECT_EQ(doublon.description(), QStringLiteral("Doublon dans une clé unique (40)"));
+    // Through a real SQLite write that meets a full disk.
+    ASSERT_TRUE(kip::installWriteFaultVfs());
+    QTemporaryDir tmp;
+    const kip::ScopedWriteFault panne({kip::WriteFaultKind::NoSpace, 1, 0});
+    EXPECT_EQ(kip::createRecordFile(kip::tableOf(kip::FileId::Personnel), tmp.filePath(QStringLiteral("p.tps")))
+                  .description(),
+              QStringLiteral("Base de données ou disque plein (13)"));
+}
+
 TEST(WriteFaults, FailsTheNthOperationAndThoseAfterIt)
 {
     QTemporaryDir tmp;

@@ -3,6 +3,7 @@
 #include "ConnexionDirecte.h"
 #include "ReprisePointages.h"
 #include "calendar/Dates.h"
+#include "data/Cp1252.h"
 #include "data/FileAdmin.h"
 #include "data/Journal.h"
 #include "data/RecordFile.h"
@@ -14,7 +15,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
 #include <cstdio>
 #include <optional>
 
@@ -46,7 +46,7 @@ FileError lireCompte(const QString& chemin, const QString& sql, qint64* valeur)
 
 QString nombre(qint64 n)
 {
-    return QLocale(QLocale::French, QLocale::France).toString(n);
+    return nombreAvecMilliers(n);
 }
 
 } // namespace

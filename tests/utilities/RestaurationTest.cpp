@@ -4,6 +4,7 @@
 
 #include "../shell/ListenerLecteur.h"
 #include "UtilitairesFixture.h"
+#include "data/Cp1252.h"
 #include "data/TextFiles.h"
 #include "punch/TransfertPointages.h"
 #include "shell/LecteurCartes.h"
@@ -242,4 +243,25 @@ TEST_F(RestaurationTest, TheJournalIsKeptAndTheRestoreIsWrittenInIt)
     EXPECT_EQ(entrees[1].CAUSE, QStringLiteral("Restauration SaveAuto"));
     EXPECT_TRUE(entrees[1].APRES.contains(QStringLiteral("2 employé(s), 27 ligne(s) de jour")))
         << entrees[1].APRES.toStdString();
+}
+
+TEST_F(RestaurationTest, TheJournalWritesLargeCountsWithAPlainSpace)
+{
+    commonOpen(FileId::Journal);
+    employe(12, jour);
+    journees(12, jour - 7291, jour);
+    ASSERT_TRUE(SauvegardeAuto(p()).reussie());
+    db.reset();
+    const ResultatRestauration r = Restaurer(p(), SourceRestauration::SaveAuto, {}, 0);
+    ASSERT_TRUE(r.faite()) << r.texte.toStdString();
+    EXPECT_TRUE(r.texte.contains(QStringLiteral("7 292 ligne(s) de jour"))) << r.texte.toStdString();
+    Database base(p().dataDir);
+    std::vector<Journal> entrees;
+    ASSERT_TRUE(lireJournal(base, {}, entrees).ok());
+    ASSERT_EQ(entrees.size(), 1u);
+    // As stored: Windows-1252 has no narrow no-break space, which came back as "7?292".
+    EXPECT_TRUE(entrees[0].APRES.contains(QStringLiteral("1 employé(s), 7 292 ligne(s) de jour")))
+        << entrees[0].APRES.toStdString();
+    EXPECT_EQ(nombreAvecMilliers(-1234567), QStringLiteral("-1 234 567"));
+    EXPECT_EQ(nombreAvecMilliers(999), QStringLiteral("999"));
 }

@@ -25,7 +25,8 @@ bool ImagesPages::ajouter(const ImagePage& page)
         return false;
     const QString nom =
         m_repertoire->filePath(QStringLiteral("page%1.kpi").arg(PRINTPREVIEWIMAGE.size() + 1, 5, 10, QLatin1Char('0')));
-    if (!page.ecrire(nom))
+    m_erreurEcriture = page.ecrire(nom);
+    if (!m_erreurEcriture.ok())
         return false;
     PRINTPREVIEWIMAGE << nom;
     return true;

@@ -76,7 +76,13 @@ FileError fileError(const QString& path, int errnum)
     return e;
 }
 
-AtomicFile::AtomicFile(const QString& path, Durability durability) : m_path(path), m_durability(durability) {}
+AtomicFile::AtomicFile(const QString& path, Durability durability) : m_path(path), m_durability(durability)
+{
+    // A link keeps pointing where it did: the file it names is the one replaced.
+    const QFileInfo info(path);
+    if (info.isSymLink() && !info.canonicalFilePath().isEmpty())
+        m_path = info.canonicalFilePath();
+}
 
 AtomicFile::~AtomicFile()
 {

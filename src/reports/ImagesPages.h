@@ -26,7 +26,8 @@ public:
     // The directory of the pages, made with the first page; empty before.
     QString repertoire() const;
 
-    // Writes the page as the next page image; false when it could not be written (erreurEcriture() says why).
+    // Writes the page as the next page image; false when it could not be written (erreurEcriture() says why
+    // the first one failed).
     bool ajouter(const ImagePage& page);
     const FileError& erreurEcriture() const { return m_erreurEcriture; }
     int nombre() const { return int(PRINTPREVIEWIMAGE.size()); }

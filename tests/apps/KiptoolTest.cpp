@@ -433,6 +433,7 @@ TEST_F(KiptoolTest, AFullDiskWritesNoFileLeavesTheFormerOneAndEndsWithTwo)
         const char* panne;
         const char* cause;
     } pannes[] = {{"plein:1", "Plus de place sur le disque (28)"},
+                  {"plein:1:1", "Plus de place sur le disque (28)"}, // the space is back for what follows
                   {"court:1", "Plus de place sur le disque (28)"},
                   {"es:2", "Erreur d'entrée-sortie du disque (5)"}};
     for (const auto& c : commandes) {

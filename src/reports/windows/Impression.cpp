@@ -23,7 +23,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QLinearGradient>
-#include <QPageSetupDialog>
 #include <QPainter>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -59,10 +58,7 @@ Impression::Impression(Cadre& cadre)
 {
     choisirSemaine = [this](Semaine& s) { return CalendrierSemaine::choisir(s.numero, s.annee, this); };
     choisirDate = [this](qint32& d) { return CalendrierJour::choisir(d, this); };
-    configurerImprimante = [this] {
-        QPageSetupDialog dialogue(&imprimanteRapports(), this);
-        dialogue.exec();
-    };
+    configurerImprimante = [this] { choisirMiseEnPage(this); };
     imprimer = [this](const ImagesPages& pages, const QString& document) {
         imprimerAvecDialogue(pages, document, this);
     };

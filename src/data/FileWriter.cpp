@@ -162,10 +162,11 @@ void AtomicFile::cancel()
     }
 }
 
-QString writeFailureText(const FileError& error)
+QString writeFailureText(const FileError& error, bool withCause)
 {
-    return QStringLiteral("le fichier %1 n'a pas pu être écrit (%2)")
-        .arg(QDir::toNativeSeparators(error.path), error.description());
+    const QString texte =
+        QStringLiteral("le fichier %1 n'a pas pu être écrit").arg(QDir::toNativeSeparators(error.path));
+    return withCause ? texte + QStringLiteral(" (%1)").arg(error.description()) : texte;
 }
 
 FileError writeFileAtomically(const QString& path, const QByteArray& contents, Durability durability)

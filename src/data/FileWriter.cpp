@@ -76,7 +76,13 @@ FileError fileError(const QString& path, int errnum)
     return e;
 }
 
-AtomicFile::AtomicFile(const QString& path, Durability durability) : m_path(path), m_durability(durability) {}
+AtomicFile::AtomicFile(const QString& path, Durability durability) : m_path(path), m_durability(durability)
+{
+    // A link keeps pointing where it did: the file it names is the one replaced.
+    const QFileInfo info(path);
+    if (info.isSymLink() && !info.canonicalFilePath().isEmpty())
+        m_path = info.canonicalFilePath();
+}
 
 AtomicFile::~AtomicFile()
 {
@@ -156,10 +162,11 @@ void AtomicFile::cancel()
     }
 }
 
-QString writeFailureText(const FileError& error)
+QString writeFailureText(const FileError& error, bool withCause)
 {
-    return QStringLiteral("le fichier %1 n'a pas pu être écrit (%2)")
-        .arg(QDir::toNativeSeparators(error.path), error.description());
+    const QString texte =
+        QStringLiteral("le fichier %1 n'a pas pu être écrit").arg(QDir::toNativeSeparators(error.path));
+    return withCause ? texte + QStringLiteral(" (%1)").arg(error.description()) : texte;
 }
 
 FileError writeFileAtomically(const QString& path, const QByteArray& contents, Durability durability)

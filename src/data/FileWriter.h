@@ -61,9 +61,9 @@ private:
     FileError m_error;
 };
 
-// "le fichier X n'a pas pu être écrit (Plus de place sur le disque (28))": what a window or a command says of a
-// file it could not write.
-QString writeFailureText(const FileError& error);
+// "le fichier X n'a pas pu être écrit (Plus de place sur le disque (28))": what a command says of a file it
+// could not write. withCause false leaves the cause out, for message 15, which gives it already.
+QString writeFailureText(const FileError& error, bool withCause = true);
 
 // Rewrites a file whole through AtomicFile.
 FileError writeFileAtomically(const QString& path, const QByteArray& contents,

@@ -170,10 +170,10 @@ std::optional<ImagePage> ImagePage::lire(const QByteArray& octets)
     return page;
 }
 
-bool ImagePage::ecrire(const QString& chemin) const
+FileError ImagePage::ecrire(const QString& chemin) const
 {
     // A page image lives as long as its report's preview: it is checked as any file, never synced to disk.
-    return writeFileAtomically(chemin, serialiser(), Durability::Plain).ok();
+    return writeFileAtomically(chemin, serialiser(), Durability::Plain);
 }
 
 std::optional<ImagePage> ImagePage::lireFichier(const QString& chemin)

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <gtest/gtest.h>
@@ -142,6 +143,12 @@ TEST(WriteFaults, AnAtomicFileIsWholeOrTheFormerOne)
     b.imprimer("AtomicFile");
     EXPECT_GE(b.operations, 13);
     EXPECT_EQ(b.echecs, 0) << b.pertes.join(u'\n').toStdString();
+    // A link stays a link: the file it names is the one rewritten.
+    const QString lien = tmp.filePath(QStringLiteral("lien.txt"));
+    ASSERT_TRUE(QFile::link(chemin, lien));
+    ASSERT_TRUE(kip::writeFileAtomically(lien, "par le lien").ok());
+    EXPECT_TRUE(QFileInfo(lien).isSymLink());
+    EXPECT_EQ(contenu(chemin), "par le lien");
 }
 
 TEST(WriteFaults, ARecordFileCopyMeetsTheFullDiskToo)

@@ -108,7 +108,7 @@ int commandeRapport(const QStringList& arguments, const QString& repertoireCoura
         return refuser(
             QStringLiteral("erreur de lecture: %1: aucun fichier écrit.").arg(r.erreurLecture.description()));
     if (r.issue == ResultatEdition::Issue::Erreur)
-        return refuser(r.erreurPages);
+        return refuser(r.erreurPages + QStringLiteral(" Aucun fichier écrit."));
     if (!r.complete()) {
         if (edition->avecPeriode())
             dire(QStringLiteral("aucune ligne ne correspond du %1 au %2: aucun fichier écrit.")

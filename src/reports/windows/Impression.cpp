@@ -373,7 +373,7 @@ void Impression::exportTermine()
     }
     if (!r.erreurEcriture.ok()) {
         saveError(r.erreurEcriture);
-        Message(15, writeFailureText(r.erreurEcriture));
+        Message(15, writeFailureText(r.erreurEcriture, false));
     }
     // As a report: nothing matching, or a cancelled run, ends without a word and without a file.
     if (r.ecrit())

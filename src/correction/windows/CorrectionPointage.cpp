@@ -2,7 +2,6 @@
 
 #include "JournalJournee.h"
 #include "SelecteurEmploye.h"
-#include "calendar/windows/CalendrierSemaine.h"
 #include "calendar/windows/IconeCalendrier.h"
 #include "correction/BornesPointage.h"
 #include "correction/BrouillonCorrection.h"
@@ -33,25 +32,9 @@ namespace kip {
 
 namespace {
 
-CorrectionPointage::ChoixSemaine g_choixSemaineGrille;
 int g_periodeVidage = 5000;
 
-bool choisirSemaineModal(Semaine& semaine, QWidget* parent)
-{
-    quint8 numero = semaine.numero;
-    qint16 annee = semaine.annee;
-    if (!CalendrierSemaine::choisir(numero, annee, parent))
-        return false;
-    semaine = {numero, annee};
-    return true;
-}
-
 } // namespace
-
-void CorrectionPointage::setChoixSemaine(ChoixSemaine choix)
-{
-    g_choixSemaineGrille = std::move(choix);
-}
 
 void CorrectionPointage::setPeriodeVidage(int ms)
 {
@@ -370,11 +353,10 @@ void CorrectionPointage::choisirSemaine()
 {
     if (!passer())
         return;
-    Semaine semaine = m_grille.semaine();
-    const bool choisi = g_choixSemaineGrille ? g_choixSemaineGrille(semaine, this) : choisirSemaineModal(semaine, this);
-    if (!choisi)
+    const std::optional<Semaine> semaine = askWeek(m_grille.semaine(), this);
+    if (!semaine)
         return;
-    m_grille.charger(m_grille.employe(), DatesDeSemaine(semaine.numero, semaine.annee).lundi, {});
+    m_grille.charger(m_grille.employe(), DatesDeSemaine(semaine->numero, semaine->annee).lundi, {});
     if (charger())
         curseurPremierJour();
 }

@@ -2,9 +2,6 @@
 
 #include "ModelePointage.h"
 #include "SelecteurEmploye.h"
-#include "calendar/windows/CalendrierJour.h"
-#include "calendar/windows/CalendrierSemaine.h"
-#include "calendar/windows/IconeCalendrier.h"
 #include "data/Messages.h"
 #include "data/RecordFile.h"
 #include "employees/FichierPersonnel.h"
@@ -34,8 +31,6 @@ namespace kip {
 namespace {
 
 std::atomic<int> g_ordre{0};
-TablePointage::ChoixDate g_choixDate;
-TablePointage::ChoixSemaine g_choixSemaine;
 constexpr int TailleInitiale = 10;
 constexpr int LignesParCran = 3;
 
@@ -59,12 +54,6 @@ void memoriserOrdrePointage(OrdrePointage ordre)
 void oublierOrdrePointage()
 {
     g_ordre = 0;
-}
-
-void TablePointage::setChoix(ChoixDate date, ChoixSemaine semaine)
-{
-    g_choixDate = std::move(date);
-    g_choixSemaine = std::move(semaine);
 }
 
 TablePointage::TablePointage(Cadre& cadre)
@@ -249,14 +238,13 @@ void TablePointage::choisirDate(bool fin)
 {
     if (m_enAttente || m_ferme)
         return;
-    qint32 date = fin ? m_bornes->dateFin() : m_bornes->dateDebut();
-    const bool choisi = g_choixDate ? g_choixDate(date, this) : CalendrierJour::choisir(date, this);
-    if (!choisi)
+    const std::optional<qint32> date = askDate(fin ? m_bornes->dateFin() : m_bornes->dateDebut(), this);
+    if (!date)
         return;
     if (fin)
-        m_bornes->choisirDateFin(date);
+        m_bornes->choisirDateFin(*date);
     else
-        m_bornes->choisirDateDebut(date);
+        m_bornes->choisirDateDebut(*date);
     relire();
 }
 
@@ -264,22 +252,13 @@ void TablePointage::choisirSemaine(bool fin)
 {
     if (m_enAttente || m_ferme)
         return;
-    Semaine s = fin ? m_bornes->semaineFin() : m_bornes->semaineDebut();
-    bool choisi = false;
-    if (g_choixSemaine) {
-        choisi = g_choixSemaine(s, this);
-    } else {
-        quint8 numero = s.numero;
-        qint16 annee = s.annee;
-        choisi = CalendrierSemaine::choisir(numero, annee, this);
-        s = {numero, annee};
-    }
-    if (!choisi)
+    const std::optional<Semaine> s = askWeek(fin ? m_bornes->semaineFin() : m_bornes->semaineDebut(), this);
+    if (!s)
         return;
     if (fin)
-        m_bornes->choisirSemaineFin(s);
+        m_bornes->choisirSemaineFin(*s);
     else
-        m_bornes->choisirSemaineDebut(s);
+        m_bornes->choisirSemaineDebut(*s);
     relire();
 }
 

@@ -43,11 +43,6 @@ public:
     static FenetreTravail* ouvrir(Cadre& cadre);
     bool ouverte() const { return m_ouverte; }
 
-    // The pickers (modal unless a test puts its own answers).
-    using ChoixDate = std::function<bool(qint32& date, QWidget* parent)>;
-    using ChoixSemaine = std::function<bool(Semaine& semaine, QWidget* parent)>;
-    static void setChoix(ChoixDate date, ChoixSemaine semaine);
-
     const PagePointage& page() const { return m_page; }
     const BornesPointage& bornes() const { return *m_bornes; }
     Presence presence() const { return m_presence; }

@@ -4,7 +4,6 @@
 #include "ExempleVue.h"
 #include "calendar/Clock.h"
 #include "calendar/HeureTexte.h"
-#include "calendar/windows/CalendrierJour.h"
 #include "data/Messages.h"
 #include "employees/FichierPersonnel.h"
 #include "employees/PreparationEmploye.h"
@@ -25,24 +24,6 @@
 #include <QTimer>
 
 namespace kip {
-
-namespace {
-
-SaisiePersonnel::ChoixDate& choixDate()
-{
-    static SaisiePersonnel::ChoixDate choix = [](qint32& date, QWidget* parent) {
-        return CalendrierJour::choisir(date, parent);
-    };
-    return choix;
-}
-
-} // namespace
-
-void SaisiePersonnel::setChoixDate(ChoixDate choix)
-{
-    choixDate() =
-        choix ? std::move(choix) : [](qint32& date, QWidget* parent) { return CalendrierJour::choisir(date, parent); };
-}
 
 SaisiePersonnel::SaisiePersonnel(Cadre& cadre, Requete requete, const Personnel& employe)
     : FenetreTravail(cadre, nom::SaisiePersonnel), m_requete(requete), m_usageParametre(FileId::Parametre),
@@ -179,10 +160,10 @@ void SaisiePersonnel::choisirDate(QLineEdit* champ)
                     : champ == m_dernierJour     ? &m_fiche.DATE_DEBAUCHE
                     : champ == m_debutInactivite ? &m_debutPeriode
                                                  : &m_finPeriode;
-    qint32 date = *cible;
-    if (!choixDate()(date, this))
+    const std::optional<qint32> date = askDate(*cible, this);
+    if (!date)
         return;
-    *cible = date;
+    *cible = *date;
     if (emploi) {
         ordonnerDates(m_fiche.DATE_EMBAUCHE, m_fiche.DATE_DEBAUCHE);
         m_datesChangees = true;
@@ -286,7 +267,8 @@ void SaisiePersonnel::preparerJournees()
     m_contenu->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_tache = new TachePreparation;
-    connect(m_tache, &TachePreparation::terminee, this, [this](const QString& erreur) {
+    connect(m_tache, &Tache::terminee, this, [this] {
+        const QString erreur = m_tache->resultat();
         QApplication::restoreOverrideCursor();
         m_occupee = false;
         if (!erreur.isEmpty())

@@ -6,8 +6,6 @@
 #include "ImprimerPages.h"
 #include "ModelesImpression.h"
 #include "Previsualisation.h"
-#include "calendar/windows/CalendrierJour.h"
-#include "calendar/windows/CalendrierSemaine.h"
 #include "data/Messages.h"
 #include "data/RecordFile.h"
 #include "reports/Editions.h"
@@ -56,8 +54,6 @@ Impression::Impression(Cadre& cadre)
     : FenetreTravail(cadre, nom::Impression), m_personnel(std::make_unique<FileUse>(FileId::Personnel)),
       m_db(paths().dataDir), m_selection(Clock::today())
 {
-    choisirSemaine = [this](Semaine& s) { return CalendrierSemaine::choisir(s.numero, s.annee, this); };
-    choisirDate = [this](qint32& d) { return CalendrierJour::choisir(d, this); };
     configurerImprimante = [this] {
         QPageSetupDialog dialogue(&imprimanteRapports(), this);
         dialogue.exec();
@@ -178,36 +174,32 @@ void Impression::choisirTri(Tri tri)
 
 void Impression::semaineDebut()
 {
-    Semaine s = m_selection.semaineDebut();
-    if (choisirSemaine && choisirSemaine(s)) {
-        m_selection.choisirSemaineDebut(s);
+    if (const std::optional<Semaine> s = askWeek(m_selection.semaineDebut(), this)) {
+        m_selection.choisirSemaineDebut(*s);
         rafraichirPeriode();
     }
 }
 
 void Impression::semaineFin()
 {
-    Semaine s = m_selection.semaineFin();
-    if (choisirSemaine && choisirSemaine(s)) {
-        m_selection.choisirSemaineFin(s);
+    if (const std::optional<Semaine> s = askWeek(m_selection.semaineFin(), this)) {
+        m_selection.choisirSemaineFin(*s);
         rafraichirPeriode();
     }
 }
 
 void Impression::dateDebut()
 {
-    qint32 d = m_selection.dateDebut();
-    if (choisirDate && choisirDate(d)) {
-        m_selection.choisirDateDebut(d);
+    if (const std::optional<qint32> d = askDate(m_selection.dateDebut(), this)) {
+        m_selection.choisirDateDebut(*d);
         rafraichirPeriode();
     }
 }
 
 void Impression::dateFin()
 {
-    qint32 d = m_selection.dateFin();
-    if (choisirDate && choisirDate(d)) {
-        m_selection.choisirDateFin(d);
+    if (const std::optional<qint32> d = askDate(m_selection.dateFin(), this)) {
+        m_selection.choisirDateFin(*d);
         rafraichirPeriode();
     }
 }
@@ -290,9 +282,10 @@ void Impression::lancerEdition()
     m_progression->setWindowModality(Qt::ApplicationModal);
     m_tache = new TacheEdition;
     m_tache->etape = etapeEdition;
-    connect(m_tache, &TacheEdition::progression, m_progression, &GenerationRapport::montrer);
-    connect(m_progression, &GenerationRapport::annulation, m_tache, &TacheEdition::annuler);
-    connect(m_tache, &TacheEdition::terminee, this, &Impression::editionTerminee);
+    connect(m_tache, &Tache::progression, m_progression,
+            [p = m_progression](const Avancement& a) { p->montrer(a.fait); });
+    connect(m_progression, &GenerationRapport::annulation, m_tache, &Tache::annuler);
+    connect(m_tache, &Tache::terminee, this, &Impression::editionTerminee);
     m_progression->show();
     m_tache->lancer(paths().dataDir, def->fabrique(), m_selection.parametres(*def, EditionCentiemes()),
                     miseEnPageRapports());
@@ -353,9 +346,10 @@ void Impression::exporter()
     m_progression = new GenerationRapport(this);
     m_progression->setWindowModality(Qt::ApplicationModal);
     m_export = new TacheExport;
-    connect(m_export, &TacheExport::progression, m_progression, &GenerationRapport::montrer);
-    connect(m_progression, &GenerationRapport::annulation, m_export, &TacheExport::annuler);
-    connect(m_export, &TacheExport::terminee, this, &Impression::exportTermine);
+    connect(m_export, &Tache::progression, m_progression,
+            [p = m_progression](const Avancement& a) { p->montrer(a.fait); });
+    connect(m_progression, &GenerationRapport::annulation, m_export, &Tache::annuler);
+    connect(m_export, &Tache::terminee, this, &Impression::exportTermine);
     m_progression->show();
     m_export->lancer(paths().dataDir, *genre, m_selection.parametres(*def, EditionCentiemes()), SeuilsPaie{},
                      m_fichierExport);

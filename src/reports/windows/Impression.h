@@ -45,9 +45,8 @@ public:
 
     const SelectionImpression& selection() const { return m_selection; }
 
-    // Seams: the pickers, the page set-up and the printing, which tests answer.
-    std::function<bool(Semaine&)> choisirSemaine;
-    std::function<bool(qint32&)> choisirDate;
+    // Seams: the page set-up and the printing, which tests answer (the pickers go through the message
+    // presenter).
     std::function<void()> configurerImprimante;
     std::function<void(const ImagesPages&, const QString& document)> imprimer;
     // Called on the worker at each percentage of a run (tests hold a run with it).

@@ -136,28 +136,16 @@ private Q_SLOTS:
         QTest::qWait(0);
         // An end date picked before the start swaps the two.
         const qint32 avant = m_inst.lundi - 10;
-        TablePointage::setChoix(
-            [avant](qint32& d, QWidget*) {
-                d = avant;
-                return true;
-            },
-            {});
+        m_inst.presenter.answerDate(avant);
         l->choisirDate(true);
         QCOMPARE(l->bornes().dateDebut(), avant);
         QCOMPARE(l->bornes().dateFin(), m_inst.lundi);
         QCOMPARE(l->findChild<QLabel*>(QStringLiteral("dateFin"))->text(), QStringLiteral("07/12/2026"));
         // An end week before the start week swaps too, and the dates follow the weeks.
-        TablePointage::setChoix({}, [](Semaine& s, QWidget*) {
-            s = {49, 2026};
-            return true;
-        });
+        m_inst.presenter.answerWeek(Semaine{49, 2026});
         l->choisirSemaine(false);
-        TablePointage::setChoix({}, [](Semaine& s, QWidget*) {
-            s = {48, 2026};
-            return true;
-        });
+        m_inst.presenter.answerWeek(Semaine{48, 2026});
         l->choisirSemaine(true);
-        TablePointage::setChoix({}, {});
         QCOMPARE(l->bornes().semaineDebut().numero, 48);
         QCOMPARE(l->bornes().semaineFin().numero, 49);
         QCOMPARE(l->bornes().dateDebut(), m_inst.lundi - 14);

@@ -10,8 +10,8 @@
 #include "data/Messages.h"
 #include "data/RecordFile.h"
 #include "employees/Echanges.h"
-#include "employees/windows/CurseurAttente.h"
 #include "shell/windows/Cadre.h"
+#include "shell/windows/CurseurAttente.h"
 #include "shell/windows/Evenements.h"
 #include "shell/windows/NomsFenetres.h"
 

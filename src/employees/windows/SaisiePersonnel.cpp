@@ -1,6 +1,5 @@
 #include "SaisiePersonnel.h"
 
-#include "CurseurAttente.h"
 #include "ExempleVue.h"
 #include "calendar/Clock.h"
 #include "calendar/HeureTexte.h"
@@ -9,6 +8,7 @@
 #include "employees/PreparationEmploye.h"
 #include "punch/CodesArrondi.h"
 #include "shell/windows/Cadre.h"
+#include "shell/windows/CurseurAttente.h"
 #include "shell/windows/Evenements.h"
 #include "shell/windows/NomsFenetres.h"
 

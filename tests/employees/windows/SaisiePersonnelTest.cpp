@@ -120,7 +120,7 @@ private Q_SLOTS:
         Cadre cadre(Program::Kip, 0, [] {});
         cadre.show();
         TablePersonnel* liste = m_inst.ouvrirListe(cadre);
-        liste->creer();
+        liste->nouveau();
         SaisiePersonnel* f = m_inst.formulaire(cadre);
         QVERIFY(f);
         QLineEdit* minuit = c<QLineEdit>(f, "decalageMinuit");
@@ -200,7 +200,7 @@ private Q_SLOTS:
         cadre.show();
         TablePersonnel* liste = m_inst.ouvrirListe(cadre);
         QSignalSpy retour(liste, &TablePersonnel::saisieTerminee);
-        liste->creer();
+        liste->nouveau();
         SaisiePersonnel* f = m_inst.formulaire(cadre);
         QVERIFY(f);
         QCOMPARE(cadre.liste().entrees().last().NOMFENETREACTIVE, QStringLiteral("SaisiePersonnel"));

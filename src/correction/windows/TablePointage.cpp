@@ -9,12 +9,7 @@
 #include "shell/windows/Fabriques.h"
 #include "shell/windows/NomsFenetres.h"
 
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QLabel>
-#include <QPushButton>
 #include <QTableView>
-#include <QToolButton>
 #include <atomic>
 
 namespace kip {
@@ -23,10 +18,6 @@ namespace {
 
 std::atomic<int> g_ordre{0};
 constexpr int TailleInitiale = 10;
-
-// The chosen attendance button light green, the others light red.
-const QString Choisi = QStringLiteral("#80ff80");
-const QString NonChoisi = QStringLiteral("#ff8080");
 
 } // namespace
 
@@ -100,54 +91,6 @@ bool TablePointage::ouvrirListe()
     return true;
 }
 
-void TablePointage::afficherLignes()
-{
-    m_modele->afficher(m_page.lignes());
-}
-
-void TablePointage::afficherBornes()
-{
-    const BornesPointage& b = *m_bornes;
-    m_dateDebut->setText(DateTexte(b.dateDebut()));
-    m_dateFin->setText(DateTexte(b.dateFin()));
-    m_semaineDebut->setText(TexteSemaine(b.semaineDebut()));
-    m_semaineFin->setText(TexteSemaine(b.semaineFin()));
-    m_texteDebut->setText(TexteEmployeListe(b.employeDebut()));
-    m_texteFin->setText(TexteEmployeListe(b.employeFin()));
-    m_selecteurDebut->montrer(b.employeDebut().CARTE);
-    m_selecteurFin->montrer(b.employeFin().CARTE);
-    for (size_t i = 0; i < m_presences.size(); ++i)
-        m_presences[i]->setStyleSheet(QStringLiteral("QPushButton { background: %1; border: 1px solid #707070; "
-                                                     "padding: 3px 8px; }")
-                                          .arg(int(i) == int(m_presence) ? Choisi : NonChoisi));
-    const QFontMetrics fm(m_vue->font());
-    const int m = fm.horizontalAdvance(QLatin1Char('0'));
-    for (int c = 0; c < ModelePointage::NombreGroupes; ++c) {
-        int largeur = 0;
-        switch (m_modele->groupe(c)) {
-        case ModelePointage::Date:
-            largeur = fm.horizontalAdvance(QStringLiteral("Mer  00/00/0000"));
-            break;
-        case ModelePointage::Numero:
-            largeur = m * 6;
-            break;
-        case ModelePointage::NomPrenom:
-            largeur = fm.horizontalAdvance(QLatin1Char('M')) * 20;
-            break;
-        case ModelePointage::Matricule:
-            largeur = fm.horizontalAdvance(QLatin1Char('M')) * 8;
-            break;
-        default:
-            largeur = m * 8;
-            break;
-        }
-        m_vue->horizontalHeader()->resizeSection(c, largeur + 20);
-        // The names take the room left.
-        m_vue->horizontalHeader()->setSectionResizeMode(
-            c, m_modele->groupe(c) == ModelePointage::NomPrenom ? QHeaderView::Stretch : QHeaderView::Fixed);
-    }
-}
-
 void TablePointage::relire()
 {
     agir([&] { return m_page.changer(m_page.ordre(), m_bornes->plage(m_presence)); });
@@ -170,53 +113,6 @@ void TablePointage::choisirOrdre(OrdrePointage ordre)
     }
     m_modele->changerOrdre(ordre, m_page.lignes());
     afficher();
-}
-
-void TablePointage::choisirPresence(Presence presence)
-{
-    if (m_enAttente || m_ferme)
-        return;
-    m_presence = presence;
-    relire();
-}
-
-void TablePointage::choisirDate(bool fin)
-{
-    if (m_enAttente || m_ferme)
-        return;
-    const std::optional<qint32> date = askDate(fin ? m_bornes->dateFin() : m_bornes->dateDebut(), this);
-    if (!date)
-        return;
-    if (fin)
-        m_bornes->choisirDateFin(*date);
-    else
-        m_bornes->choisirDateDebut(*date);
-    relire();
-}
-
-void TablePointage::choisirSemaine(bool fin)
-{
-    if (m_enAttente || m_ferme)
-        return;
-    const std::optional<Semaine> s = askWeek(fin ? m_bornes->semaineFin() : m_bornes->semaineDebut(), this);
-    if (!s)
-        return;
-    if (fin)
-        m_bornes->choisirSemaineFin(*s);
-    else
-        m_bornes->choisirSemaineDebut(*s);
-    relire();
-}
-
-void TablePointage::choisirEmploye(bool fin, const Personnel& employe)
-{
-    if (m_enAttente || m_ferme)
-        return;
-    if (fin)
-        m_bornes->choisirEmployeFin(employe);
-    else
-        m_bornes->choisirEmployeDebut(employe);
-    relire();
 }
 
 bool TablePointage::relireCourant(PointVal& ligne)

@@ -8,6 +8,7 @@
 
 #include "data/Database.h"
 #include "data/Files.h"
+#include "reports/ExportPaie.h"
 #include "reports/ImagesPages.h"
 #include "reports/SelectionImpression.h"
 #include "shell/windows/FenetreTravail.h"
@@ -95,6 +96,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The rows whose totals can be exported, and which.
+    static std::optional<GenreExport> genreExport(int ligne);
+
     struct Liste
     {
         QComboBox* debut = nullptr;

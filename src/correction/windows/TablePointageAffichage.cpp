@@ -1,8 +1,10 @@
-// The controls of the punch list: the date and week range, the six attendance buttons, the tabs, the list
-// with its scroll bar, the employee range and the hidden buttons of the commands, built once.
+// What the punch list shows: its controls (the date and week range, the six attendance buttons, the tabs, the
+// list with its scroll bar, the employee range and the hidden buttons of the commands, built once), its rows
+// and the range and filter in force.
 #include "ModelePointage.h"
 #include "SelecteurEmploye.h"
 #include "TablePointage.h"
+#include "calendar/Dates.h"
 #include "calendar/windows/IconeCalendrier.h"
 
 #include <QGridLayout>
@@ -18,6 +20,14 @@
 #include <QVBoxLayout>
 
 namespace kip {
+
+namespace {
+
+// The chosen attendance button light green, the others light red.
+const QString Choisi = QStringLiteral("#80ff80");
+const QString NonChoisi = QStringLiteral("#ff8080");
+
+} // namespace
 
 void TablePointage::construire()
 {
@@ -156,6 +166,54 @@ QWidget* TablePointage::construireEmployes()
         (fin ? m_texteFin : m_texteDebut) = texte;
     }
     return boite;
+}
+
+void TablePointage::afficherLignes()
+{
+    m_modele->afficher(m_page.lignes());
+}
+
+void TablePointage::afficherBornes()
+{
+    const BornesPointage& b = *m_bornes;
+    m_dateDebut->setText(DateTexte(b.dateDebut()));
+    m_dateFin->setText(DateTexte(b.dateFin()));
+    m_semaineDebut->setText(TexteSemaine(b.semaineDebut()));
+    m_semaineFin->setText(TexteSemaine(b.semaineFin()));
+    m_texteDebut->setText(TexteEmployeListe(b.employeDebut()));
+    m_texteFin->setText(TexteEmployeListe(b.employeFin()));
+    m_selecteurDebut->montrer(b.employeDebut().CARTE);
+    m_selecteurFin->montrer(b.employeFin().CARTE);
+    for (size_t i = 0; i < m_presences.size(); ++i)
+        m_presences[i]->setStyleSheet(QStringLiteral("QPushButton { background: %1; border: 1px solid #707070; "
+                                                     "padding: 3px 8px; }")
+                                          .arg(int(i) == int(m_presence) ? Choisi : NonChoisi));
+    const QFontMetrics fm(m_vue->font());
+    const int m = fm.horizontalAdvance(QLatin1Char('0'));
+    for (int c = 0; c < ModelePointage::NombreGroupes; ++c) {
+        int largeur = 0;
+        switch (m_modele->groupe(c)) {
+        case ModelePointage::Date:
+            largeur = fm.horizontalAdvance(QStringLiteral("Mer  00/00/0000"));
+            break;
+        case ModelePointage::Numero:
+            largeur = m * 6;
+            break;
+        case ModelePointage::NomPrenom:
+            largeur = fm.horizontalAdvance(QLatin1Char('M')) * 20;
+            break;
+        case ModelePointage::Matricule:
+            largeur = fm.horizontalAdvance(QLatin1Char('M')) * 8;
+            break;
+        default:
+            largeur = m * 8;
+            break;
+        }
+        m_vue->horizontalHeader()->resizeSection(c, largeur + 20);
+        // The names take the room left.
+        m_vue->horizontalHeader()->setSectionResizeMode(
+            c, m_modele->groupe(c) == ModelePointage::NomPrenom ? QHeaderView::Stretch : QHeaderView::Fixed);
+    }
 }
 
 } // namespace kip

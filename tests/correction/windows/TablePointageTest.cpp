@@ -113,9 +113,11 @@ private Q_SLOTS:
         QCOMPARE(filtre(Presence::Tous), (QList<int>{1, 1, 2, 3}));
         QVERIFY(!l->findChild<QPushButton*>(QStringLiteral("modifier")) ||
                 l->findChild<QPushButton*>(QStringLiteral("modifier"))->isEnabled());
-        // The bar's four order buttons choose the tab; the order is remembered for the next opening.
-        evt::poster(l, evt::BoutonListe + 5);
-        QTRY_COMPARE(l->onglets()->currentIndex(), 1);
+        // The bar's four order buttons (slots 4 to 7) choose the tab; the order is remembered for the next opening.
+        for (const auto& [slot, onglet] : std::initializer_list<std::pair<int, int>>{{7, 3}, {4, 0}, {5, 1}}) {
+            evt::poster(l, evt::BoutonListe + slot);
+            QTRY_COMPARE(l->onglets()->currentIndex(), onglet);
+        }
         QCOMPARE(l->modele()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("N°"));
         QCOMPARE(ordrePointageMemorise(), OrdrePointage::CarteDate);
     }

@@ -6,6 +6,7 @@
 #include "punch/windows/InitialiseJournee.h"
 #include "reports/windows/Impression.h"
 #include "shell/Demarrage.h"
+#include "shell/TraductionsQt.h"
 #include "shell/windows/Cadre.h"
 #include "shell/windows/DialogueRepertoire.h"
 
@@ -27,6 +28,7 @@ int lancerPoste(Program program, int argc, char** argv, const std::function<void
     QApplication app(argc, argv);
     QApplication::setApplicationName(programName(program));
     QApplication::setApplicationVersion(QStringLiteral(KIP_VERSION_TEXT));
+    installerTraductionsQt();
     installerPresentationFenetres();
     QString repertoire; // started from the desktop's menu: the user's installation directory
     if (!repertoireDeDepart(QApplication::arguments(), &repertoire))

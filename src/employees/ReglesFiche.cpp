@@ -51,6 +51,12 @@ QString matriculeParDefaut(qint16 carte)
     return QStringLiteral("%1").arg(int(carte), LongueurMatricule, 10, QLatin1Char('0'));
 }
 
+QString matriculeApresCarte(const QString& matricule, const QString& fait, qint16 carte)
+{
+    const QString tape = matricule.trimmed();
+    return tape.isEmpty() || tape == fait ? matriculeParDefaut(carte) : matricule;
+}
+
 DureeLue lireDuree(QStringView texte, int maxMinutes)
 {
     DureeLue d;
@@ -199,6 +205,9 @@ Refus verifierFiche(const Personnel& p, const BornesFiche& bornes)
                                 std::pair{Champ::Matricule, &p.MATRICULE}})
         if (Refus r = verifierTexte(champ, *texte); !r.accepte())
             return r;
+    // The lists sort by name: a blank one would stand nameless at the top of them.
+    if (p.NOM.trimmed().isEmpty())
+        return refus(Champ::Nom, QStringLiteral("Entrez le nom de l'employé."));
     if (Refus r = verifierArrondi(Champ::ArrondiEntree, Champ::ToleranceEntree, Champ::DecalageEntree, p.ARRONDI_ENTREE,
                                   p.TOLERANCE_ENTREE, p.DECALAGE_ENTREE, bornes.entree, "d'entrée");
         !r.accepte())

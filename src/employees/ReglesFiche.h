@@ -50,6 +50,9 @@ void choisirArrondi(Personnel& employe, Cote cote, const QString& code);
 
 // The matricule a blank one becomes: the card in 10 digits with leading zeros (42 gives 0000000042).
 QString matriculeParDefaut(qint16 carte);
+// A new employee's matricule once its card is accepted: a blank one, or the default made earlier (`fait`, from
+// the card as it was then), becomes the card's default; one the user typed stays.
+QString matriculeApresCarte(const QString& matricule, const QString& fait, qint16 carte);
 
 // A time text of the midnight shift or the day extension: hours, a point, minutes 00 to 59, at most max.
 struct DureeLue

@@ -13,6 +13,14 @@ const char* const DebutSauvegarde =
 
 const QString FinLigne = QStringLiteral("\r\n");
 
+// The sentence about the last manual backup, which may never have been made.
+QString DerniereSauvegarde(qint32 dateManu)
+{
+    if (dateManu == 0)
+        return QStringLiteral(" Aucune sauvegarde manuelle n'a encore été faite.");
+    return QStringLiteral(" La dernière sauvegarde manuelle date du: ") + DateTexte(dateManu) + QStringLiteral(".");
+}
+
 } // namespace
 
 QString TexteExplicationPurge()
@@ -29,8 +37,7 @@ QString TexteExplicationIndexage()
 
 QString TexteExplicationSauvegarde(qint32 dateManu)
 {
-    return QString::fromUtf8(DebutSauvegarde) + QStringLiteral(" La dernière sauvegarde manuelle date du: ") +
-           DateTexte(dateManu) + QStringLiteral(".") + FinLigne;
+    return QString::fromUtf8(DebutSauvegarde) + DerniereSauvegarde(dateManu) + FinLigne;
 }
 
 QString TexteExplicationRestauration()
@@ -79,8 +86,7 @@ QString TexteSauvegardeIncomplete(const QStringList& echecs, qint32 dateManu)
                         .arg(echecs.join(QStringLiteral(", ")));
     if (echecs.size() > 1)
         texte.replace(QStringLiteral(" n'a pas pu être copié "), QStringLiteral(" n'ont pas pu être copiés "));
-    return texte + QStringLiteral(" La dernière sauvegarde manuelle date du: ") + DateTexte(dateManu) +
-           QStringLiteral(".");
+    return texte + DerniereSauvegarde(dateManu);
 }
 
 } // namespace kip

@@ -183,13 +183,27 @@ TEST_F(KiptoolTest, EveryRowOfTheListWritesItsReport)
 
 TEST_F(KiptoolTest, NothingMatchingWritesNoFileAndEndsWithOne)
 {
-    const Execution e =
-        kiptool({QStringLiteral("report"), QStringLiteral("2"), QStringLiteral("--from"), QStringLiteral("01/01/2020"),
-                 QStringLiteral("--to"), QStringLiteral("31/01/2020"), QStringLiteral("--pdf"),
-                 sortie(QStringLiteral("rien.pdf")), QStringLiteral("--dir"), installation()});
-    EXPECT_EQ(e.code, 1);
-    EXPECT_FALSE(QFile::exists(sortie(QStringLiteral("rien.pdf"))));
-    EXPECT_TRUE(e.erreurs.contains(QStringLiteral("aucune ligne ne correspond"))) << e.erreurs.toStdString();
+    const QStringList semaine = {QStringLiteral("--from"), QStringLiteral("30/11/2026"), QStringLiteral("--to"),
+                                 QStringLiteral("06/12/2026")};
+    const QStringList cas[] = {
+        // A period without day lines.
+        {QStringLiteral("--from"), QStringLiteral("01/01/2020"), QStringLiteral("--to"), QStringLiteral("31/01/2020")},
+        // Ranges beyond every card, name and matricule: the open side must not reach back to the last employee.
+        semaine + QStringList{QStringLiteral("--range"), QStringLiteral("9999:")},
+        semaine + QStringList{QStringLiteral("--sort"), QStringLiteral("A"), QStringLiteral("--range"),
+                              QStringLiteral("ZZZZ:")},
+        semaine +
+            QStringList{QStringLiteral("--sort"), QStringLiteral("M"), QStringLiteral("--range"), QStringLiteral(":0")},
+    };
+    for (const QStringList& args : cas) {
+        const Execution e =
+            kiptool(QStringList{QStringLiteral("report"), QStringLiteral("2"), QStringLiteral("--pdf"),
+                                sortie(QStringLiteral("rien.pdf")), QStringLiteral("--dir"), installation()} +
+                    args);
+        EXPECT_EQ(e.code, 1) << args.join(u' ').toStdString();
+        EXPECT_FALSE(QFile::exists(sortie(QStringLiteral("rien.pdf"))));
+        EXPECT_TRUE(e.erreurs.contains(QStringLiteral("aucune ligne ne correspond"))) << e.erreurs.toStdString();
+    }
 }
 
 TEST_F(KiptoolTest, BadArgumentsOrAnUnusableInstallationEndWithTwo)
@@ -222,6 +236,20 @@ TEST_F(KiptoolTest, BadArgumentsOrAnUnusableInstallationEndWithTwo)
         {QStringList{QStringLiteral("report"), QStringLiteral("3"), QStringLiteral("--range"), QStringLiteral("abc:")} +
              periode + ici,
          "numéro de carte invalide"},
+        // A reversed range is refused, not swapped.
+        {QStringList{QStringLiteral("report"), QStringLiteral("3"), QStringLiteral("--range"),
+                     QStringLiteral("9999:1")} +
+             periode + ici,
+         "écrivez --range 1:9999"},
+        {QStringList{QStringLiteral("report"), QStringLiteral("3"), QStringLiteral("--sort"), QStringLiteral("A"),
+                     QStringLiteral("--range"), QStringLiteral("Z:a")} +
+             periode + ici,
+         "écrivez --range a:Z"},
+        {QStringList{QStringLiteral("journal"), QStringLiteral("--from"), QStringLiteral("30/11/2026"),
+                     QStringLiteral("--to"), QStringLiteral("06/12/2026"), QStringLiteral("--range"),
+                     QStringLiteral("20:10"), QStringLiteral("--csv"), sortie(QStringLiteral("x.pdf"))} +
+             ici,
+         "--range: 20 vient après 10"},
         {QStringList{QStringLiteral("report"), QStringLiteral("3"), QStringLiteral("--from"),
                      QStringLiteral("30/11/2026"), QStringLiteral("--to"), QStringLiteral("06/12/2026")} +
              ici,

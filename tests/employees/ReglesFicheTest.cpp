@@ -146,7 +146,7 @@ TEST(ReglesFiche, PeriodsKeepTheTenLatest)
 TEST(ReglesFiche, DefaultsDatesAndMatricule)
 {
     const qint32 aujourdhui = dayNumber(2026, 3, 4);
-    const Personnel p = nouvelEmploye(aujourdhui);
+    Personnel p = nouvelEmploye(aujourdhui);
     EXPECT_EQ(p.CARTE, 1);
     EXPECT_EQ(p.NOMBRE, 4);
     EXPECT_EQ(p.ARRONDI_ENTREE, QStringLiteral("00"));
@@ -156,6 +156,11 @@ TEST(ReglesFiche, DefaultsDatesAndMatricule)
     EXPECT_EQ(p.DATE_EMBAUCHE, aujourdhui);
     EXPECT_EQ(p.DATE_DEBAUCHE, dayNumber(2099, 12, 31));
     EXPECT_EQ(p.AUTORISATION[15], 1);
+    // A new employee needs a name, which the lists sort by.
+    EXPECT_EQ(verifierFiche(p, {bornesArrondi("00"), bornesArrondi("00")}).champ, Champ::Nom);
+    p.NOM = QStringLiteral("  ");
+    EXPECT_EQ(verifierFiche(p, {bornesArrondi("00"), bornesArrondi("00")}).champ, Champ::Nom);
+    p.NOM = QStringLiteral("MARTIN");
     EXPECT_TRUE(verifierFiche(p, {bornesArrondi("00"), bornesArrondi("00")}).accepte());
 
     EXPECT_EQ(matriculeParDefaut(42), QStringLiteral("0000000042"));
@@ -169,6 +174,7 @@ TEST(ReglesFiche, DefaultsDatesAndMatricule)
 TEST(ReglesFiche, BadInputIsRefusedWithItsReason)
 {
     Personnel p = nouvelEmploye(dayNumber(2026, 3, 4));
+    p.NOM = QStringLiteral("MARTIN");
     const BornesFiche bornes{bornesArrondi("05"), bornesArrondi("00")};
     p.ARRONDI_ENTREE = QStringLiteral("05");
     p.TOLERANCE_ENTREE = 5;

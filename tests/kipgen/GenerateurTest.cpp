@@ -1,10 +1,12 @@
-// kipgen's installations are what Kip would have written: day lines made by the punch rules, and a raw
-// file whose transfer rejects one punch of each kind.
+// kipgen's installations are what Kip would have written: employees the form accepts, day lines made by the
+// punch rules, and a raw file whose transfer rejects one punch of each kind.
 #include "calendar/Clock.h"
 #include "data/Database.h"
 #include "data/Files.h"
 #include "data/RecordFile.h"
+#include "employees/ReglesFiche.h"
 #include "kipgen/Generator.h"
+#include "kipgen/Staff.h"
 #include "punch/CalculerProgramme.h"
 #include "punch/CalculerTotal.h"
 #include "punch/PreparerJournee.h"
@@ -110,5 +112,24 @@ TEST_F(GenerateurTest, TheDemoRejectsOnePunchOfEachKindAndNothingElse)
                                QStringLiteral("Numéro inconnu"), QStringLiteral("Pointage en période d'inactivité")}))
             << "seed " << seed << ": " << r.lecture.rejets.join(QLatin1Char('\n')).toStdString();
         EXPECT_GT(r.lecture.stockes, 1000);
+    }
+}
+
+TEST_F(GenerateurTest, EveryEmployeeIsOneTheFormCouldHaveStored)
+{
+    for (quint64 seed : {7, 11}) {
+        const std::vector<gen::Employee> staff = gen::makeStaff({2000, seed, Today, Today - 56, 4});
+        for (const gen::Employee& e : staff) {
+            const Personnel& p = e.record;
+            // The form's checks, with the bounds that its rounding lists give tolerance and offset.
+            const Refus r = verifierFiche(p, {bornesArrondi(p.ARRONDI_ENTREE), bornesArrondi(p.ARRONDI_SORTIE)});
+            EXPECT_TRUE(r.accepte()) << p.CARTE << ": " << r.raison.toStdString();
+            EXPECT_FALSE(p.MATRICULE.isEmpty()) << p.CARTE;
+            EXPECT_EQ(p.AUTORISATION, nouvelEmploye(Today).AUTORISATION) << p.CARTE;
+            // The periods in the order the form stores them.
+            Personnel rangee = p;
+            rangerPeriodes(rangee, periodesDe(p));
+            EXPECT_EQ(rangee.PERIODE_INACTIVITE_FIN, p.PERIODE_INACTIVITE_FIN) << p.CARTE;
+        }
     }
 }

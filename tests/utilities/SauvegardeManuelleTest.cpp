@@ -68,6 +68,18 @@ TEST_F(SauvegardeManuelleTest, ACopyThatCannotBeWrittenIsNamedAndTheDateStays)
     EXPECT_FALSE(r.texte().contains(QStringLiteral("maintenant")));
 }
 
+TEST(TextesSauvegardeTest, WithoutAnyBackupTheTextsSaySoRatherThanGiveAnEmptyDate)
+{
+    const QString aucune = QStringLiteral(" Aucune sauvegarde manuelle n'a encore été faite.");
+    // The section as the window opens on it, and after a first backup that failed.
+    for (const QString& texte :
+         {TexteExplicationSauvegarde(0), TexteSauvegardeIncomplete({QStringLiteral("PointVal.tps")}, 0)}) {
+        EXPECT_TRUE(texte.contains(aucune)) << texte.toStdString();
+        EXPECT_FALSE(texte.contains(QStringLiteral("date du"))) << texte.toStdString();
+    }
+    EXPECT_TRUE(TexteExplicationSauvegarde(dayNumber(2004, 6, 1)).contains(QStringLiteral("date du: 01/06/2004.")));
+}
+
 TEST_F(SauvegardeManuelleTest, TheJournalOfCorrectionsIsInTheBackup)
 {
     commonOpen(FileId::Journal);

@@ -3,6 +3,7 @@
 
 #include "Random.h"
 #include "calendar/Clock.h"
+#include "employees/ReglesFiche.h"
 
 #include <QSet>
 #include <QString>
@@ -83,7 +84,7 @@ quint8 punchesPerDay(Random& r, bool night)
         return 2;
     if (x < 950)
         return 6;
-    return quint8(r.between(7, 14));
+    return quint8(2 * r.between(4, 7)); // the form offers even numbers only
 }
 
 void drawPeriods(Employee& e, Random& r, const StaffOptions& o)
@@ -91,22 +92,19 @@ void drawPeriods(Employee& e, Random& r, const StaffOptions& o)
     Personnel& p = e.record;
     const int x = r.below(1000);
     const int count = x < 100 ? 1 : x < 130 ? 2 : x < 140 ? 3 : 0;
-    std::vector<std::pair<qint32, qint32>> periods;
+    QList<Periode> periods;
     // A holiday in the year before the generated weeks, then holidays within them (some reaching into the
     // coming days, as planned leave does).
     if (count >= 2) {
         const qint32 from = o.firstDay - r.between(60, 300);
-        periods.push_back({from, from + r.between(4, 20)});
+        ajouterPeriode(periods, {from, from + r.between(4, 20)});
     }
     for (int i = int(periods.size()); i < count; ++i) {
         const qint32 from = r.between(o.firstDay, o.today);
-        periods.push_back({from, from + r.between(1, 14)});
+        ajouterPeriode(periods, {from, from + r.between(1, 14)});
     }
-    std::sort(periods.begin(), periods.end());
-    for (size_t i = 0; i < periods.size(); ++i) {
-        p.PERIODE_INACTIVITE_DEBUT[i] = periods[i].first;
-        p.PERIODE_INACTIVITE_FIN[i] = periods[i].second;
-    }
+    // Stored as the form stores its list.
+    rangerPeriodes(p, periods);
 }
 
 void drawEmployment(Employee& e, Random& r, const StaffOptions& o)
@@ -133,12 +131,15 @@ void drawRules(Employee& e, Random& r)
     Personnel& p = e.record;
     const bool night = e.profile.night;
     p.NOMBRE = punchesPerDay(r, night);
-    p.ARRONDI_ENTREE = roundingStep(r);
-    p.ARRONDI_SORTIE = r.chance(700) ? p.ARRONDI_ENTREE : roundingStep(r);
+    const QString entree = roundingStep(r);
+    const QString sortie = r.chance(700) ? entree : roundingStep(r);
     p.TOLERANCE_ENTREE = tolerance(r);
     p.TOLERANCE_SORTIE = r.chance(700) ? p.TOLERANCE_ENTREE : tolerance(r);
     p.DECALAGE_ENTREE = gridOffset(r);
     p.DECALAGE_SORTIE = r.chance(800) ? p.DECALAGE_ENTREE : gridOffset(r);
+    // The rounding chosen last, as in the form, which brings tolerance and offset within its bounds.
+    choisirArrondi(p, Cote::Entree, entree);
+    choisirArrondi(p, Cote::Sortie, sortie);
     p.ARRONDI_SEMAINE = r.chance(600) ? QStringLiteral("000") : QLatin1String(WeekCodes[r.below(10)]);
     if (night) {
         p.DECALAGE_MINUIT = qint16(r.between(60, 240));
@@ -210,6 +211,8 @@ std::vector<Employee> makeStaff(const StaffOptions& o)
         Employee& e = staff[size_t(i)];
         Personnel& p = e.record;
         Random er(Random::mix(o.seed, quint64(cards[size_t(i)]), 0xE4));
+        // What the employee form gives a new employee, then the draws.
+        p = nouvelEmploye(o.today);
         p.CARTE = cards[size_t(i)];
         int name = r.below(names);
         while (usedNames.contains(name) && usedNames.size() < names)
@@ -218,15 +221,14 @@ std::vector<Employee> makeStaff(const StaffOptions& o)
         p.NOM = QString::fromUtf8(Surnames[size_t(name) % Surnames.size()]);
         p.PRENOM = QString::fromUtf8(FirstNames[size_t(name) / Surnames.size()]);
         matricule += 1 + r.below(7);
-        if (!er.chance(80))
-            p.MATRICULE = QStringLiteral("M%1").arg(matricule, 5, 10, QLatin1Char('0'));
+        // A blank matricule becomes the card's default in the form.
+        p.MATRICULE =
+            er.chance(80) ? matriculeParDefaut(p.CARTE) : QStringLiteral("M%1").arg(matricule, 5, 10, QLatin1Char('0'));
         p.MESSAGE = staffMessage(er, p.PRENOM);
         e.profile.night = er.chance(60);
         drawRules(e, er);
         drawEmployment(e, er, o);
         drawPeriods(e, er, o);
-        for (int t = 0; t < o.terminals && t < 16; ++t)
-            p.AUTORISATION[size_t(t)] = 1;
         drawProfile(e, er, std::max(1, o.terminals));
     }
     return staff;

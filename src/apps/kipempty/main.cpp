@@ -3,6 +3,7 @@
 #include "ExecutionKipempty.h"
 #include "data/windows/MessageBoxPresenter.h"
 #include "shell/Demarrage.h"
+#include "shell/TraductionsQt.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,8 +15,10 @@ int main(int argc, char** argv)
     const bool fenetres = kip::affichageDisponible();
     std::unique_ptr<QCoreApplication> app(fenetres ? new QApplication(argc, argv) : new QCoreApplication(argc, argv));
     QCoreApplication::setApplicationName(QStringLiteral("kipempty"));
-    if (fenetres)
+    if (fenetres) {
+        kip::installerTraductionsQt();
         kip::installerPresentationFenetres();
+    }
     kip::Demarrage demarrage(kip::Program::KipEmpty);
     int exitCode = 0;
     if (!demarrage.verifier(QDir::currentPath(), &exitCode))

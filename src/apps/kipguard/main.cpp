@@ -10,6 +10,7 @@
 #include "shell/Demarrage.h"
 #include "shell/LecteurCartes.h"
 #include "shell/Program.h"
+#include "shell/TraductionsQt.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,6 +33,8 @@ int main(int argc, char** argv)
     const bool fenetre = !options.service && kip::affichageDisponible();
     std::unique_ptr<QCoreApplication> app(fenetre ? new QApplication(argc, argv) : new QCoreApplication(argc, argv));
     QCoreApplication::setApplicationName(QStringLiteral("kipguard"));
+    if (fenetre)
+        kip::installerTraductionsQt();
     QTextStream err(stderr);
 
     const QString repertoire = QDir(options.repertoire).absolutePath();

@@ -90,6 +90,15 @@ std::optional<QString> lireChoix(const QCommandLineParser& args, const OptionsEd
                     return QStringLiteral("--range: numéro de carte invalide: %1 (1 à 9999)").arg(*carte);
             }
         }
+        // A reversed range is refused rather than swapped: in a script it is most often two variables given in
+        // the wrong order, and a report of other employees than the ones asked for would go unnoticed.
+        if (choix.premier && choix.dernier) {
+            const bool inverse = choix.tri == Tri::Numero ? choix.premier->toInt() > choix.dernier->toInt()
+                                                          : comparerCle(*choix.premier, *choix.dernier) > 0;
+            if (inverse)
+                return QStringLiteral("--range: %1 vient après %2; écrivez --range %2:%1.")
+                    .arg(*choix.premier, *choix.dernier);
+        }
     }
     choix.centiemes = args.isSet(o.centiemes);
     const QString nomOption = sortie.names().first();
@@ -130,33 +139,26 @@ bool parametresEdition(Database& db, const DefinitionEdition& edition, const Cho
     if (edition.avecPeriode())
         selection.definirPeriode(o.debut, o.fin);
     p = selection.parametres(edition, o.centiemes);
-    // A range given on the command line: any text bounds the names and matricules, not only an employee's.
-    auto echanger = [](auto& a, auto& b, auto plusGrand) {
-        if (plusGrand(a, b))
-            std::swap(a, b);
-    };
+    // A range given on the command line: any text bounds the names and matricules, not only an employee's. A
+    // side left out keeps the first or the last employee, so that a range beyond every employee matches none.
     switch (o.tri) {
     case Tri::Numero:
         if (o.premier)
             p.carteDebut = qint16(o.premier->toInt());
         if (o.dernier)
             p.carteFin = qint16(o.dernier->toInt());
-        echanger(p.carteDebut, p.carteFin, [](qint16 a, qint16 b) { return a > b; });
         break;
     case Tri::Nom:
         if (o.premier)
             p.nomDebut = o.premier->left(20);
         if (o.dernier)
             p.nomFin = o.dernier->left(20);
-        echanger(p.nomDebut, p.nomFin, [](const QString& a, const QString& b) { return comparerCle(a, b) > 0; });
         break;
     case Tri::Matricule:
         if (o.premier)
             p.matriculeDebut = o.premier->left(10);
         if (o.dernier)
             p.matriculeFin = o.dernier->left(10);
-        echanger(p.matriculeDebut, p.matriculeFin,
-                 [](const QString& a, const QString& b) { return comparerCle(a, b) > 0; });
         break;
     }
     return true;

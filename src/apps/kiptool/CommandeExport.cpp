@@ -143,8 +143,6 @@ int commandeJournal(const QStringList& arguments, const QString& repertoireCoura
         filtre.carteDebut = qint16(o.premier->toInt());
     if (o.dernier)
         filtre.carteFin = qint16(o.dernier->toInt());
-    if (filtre.carteDebut > filtre.carteFin)
-        std::swap(filtre.carteDebut, filtre.carteFin);
 
     Database db(chemins.dataDir);
     std::vector<Journal> entrees;

@@ -31,7 +31,7 @@ const char* const UsageRapport =
     "et 6, une semaine pour la ligne 8, 31 jours au plus pour la ligne 4, sans limite pour les lignes 5 et 7;\n"
     "la ligne 1 (liste du personnel) n'a pas de période: --from et --to n'y servent pas. PREMIER et DERNIER\n"
     "sont des numéros de carte (--sort N, par défaut), des noms (A) ou des matricules (M); l'un ou l'autre\n"
-    "peut manquer (\"12:\", \":MARTIN\"). Sans --range, tout le personnel.\n"
+    "peut manquer (\"12:\", \":MARTIN\"); PREMIER ne peut venir après DERNIER. Sans --range, tout le personnel.\n"
     "kiptool ne fait que lire, dans une seule transaction: il peut tourner pendant que Kip est ouvert.\n"
     "\n"
     "Codes de sortie: 0 le PDF est écrit; 1 aucune ligne ne correspond (aucun fichier écrit);\n"

@@ -80,8 +80,7 @@ void SaisiePersonnel::accepter()
 {
     if (!m_ouverte || m_occupee)
         return;
-    m_avis->clear();
-    m_avis->hide();
+    effacerAvis(Champ::Aucun);
     // The time texts as typed: a refused one keeps the field's previous value and stops the OK.
     if (!accepterDuree(m_decalageMinuit) || !accepterDuree(m_extension))
         return;

@@ -82,6 +82,7 @@ private:
     void montrerPeriodes();
     void montrerDates();
     void refuser(const Refus& refus);
+    void effacerAvis(Champ champ); // when the notice shows that field's refusal; any with Champ::Aucun
     QWidget* controle(Champ champ) const;
     void preparerJournees();
     void terminer(Reponse reponse);
@@ -99,6 +100,8 @@ private:
     qint32 m_finPeriode = 0;
     bool m_datesChangees = false;
     BornesFiche m_bornes;
+    QString m_matriculeFait;          // the default matricule the form put in, which follows the card
+    Champ m_champAvis = Champ::Aucun; // the field whose refusal the notice shows
     bool m_ouverte = false;
     bool m_occupee = false;
     Reponse m_reponse = Reponse::Annulee;

@@ -45,9 +45,12 @@ void SaisiePersonnel::carteAcceptee()
 
 void SaisiePersonnel::matriculeParDefautSiVide()
 {
-    if (m_requete != Requete::Insertion || !m_fiche.MATRICULE.trimmed().isEmpty())
+    if (m_requete != Requete::Insertion)
         return;
-    m_fiche.MATRICULE = matriculeParDefaut(m_fiche.CARTE);
+    const QString matricule = matriculeApresCarte(m_fiche.MATRICULE, m_matriculeFait, m_fiche.CARTE);
+    if (matricule == m_fiche.MATRICULE)
+        return;
+    m_fiche.MATRICULE = m_matriculeFait = matricule;
     m_matricule->setText(m_fiche.MATRICULE);
 }
 
@@ -64,13 +67,24 @@ bool SaisiePersonnel::accepterDuree(QLineEdit* champ)
     }
     (minuit ? m_fiche.DECALAGE_MINUIT : m_fiche.EXTENSION) = lu.minutes;
     champ->setText(HeureTexte(lu.minutes).trimmed());
+    // Only this field's own refusal goes: the focus leaving this field may be the one going back to a field
+    // just refused, whose reason must stay in sight.
+    effacerAvis(minuit ? Champ::DecalageMinuit : Champ::Extension);
+    return true;
+}
+
+void SaisiePersonnel::effacerAvis(Champ champ)
+{
+    if (champ != Champ::Aucun && champ != m_champAvis)
+        return;
+    m_champAvis = Champ::Aucun;
     m_avis->clear();
     m_avis->hide();
-    return true;
 }
 
 void SaisiePersonnel::refuser(const Refus& refus)
 {
+    m_champAvis = refus.champ;
     m_avis->setText(refus.raison);
     m_avis->show();
     QWidget* champ = controle(refus.champ);

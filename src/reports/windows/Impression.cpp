@@ -16,7 +16,6 @@
 #include "shell/windows/NomsFenetres.h"
 
 #include <QDir>
-#include <QPageSetupDialog>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
@@ -44,10 +43,7 @@ Impression::Impression(Cadre& cadre)
     : FenetreTravail(cadre, nom::Impression), m_personnel(std::make_unique<FileUse>(FileId::Personnel)),
       m_db(paths().dataDir), m_selection(Clock::today())
 {
-    configurerImprimante = [this] {
-        QPageSetupDialog dialogue(&imprimanteRapports(), this);
-        dialogue.exec();
-    };
+    configurerImprimante = [this] { choisirMiseEnPage(this); };
     imprimer = [this](const ImagesPages& pages, const QString& document) {
         imprimerAvecDialogue(pages, document, this);
     };

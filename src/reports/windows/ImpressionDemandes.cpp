@@ -7,7 +7,6 @@
 #include "reports/Editions.h"
 
 #include <QComboBox>
-#include <QPageSetupDialog>
 #include <QPushButton>
 #include <QTableView>
 

@@ -1,6 +1,7 @@
 // Shows the employee list, or the form over it, on an installation, for a look or a screenshot:
 //   employees_shots <installation directory> [liste|insertion|modification|refus] [image.png] [Kip|kipother]
-// "refus" opens the change of an employee, adds a period and has a midnight shift of 3.75 refused.
+// "refus" opens the change of an employee, adds a period and has a midnight shift of 3.75 refused; "sansnom"
+// has a new employee without a name refused.
 // With an image name the frame is saved into it once the windows have settled, and the program ends.
 #include "calendar/Clock.h"
 #include "data/Files.h"
@@ -53,6 +54,12 @@ int main(int argc, char** argv)
                 QTimer::singleShot(200, liste, [liste] { liste->nouveau(); });
             else if (vue == QLatin1String("modification"))
                 QTimer::singleShot(200, liste, [liste] { liste->modifier(); });
+            else if (vue == QLatin1String("sansnom"))
+                QTimer::singleShot(200, liste, [liste] {
+                    liste->nouveau();
+                    if (auto* f = liste->parentWidget()->findChild<SaisiePersonnel*>())
+                        f->accepter();
+                });
             else if (vue == QLatin1String("refus"))
                 QTimer::singleShot(200, liste, [liste] {
                     liste->modifier();

@@ -152,6 +152,46 @@ private Q_SLOTS:
         QCOMPARE(stocke.MATRICULE, QStringLiteral("0000000001"));
     }
 
+    void refusalsStayInSightAndTheDefaultMatriculeFollowsTheCard()
+    {
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.show();
+        auto* f = new SaisiePersonnel(cadre, Requete::Insertion, {});
+        QLineEdit* minuit = c<QLineEdit>(f, "decalageMinuit");
+        // A refused midnight shift, then the extension's own check as the focus goes back: the reason stays.
+        minuit->setText(QStringLiteral("3.75"));
+        Q_EMIT minuit->editingFinished();
+        Q_EMIT c<QLineEdit>(f, "extension")->editingFinished();
+        QVERIFY(f->avis().startsWith(QStringLiteral("Décalage minuit : ")));
+        QTRY_COMPARE(f->focusWidget(), minuit);
+        minuit->setText(QStringLiteral("3.30"));
+        Q_EMIT minuit->editingFinished();
+        QVERIFY(f->avis().isEmpty());
+
+        // The matricule made from card 1 follows the card; one typed by the user stays.
+        QSpinBox* carte = c<QSpinBox>(f, "carte");
+        QLineEdit* matricule = c<QLineEdit>(f, "matricule");
+        Q_EMIT carte->editingFinished();
+        QCOMPARE(matricule->text(), QStringLiteral("0000000001"));
+        carte->setValue(42);
+        Q_EMIT carte->editingFinished();
+        QCOMPARE(matricule->text(), QStringLiteral("0000000042"));
+        QCOMPARE(f->fiche().MATRICULE, QStringLiteral("0000000042"));
+        // Changed with the arrows, then OK straight away: the matricule still follows.
+        carte->setValue(43);
+        // A blank name is refused: the lists sort by it.
+        f->accepter();
+        QCOMPARE(f->avis(), QStringLiteral("Entrez le nom de l'employé."));
+        QTRY_COMPARE(f->focusWidget(), c<QLineEdit>(f, "nom"));
+        QVERIFY(m_inst.cartes().isEmpty());
+        QCOMPARE(f->fiche().MATRICULE, QStringLiteral("0000000043"));
+        matricule->setText(QStringLiteral("A7"));
+        Q_EMIT matricule->textEdited(QStringLiteral("A7"));
+        carte->setValue(44);
+        Q_EMIT carte->editingFinished();
+        QCOMPARE(f->fiche().MATRICULE, QStringLiteral("A7"));
+    }
+
     void periodsAndDates()
     {
         Cadre cadre(Program::Kip, 0, [] {});

@@ -293,6 +293,7 @@ private Q_SLOTS:
         QPrinter imprimante(QPrinter::HighResolution);
         imprimante.setOutputFormat(QPrinter::PdfFormat);
         imprimante.setOutputFileName(dir.filePath(QStringLiteral("imprime.pdf")));
+        imprimante.setPrintRange(QPrinter::PageRange);
         imprimante.setFromTo(2, 3);
         QVERIFY(imprimerPages(pages, imprimante));
         const QString texte = texteDuPdf(dir.filePath(QStringLiteral("imprime.pdf")));

@@ -169,6 +169,16 @@ std::optional<QString> MessagePresenter::askSaveFile(const SaveFileQuestion&)
     return std::nullopt;
 }
 
+std::optional<qint32> MessagePresenter::askDate(qint32, QObject*)
+{
+    return std::nullopt;
+}
+
+std::optional<Semaine> MessagePresenter::askWeek(const Semaine&, QObject*)
+{
+    return std::nullopt;
+}
+
 std::optional<QString> StderrPresenter::askSaveFile(const SaveFileQuestion& question)
 {
     QTextStream err(stderr);
@@ -263,6 +273,16 @@ int showBox(const QString& title, const QString& text, MessageIcon icon, int but
 std::optional<QString> askSaveFile(const SaveFileQuestion& question)
 {
     return messagePresenter().askSaveFile(question);
+}
+
+std::optional<qint32> askDate(qint32 date, QObject* asker)
+{
+    return messagePresenter().askDate(date, asker);
+}
+
+std::optional<Semaine> askWeek(const Semaine& week, QObject* asker)
+{
+    return messagePresenter().askWeek(week, asker);
 }
 
 } // namespace kip

@@ -41,9 +41,6 @@ public:
     // completed only when it was cleared.
     static void effacer();
 
-    // The week picker (the modal picker unless a test puts its own answer).
-    using ChoixSemaine = std::function<bool(Semaine& semaine, QWidget* parent)>;
-    static void setChoixSemaine(ChoixSemaine choix);
     // The period of the flush of the unsaved cells to the draft.
     static void setPeriodeVidage(int ms);
 

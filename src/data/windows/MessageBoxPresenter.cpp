@@ -1,16 +1,17 @@
 #include "MessageBoxPresenter.h"
 
+#include "calendar/windows/CalendrierJour.h"
+#include "calendar/windows/CalendrierSemaine.h"
 #include "data/Files.h"
+#include "data/Tache.h"
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QFutureWatcher>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QThread>
-#include <QtConcurrent>
 
 namespace kip {
 
@@ -90,20 +91,19 @@ void runWithWindow(const QString& title, const ProgressWork& work)
     window.setWindowModality(Qt::ApplicationModal);
     window.setMinimumWidth(420);
     window.show();
-    QFutureWatcher<void> watcher;
+    // The work runs on a worker thread so that the window stays alive.
     QEventLoop loop;
-    QObject::connect(&watcher, &QFutureWatcher<void>::finished, &loop, &QEventLoop::quit);
-    watcher.setFuture(QtConcurrent::run([&work, &window, title] {
-        work([&window, title](int step, int total, const QString& label) {
-            QMetaObject::invokeMethod(&window, [&window, title, step, total, label] {
-                window.setMaximum(total);
-                window.setValue(step);
-                window.setLabelText(QStringLiteral("%1\n%2").arg(title, label));
-            });
-        });
-    }));
-    if (!watcher.isFinished())
-        loop.exec();
+    TacheDe<void> tache;
+    QObject::connect(&tache, &Tache::progression, &window, [&window, title](const Avancement& a) {
+        window.setMaximum(a.total);
+        window.setValue(a.fait);
+        window.setLabelText(QStringLiteral("%1\n%2").arg(title, a.texte));
+    });
+    QObject::connect(&tache, &Tache::terminee, &loop, &QEventLoop::quit);
+    tache.demarrer([&work](const SuiviTache& suivi) {
+        work([&suivi](int step, int total, const QString& label) { suivi.avancer(step, total, label); });
+    });
+    loop.exec();
     window.close();
 }
 
@@ -136,6 +136,21 @@ std::optional<QString> MessageBoxPresenter::askSaveFile(const SaveFileQuestion& 
     QMetaObject::invokeMethod(
         app, [&] { result = askOnThisThread(question); }, Qt::BlockingQueuedConnection);
     return result;
+}
+
+std::optional<qint32> MessageBoxPresenter::askDate(qint32 date, QObject* asker)
+{
+    if (!CalendrierJour::choisir(date, qobject_cast<QWidget*>(asker)))
+        return std::nullopt;
+    return date;
+}
+
+std::optional<Semaine> MessageBoxPresenter::askWeek(const Semaine& week, QObject* asker)
+{
+    Semaine s = week;
+    if (!CalendrierSemaine::choisir(s.numero, s.annee, qobject_cast<QWidget*>(asker)))
+        return std::nullopt;
+    return s;
 }
 
 void installerPresentationFenetres()

@@ -1,9 +1,9 @@
 #include "Utilitaires.h"
 
 #include "calendar/Clock.h"
-#include "calendar/windows/CalendrierSemaine.h"
 #include "calendar/windows/IconeCalendrier.h"
 #include "data/Files.h"
+#include "data/Messages.h"
 #include "shell/windows/Cadre.h"
 #include "shell/windows/Evenements.h"
 #include "shell/windows/Fabriques.h"
@@ -32,7 +32,6 @@ using ui::px;
 
 namespace {
 
-Utilitaires::ChoixSemaine g_choixSemaine;
 int g_attentePause = PauseLecteur::AttenteMs;
 
 QPlainTextEdit* champTexte(const QString& nom, QWidget* parent)
@@ -65,11 +64,6 @@ QProgressBar* barre(const QString& nom, QWidget* parent)
 }
 
 } // namespace
-
-void Utilitaires::setChoixSemaine(ChoixSemaine choix)
-{
-    g_choixSemaine = std::move(choix);
-}
 
 void Utilitaires::setAttentePause(int ms)
 {
@@ -277,13 +271,10 @@ void Utilitaires::closeEvent(QCloseEvent* event)
 
 void Utilitaires::choisirSemaine()
 {
-    quint8 semaine = m_fin.semaine.numero;
-    qint16 annee = m_fin.semaine.annee;
-    const bool choisi =
-        g_choixSemaine ? g_choixSemaine(semaine, annee, this) : CalendrierSemaine::choisir(semaine, annee, this);
-    if (!choisi)
+    const std::optional<Semaine> choisie = askWeek(m_fin.semaine, this);
+    if (!choisie)
         return;
-    m_fin = FinPurgeChoisie({semaine, annee}, m_limite);
+    m_fin = FinPurgeChoisie(*choisie, m_limite);
     m_semaine->setText(TexteSemainePurge(m_fin.semaine));
 }
 
@@ -299,11 +290,11 @@ void Utilitaires::confirmerPurge()
     m_progressionPurge->setValue(0);
     m_progressionPurge->show();
     m_tachePurge = new TachePurge(this);
-    connect(m_tachePurge, &TachePurge::progression, this, [this](int fait, int total) {
-        m_progressionPurge->setMaximum(total);
-        m_progressionPurge->setValue(fait);
+    connect(m_tachePurge, &Tache::progression, this, [this](const Avancement& a) {
+        m_progressionPurge->setMaximum(a.total);
+        m_progressionPurge->setValue(a.fait);
     });
-    connect(m_tachePurge, &TachePurge::terminee, this, &Utilitaires::purgeTerminee);
+    connect(m_tachePurge, &Tache::terminee, this, &Utilitaires::purgeTerminee);
     m_tachePurge->lancer(paths().dataDir, m_fin.dimanche);
 }
 
@@ -334,7 +325,7 @@ void Utilitaires::sauvegarder()
 {
     occuper(true);
     m_tacheSauvegarde = new TacheSauvegarde(this);
-    connect(m_tacheSauvegarde, &TacheSauvegarde::terminee, this, &Utilitaires::sauvegardeTerminee);
+    connect(m_tacheSauvegarde, &Tache::terminee, this, &Utilitaires::sauvegardeTerminee);
     m_tacheSauvegarde->lancer(paths(), Clock::today(), g_attentePause);
 }
 
@@ -407,11 +398,11 @@ void Utilitaires::confirmerRestauration()
     m_progressionRestauration->setValue(0);
     m_progressionRestauration->show();
     m_tacheRestauration = new TacheRestauration(this);
-    connect(m_tacheRestauration, &TacheRestauration::progression, this, [this](int etape, int total, const QString&) {
-        m_progressionRestauration->setMaximum(total);
-        m_progressionRestauration->setValue(etape);
+    connect(m_tacheRestauration, &Tache::progression, this, [this](const Avancement& a) {
+        m_progressionRestauration->setMaximum(a.total);
+        m_progressionRestauration->setValue(a.fait);
     });
-    connect(m_tacheRestauration, &TacheRestauration::terminee, this, &Utilitaires::restaurationTerminee);
+    connect(m_tacheRestauration, &Tache::terminee, this, &Utilitaires::restaurationTerminee);
     m_tacheRestauration->lancer(paths(), source(), g_attentePause);
 }
 

@@ -34,9 +34,6 @@ public:
     explicit Utilitaires(Cadre& cadre);
     ~Utilitaires() override;
 
-    // The week picker; tests answer it. The default opens CalendrierSemaine.
-    using ChoixSemaine = std::function<bool(quint8& semaine, qint16& annee, QWidget* parent)>;
-    static void setChoixSemaine(ChoixSemaine choix);
     // The wait after the card reader's pause request (one second); tests shorten it.
     static void setAttentePause(int ms);
 

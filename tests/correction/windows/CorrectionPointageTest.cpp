@@ -374,12 +374,8 @@ private Q_SLOTS:
         QVERIFY(m_inst.presenter.shown()[0].text.endsWith(QStringLiteral("Changez toujours de case après votre "
                                                                          "dernière saisie")));
         // The week picker: the grid saves, then shows the week picked.
-        CorrectionPointage::setChoixSemaine([](Semaine& s, QWidget*) {
-            s = {2, 2027};
-            return true;
-        });
+        m_inst.presenter.answerWeek(Semaine{2, 2027});
         g->choisirSemaine();
-        CorrectionPointage::setChoixSemaine({});
         QCOMPARE(g->texteSemaine()->text(), QStringLiteral("Sem.: 2/2027"));
         QCOMPARE(g->grille().lundi(), dayNumber(2027, 1, 11));
     }

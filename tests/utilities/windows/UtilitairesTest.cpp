@@ -142,8 +142,8 @@ private Q_SLOTS:
     void cleanup()
     {
         m_cadre.reset();
-        Utilitaires::setChoixSemaine({});
         Utilitaires::setAttentePause(0);
+        m_presenter.clear();
     }
 
     void opensWithTheTextsAsTheyStandAndTheWeekOfSevenMarch()
@@ -177,27 +177,17 @@ private Q_SLOTS:
     void aLaterWeekFallsBackToTheLimitAnEarlierOneIsTaken()
     {
         ouvrir();
-        Semaine entree;
-        Utilitaires::setChoixSemaine([&entree](quint8& s, qint16& a, QWidget*) {
-            entree = {s, a};
-            s = 20;
-            a = 2004;
-            return true;
-        });
+        m_presenter.answerWeek(Semaine{20, 2004});
         m_fenetre->boutonSemaine()->click();
-        QCOMPARE(entree, (Semaine{10, 2004}));
+        QCOMPARE(m_presenter.weekQuestions(), (QList<Semaine>{{10, 2004}}));
         QCOMPARE(m_fenetre->texteSemaine()->text(), QStringLiteral("Sem.: 10/2004"));
         QCOMPARE(m_fenetre->finPurge().dimanche, dayNumber(2004, 3, 7));
-        Utilitaires::setChoixSemaine([](quint8& s, qint16& a, QWidget*) {
-            s = 5;
-            a = 2004;
-            return true;
-        });
+        m_presenter.answerWeek(Semaine{5, 2004});
         m_fenetre->boutonSemaine()->click();
         QCOMPARE(m_fenetre->texteSemaine()->text(), QStringLiteral("Sem.: 05/2004"));
         QCOMPARE(m_fenetre->finPurge().dimanche, dayNumber(2004, 2, 1));
         // Closed without a pick: the week stays.
-        Utilitaires::setChoixSemaine([](quint8&, qint16&, QWidget*) { return false; });
+        m_presenter.answerWeek(std::nullopt);
         m_fenetre->boutonSemaine()->click();
         QCOMPARE(m_fenetre->texteSemaine()->text(), QStringLiteral("Sem.: 05/2004"));
     }
@@ -205,11 +195,7 @@ private Q_SLOTS:
     void thePurgeWaitsForThePunchListThenDeletesUpToTheSunday()
     {
         ouvrir();
-        Utilitaires::setChoixSemaine([](quint8& s, qint16& a, QWidget*) {
-            s = 5;
-            a = 2004;
-            return true;
-        });
+        m_presenter.answerWeek(Semaine{5, 2004});
         m_fenetre->boutonSemaine()->click();
         m_fenetre->boutonLancerPurge()->click();
         QVERIFY(visible(m_fenetre->boutonConfirmer()));

@@ -16,13 +16,6 @@ namespace {
 
 constexpr int AttenteLectureMs = 500; // a copy held elsewhere for longer than this cannot be described
 const QString PrefixeAvant = QStringLiteral("AvantRestauration/");
-const QString FormatDate = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
-
-QString dansRepertoire(const QString& dir, FileId id)
-{
-    return QDir(dir).filePath(tableOf(id).fileName);
-}
-
 // The copy's own record file is read as it lies, without a journal of its own to roll back.
 FileError lireCompte(const QString& chemin, const QString& sql, qint64* valeur)
 {
@@ -36,10 +29,15 @@ FileError lireCompte(const QString& chemin, const QString& sql, qint64* valeur)
 // The moment a dated directory names; invalid for any other name (a copy still being written ends in .part).
 QDateTime dateDe(const QString& nom)
 {
-    return QDateTime::fromString(nom.left(FormatDate.size()), FormatDate);
+    return QDateTime::fromString(nom.left(FormatDateCopieAvant.size()), FormatDateCopieAvant);
 }
 
 } // namespace
+
+QString fichierDeCopie(const QString& dir, FileId id)
+{
+    return QDir(dir).filePath(tableOf(id).fileName);
+}
 
 QString NombreTexte(qint64 n)
 {
@@ -126,7 +124,7 @@ DescriptionSauvegarde DecrireSauvegarde(const Paths&, const CopieRestaurable& co
     DescriptionSauvegarde d;
     const QString& dir = copie.repertoire;
     for (FileId id : FichiersSauvegardes) {
-        const QString chemin = dansRepertoire(dir, id);
+        const QString chemin = fichierDeCopie(dir, id);
         const QFileInfo info(chemin);
         if (!info.exists()) {
             d.probleme = QStringLiteral("La copie de %1 ne contient pas %2.").arg(copie.chemin(), tableOf(id).fileName);
@@ -142,13 +140,13 @@ DescriptionSauvegarde DecrireSauvegarde(const Paths&, const CopieRestaurable& co
             d.date = info.lastModified();
     }
     qint64 dernier = 0;
-    FileError e = lireCompte(dansRepertoire(dir, FileId::Personnel), QStringLiteral("SELECT count(*) FROM PERSONNEL"),
+    FileError e = lireCompte(fichierDeCopie(dir, FileId::Personnel), QStringLiteral("SELECT count(*) FROM PERSONNEL"),
                              &d.employes);
     if (e.ok())
-        e = lireCompte(dansRepertoire(dir, FileId::Personnel),
+        e = lireCompte(fichierDeCopie(dir, FileId::Personnel),
                        QStringLiteral("SELECT coalesce(max(DERNIER_POINTAGE), 0) FROM PERSONNEL"), &dernier);
     if (e.ok())
-        e = lireCompte(dansRepertoire(dir, FileId::PointVal), QStringLiteral("SELECT count(*) FROM POINTVAL"),
+        e = lireCompte(fichierDeCopie(dir, FileId::PointVal), QStringLiteral("SELECT count(*) FROM POINTVAL"),
                        &d.journees);
     if (!e.ok()) {
         d.probleme = QStringLiteral("La copie de %1 est illisible: %2.").arg(copie.chemin(), e.description());

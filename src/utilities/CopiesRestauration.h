@@ -17,6 +17,11 @@ enum class SourceRestauration
     SaveManu
 };
 
+// The name of a dated copy made before a restore: the moment of that restore.
+inline const QString FormatDateCopieAvant = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
+// The record file of a copy's directory.
+QString fichierDeCopie(const QString& dir, FileId id);
+
 // The copies of the files before a restore that are kept; an older one goes when a restore makes a new one.
 inline constexpr int CopiesAvantRestaurationGardees = 5;
 

@@ -24,17 +24,11 @@ namespace kip {
 namespace {
 
 constexpr int AttenteRestaurationMs = 500; // a file held elsewhere for longer than this is in use
-const QString FormatDate = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
 const QString EnCours = QStringLiteral(".part");
 
 QString nomFichier(FileId id)
 {
     return tableOf(id).fileName;
-}
-
-QString dansRepertoire(const QString& dir, FileId id)
-{
-    return QDir(dir).filePath(nomFichier(id));
 }
 
 // "\Kip\SaveManu\AvantRestauration\2026-07-12_10-30-05"
@@ -136,9 +130,9 @@ bool Restauration::garderFichiersActuels(QString* erreur)
     // replace the files as they were before the first.
     QDir racine(RepertoireAvantRestauration(m_p));
     const QDateTime maintenant(Clock::todayDate(), QTime::currentTime());
-    QString nom = maintenant.toString(FormatDate);
+    QString nom = maintenant.toString(FormatDateCopieAvant);
     for (int n = 2; racine.exists(nom) || racine.exists(nom + EnCours); ++n)
-        nom = maintenant.toString(FormatDate) + QStringLiteral("_%1").arg(n);
+        nom = maintenant.toString(FormatDateCopieAvant) + QStringLiteral("_%1").arg(n);
     const QString enCours = racine.filePath(nom + EnCours);
     if (!QDir().mkpath(enCours)) {
         *erreur = QStringLiteral("le répertoire %1 n'a pas pu être créé.").arg(enCours);
@@ -177,14 +171,14 @@ bool Restauration::preparer(QString* erreur)
 {
     for (FileId id : FichiersSauvegardes) {
         const TableDecl& table = tableOf(id);
-        FileError e = copyRecordFile(dansRepertoire(m_copie.repertoire, id), prepare(id));
+        FileError e = copyRecordFile(fichierDeCopie(m_copie.repertoire, id), prepare(id));
         if (e.ok())
             e = rebuildRecordFileKeys(table, prepare(id), true);
         if (e.ok())
             e = checkRecordFile(table, prepare(id));
         if (!e.ok()) {
             *erreur = QStringLiteral("la copie de %1 n'a pas pu être reprise (%2).")
-                          .arg(dansRepertoire(m_copie.repertoire, id), e.description());
+                          .arg(fichierDeCopie(m_copie.repertoire, id), e.description());
             return false;
         }
     }

@@ -1,6 +1,7 @@
 #include "FileError.h"
 
-#include <cstring>
+#include "ErrorTexts.h"
+
 #include <sqlite3.h>
 
 namespace kip {
@@ -54,7 +55,10 @@ FileError errorOfSqlite(int rc, const QString& message)
     default:
         break;
     }
-    return makeError(DriverError, rc, message);
+    // SQLite's own text is English; the user reads the French one, with SQLite's code. The keys' codes above
+    // keep SQLite's text, which names the key's columns, and show their own French text.
+    (void)message;
+    return makeError(DriverError, rc, sqliteErrorCause(rc));
 }
 
 FileError makeError(int code, int fileCode, const QString& fileText)
@@ -76,14 +80,18 @@ FileError plainError(const QString& text)
 
 FileError systemError(const QString& what, const QString& path, int errnum)
 {
-    FileError e = makeError(DriverError, errnum, QString::fromLocal8Bit(std::strerror(errnum)));
-    e.text = QStringLiteral("%1 %2: %3").arg(what, path, e.fileText);
+    FileError e = makeError(DriverError, errnum, systemErrorCause(errnum));
+    if (!what.isEmpty())
+        e.text = QStringLiteral("%1 %2: %3").arg(what, path, systemErrorText(errnum));
     e.path = path;
     return e;
 }
 
 QString FileError::description() const
 {
+    // A failure of the program's own (a page image that cannot be read) has a text and no code.
+    if (code == DriverError && fileCode == 0 && !fileText.isEmpty())
+        return fileText.trimmed();
     if (code == DriverError)
         return QStringLiteral("%1 (%2)").arg(fileText.trimmed()).arg(fileCode);
     return QStringLiteral("%1 (%2)").arg(text.trimmed()).arg(code);

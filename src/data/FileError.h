@@ -43,8 +43,8 @@ struct [[nodiscard]] FileError
 // The French text of an error code.
 QString errorText(int code);
 // The record-file error for an SQLite result code (the one map of SQLite's outcomes onto the error codes):
-// busy or locked 32, corrupt 46, not a database 47, a unique key 40, anything else 90 with SQLite's text.
-// message is SQLite's message for the outcome.
+// busy or locked 32, corrupt 46, not a database 47, a unique key 40, anything else 90 with the French text of
+// SQLite's code. message is SQLite's message for the outcome, kept as the driver's text of the codes 32 to 47.
 FileError errorOfSqlite(int rc, const QString& message);
 FileError makeError(int code, int fileCode = 0, const QString& fileText = {});
 // An error that concerns no file (a refused argument, a value out of range): code 90 with the text as it is to be

@@ -63,6 +63,8 @@ constexpr Row Rows[] = {
     {34, "Erreur transaction", Ex, ButtonOk, ButtonOk, nullptr},
     {35, "Erreur de lecture", Ex, ButtonOk, ButtonOk, nullptr},
     {36, "Erreur ouverture Vue", Ex, ButtonOk, ButtonOk, nullptr},
+    {40, "Travail interrompu", MessageIcon::Information, ButtonOk, ButtonOk, nullptr},
+    {41, "Fichier reconstruit", MessageIcon::Information, ButtonOk, ButtonOk, nullptr},
 };
 
 const Row* rowOf(int number)
@@ -127,6 +129,13 @@ QString textOf(int number, const FileError& err, const QString& t1, const QStrin
         return QStringLiteral("Erreur: (%1) lors de l'ouverture de la Vue Logique. Les filtres et les sélecteurs sont "
                               "ignorés.")
             .arg(e);
+    case 40:
+        return t1;
+    case 41:
+        return QStringLiteral("Les clés de %1 ne pouvaient pas être reconstruites: le fichier a été refait à partir de "
+                              "ses enregistrements lisibles. %2 enregistrement(s) gardé(s). Le fichier endommagé est "
+                              "conservé sous %1.endommage.")
+            .arg(t1, t2);
     }
     return QString();
 }
@@ -143,6 +152,16 @@ int StderrPresenter::show(const MessageSpec& spec)
 }
 
 std::optional<QString> MessagePresenter::askSaveFile(const SaveFileQuestion&)
+{
+    return std::nullopt;
+}
+
+std::optional<qint32> MessagePresenter::askDate(qint32, QObject*)
+{
+    return std::nullopt;
+}
+
+std::optional<Semaine> MessagePresenter::askWeek(const Semaine&, QObject*)
 {
     return std::nullopt;
 }
@@ -238,6 +257,16 @@ int showBox(const QString& title, const QString& text, MessageIcon icon, int but
 std::optional<QString> askSaveFile(const SaveFileQuestion& question)
 {
     return messagePresenter().askSaveFile(question);
+}
+
+std::optional<qint32> askDate(qint32 date, QObject* asker)
+{
+    return messagePresenter().askDate(date, asker);
+}
+
+std::optional<Semaine> askWeek(const Semaine& week, QObject* asker)
+{
+    return messagePresenter().askWeek(week, asker);
 }
 
 } // namespace kip

@@ -8,6 +8,7 @@
 //   4. only then is it cut off Origin01.txt, which keeps exactly the lines that were read.
 #include "FichierOrigine.h"
 #include "TransfertPointages.h"
+#include "data/FileWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,23 +26,9 @@ QByteArray generation(const QDir& dir, int k)
     return QFile::encodeName(dir.filePath(QStringLiteral("Origin%1.txt").arg(k, 2, 10, QLatin1Char('0'))));
 }
 
-FileError echec(const QString& quoi, const QByteArray& chemin)
+FileError echec(const QString& quoi, const QByteArray& chemin, int errnum = errno)
 {
-    return systemError(quoi, QFile::decodeName(chemin), errno);
-}
-
-bool ecrireTout(int fd, const QByteArray& donnees)
-{
-    qsizetype fait = 0;
-    while (fait < donnees.size()) {
-        const ssize_t n = ::write(fd, donnees.constData() + fait, size_t(donnees.size() - fait));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        fait += n;
-    }
-    return true;
+    return systemError(quoi, QFile::decodeName(chemin), errnum);
 }
 
 // The bytes of an open file from an offset to its end.
@@ -93,15 +80,22 @@ FileError ArchiverOrigine(const QString& dataDir, qint64 octetsLus)
         return echec(QStringLiteral("Impossible d'ouvrir"), premiere);
     QByteArray suite;
     const QByteArray temporaire = origine + ".nouveau";
-    bool ok = lireDepuis(ancien, octetsLus, suite);
-    const int neuf = ok ? ::open(temporaire.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666) : -1;
-    ok = neuf >= 0 && ecrireTout(neuf, suite) && ::fsync(neuf) == 0;
-    if (neuf >= 0)
-        ::close(neuf);
-    if (!ok || ::rename(temporaire.constData(), origine.constData()) != 0) {
+    int e = lireDepuis(ancien, octetsLus, suite) ? 0 : errno;
+    const int neuf = e ? -1 : ::open(temporaire.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (!e && neuf < 0)
+        e = errno;
+    if (!e)
+        e = writeAllBytes(neuf, suite.constData(), suite.size());
+    if (!e)
+        e = syncFile(neuf);
+    if (neuf >= 0 && ::close(neuf) != 0 && !e)
+        e = errno;
+    if (!e && ::rename(temporaire.constData(), origine.constData()) != 0)
+        e = errno;
+    if (e) {
         ::close(ancien);
         ::unlink(temporaire.constData());
-        return echec(QStringLiteral("Impossible de créer"), origine);
+        return echec(QStringLiteral("Impossible de créer"), origine, e);
     }
     synchroniserRepertoire(dir);
     // 4. The archive keeps the lines read. Anything the reader appended to the old file after the copy (it

@@ -1,8 +1,9 @@
 #include "FichierOrigine.h"
 
+#include "data/ErrorTexts.h"
+
 #include <QFile>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,7 +16,7 @@ constexpr qsizetype TailleTampon = 64 * 1024;
 
 FileError erreurSysteme(int code)
 {
-    return makeError(DriverError, code, QString::fromLocal8Bit(std::strerror(code)));
+    return makeError(DriverError, code, systemErrorCause(code));
 }
 
 } // namespace

@@ -89,8 +89,13 @@ public:
     // One line as the simulation reads it.
     static Lecture lireLigne(Marque marque, QByteArrayView ligne);
 
+Q_SIGNALS:
+    // The end of the input, once its last line (with or without its line end) was read.
+    void terminee();
+
 private:
     void recevoir();
+    void ligne(const QByteArray& texte);
 
     Marque m_marque;
     int m_fd;

@@ -65,13 +65,15 @@ Q_SIGNALS:
     void changement();
     // One line for the journal (standard error of a service).
     void journal(const QString& texte);
+    // The simulated input came to its end: no swipe will come any more.
+    void entreeTerminee();
 
 private:
     void ouvrirEntree();
     void nouvelEssai();
     void verser();
     void enregistrer(int carte);
-    void noter(int carte, const QString& resultat, const QString& texte);
+    void noter(int carte, const QString& resultat, const QString& texte, bool enAttente = false);
     QString cheminSon(const QString& nom) const;
     std::unique_ptr<Entree> creer(int port, const QString& peripherique);
 

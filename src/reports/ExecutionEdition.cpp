@@ -205,8 +205,9 @@ ResultatEdition ExecuterEdition(Database& db, Edition& edition, const Parametres
         return r;
     }
     if (!edition.fermer()) {
-        r.erreurPages = QStringLiteral("Les pages du rapport n'ont pu être écrites dans %1.")
-                            .arg(r.pages.repertoire().isEmpty() ? QDir::tempPath() : r.pages.repertoire());
+        r.erreurPages = QStringLiteral("Les pages du rapport n'ont pu être écrites dans %1 (%2).")
+                            .arg(r.pages.repertoire().isEmpty() ? QDir::tempPath() : r.pages.repertoire(),
+                                 r.pages.erreurEcriture().description());
         r.pages.vider();
         r.issue = ResultatEdition::Issue::Erreur;
         return r;

@@ -1,13 +1,20 @@
 #include "Sauvegarde.h"
 
 #include "data/FileAdmin.h"
+#include "data/FileWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace kip {
+
+namespace {
+
+constexpr int TailleMorceau = 1 << 16;
+constexpr int DerniereGeneration = 10; // Origin10.txt
+
+} // namespace
 
 bool copierFichierTexte(const QString& from, const QString& to)
 {
@@ -16,54 +23,85 @@ bool copierFichierTexte(const QString& from, const QString& to)
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
         return false;
-    QSaveFile copy(to);
-    if (!copy.open(QIODevice::WriteOnly))
+    AtomicFile copy(to);
+    if (!copy.open().ok())
         return false;
     QByteArray chunk;
-    while (!(chunk = source.read(1 << 16)).isEmpty())
-        if (copy.write(chunk) != chunk.size())
-            break; // the save file keeps the failure: its commit below refuses
-    if (source.error() != QFileDevice::NoError || !source.atEnd()) {
-        copy.cancelWriting();
-        (void)copy.commit(); // gives the temporary file up
+    while (!(chunk = source.read(TailleMorceau)).isEmpty())
+        if (!copy.write(chunk).ok())
+            return false;
+    if (source.error() != QFileDevice::NoError || !source.atEnd())
         return false;
-    }
-    return copy.commit();
+    return copy.commit().ok();
 }
 
-ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire)
+QStringList NomsFichiersSauvegardes()
+{
+    QStringList noms;
+    for (FileId id : {FileId::Parametre, FileId::Personnel, FileId::PointVal, FileId::Journal})
+        noms << tableOf(id).fileName;
+    noms << QStringLiteral("KipGuard.txt");
+    for (int g = 0; g <= DerniereGeneration; ++g)
+        noms << QStringLiteral("Origin%1.txt").arg(g, 2, 10, QLatin1Char('0'));
+    return noms;
+}
+
+ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire, const ProgressionSauvegarde& progression)
 {
     ResultatSauvegarde r;
     const QDir target(repertoire);
+    // The progress is told in bytes of every file to copy.
+    QStringList tous{p.file(FileId::Parametre), p.kipGuard(), p.file(FileId::Personnel), p.file(FileId::PointVal),
+                     p.file(FileId::Journal)};
+    for (int g = 0; g <= 10; ++g)
+        tous << p.origin(g);
+    qint64 total = 0;
+    qint64 fait = 0;
+    for (const QString& f : tous)
+        total += QFileInfo(f).size();
+    auto avancer = [&](qint64 octets, const QString& name) {
+        if (progression)
+            progression(fait + octets, total, name);
+    };
     auto record = [&](FileId id) {
         const QString from = p.file(id);
         if (!QFileInfo::exists(from))
             return;
         const QString name = QFileInfo(from).fileName();
-        if (!copyRecordFile(from, target.filePath(name)).ok())
+        const qint64 taille = QFileInfo(from).size();
+        avancer(0, name);
+        CopyProgress pages;
+        if (progression)
+            pages = [&](qint64 copiees, qint64 toutes) { avancer(toutes > 0 ? taille * copiees / toutes : 0, name); };
+        if (!copyRecordFile(from, target.filePath(name), pages).ok())
             r.echecs << name;
+        fait += taille;
     };
     auto text = [&](const QString& from) {
         const QFileInfo info(from);
         if (!info.exists())
             return;
+        avancer(0, info.fileName());
         // Only a regular file is copied: a FIFO or a device under the name of a text file would hang the copy.
         if (!info.isFile() || !copierFichierTexte(from, target.filePath(info.fileName())))
             r.echecs << info.fileName();
+        fait += info.size();
     };
     record(FileId::Parametre);
     text(p.kipGuard());
     record(FileId::Personnel);
     record(FileId::PointVal);
     record(FileId::Journal);
-    for (int g = 0; g <= 10; ++g)
+    for (int g = 0; g <= DerniereGeneration; ++g)
         text(p.origin(g));
+    fait = total;
+    avancer(0, QString());
     return r;
 }
 
-ResultatSauvegarde SauvegardeAuto(const Paths& p)
+ResultatSauvegarde SauvegardeAuto(const Paths& p, const ProgressionSauvegarde& progression)
 {
-    return SauvegarderDans(p, p.saveAutoDir);
+    return SauvegarderDans(p, p.saveAutoDir, progression);
 }
 
 } // namespace kip

@@ -7,6 +7,7 @@
 
 #include <QStringList>
 #include <array>
+#include <functional>
 
 namespace kip {
 
@@ -20,16 +21,24 @@ struct [[nodiscard]] ResultatSauvegarde
 // PARAMETRE and PERSONNEL). OnOff.tps and DateSave.tps are not copied.
 inline constexpr std::array<FileId, 3> FichiersSauvegardes{FileId::Parametre, FileId::Personnel, FileId::PointVal};
 
+// How far a backup is: the bytes copied, the bytes of every file to copy, and the file in hand. Called from
+// the thread of the copy.
+using ProgressionSauvegarde = std::function<void(qint64 fait, qint64 total, const QString& fichier)>;
+
 // Copies the data files into a backup directory, each replacing a file of the same name: Parametr.tps,
 // KipGuard.txt, Personne.tps, PointVal.tps, Journal.tps, then Origin00.txt to Origin10.txt. The journal is
 // kept with the copy but a restore never brings it back (Restauration.h).
-ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire);
+ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire,
+                                   const ProgressionSauvegarde& progression = {});
 
 // The daily copy into SaveAuto.
-ResultatSauvegarde SauvegardeAuto(const Paths& p);
+ResultatSauvegarde SauvegardeAuto(const Paths& p, const ProgressionSauvegarde& progression = {});
 
-// Copies a text file through a temporary file renamed over the former copy: a copy that fails leaves the
-// former copy as it was.
+// The names of every file a backup may hold, record files and text files.
+QStringList NomsFichiersSauvegardes();
+
+// Copies a text file through a temporary file (to.part) renamed over the former copy: a copy that fails, a
+// short write included, leaves the former copy as it was.
 bool copierFichierTexte(const QString& from, const QString& to);
 
 } // namespace kip

@@ -39,4 +39,8 @@ private:
     QString m_dataDir;
 };
 
+// The same kind of lock on a file of the caller's choosing (the card-reader program's socket): the open
+// descriptor that holds it, to be closed to release it, or -1 with Occupe or Erreur in *resultat.
+int verrouillerFichier(const QString& chemin, VerrouProgramme::Resultat* resultat);
+
 } // namespace kip

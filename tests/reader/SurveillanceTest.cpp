@@ -4,6 +4,7 @@
 
 #include "calendar/Clock.h"
 #include "data/TextFiles.h"
+#include "data/WriteFaults.h"
 #include "reader/Sons.h"
 
 #include <QAbstractItemModelTester>
@@ -105,8 +106,9 @@ protected:
     }
     void reglages(const QString& port, const QString& marque)
     {
-        ASSERT_TRUE((KipGuard{port, QStringLiteral("bip.wav"), QStringLiteral("erreur.wav"), marque}.write(
-            m_chemins.kipGuard())));
+        ASSERT_TRUE((KipGuard{port, QStringLiteral("bip.wav"), QStringLiteral("erreur.wav"), marque}
+                         .write(m_chemins.kipGuard())
+                         .ok()));
     }
     void glisser(int port, const Lecture& l)
     {
@@ -178,6 +180,13 @@ TEST_F(SurveillanceTest, PausedSwipesAreHeldThenHandedOverInOrderWithTheSettings
     }
     EXPECT_EQ(origine(), "0001 05/11/2004 17:45 03\r\n");
     EXPECT_EQ(m_surveillance.enAttente(), 2);
+    auto resultats = [this] {
+        QStringList r;
+        for (int i = 0; i < m_surveillance.dernieres()->rowCount(); ++i)
+            r << m_surveillance.dernieres()->index(i, DernieresLectures::Resultat).data().toString();
+        return r;
+    };
+    EXPECT_EQ(resultats(), (QStringList{"En attente", "En attente", "Enregistrée"}));
     // Each held swipe was in the spool when its sound played.
     ASSERT_EQ(m_sons.sons.size(), 3u);
     EXPECT_EQ(m_sons.sons[2].fichier, bip());
@@ -189,6 +198,8 @@ TEST_F(SurveillanceTest, PausedSwipesAreHeldThenHandedOverInOrderWithTheSettings
     EXPECT_FALSE(m_surveillance.enPause());
     EXPECT_EQ(origine(), "0001 05/11/2004 17:45 03\r\n0002 05/11/2004 17:46 03\r\n0003 05/11/2004 17:47 03\r\n");
     EXPECT_EQ(m_surveillance.enAttente(), 0);
+    // The window's rows follow: those swipes are written now.
+    EXPECT_EQ(resultats(), (QStringList{"Enregistrée", "Enregistrée", "Enregistrée"}));
     EXPECT_FALSE(m_entrees.contains(1));
     ASSERT_TRUE(m_entrees.contains(4));
     EXPECT_EQ(m_marques.value(4), Marque::Omron);
@@ -240,4 +251,46 @@ TEST_F(SurveillanceTest, ARawFileThatCannotBeWrittenLosesNoSwipe)
     message(1025);
     EXPECT_EQ(origine(), "0001 05/11/2004 17:45 03\r\n0002 05/11/2004 17:45 03\r\n");
     EXPECT_EQ(m_surveillance.enAttente(), 0);
+}
+
+TEST_F(SurveillanceTest, ASwipeIsAcknowledgedOnlyAsAWholeLineAndAFailedOneLeavesNoFragment)
+{
+    ASSERT_TRUE(m_surveillance.demarrer());
+    // Each case: one swipe with the disk failing at its n-th write or sync (for good, or for that operation
+    // alone, when the spool then takes it), then one swipe once the space is back.
+    QSet<int> acquittees;
+    int carte = 100;
+    auto glisserEtNoter = [&](int c) {
+        glisser(1, Lecture::carteLue(c));
+        if (!m_sons.sons.empty() && m_sons.sons.back().fichier == bip())
+            acquittees.insert(c);
+    };
+    for (auto genre : {WriteFaultKind::ShortWrite, WriteFaultKind::NoSpace, WriteFaultKind::IoError}) {
+        for (int n = 1; n <= 4; ++n) {
+            for (int nombre : {0, 1}) {
+                {
+                    const ScopedWriteFault panne({genre, n, nombre});
+                    glisserEtNoter(++carte);
+                }
+                glisserEtNoter(++carte);
+            }
+        }
+    }
+    ASSERT_EQ(m_surveillance.enAttente(), 0);
+    // Only whole lines, each of a swipe acknowledged with the good-read sound, once.
+    const QByteArray contenu = origine();
+    ASSERT_EQ(contenu.size() % Attente::TailleLigne, 0) << contenu.toStdString();
+    QSet<int> ecrites;
+    for (qsizetype at = 0; at < contenu.size(); at += Attente::TailleLigne) {
+        const QByteArray ligne = contenu.mid(at, Attente::TailleLigne);
+        ASSERT_TRUE(ligne.endsWith(" 05/11/2004 17:45 03\r\n")) << ligne.toStdString();
+        const int c = ligne.left(4).toInt();
+        EXPECT_FALSE(ecrites.contains(c)) << "doubled: " << c;
+        ecrites.insert(c);
+    }
+    EXPECT_EQ(ecrites, acquittees);
+    // The swipes under a lasting fault were refused, those after it all taken.
+    EXPECT_LT(acquittees.size(), carte - 100);
+    for (int c = 102; c <= carte; c += 2)
+        EXPECT_TRUE(acquittees.contains(c)) << c;
 }

@@ -162,8 +162,8 @@ protected:
     QStringList textePdf(const kip::ImagesPages& pages)
     {
         const QString chemin = m_tmp.filePath(QStringLiteral("edition.pdf"));
-        QString erreur;
-        EXPECT_TRUE(kip::ecrirePdf(pages, chemin, QStringLiteral("Essai"), &erreur)) << erreur.toStdString();
+        const kip::FileError erreur = kip::ecrirePdf(pages, chemin, QStringLiteral("Essai"));
+        EXPECT_TRUE(erreur.ok()) << erreur.description().toStdString();
         QStringList lignes;
         for (const QString& l : texteDuPdf(chemin).split(QLatin1Char('\n')))
             if (!l.simplified().isEmpty())

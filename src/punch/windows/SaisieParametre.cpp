@@ -265,12 +265,11 @@ void SaisieParametre::enregistrer()
     config.sonMauvaiseCarte = sonChoisi(m_listeMauvaiseCarte);
     config.marque = m_omron->isChecked() ? MarqueOmron() : MarqueMagtek();
     // KipGuard.txt first: a settings record that cannot be saved leaves the new reader settings in place.
-    if (!config.ecrire(paths().kipGuard())) {
-        showBox(QStringLiteral("Erreur en mise à jour"),
-                QStringLiteral("Le fichier %1 n'a pas pu être écrit: les réglages du lecteur n'ont pas été "
-                               "enregistrés.")
-                    .arg(QDir::toNativeSeparators(paths().kipGuard())),
-                MessageIcon::Exclamation);
+    if (const FileError e = config.ecrire(paths().kipGuard()); !e.ok()) {
+        Message(15, e,
+                QStringLiteral("le fichier %1 n'a pas pu être écrit: les réglages du lecteur n'ont pas été "
+                               "enregistrés")
+                    .arg(QDir::toNativeSeparators(paths().kipGuard())));
         return;
     }
     m_config = config;

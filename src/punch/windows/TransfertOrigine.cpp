@@ -110,15 +110,15 @@ void TransfertOrigine::lancer()
 {
     m_etat = Etat::Lecture;
     m_tache = new TacheTransfert;
-    connect(m_tache, &TacheTransfert::progression, this, [this](int fait, int total) {
-        m_barre->setMaximum(total);
-        m_barre->setValue(fait);
+    connect(m_tache, &Tache::progression, this, [this](const Avancement& a) {
+        m_barre->setMaximum(a.total);
+        m_barre->setValue(a.fait);
+        if (a.carte) {
+            m_carte->setText(QStringLiteral("%1").arg(a.carte, 4, 10, QLatin1Char('0')));
+            m_nom->setText(a.texte);
+        }
     });
-    connect(m_tache, &TacheTransfert::personne, this, [this](qint16 carte, const QString& nom) {
-        m_carte->setText(QStringLiteral("%1").arg(carte, 4, 10, QLatin1Char('0')));
-        m_nom->setText(nom);
-    });
-    connect(m_tache, &TacheTransfert::lue, this, &TransfertOrigine::lue);
+    connect(m_tache, &Tache::terminee, this, &TransfertOrigine::lue);
     m_tache->lancer(paths().origin(0), paths().dataDir, Clock::today());
 }
 

@@ -78,7 +78,7 @@ FileError plainError(const QString& text)
     return e;
 }
 
-FileError systemError(const QString& what, const QString& path, int errnum)
+FileError systemError(const QString& path, int errnum, const QString& what)
 {
     FileError e = makeError(DriverError, errnum, systemErrorCause(errnum));
     if (!what.isEmpty())

@@ -50,8 +50,10 @@ FileError makeError(int code, int fileCode = 0, const QString& fileText = {});
 // An error that concerns no file (a refused argument, a value out of range): code 90 with the text as it is to be
 // shown.
 FileError plainError(const QString& text);
-// The error of a system call on a file: what could not be done ("Impossible de renommer"), the file and the
-// system's own text for errnum, as the sentence "what path: cause"; code 90 with errnum as the driver's code.
-FileError systemError(const QString& what, const QString& path, int errnum);
+// The error of a system call on a file, the one way errno becomes an error: code 90, errnum as the driver's code
+// and its French text (ErrorTexts.h) as the driver's text, so that description() reads "Plus de place sur le
+// disque (28)"; the file in path. Given what could not be done ("Impossible de renommer"), the text is the
+// sentence "what path: cause (n)".
+FileError systemError(const QString& path, int errnum, const QString& what = {});
 
 } // namespace kip

@@ -28,7 +28,7 @@ QByteArray generation(const QDir& dir, int k)
 
 FileError echec(const QString& quoi, const QByteArray& chemin, int errnum = errno)
 {
-    return systemError(quoi, QFile::decodeName(chemin), errnum);
+    return systemError(QFile::decodeName(chemin), errnum, quoi);
 }
 
 // The bytes of an open file from an offset to its end.

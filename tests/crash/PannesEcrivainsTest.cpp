@@ -144,8 +144,8 @@ TEST_F(PannesEcrivains, ACopyOfATextFileForTheBackups)
     const auto b = entier(
         QStringLiteral("Origin00.txt"), lignes(5000, 10),
         [&] {
-            return kip::copierFichierTexte(chemin(QStringLiteral("source.txt")),
-                                           chemin(QStringLiteral("Origin00.txt")));
+            return kip::copierFichierTexte(chemin(QStringLiteral("source.txt")), chemin(QStringLiteral("Origin00.txt")))
+                .ok();
         },
         [&] { return source; });
     VERIFIER(b, "copierFichierTexte");

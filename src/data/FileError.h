@@ -47,8 +47,8 @@ QString errorText(int code);
 // SQLite's code. message is SQLite's message for the outcome, kept as the driver's text of the codes 32 to 47.
 FileError errorOfSqlite(int rc, const QString& message);
 FileError makeError(int code, int fileCode = 0, const QString& fileText = {});
-// An error that concerns no file (a refused argument, a value out of range): code 90 with the text as it is to be
-// shown.
+// An error of the program's own, with no system or driver code (a refused argument, a step that cannot be
+// done): code 90 with the text as it is to be shown. A caller whose error concerns a file names it in path.
 FileError plainError(const QString& text);
 // The error of a system call on a file, the one way errno becomes an error: code 90, errnum as the driver's code
 // and its French text (ErrorTexts.h) as the driver's text, so that description() reads "Plus de place sur le

@@ -50,12 +50,13 @@ int lancerPoste(Program program, int argc, char** argv, const std::function<void
     });
     installerTraductionsQt();
     installerPresentationFenetres();
-    QString repertoire; // started from the desktop's menu: the user's installation directory
-    if (!repertoireDeDepart(QApplication::arguments(), &repertoire))
+    // Started from the desktop's menu: the user's installation directory.
+    const std::optional<QString> repertoire = repertoireDeDepart(QApplication::arguments());
+    if (!repertoire)
         return 0;
     Demarrage demarrage(program);
     int exitCode = 0;
-    if (!demarrage.verifier(repertoire, &exitCode))
+    if (!demarrage.verifier(*repertoire, &exitCode))
         return exitCode;
     demarrage.ouvrir();
     if (finDemandee || ArretSignal::demande()) {

@@ -343,7 +343,7 @@ FileError rebuildAnew(const TableDecl& table, const QString& path, int waitMs, c
     // The damaged bytes stay at hand beside the file, for whoever wants to look for what was lost.
     const QString aside = path + QStringLiteral(".endommage");
     if (err.ok() && ((QFile::exists(aside) && !QFile::remove(aside)) || !QFile::copy(path, aside)))
-        err = makeError(DriverError, 0, QStringLiteral("copie de %1 vers %2 impossible").arg(path, aside));
+        err = plainError(QStringLiteral("copie de %1 vers %2 impossible").arg(path, aside));
     if (err.ok()) {
         Connection source = connect(temp, SQLITE_OPEN_READONLY, waitMs, &err);
         Connection target = source ? connect(path, SQLITE_OPEN_READWRITE, waitMs, &err) : nullptr;

@@ -71,6 +71,22 @@ FileError makeError(int code, int fileCode, const QString& fileText)
     return e;
 }
 
+FileError plainError(const QString& text)
+{
+    FileError e = makeError(DriverError, 0, text);
+    e.text = text;
+    return e;
+}
+
+FileError systemError(const QString& path, int errnum, const QString& what)
+{
+    FileError e = makeError(DriverError, errnum, systemErrorCause(errnum));
+    if (!what.isEmpty())
+        e.text = QStringLiteral("%1 %2: %3").arg(what, path, systemErrorText(errnum));
+    e.path = path;
+    return e;
+}
+
 QString FileError::description() const
 {
     // A failure of the program's own (a page image that cannot be read) has a text and no code.
@@ -79,19 +95,6 @@ QString FileError::description() const
     if (code == DriverError)
         return QStringLiteral("%1 (%2)").arg(fileText.trimmed()).arg(fileCode);
     return QStringLiteral("%1 (%2)").arg(text.trimmed()).arg(code);
-}
-
-namespace {
-thread_local FileError t_last;
-}
-
-const FileError& lastError()
-{
-    return t_last;
-}
-void setLastError(const FileError& error)
-{
-    t_last = error;
 }
 
 } // namespace kip

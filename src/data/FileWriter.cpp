@@ -69,13 +69,6 @@ int syncDirectoryOf(const QString& path)
     return e;
 }
 
-FileError fileError(const QString& path, int errnum)
-{
-    FileError e = makeError(DriverError, errnum, systemErrorCause(errnum));
-    e.path = path;
-    return e;
-}
-
 AtomicFile::AtomicFile(const QString& path, Durability durability) : m_path(path), m_durability(durability)
 {
     // A link keeps pointing where it did: the file it names is the one replaced.
@@ -92,7 +85,7 @@ AtomicFile::~AtomicFile()
 FileError AtomicFile::fail(int errnum)
 {
     cancel();
-    m_error = fileError(m_path, errnum);
+    m_error = systemError(m_path, errnum);
     return m_error;
 }
 
@@ -146,7 +139,7 @@ FileError AtomicFile::commit()
     m_temp.clear();
     if (m_durability == Durability::Synced)
         if (const int e = syncDirectoryOf(m_path))
-            return m_error = fileError(m_path, e);
+            return m_error = systemError(m_path, e);
     return {};
 }
 
@@ -185,7 +178,7 @@ Result<QByteArray> readWholeFile(const QString& path, bool missingIsEmpty)
     if (fd < 0) {
         if (errno == ENOENT && missingIsEmpty)
             return QByteArray();
-        return fileError(path, errno);
+        return systemError(path, errno);
     }
     QByteArray out;
     char buffer[64 * 1024];
@@ -196,7 +189,7 @@ Result<QByteArray> readWholeFile(const QString& path, bool missingIsEmpty)
         if (n < 0) {
             const int e = errno;
             ::close(fd);
-            return fileError(path, e);
+            return systemError(path, e);
         }
         if (n == 0)
             break;

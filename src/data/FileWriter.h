@@ -28,9 +28,6 @@ int syncFile(int fd);
 // Syncs the directory that holds a file, so that a name just made or changed outlives a power cut.
 int syncDirectoryOf(const QString& path);
 
-// The error of a file operation: the file, and the system's cause in French ("Plus de place sur le disque").
-FileError fileError(const QString& path, int errnum);
-
 class AtomicFile
 {
 public:

@@ -60,8 +60,7 @@ FileError repairKeys(FileId id, const FileError& damage, int generationSeen)
 {
     const TableDecl& table = tableOf(id);
     const QString path = g_paths.file(id);
-    setLastError(damage);
-    Message(2, path); // No stops the program
+    Message(2, damage, path); // No stops the program
     FileError err;
     RebuildAnew anew;
     {
@@ -74,10 +73,8 @@ FileError repairKeys(FileId id, const FileError& damage, int generationSeen)
         }
     }
     direReconstruction(path, anew);
-    if (!err.ok()) {
-        setLastError(err);
-        Message(3, path); // stops the program
-    }
+    if (!err.ok())
+        Message(3, err, path); // stops the program
     return err;
 }
 
@@ -168,33 +165,26 @@ void commonOpen(FileId id)
         return;
     case NotFound:
         err = createRecordFile(table, path);
-        if (!err.ok()) {
-            setLastError(err);
-            Message(4, path);
-        }
+        if (!err.ok())
+            Message(4, err, path);
         err = checkRecordFile(table, path);
-        if (!err.ok()) {
-            setLastError(err);
-            Message(5, path);
-        }
+        if (!err.ok())
+            Message(5, err, path);
         break;
     case KeysInvalid:
         if (repairKeys(id, err, generation).ok())
             err = checkRecordFile(table, path, depthOf(id));
         break;
     case DeclarationMismatch:
-        setLastError(err);
-        Message(1, path);
+        Message(1, err, path);
         break;
     default:
         break;
     }
     if (!err.ok()) {
-        setLastError(err);
-        Message(30, path);
+        Message(30, err, path);
         stopProgram(QStringLiteral("Erreur disque"));
     }
-    clearLastError();
 }
 
 void reportFileError(int number, const FileError& error, const QString& label)
@@ -205,8 +195,7 @@ void reportFileError(int number, const FileError& error, const QString& label)
         (void)repairKeys(id, error, g_repairs[index(id)].load());
         return;
     }
-    saveError(error);
-    Message(number, file);
+    Message(number, error, file);
 }
 
 FileUse::FileUse(FileId id) : m_id(id)

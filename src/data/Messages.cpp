@@ -12,8 +12,7 @@ namespace {
 
 StderrPresenter g_stderrPresenter;
 std::atomic<MessagePresenter*> g_presenter{&g_stderrPresenter};
-QMutex g_mutex; // guards the saved error and the stop handler
-FileError g_saved;
+QMutex g_mutex; // guards the stop handler
 StopHandler g_stop;
 
 QString buttonName(int b)
@@ -29,18 +28,6 @@ QString buttonName(int b)
         return QStringLiteral("Annuler");
     }
     return QString();
-}
-
-// The error in force for a message: the saved one (cleared as it is used), else the thread's last error.
-FileError takeErrorInForce()
-{
-    QMutexLocker lock(&g_mutex);
-    if (g_saved.code != NoError) {
-        FileError e = g_saved;
-        g_saved = FileError{};
-        return e;
-    }
-    return lastError();
 }
 
 struct Row
@@ -218,26 +205,13 @@ void stopProgram(const QString& finalText, int exitCode)
     std::_Exit(exitCode);
 }
 
-void saveError(const FileError& error)
-{
-    QMutexLocker lock(&g_mutex);
-    g_saved = error;
-}
-
-FileError savedError()
-{
-    QMutexLocker lock(&g_mutex);
-    return g_saved;
-}
-
-MessageSpec messageSpec(int number, const QString& text1, const QString& text2)
+MessageSpec messageSpec(int number, const FileError& err, const QString& text1, const QString& text2)
 {
     MessageSpec spec;
     spec.number = number;
     const Row* row = rowOf(number);
     if (!row)
         return spec;
-    const FileError err = takeErrorInForce();
     spec.title = QString::fromUtf8(row->title);
     spec.text = textOf(number, err, text1.trimmed(), text2.trimmed());
     spec.icon = row->icon;
@@ -249,9 +223,19 @@ MessageSpec messageSpec(int number, const QString& text1, const QString& text2)
     return spec;
 }
 
+MessageSpec messageSpec(int number, const QString& text1, const QString& text2)
+{
+    return messageSpec(number, FileError{}, text1, text2);
+}
+
 int Message(int number, const QString& text1, const QString& text2)
 {
-    const MessageSpec spec = messageSpec(number, text1, text2);
+    return Message(number, FileError{}, text1, text2);
+}
+
+int Message(int number, const FileError& error, const QString& text1, const QString& text2)
+{
+    const MessageSpec spec = messageSpec(number, error, text1, text2);
     const int button = messagePresenter().show(spec);
     const Row* row = rowOf(number);
     if (row && row->stopText && (number != 2 || button != ButtonYes))

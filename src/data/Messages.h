@@ -84,14 +84,14 @@ using StopHandler = std::function<void(const QString& finalText, int exitCode)>;
 void setStopHandler(StopHandler handler);
 [[noreturn]] void stopProgram(const QString& finalText, int exitCode = 1);
 
-// The saved error of the update and delete paths: used by the next message, then cleared.
-void saveError(const FileError& error);
-FileError savedError();
-
-// The box of a numbered message, with the error in force (saved, else the calling thread's last error).
+// The box of a numbered message about the error that the failed call returned (the messages that report
+// one: 1, 3, 4, 5, 14, 15, 17, 30, 34, 35, 36; message 15 with no error names another station).
+MessageSpec messageSpec(int number, const FileError& error, const QString& text1 = {}, const QString& text2 = {});
+// The box of a numbered message that reports no error (the questions and notices: 2, 16, 18, 21, 24, 32).
 MessageSpec messageSpec(int number, const QString& text1 = {}, const QString& text2 = {});
 
 // Shows a numbered message and returns the button; the stopping messages end the program.
+int Message(int number, const FileError& error, const QString& text1 = {}, const QString& text2 = {});
 int Message(int number, const QString& text1 = {}, const QString& text2 = {});
 
 // Shows an unnumbered box.

@@ -28,7 +28,7 @@ QList<MessageSpec> ScriptedPresenter::shown() const
 void ScriptedPresenter::answerFile(const std::optional<QString>& path)
 {
     QMutexLocker lock(&m_mutex);
-    m_fileAnswers.push_back(path);
+    m_fileAnswers.push_back({path.has_value(), path.value_or(QString())});
 }
 
 std::optional<QString> ScriptedPresenter::askSaveFile(const SaveFileQuestion& question)
@@ -37,9 +37,11 @@ std::optional<QString> ScriptedPresenter::askSaveFile(const SaveFileQuestion& qu
     m_fileQuestions << question;
     if (m_fileAnswers.empty())
         return std::nullopt;
-    std::optional<QString> path = m_fileAnswers.front();
+    const FileAnswer a = m_fileAnswers.front();
     m_fileAnswers.pop_front();
-    return path;
+    if (!a.given)
+        return std::nullopt;
+    return a.path;
 }
 
 QList<SaveFileQuestion> ScriptedPresenter::fileQuestions() const

@@ -39,7 +39,14 @@ private:
     mutable QMutex m_mutex;
     std::deque<int> m_answers;
     QList<MessageSpec> m_shown;
-    std::deque<std::optional<QString>> m_fileAnswers;
+    // A file answer is kept as a flag and a path rather than as an optional: the optimiser takes the copy of a
+    // queued optional text for a read of uninitialised memory.
+    struct FileAnswer
+    {
+        bool given = false;
+        QString path;
+    };
+    std::deque<FileAnswer> m_fileAnswers;
     QList<SaveFileQuestion> m_fileQuestions;
     std::deque<std::optional<qint32>> m_dateAnswers;
     QList<qint32> m_dateQuestions;

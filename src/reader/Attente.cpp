@@ -11,7 +11,7 @@ namespace {
 // A hand-over stopped by the test's hook, as a kill would stop it.
 FileError arrete(int etape)
 {
-    return makeError(DriverError, 0, QStringLiteral("versement arrêté à l'étape %1").arg(etape));
+    return plainError(QStringLiteral("versement arrêté à l'étape %1").arg(etape));
 }
 
 } // namespace

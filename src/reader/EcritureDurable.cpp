@@ -38,15 +38,10 @@ private:
     int m_fd;
 };
 
-FileError echec(const QString& chemin, int errnum)
-{
-    return fileError(chemin, errnum);
-}
-
 FileError synchroniserRepertoire(const QString& chemin)
 {
     if (const int e = syncDirectoryOf(chemin))
-        return echec(QFileInfo(chemin).absolutePath(), e);
+        return systemError(QFileInfo(chemin).absolutePath(), e);
     return {};
 }
 
@@ -69,10 +64,10 @@ FileError ajouterDurablement(const QString& chemin, const QByteArray& octets)
     const bool nouveau = !fichierExiste(chemin);
     Descripteur d(ouvrir(chemin, O_RDWR | O_APPEND | O_CREAT));
     if (d.fd() < 0)
-        return echec(chemin, errno);
+        return systemError(chemin, errno);
     struct stat avant = {};
     if (::fstat(d.fd(), &avant) != 0)
-        return echec(chemin, errno);
+        return systemError(chemin, errno);
     // A fragment left by an append whose cut-back failed too stays a line of its own, which the transfer
     // rejects, instead of swallowing the start of this one.
     const QByteArray ajout = finitSurUneLigne(d.fd(), avant.st_size) ? octets : "\r\n" + octets;
@@ -83,10 +78,10 @@ FileError ajouterDurablement(const QString& chemin, const QByteArray& octets)
         // Nobody else appends to these files (one reader runs at a time): what follows the former size is ours.
         if (::ftruncate(d.fd(), avant.st_size) == 0)
             (void)::fsync(d.fd());
-        return echec(chemin, e);
+        return systemError(chemin, e);
     }
     if (const int fermeture = d.fermer())
-        return echec(chemin, fermeture);
+        return systemError(chemin, fermeture);
     // A file just made exists for good only once its directory entry is on disk too.
     return nouveau ? synchroniserRepertoire(chemin) : FileError{};
 }
@@ -95,24 +90,24 @@ FileError ecrireDurablement(const QString& chemin, const QByteArray& octets, mod
 {
     Descripteur d(ouvrir(chemin, O_WRONLY | O_CREAT | O_TRUNC));
     if (d.fd() < 0)
-        return echec(chemin, errno);
+        return systemError(chemin, errno);
     // The creation mode passes through the umask; a mode given is the one of the file this one replaces, and
     // a file that cannot take it is still better written than lost.
     if (mode != 0)
         (void)::fchmod(d.fd(), mode);
     if (const int e = writeAllBytes(d.fd(), octets.constData(), octets.size()))
-        return echec(chemin, e);
+        return systemError(chemin, e);
     if (const int e = syncFile(d.fd()))
-        return echec(chemin, e);
+        return systemError(chemin, e);
     if (const int e = d.fermer())
-        return echec(chemin, e);
+        return systemError(chemin, e);
     return synchroniserRepertoire(chemin);
 }
 
 FileError renommerDurablement(const QString& de, const QString& vers)
 {
     if (::rename(QFile::encodeName(de).constData(), QFile::encodeName(vers).constData()) != 0)
-        return echec(de, errno);
+        return systemError(de, errno);
     return synchroniserRepertoire(vers);
 }
 
@@ -121,7 +116,7 @@ FileError supprimerDurablement(const QString& chemin)
     if (::unlink(QFile::encodeName(chemin).constData()) != 0) {
         if (errno == ENOENT)
             return {};
-        return echec(chemin, errno);
+        return systemError(chemin, errno);
     }
     return synchroniserRepertoire(chemin);
 }
@@ -130,11 +125,11 @@ FileError couperDurablement(const QString& chemin, qint64 taille)
 {
     Descripteur d(ouvrir(chemin, O_WRONLY));
     if (d.fd() < 0 || ::ftruncate(d.fd(), off_t(taille)) != 0)
-        return echec(chemin, errno);
+        return systemError(chemin, errno);
     if (const int e = syncFile(d.fd()))
-        return echec(chemin, e);
+        return systemError(chemin, e);
     if (const int e = d.fermer())
-        return echec(chemin, e);
+        return systemError(chemin, e);
     return {};
 }
 

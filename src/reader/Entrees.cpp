@@ -17,6 +17,15 @@ namespace kip {
 
 namespace {
 
+// A device that cannot be read: the error names it, and its text is the cause alone, as the journal shows it.
+FileError indisponible(const QString& peripherique, const QString& cause, int code)
+{
+    FileError e = makeError(DriverError, code, cause);
+    e.text = cause;
+    e.path = peripherique;
+    return e;
+}
+
 // Qt's texts of the serial port are English: the reader's window says it in French.
 QString texteErreurPort(QSerialPort::SerialPortError e)
 {
@@ -63,19 +72,17 @@ EntreeSerie::EntreeSerie(const QString& peripherique, Marque marque, QObject* pa
 
 EntreeSerie::~EntreeSerie() = default;
 
-bool EntreeSerie::ouvrir(QString* erreur)
+FileError EntreeSerie::ouvrir()
 {
     m_port->setPortName(m_peripherique);
-    if (!m_port->open(QIODevice::ReadOnly)) {
-        *erreur = texteErreurPort(m_port->error());
-        return false;
-    }
+    if (!m_port->open(QIODevice::ReadOnly))
+        return indisponible(m_peripherique, texteErreurPort(m_port->error()), int(m_port->error()));
     m_port->setBaudRate(QSerialPort::Baud9600);
     m_port->setDataBits(QSerialPort::Data8);
     m_port->setParity(QSerialPort::NoParity);
     m_port->setStopBits(QSerialPort::OneStop);
     m_port->setFlowControl(QSerialPort::NoFlowControl);
-    return true;
+    return {};
 }
 
 void EntreeSerie::recevoir()
@@ -102,23 +109,22 @@ EntreeClavier::~EntreeClavier()
     fermer();
 }
 
-bool EntreeClavier::ouvrir(QString* erreur)
+FileError EntreeClavier::ouvrir()
 {
     m_fd = ::open(QFile::encodeName(m_peripherique).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (m_fd < 0) {
-        *erreur = systemErrorText(errno);
-        return false;
-    }
+    if (m_fd < 0)
+        return indisponible(m_peripherique, systemErrorText(errno), errno);
     // Taken for this program alone: what the reader types must not land in the window that has the focus.
     if (::ioctl(m_fd, EVIOCGRAB, 1) != 0) {
-        *erreur = QStringLiteral("prise exclusive impossible (%1)").arg(systemErrorText(errno));
+        const int code = errno;
         ::close(m_fd);
         m_fd = -1;
-        return false;
+        return indisponible(m_peripherique,
+                            QStringLiteral("prise exclusive impossible (%1)").arg(systemErrorText(code)), code);
     }
     m_notificateur = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
     connect(m_notificateur, &QSocketNotifier::activated, this, &EntreeClavier::recevoir);
-    return true;
+    return {};
 }
 
 void EntreeClavier::fermer()
@@ -171,11 +177,11 @@ EntreeSimulation::EntreeSimulation(Marque marque, int fd, QObject* parent) : Ent
 {
 }
 
-bool EntreeSimulation::ouvrir(QString*)
+FileError EntreeSimulation::ouvrir()
 {
     m_notificateur = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
     connect(m_notificateur, &QSocketNotifier::activated, this, &EntreeSimulation::recevoir);
-    return true;
+    return {};
 }
 
 Lecture EntreeSimulation::lireLigne(Marque marque, QByteArrayView ligne)

@@ -1,6 +1,7 @@
 #include "Surveillance.h"
 
 #include "Sons.h"
+#include "calendar/Clock.h"
 #include "data/TextFiles.h"
 #include "shell/LecteurCartes.h"
 
@@ -23,8 +24,7 @@ void abandonner(std::unique_ptr<Entree>& entree)
 } // namespace
 
 Surveillance::Surveillance(const Paths& chemins, const OptionsSurveillance& options, Sons& sons, QObject* parent)
-    : QObject(parent), m_chemins(chemins), m_options(options), m_sons(sons), m_attente(chemins.dataDir),
-      m_horloge([] { return QDateTime::currentDateTime(); })
+    : QObject(parent), m_chemins(chemins), m_options(options), m_sons(sons), m_attente(chemins.dataDir)
 {
     m_nouvelEssai.setInterval(DelaiNouvelEssaiMs);
     connect(&m_nouvelEssai, &QTimer::timeout, this, &Surveillance::nouvelEssai);
@@ -98,12 +98,11 @@ void Surveillance::testerPort(int port)
     if (port != m_reglages.port || !m_entree) {
         const QString peripherique = peripheriquePort(port, m_options.peripheriques);
         std::unique_ptr<Entree> e = creer(port, peripherique);
-        QString erreur;
-        if (e->ouvrir(&erreur)) {
+        if (const FileError erreur = e->ouvrir(); erreur.ok()) {
             connect(e.get(), &Entree::lue, this, [this, port](const Lecture& l) { lecture(l, port); });
             m_entreeTest = std::move(e);
         } else {
-            Q_EMIT journal(QStringLiteral("Port %1 (%2) indisponible: %3").arg(port).arg(peripherique, erreur));
+            Q_EMIT journal(QStringLiteral("Port %1 (%2) indisponible: %3").arg(port).arg(peripherique, erreur.text));
         }
     }
     Q_EMIT changement();
@@ -145,7 +144,8 @@ void Surveillance::ouvrirEntree()
         e = creer(port, m_peripherique);
     }
     QString erreur;
-    if (e && !e->ouvrir(&erreur)) {
+    if (const FileError ouverture = e ? e->ouvrir() : FileError{}; !ouverture.ok()) {
+        erreur = ouverture.text;
         e.reset();
         // Said once, not at every new try.
         if (erreur != m_erreurPort)
@@ -194,7 +194,7 @@ void Surveillance::lecture(const Lecture& l, int port)
 
 void Surveillance::enregistrer(int carte)
 {
-    const QDateTime quand = m_horloge();
+    const QDateTime quand = Clock::now();
     const QDate d = quand.date();
     const QTime h = quand.time();
     const QByteArray ligne =
@@ -245,7 +245,7 @@ void Surveillance::verser()
 
 void Surveillance::noter(int carte, const QString& resultat, const QString& texte, bool enAttente)
 {
-    m_dernieres.ajouter(m_horloge(), carte, resultat, enAttente);
+    m_dernieres.ajouter(Clock::now(), carte, resultat, enAttente);
     Q_EMIT journal(texte);
 }
 

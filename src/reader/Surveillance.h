@@ -38,7 +38,6 @@ public:
     using FabriqueEntree = std::function<std::unique_ptr<Entree>(int port, const QString& peripherique, Marque)>;
     // Replaces the inputs made for the ports (tests).
     void setFabriqueEntree(FabriqueEntree fabrique) { m_fabrique = std::move(fabrique); }
-    void setHorloge(std::function<QDateTime()> horloge) { m_horloge = std::move(horloge); }
 
     // Repairs the spool, reads KipGuard.txt, opens the reader and hands over what the spool holds. False
     // when the spool cannot be repaired (the data directory is out of reach).
@@ -85,7 +84,6 @@ private:
     ReglagesLecteur m_reglages;
     DernieresLectures m_dernieres;
     FabriqueEntree m_fabrique;
-    std::function<QDateTime()> m_horloge;
     std::unique_ptr<Entree> m_entree;     // the reader of the port of KipGuard.txt
     std::unique_ptr<Entree> m_entreeTest; // the port under test, when it is another one
     QString m_peripherique;

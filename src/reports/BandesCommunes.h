@@ -5,6 +5,7 @@
 
 #include "Edition.h"
 #include "MoteurBandes.h"
+#include "calendar/Clock.h"
 
 #include <QTime>
 #include <array>
@@ -65,14 +66,14 @@ template <class L> Identite identite(const L& l)
 
 // What every report of day lines starts with: the employee and date of its line taken from the day line, and
 // the print time read now.
-template <class L> void remplirEmployeDate(L& l, const PointVal& pov, const ContexteEdition& contexte)
+template <class L> void remplirEmployeDate(L& l, const PointVal& pov)
 {
     l.CARTE = pov.CARTE;
     l.NOM = pov.NOM;
     l.PRENOM = pov.PRENOM;
     l.MATRICULE = pov.MATRICULE;
     l.DATE = pov.DATE;
-    l.heure = contexte.heure();
+    l.heure = Clock::timeOfDay();
 }
 
 // The bands of a report of day lines on the run's pagination, with the page header (the title, the print date,

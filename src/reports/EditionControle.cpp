@@ -133,7 +133,7 @@ void RapportControle::journee(const PointVal& pov)
 {
     const bool centiemes = m_contexte->parametres.centiemes;
     LigneControle l;
-    remplirEmployeDate(l, pov, *m_contexte);
+    remplirEmployeDate(l, pov);
     l.NUM_SEMAINE = pov.NUM_SEMAINE;
     l.NUM_ANNEE = pov.NUM_ANNEE;
     l.MODIF = pov.MODIF;

@@ -67,7 +67,7 @@ void RapportJours::journee(const PointVal& pov)
 {
     const bool centiemes = m_contexte->parametres.centiemes;
     LigneJours l;
-    remplirEmployeDate(l, pov, *m_contexte);
+    remplirEmployeDate(l, pov);
     l.jour = NomJour(pov.DATE);
     for (int i = 0; i < PunchSlotsUsed; ++i) {
         l.origine[size_t(i)] = textePointage(pov.POINTAGE_ORIGINE[size_t(i)], centiemes);

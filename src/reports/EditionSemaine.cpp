@@ -90,7 +90,7 @@ void RapportSemaines::journee(const PointVal& pov)
 {
     const bool centiemes = m_contexte->parametres.centiemes;
     LigneSemaine l;
-    remplirEmployeDate(l, pov, *m_contexte);
+    remplirEmployeDate(l, pov);
     l.NUM_SEMAINE = pov.NUM_SEMAINE;
     l.NUM_ANNEE = pov.NUM_ANNEE;
     if (m_genre != Genre::Totaux) {

@@ -74,7 +74,7 @@ void RapportTotalPeriode::journee(const PointVal& pov)
 {
     m_cumul.ajouter(pov);
     LigneTotalPeriode l;
-    remplirEmployeDate(l, pov, *m_contexte);
+    remplirEmployeDate(l, pov);
     l.totalEmploye = m_cumul.employe().total;
     l.totalGeneral = m_cumul.totalGeneral();
     if (observateur)

@@ -48,7 +48,7 @@ enum class GenreExport
     TotauxPeriode   // the period totals report (row 7)
 };
 
-struct ResultatExport
+struct [[nodiscard]] ResultatExport
 {
     ResultatEdition::Issue issue = ResultatEdition::Issue::Vide;
     FileError erreurLecture;

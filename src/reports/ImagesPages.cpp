@@ -23,7 +23,7 @@ bool ImagesPages::ajouter(const ImagePage& page)
         m_repertoire = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/kip-apercu-XXXXXX"));
     if (!m_repertoire->isValid()) {
         if (m_erreurEcriture.ok()) {
-            m_erreurEcriture = makeError(DriverError, 0, QStringLiteral("le répertoire des pages n'a pu être créé"));
+            m_erreurEcriture = plainError(QStringLiteral("le répertoire des pages n'a pu être créé"));
             m_erreurEcriture.path = QDir::tempPath();
         }
         return false;

@@ -89,7 +89,7 @@ void peindrePage(QPainter& painter, const ImagePage& page, const QRectF& cible)
 FileError ecrirePdf(const ImagesPages& pages, const QString& chemin, const QString& titre)
 {
     auto echec = [&chemin](const QString& texte) {
-        FileError e = makeError(DriverError, 0, texte);
+        FileError e = plainError(texte);
         e.path = chemin;
         return e;
     };

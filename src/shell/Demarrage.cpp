@@ -117,8 +117,7 @@ void Demarrage::marquerDemarrage(Database& db)
 {
     // A run whose crash marker cannot be set would skip the key rebuild after a crash: it must not go on.
     auto arret = [](const FileError& err) {
-        setLastError(err);
-        Message(30, paths().file(FileId::OnOff));
+        Message(30, err, paths().file(FileId::OnOff));
         stopProgram(QStringLiteral("Erreur disque"));
     };
     OnOff onoff;

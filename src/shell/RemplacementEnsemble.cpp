@@ -57,7 +57,7 @@ bool existe(const QString& chemin)
 
 FileError echec(const QString& texte, const QString& chemin)
 {
-    FileError e = makeError(DriverError, 0, texte);
+    FileError e = plainError(texte);
     e.path = chemin;
     return e;
 }

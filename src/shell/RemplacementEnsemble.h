@@ -42,7 +42,7 @@ public:
         Annule,  // the former set is in place
         Mixte    // neither could be completed: the marker stays, and the next start tries again
     };
-    struct Resultat
+    struct [[nodiscard]] Resultat
     {
         Issue issue = Issue::Mixte;
         QString erreur;       // what failed, in French
@@ -57,7 +57,7 @@ public:
 
     // The interrupted sets of an installation finished or undone: one French sentence per set, and whether
     // a set of data files is left mixed (the program must not go on).
-    struct Reprise
+    struct [[nodiscard]] Reprise
     {
         QStringList textes;
         bool donneesMelangees = false;

@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace kip {
 
@@ -16,23 +19,30 @@ constexpr int DerniereGeneration = 10; // Origin10.txt
 
 } // namespace
 
-bool copierFichierTexte(const QString& from, const QString& to)
+FileError copierFichierTexte(const QString& from, const QString& to)
 {
     // The copy is written beside the former one and renamed over it once whole and on disk: at every instant
     // the name holds either the former copy or the new one.
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        return false;
+    const int source = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC);
+    if (source < 0)
+        return systemError(from, errno);
     AtomicFile copy(to);
-    if (!copy.open().ok())
-        return false;
-    QByteArray chunk;
-    while (!(chunk = source.read(TailleMorceau)).isEmpty())
-        if (!copy.write(chunk).ok())
-            return false;
-    if (source.error() != QFileDevice::NoError || !source.atEnd())
-        return false;
-    return copy.commit().ok();
+    FileError e = copy.open();
+    QByteArray morceau(TailleMorceau, Qt::Uninitialized);
+    while (e.ok()) {
+        const ssize_t n = ::read(source, morceau.data(), size_t(morceau.size()));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            e = systemError(from, errno);
+        else if (n == 0)
+            break;
+        else
+            e = copy.write(morceau.constData(), qsizetype(n));
+    }
+    ::close(source);
+    // A copy not committed is given up by the AtomicFile.
+    return e.ok() ? copy.commit() : e;
 }
 
 QStringList NomsFichiersSauvegardes()
@@ -83,7 +93,7 @@ ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire, co
             return;
         avancer(0, info.fileName());
         // Only a regular file is copied: a FIFO or a device under the name of a text file would hang the copy.
-        if (!info.isFile() || !copierFichierTexte(from, target.filePath(info.fileName())))
+        if (!info.isFile() || !copierFichierTexte(from, target.filePath(info.fileName())).ok())
             r.echecs << info.fileName();
         fait += info.size();
     };

@@ -11,7 +11,7 @@
 
 namespace kip {
 
-struct ResultatSauvegarde
+struct [[nodiscard]] ResultatSauvegarde
 {
     QStringList echecs; // the names of the files that could not be copied
     bool reussie() const { return echecs.isEmpty(); }
@@ -38,7 +38,7 @@ ResultatSauvegarde SauvegardeAuto(const Paths& p, const ProgressionSauvegarde& p
 QStringList NomsFichiersSauvegardes();
 
 // Copies a text file through a temporary file (to.part) renamed over the former copy: a copy that fails, a
-// short write included, leaves the former copy as it was.
-bool copierFichierTexte(const QString& from, const QString& to);
+// short write included, leaves the former copy as it was, and names the file and the cause.
+FileError copierFichierTexte(const QString& from, const QString& to);
 
 } // namespace kip

@@ -9,7 +9,7 @@
 
 namespace kip {
 
-struct ResultatTravauxInterrompus
+struct [[nodiscard]] ResultatTravauxInterrompus
 {
     QStringList textes;            // one French sentence per interrupted set
     bool donneesMelangees = false; // a set of data files is still half replaced: the program must not go on

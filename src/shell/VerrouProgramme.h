@@ -25,7 +25,7 @@ public:
         Erreur
     };
     // Takes the lock without waiting; Occupe when another program holds it.
-    Resultat prendre(const QString& dataDir);
+    [[nodiscard]] Resultat prendre(const QString& dataDir);
     void rendre();
     bool tenu() const { return m_fd >= 0; }
 

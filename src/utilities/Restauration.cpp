@@ -37,6 +37,16 @@ QString texteChemin(const Paths& p, const QString& dir)
     return QStringLiteral("\\Kip\\") + QDir(p.installDir).relativeFilePath(dir).replace(u'/', u'\\');
 }
 
+// A step of the restore that failed: the file concerned, the sentence the restore's text takes, and the cause
+// when the failure has one of its own.
+FileError echecEtape(const QString& chemin, const QString& texte, FileError cause = {})
+{
+    FileError e = cause.ok() ? plainError(texte) : std::move(cause);
+    e.text = texte;
+    e.path = chemin;
+    return e;
+}
+
 // The restore's steps, so that each one reports and the whole reads as a list.
 class Restauration
 {
@@ -57,8 +67,8 @@ private:
             m_suivi(++m_etape, Etapes, texte);
     }
     std::optional<ResultatRestauration> verifierExclusivite(VerrouProgramme& verrou);
-    bool garderFichiersActuels(QString* erreur);
-    bool preparer(QString* erreur);
+    FileError garderFichiersActuels();
+    FileError preparer();
     void supprimerPrepares();
     void elaguerCopiesAvant() const;
     QString prepare(FileId id) const { return m_p.file(id) + QStringLiteral(".restauration"); }
@@ -124,50 +134,56 @@ std::optional<ResultatRestauration> Restauration::verifierExclusivite(VerrouProg
     return std::nullopt;
 }
 
-bool Restauration::garderFichiersActuels(QString* erreur)
+FileError Restauration::garderFichiersActuels()
 {
     // A directory of its own for each restore, never one of an earlier restore: a second attempt must not
     // replace the files as they were before the first.
     QDir racine(RepertoireAvantRestauration(m_p));
-    const QDateTime maintenant(Clock::todayDate(), QTime::currentTime());
+    const QDateTime maintenant = Clock::now();
     QString nom = maintenant.toString(FormatDateCopieAvant);
     for (int n = 2; racine.exists(nom) || racine.exists(nom + EnCours); ++n)
         nom = maintenant.toString(FormatDateCopieAvant) + QStringLiteral("_%1").arg(n);
     const QString enCours = racine.filePath(nom + EnCours);
-    if (!QDir().mkpath(enCours)) {
-        *erreur = QStringLiteral("le répertoire %1 n'a pas pu être créé.").arg(enCours);
-        return false;
-    }
+    if (!QDir().mkpath(enCours))
+        return echecEtape(enCours, QStringLiteral("le répertoire %1 n'a pas pu être créé.").arg(enCours));
     const ResultatSauvegarde copie = SauvegarderDans(m_p, enCours);
     QStringList manquants;
+    FileError cause; // the first copy of a file that failed on its own
     for (const QString& fichier : copie.echecs) {
         // A damaged record file cannot be read as a snapshot: its bytes are kept as they are, with its journal.
         const QString source = QDir(m_p.dataDir).filePath(fichier);
         const QString journal = source + QStringLiteral("-journal");
-        const bool gardee = fichier.endsWith(QLatin1String(".tps")) &&
-                            copierFichierTexte(source, QDir(enCours).filePath(fichier)) &&
-                            (!QFileInfo::exists(journal) ||
-                             copierFichierTexte(journal, QDir(enCours).filePath(fichier + QStringLiteral("-journal"))));
+        bool gardee = false;
+        if (fichier.endsWith(QLatin1String(".tps"))) {
+            FileError e = copierFichierTexte(source, QDir(enCours).filePath(fichier));
+            if (e.ok() && QFileInfo::exists(journal))
+                e = copierFichierTexte(journal, QDir(enCours).filePath(fichier + QStringLiteral("-journal")));
+            gardee = e.ok();
+            if (!gardee && cause.ok())
+                cause = e;
+        }
         if (!gardee)
             manquants << fichier;
     }
     if (!manquants.isEmpty()) {
         QDir(enCours).removeRecursively();
-        *erreur = QStringLiteral("%1 n'a pas pu être copié dans %2.")
-                      .arg(manquants.join(QStringLiteral(", ")), texteChemin(m_p, racine.filePath(nom)));
-        return false;
+        QString texte = QStringLiteral("%1 n'a pas pu être copié dans %2")
+                            .arg(manquants.join(QStringLiteral(", ")), texteChemin(m_p, racine.filePath(nom)));
+        if (!cause.ok())
+            texte += QStringLiteral(" (%1)").arg(cause.description());
+        return echecEtape(enCours, texte + QLatin1Char('.'), cause);
     }
     // Listed (and restorable) once whole only.
     if (!racine.rename(nom + EnCours, nom)) {
         QDir(enCours).removeRecursively();
-        *erreur = QStringLiteral("le répertoire %1 n'a pas pu être nommé.").arg(racine.filePath(nom));
-        return false;
+        return echecEtape(racine.filePath(nom),
+                          QStringLiteral("le répertoire %1 n'a pas pu être nommé.").arg(racine.filePath(nom)));
     }
     m_avant = racine.filePath(nom);
-    return true;
+    return {};
 }
 
-bool Restauration::preparer(QString* erreur)
+FileError Restauration::preparer()
 {
     for (FileId id : FichiersSauvegardes) {
         const TableDecl& table = tableOf(id);
@@ -176,14 +192,14 @@ bool Restauration::preparer(QString* erreur)
             e = rebuildRecordFileKeys(table, prepare(id), true);
         if (e.ok())
             e = checkRecordFile(table, prepare(id));
-        if (!e.ok()) {
-            *erreur = QStringLiteral("la copie de %1 n'a pas pu être reprise (%2).")
-                          .arg(fichierDeCopie(m_copie.repertoire, id), e.description());
-            return false;
-        }
+        if (!e.ok())
+            return echecEtape(fichierDeCopie(m_copie.repertoire, id),
+                              QStringLiteral("la copie de %1 n'a pas pu être reprise (%2).")
+                                  .arg(fichierDeCopie(m_copie.repertoire, id), e.description()),
+                              e);
     }
     QFile::remove(reprise());
-    return true;
+    return {};
 }
 
 void Restauration::supprimerPrepares()
@@ -250,17 +266,21 @@ ResultatRestauration Restauration::restaurer()
         LecteurCartes::programme().chercher();
     const PauseLecteur pause = PauseLecteur::demander();
     PauseLecteur::attendre(m_attente);
-    QString erreur;
     etape(QStringLiteral("Copie des fichiers actuels dans %1").arg(RepertoireAvantRestauration(m_p)));
-    if (!garderFichiersActuels(&erreur))
-        return echec(erreur);
+    if (const FileError e = garderFichiersActuels(); !e.ok())
+        return echec(e.text);
     etape(QStringLiteral("Lecture de la copie de %1").arg(m_copie.chemin()));
     ResultatRestauration r;
     const PointagesDepuisSauvegarde depuis = PointagesArchivesDepuis(m_p.dataDir, m_copie.repertoire);
-    if (!preparer(&erreur) || (!depuis.lignes.isEmpty() && !writeFileAtomically(reprise(), depuis.lignes).ok())) {
+    FileError e = preparer();
+    if (e.ok() && !depuis.lignes.isEmpty()) {
+        if (const FileError ecriture = writeFileAtomically(reprise(), depuis.lignes); !ecriture.ok())
+            e = echecEtape(reprise(), writeFailureText(ecriture) + QLatin1Char('.'), ecriture);
+    }
+    if (!e.ok()) {
         supprimerPrepares();
         elaguerCopiesAvant();
-        return echec(erreur.isEmpty() ? QStringLiteral("%1 n'a pas pu être écrit.").arg(reprise()) : erreur);
+        return echec(e.text);
     }
     r.pointagesRepris = NombreLignes(depuis.lignes);
 

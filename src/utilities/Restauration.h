@@ -22,7 +22,7 @@
 
 namespace kip {
 
-struct ResultatRestauration
+struct [[nodiscard]] ResultatRestauration
 {
     enum class Etat
     {

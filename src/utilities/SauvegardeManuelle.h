@@ -12,7 +12,7 @@
 
 namespace kip {
 
-struct ResultatSauvegardeManuelle
+struct [[nodiscard]] ResultatSauvegardeManuelle
 {
     QStringList echecs;     // the files that could not be copied
     QString erreurEnsemble; // the copies were made but could not replace the former set: why

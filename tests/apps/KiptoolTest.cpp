@@ -284,7 +284,7 @@ qint64 employes(const QString& installation)
 {
     kip::Database db(installation + QStringLiteral("/Data"));
     kip::RecordFile<kip::Personnel> file(db);
-    return file.open().ok() ? file.records() : -1;
+    return file.open().ok() ? file.records().valueOr(-1) : -1;
 }
 
 } // namespace

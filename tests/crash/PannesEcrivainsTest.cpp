@@ -144,8 +144,8 @@ TEST_F(PannesEcrivains, ACopyOfATextFileForTheBackups)
     const auto b = entier(
         QStringLiteral("Origin00.txt"), lignes(5000, 10),
         [&] {
-            return kip::copierFichierTexte(chemin(QStringLiteral("source.txt")),
-                                           chemin(QStringLiteral("Origin00.txt")));
+            return kip::copierFichierTexte(chemin(QStringLiteral("source.txt")), chemin(QStringLiteral("Origin00.txt")))
+                .ok();
         },
         [&] { return source; });
     VERIFIER(b, "copierFichierTexte");
@@ -213,7 +213,7 @@ TEST_F(PannesEcrivains, TheArchiveOfTheRawFile)
                 QFile::remove(chemin(f));
             poser(chemin(QStringLiteral("Origin00.txt")), lues + suite);
         },
-        [&] { return kip::ArchiverOrigine(data, lues.size()); },
+        [&] { return kip::ArchiverOrigine(data, lues.size()).ok(); },
         [&](bool reussi) {
             const QByteArray o0 = lu(chemin(QStringLiteral("Origin00.txt")));
             const QByteArray o1 = lu(chemin(QStringLiteral("Origin01.txt")));

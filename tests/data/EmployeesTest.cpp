@@ -88,7 +88,7 @@ TEST_F(EmployeesTest, CardChangeReachesOnlyThatEmployeesDayLines)
     Personnel p = read(db, 12);
     const LinkValues saved = LinkValues::of(p);
     p.CARTE = 15;
-    EXPECT_EQ(updateEmployee(db, p, saved), UpdateSaved);
+    EXPECT_EQ(updateEmployee(db, p, saved), NoError);
     EXPECT_TRUE(presenter.shown().isEmpty());
     const QMap<int, int> lines = linesPerCard();
     EXPECT_EQ(lines.value(15), 10);
@@ -106,7 +106,7 @@ TEST_F(EmployeesTest, FailedCascadeWriteLeavesNothingChanged)
     const LinkValues saved = LinkValues::of(p);
     p.CARTE = 15;
     p.NOM = QStringLiteral("MARTINEZ");
-    EXPECT_EQ(updateEmployee(db, p, saved), UpdateFailed);
+    EXPECT_EQ(updateEmployee(db, p, saved), DriverError);
     ASSERT_EQ(presenter.shown().size(), 1);
     EXPECT_EQ(presenter.shown()[0].number, 15);
     EXPECT_TRUE(presenter.shown()[0].text.contains(QStringLiteral("POINTVAL")));
@@ -118,7 +118,7 @@ TEST_F(EmployeesTest, FailedCascadeWriteLeavesNothingChanged)
     EXPECT_EQ(read(fresh, 12).NOM, QStringLiteral("MARTIN"));
     // Once the cause is gone the same record saves: its version was not spent by the failed attempt.
     runSql("DROP TRIGGER refuse;");
-    EXPECT_EQ(updateEmployee(db, p, saved), UpdateSaved);
+    EXPECT_EQ(updateEmployee(db, p, saved), NoError);
     EXPECT_EQ(linesPerCard().value(15), 10);
 }
 
@@ -126,7 +126,7 @@ TEST_F(EmployeesTest, DeleteTakesTheDayLinesInTheSameTransaction)
 {
     Database db(dataDir());
     Personnel p = read(db, 13);
-    EXPECT_EQ(deleteEmployee(db, p), UpdateSaved);
+    EXPECT_EQ(deleteEmployee(db, p), NoError);
     const QMap<int, int> lines = linesPerCard();
     EXPECT_EQ(lines.value(13), 0);
     EXPECT_EQ(lines.value(12), 10);
@@ -140,7 +140,7 @@ TEST_F(EmployeesTest, DeleteTakesTheDayLinesInTheSameTransaction)
     runSql("CREATE TRIGGER refuse BEFORE DELETE ON POINTVAL WHEN OLD.DATE = 74005 "
            "BEGIN SELECT RAISE(ABORT, 'injected'); END;");
     Personnel q = read(db, 12);
-    EXPECT_EQ(deleteEmployee(db, q), UpdateFailed);
+    EXPECT_EQ(deleteEmployee(db, q), DriverError);
     ASSERT_EQ(presenter.shown().size(), 1);
     EXPECT_EQ(presenter.shown().last().number, 17);
     EXPECT_TRUE(presenter.shown().last().text.endsWith(QStringLiteral("enregistrement POINTVAL.")));
@@ -153,7 +153,7 @@ TEST_F(EmployeesTest, DeleteTakesTheDayLinesInTheSameTransaction)
     // A failure of the employee's own delete, once its day lines are gone, brings the day lines back.
     runSql("CREATE TRIGGER refuse BEFORE DELETE ON PERSONNEL BEGIN SELECT RAISE(ABORT, 'injected'); END;",
            FileId::Personnel);
-    EXPECT_EQ(deleteEmployee(db, q), UpdateFailed);
+    EXPECT_EQ(deleteEmployee(db, q), DriverError);
     ASSERT_EQ(presenter.shown().size(), 2);
     EXPECT_EQ(presenter.shown().last().number, 17);
     EXPECT_TRUE(presenter.shown().last().text.contains(QStringLiteral("Contrainte non respectée")));
@@ -173,8 +173,8 @@ TEST_F(EmployeesTest, TwoStationsEditTheSameEmployee)
     a.TOLERANCE_ENTREE = 5;
     b.TOLERANCE_ENTREE = 9;
     b.NOM = QStringLiteral("MARTINET");
-    EXPECT_EQ(updateEmployee(stationA, a, savedA), UpdateSaved);
-    EXPECT_EQ(updateEmployee(stationB, b, savedB), UpdateChangedElsewhere);
+    EXPECT_EQ(updateEmployee(stationA, a, savedA), NoError);
+    EXPECT_EQ(updateEmployee(stationB, b, savedB), ChangedElsewhere);
     ASSERT_EQ(presenter.shown().size(), 1);
     const MessageSpec m = presenter.shown()[0];
     EXPECT_EQ(m.number, 15);
@@ -193,7 +193,7 @@ TEST_F(EmployeesTest, TransactionThatCannotStartShowsMessage34)
     ASSERT_TRUE(held.ok());
     Database db(dataDir());
     Personnel p = read(db, 13);
-    EXPECT_EQ(updateEmployee(db, p, LinkValues::of(p)), UpdateFailed);
+    EXPECT_EQ(updateEmployee(db, p, LinkValues::of(p)), Locked);
     ASSERT_EQ(presenter.shown().size(), 1);
     const MessageSpec m = presenter.shown()[0];
     EXPECT_EQ(m.number, 34);
@@ -213,7 +213,7 @@ TEST_F(EmployeesTest, ReadOnlyFileIsTheOneNamed)
         if (!readOnly.ok())
             GTEST_SKIP() << "this file system cannot make a file read-only for this user";
         Database fresh(dataDir());
-        EXPECT_EQ(updateEmployee(fresh, p, LinkValues::of(read(fresh, 12))), UpdateFailed);
+        EXPECT_EQ(updateEmployee(fresh, p, LinkValues::of(read(fresh, 12))), DriverError);
     }
     ASSERT_EQ(presenter.shown().size(), 1);
     EXPECT_EQ(presenter.shown()[0].number, 34);
@@ -222,7 +222,7 @@ TEST_F(EmployeesTest, ReadOnlyFileIsTheOneNamed)
     {
         storetest::ReadOnlyFile readOnly(paths().file(FileId::Personnel));
         Database fresh(dataDir());
-        EXPECT_EQ(updateEmployee(fresh, p, LinkValues::of(read(fresh, 12))), UpdateFailed);
+        EXPECT_EQ(updateEmployee(fresh, p, LinkValues::of(read(fresh, 12))), DriverError);
     }
     ASSERT_EQ(presenter.shown().size(), 2);
     EXPECT_TRUE(presenter.shown()[1].text.endsWith(QStringLiteral("sur fichier PERSONNEL. Update Transaction "

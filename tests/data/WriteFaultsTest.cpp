@@ -58,11 +58,11 @@ TEST(WriteFaults, ReadsTheFaultOfTheEnvironment)
 
 TEST(WriteFaults, TheCausesThatReachTheUserAreFrenchWithTheirCode)
 {
-    EXPECT_EQ(kip::fileError(QStringLiteral("/x"), ENOSPC).description(),
+    EXPECT_EQ(kip::systemError(QStringLiteral("/x"), ENOSPC).description(),
               QStringLiteral("Plus de place sur le disque (28)"));
-    EXPECT_EQ(kip::fileError(QStringLiteral("/x"), EISDIR).description(),
+    EXPECT_EQ(kip::systemError(QStringLiteral("/x"), EISDIR).description(),
               QStringLiteral("Le nom désigne un répertoire (21)"));
-    EXPECT_EQ(kip::fileError(QStringLiteral("/x"), 4095).description(), QStringLiteral("Erreur du système (4095)"));
+    EXPECT_EQ(kip::systemError(QStringLiteral("/x"), 4095).description(), QStringLiteral("Erreur du système (4095)"));
     EXPECT_EQ(kip::errorOfSqlite(SQLITE_FULL, QStringLiteral("database or disk is full")).description(),
               QStringLiteral("Base de données ou disque plein (13)"));
     EXPECT_EQ(kip::errorOfSqlite(SQLITE_CANTOPEN, QStringLiteral("unable to open database file")).description(),

@@ -137,7 +137,7 @@ TEST_F(FichierPersonnelTest, ChangeMadeElsewhereIsReadBack)
     Personnel autre = copie;
     LinkValues liensAutre = LinkValues::of(autre);
     autre.NOM = QStringLiteral("MARTINEZ");
-    EXPECT_EQ(updateEmployee(ailleurs, autre, liensAutre), UpdateSaved);
+    EXPECT_EQ(updateEmployee(ailleurs, autre, liensAutre), NoError);
 
     fiche.TOLERANCE_ENTREE = 3;
     EXPECT_EQ(modifierEmploye(*db, fiche, copie, liens), IssueModification::ModifieeAilleurs);

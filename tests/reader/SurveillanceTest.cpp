@@ -2,6 +2,7 @@
 // what each sound finds on disk when it plays.
 #include "reader/Surveillance.h"
 
+#include "calendar/Clock.h"
 #include "data/TextFiles.h"
 #include "data/WriteFaults.h"
 #include "reader/Sons.h"
@@ -44,7 +45,7 @@ QByteArray lire(const QString& chemin)
 class EntreeEssai : public Entree
 {
 public:
-    bool ouvrir(QString*) override { return true; }
+    FileError ouvrir() override { return {}; }
     QString description() const override { return QStringLiteral("essai"); }
     void glisser(const Lecture& l) { Q_EMIT lue(l); }
 };
@@ -82,7 +83,9 @@ protected:
         m_chemins = Paths::forInstallation(m_tmp.filePath(QStringLiteral("Kip")));
         QDir().mkpath(m_chemins.dataDir);
         reglages(QStringLiteral("1"), QStringLiteral("Magtek"));
-        m_surveillance.setHorloge([this] { return m_maintenant; });
+        // The swipes' date and time.
+        Clock::setToday(dayNumber(2004, 11, 5));
+        Clock::setTimeOfDay(QTime(17, 45, 30));
         m_surveillance.setFabriqueEntree([this](int port, const QString&, Marque marque) {
             auto e = std::make_unique<EntreeEssai>();
             m_entrees[port] = e.get();
@@ -91,6 +94,11 @@ protected:
             return e;
         });
         connect();
+    }
+    void TearDown() override
+    {
+        Clock::setToday(0);
+        Clock::setTimeOfDay(QTime());
     }
     void connect()
     {
@@ -129,7 +137,6 @@ protected:
     OptionsSurveillance m_options{{}, 3, false};
     SonsEssai m_sons{Paths::forInstallation(m_tmp.filePath(QStringLiteral("Kip")))};
     Surveillance m_surveillance{Paths::forInstallation(m_tmp.filePath(QStringLiteral("Kip"))), m_options, m_sons};
-    QDateTime m_maintenant{QDate(2004, 11, 5), QTime(17, 45, 30)};
 };
 
 } // namespace
@@ -168,7 +175,7 @@ TEST_F(SurveillanceTest, PausedSwipesAreHeldThenHandedOverInOrderWithTheSettings
     EXPECT_EQ(message(1024), 1);
     EXPECT_TRUE(m_surveillance.enPause());
     for (int carte : {2, 3}) {
-        m_maintenant = m_maintenant.addSecs(60);
+        Clock::setTimeOfDay(Clock::timeOfDay().addSecs(60));
         glisser(1, Lecture::carteLue(carte));
     }
     EXPECT_EQ(origine(), "0001 05/11/2004 17:45 03\r\n");

@@ -6,6 +6,7 @@
 #include "UtilitairesFixture.h"
 #include "data/Cp1252.h"
 #include "data/TextFiles.h"
+#include "data/WriteFaults.h"
 #include "punch/TransfertPointages.h"
 #include "shell/LecteurCartes.h"
 #include "shell/RemplacementEnsemble.h"
@@ -327,6 +328,26 @@ TEST_F(RestaurationTest, AFailedPutBackSaysWhichFilesAreAsBeforeAndWhereTheCopie
     RemplacementEnsemble::setRenommage({});
     EXPECT_TRUE(r.texte.endsWith(QStringLiteral("Les fichiers de données sont restés tels qu'ils étaient.")));
     EXPECT_EQ(tout(p().dataDir), restaurees);
+}
+
+TEST_F(RestaurationTest, AFullDiskBeforeTheCopyOfTheCurrentFilesChangesNothingAndSaysWhy)
+{
+    installationSauvegardee();
+    modifier();
+    db.reset();
+    const auto actuelles = tout(p().dataDir);
+    ASSERT_TRUE(installWriteFaultVfs());
+    ResultatRestauration r;
+    {
+        const ScopedWriteFault panne({WriteFaultKind::NoSpace, 1, 0});
+        r = Restaurer(p(), SourceRestauration::SaveAuto, {}, 0);
+    }
+    EXPECT_EQ(r.etat, ResultatRestauration::Etat::Echec);
+    EXPECT_TRUE(r.texte.contains(QStringLiteral("Parametr.tps, Personne.tps, PointVal.tps n'a pas pu être copié")))
+        << r.texte.toStdString();
+    EXPECT_TRUE(r.texte.contains(QStringLiteral("(Plus de place sur le disque (28)).")));
+    EXPECT_TRUE(r.texte.endsWith(QStringLiteral("Les fichiers de données sont restés tels qu'ils étaient.")));
+    EXPECT_EQ(tout(p().dataDir), actuelles);
 }
 
 TEST_F(RestaurationTest, TheJournalWritesLargeCountsWithAPlainSpace)

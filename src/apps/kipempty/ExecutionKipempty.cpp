@@ -151,8 +151,7 @@ void ExecutionKipempty::finPassage(const ResultatPassage& r)
     const ResultatTransfert& lecture = r.transfert.lecture;
     if (!lecture.erreurOrigine.ok()) {
         // Not a regular file, or unreadable: reported, and left as it is.
-        saveError(lecture.erreurOrigine);
-        Message(30, paths().origin(0));
+        Message(30, lecture.erreurOrigine, paths().origin(0));
     } else if (!lecture.erreur.ok()) {
         // Nothing stored: the raw file stays for the next run. The message names the file that failed; a
         // damaged file is repaired here, the job's transaction over.

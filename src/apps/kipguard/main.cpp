@@ -24,12 +24,15 @@ int main(int argc, char** argv)
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    kip::OptionsKipguard options;
-    QString texte;
-    bool aide = false;
-    if (!kip::lireOptions(arguments, &options, &texte, &aide)) {
-        QTextStream(aide ? stdout : stderr) << texte << '\n';
-        return aide ? 0 : 2;
+    const kip::Result<kip::OptionsKipguard> lues = kip::lireOptions(arguments);
+    if (!lues) {
+        QTextStream(stderr) << lues.error().text << '\n';
+        return 2;
+    }
+    const kip::OptionsKipguard& options = *lues;
+    if (!options.aide.isEmpty()) {
+        QTextStream(stdout) << options.aide << '\n';
+        return 0;
     }
     const bool fenetre = !options.service && kip::affichageDisponible();
     std::unique_ptr<QCoreApplication> app(fenetre ? new QApplication(argc, argv) : new QCoreApplication(argc, argv));

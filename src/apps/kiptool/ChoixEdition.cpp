@@ -38,7 +38,7 @@ bool bornes(Database& db, const char* ordre, SelectionImpression::Bornes& b)
         db.prepare(QStringLiteral("SELECT rowid, ROWVER, %1 FROM PERSONNEL.PERSONNEL ORDER BY %2 DESC LIMIT 1")
                        .arg(tableOf<Personnel>().columnList(), desc));
     for (auto [st, p] : {std::pair{&premier, &b.premier}, std::pair{&dernier, &b.dernier}}) {
-        if (!st->valid() || st->step() != 100)
+        if (!st->valid() || st->step() != SqliteRow)
             return false;
         detail::Reader r(*st, 2);
         p->visit(r);

@@ -93,8 +93,7 @@ bool CorrectionPointage::remplirSelecteur()
             employes.push_back(p);
     }
     if (e.code != EndOfFile) {
-        saveError(e);
-        Message(35, QStringLiteral("PERSONNEL"));
+        Message(35, e, QStringLiteral("PERSONNEL"));
         return false;
     }
     m_selecteur->modele()->remplir(std::move(employes));
@@ -118,8 +117,7 @@ bool CorrectionPointage::ouvrirGrille()
     if (e.ok())
         e = fichier.get(employe, PER_K_CARTE);
     if (!e.ok()) {
-        saveError(e);
-        Message(35, QStringLiteral("PERSONNEL"));
+        Message(35, e, QStringLiteral("PERSONNEL"));
         return false;
     }
     m_grille.charger(employe, lundi, {});
@@ -148,8 +146,7 @@ bool CorrectionPointage::charger()
     if (!lue.preparation.ok())
         reportFileError(15, lue.preparation, QStringLiteral("POINTVAL"));
     if (!e.ok()) {
-        saveError(e);
-        Message(35, QStringLiteral("POINTVAL"));
+        Message(35, e, QStringLiteral("POINTVAL"));
         return false;
     }
     m_grille.charger(m_grille.employe(), m_grille.lundi(), lue.lignes);
@@ -234,8 +231,7 @@ void CorrectionPointage::employeVoisin(OrdrePersonnel ordre, Direction sens)
         return;
     Personnel voisin;
     if (const FileError e = kip::employeVoisin(m_db, ordre, m_grille.employe(), sens, voisin); !e.ok()) {
-        saveError(e);
-        Message(35, QStringLiteral("PERSONNEL"));
+        Message(35, e, QStringLiteral("PERSONNEL"));
         return;
     }
     m_grille.charger(voisin, m_grille.lundi(), {});
@@ -256,8 +252,7 @@ void CorrectionPointage::choisirEmploye(const Personnel& choisi)
     if (e.ok())
         e = fichier.get(employe, PER_K_CARTE);
     if (!e.ok()) {
-        saveError(e);
-        Message(35, QStringLiteral("PERSONNEL"));
+        Message(35, e, QStringLiteral("PERSONNEL"));
         m_selecteur->montrer(m_grille.employe().CARTE);
         return;
     }

@@ -69,8 +69,7 @@ bool TablePointage::ouvrirListe()
             employes.push_back(p);
     }
     if (e.code != EndOfFile) {
-        saveError(e);
-        Message(35, QStringLiteral("PERSONNEL"));
+        Message(35, e, QStringLiteral("PERSONNEL"));
         return false;
     }
     if (employes.empty())
@@ -78,13 +77,10 @@ bool TablePointage::ouvrirListe()
     m_bornes.emplace(Clock::today(), employes.front(), employes.back());
     m_selecteurDebut->modele()->remplir(employes);
     m_selecteurFin->modele()->remplir(std::move(employes));
-    if (FileError v = m_page.verifier(); !v.ok()) {
-        saveError(v);
-        Message(36);
-    }
+    if (FileError v = m_page.verifier(); !v.ok())
+        Message(36, v);
     if (FileError l = m_page.changer(ordrePointageMemorise(), m_bornes->plage(m_presence)); !l.ok()) {
-        saveError(l);
-        Message(35, QStringLiteral("POINTVAL"));
+        Message(35, l, QStringLiteral("POINTVAL"));
         return false;
     }
     m_modele->changerOrdre(m_page.ordre(), m_page.lignes());

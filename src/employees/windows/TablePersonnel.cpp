@@ -106,13 +106,11 @@ bool TablePersonnel::ouvrirListe()
         return false;
     const OrdrePersonnel ordre = ordreMemorise(ordreValide(m_parametre.TABPERSONNEL, OrdrePersonnel::Nom));
     if (FileError e = m_page.verifier(); !e.ok()) {
-        saveError(e);
-        Message(36);
+        Message(36, e);
         return false;
     }
     if (FileError e = m_page.changerOrdre(ordre); !e.ok()) {
-        saveError(e);
-        Message(35, QStringLiteral("PERSONNEL"));
+        Message(35, e, QStringLiteral("PERSONNEL"));
         return false;
     }
     return true;

@@ -133,8 +133,7 @@ void FenetreListe::agir(const std::function<FileError()>& mouvement)
         return;
     if (const FileError e = mouvement(); !e.ok()) {
         m_ferme = true;
-        saveError(e);
-        Message(35, m_fichier);
+        Message(35, e, m_fichier);
         close();
         return;
     }

@@ -37,8 +37,7 @@ FenetreTravail* TransfertOrigine::ouvrir(Cadre& cadre)
     PauseLecteur pause = cadre.cederPause();
     const QString origine = paths().origin(0);
     if (const FileError e = ouvrirOrigine(origine); !e.ok()) {
-        saveError(e);
-        Message(30, origine);
+        Message(30, e, origine);
         return nullptr;
     }
     // Nothing complete to read (a line still being written is left for later): no window, no archive, and
@@ -130,8 +129,7 @@ void TransfertOrigine::lue()
     m_progression->hide();
     if (!r.erreurOrigine.ok()) {
         // The raw file could not be read after all: reported, and left as it is.
-        saveError(r.erreurOrigine);
-        Message(30, paths().origin(0));
+        Message(30, r.erreurOrigine, paths().origin(0));
         garder();
         return;
     }
@@ -171,9 +169,8 @@ void TransfertOrigine::boutonSommaire(int evenement)
 void TransfertOrigine::archiver()
 {
     m_etat = Etat::Fin;
-    QString erreur;
-    if (!ArchiverOrigine(paths().dataDir, m_octetsLus, &erreur))
-        cadre().afficherStatut(QStringLiteral("Archivage des pointages impossible: ") + erreur);
+    if (const FileError e = ArchiverOrigine(paths().dataDir, m_octetsLus); !e.ok())
+        cadre().afficherStatut(QStringLiteral("Archivage des pointages impossible: ") + e.text);
     close();
 }
 

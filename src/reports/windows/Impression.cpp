@@ -29,7 +29,9 @@ FenetreTravail* Impression::ouvrir(Cadre& cadre)
         FileUse employes(FileId::Personnel);
         Database db(paths().dataDir);
         RecordFile<Personnel> fichier(db);
-        if (fichier.open() != NoError || fichier.records() == 0)
+        // With no employee there is nothing to print; a file that cannot be counted is left to the list's read,
+        // which reports it.
+        if (!fichier.open().ok() || fichier.records().valueOr(-1) == 0)
             return nullptr;
     }
     auto* fenetre = new Impression(cadre);
@@ -101,11 +103,10 @@ void Impression::editionTerminee()
     m_progression->hide();
     m_progression->deleteLater();
     m_progression = nullptr;
-    if (!r.erreurLecture.ok()) {
-        setLastError(r.erreurLecture);
-        // The employee list reads the employees; every other report the day lines.
-        Message(35, m_enCours->avecPeriode() ? QStringLiteral("POINTVAL") : QStringLiteral("PERSONNEL"));
-    }
+    // The employee list reads the employees; every other report the day lines.
+    if (!r.erreurLecture.ok())
+        Message(35, r.erreurLecture,
+                m_enCours->avecPeriode() ? QStringLiteral("POINTVAL") : QStringLiteral("PERSONNEL"));
     if (r.issue == ResultatEdition::Issue::Erreur && !r.erreurPages.isEmpty())
         showBox(QStringLiteral("Génération rapport"), r.erreurPages, MessageIcon::Exclamation);
     if (!r.complete())
@@ -165,14 +166,10 @@ void Impression::exportTermine()
     m_progression->hide();
     m_progression->deleteLater();
     m_progression = nullptr;
-    if (!r.erreurLecture.ok()) {
-        setLastError(r.erreurLecture);
-        Message(35, QStringLiteral("POINTVAL"));
-    }
-    if (!r.erreurEcriture.ok()) {
-        saveError(r.erreurEcriture);
-        Message(15, writeFailureText(r.erreurEcriture, false));
-    }
+    if (!r.erreurLecture.ok())
+        Message(35, r.erreurLecture, QStringLiteral("POINTVAL"));
+    if (!r.erreurEcriture.ok())
+        Message(15, r.erreurEcriture, writeFailureText(r.erreurEcriture, false));
     // As a report: nothing matching, or a cancelled run, ends without a word and without a file.
     if (r.ecrit())
         showBox(QStringLiteral("Exporter en CSV"),

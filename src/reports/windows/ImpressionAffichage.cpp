@@ -280,8 +280,8 @@ QWidget* Impression::construireEmployes()
 bool Impression::remplirEmployes()
 {
     RecordFile<Personnel> fichier(m_db);
-    if (fichier.open() != NoError) {
-        Message(35, QStringLiteral("PERSONNEL"));
+    if (const FileError e = fichier.open(); !e.ok()) {
+        Message(35, e, QStringLiteral("PERSONNEL"));
         return false;
     }
     SelectionImpression::Bornes bornes[3];
@@ -298,7 +298,7 @@ bool Impression::remplirEmployes()
             if (lu == EndOfFile)
                 break;
             if (lu != NoError) {
-                Message(35, QStringLiteral("PERSONNEL"));
+                Message(35, lu, QStringLiteral("PERSONNEL"));
                 return false;
             }
             employes.push_back(p);

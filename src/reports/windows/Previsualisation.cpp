@@ -351,8 +351,7 @@ void Previsualisation::enregistrerPdf()
     if (!chemin || chemin->isEmpty())
         return;
     if (const FileError e = ecrirePdf(m_pages, *chemin, m_document); !e.ok()) {
-        saveError(e);
-        Message(15, writeFailureText(e, false));
+        Message(15, e, writeFailureText(e, false));
         return;
     }
     m_statut->showMessage(QStringLiteral("Rapport enregistré dans %1").arg(QDir::toNativeSeparators(*chemin)), 8000);

@@ -75,7 +75,7 @@ private Q_SLOTS:
         Database db(paths().saveAutoDir);
         RecordFile<PointVal> copie(db);
         QVERIFY(copie.open().ok());
-        QCOMPARE(copie.records(), qint64(1));
+        QCOMPARE(copie.records().valueOr(-1), qint64(1));
         d.fermer();
         setMessagePresenter(nullptr);
         Clock::setToday(0);

@@ -1,6 +1,7 @@
 #include "ChoixEdition.h"
 
 #include "Commandes.h"
+#include "data/Base.h"
 #include "data/FileAdmin.h"
 #include "data/RecordFile.h"
 #include "reports/LectureJournees.h"
@@ -123,6 +124,10 @@ std::optional<QString> installation(const ChoixEdition& choix, std::initializer_
     if (!Demarrage::estRepertoireInstallation(dir))
         return QStringLiteral("%1 n'est pas une installation Kip (son nom doit être Kip).").arg(dir);
     chemins = Paths::forInstallation(dir);
+    if (const FileError base = chooseStore(chemins.dataDir); !base.ok())
+        return base.description();
+    if (!storeServer().isEmpty())
+        return std::nullopt; // the tables are checked by their common open
     for (FileId f : fichiers) {
         const FileError e = checkRecordFile(tableOf(f), chemins.file(f));
         if (!e.ok())

@@ -160,4 +160,15 @@ private:
     std::unique_ptr<BaseEssai> m_base;
 };
 
+// A fixture F (with a virtual moteur() of its own) run on both engines: TEST_P over it, then
+// INSTANTIATE_TEST_SUITE_P(Moteurs, ..., LesDeuxMoteurs).
+template <class F> class SurLesDeuxMoteurs : public F, public ::testing::WithParamInterface<Moteur>
+{
+protected:
+    Moteur moteur() const override { return this->GetParam(); }
+};
+
 } // namespace serveuressai
+
+#define LesDeuxMoteurs                                                                                          \
+    ::testing::Values(serveuressai::Moteur::Sqlite, serveuressai::Moteur::Serveur), serveuressai::nomMoteur

@@ -1,5 +1,5 @@
 // A temporary installation with a scripted presenter, for the record-store tests, on the SQLite files or, in a
-// fixture parameterised by the engine (FixtureSurLesDeuxMoteurs), on a database of the test's own on the
+// fixture parameterised by the engine (serveuressai::SurLesDeuxMoteurs), on a database of the test's own on the
 // server. A fixture's own SetUp returns at once when this one skipped the test (no server for the run).
 #pragma once
 
@@ -79,13 +79,3 @@ protected:
     serveuressai::ChoixMoteur m_moteur;
     kip::ScriptedPresenter presenter;
 };
-
-// The fixture F run on both engines: TEST_P over it, INSTANTIATE_TEST_SUITE_P(Moteurs, ..., LesDeuxMoteurs).
-template <class F> class FixtureSurLesDeuxMoteurs : public F, public ::testing::WithParamInterface<serveuressai::Moteur>
-{
-protected:
-    serveuressai::Moteur moteur() const override { return this->GetParam(); }
-};
-
-#define LesDeuxMoteurs                                                                                                 \
-    ::testing::Values(serveuressai::Moteur::Sqlite, serveuressai::Moteur::Serveur), serveuressai::nomMoteur

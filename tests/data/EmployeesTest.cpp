@@ -82,7 +82,7 @@ protected:
     }
 };
 
-using EmployeesSurLesDeuxMoteurs = FixtureSurLesDeuxMoteurs<EmployeesTest>;
+using EmployeesSurLesDeuxMoteurs = serveuressai::SurLesDeuxMoteurs<EmployeesTest>;
 
 } // namespace
 

@@ -1,8 +1,11 @@
-// The engine chosen by Data/Base.txt, a server that cannot be reached, tables made on an empty database, and
-// long ordered reads held open beside other reads and writes, on both engines.
+// The engine chosen by Data/Base.txt, a server that cannot be reached, tables made on an empty database, long
+// ordered reads held open beside other reads and writes on both engines, and the server's tables copied as
+// SQLite files.
 #include "DataFixture.h"
 #include "data/Base.h"
 #include "data/Database.h"
+#include "data/FileAdmin.h"
+#include "data/Pack.h"
 #include "data/RecordFile.h"
 #include "data/ServerAdmin.h"
 #include "data/Transaction.h"
@@ -15,7 +18,7 @@ namespace {
 
 using EnginesTest = DataFixture;
 
-class EnginesSurLesDeuxMoteurs : public FixtureSurLesDeuxMoteurs<DataFixture>
+class EnginesSurLesDeuxMoteurs : public serveuressai::SurLesDeuxMoteurs<DataFixture>
 {
 protected:
     void SetUp() override
@@ -25,6 +28,12 @@ protected:
             return;
         commonOpen(FileId::PointVal);
     }
+};
+
+class ServeurSeulTest : public DataFixture
+{
+protected:
+    serveuressai::Moteur moteur() const override { return serveuressai::Moteur::Serveur; }
 };
 
 void ecrireBase(const QString& dataDir, const QByteArray& contenu)
@@ -160,6 +169,41 @@ TEST_P(EnginesSurLesDeuxMoteurs, LongReadsStayOpenBesideOtherReadsAndWrites)
     RecordFile<PointVal> vu(autre);
     ASSERT_EQ(vu.open(), NoError);
     EXPECT_EQ(vu.records().valueOr(-1), Lignes + 1);
+}
+
+// A backup of the server is an SQLite file that reads like the files' own: every record at its position with
+// its version, and the checks of the common open passed.
+TEST_F(ServeurSeulTest, TheServersTableCopiesIntoAnSqliteFile)
+{
+    commonOpen(FileId::PointVal);
+    Database db(dataDir());
+    RecordFile<PointVal> pov(db);
+    ASSERT_EQ(pov.open(), NoError);
+    QMap<qint64, QByteArray> avant;
+    for (int i = 0; i < 300; ++i) {
+        PointVal v;
+        v.clearPunches();
+        v.CARTE = qint16(1 + i % 30);
+        v.NOM = QStringLiteral("Nom é %1").arg(v.CARTE);
+        v.DATE = 74000 + i / 30;
+        v.POINTAGE_ORIGINE[3] = qint16(i);
+        ASSERT_EQ(pov.add(v), NoError);
+        if (i % 7 == 0) {
+            ASSERT_EQ(pov.put(v), NoError); // a version other than 0
+        }
+        avant.insert(v.rowid, pack(v) + '/' + QByteArray::number(v.version));
+    }
+    const QString copie = m_tmp.path() + QStringLiteral("/PointVal.tps");
+    ASSERT_EQ(copyServerTable(tableOf(FileId::PointVal), copie), NoError);
+    EXPECT_EQ(checkRecordFile(tableOf(FileId::PointVal), copie, FileCheck::Pages), NoError);
+    Database fichier(Database::PrivateFile{copie, QStringLiteral("POINTVAL"), true});
+    RecordFile<PointVal> lu(fichier);
+    Cursor<PointVal> c = lu.readAll();
+    QMap<qint64, QByteArray> apres;
+    PointVal v;
+    while (c.next(v).ok())
+        apres.insert(v.rowid, pack(v) + '/' + QByteArray::number(v.version));
+    EXPECT_EQ(apres, avant);
 }
 
 INSTANTIATE_TEST_SUITE_P(Moteurs, EnginesSurLesDeuxMoteurs, LesDeuxMoteurs);

@@ -68,7 +68,7 @@ protected:
     }
 };
 
-using JournalSurLesDeuxMoteurs = FixtureSurLesDeuxMoteurs<JournalTest>;
+using JournalSurLesDeuxMoteurs = serveuressai::SurLesDeuxMoteurs<JournalTest>;
 
 } // namespace
 

@@ -49,7 +49,7 @@ protected:
     }
 };
 
-using StoreTest = FixtureSurLesDeuxMoteurs<RecordFileTest>;
+using StoreTest = serveuressai::SurLesDeuxMoteurs<RecordFileTest>;
 
 } // namespace
 

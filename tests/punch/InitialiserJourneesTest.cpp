@@ -34,7 +34,7 @@ protected:
     }
 };
 
-using InitialiserJourneesSurLesDeuxMoteurs = PunchSurLesDeuxMoteurs<InitialiserJourneesTest>;
+using InitialiserJourneesSurLesDeuxMoteurs = serveuressai::SurLesDeuxMoteurs<InitialiserJourneesTest>;
 
 } // namespace
 

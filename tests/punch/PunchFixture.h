@@ -137,13 +137,3 @@ inline QMap<QPair<int, int>, QByteArray> PunchFixture::allLines()
         all.insert({v.CARTE, v.DATE}, kip::pack(v) + QByteArray::number(v.version));
     return all;
 }
-
-// The fixture F run on both engines: TEST_P over it, INSTANTIATE_TEST_SUITE_P(Moteurs, ..., LesDeuxMoteurs).
-template <class F> class PunchSurLesDeuxMoteurs : public F, public ::testing::WithParamInterface<serveuressai::Moteur>
-{
-protected:
-    serveuressai::Moteur moteur() const override { return this->GetParam(); }
-};
-
-#define LesDeuxMoteurs                                                                                                 \
-    ::testing::Values(serveuressai::Moteur::Sqlite, serveuressai::Moteur::Serveur), serveuressai::nomMoteur

@@ -26,7 +26,7 @@ protected:
     }
 };
 
-using TransfertSurLesDeuxMoteurs = PunchSurLesDeuxMoteurs<TransfertTest>;
+using TransfertSurLesDeuxMoteurs = serveuressai::SurLesDeuxMoteurs<TransfertTest>;
 
 } // namespace
 

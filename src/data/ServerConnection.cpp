@@ -6,6 +6,7 @@
 #include <QMutex>
 #include <atomic>
 #include <libpq-fe.h>
+#include <pthread.h>
 
 namespace kip {
 
@@ -15,6 +16,11 @@ QMutex g_poolMutex;
 QHash<QString, std::vector<ServerConnection*>> g_pool;
 std::atomic<qint64> g_roundTrips{0};
 constexpr size_t PoolSize = 4; // idle connections kept per server
+// Rows come in the server's binary form: integers and arrays as they are, nothing to parse or decode.
+constexpr int BinaryResults = 1;
+
+// The server's notices (a collation already there) are of no use to the user.
+void ignoreNotice(void*, const char*) {}
 
 QString fieldOf(const PGresult* r, int field)
 {
@@ -33,6 +39,17 @@ QString keyOfConstraint(const QString& schema, const QString& constraint)
     }
     return QString();
 }
+
+// A child process (a fork) shares the sockets of the parent's connections: it must never use nor close them. It
+// forgets the pooled ones and opens its own.
+void forgetPoolInChild()
+{
+    for (auto& list : g_pool)
+        list.clear(); // left to the parent, not freed: their destructor would close the parent's sessions
+    g_pool.clear();
+}
+
+const int g_atFork = ::pthread_atfork(nullptr, nullptr, forgetPoolInChild);
 
 } // namespace
 
@@ -125,6 +142,8 @@ std::unique_ptr<ServerConnection> ServerConnection::take(const QString& conninfo
         ready = PQresultStatus(set) == PGRES_COMMAND_OK;
         PQclear(set);
     }
+    if (ready)
+        PQsetNoticeProcessor(conn, ignoreNotice, nullptr);
     if (!ready || !PQenterPipelineMode(conn)) {
         const QString reason = conn ? QString::fromUtf8(PQerrorMessage(conn)).trimmed() : QStringLiteral("mémoire");
         *error =
@@ -240,8 +259,10 @@ bool ServerConnection::send(const PgCommand& c)
     if (c.prepare)
         return PQsendPrepare(m_conn, c.prepared.constData(), c.sql.constData(), 0, nullptr) == 1;
     if (!c.prepared.isEmpty())
-        return PQsendQueryPrepared(m_conn, c.prepared.constData(), n, values.data(), lengths.data(), formats, 0) == 1;
-    return PQsendQueryParams(m_conn, c.sql.constData(), n, nullptr, values.data(), lengths.data(), formats, 0) == 1;
+        return PQsendQueryPrepared(m_conn, c.prepared.constData(), n, values.data(), lengths.data(), formats,
+                                   BinaryResults) == 1;
+    return PQsendQueryParams(m_conn, c.sql.constData(), n, nullptr, values.data(), lengths.data(), formats,
+                             BinaryResults) == 1;
 }
 
 // Reads and drops the results of the commands sent and forgotten, up to their synchronisations.

@@ -2,7 +2,7 @@
 
 #include "Database.h"
 
-#include <cstdlib>
+#include <QtEndian>
 #include <libpq-fe.h>
 
 namespace kip {
@@ -56,7 +56,23 @@ public:
         m_started = false;
         m_row = -1;
     }
-    qint64 columnInt(int index) const override { return std::strtoll(value(index), nullptr, 10); }
+    qint64 columnInt(int index) const override
+    {
+        // Binary rows: big-endian integers of the column's width (bigint, integer, smallint, boolean).
+        const auto* p = reinterpret_cast<const uchar*>(value(index));
+        switch (m_result.length(m_row, index)) {
+        case 8:
+            return qFromBigEndian<qint64>(p);
+        case 4:
+            return qFromBigEndian<qint32>(p);
+        case 2:
+            return qFromBigEndian<qint16>(p);
+        case 1:
+            return *p;
+        default:
+            return 0;
+        }
+    }
     QString columnText(int index) const override
     {
         return QString::fromUtf8(value(index), m_result.length(m_row, index));
@@ -116,7 +132,6 @@ private:
     bool m_cursorEnd = false;
     int m_generation = 0;
     ServerEngine::Channel* m_channel = nullptr;
-    mutable QByteArray m_blob;
 };
 
 int ServerStatement::runFew()
@@ -210,15 +225,9 @@ int ServerStatement::step()
 
 const void* ServerStatement::columnBlob(int index, int* size) const
 {
-    // A bytea comes as text, "\x" then two hexadecimal digits per byte.
-    const char* text = value(index);
-    const int length = m_result.length(m_row, index);
-    if (length >= 2 && text[0] == '\\' && text[1] == 'x')
-        m_blob = QByteArray::fromHex(QByteArray::fromRawData(text + 2, length - 2));
-    else
-        m_blob.clear();
-    *size = int(m_blob.size());
-    return m_blob.constData();
+    // A bytea comes as its bytes, valid until the next step.
+    *size = m_result.length(m_row, index);
+    return value(index);
 }
 
 } // namespace

@@ -126,8 +126,9 @@ public:
     // Takes in hand every line of the date and of the day before that is not in hand already.
     bool lireDate(qint32 date)
     {
+        // The day before is in hand already when the reading has just left it.
         PointVal from;
-        from.DATE = date - 1;
+        from.DATE = m_lues.contains(date - 1) ? date : date - 1;
         from.CARTE = std::numeric_limits<qint16>::min();
         PointVal to;
         to.DATE = date;

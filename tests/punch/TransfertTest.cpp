@@ -210,7 +210,7 @@ TEST_P(TransfertSurLesDeuxMoteurs, FailedCommitStoresNothingAndKeepsTheRawFile)
     EXPECT_EQ(run().lecture.stockes, 2);
 }
 
-TEST_F(TransfertTest, KilledInTheMiddleLosesNothingAndDuplicatesNothing)
+TEST_P(TransfertSurLesDeuxMoteurs, KilledInTheMiddleLosesNothingAndDuplicatesNothing)
 {
     addEmployee(12, QStringLiteral("MARTIN"));
     addEmployee(13, QStringLiteral("DURAND"), [](Personnel& p) { p.EXTENSION = 600; });

@@ -156,6 +156,8 @@ int ServerStatement::runFew()
     }
     m_result = std::move(results[guarded ? 1 : 0]);
     m_engine->noteChanges(m_result.affected());
+    if (m_write)
+        m_engine->noteWrite();
     return SqliteDone;
 }
 
@@ -241,15 +243,20 @@ ServerEngine::ServerEngine(const QString& conninfo) : m_conninfo(conninfo)
 ServerEngine::~ServerEngine()
 {
     rollback();
-    if (m_reader.conn && m_reader.openCursors > 0)
-        m_reader.conn->sendAndForget({PgCommand::text("ROLLBACK")});
-    ServerConnection::giveBack(std::move(m_reader.conn));
+    for (std::unique_ptr<Channel>& reader : m_readers) {
+        if (reader->openCursors > 0)
+            reader->conn->sendAndForget({PgCommand::text("ROLLBACK")});
+        ServerConnection::giveBack(std::move(reader->conn));
+    }
     ServerConnection::giveBack(std::move(m_main.conn));
 }
 
 qint64 ServerEngine::roundTrips() const
 {
-    return (m_main.conn ? m_main.conn->roundTrips() : 0) + (m_reader.conn ? m_reader.conn->roundTrips() : 0);
+    qint64 n = m_main.conn ? m_main.conn->roundTrips() : 0;
+    for (const std::unique_ptr<Channel>& reader : m_readers)
+        n += reader->conn->roundTrips();
+    return n;
 }
 
 QByteArray ServerEngine::translate(const QString& sql)
@@ -326,6 +333,7 @@ std::unique_ptr<EngineStatement> ServerEngine::prepare(const QString& sql, Rows 
 FileError ServerEngine::exec(const QString& sql)
 {
     std::vector<PgResult> results;
+    ++m_writes; // what it changes is seen by the cursors opened after it
     return run({PgCommand::text(translate(sql))}, &results);
 }
 
@@ -345,6 +353,7 @@ FileError ServerEngine::flush(std::vector<qint64>* changes)
     std::vector<PgResult> results;
     const FileError e = run(m_queue, &results);
     m_queue.clear();
+    ++m_writes;
     for (const PgResult& r : results)
         changes->push_back(r.ok() ? r.affected() : 0);
     return e;
@@ -356,15 +365,28 @@ ServerEngine::Channel* ServerEngine::cursorOpened(std::vector<PgCommand>* before
         ++m_main.openCursors;
         return &m_main;
     }
-    if (!m_reader.conn) {
-        m_reader.conn = ServerConnection::take(m_conninfo, error);
-        if (!m_reader.conn)
+    // A reading connection whose snapshot sees every write of this engine, else one that starts a new snapshot.
+    Channel* reader = nullptr;
+    for (std::unique_ptr<Channel>& c : m_readers)
+        if (c->openCursors > 0 && c->snapshotOf == m_writes)
+            reader = c.get();
+    for (std::unique_ptr<Channel>& c : m_readers)
+        if (!reader && c->openCursors == 0)
+            reader = c.get();
+    if (!reader) {
+        auto c = std::make_unique<Channel>();
+        c->conn = ServerConnection::take(m_conninfo, error);
+        if (!c->conn)
             return nullptr;
+        m_readers.push_back(std::move(c));
+        reader = m_readers.back().get();
     }
-    if (m_reader.openCursors == 0)
+    if (reader->openCursors == 0) {
         before->push_back(PgCommand::text("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"));
-    ++m_reader.openCursors;
-    return &m_reader;
+        reader->snapshotOf = m_writes;
+    }
+    ++reader->openCursors;
+    return reader;
 }
 
 void ServerEngine::cursorClosed(Channel* channel, int generation, const QByteArray& name)
@@ -373,7 +395,7 @@ void ServerEngine::cursorClosed(Channel* channel, int generation, const QByteArr
         return;
     --channel->openCursors;
     // The cursor's end needs no answer: it goes with the next round trip's data.
-    if (channel == &m_reader && channel->openCursors == 0) {
+    if (channel != &m_main && channel->openCursors == 0) {
         channel->conn->sendAndForget({PgCommand::text("COMMIT")});
         ++channel->generation;
     } else {
@@ -425,6 +447,7 @@ FileError ServerEngine::commit()
     m_block = Block::None;
     m_main.openCursors = 0;
     ++m_main.generation;
+    ++m_writes;
     return e;
 }
 

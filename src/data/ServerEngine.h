@@ -43,19 +43,22 @@ public:
     };
     Block block() const { return m_block; }
     // A connection with the cursors open on it: the transaction's own inside a transaction; outside one, a
-    // second connection of the engine's, whose cursors share one read-only snapshot ended with the last of them,
-    // so that a write made while a cursor is open commits at once as on SQLite.
+    // reading connection of the engine's, whose cursors share one read-only snapshot ended with the last of
+    // them, so that a write made while a cursor is open commits at once as on SQLite. A cursor opened after such
+    // a write takes a snapshot that sees it (another reading connection while the older cursors last).
     struct Channel
     {
         std::unique_ptr<ServerConnection> conn;
         int openCursors = 0;
-        int generation = 0; // the transaction's count: a cursor of an ended transaction is gone
+        int generation = 0;    // the transaction's count: a cursor of an ended transaction is gone
+        qint64 snapshotOf = 0; // the writes of this engine that its snapshot sees
     };
     // Runs the commands in one round trip on the channel (the main one by default); the first failure is kept
     // as the last error and returned.
     FileError run(const std::vector<PgCommand>& commands, std::vector<PgResult>* results, Channel* channel = nullptr);
     void noteError(const FileError& e) { m_lastError = e; }
     void noteChanges(qint64 n) { m_changes = n; }
+    void noteWrite() { ++m_writes; }
     // The channel of a cursor about to be declared; before receives what must run before the declaration.
     Channel* cursorOpened(std::vector<PgCommand>* before, FileError* error);
     void cursorClosed(Channel* channel, int generation, const QByteArray& name);
@@ -68,7 +71,8 @@ public:
 private:
     QString m_conninfo;
     Channel m_main;
-    Channel m_reader;
+    std::vector<std::unique_ptr<Channel>> m_readers;
+    qint64 m_writes = 0; // writes committed by this engine
     FileError m_openError;
     FileError m_lastError;
     qint64 m_changes = 0;

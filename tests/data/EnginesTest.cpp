@@ -164,6 +164,10 @@ TEST_P(EnginesSurLesDeuxMoteurs, LongReadsStayOpenBesideOtherReadsAndWrites)
         ++lusA;
     }
     EXPECT_EQ(lusA, Lignes);
+    // A read begun after the write, while the first one is still open, sees it.
+    Cursor<PointVal> c = pov.read(POV_K_CARTE_DATE, ajout, Direction::Forward);
+    ASSERT_EQ(c.next(v), NoError);
+    EXPECT_EQ(v.CARTE, 500);
     a = Cursor<PointVal>();
     Database autre(dataDir());
     RecordFile<PointVal> vu(autre);

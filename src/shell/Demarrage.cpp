@@ -51,6 +51,13 @@ bool Demarrage::verifier(const QString& currentDir, int* exitCode)
         return false;
     }
     const Paths p = Paths::forInstallation(currentDir);
+    // The records' engine, chosen once: a server that cannot be reached ends the program before anything is
+    // touched, the lock included.
+    if (const FileError base = chooseStore(p.dataDir); !base.ok()) {
+        showBox(QStringLiteral("Erreur"), base.description(), MessageIcon::Stop);
+        *exitCode = 1;
+        return false;
+    }
     for (const QString& dir : {p.dataDir, p.saveAutoDir, p.saveManuDir, p.sonDir}) {
         if (!accessible(dir))
             QDir().mkpath(dir);
@@ -62,13 +69,6 @@ bool Demarrage::verifier(const QString& currentDir, int* exitCode)
         }
     }
     setPaths(p);
-    // The records' engine, chosen once: a server that cannot be reached ends the program before anything is
-    // touched, the lock included.
-    if (const FileError base = chooseStore(p.dataDir); !base.ok()) {
-        showBox(QStringLiteral("Erreur"), base.description(), MessageIcon::Stop);
-        *exitCode = 1;
-        return false;
-    }
     // The lock is taken here and kept to the end, so that no other program can pass between the test
     // and the opening of the files.
     if (m_verrou.prendre(p.dataDir) != VerrouProgramme::Pris) {

@@ -88,7 +88,7 @@ TEST_F(ServeurArreteTest, StoppedInTheMiddleOfATransferLosesNothingAndStoresEver
     EXPECT_EQ(encore.lecture.stockes, encore.lecture.lignes);
     EXPECT_EQ(allLines().size(), 2 * 61);
     for (qint32 d = today - 60; d <= today; ++d) {
-        EXPECT_EQ(punches(line(12, d)->POINTAGE_ORIGINE), (std::vector<int>{480, 1020}));
-        EXPECT_EQ(punches(line(13, d)->POINTAGE_ORIGINE), (std::vector<int>{510, 990}));
+        EXPECT_EQ(punches(line(12, d).value_or(PointVal{}).POINTAGE_ORIGINE), (std::vector<int>{480, 1020}));
+        EXPECT_EQ(punches(line(13, d).value_or(PointVal{}).POINTAGE_ORIGINE), (std::vector<int>{510, 990}));
     }
 }

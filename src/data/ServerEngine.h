@@ -5,7 +5,8 @@
 // one round trip; a write inside a transaction runs between a savepoint and its release in that same round
 // trip, so that a failed write (a duplicate key) leaves the transaction usable, as on SQLite. A statement of
 // many rows is a server-side cursor read in batches. Per transaction: BEGIN, the lock wait and the tables'
-// locks in lock order, in one round trip; one more for COMMIT. Batches (Lot.h) send many statements in one.
+// locks in lock order, in one round trip; one more for COMMIT. Per batch (Database::queue and flush, RecordFile's
+// addLater, putLater and flush): every queued write and one synchronisation, one round trip.
 #pragma once
 
 #include "Engine.h"

@@ -136,7 +136,7 @@ FileError deleteEmployee(Database& db, const Personnel& rec)
         const QString label = QStringLiteral("POINTVAL");
         return failAndReport(t, 17, detail::statementError(db, st, rc, label), label);
     }
-    const int dayLinesDeleted = detail::changes(db);
+    const int dayLinesDeleted = db.changes();
     if (const FileError removed = employees.remove(current); !removed.ok())
         return failAndReport(t, 17, removed, QStringLiteral("PERSONNEL"));
     Journal entry = entreeJournal(current);

@@ -1,5 +1,9 @@
 #include "FileAdmin.h"
 
+#include "Database.h"
+#include "SqliteEngine.h"
+#include "Transaction.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
@@ -7,6 +11,7 @@
 #include <fcntl.h>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -14,42 +19,33 @@ namespace kip {
 
 namespace {
 
-struct Closer
-{
-    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
-};
-using Connection = std::unique_ptr<sqlite3, Closer>;
+using Connection = std::unique_ptr<Database>;
 
 FileError errorOf(sqlite3* db, int rc)
 {
     return errorOfSqlite(rc, db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc)));
 }
 
-// Gives up the connection's transaction; there is nothing left to report when that fails.
-void rollBack(sqlite3* db)
+// The file alone on a connection of its own (created when missing unless readOnly): nothing of the
+// installation's set is attached, and its transactions are the one guard's.
+Connection connect(const QString& path, bool readOnly, int waitMs, FileError* err)
 {
-    if (!sqlite3_get_autocommit(db))
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-}
-
-Connection connect(const QString& path, int flags, int waitMs, FileError* err)
-{
-    sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
-    Connection db(raw);
-    if (rc != SQLITE_OK) {
-        *err = errorOf(raw, rc);
+    auto db = std::make_unique<Database>(Database::PrivateFile{path, QString(), readOnly, waitMs});
+    if (!db->valid()) {
+        *err = db->errorFrom(0);
         return nullptr;
     }
-    sqlite3_extended_result_codes(raw, 1);
-    sqlite3_busy_timeout(raw, waitMs);
     return db;
 }
 
-FileError run(sqlite3* db, const QString& sql)
+sqlite3* raw(const Connection& db)
 {
-    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
-    return rc == SQLITE_OK ? FileError{} : errorOf(db, sqlite3_extended_errcode(db));
+    return SqliteEngine::handleOf(*db);
+}
+
+FileError run(const Connection& db, const QString& sql)
+{
+    return db->exec(sql);
 }
 
 // A statement finalised on every path.
@@ -182,28 +178,27 @@ void syncDirectory(const QString& dir)
 FileError createRecordFile(const TableDecl& table, const QString& path)
 {
     FileError err;
-    Connection db = connect(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, 2000, &err);
+    Connection db = connect(path, false, Database::DefaultWaitMs, &err);
     if (!db)
         return err;
-    err = run(db.get(), QStringLiteral("PRAGMA journal_mode = DELETE; BEGIN IMMEDIATE"));
+    err = run(db, QStringLiteral("PRAGMA journal_mode = DELETE"));
     if (!err.ok())
         return err;
+    Transaction t(*db, Transaction::Ecriture);
+    if (!t.ok())
+        return t.error();
     // Two threads may create the same missing file at once: the second finds the first one's table.
     int objects = 0;
-    err = schemaSize(db.get(), &objects);
-    if (err.ok() && objects > 0) {
-        rollBack(db.get());
+    err = schemaSize(raw(db), &objects);
+    if (err.ok() && objects > 0)
         return {};
-    }
     QString sql = unqualified(table.createTableSql(), table.label) + QStringLiteral("; ");
     for (const KeyDecl& key : table.keys)
         sql += unqualified(table.createIndexSql(key), table.label) + QStringLiteral("; ");
-    sql += QStringLiteral("PRAGMA user_version = %1; COMMIT;").arg(LayoutVersion);
+    sql += QStringLiteral("PRAGMA user_version = %1;").arg(LayoutVersion);
     if (err.ok())
-        err = run(db.get(), sql);
-    if (!err.ok())
-        rollBack(db.get());
-    return err;
+        err = run(db, sql);
+    return err.ok() ? t.commit() : err;
 }
 
 FileError checkRecordFile(const TableDecl& table, const QString& path, FileCheck depth, int waitMs)
@@ -212,31 +207,32 @@ FileError checkRecordFile(const TableDecl& table, const QString& path, FileCheck
     if (!info.exists())
         return makeError(NotFound);
     FileError err;
-    Connection db = connect(path, SQLITE_OPEN_READWRITE, waitMs, &err);
+    Connection db = connect(path, false, waitMs, &err);
     if (!db)
         return err;
     // A file of no bytes is a database without a table: a file that was never written.
     if (info.size() == 0)
         return makeError(NotFound);
-    err = run(db.get(), QStringLiteral("BEGIN"));
+    // A read only: nothing to keep, given up at the end.
+    const Transaction t(*db, Transaction::Lecture, waitMs);
+    err = t.error();
     int objects = -1;
     if (err.ok())
-        err = schemaSize(db.get(), &objects);
+        err = schemaSize(raw(db), &objects);
     // A database without any table is a file that was never written (or is being created by another thread).
     if (err.ok() && objects == 0)
         err = makeError(NotFound);
     if (err.ok())
-        err = checkColumns(db.get(), table);
+        err = checkColumns(raw(db), table);
     int version = -1;
     if (err.ok())
-        err = userVersion(db.get(), &version);
+        err = userVersion(raw(db), &version);
     if (err.ok() && version != LayoutVersion)
         err = makeError(DeclarationMismatch, 0, QStringLiteral("version de la structure"));
     if (err.ok())
-        err = checkKeys(db.get(), table);
+        err = checkKeys(raw(db), table);
     if (err.ok() && depth == FileCheck::Pages)
-        err = checkPages(db.get());
-    rollBack(db.get()); // a read only: nothing to keep
+        err = checkPages(raw(db));
     return err;
 }
 
@@ -318,22 +314,30 @@ FileError rebuildAnew(const TableDecl& table, const QString& path, int waitMs, c
     (void)removeRecordFile(temp);
     FileError err;
     {
-        Connection fresh = connect(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, waitMs, &err);
+        Connection fresh = connect(temp, false, waitMs, &err);
         if (!fresh)
             return err;
-        Connection damaged = connect(path, SQLITE_OPEN_READONLY, waitMs, &err);
+        Connection damaged = connect(path, true, waitMs, &err);
         if (!damaged)
             return err;
-        err = run(fresh.get(), QStringLiteral("PRAGMA journal_mode = OFF; BEGIN; ") +
-                                   unqualified(table.createTableSql(), table.label));
+        err = run(fresh, QStringLiteral("PRAGMA journal_mode = OFF"));
+        std::optional<Transaction> t;
+        if (err.ok()) {
+            t.emplace(*fresh, Transaction::Ecriture, waitMs);
+            err = t->error();
+        }
+        if (err.ok())
+            err = run(fresh, unqualified(table.createTableSql(), table.label));
         *kept = 0;
         if (err.ok())
-            err = copyReadableRecords(damaged.get(), fresh.get(), table, kept);
+            err = copyReadableRecords(raw(damaged), raw(fresh), table, kept);
         for (const KeyDecl& key : table.keys)
             if (err.ok())
-                err = run(fresh.get(), unqualified(table.createIndexSql(key), table.label));
+                err = run(fresh, unqualified(table.createIndexSql(key), table.label));
         if (err.ok())
-            err = run(fresh.get(), QStringLiteral("PRAGMA user_version = %1; COMMIT").arg(LayoutVersion));
+            err = run(fresh, QStringLiteral("PRAGMA user_version = %1").arg(LayoutVersion));
+        if (err.ok())
+            err = t->commit();
     }
     if (err.ok())
         err = checkRecordFile(table, temp, FileCheck::Pages, waitMs);
@@ -345,18 +349,18 @@ FileError rebuildAnew(const TableDecl& table, const QString& path, int waitMs, c
     if (err.ok() && ((QFile::exists(aside) && !QFile::remove(aside)) || !QFile::copy(path, aside)))
         err = plainError(QStringLiteral("copie de %1 vers %2 impossible").arg(path, aside));
     if (err.ok()) {
-        Connection source = connect(temp, SQLITE_OPEN_READONLY, waitMs, &err);
-        Connection target = source ? connect(path, SQLITE_OPEN_READWRITE, waitMs, &err) : nullptr;
-        sqlite3_backup* b = target ? sqlite3_backup_init(target.get(), "main", source.get(), "main") : nullptr;
+        Connection source = connect(temp, true, waitMs, &err);
+        Connection target = source ? connect(path, false, waitMs, &err) : nullptr;
+        sqlite3_backup* b = target ? sqlite3_backup_init(raw(target), "main", raw(source), "main") : nullptr;
         if (target && !b)
-            err = errorOf(target.get(), sqlite3_extended_errcode(target.get()));
+            err = errorOf(raw(target), sqlite3_extended_errcode(raw(target)));
         if (b) {
             const int rc = sqlite3_backup_step(b, -1);
             const int finished = sqlite3_backup_finish(b);
             if (rc != SQLITE_DONE)
-                err = errorOf(target.get(), rc);
+                err = errorOf(raw(target), rc);
             else if (finished != SQLITE_OK)
-                err = errorOf(target.get(), finished);
+                err = errorOf(raw(target), finished);
         }
     }
     (void)removeRecordFile(temp);
@@ -369,41 +373,37 @@ FileError rebuildKeysInPlace(const TableDecl& table, const QString& path, bool e
     if (!QFileInfo::exists(path))
         return makeError(NotFound);
     FileError err;
-    Connection db = connect(path, SQLITE_OPEN_READWRITE, waitMs, &err);
+    Connection db = connect(path, false, waitMs, &err);
     if (!db)
         return err;
     // The rebuild rewrites every key in one transaction: a cache of its own size keeps the key pages in memory
     // instead of spilling them halfway. A smaller cache only makes it slower.
-    (void)run(db.get(), QStringLiteral("PRAGMA cache_size = %1").arg(-RebuildCacheKiB));
-    err = run(db.get(), exclusive ? QStringLiteral("BEGIN EXCLUSIVE") : QStringLiteral("BEGIN IMMEDIATE"));
-    if (!err.ok())
-        return err;
-    err = checkColumns(db.get(), table);
+    (void)run(db, QStringLiteral("PRAGMA cache_size = %1").arg(-RebuildCacheKiB));
+    Transaction t(*db, exclusive ? Transaction::Exclusif : Transaction::Ecriture, waitMs);
+    if (!t.ok())
+        return t.error();
+    err = checkColumns(raw(db), table);
     QStringList stored;
     if (err.ok())
-        err = storedKeys(db.get(), table, &stored);
+        err = storedKeys(raw(db), table, &stored);
     // Each key is rebuilt from the records as they stand; one that is missing or no longer matches its
     // declaration is made again. Building a key reads every record: a damaged record fails it.
     for (size_t k = 0; k < table.keys.size() && err.ok(); ++k) {
         const KeyDecl& key = table.keys[k];
         const QString declared = unqualified(table.createIndexSql(key), table.label);
         if (stored[qsizetype(k)] == declared) {
-            err = run(db.get(), QStringLiteral("REINDEX %1").arg(QLatin1String(key.name)));
+            err = run(db, QStringLiteral("REINDEX %1").arg(QLatin1String(key.name)));
             continue;
         }
-        err = run(db.get(), QStringLiteral("DROP INDEX IF EXISTS %1").arg(QLatin1String(key.name)));
+        err = run(db, QStringLiteral("DROP INDEX IF EXISTS %1").arg(QLatin1String(key.name)));
         if (err.ok())
-            err = run(db.get(), declared);
+            err = run(db, declared);
     }
     // The keys now agree with the records by construction: what is left to check is every page of the file,
     // records and keys alike, and the free list. A file still damaged is refused.
     if (err.ok())
-        err = checkPages(db.get());
-    if (err.ok())
-        err = run(db.get(), QStringLiteral("COMMIT"));
-    if (!err.ok())
-        rollBack(db.get());
-    return err;
+        err = checkPages(raw(db));
+    return err.ok() ? t.commit() : err;
 }
 
 } // namespace
@@ -426,7 +426,7 @@ FileError rebuildRecordFileKeys(const TableDecl& table, const QString& path, boo
 FileError copyRecordFile(const QString& from, const QString& to, const CopyProgress& progress)
 {
     FileError err;
-    Connection src = connect(from, SQLITE_OPEN_READONLY, 2000, &err);
+    Connection src = connect(from, true, Database::DefaultWaitMs, &err);
     if (!src)
         return err;
     // The copy is made beside the former one and takes its name only once it is whole and on disk: at every
@@ -434,28 +434,28 @@ FileError copyRecordFile(const QString& from, const QString& to, const CopyProgr
     const QString temp = to + QStringLiteral(".part");
     (void)removeRecordFile(temp);
     {
-        Connection dst = connect(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, 2000, &err);
+        Connection dst = connect(temp, false, Database::DefaultWaitMs, &err);
         if (!dst)
             return err;
         // One read transaction over the whole copy: a committed state, copied in steps that can tell their
         // progress. A writer's lock is waited for by the source's busy timeout.
-        int rc = sqlite3_exec(src.get(), "BEGIN; SELECT count(*) FROM sqlite_schema;", nullptr, nullptr, nullptr);
-        sqlite3_backup* b = rc == SQLITE_OK ? sqlite3_backup_init(dst.get(), "main", src.get(), "main") : nullptr;
-        if (rc != SQLITE_OK) {
-            err = errorOf(src.get(), rc);
+        Transaction snapshot(*src, Transaction::Lecture);
+        sqlite3_backup* b = snapshot.ok() ? sqlite3_backup_init(raw(dst), "main", raw(src), "main") : nullptr;
+        int rc = SQLITE_OK;
+        if (!snapshot.ok()) {
+            err = snapshot.error();
         } else if (!b) {
-            err = errorOf(dst.get(), sqlite3_extended_errcode(dst.get()));
+            err = errorOf(raw(dst), sqlite3_extended_errcode(raw(dst)));
         } else {
             constexpr int PagesParEtape = 1024;
             while ((rc = sqlite3_backup_step(b, progress ? PagesParEtape : -1)) == SQLITE_OK)
                 progress(sqlite3_backup_pagecount(b) - sqlite3_backup_remaining(b), sqlite3_backup_pagecount(b));
             const int finished = sqlite3_backup_finish(b);
             if (rc != SQLITE_DONE)
-                err = errorOf(dst.get(), rc);
+                err = errorOf(raw(dst), rc);
             else if (finished != SQLITE_OK)
-                err = errorOf(dst.get(), finished);
+                err = errorOf(raw(dst), finished);
         }
-        (void)sqlite3_exec(src.get(), "COMMIT;", nullptr, nullptr, nullptr);
     }
     if (err.ok() && std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(to).constData()) != 0)
         err = makeError(DriverError, SQLITE_CANTOPEN, QStringLiteral("copie vers %1 impossible").arg(to));

@@ -92,6 +92,8 @@ QString FileError::description() const
     // A failure of the program's own (a page image that cannot be read) has a text and no code.
     if (code == DriverError && fileCode == 0 && !fileText.isEmpty())
         return fileText.trimmed();
+    if (code == DriverError && !sqlState.isEmpty())
+        return QStringLiteral("%1 (%2)").arg(fileText.trimmed(), sqlState);
     if (code == DriverError)
         return QStringLiteral("%1 (%2)").arg(fileText.trimmed()).arg(fileCode);
     return QStringLiteral("%1 (%2)").arg(text.trimmed()).arg(code);

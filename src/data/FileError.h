@@ -31,6 +31,7 @@ struct [[nodiscard]] FileError
     QString key;      // for DuplicateKey: the name of the key, for example "PER:K_NOM_PRENOM"
     QString label;    // the label of the file that failed ("PERSONNEL"), empty when no one file is to blame
     QString path;     // the full name of the file concerned, when the error is about one file (a text file, a copy)
+    QString sqlState; // the server's own code (SQLSTATE), shown in place of the driver's code
 
     bool ok() const { return code == NoError; }
     // The label of the file that failed, or the caller's own guess when the error does not name one.

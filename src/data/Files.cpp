@@ -1,9 +1,11 @@
 #include "Files.h"
 
+#include "Base.h"
 #include "Database.h"
 #include "FileAdmin.h"
 #include "Journal.h"
 #include "Messages.h"
+#include "ServerAdmin.h"
 
 #include <QDir>
 #include <QMutex>
@@ -149,8 +151,39 @@ bool labelToFile(const QString& label, FileId* id)
     return false;
 }
 
+namespace {
+
+// The common open of a table on the server: made when missing; anything else wrong with it stops the program
+// (the server keeps its keys whole: there is no repair to offer).
+void commonOpenOnServer(FileId id)
+{
+    const TableDecl& table = tableOf(id);
+    Database db(g_paths.dataDir);
+    FileError err = db.valid() ? checkServerTable(db, table) : db.errorFrom(0);
+    if (err.code == NotFound) {
+        err = createServerTable(db, table);
+        if (!err.ok())
+            Message(4, err, table.label);
+        err = checkServerTable(db, table);
+        if (!err.ok())
+            Message(5, err, table.label);
+    } else if (err.code == DeclarationMismatch) {
+        Message(1, err, table.label);
+    }
+    if (!err.ok()) {
+        Message(30, err, table.label);
+        stopProgram(QStringLiteral("Erreur disque"));
+    }
+}
+
+} // namespace
+
 void commonOpen(FileId id)
 {
+    if (!storeServer().isEmpty()) {
+        commonOpenOnServer(id);
+        return;
+    }
     const TableDecl& table = tableOf(id);
     const QString path = g_paths.file(id);
     const int generation = g_repairs[index(id)].load();
@@ -237,6 +270,17 @@ void resetOpenCount(FileId id)
 void rebuildAllKeys(const RebuildProgress& progress)
 {
     const std::vector<const TableDecl*> tables = allTables();
+    if (!storeServer().isEmpty()) {
+        // The server's keys are rebuilt in place (REINDEX); they are never damaged by a crash.
+        Database db(g_paths.dataDir);
+        int step = 0;
+        for (const TableDecl* table : tables) {
+            if (progress && table != &tableOf<Journal>())
+                progress(++step, int(tables.size()) - 1, table->label);
+            (void)reindexServerTable(db, *table);
+        }
+        return;
+    }
     // The journal of corrections comes last without a step of its own: the progress counts the five data files.
     const TableDecl* journal = &tableOf<Journal>();
     const int steps =

@@ -198,7 +198,8 @@ FileError lireEntrees(Database& db, Statement& st, std::vector<Journal>& entrees
 // would then take for a damaged file.
 bool existe(Database& db)
 {
-    return QFileInfo::exists(db.pathOf(Journal::FileName));
+    // On the server the table is made by the first common open of the journal.
+    return db.isServer() || QFileInfo::exists(db.pathOf(Journal::FileName));
 }
 
 // The journal's read under the condition; an invalid statement that carries the error when the journal cannot

@@ -45,7 +45,7 @@ constexpr int YesNoCancel = ButtonYes | ButtonNo | ButtonCancel;
 constexpr auto Ex = MessageIcon::Exclamation;
 constexpr auto Qu = MessageIcon::Question;
 
-constexpr Row Rows[] = {
+constexpr Row MessageRows[] = {
     {1, "Fichier invalide", Ex, ButtonOk, ButtonOk, "Fichier invalide!"},
     {2, "Clé invalide", Qu, YesNo, ButtonYes, "Clé invalide!"},
     {3, "Erreur reconstruction des clés", Ex, ButtonOk, ButtonOk, "Erreur reconstruction des clés !"},
@@ -69,7 +69,7 @@ constexpr Row Rows[] = {
 
 const Row* rowOf(int number)
 {
-    for (const Row& r : Rows)
+    for (const Row& r : MessageRows)
         if (r.number == number)
             return &r;
     return nullptr;

@@ -1,19 +1,10 @@
 #include "RecordFile.h"
 
-#include <sqlite3.h>
-
 namespace kip::detail {
-
-const void* columnBlob(const Statement& st, int index, int* size)
-{
-    const void* p = sqlite3_column_blob(st.handle(), index);
-    *size = sqlite3_column_bytes(st.handle(), index);
-    return p;
-}
 
 FileError stepError(Database& db, int rc, const QString& label)
 {
-    const FileError e = db.errorFrom(rc == SQLITE_MISUSE ? rc : sqlite3_extended_errcode(db.handle()));
+    const FileError e = db.errorFrom(rc);
     return labelled(e.ok() ? makeError(DriverError, rc, QStringLiteral("erreur inattendue")) : e, label);
 }
 
@@ -48,15 +39,6 @@ QString duplicateKeyOf(const TableDecl& table, const QString& driverText)
             return QLatin1String(k.fullName);
     }
     return QString();
-}
-
-qint64 lastInsertRowid(Database& db)
-{
-    return sqlite3_last_insert_rowid(db.handle());
-}
-int changes(Database& db)
-{
-    return sqlite3_changes(db.handle());
 }
 
 } // namespace kip::detail

@@ -11,6 +11,7 @@
 
 #include <bit>
 #include <cstring>
+#include <utility>
 
 namespace kip {
 
@@ -64,12 +65,10 @@ private:
     int m_i;
 };
 
-const void* columnBlob(const Statement& st, int index, int* size);
-
 template <class T, size_t N> void Reader::array(const char*, std::array<T, N>& a)
 {
     int size = 0;
-    const void* p = columnBlob(m_st, m_i++, &size);
+    const void* p = m_st.columnBlob(m_i++, &size);
     a.fill(T{});
     if (p && size > 0) // a blob written by another client may be empty
         std::memcpy(a.data(), p, std::min<size_t>(size_t(size), sizeof(T) * N));
@@ -78,7 +77,7 @@ template <class T, size_t N> void Reader::array(const char*, std::array<T, N>& a
 template <size_t N> void Reader::textArray(const char*, std::array<QString, N>& a, int size)
 {
     int bytes = 0;
-    const char* p = static_cast<const char*>(columnBlob(m_st, m_i++, &bytes));
+    const char* p = static_cast<const char*>(m_st.columnBlob(m_i++, &bytes));
     for (size_t k = 0; k < N; ++k) {
         const int at = int(k) * size;
         a[k] = at + size <= bytes ? clipField(fromCp1252(p + at, size), size) : QString();
@@ -206,8 +205,8 @@ public:
     {
         const bool fwd = dir == Direction::Forward;
         const TableDecl::KeySql& ks = m_table.sqlOf(key);
-        Statement st =
-            m_db.prepare(to ? (fwd ? ks.readForwardTo : ks.readBackwardTo) : (fwd ? ks.readForward : ks.readBackward));
+        Statement st = m_db.prepare(
+            to ? (fwd ? ks.readForwardTo : ks.readBackwardTo) : (fwd ? ks.readForward : ks.readBackward), Rows::Many);
         Cursor<R> c;
         c.setDatabase(&m_db, m_table.label);
         if (!st.valid()) {
@@ -228,7 +227,7 @@ public:
     // All records in file order.
     Cursor<R> readAll()
     {
-        Statement st = m_db.prepare(m_table.sql.readAll);
+        Statement st = m_db.prepare(m_table.sql.readAll, Rows::Many);
         const FileError e = st.valid() ? FileError{} : prepareError(st);
         Cursor<R> c(std::move(st));
         c.setDatabase(&m_db, m_table.label);
@@ -243,11 +242,42 @@ public:
             return prepareError(st);
         detail::Binder b(st, 1);
         rec.visit(b);
+        // The statement returns the new record's position.
         const int rc = st.step();
-        if (rc != SqliteDone)
+        if (rc != SqliteRow)
             return fail(rc, &rec);
-        rec.rowid = lastInsertRowid();
+        rec.rowid = st.columnInt(0);
         rec.version = 0;
+        return {};
+    }
+
+    // The same writes in a batch, sent by flush(): on the server one round trip for the batch instead of one per
+    // record; on SQLite each runs at once. The added record's position is not known; a rewritten one's version
+    // is counted as written. Within a transaction, which the caller gives up when the flush fails.
+    FileError addLater(R& rec) { return queue(m_table.sql.insert, rec, false); }
+    FileError putLater(R& rec)
+    {
+        const FileError e = queue(m_table.sql.update, rec, true);
+        if (e.ok())
+            ++rec.version;
+        return e;
+    }
+    // Sends the writes queued: the first error, or 89 when a rewrite found its record changed by another writer;
+    // with stale, those rewrites are listed there instead (their order in the batch), for the caller to settle.
+    FileError flush(std::vector<size_t>* stale = nullptr)
+    {
+        std::vector<qint64> changes;
+        FileError e = m_db.flush(&changes);
+        const std::vector<bool> rewrites = std::exchange(m_queuedRewrites, {});
+        if (!e.ok())
+            return detail::labelled(e, m_table.label);
+        for (size_t i = 0; i < rewrites.size() && i < changes.size(); ++i) {
+            if (!rewrites[i] || changes[i] != 0)
+                continue;
+            if (!stale)
+                return detail::labelled(makeError(ChangedElsewhere), m_table.label);
+            stale->push_back(i);
+        }
         return {};
     }
 
@@ -264,7 +294,7 @@ public:
         const int rc = st.step();
         if (rc != SqliteDone)
             return fail(rc, &rec);
-        if (changes() == 0)
+        if (m_db.changes() == 0)
             return detail::labelled(makeError(ChangedElsewhere), m_table.label);
         ++rec.version;
         return {};
@@ -322,13 +352,16 @@ private:
     {
         FileError e = detail::stepError(m_db, rc, m_table.label);
         if (e.code == DuplicateKey) {
-            e.key = rec ? firstDuplicatedKey(*rec) : QString();
+            // The engine may name a key; the user is told the first one in key order.
+            const QString first = rec ? firstDuplicatedKey(*rec) : QString();
+            if (!first.isEmpty())
+                e.key = first;
             if (e.key.isEmpty())
                 e.key = detail::duplicateKeyOf(m_table, e.fileText);
         }
         return e;
     }
-    // SQLite names one of the keys that a record duplicates; the user is told the first in key order.
+    // The engine names one of the keys that a record duplicates; the user is told the first in key order.
     QString firstDuplicatedKey(const R& rec)
     {
         for (const KeyDecl& key : m_table.keys) {
@@ -339,6 +372,7 @@ private:
                               .arg(key.count + 1);
             if (key.skipBlankMatricule)
                 sql += QStringLiteral(" AND MATRICULE <> ''");
+            sql += QStringLiteral(" LIMIT 1");
             Statement st = m_db.prepare(sql);
             if (!st.valid())
                 continue;
@@ -350,25 +384,26 @@ private:
         }
         return QString();
     }
-    qint64 lastInsertRowid() const;
-    int changes() const;
+
+    FileError queue(const QString& sql, R& rec, bool rewrite)
+    {
+        Statement st = m_db.prepare(sql);
+        if (!st.valid())
+            return prepareError(st);
+        detail::Binder b(st, 1);
+        rec.visit(b);
+        if (rewrite) {
+            st.bind(b.next(), rec.rowid);
+            st.bind(b.next() + 1, rec.version);
+        }
+        m_db.queue(st);
+        m_queuedRewrites.push_back(rewrite);
+        return {};
+    }
 
     Database& m_db;
     const TableDecl& m_table;
+    std::vector<bool> m_queuedRewrites; // of the writes queued, in order: whether each is a rewrite
 };
-
-namespace detail {
-qint64 lastInsertRowid(Database& db);
-int changes(Database& db);
-} // namespace detail
-
-template <class R> qint64 RecordFile<R>::lastInsertRowid() const
-{
-    return detail::lastInsertRowid(m_db);
-}
-template <class R> int RecordFile<R>::changes() const
-{
-    return detail::changes(m_db);
-}
 
 } // namespace kip

@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <span>
+#include <type_traits>
 #include <vector>
 
 namespace kip {
@@ -21,6 +23,7 @@ struct ColumnDecl
     };
     QString name;
     Kind kind;
+    bool wide = false; // an integer beyond 32 bits (bigint on the server)
 };
 
 struct TableDecl
@@ -46,6 +49,11 @@ struct TableDecl
 
     QString createTableSql() const;
     QString createIndexSql(const KeyDecl& key) const;
+    // The same on the server: the table in a schema of its label, its position an identity column, text that
+    // compares ignoring case (the collation kip_nocase), arrays as bytea; a key that is not unique ends with the
+    // position, so that its order is the same as on SQLite, whose keys end with the rowid.
+    QString createTableSqlServer() const;
+    QString createIndexSqlServer(const KeyDecl& key) const;
     QString columnList() const; // "CARTE, MATRICULE, ..."
 };
 
@@ -54,7 +62,11 @@ class ColumnCollector
 {
 public:
     explicit ColumnCollector(std::vector<ColumnDecl>& out) : m_out(out) {}
-    template <class T> void field(const char* name, T&) { m_out.push_back({QLatin1String(name), ColumnDecl::Integer}); }
+    template <class T> void field(const char* name, T&)
+    {
+        const bool wide = sizeof(T) > 4 || (sizeof(T) == 4 && std::is_unsigned_v<T>);
+        m_out.push_back({QLatin1String(name), ColumnDecl::Integer, wide});
+    }
     void text(const char* name, QString&, int) { m_out.push_back({QLatin1String(name), ColumnDecl::Text}); }
     template <class A> void array(const char* name, A&) { m_out.push_back({QLatin1String(name), ColumnDecl::Blob}); }
     template <class A> void textArray(const char* name, A&, int)

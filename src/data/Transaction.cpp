@@ -26,7 +26,13 @@ Transaction::Transaction(Database& db, std::initializer_list<FileId> files, Mode
         }
         labels << table.label;
     }
-    m_error = m_db.begin(labels, mode == Lecture, waitMs);
+    m_error = m_db.begin(labels, mode == Lecture, mode == Exclusif, waitMs);
+    m_open = m_error.ok();
+}
+
+Transaction::Transaction(Database& db, Mode mode, int waitMs) : m_db(db)
+{
+    m_error = m_db.begin({}, mode == Lecture, mode == Exclusif, waitMs);
     m_open = m_error.ok();
 }
 

@@ -22,13 +22,17 @@ public:
     enum Mode
     {
         Ecriture, // the write locks of every file, taken at the start
-        Lecture   // one consistent snapshot of every file, for the length of the transaction
+        Lecture,  // one consistent snapshot of every file, for the length of the transaction
+        Exclusif  // the files held against every other user, readers included (a rebuild, a restore)
     };
 
     // Attaches the files to the connection when needed and starts the transaction; error() tells whether
     // it started (32 when a file could not be had within waitMs).
     Transaction(Database& db, std::initializer_list<FileId> files, Mode mode = Ecriture,
                 int waitMs = Database::DefaultWaitMs);
+    // A transaction of a private file (Database::PrivateFile), or of the server's database as a whole (the making
+    // of its tables), taking no file's lock.
+    Transaction(Database& db, Mode mode, int waitMs = Database::DefaultWaitMs);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

@@ -5,7 +5,72 @@
 #include "data/RecordFile.h"
 #include "data/Transaction.h"
 
+#include <limits>
+#include <unordered_map>
+
 namespace kip {
+
+namespace {
+
+constexpr int TailleLot = 2000; // writes sent together
+
+// A day line of the period as the decision needs it.
+struct Presente
+{
+    qint64 rowid;
+    quint8 inactif;
+};
+
+quint64 cle(qint16 carte, qint32 date)
+{
+    return quint64(quint16(carte)) << 32 | quint32(date);
+}
+
+FileError lirePresentes(RecordFile<PointVal>& journees, const PeriodeInitialisation& periode,
+                        std::unordered_map<quint64, Presente>* presentes)
+{
+    PointVal from;
+    from.DATE = periode.premier;
+    from.CARTE = std::numeric_limits<qint16>::min();
+    PointVal to;
+    to.DATE = periode.dernier;
+    to.CARTE = std::numeric_limits<qint16>::max();
+    Cursor<PointVal> c = journees.read(POV_K_DATE_CARTE, from, Direction::Forward, &to);
+    PointVal v;
+    FileError lu;
+    while ((lu = c.next(v)).ok())
+        presentes->emplace(cle(v.CARTE, v.DATE), Presente{v.rowid, v.INACTIF});
+    return lu.code == EndOfFile ? FileError{} : lu;
+}
+
+// The line of the day added or rewritten as the employee's activity wants it, in the batch.
+FileError preparer(RecordFile<PointVal>& journees, const Personnel& employe, qint32 date, const Presente* presente,
+                   int* enAttente)
+{
+    PointVal ligne;
+    ligne.INACTIF = presente ? presente->inactif : 0;
+    switch (decisionJournee(employe, date, presente ? &ligne : nullptr)) {
+    case ActionJournee::Rien:
+        return {};
+    case ActionJournee::Ajouter: {
+        PointVal v = ligneVide(employe, date);
+        ++*enAttente;
+        return journees.addLater(v);
+    }
+    case ActionJournee::Reecrire: {
+        // Rare (an activity that changed): the whole line is read to be written back.
+        PointVal stored;
+        if (const FileError e = journees.fetch(stored, presente->rowid); !e.ok())
+            return e;
+        stored.INACTIF = ligne.INACTIF;
+        ++*enAttente;
+        return journees.putLater(stored);
+    }
+    }
+    return {};
+}
+
+} // namespace
 
 PeriodeInitialisation periodeInitialisation(qint32 aujourdhui)
 {
@@ -50,15 +115,38 @@ ResultatInitialisation InitialiserJournees(Database& db, qint32 aujourdhui,
         r.erreur = t.error();
         return r;
     }
+    // The lines of the period, read once in date order instead of once per employee: where each one is and
+    // whether it is inactive, which is all the decision needs.
+    std::unordered_map<quint64, Presente> presentes;
+    if (const FileError e = lirePresentes(journees, periode, &presentes); !e.ok()) {
+        r.erreur = e;
+        return r;
+    }
+    int enAttente = 0;
     for (const Personnel& p : liste) {
         if (progression)
             progression(r.employes, total, p.CARTE, p.NOM);
-        if (const FileError e = PreparerPeriode(journees, p, periode.premier, periode.dernier); !e.ok()) {
+        FileError e;
+        for (qint32 d = periode.premier; d <= periode.dernier && e.ok(); ++d) {
+            const auto it = presentes.find(cle(p.CARTE, d));
+            e = preparer(journees, p, d, it == presentes.end() ? nullptr : &it->second, &enAttente);
+        }
+        // The writes go in batches: one round trip each on a server.
+        if (e.ok() && enAttente >= TailleLot) {
+            e = journees.flush();
+            enAttente = 0;
+        }
+        if (!e.ok()) {
             r.erreur = e;
             r.employes = 0;
             return r;
         }
         ++r.employes;
+    }
+    if (const FileError e = journees.flush(); !e.ok()) {
+        r.erreur = e;
+        r.employes = 0;
+        return r;
     }
     r.erreur = t.commit();
     if (!r.erreur.ok())

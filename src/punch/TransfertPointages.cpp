@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
@@ -94,7 +95,9 @@ QString quand(qint16 carte, qint32 date, int minute)
 }
 
 // The day lines in hand: those of the last two dates reached by the chronological reading, per card.
-// Lines older than that are written back and forgotten, so that memory does not grow with the file.
+// Lines older than that are written back and forgotten, so that memory does not grow with the file. The lines of
+// those two dates are read at once when the reading reaches a date (one ordered read, not one per card), and
+// written back in one batch when it leaves them: a few round trips per date on a server, none per line.
 class Journees : public JourneesEnMain
 {
 public:
@@ -109,13 +112,45 @@ public:
         Entree e;
         e.journee.ligne.CARTE = carte;
         e.journee.ligne.DATE = date;
-        const FileError lu = m_file.get(e.journee.ligne, POV_K_CARTE_DATE);
+        // A date read ahead has every line it holds in hand: one missing is a line to add.
+        const FileError lu =
+            m_lues.contains(date) ? makeError(NotFound) : m_file.get(e.journee.ligne, POV_K_CARTE_DATE);
         e.journee.existe = e.journee.lue = lu.ok();
         if (!lu.ok() && lu.code != NotFound)
             m_erreur = lu;
         if (e.journee.existe)
             e.avant = e.journee.ligne.POINTAGE_ORIGINE;
         return m_lignes.emplace(k, e).first->second.journee;
+    }
+
+    // Takes in hand every line of the date and of the day before that is not in hand already.
+    bool lireDate(qint32 date)
+    {
+        // The day before is in hand already when the reading has just left it.
+        PointVal from;
+        from.DATE = m_lues.contains(date - 1) ? date : date - 1;
+        from.CARTE = std::numeric_limits<qint16>::min();
+        PointVal to;
+        to.DATE = date;
+        to.CARTE = std::numeric_limits<qint16>::max();
+        Cursor<PointVal> c = m_file.read(POV_K_DATE_CARTE, from, Direction::Forward, &to);
+        Entree e;
+        FileError lu;
+        while ((lu = c.next(e.journee.ligne)).ok()) {
+            const quint64 k = cle(e.journee.ligne.CARTE, e.journee.ligne.DATE);
+            if (m_lignes.contains(k))
+                continue;
+            e.journee.existe = e.journee.lue = true;
+            e.avant = e.journee.ligne.POINTAGE_ORIGINE;
+            m_lignes.emplace(k, e);
+        }
+        if (lu.code != EndOfFile) {
+            m_erreur = lu;
+            return false;
+        }
+        m_lues.insert(date - 1);
+        m_lues.insert(date);
+        return true;
     }
 
     // Writes back and forgets the lines dated before the given date.
@@ -129,6 +164,12 @@ public:
             } else {
                 ++it;
             }
+        }
+        // The lines forgotten are no longer in hand: a date before is read again if ever asked.
+        m_lues.erase(m_lues.begin(), m_lues.lower_bound(date));
+        if (const FileError e = m_file.flush(); !e.ok()) {
+            m_erreur = e;
+            return false;
         }
         return true;
     }
@@ -152,7 +193,7 @@ private:
         JourneeEnMain& j = e.journee;
         if (!j.modifiee)
             return true;
-        const FileError r = j.lue ? m_file.put(j.ligne) : m_file.add(j.ligne);
+        const FileError r = j.lue ? m_file.putLater(j.ligne) : m_file.addLater(j.ligne);
         if (!r.ok()) {
             m_erreur = r;
             return false;
@@ -170,6 +211,7 @@ private:
     RecordFile<PointVal>& m_file;
     // References stay valid while other lines are added: a punch holds its own date's line and the day before's.
     std::unordered_map<quint64, Entree> m_lignes;
+    std::set<qint32> m_lues; // the dates whose lines are all in hand
     FileError m_erreur;
     int m_stockes = 0;
 };
@@ -184,23 +226,29 @@ struct Employe
 
 FileError ecrireDates(RecordFile<Personnel>& file, QHash<qint16, Employe>& employes)
 {
+    // In one batch; a record edited elsewhere meanwhile is settled alone afterwards.
+    std::vector<Personnel*> ecrits;
     for (Employe& e : employes) {
         if (e.fiche.PREMIER_POINTAGE == e.premier && e.fiche.DERNIER_POINTAGE == e.dernier)
             continue;
-        Personnel& p = e.fiche;
-        FileError r = file.put(p);
-        if (r.code == ChangedElsewhere) {
-            // Edited elsewhere meanwhile: the stored record keeps its edits and receives the dates.
-            Personnel stored;
-            if (const FileError lu = file.fetch(stored, p.rowid); !lu.ok())
-                return lu;
-            if (stored.PREMIER_POINTAGE == 0 || stored.PREMIER_POINTAGE > p.PREMIER_POINTAGE)
-                stored.PREMIER_POINTAGE = p.PREMIER_POINTAGE;
-            if (stored.DERNIER_POINTAGE == 0 || stored.DERNIER_POINTAGE < p.DERNIER_POINTAGE)
-                stored.DERNIER_POINTAGE = p.DERNIER_POINTAGE;
-            r = file.put(stored);
-        }
-        if (!r.ok())
+        if (const FileError r = file.putLater(e.fiche); !r.ok())
+            return r;
+        ecrits.push_back(&e.fiche);
+    }
+    std::vector<size_t> changes;
+    if (const FileError r = file.flush(&changes); !r.ok())
+        return r;
+    for (size_t i : changes) {
+        // Edited elsewhere meanwhile: the stored record keeps its edits and receives the dates.
+        const Personnel& p = *ecrits[i];
+        Personnel stored;
+        if (const FileError lu = file.fetch(stored, p.rowid); !lu.ok())
+            return lu;
+        if (stored.PREMIER_POINTAGE == 0 || stored.PREMIER_POINTAGE > p.PREMIER_POINTAGE)
+            stored.PREMIER_POINTAGE = p.PREMIER_POINTAGE;
+        if (stored.DERNIER_POINTAGE == 0 || stored.DERNIER_POINTAGE < p.DERNIER_POINTAGE)
+            stored.DERNIER_POINTAGE = p.DERNIER_POINTAGE;
+        if (const FileError r = file.put(stored); !r.ok())
             return r;
     }
     return {};
@@ -266,7 +314,7 @@ ResultatTransfert TransfererPointages(Database& db, const QString& originPath, q
         ++fait;
         if (p.date != dateCourante) {
             // Lines two days back are no longer reachable by the punches still to come.
-            if (!journees.ecrireAvant(p.date - 1))
+            if (!journees.ecrireAvant(p.date - 1) || !journees.lireDate(p.date))
                 break;
             dateCourante = p.date;
         }

@@ -3,6 +3,7 @@
 #include "Sauvegarde.h"
 #include "TravauxInterrompus.h"
 #include "calendar/Clock.h"
+#include "data/Base.h"
 #include "data/Database.h"
 #include "data/Messages.h"
 #include "data/RecordFile.h"
@@ -50,6 +51,13 @@ bool Demarrage::verifier(const QString& currentDir, int* exitCode)
         return false;
     }
     const Paths p = Paths::forInstallation(currentDir);
+    // The records' engine, chosen once: a server that cannot be reached ends the program before anything is
+    // touched, the lock included.
+    if (const FileError base = chooseStore(p.dataDir); !base.ok()) {
+        showBox(QStringLiteral("Erreur"), base.description(), MessageIcon::Stop);
+        *exitCode = 1;
+        return false;
+    }
     for (const QString& dir : {p.dataDir, p.saveAutoDir, p.saveManuDir, p.sonDir}) {
         if (!accessible(dir))
             QDir().mkpath(dir);
@@ -134,7 +142,8 @@ void Demarrage::marquerDemarrage(Database& db)
             arret(e);
         }
     }
-    if (onoff.TEST == 1) {
+    // On the server, whose write-ahead log keeps its indexes whole through a crash, there is nothing to rebuild.
+    if (onoff.TEST == 1 && !db.isServer()) {
         // The last run did not end in order (or this is the first): every key is rebuilt before use.
         db.detachAll();
         rebuildAllKeysWithProgress();

@@ -1,7 +1,9 @@
 #include "Sauvegarde.h"
 
+#include "data/Base.h"
 #include "data/FileAdmin.h"
 #include "data/FileWriter.h"
+#include "data/ServerAdmin.h"
 
 #include <QDir>
 #include <QFile>
@@ -73,8 +75,17 @@ ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire, co
         if (progression)
             progression(fait + octets, total, name);
     };
+    const bool serveur = !storeServer().isEmpty();
     auto record = [&](FileId id) {
         const QString from = p.file(id);
+        if (serveur) {
+            // The server's table, as the SQLite file that a restore reads whatever the engine.
+            const QString name = tableOf(id).fileName;
+            avancer(0, name);
+            if (!copyServerTable(tableOf(id), target.filePath(name)).ok())
+                r.echecs << name;
+            return;
+        }
         if (!QFileInfo::exists(from))
             return;
         const QString name = QFileInfo(from).fileName();

@@ -1,8 +1,8 @@
 #include "CopiesRestauration.h"
 
-#include "ConnexionDirecte.h"
 #include "calendar/Dates.h"
 #include "data/Cp1252.h"
+#include "data/Database.h"
 #include "data/FileAdmin.h"
 #include "shell/Sauvegarde.h"
 
@@ -19,11 +19,8 @@ const QString PrefixeAvant = QStringLiteral("AvantRestauration/");
 // The copy's own record file is read as it lies, without a journal of its own to roll back.
 FileError lireCompte(const QString& chemin, const QString& sql, qint64* valeur)
 {
-    ConnexionDirecte c(chemin, ConnexionDirecte::Lecture, AttenteLectureMs);
-    FileError e = c.erreur();
-    if (e.ok())
-        e = c.entier(sql, valeur);
-    return e;
+    Database c(Database::PrivateFile{chemin, QString(), true, AttenteLectureMs});
+    return c.valid() ? c.run(sql, {}, valeur) : c.errorFrom(0);
 }
 
 // The moment a dated directory names; invalid for any other name (a copy still being written ends in .part).

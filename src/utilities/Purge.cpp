@@ -1,13 +1,16 @@
 #include "Purge.h"
 
-#include "ConnexionDirecte.h"
+#include "data/Base.h"
+#include "data/Database.h"
 #include "data/FileAdmin.h"
 #include "data/Files.h"
+#include "data/Transaction.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <cstdio>
 #include <fcntl.h>
+#include <optional>
 #include <unistd.h>
 
 namespace kip {
@@ -69,6 +72,43 @@ ResultatPurge refus(ResultatPurge r, const FileError& e = {})
     return r;
 }
 
+// On the server: the lines deleted in one transaction with POINTVAL held alone, then the space given back.
+ResultatPurge purgerSurServeur(const QString& dataDir, qint32 finPurge, const ProgressionPurge& progression)
+{
+    ResultatPurge r;
+    Database db(dataDir);
+    const QString taille = QStringLiteral("SELECT pg_total_relation_size('POINTVAL.POINTVAL')");
+    FileError e = db.run(taille, {}, &r.octetsAvant);
+    if (!e.ok())
+        return echec(r, e);
+    {
+        Transaction seule(db, {FileId::PointVal}, Transaction::Exclusif, AttenteFichierMs);
+        if (seule.error().code == Locked)
+            return refus(r, seule.error());
+        e = seule.error();
+        if (e.ok())
+            e = db.run(QStringLiteral("DELETE FROM POINTVAL.POINTVAL WHERE DATE <= ?1"), {qint64(finPurge)});
+        r.supprimees = db.changes();
+        if (progression)
+            progression(1, 3);
+        if (e.ok())
+            e = db.run(QStringLiteral("SELECT count(*) FROM POINTVAL.POINTVAL"), {}, &r.gardees);
+        if (e.ok())
+            e = seule.commit();
+        if (!e.ok())
+            return echec(r, e);
+    }
+    if (progression)
+        progression(2, 3);
+    // The purge is done whatever the vacuum gives back.
+    (void)db.exec(QStringLiteral("VACUUM POINTVAL.POINTVAL"));
+    (void)db.run(taille, {}, &r.octetsApres);
+    if (progression)
+        progression(3, 3);
+    r.etat = ResultatPurge::Etat::Faite;
+    return r;
+}
+
 } // namespace
 
 ResultatPurge Purger(const QString& dataDir, qint32 finPurge, const ProgressionPurge& progression)
@@ -77,6 +117,8 @@ ResultatPurge Purger(const QString& dataDir, qint32 finPurge, const ProgressionP
     // A window of this program that uses the day lines holds their open count.
     if (openCount(FileId::PointVal) > 0)
         return refus(r);
+    if (!storeServer().isEmpty())
+        return purgerSurServeur(dataDir, finPurge, progression);
     const TableDecl& table = tableOf(FileId::PointVal);
     const QString chemin = QDir(dataDir).filePath(table.fileName);
     const QString provisoire = chemin + QStringLiteral(".purge");
@@ -89,31 +131,33 @@ ResultatPurge Purger(const QString& dataDir, qint32 finPurge, const ProgressionP
 
     // The new file is private until the rename: it needs no journal, and a purge that does not finish
     // simply leaves it behind.
-    ConnexionDirecte c(provisoire, ConnexionDirecte::Ecriture, AttenteFichierMs);
-    FileError e = c.erreur();
+    Database c(Database::PrivateFile{provisoire, QString(), false, AttenteFichierMs});
+    FileError e = c.valid() ? FileError{} : c.errorFrom(0);
     if (e.ok())
-        e = c.executer(QStringLiteral("PRAGMA main.journal_mode = OFF; PRAGMA main.synchronous = NORMAL; "
-                                      "PRAGMA main.cache_size = -%1")
-                           .arg(CacheKo));
+        e = c.exec(QStringLiteral("PRAGMA main.journal_mode = OFF; PRAGMA main.synchronous = NORMAL; "
+                                  "PRAGMA main.cache_size = -%1")
+                       .arg(CacheKo));
     if (e.ok())
-        e = c.executer(QStringLiteral("ATTACH DATABASE ?1 AS ANCIEN"), {chemin});
+        e = c.attach("ANCIEN", chemin);
     if (!e.ok())
         return echec(r, e);
     // Held alone: no other connection, of this program or another, may read or write the day lines meanwhile.
-    e = c.executer(QStringLiteral("BEGIN EXCLUSIVE"));
+    std::optional<Transaction> seule;
+    seule.emplace(c, Transaction::Exclusif, AttenteFichierMs);
+    e = seule->error();
     if (e.code == Locked)
         return refus(r, e);
     qint64 versionAncien = 0, lignes = 0, premier = 0, dernier = 0;
     if (e.ok())
-        e = c.entier(QStringLiteral("PRAGMA ANCIEN.data_version"), &versionAncien);
+        e = c.run(QStringLiteral("PRAGMA ANCIEN.data_version"), {}, &versionAncien);
     if (e.ok())
-        e = c.entier(QStringLiteral("SELECT count(*) FROM ANCIEN.%1").arg(table.label), &lignes);
+        e = c.run(QStringLiteral("SELECT count(*) FROM ANCIEN.%1").arg(table.label), {}, &lignes);
     if (e.ok())
-        e = c.entier(QStringLiteral("SELECT coalesce(min(rowid), 0) FROM ANCIEN.%1").arg(table.label), &premier);
+        e = c.run(QStringLiteral("SELECT coalesce(min(rowid), 0) FROM ANCIEN.%1").arg(table.label), {}, &premier);
     if (e.ok())
-        e = c.entier(QStringLiteral("SELECT coalesce(max(rowid), 0) FROM ANCIEN.%1").arg(table.label), &dernier);
+        e = c.run(QStringLiteral("SELECT coalesce(max(rowid), 0) FROM ANCIEN.%1").arg(table.label), {}, &dernier);
     if (e.ok())
-        e = c.executer(sansSchema(table.createTableSql(), table.label));
+        e = c.exec(sansSchema(table.createTableSql(), table.label));
     if (!e.ok())
         return echec(r, e);
 
@@ -126,7 +170,7 @@ ResultatPurge Purger(const QString& dataDir, qint32 finPurge, const ProgressionP
                               .arg(table.label, colonnes);
     const qint64 pas = std::max<qint64>(1, (dernier - premier) / Tranches + 1);
     for (qint64 debut = premier; debut <= dernier && e.ok(); debut += pas) {
-        e = c.executer(copie, {debut, debut + pas, qint64(finPurge)});
+        e = c.run(copie, {debut, debut + pas, qint64(finPurge)});
         if (progression)
             progression(std::min(++fait, Tranches), total);
     }
@@ -135,35 +179,38 @@ ResultatPurge Purger(const QString& dataDir, qint32 finPurge, const ProgressionP
     for (const KeyDecl& key : table.keys) {
         if (!e.ok())
             break;
-        e = c.executer(sansSchema(table.createIndexSql(key), table.label));
+        e = c.exec(sansSchema(table.createIndexSql(key), table.label));
         if (progression)
             progression(++fait, total);
     }
     qint64 gardees = 0;
     if (e.ok())
-        e = c.executer(QStringLiteral("PRAGMA main.user_version = %1").arg(LayoutVersion));
+        e = c.exec(QStringLiteral("PRAGMA main.user_version = %1").arg(LayoutVersion));
     if (e.ok())
-        e = c.entier(QStringLiteral("SELECT count(*) FROM main.%1").arg(table.label), &gardees);
+        e = c.run(QStringLiteral("SELECT count(*) FROM main.%1").arg(table.label), {}, &gardees);
     if (e.ok())
-        e = c.executer(QStringLiteral("COMMIT"));
+        e = seule->commit();
     if (!e.ok()) {
-        c.abandonner();
+        seule.reset();
         removeRecordFile(provisoire);
         return echec(r, e);
     }
     // The new file must pass the check of the common open before it takes the place of the old one.
     e = checkRecordFile(table, provisoire);
     qint64 versionAvant = 0;
-    if (e.ok())
-        e = c.executer(QStringLiteral("BEGIN EXCLUSIVE"));
+    seule.reset();
+    if (e.ok()) {
+        seule.emplace(c, Transaction::Exclusif, AttenteFichierMs);
+        e = seule->error();
+    }
     // The commit let the old file go for a moment: it must be as it was read.
     if (e.ok())
-        e = c.entier(QStringLiteral("PRAGMA ANCIEN.data_version"), &versionAvant);
+        e = c.run(QStringLiteral("PRAGMA ANCIEN.data_version"), {}, &versionAvant);
     if (e.ok() && versionAvant != versionAncien)
         e = makeError(ChangedElsewhere, 0, QStringLiteral("%1 modifié pendant la purge").arg(chemin));
     if (e.ok() && std::rename(QFile::encodeName(provisoire).constData(), QFile::encodeName(chemin).constData()) != 0)
         e = makeError(DriverError, 0, QStringLiteral("remplacement de %1 impossible").arg(chemin));
-    c.abandonner();
+    seule.reset();
     if (!e.ok()) {
         removeRecordFile(provisoire);
         return echec(r, e);

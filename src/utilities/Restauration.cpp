@@ -1,13 +1,14 @@
 #include "Restauration.h"
 
-#include "ConnexionDirecte.h"
 #include "ReprisePointages.h"
 #include "calendar/Clock.h"
+#include "data/Base.h"
 #include "data/FileAdmin.h"
 #include "data/FileWriter.h"
 #include "data/Journal.h"
 #include "data/RecordFile.h"
 #include "data/TextFiles.h"
+#include "data/Transaction.h"
 #include "shell/LecteurCartes.h"
 #include "shell/RemplacementEnsemble.h"
 #include "shell/Sauvegarde.h"
@@ -127,8 +128,9 @@ std::optional<ResultatRestauration> Restauration::verifierExclusivite(VerrouProg
         // Anything else that holds the file open, a database tool for instance.
         if (!QFileInfo::exists(m_p.file(id)))
             continue;
-        ConnexionDirecte c(m_p.file(id), ConnexionDirecte::Ecriture, AttenteRestaurationMs);
-        if (c.executer(QStringLiteral("BEGIN EXCLUSIVE")).code == Locked)
+        Database c(Database::PrivateFile{m_p.file(id), QString(), false, AttenteRestaurationMs});
+        const Transaction seule(c, Transaction::Exclusif, AttenteRestaurationMs);
+        if (seule.error().code == Locked)
             return refus(QStringLiteral("Le fichier %1 est utilisé par un autre programme.").arg(nomFichier(id)));
     }
     return std::nullopt;
@@ -253,6 +255,10 @@ ResultatRestauration Restauration::executer()
 
 ResultatRestauration Restauration::restaurer()
 {
+    // The copy would replace files of Data that the programs no longer read: refused rather than said done.
+    if (!storeServer().isEmpty())
+        return refus(QStringLiteral("La restauration d'une copie n'est pas encore possible quand les données sont "
+                                    "sur un serveur."));
     const DescriptionSauvegarde description = DecrireSauvegarde(m_p, m_copie);
     if (!description.utilisable)
         return refus(description.probleme);

@@ -20,6 +20,8 @@ protected:
     void SetUp() override
     {
         DataFixture::SetUp();
+        if (arrete())
+            return;
         commonOpen(FileId::Personnel);
         commonOpen(FileId::PointVal);
         Database db(dataDir());
@@ -80,9 +82,11 @@ protected:
     }
 };
 
+using EmployeesSurLesDeuxMoteurs = serveuressai::SurLesDeuxMoteurs<EmployeesTest>;
+
 } // namespace
 
-TEST_F(EmployeesTest, CardChangeReachesOnlyThatEmployeesDayLines)
+TEST_P(EmployeesSurLesDeuxMoteurs, CardChangeReachesOnlyThatEmployeesDayLines)
 {
     Database db(dataDir());
     Personnel p = read(db, 12);
@@ -96,11 +100,10 @@ TEST_F(EmployeesTest, CardChangeReachesOnlyThatEmployeesDayLines)
     EXPECT_EQ(lines.value(13), 10);
 }
 
-TEST_F(EmployeesTest, FailedCascadeWriteLeavesNothingChanged)
+TEST_P(EmployeesSurLesDeuxMoteurs, FailedCascadeWriteLeavesNothingChanged)
 {
     // One day line refuses the change, as a full disk or a damaged page would.
-    runSql("CREATE TRIGGER refuse BEFORE UPDATE ON POINTVAL WHEN OLD.DATE = 74007 "
-           "BEGIN SELECT RAISE(ABORT, 'injected failure'); END;");
+    const QString cause = refuser("UPDATE", QStringLiteral("POINTVAL"), QStringLiteral("OLD.DATE = 74007"));
     Database db(dataDir());
     Personnel p = read(db, 12);
     const LinkValues saved = LinkValues::of(p);
@@ -110,19 +113,19 @@ TEST_F(EmployeesTest, FailedCascadeWriteLeavesNothingChanged)
     ASSERT_EQ(presenter.shown().size(), 1);
     EXPECT_EQ(presenter.shown()[0].number, 15);
     EXPECT_TRUE(presenter.shown()[0].text.contains(QStringLiteral("POINTVAL")));
-    EXPECT_TRUE(presenter.shown()[0].text.contains(QStringLiteral("Contrainte non respectée")));
+    EXPECT_TRUE(presenter.shown()[0].text.contains(cause));
     const QMap<int, int> lines = linesPerCard();
     EXPECT_EQ(lines.value(12), 10);
     EXPECT_EQ(lines.value(15), 0);
     Database fresh(dataDir());
     EXPECT_EQ(read(fresh, 12).NOM, QStringLiteral("MARTIN"));
     // Once the cause is gone the same record saves: its version was not spent by the failed attempt.
-    runSql("DROP TRIGGER refuse;");
+    plusDeRefus(QStringLiteral("POINTVAL"));
     EXPECT_EQ(updateEmployee(db, p, saved), NoError);
     EXPECT_EQ(linesPerCard().value(15), 10);
 }
 
-TEST_F(EmployeesTest, DeleteTakesTheDayLinesInTheSameTransaction)
+TEST_P(EmployeesSurLesDeuxMoteurs, DeleteTakesTheDayLinesInTheSameTransaction)
 {
     Database db(dataDir());
     Personnel p = read(db, 13);
@@ -137,8 +140,7 @@ TEST_F(EmployeesTest, DeleteTakesTheDayLinesInTheSameTransaction)
     EXPECT_EQ(per.get(gone, PER_K_CARTE), NotFound);
 
     // A failure while deleting the day lines keeps the employee and all its day lines.
-    runSql("CREATE TRIGGER refuse BEFORE DELETE ON POINTVAL WHEN OLD.DATE = 74005 "
-           "BEGIN SELECT RAISE(ABORT, 'injected'); END;");
+    refuser("DELETE", QStringLiteral("POINTVAL"), QStringLiteral("OLD.DATE = 74005"));
     Personnel q = read(db, 12);
     EXPECT_EQ(deleteEmployee(db, q), DriverError);
     ASSERT_EQ(presenter.shown().size(), 1);
@@ -148,21 +150,20 @@ TEST_F(EmployeesTest, DeleteTakesTheDayLinesInTheSameTransaction)
     Personnel still;
     still.CARTE = 12;
     EXPECT_EQ(per.get(still, PER_K_CARTE), NoError);
-    runSql("DROP TRIGGER refuse;");
+    plusDeRefus(QStringLiteral("POINTVAL"));
 
     // A failure of the employee's own delete, once its day lines are gone, brings the day lines back.
-    runSql("CREATE TRIGGER refuse BEFORE DELETE ON PERSONNEL BEGIN SELECT RAISE(ABORT, 'injected'); END;",
-           FileId::Personnel);
+    const QString cause = refuser("DELETE", QStringLiteral("PERSONNEL"));
     EXPECT_EQ(deleteEmployee(db, q), DriverError);
     ASSERT_EQ(presenter.shown().size(), 2);
     EXPECT_EQ(presenter.shown().last().number, 17);
-    EXPECT_TRUE(presenter.shown().last().text.contains(QStringLiteral("Contrainte non respectée")));
+    EXPECT_TRUE(presenter.shown().last().text.contains(cause));
     EXPECT_TRUE(presenter.shown().last().text.endsWith(QStringLiteral("enregistrement PERSONNEL.")));
     EXPECT_EQ(linesPerCard().value(12), 10);
     EXPECT_EQ(per.get(still, PER_K_CARTE), NoError);
 }
 
-TEST_F(EmployeesTest, TwoStationsEditTheSameEmployee)
+TEST_P(EmployeesSurLesDeuxMoteurs, TwoStationsEditTheSameEmployee)
 {
     Database stationA(dataDir());
     Database stationB(dataDir());
@@ -186,7 +187,7 @@ TEST_F(EmployeesTest, TwoStationsEditTheSameEmployee)
     EXPECT_EQ(linesPerCard().value(12), 10);
 }
 
-TEST_F(EmployeesTest, TransactionThatCannotStartShowsMessage34)
+TEST_P(EmployeesSurLesDeuxMoteurs, TransactionThatCannotStartShowsMessage34)
 {
     Database holder(dataDir());
     Transaction held(holder, {FileId::Personnel});
@@ -269,3 +270,5 @@ TEST_F(EmployeesTest, DamageMetOnTheWayTakesTheRepairPath)
     EXPECT_EQ(shown[1].number, 41);
     EXPECT_TRUE(checkRecordFile(tableOf(FileId::PointVal), path, FileCheck::Pages).ok());
 }
+
+INSTANTIATE_TEST_SUITE_P(Moteurs, EmployeesSurLesDeuxMoteurs, LesDeuxMoteurs);

@@ -22,6 +22,8 @@ protected:
     void SetUp() override
     {
         DataFixture::SetUp();
+        if (arrete())
+            return;
         commonOpen(FileId::Personnel);
         commonOpen(FileId::PointVal);
         Database db(dataDir());
@@ -66,6 +68,8 @@ protected:
     }
 };
 
+using JournalSurLesDeuxMoteurs = serveuressai::SurLesDeuxMoteurs<JournalTest>;
+
 } // namespace
 
 TEST_F(JournalTest, CreatedByTheCommonOpenAndLockedLast)
@@ -88,7 +92,7 @@ TEST_F(JournalTest, CreatedByTheCommonOpenAndLockedLast)
     sqlite3_close(raw);
 }
 
-TEST_F(JournalTest, TheEntryCommitsAndRollsBackWithTheChange)
+TEST_P(JournalSurLesDeuxMoteurs, TheEntryCommitsAndRollsBackWithTheChange)
 {
     commonOpen(FileId::Journal);
     setProgrammeJournal(QStringLiteral("kipother"));
@@ -134,7 +138,7 @@ TEST_F(JournalTest, TheEntryCommitsAndRollsBackWithTheChange)
     EXPECT_FALSE(ajouterAuJournal(sans, orphelin).ok());
 }
 
-TEST_F(JournalTest, EmployeeChangeAndDeleteWriteTheirFieldsOnlyWhenTheyHappen)
+TEST_P(JournalSurLesDeuxMoteurs, EmployeeChangeAndDeleteWriteTheirFieldsOnlyWhenTheyHappen)
 {
     Database db(dataDir());
     Personnel p = lire(db, 12);
@@ -161,15 +165,7 @@ TEST_F(JournalTest, EmployeeChangeAndDeleteWriteTheirFieldsOnlyWhenTheyHappen)
     perime.TOLERANCE_SORTIE = 7;
     EXPECT_EQ(updateEmployee(db, perime, LinkValues::of(perime)), ChangedElsewhere);
     EXPECT_EQ(tout().size(), 2u);
-    {
-        sqlite3* raw = nullptr;
-        ASSERT_EQ(sqlite3_open(paths().file(FileId::PointVal).toUtf8().constData(), &raw), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(raw,
-                               "CREATE TRIGGER refuse BEFORE UPDATE ON POINTVAL BEGIN SELECT RAISE(ABORT, 'x'); END;",
-                               nullptr, nullptr, nullptr),
-                  SQLITE_OK);
-        sqlite3_close(raw);
-    }
+    (void)refuser("UPDATE", QStringLiteral("POINTVAL"));
     Personnel r = lire(db, 12);
     const LinkValues liens = LinkValues::of(r);
     r.CARTE = 99;
@@ -187,7 +183,7 @@ TEST_F(JournalTest, EmployeeChangeAndDeleteWriteTheirFieldsOnlyWhenTheyHappen)
     EXPECT_EQ(entrees[2].APRES, QStringLiteral("(supprimé avec 1 ligne(s) de jour)"));
 }
 
-TEST_F(JournalTest, ReadsByPeriodCardAndDayLineNewestFirst)
+TEST_P(JournalSurLesDeuxMoteurs, ReadsByPeriodCardAndDayLineNewestFirst)
 {
     commonOpen(FileId::Journal);
     Database db(dataDir());
@@ -217,3 +213,5 @@ TEST_F(JournalTest, ReadsByPeriodCardAndDayLineNewestFirst)
     EXPECT_EQ(momentJournal(entrees[0]), QDateTime(calendarDate(jour + 2), QTime(9, 30, 15)));
     EXPECT_EQ(entrees[2].DATE, jour - 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Moteurs, JournalSurLesDeuxMoteurs, LesDeuxMoteurs);

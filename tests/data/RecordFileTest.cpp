@@ -1,5 +1,5 @@
-// The SQLite record files: keys and their uniqueness, ordered reads, positions, the optimistic check,
-// transactions over several files, and files readable by any SQLite client.
+// The record files on both engines: keys and their uniqueness, ordered reads, positions, the optimistic check,
+// transactions over several files; and the SQLite files readable by any SQLite client.
 #include "data/RecordFile.h"
 
 #include "DataFixture.h"
@@ -42,14 +42,18 @@ protected:
     void SetUp() override
     {
         DataFixture::SetUp();
+        if (arrete())
+            return;
         commonOpen(FileId::Personnel);
         commonOpen(FileId::PointVal);
     }
 };
 
+using StoreTest = serveuressai::SurLesDeuxMoteurs<RecordFileTest>;
+
 } // namespace
 
-TEST_F(RecordFileTest, UniqueKeysRefuseDuplicatesIgnoringCase)
+TEST_P(StoreTest, UniqueKeysRefuseDuplicatesIgnoringCase)
 {
     Database db(dataDir());
     RecordFile<Personnel> per(db);
@@ -83,7 +87,7 @@ TEST_F(RecordFileTest, UniqueKeysRefuseDuplicatesIgnoringCase)
     EXPECT_EQ(err.key, QStringLiteral("POV:K_CARTE_DATE"));
 }
 
-TEST_F(RecordFileTest, OrderedReadsByKeyPositionsAndBounds)
+TEST_P(StoreTest, OrderedReadsByKeyPositionsAndBounds)
 {
     Database db(dataDir());
     RecordFile<PointVal> pov(db);
@@ -130,7 +134,7 @@ TEST_F(RecordFileTest, OrderedReadsByKeyPositionsAndBounds)
     EXPECT_EQ(pov.get(none, POV_K_CARTE_DATE), NotFound);
 }
 
-TEST_F(RecordFileTest, SecondWriterOfAChangedRecordGetsError89)
+TEST_P(StoreTest, SecondWriterOfAChangedRecordGetsError89)
 {
     Database one(dataDir());
     Database two(dataDir());
@@ -152,7 +156,7 @@ TEST_F(RecordFileTest, SecondWriterOfAChangedRecordGetsError89)
     EXPECT_EQ(a.put(first), NoError); // the first writer still holds the current version
 }
 
-TEST_F(RecordFileTest, TransactionWaitsForAFileHeldByAnotherConnection)
+TEST_P(StoreTest, TransactionWaitsForAFileHeldByAnotherConnection)
 {
     Database one(dataDir());
     Database two(dataDir());
@@ -203,7 +207,7 @@ TEST_F(RecordFileTest, FilesAreReadableByTheSqliteShellWithFieldColumns)
     EXPECT_EQ(per.put(r), NoError);
 }
 
-TEST_F(RecordFileTest, ArraysOfTextsRoundTripThroughTheStore)
+TEST_P(StoreTest, ArraysOfTextsRoundTripThroughTheStore)
 {
     commonOpen(FileId::Parametre);
     Database db(dataDir());
@@ -224,7 +228,7 @@ TEST_F(RecordFileTest, ArraysOfTextsRoundTripThroughTheStore)
 
 // A text field holds what the record layout can hold, in the store as in the packed record: at most its length,
 // characters outside Windows-1252 as "?", trailing spaces clipped. A key read with the text as typed finds it.
-TEST_F(RecordFileTest, TextsOutsideTheCodePageAreStoredAsThePackerWritesThem)
+TEST_P(StoreTest, TextsOutsideTheCodePageAreStoredAsThePackerWritesThem)
 {
     Database db(dataDir());
     RecordFile<Personnel> per(db);
@@ -276,3 +280,5 @@ TEST_F(RecordFileTest, DamagedPageMetWhileReadingIsError46)
     EXPECT_EQ(err.code, KeysInvalid) << err.description().toStdString();
     EXPECT_EQ(err.label, QStringLiteral("POINTVAL"));
 }
+
+INSTANTIATE_TEST_SUITE_P(Moteurs, StoreTest, LesDeuxMoteurs);

@@ -34,6 +34,8 @@ protected:
     }
 };
 
+using InitialiserJourneesSurLesDeuxMoteurs = serveuressai::SurLesDeuxMoteurs<InitialiserJourneesTest>;
+
 } // namespace
 
 TEST_F(InitialiserJourneesTest, PeriodRunsFromTheMondayNinetyDaysBackToThisSunday)
@@ -48,7 +50,7 @@ TEST_F(InitialiserJourneesTest, PeriodRunsFromTheMondayNinetyDaysBackToThisSunda
     EXPECT_EQ((s.dernier - s.premier + 1) / 7, 13);
 }
 
-TEST_F(InitialiserJourneesTest, ActiveDaysGetEmptyLinesAndInactiveDaysNone)
+TEST_P(InitialiserJourneesSurLesDeuxMoteurs, ActiveDaysGetEmptyLinesAndInactiveDaysNone)
 {
     addEmployee(12, QStringLiteral("MARTIN"));
     addEmployee(13, QStringLiteral("NOUVEAU"), [](Personnel& p) { p.DATE_EMBAUCHE = Clock::today(); });
@@ -79,7 +81,7 @@ TEST_F(InitialiserJourneesTest, ActiveDaysGetEmptyLinesAndInactiveDaysNone)
     EXPECT_EQ(allLines(), before);
 }
 
-TEST_F(InitialiserJourneesTest, InactivityFlipsTheFlagAndKeepsThePunches)
+TEST_P(InitialiserJourneesSurLesDeuxMoteurs, InactivityFlipsTheFlagAndKeepsThePunches)
 {
     addEmployee(12, QStringLiteral("MARTIN"));
     init();
@@ -116,7 +118,7 @@ TEST_F(InitialiserJourneesTest, InactivityFlipsTheFlagAndKeepsThePunches)
     EXPECT_EQ(line(12, start + 1)->POINTAGE_ORIGINE[0], 480);
 }
 
-TEST_F(InitialiserJourneesTest, InactivityWinsOverHiringDatesAndLeavingMakesLinesInactive)
+TEST_P(InitialiserJourneesSurLesDeuxMoteurs, InactivityWinsOverHiringDatesAndLeavingMakesLinesInactive)
 {
     addEmployee(12, QStringLiteral("MARTIN"));
     init();
@@ -138,3 +140,5 @@ TEST_F(InitialiserJourneesTest, InactivityWinsOverHiringDatesAndLeavingMakesLine
     EXPECT_EQ(PreparerJournee(file, p, today - 9), NoError);
     EXPECT_EQ(line(12, today - 9)->INACTIF, 1); // before the new hiring date
 }
+
+INSTANTIATE_TEST_SUITE_P(Moteurs, InitialiserJourneesSurLesDeuxMoteurs, LesDeuxMoteurs);

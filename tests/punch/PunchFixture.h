@@ -1,6 +1,8 @@
-// A temporary installation with employees and a raw punch file, for the transfer and day-preparation tests.
+// A temporary installation with employees and a raw punch file, for the transfer and day-preparation tests; on
+// the SQLite files, or on both engines in a fixture parameterised by the engine (PunchSurLesDeuxMoteurs).
 #pragma once
 
+#include "ServeurEssai.h"
 #include "calendar/Clock.h"
 #include "data/Database.h"
 #include "data/Files.h"
@@ -22,6 +24,7 @@ protected:
         QDir(m_tmp.path()).mkpath(QStringLiteral("Kip/Data"));
         kip::setPaths(kip::Paths::forInstallation(m_tmp.path() + QStringLiteral("/Kip")));
         kip::setMessagePresenter(&presenter);
+        KIP_CHOISIR_MOTEUR(m_moteur, moteur());
         today = kip::dayNumber(2026, 12, 9); // a Wednesday
         kip::Clock::setToday(today);
         kip::commonOpen(kip::FileId::Personnel);
@@ -35,6 +38,7 @@ protected:
         kip::Clock::setToday(0);
     }
 
+    virtual serveuressai::Moteur moteur() const { return serveuressai::Moteur::Sqlite; }
     QString dataDir() const { return kip::paths().dataDir; }
     QString origin(int g = 0) const { return kip::paths().origin(g); }
 
@@ -113,6 +117,7 @@ protected:
         return v;
     }
 
+    serveuressai::ChoixMoteur m_moteur;
     QTemporaryDir m_tmp;
     kip::ScriptedPresenter presenter;
     std::unique_ptr<kip::Database> db;

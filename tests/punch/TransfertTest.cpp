@@ -26,9 +26,11 @@ protected:
     }
 };
 
+using TransfertSurLesDeuxMoteurs = serveuressai::SurLesDeuxMoteurs<TransfertTest>;
+
 } // namespace
 
-TEST_F(TransfertTest, MissingRawFileIsCreatedEmptyAndAnEmptyOneIsNotArchived)
+TEST_P(TransfertSurLesDeuxMoteurs, MissingRawFileIsCreatedEmptyAndAnEmptyOneIsNotArchived)
 {
     addEmployee(12, QStringLiteral("MARTIN"));
     ResultatSansSurveillance r = run();
@@ -43,7 +45,7 @@ TEST_F(TransfertTest, MissingRawFileIsCreatedEmptyAndAnEmptyOneIsNotArchived)
     EXPECT_TRUE(allLines().isEmpty());
 }
 
-TEST_F(TransfertTest, LinesOutOfRangeAreSkippedSilentlyAndLostAtTheArchive)
+TEST_P(TransfertSurLesDeuxMoteurs, LinesOutOfRangeAreSkippedSilentlyAndLostAtTheArchive)
 {
     addEmployee(12, QStringLiteral("MARTIN"));
     const QByteArray raw = punch(12, today, 8, 0, 0) + punch(12, today, 8, 10, 17) + punch(12, today, 24, 0) +
@@ -62,7 +64,7 @@ TEST_F(TransfertTest, LinesOutOfRangeAreSkippedSilentlyAndLostAtTheArchive)
     EXPECT_EQ(readFile(origin(0)), QByteArray());
 }
 
-TEST_F(TransfertTest, PunchesBecomeDayLinesWithRulesTotalsAndDates)
+TEST_P(TransfertSurLesDeuxMoteurs, PunchesBecomeDayLinesWithRulesTotalsAndDates)
 {
     addEmployee(12, QStringLiteral("MARTIN"), [](Personnel& p) {
         p.ARRONDI_ENTREE = QStringLiteral("15");
@@ -91,7 +93,7 @@ TEST_F(TransfertTest, PunchesBecomeDayLinesWithRulesTotalsAndDates)
     EXPECT_EQ(p.DERNIER_POINTAGE, today);
 }
 
-TEST_F(TransfertTest, SameRawFileTwiceChangesNoDayLine)
+TEST_P(TransfertSurLesDeuxMoteurs, SameRawFileTwiceChangesNoDayLine)
 {
     addEmployee(12, QStringLiteral("MARTIN"), [](Personnel& p) { p.EXTENSION = 480; });
     addEmployee(13, QStringLiteral("DURAND"), [](Personnel& p) { p.DECALAGE_MINUIT = 60; });
@@ -111,7 +113,7 @@ TEST_F(TransfertTest, SameRawFileTwiceChangesNoDayLine)
     EXPECT_EQ(readFile(origin(0)), raw); // rejections: kept byte for byte
 }
 
-TEST_F(TransfertTest, MidnightShiftPutsThePunchOnThePreviousDate)
+TEST_P(TransfertSurLesDeuxMoteurs, MidnightShiftPutsThePunchOnThePreviousDate)
 {
     addEmployee(13, QStringLiteral("DURAND"), [](Personnel& p) { p.DECALAGE_MINUIT = 60; });
     writeOrigin(punch(13, today, 0, 30));
@@ -121,7 +123,7 @@ TEST_F(TransfertTest, MidnightShiftPutsThePunchOnThePreviousDate)
     EXPECT_EQ(employee(13).DERNIER_POINTAGE, today); // the punch's own date
 }
 
-TEST_F(TransfertTest, OutOfOrderNightShiftLandsOnceOnItsDay)
+TEST_P(TransfertSurLesDeuxMoteurs, OutOfOrderNightShiftLandsOnceOnItsDay)
 {
     // The exit after midnight reaches the file before the entry it closes.
     addEmployee(12, QStringLiteral("MARTIN"), [](Personnel& p) { p.EXTENSION = 480; });
@@ -142,7 +144,7 @@ TEST_F(TransfertTest, OutOfOrderNightShiftLandsOnceOnItsDay)
     EXPECT_EQ(allLines(), before);
 }
 
-TEST_F(TransfertTest, RejectionsNameTheirCause)
+TEST_P(TransfertSurLesDeuxMoteurs, RejectionsNameTheirCause)
 {
     addEmployee(12, QStringLiteral("MARTIN"), [](Personnel& p) {
         p.DATE_EMBAUCHE = dayNumber(2026, 12, 1);
@@ -162,7 +164,7 @@ TEST_F(TransfertTest, RejectionsNameTheirCause)
     EXPECT_EQ(employee(12).PREMIER_POINTAGE, 0);
 }
 
-TEST_F(TransfertTest, ElevenArchivesKeepTheLastTen)
+TEST_P(TransfertSurLesDeuxMoteurs, ElevenArchivesKeepTheLastTen)
 {
     for (int i = 1; i <= 11; ++i) {
         writeOrigin(QByteArray("lot ") + QByteArray::number(i) + "\r\n");
@@ -174,7 +176,7 @@ TEST_F(TransfertTest, ElevenArchivesKeepTheLastTen)
     EXPECT_EQ(readFile(origin(0)), QByteArray());
 }
 
-TEST_F(TransfertTest, LinesAppendedAfterTheReadingAreNotLostByTheArchive)
+TEST_P(TransfertSurLesDeuxMoteurs, LinesAppendedAfterTheReadingAreNotLostByTheArchive)
 {
     addEmployee(12, QStringLiteral("MARTIN"));
     writeOrigin(punch(12, today, 8, 0));
@@ -190,7 +192,7 @@ TEST_F(TransfertTest, LinesAppendedAfterTheReadingAreNotLostByTheArchive)
     EXPECT_EQ(readFile(origin(0)), punch(12, today, 12, 0));
 }
 
-TEST_F(TransfertTest, FailedCommitStoresNothingAndKeepsTheRawFile)
+TEST_P(TransfertSurLesDeuxMoteurs, FailedCommitStoresNothingAndKeepsTheRawFile)
 {
     addEmployee(12, QStringLiteral("MARTIN"));
     const QByteArray raw = punch(12, today, 8, 0) + punch(12, today, 17, 0);
@@ -208,7 +210,7 @@ TEST_F(TransfertTest, FailedCommitStoresNothingAndKeepsTheRawFile)
     EXPECT_EQ(run().lecture.stockes, 2);
 }
 
-TEST_F(TransfertTest, KilledInTheMiddleLosesNothingAndDuplicatesNothing)
+TEST_P(TransfertSurLesDeuxMoteurs, KilledInTheMiddleLosesNothingAndDuplicatesNothing)
 {
     addEmployee(12, QStringLiteral("MARTIN"));
     addEmployee(13, QStringLiteral("DURAND"), [](Personnel& p) { p.EXTENSION = 600; });
@@ -238,7 +240,7 @@ TEST_F(TransfertTest, KilledInTheMiddleLosesNothingAndDuplicatesNothing)
     }
 }
 
-TEST_F(TransfertTest, HiringAndInactivityAreTestedOnTheDateThePunchGoesTo)
+TEST_P(TransfertSurLesDeuxMoteurs, HiringAndInactivityAreTestedOnTheDateThePunchGoesTo)
 {
     const qint32 conge = today - 5;
     // A night worker whose leave starts the day after a shift: the exit after midnight closes the shift.
@@ -283,7 +285,7 @@ TEST_F(TransfertTest, HiringAndInactivityAreTestedOnTheDateThePunchGoesTo)
     EXPECT_EQ(allLines(), before);
 }
 
-TEST_F(TransfertTest, TheSummaryCountsWhatWasStoredAndWhatTheMergeLeftOut)
+TEST_P(TransfertSurLesDeuxMoteurs, TheSummaryCountsWhatWasStoredAndWhatTheMergeLeftOut)
 {
     addEmployee(12, QStringLiteral("MARTIN"));
     // 08:01 is within 3 minutes of 08:00; the fifteenth punch of the day has no slot.
@@ -310,7 +312,7 @@ TEST_F(TransfertTest, TheSummaryCountsWhatWasStoredAndWhatTheMergeLeftOut)
 }
 
 // An archive that cannot be made is told with the file and the cause, makes the run fail, and keeps the raw file.
-TEST_F(TransfertTest, AFailedArchiveNamesItsFileAndFailsTheRun)
+TEST_P(TransfertSurLesDeuxMoteurs, AFailedArchiveNamesItsFileAndFailsTheRun)
 {
     addEmployee(12, QStringLiteral("MARTIN"));
     const QByteArray raw = punch(12, today, 8, 0);
@@ -339,3 +341,5 @@ TEST_F(TransfertTest, AFailedArchiveNamesItsFileAndFailsTheRun)
         << suivi.lignes.last().toStdString();
     EXPECT_EQ(readFile(origin(0)), raw);
 }
+
+INSTANTIATE_TEST_SUITE_P(Moteurs, TransfertSurLesDeuxMoteurs, LesDeuxMoteurs);

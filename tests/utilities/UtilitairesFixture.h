@@ -3,6 +3,7 @@
 #pragma once
 
 #include "QStringPrinter.h"
+#include "ServeurEssai.h"
 #include "calendar/Clock.h"
 #include "calendar/Dates.h"
 #include "data/Database.h"
@@ -31,6 +32,7 @@ protected:
             QDir().mkpath(dir + QLatin1Char('/') + QLatin1String(sous));
         kip::setPaths(kip::Paths::forInstallation(dir));
         kip::setMessagePresenter(&presenter);
+        KIP_CHOISIR_MOTEUR(m_moteur, moteur());
         for (kip::FileId id : {kip::FileId::Parametre, kip::FileId::Personnel, kip::FileId::PointVal,
                                kip::FileId::DateSave, kip::FileId::OnOff})
             kip::commonOpen(id);
@@ -44,6 +46,8 @@ protected:
     }
 
     const kip::Paths& p() const { return kip::paths(); }
+    virtual serveuressai::Moteur moteur() const { return serveuressai::Moteur::Sqlite; }
+    bool surServeur() const { return moteur() == serveuressai::Moteur::Serveur; }
 
     kip::Personnel employe(qint16 carte, qint32 dernierPointage = 0)
     {
@@ -118,6 +122,7 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
     }
 
+    serveuressai::ChoixMoteur m_moteur;
     QTemporaryDir m_tmp;
     kip::ScriptedPresenter presenter;
     std::unique_ptr<kip::Database> db;

@@ -1,6 +1,7 @@
 #include "ChoixEdition.h"
 
 #include "Commandes.h"
+#include "data/Base.h"
 #include "data/FileAdmin.h"
 #include "data/RecordFile.h"
 #include "reports/LectureJournees.h"
@@ -123,6 +124,12 @@ std::optional<QString> installation(const ChoixEdition& choix, std::initializer_
     if (!Demarrage::estRepertoireInstallation(dir))
         return QStringLiteral("%1 n'est pas une installation Kip (son nom doit être Kip).").arg(dir);
     chemins = Paths::forInstallation(dir);
+    // Records on a server: no file to check here; the server is reached by donneesLisibles.
+    const Result<QString> base = readBaseFile(chemins.dataDir);
+    if (!base)
+        return base.error().description();
+    if (!base->isEmpty())
+        return std::nullopt;
     for (FileId f : fichiers) {
         const FileError e = checkRecordFile(tableOf(f), chemins.file(f));
         if (!e.ok())
@@ -133,6 +140,9 @@ std::optional<QString> installation(const ChoixEdition& choix, std::initializer_
 
 std::optional<QString> donneesLisibles(const Paths& chemins)
 {
+    // The records' engine: a server that cannot be reached is named with libpq's reason.
+    if (const FileError base = chooseStore(chemins.dataDir); !base.ok())
+        return base.description();
     if (RemplacementEnsemble::donneesEnSuspens(chemins.dataDir)) {
         VerrouProgramme verrou;
         if (verrou.prendre(chemins.dataDir) != VerrouProgramme::Pris)

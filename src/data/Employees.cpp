@@ -4,6 +4,7 @@
 #include "Journal.h"
 #include "Messages.h"
 #include "RecordFile.h"
+#include "RecordsAbsences.h"
 #include "Transaction.h"
 
 namespace kip {
@@ -41,6 +42,36 @@ template <class R> int putRecord(Transaction& t, RecordFile<R>& file, R& rec, co
     return UpdateChangedElsewhere;
 }
 
+// Runs one statement with the cards bound as ?1 and ?2 on the absences and on the planned hours.
+FileError onCardRecords(Database& db, const char* sqlPattern, qint16 first, qint16 second)
+{
+    for (const char* label : {Absence::Label, Horaire::Label}) {
+        Statement st = db.prepare(QString::fromLatin1(sqlPattern).arg(QLatin1String(label)));
+        if (!st.valid())
+            return detail::labelled(lastError(), QLatin1String(label));
+        st.bind(1, qint64(first));
+        if (second)
+            st.bind(2, qint64(second));
+        if (const int rc = st.step(); rc != 101 /* SQLITE_DONE */)
+            return detail::stepError(db, rc, QLatin1String(label));
+    }
+    return {};
+}
+
+// The absences and planned hours of a card belong to the employee that has it: they go with the employee.
+FileError dropCardRecords(Database& db, qint16 card)
+{
+    return onCardRecords(db, "DELETE FROM %1.%1 WHERE CARTE = ?1", card, 0);
+}
+
+// They follow a change of card; whatever the new card still held (no employee had it) goes first.
+FileError moveCardRecords(Database& db, qint16 from, qint16 to)
+{
+    if (FileError e = dropCardRecords(db, to); !e.ok())
+        return e;
+    return onCardRecords(db, "UPDATE %1.%1 SET CARTE = ?2, ROWVER = ROWVER + 1 WHERE CARTE = ?1", from, to);
+}
+
 } // namespace
 
 // Appends the journal entry of an employee change inside its transaction; reports and rolls back on failure.
@@ -57,7 +88,9 @@ int updateEmployee(Database& db, Personnel& rec, const LinkValues& saved)
 {
     FileUse dayLines(FileId::PointVal);
     FileUse journal(FileId::Journal);
-    Transaction t(db, {FileId::Personnel, FileId::PointVal, FileId::Journal});
+    FileUse absences(FileId::Absence);
+    FileUse plannedHours(FileId::Horaire);
+    Transaction t(db, {FileId::Personnel, FileId::PointVal, FileId::Journal, FileId::Absence, FileId::Horaire});
     if (!t.ok()) {
         saveError(t.error());
         Message(34, QStringLiteral("Update"), t.error().labelOr(QStringLiteral("PERSONNEL")));
@@ -96,6 +129,13 @@ int updateEmployee(Database& db, Personnel& rec, const LinkValues& saved)
             return UpdateFailed;
         }
     }
+    if (saved.CARTE != rec.CARTE) {
+        if (const FileError moved = moveCardRecords(db, saved.CARTE, rec.CARTE); !moved.ok()) {
+            rec.version = version;
+            failAndReport(t, 15, moved, moved.label);
+            return UpdateFailed;
+        }
+    }
     {
         Journal entry = entreeJournal(rec);
         differencesEmploye(&stored, &rec, &entry.AVANT, &entry.APRES);
@@ -120,7 +160,9 @@ int deleteEmployee(Database& db, const Personnel& rec)
 {
     FileUse dayLines(FileId::PointVal);
     FileUse journal(FileId::Journal);
-    Transaction t(db, {FileId::Personnel, FileId::PointVal, FileId::Journal});
+    FileUse absences(FileId::Absence);
+    FileUse plannedHours(FileId::Horaire);
+    Transaction t(db, {FileId::Personnel, FileId::PointVal, FileId::Journal, FileId::Absence, FileId::Horaire});
     if (!t.ok()) {
         saveError(t.error());
         Message(34, QStringLiteral("Delete"), t.error().labelOr(QStringLiteral("PERSONNEL")));
@@ -146,6 +188,10 @@ int deleteEmployee(Database& db, const Personnel& rec)
         return UpdateFailed;
     }
     const int dayLinesDeleted = detail::changes(db);
+    if (const FileError dropped = dropCardRecords(db, current.CARTE); !dropped.ok()) {
+        failAndReport(t, 17, dropped, dropped.label);
+        return UpdateFailed;
+    }
     if (const FileError removed = employees.remove(current); !removed.ok()) {
         failAndReport(t, 17, removed, QStringLiteral("PERSONNEL"));
         return UpdateFailed;

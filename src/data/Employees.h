@@ -32,6 +32,8 @@ enum UpdateResult : int
 // another station, rec is reloaded with the stored values.
 int updateEmployee(Database& db, Personnel& rec, const LinkValues& saved);
 
+// The absences and planned hours of the card follow a change of card and go with a deleted employee.
+
 // Deletes the employee and all its day lines, with a journal entry that keeps its fields. 0 deleted, 1 failed
 // (message shown).
 int deleteEmployee(Database& db, const Personnel& rec);

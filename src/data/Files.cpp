@@ -3,6 +3,7 @@
 #include "FileAdmin.h"
 #include "Journal.h"
 #include "Messages.h"
+#include "RecordsAbsences.h"
 
 #include <QDir>
 #include <QMutex>
@@ -15,7 +16,7 @@ namespace kip {
 
 namespace {
 
-constexpr size_t FileCount = 6;
+constexpr size_t FileCount = std::size(TousLesFichiers);
 
 Paths g_paths;
 RebuildRunner g_rebuildRunner;
@@ -37,10 +38,12 @@ size_t index(FileId id)
 }
 
 // The small files are read whole at every common open: damage in them is found before anything uses them.
-// POINTVAL and the journal grow too large for that; damage met while reading them is error 46 (reportFileError).
+// POINTVAL, the journal and the absences grow too large for that; damage met while reading them is error 46
+// (reportFileError).
 FileCheck depthOf(FileId id)
 {
-    return id == FileId::PointVal || id == FileId::Journal ? FileCheck::Declaration : FileCheck::Pages;
+    return id == FileId::PointVal || id == FileId::Journal || id == FileId::Absence ? FileCheck::Declaration
+                                                                                    : FileCheck::Pages;
 }
 
 // The repair of a damaged file: message 2 (No stops the program), the key rebuild, message 3 and stop when it
@@ -85,6 +88,14 @@ const TableDecl& tableOf(FileId id)
         return tableOf<OnOff>();
     case FileId::Journal:
         return tableOf<Journal>();
+    case FileId::TypeAbsence:
+        return tableOf<TypeAbsence>();
+    case FileId::Absence:
+        return tableOf<Absence>();
+    case FileId::Horaire:
+        return tableOf<Horaire>();
+    case FileId::ReglagesAbsences:
+        return tableOf<ReglagesAbsences>();
     }
     return tableOf<OnOff>();
 }
@@ -129,8 +140,7 @@ const Paths& paths()
 
 bool labelToFile(const QString& label, FileId* id)
 {
-    for (FileId f :
-         {FileId::Parametre, FileId::Personnel, FileId::PointVal, FileId::DateSave, FileId::OnOff, FileId::Journal}) {
+    for (FileId f : TousLesFichiers) {
         if (tableOf(f).label == label) {
             *id = f;
             return true;
@@ -235,13 +245,16 @@ void resetOpenCount(FileId id)
 void rebuildAllKeys(const RebuildProgress& progress)
 {
     const std::vector<const TableDecl*> tables = allTables();
-    // The journal of corrections comes last without a step of its own: the progress counts the five data files.
-    const TableDecl* journal = &tableOf<Journal>();
-    const int steps =
-        int(std::count_if(tables.begin(), tables.end(), [&](const TableDecl* t) { return t != journal; }));
+    // The journal of corrections and the absence files come last without a step of their own: the progress
+    // counts the five data files.
+    auto compte = [](const TableDecl* t) {
+        FileId id;
+        return labelToFile(t->label, &id) && id < FileId::Journal;
+    };
+    const int steps = int(std::count_if(tables.begin(), tables.end(), compte));
     int step = 0;
     for (const TableDecl* table : tables) {
-        if (progress && table != journal)
+        if (progress && compte(table))
             progress(++step, steps, table->label);
         const QString path = g_paths.dataDir + QLatin1Char('/') + table->fileName;
         FileId id;

@@ -56,6 +56,8 @@ ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire)
     record(FileId::Personnel);
     record(FileId::PointVal);
     record(FileId::Journal);
+    for (FileId id : FichiersAbsences)
+        record(id);
     for (int g = 0; g <= 10; ++g)
         text(p.origin(g));
     return r;

@@ -1,6 +1,7 @@
 // Punches drawn from the employees' habits, and the raw punch file written from them.
 #include "Punches.h"
 
+#include "Absences.h"
 #include "Random.h"
 #include "calendar/Clock.h"
 #include "data/TextFiles.h"
@@ -16,8 +17,13 @@ namespace {
 bool worksOn(const Employee& e, qint32 day, Random& r)
 {
     const int weekday = day % 7; // 0 Sunday .. 6 Saturday
+    // A whole day of absence is a day without punches; a weekday off in the planned hours nearly always is.
+    if (absentAllDay(e, day))
+        return false;
     bool works;
-    if (e.profile.night)
+    if (weekday >= 1 && weekday <= 5 && plannedDayOff(e, day))
+        works = r.chance(10);
+    else if (e.profile.night)
         works = weekday >= 1 && weekday <= 5 ? r.chance(960) : r.chance(10);
     else if (weekday == 0)
         works = r.chance(8);

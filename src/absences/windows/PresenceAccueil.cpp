@@ -1,0 +1,113 @@
+#include "PresenceAccueil.h"
+
+#include "calendar/Clock.h"
+#include "calendar/Dates.h"
+#include "calendar/HeureTexte.h"
+#include "data/Files.h"
+#include "shell/windows/FenetrePrincipale.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QTime>
+#include <QTimerEvent>
+#include <QVBoxLayout>
+
+namespace kip {
+
+namespace {
+
+constexpr int PeriodeActualisationMs = 60 * 1000;
+const char* const Titres[] = {"Présents", "Partis", "Absents", "Attendus"};
+const QColor Couleurs[] = {QColor(0x2e, 0x8b, 0x57), QColor(0x5b, 0x6b, 0x7d), QColor(0x2f, 0x6f, 0xb3),
+                           QColor(0xc0, 0x39, 0x2b)};
+
+} // namespace
+
+PresenceAccueil::PresenceAccueil(QWidget* parent) : QFrame(parent)
+{
+    setObjectName(QStringLiteral("presenceAccueil"));
+    setFrameShape(QFrame::StyledPanel);
+    setAutoFillBackground(true);
+    auto* colonne = new QVBoxLayout(this);
+    m_entete = new QLabel(this);
+    QFont gras = m_entete->font();
+    gras.setBold(true);
+    m_entete->setFont(gras);
+    colonne->addWidget(m_entete);
+    auto* groupes = new QHBoxLayout;
+    for (int g = 0; g < 4; ++g) {
+        auto* bloc = new QVBoxLayout;
+        m_titres[size_t(g)] = new QLabel(this);
+        m_titres[size_t(g)]->setStyleSheet(QStringLiteral("color:%1;font-weight:bold").arg(Couleurs[g].name()));
+        m_listes[size_t(g)] = new QListWidget(this);
+        m_listes[size_t(g)]->setObjectName(QStringLiteral("presence%1").arg(g));
+        m_listes[size_t(g)]->setFocusPolicy(Qt::NoFocus);
+        m_listes[size_t(g)]->setSelectionMode(QAbstractItemView::NoSelection);
+        bloc->addWidget(m_titres[size_t(g)]);
+        bloc->addWidget(m_listes[size_t(g)], 1);
+        groupes->addLayout(bloc, 1);
+    }
+    colonne->addLayout(groupes, 1);
+}
+
+QString PresenceAccueil::titre(int groupe) const
+{
+    return m_titres[size_t(groupe)]->text();
+}
+
+void PresenceAccueil::actualiser()
+{
+    const qint32 aujourdhui = Clock::today();
+    const qint32 maintenant = QTime::currentTime().msecsSinceStartOfDay() / 60000;
+    Database db(paths().dataDir);
+    const Result<Presences> p = LirePresences(db, aujourdhui, maintenant);
+    m_entete->setText(QStringLiteral("Aujourd'hui, %1 %2 à %3")
+                          .arg(NomJour(aujourdhui).toLower(), DateTexte(aujourdhui), HeureTexte(maintenant).trimmed()));
+    if (!p) {
+        // The panel is an aid: a file that cannot be read now is said here, and read again at the next refresh.
+        m_entete->setText(m_entete->text() + QStringLiteral(": lecture impossible (%1)").arg(p.error().description()));
+        return;
+    }
+    const std::vector<PresenceEmploye>* groupes[] = {&p->presents, &p->partis, &p->absents, &p->attendus};
+    for (int g = 0; g < 4; ++g) {
+        QString t = QStringLiteral("%1 (%2)").arg(QString::fromUtf8(Titres[g])).arg(groupes[g]->size());
+        if (g == Attendus && p->aVenir > 0)
+            t += QStringLiteral(", %1 à venir").arg(p->aVenir);
+        m_titres[size_t(g)]->setText(t);
+        QListWidget* l = m_listes[size_t(g)];
+        l->clear();
+        for (const PresenceEmploye& e : *groupes[g])
+            l->addItem(QStringLiteral("%1  %2").arg(e.nom, e.detail));
+    }
+}
+
+void PresenceAccueil::showEvent(QShowEvent* event)
+{
+    QFrame::showEvent(event);
+    actualiser();
+    m_minuterie.start(PeriodeActualisationMs, this);
+}
+
+void PresenceAccueil::hideEvent(QHideEvent* event)
+{
+    m_minuterie.stop();
+    QFrame::hideEvent(event);
+}
+
+void PresenceAccueil::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == m_minuterie.timerId())
+        actualiser();
+    else
+        QFrame::timerEvent(event);
+}
+
+void enregistrerPresenceAccueil()
+{
+    FenetrePrincipale::enregistrerPanneau([](QWidget* parent) { return new PresenceAccueil(parent); });
+}
+
+} // namespace kip
+
+#include "moc_PresenceAccueil.cpp"

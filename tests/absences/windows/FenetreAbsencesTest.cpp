@@ -1,0 +1,126 @@
+// The absence window from the keyboard: a code typed on a selection, the part chosen with Alt, Delete, Ctrl+Z,
+// the month changed; and the grid of the same day agrees with it.
+#include "absences/windows/FenetreAbsences.h"
+
+#include "absences/FichierAbsences.h"
+#include "absences/windows/FenetresAbsences.h"
+#include "calendar/Clock.h"
+#include "data/RecordFile.h"
+#include "data/ScriptedPresenter.h"
+#include "shell/InstallationEssai.h"
+#include "shell/windows/Cadre.h"
+#include "shell/windows/Fabriques.h"
+#include "shell/windows/NomsFenetres.h"
+
+#include <QItemSelectionModel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace kip;
+
+class FenetreAbsencesTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_tmp;
+    ScriptedPresenter m_presenter;
+    const qint32 m_lundi = dayNumber(2026, 5, 11);
+
+    QString stocke(qint16 carte, qint32 date)
+    {
+        Database db(paths().dataDir);
+        Result<JourAbsences> j = LireJourAbsences(db, carte, date);
+        return j ? TexteJourAbsences(*j) : j.error().description();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_tmp.isValid());
+        setMessagePresenter(&m_presenter);
+        Clock::setToday(m_lundi);
+        enregistrerFenetresAbsences(Program::Kip);
+    }
+    void cleanupTestCase()
+    {
+        setMessagePresenter(nullptr);
+        Clock::setToday(0);
+    }
+
+    void clavier()
+    {
+        QVERIFY(
+            installationEssai(m_tmp.path() + QStringLiteral("/Kip"),
+                              {employeEssai(7, QStringLiteral("BERNARD")), employeEssai(12, QStringLiteral("MARTIN")),
+                               employeEssai(30, QStringLiteral("PETIT"))},
+                              {}));
+        Cadre cadre(Program::Kip, 0, [] {});
+        auto* f = qobject_cast<FenetreAbsences*>(ouvrirFenetre(nom::Absences, cadre));
+        QVERIFY(f);
+        QTableView* v = f->vue();
+        QCOMPARE(v->model()->rowCount(), 3);     // by name: BERNARD, MARTIN, PETIT
+        QCOMPARE(v->model()->columnCount(), 31); // May
+        const int lundi = m_lundi - f->modele()->choix().debut;
+        QCOMPARE(v->currentIndex().column(), lundi); // opens on today
+
+        // Two employees over two days take CP at once; "C" alone begins no other code but CP.
+        v->setCurrentIndex(v->model()->index(0, lundi));
+        v->selectionModel()->select(QItemSelection(v->model()->index(0, lundi), v->model()->index(1, lundi + 1)),
+                                    QItemSelectionModel::ClearAndSelect);
+        QTest::keyClicks(v, QStringLiteral("cp"));
+        QCOMPARE(stocke(7, m_lundi), QStringLiteral("CP journée"));
+        QCOMPARE(stocke(12, m_lundi + 1), QStringLiteral("CP journée"));
+        QCOMPARE(v->model()->index(1, lundi).data().toString(), QStringLiteral("CP"));
+
+        // A morning and an afternoon of the same date, chosen with Alt+M and Alt+A.
+        v->setCurrentIndex(v->model()->index(2, lundi));
+        v->selectionModel()->select(v->currentIndex(), QItemSelectionModel::ClearAndSelect);
+        QTest::keyClick(v, Qt::Key_M, Qt::AltModifier);
+        QCOMPARE(f->partie(), PartieJour::Matin);
+        QTest::keyClicks(v, QStringLiteral("rtt"));
+        QTest::keyClick(v, Qt::Key_A, Qt::AltModifier);
+        QTest::keyClicks(v, QStringLiteral("mal"));
+        QCOMPARE(stocke(30, m_lundi), QStringLiteral("RTT matin; MAL après-midi"));
+        QCOMPARE(v->currentIndex().data().toString(), QStringLiteral("RTT/MAL"));
+
+        // "A" begins ABS and AT: nothing is set until the code is whole; a code of no type is refused.
+        QTest::keyClick(v, Qt::Key_J, Qt::AltModifier);
+        v->setCurrentIndex(v->model()->index(2, lundi + 1));
+        v->selectionModel()->select(v->currentIndex(), QItemSelectionModel::ClearAndSelect);
+        QTest::keyClick(v, Qt::Key_A);
+        QCOMPARE(f->codeEnCours(), QStringLiteral("A"));
+        QCOMPARE(stocke(30, m_lundi + 1), QStringLiteral("(aucune)"));
+        QTest::keyClick(v, Qt::Key_T);
+        QCOMPARE(stocke(30, m_lundi + 1), QStringLiteral("AT journée"));
+        QTest::keyClick(v, Qt::Key_X);
+        QVERIFY(f->codeEnCours().isEmpty());
+        QVERIFY(f->statut().contains(QStringLiteral("X")));
+
+        // Delete clears, Ctrl+Z puts it back, and once more takes the afternoon back off.
+        v->setCurrentIndex(v->model()->index(2, lundi));
+        v->selectionModel()->select(v->currentIndex(), QItemSelectionModel::ClearAndSelect);
+        QTest::keyClick(v, Qt::Key_Delete);
+        QCOMPARE(stocke(30, m_lundi), QStringLiteral("(aucune)"));
+        QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(stocke(30, m_lundi), QStringLiteral("RTT matin; MAL après-midi"));
+        QCOMPARE(v->currentIndex().data().toString(), QStringLiteral("RTT/MAL"));
+        QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier); // the AT of Tuesday
+        QTest::keyClick(v, Qt::Key_Z, Qt::ControlModifier); // the afternoon
+        QCOMPARE(stocke(30, m_lundi), QStringLiteral("RTT matin"));
+
+        // The next month, and back: what was saved is read again.
+        QTest::keyClick(v, Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(f->modele()->choix().debut, dayNumber(2026, 6, 1));
+        QCOMPARE(v->model()->columnCount(), 30);
+        QTest::keyClick(v, Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(v->model()->index(0, lundi + 1).data().toString(), QStringLiteral("CP"));
+        QCOMPARE(v->model()->index(2, lundi).data().toString(), QStringLiteral("RTT"));
+        QCOMPARE(v->model()->index(2, lundi + 1).data().toString(), QString()); // the AT undone
+        QVERIFY(m_presenter.shown().isEmpty());
+        f->close();
+    }
+};
+
+QTEST_MAIN(FenetreAbsencesTest)
+#include "FenetreAbsencesTest.moc"

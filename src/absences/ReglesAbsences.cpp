@@ -219,4 +219,75 @@ QString TexteJourAbsences(const JourAbsences& jour)
     return t.join(QStringLiteral("; "));
 }
 
+QString TexteCourtJour(const JourAbsences& jour)
+{
+    QStringList t;
+    for (const Absence& a : jour.absences) {
+        switch (a.partie()) {
+        case PartieJour::Journee:
+            t << a.CODE;
+            break;
+        case PartieJour::Matin:
+            t << a.CODE + QStringLiteral(" M");
+            break;
+        case PartieJour::ApresMidi:
+            t << a.CODE + QStringLiteral(" AM");
+            break;
+        case PartieJour::Heures:
+            t << a.CODE + QLatin1Char(' ') + HeureTexte(a.MINUTES).trimmed();
+            break;
+        }
+    }
+    return t.join(QLatin1Char('/'));
+}
+
+std::optional<JourAbsences> LireTexteCourtJour(const QString& texte, const JourAbsences& ancien,
+                                               const std::vector<TypeAbsence>& types, QString* erreur)
+{
+    JourAbsences jour{ancien.carte, ancien.date, {}};
+    for (const QString& morceau : texte.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        const QStringList mots = morceau.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (mots.isEmpty())
+            continue;
+        const TypeAbsence* type = TypeDuCode(types, mots[0]);
+        if (!type || mots.size() > 2) {
+            *erreur = QStringLiteral("\"%1\" n'est pas une absence: un code, suivi de M (matin), AM (après-midi) ou "
+                                     "d'heures (2.30).")
+                          .arg(morceau.trimmed());
+            return std::nullopt;
+        }
+        Absence a;
+        a.CARTE = jour.carte;
+        a.DATE = jour.date;
+        a.CODE = type->CODE;
+        const QString quoi = mots.value(1).toUpper();
+        if (quoi.isEmpty() || quoi == QLatin1String("J")) {
+            a.PARTIE = quint8(PartieJour::Journee);
+        } else if (quoi == QLatin1String("M")) {
+            a.PARTIE = quint8(PartieJour::Matin);
+        } else if (quoi == QLatin1String("AM")) {
+            a.PARTIE = quint8(PartieJour::ApresMidi);
+        } else {
+            const HeureLue lu = LireHeureTexte(quoi);
+            const qint32 minutes = lu.heures * 60 + lu.decimales;
+            if (!lu.valide || lu.negatif || lu.decimales >= 60 || minutes <= 0 || minutes > MinutesParJour) {
+                *erreur = QStringLiteral("\"%1\": les heures s'écrivent h.mm, de 0.01 à 24.00.").arg(mots[1]);
+                return std::nullopt;
+            }
+            a.PARTIE = quint8(PartieJour::Heures);
+            a.MINUTES = qint16(minutes);
+        }
+        for (const Absence& x : jour.absences) {
+            if (Chevauchent(x.partie(), a.partie())) {
+                *erreur = QStringLiteral("%1 et %2 prennent la même partie du jour.").arg(x.CODE, a.CODE);
+                return std::nullopt;
+            }
+        }
+        if (const Absence* avant = ancien.partie(a.partie()); avant && avant->CODE == a.CODE)
+            a.COMMENTAIRE = avant->COMMENTAIRE;
+        jour.poser(a);
+    }
+    return jour;
+}
+
 } // namespace kip

@@ -71,4 +71,13 @@ qint32 MinutesAbsence(const Absence& absence, qint32 minutesPrevues);
 QString TexteAbsence(const Absence& absence);
 QString TexteJourAbsences(const JourAbsences& jour);
 
+// The short text of a day's absences, as the correction grid shows and reads it beside the day total: each
+// absence as its code, followed by M for a morning, AM for an afternoon or its hours (2.30), the absences
+// separated by a slash: "CP", "RTT M/MAL AM", "REC 1.30". Empty for no absence.
+QString TexteCourtJour(const JourAbsences& jour);
+// Reads such a text (any case, blanks allowed) into the day's absences; the reason when it cannot be read.
+// The comments of the absences already on that day (ancien) are kept for the parts they keep.
+std::optional<JourAbsences> LireTexteCourtJour(const QString& texte, const JourAbsences& ancien,
+                                               const std::vector<TypeAbsence>& types, QString* erreur);
+
 } // namespace kip

@@ -1,5 +1,6 @@
 #include "CorrectionPointage.h"
 
+#include "AbsencesGrille.h"
 #include "JournalJournee.h"
 #include "SelecteurEmploye.h"
 #include "calendar/windows/CalendrierSemaine.h"
@@ -178,6 +179,8 @@ bool CorrectionPointage::charger()
         return false;
     }
     m_grille.charger(m_grille.employe(), m_grille.lundi(), lue.lignes);
+    // The absences are an aid beside the punches: a file that cannot be read leaves their fields disabled.
+    (void)m_absences->charger(m_grille.employe(), m_grille.lundi());
     afficher();
     Q_EMIT semaineChargee();
     return true;
@@ -440,6 +443,11 @@ void CorrectionPointage::boutonSommaire(int evenement)
         annuler();
 }
 
+QLineEdit* CorrectionPointage::absenceJour(int jour) const
+{
+    return m_absences->champ(jour);
+}
+
 bool CorrectionPointage::trouverCellule(QObject* objet, int& jour, int& colonne) const
 {
     for (int j = 0; j < JoursSemaine; ++j)
@@ -473,6 +481,10 @@ bool CorrectionPointage::touche(QKeyEvent* e, bool dansCellule)
         return true;
     case Qt::Key_F3:
         journal();
+        return true;
+    case Qt::Key_F4:
+        m_absences->champ(m_jour)->setFocus();
+        m_absences->champ(m_jour)->selectAll();
         return true;
     default:
         break;
@@ -535,8 +547,11 @@ bool CorrectionPointage::eventFilter(QObject* objet, QEvent* event)
 void CorrectionPointage::showEvent(QShowEvent* event)
 {
     FenetreTravail::showEvent(event);
-    if (m_ouverte)
+    if (m_ouverte) {
+        // Back in front after another window (the absence window): the absences it may have changed are read again.
+        (void)m_absences->charger(m_grille.employe(), m_grille.lundi());
         allerA(m_jour, m_colonne);
+    }
 }
 
 void CorrectionPointage::timerEvent(QTimerEvent* event)

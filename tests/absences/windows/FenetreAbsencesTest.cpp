@@ -5,6 +5,7 @@
 #include "absences/FichierAbsences.h"
 #include "absences/windows/FenetresAbsences.h"
 #include "calendar/Clock.h"
+#include "correction/windows/CorrectionEssai.h"
 #include "data/RecordFile.h"
 #include "data/ScriptedPresenter.h"
 #include "shell/InstallationEssai.h"
@@ -13,6 +14,7 @@
 #include "shell/windows/NomsFenetres.h"
 
 #include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -119,6 +121,53 @@ private Q_SLOTS:
         QCOMPARE(v->model()->index(2, lundi + 1).data().toString(), QString()); // the AT undone
         QVERIFY(m_presenter.shown().isEmpty());
         f->close();
+    }
+
+    // What the grid sets, the absence window shows, and the other way round.
+    void grilleEtFenetreConcordent()
+    {
+        InstallationCorrection inst;
+        inst.preparer();
+        enregistrerFenetresAbsences(Program::Kip);
+        const Personnel p = inst.ajouter(InstallationCorrection::employe(12, QStringLiteral("MARTIN")));
+        inst.journee(p, inst.lundi + 1, {InstallationCorrection::h(8), InstallationCorrection::h(12)});
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.resize(1200, 800);
+        cadre.show();
+        CorrectionPointage* g = inst.ouvrirGrille(cadre, 12, inst.lundi + 1);
+        QVERIFY(g);
+        QLineEdit* mardi = g->absenceJour(1);
+        g->allerA(1, 0);
+        QTest::keyClick(g->cellule(1, 0), Qt::Key_F4);
+        QVERIFY(mardi->hasFocus());
+        QTest::keyClicks(mardi, QStringLiteral("rtt m/mal am"));
+        QTest::keyClick(mardi, Qt::Key_Return);
+        QCOMPARE(mardi->text(), QStringLiteral("RTT M/MAL AM"));
+        QCOMPARE(stocke(12, inst.lundi + 1), QStringLiteral("RTT matin; MAL après-midi"));
+        // A text that is no absence is refused and nothing is written.
+        QTest::keyClick(g->cellule(1, 0), Qt::Key_F4);
+        QTest::keyClicks(mardi, QStringLiteral("CP X"));
+        QTest::keyClick(mardi, Qt::Key_Return);
+        QVERIFY(mardi->hasFocus());
+        QCOMPARE(stocke(12, inst.lundi + 1), QStringLiteral("RTT matin; MAL après-midi"));
+        QTest::keyClick(mardi, Qt::Key_Escape);
+        QCOMPARE(mardi->text(), QStringLiteral("RTT M/MAL AM"));
+
+        auto* f = qobject_cast<FenetreAbsences*>(ouvrirFenetre(nom::Absences, cadre));
+        QVERIFY(f);
+        QVERIFY(f->charger(MoisDe(inst.today))); // the window keeps the month of the test before
+        QTRY_VERIFY(!g->isVisible());
+        const int l = f->modele()->ligneDe(12);
+        const int mar = inst.lundi + 1 - f->modele()->choix().debut;
+        QCOMPARE(f->vue()->model()->index(l, mar).data().toString(), QStringLiteral("RTT/MAL"));
+        QVERIFY(f->modele()->pointe(l, mar));
+        f->vue()->setCurrentIndex(f->vue()->model()->index(l, mar + 1));
+        QTest::keyClicks(f->vue(), QStringLiteral("cp"));
+        QCOMPARE(stocke(12, inst.lundi + 2), QStringLiteral("CP journée"));
+        f->close();
+        QTRY_VERIFY(g->isVisible());
+        QCOMPARE(g->absenceJour(2)->text(), QStringLiteral("CP"));
+        inst.terminer();
     }
 };
 

@@ -224,7 +224,7 @@ QString ErreurMotif(const MinutesSemaine& minutes)
     return {};
 }
 
-FileError EnregistrerHoraire(Database& db, const Personnel& employe, Horaire horaire)
+FileError EnregistrerHoraire(Database& db, const Personnel& employe, Horaire horaire, bool propre)
 {
     if (const QString e = ErreurMotif(horaire.MINUTES); !e.isEmpty()) {
         FileError err = makeError(DriverError, 0, e);
@@ -245,7 +245,7 @@ FileError EnregistrerHoraire(Database& db, const Personnel& employe, Horaire hor
         return lus.error();
     const HorairesPrevus actuels(*lus, reglages->HORAIRE_DEFAUT);
     const MinutesSemaine avant = actuels.motif(employe.CARTE, horaire.DEBUT);
-    if (avant == horaire.MINUTES)
+    if (avant == horaire.MINUTES && !(propre && lus->empty()))
         return {};
     horaire.CARTE = employe.CARTE;
     RecordFile<Horaire> fichier(db);

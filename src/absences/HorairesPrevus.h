@@ -63,7 +63,8 @@ QString ErreurMotif(const MinutesSemaine& minutes);
 
 // Sets the employee's pattern from horaire.DEBUT on: the record of that date is replaced, the pattern before
 // it is kept for the past. Journalled as a change of the employee. Nothing is written when the pattern in
-// force on that date is the same already.
-FileError EnregistrerHoraire(Database& db, const Personnel& employe, Horaire horaire);
+// force on that date is the same already, unless the card has no pattern of its own and `propre` asks for one
+// (a new employee keeps the default of its hiring even when the default changes later).
+FileError EnregistrerHoraire(Database& db, const Personnel& employe, Horaire horaire, bool propre = false);
 
 } // namespace kip

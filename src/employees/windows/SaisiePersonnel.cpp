@@ -2,6 +2,7 @@
 
 #include "CurseurAttente.h"
 #include "ExempleVue.h"
+#include "HorairePrevuFiche.h"
 #include "calendar/Clock.h"
 #include "calendar/HeureTexte.h"
 #include "calendar/windows/CalendrierJour.h"
@@ -50,8 +51,11 @@ SaisiePersonnel::SaisiePersonnel(Cadre& cadre, Requete requete, const Personnel&
 {
     construire();
     m_ouverte = ouvrirFiche(employe);
-    if (m_ouverte)
+    if (m_ouverte) {
         remplir();
+        // The planned hours are an aid beside the form: unreadable, they are left out of it.
+        (void)m_horaire->charger(m_db, m_fiche, m_requete == Requete::Insertion);
+    }
 }
 
 SaisiePersonnel::~SaisiePersonnel()
@@ -241,6 +245,16 @@ void SaisiePersonnel::accepter()
         refuser(r);
         return;
     }
+    {
+        QString raison;
+        QWidget* champ = nullptr;
+        if (!m_horaire->verifier(&raison, &champ)) {
+            m_avis->setText(raison);
+            m_avis->show();
+            champ->setFocus();
+            return;
+        }
+    }
     if (m_requete == Requete::Insertion || m_datesChangees)
         rangerPeriodes(m_fiche, m_periodes);
     if (m_requete == Requete::Insertion) {
@@ -254,12 +268,14 @@ void SaisiePersonnel::accepter()
             return;
         }
         m_reponse = Reponse::Complete;
+        enregistrerHoraire();
         preparerJournees();
         return;
     }
     switch (modifierEmploye(m_db, m_fiche, m_copie, m_liens, attenteCurseur())) {
     case IssueModification::Enregistree:
         m_reponse = Reponse::Complete;
+        enregistrerHoraire();
         if (m_datesChangees)
             preparerJournees();
         else
@@ -267,6 +283,7 @@ void SaisiePersonnel::accepter()
         return;
     case IssueModification::Inchangee:
         m_reponse = Reponse::Complete;
+        enregistrerHoraire();
         close();
         return;
     case IssueModification::ModifieeAilleurs:
@@ -283,6 +300,16 @@ void SaisiePersonnel::accepter()
     case IssueModification::Gardee:
         return;
     }
+}
+
+void SaisiePersonnel::enregistrerHoraire()
+{
+    // The employee is written: planned hours that cannot be are said, and can be set again from the form.
+    if (const FileError e = m_horaire->enregistrer(m_db, m_fiche); !e.ok())
+        showBox(QStringLiteral("Heures prévues"),
+                QStringLiteral("L'employé est enregistré, mais ses heures prévues n'ont pas pu l'être:\n%1")
+                    .arg(e.text.isEmpty() ? e.description() : e.text),
+                MessageIcon::Exclamation);
 }
 
 void SaisiePersonnel::annuler()

@@ -154,6 +154,8 @@ private:
     void supprimerPrepares();
     FileError journaliser(const DescriptionSauvegarde& description) const;
     QString prepare(FileId id) const { return m_p.file(id) + QStringLiteral(".restauration"); }
+    // The files that the restore replaces: the three data files, and the absence files that the copy holds.
+    std::vector<FileId> fichiersRestaures() const;
 
     ResultatRestauration refus(const QString& texte) const
     {
@@ -179,6 +181,16 @@ private:
     QList<FileId> m_remplaces;
 };
 
+std::vector<FileId> Restauration::fichiersRestaures() const
+{
+    std::vector<FileId> fichiers(FichiersSauvegardes.begin(), FichiersSauvegardes.end());
+    // A copy made before the absence files existed holds none: the current ones are then kept.
+    for (FileId id : FichiersAbsences)
+        if (QFileInfo::exists(dansRepertoire(RepertoireSource(m_p, m_source), id)))
+            fichiers.push_back(id);
+    return fichiers;
+}
+
 std::optional<ResultatRestauration> Restauration::verifierExclusivite(VerrouProgramme& verrou)
 {
     // Another program of the system: the one-program lock, unless this program holds it.
@@ -189,7 +201,7 @@ std::optional<ResultatRestauration> Restauration::verifierExclusivite(VerrouProg
         if (pris != VerrouProgramme::Pris)
             return refus(QStringLiteral("Le répertoire %1 n'est pas accessible.").arg(m_p.dataDir));
     }
-    for (FileId id : FichiersSauvegardes) {
+    for (FileId id : fichiersRestaures()) {
         // Another window of this program.
         if (openCount(id) > 0)
             return refus(QStringLiteral("Le fichier %1 est ouvert par une autre fenêtre: fermez toutes les autres "
@@ -237,7 +249,7 @@ bool Restauration::garderFichiersActuels(QString* erreur)
 bool Restauration::preparer(QString* erreur)
 {
     const QString dir = RepertoireSource(m_p, m_source);
-    for (FileId id : FichiersSauvegardes) {
+    for (FileId id : fichiersRestaures()) {
         const TableDecl& table = tableOf(id);
         FileError e = copyRecordFile(dansRepertoire(dir, id), prepare(id));
         if (e.ok())
@@ -255,13 +267,13 @@ bool Restauration::preparer(QString* erreur)
 
 void Restauration::supprimerPrepares()
 {
-    for (FileId id : FichiersSauvegardes)
+    for (FileId id : fichiersRestaures())
         removeRecordFile(prepare(id));
 }
 
 bool Restauration::remplacer(QString* erreur)
 {
-    for (FileId id : FichiersSauvegardes) {
+    for (FileId id : fichiersRestaures()) {
         // A journal left by the replaced file would be played back onto the restored one.
         QFile::remove(m_p.file(id) + QStringLiteral("-journal"));
         if (std::rename(QFile::encodeName(prepare(id)).constData(), QFile::encodeName(m_p.file(id)).constData()) != 0) {
@@ -341,7 +353,7 @@ ResultatRestauration Restauration::executer()
         supprimerPrepares();
         return echec(erreur);
     }
-    for (FileId id : FichiersSauvegardes) {
+    for (FileId id : fichiersRestaures()) {
         if (const FileError e = checkRecordFile(tableOf(id), m_p.file(id)); !e.ok()) {
             remettreFichiersActuels();
             return echec(QStringLiteral("%1 restauré est invalide (%2).").arg(m_p.file(id), e.description()));

@@ -36,31 +36,33 @@ const char* const UsageAbsences =
 
 namespace {
 
-int refuser(const QString& texte)
+int refuserAbsences(const QString& texte)
 {
     dire(texte);
     return Refus;
 }
 
-int importer(const QString& fichier, const QString& repertoire)
+int importerFichier(const QString& fichier, const QString& repertoire)
 {
     const QString dir = QDir::cleanPath(repertoire);
     if (!Demarrage::estRepertoireInstallation(dir) || !QDir(dir + QStringLiteral("/Data")).exists())
-        return refuser(QStringLiteral("%1 n'est pas une installation Kip (un répertoire Kip avec son sous-répertoire "
-                                      "Data).")
-                           .arg(dir));
+        return refuserAbsences(
+            QStringLiteral("%1 n'est pas une installation Kip (un répertoire Kip avec son sous-répertoire "
+                           "Data).")
+                .arg(dir));
     QFile f(fichier);
     if (!f.open(QIODevice::ReadOnly))
-        return refuser(QStringLiteral("le fichier %1 ne peut pas être lu (%2).").arg(fichier, f.errorString()));
+        return refuserAbsences(QStringLiteral("le fichier %1 ne peut pas être lu (%2).").arg(fichier, f.errorString()));
     const QByteArray contenu = f.readAll();
     if (f.error() != QFileDevice::NoError)
-        return refuser(QStringLiteral("le fichier %1 ne peut pas être lu (%2).").arg(fichier, f.errorString()));
+        return refuserAbsences(QStringLiteral("le fichier %1 ne peut pas être lu (%2).").arg(fichier, f.errorString()));
     setPaths(Paths::forInstallation(dir));
     setProgrammeJournal(QStringLiteral("kiptool"));
     Database db(paths().dataDir);
     const ResultatImport r = ImporterAbsences(db, contenu);
     if (!r.erreur.ok())
-        return refuser(QStringLiteral("import impossible: %1: rien n'a été enregistré.").arg(r.erreur.description()));
+        return refuserAbsences(
+            QStringLiteral("import impossible: %1: rien n'a été enregistré.").arg(r.erreur.description()));
     if (!r.refus.isEmpty()) {
         for (const QString& l : r.refus)
             dire(QStringLiteral("%1: %2").arg(QFileInfo(fichier).fileName(), l));
@@ -85,29 +87,30 @@ int commandeAbsences(const QStringList& arguments, const QString& repertoireCour
     args.addOptions({csv, import});
     args.addPositionalArgument(QStringLiteral("commande"), QString());
     if (!args.parse(QStringList{QStringLiteral("kiptool")} + arguments))
-        return refuser(args.errorText() + QLatin1Char('\n') + QString::fromUtf8(UsageAbsences));
+        return refuserAbsences(args.errorText() + QLatin1Char('\n') + QString::fromUtf8(UsageAbsences));
     if (args.isSet(options.aide)) {
         QTextStream(stdout) << QString::fromUtf8(UsageAbsences);
         return 0;
     }
     if (args.positionalArguments().size() != 1)
-        return refuser(QStringLiteral("arguments en trop: %1").arg(args.positionalArguments().mid(1).join(u' ')));
+        return refuserAbsences(
+            QStringLiteral("arguments en trop: %1").arg(args.positionalArguments().mid(1).join(u' ')));
     if (args.isSet(import)) {
         if (args.isSet(csv) || args.isSet(options.depuis) || args.isSet(options.jusqua) || args.isSet(options.etendue))
-            return refuser(QStringLiteral("--importer se donne seul (avec --dir au plus)."));
+            return refuserAbsences(QStringLiteral("--importer se donne seul (avec --dir au plus)."));
         const QString repertoire =
             QDir(repertoireCourant)
                 .absoluteFilePath(args.isSet(options.dir) ? args.value(options.dir) : QStringLiteral("."));
-        return importer(QFileInfo(QDir(repertoireCourant), args.value(import)).absoluteFilePath(), repertoire);
+        return importerFichier(QFileInfo(QDir(repertoireCourant), args.value(import)).absoluteFilePath(), repertoire);
     }
     ChoixEdition o;
     if (const auto refus = lireChoix(args, options, csv, true, repertoireCourant, o))
-        return refuser(*refus);
+        return refuserAbsences(*refus);
     if (o.tri != Tri::Numero)
-        return refuser(QStringLiteral("les absences se choisissent par numéros de carte: --sort N."));
+        return refuserAbsences(QStringLiteral("les absences se choisissent par numéros de carte: --sort N."));
     Paths chemins;
     if (const auto refus = installation(o, {FileId::Personnel}, chemins))
-        return refuser(*refus);
+        return refuserAbsences(*refus);
     setPaths(chemins);
     const qint32 debut = std::min(o.debut, o.fin), fin = std::max(o.debut, o.fin);
     const qint16 premier = o.premier ? qint16(o.premier->toInt()) : 1;
@@ -125,10 +128,10 @@ int commandeAbsences(const QStringList& arguments, const QString& repertoireCour
         }
         const Transaction lecture(db, {FileId::Personnel, FileId::Absence}, Transaction::Lecture);
         if (!lecture.ok())
-            return refuser(QStringLiteral("lecture impossible: %1").arg(lecture.error().description()));
+            return refuserAbsences(QStringLiteral("lecture impossible: %1").arg(lecture.error().description()));
         Result<std::vector<Absence>> lues = LireAbsences(db, debut, fin);
         if (!lues)
-            return refuser(
+            return refuserAbsences(
                 QStringLiteral("erreur de lecture: %1: aucun fichier écrit.").arg(lues.error().description()));
         for (Absence& a : *lues)
             if (a.CARTE >= premier && a.CARTE <= dernier)
@@ -150,7 +153,7 @@ int commandeAbsences(const QStringList& arguments, const QString& repertoireCour
         fichier.ligne(l);
     QString erreur;
     if (!ecrireCsv(o.fichier, fichier, &erreur))
-        return refuser(erreur);
+        return refuserAbsences(erreur);
     return 0;
 }
 

@@ -211,3 +211,49 @@ TEST_F(AbsencesFixture, AbsencesAndPlannedHoursFollowTheCardAndGoWithTheEmployee
     prevus = LireHoraires(*db);
     EXPECT_TRUE(prevus->deLaCarte(13).empty());
 }
+
+TEST(ReglesAbsences, ShortTextOfTheGridReadBackAndRefused)
+{
+    const std::vector<TypeAbsence> types = TypesParDefaut();
+    JourAbsences ancien{12, Lundi, {}};
+    Absence commente;
+    commente.CODE = QStringLiteral("RTT");
+    commente.PARTIE = quint8(PartieJour::Matin);
+    commente.COMMENTAIRE = QStringLiteral("pont");
+    ancien.poser(commente);
+    struct Cas
+    {
+        const char* texte;
+        const char* lu; // TexteJourAbsences, or nullptr when refused
+    };
+    const Cas cas[] = {
+        {"cp", "CP journée"},
+        {" rtt m / mal am ", "RTT matin - pont; MAL après-midi"}, // the morning keeps its comment
+        {"MAL M/REC 1.30", "MAL matin; REC 1.30"},
+        {"ABS J", "ABS journée"},
+        {"", "(aucune)"},
+        {"CP/RTT M", nullptr},   // a whole day and a morning
+        {"REC 1.75", nullptr},   // minutes above 59
+        {"REC 25.00", nullptr},  // above 24.00
+        {"XYZ", nullptr},        // no such type
+        {"CP M AM", nullptr},    // two parts for one code
+        {"RTT M/CP M", nullptr}, // twice the morning
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.texte);
+        QString erreur;
+        const std::optional<JourAbsences> j = LireTexteCourtJour(QString::fromUtf8(c.texte), ancien, types, &erreur);
+        if (!c.lu) {
+            EXPECT_FALSE(j.has_value());
+            EXPECT_FALSE(erreur.isEmpty());
+            continue;
+        }
+        ASSERT_TRUE(j.has_value()) << erreur.toStdString();
+        EXPECT_EQ(TexteJourAbsences(*j), QString::fromUtf8(c.lu));
+        EXPECT_TRUE(ErreurJour(*j, types).isEmpty());
+        // What the grid shows reads back as the same day.
+        const std::optional<JourAbsences> relu = LireTexteCourtJour(TexteCourtJour(*j), *j, types, &erreur);
+        ASSERT_TRUE(relu.has_value());
+        EXPECT_TRUE(relu->memesAbsences(*j));
+    }
+}

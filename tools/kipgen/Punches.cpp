@@ -4,6 +4,7 @@
 #include "Absences.h"
 #include "Random.h"
 #include "calendar/Clock.h"
+#include "calendar/JoursFeries.h"
 #include "data/TextFiles.h"
 #include "punch/PreparerJournee.h"
 
@@ -21,7 +22,9 @@ bool worksOn(const Employee& e, qint32 day, Random& r)
     if (absentAllDay(e, day))
         return false;
     bool works;
-    if (weekday >= 1 && weekday <= 5 && plannedDayOff(e, day))
+    if (EstFerie(day, false)) // a public holiday is worked now and then, as a Sunday
+        works = r.chance(8);
+    else if (weekday >= 1 && weekday <= 5 && plannedDayOff(e, day))
         works = r.chance(10);
     else if (e.profile.night)
         works = weekday >= 1 && weekday <= 5 ? r.chance(960) : r.chance(10);

@@ -1,6 +1,8 @@
 #include "AbsencesGrille.h"
 
 #include "absences/FichierAbsences.h"
+#include "absences/HorairesPrevus.h"
+#include "calendar/JoursFeries.h"
 #include "data/Journal.h"
 #include "data/Messages.h"
 
@@ -31,6 +33,12 @@ bool AbsencesGrille::charger(const Personnel& employe, qint32 lundi)
     m_employe = employe;
     Result<std::vector<TypeAbsence>> types = LireTypes(m_db);
     Result<std::vector<Absence>> absences = LireAbsencesCarte(m_db, employe.CARTE, lundi, lundi + 6);
+    const Result<ReglagesAbsences> reglages = LireReglages(m_db);
+    for (int j = 0; j < 7; ++j) {
+        // A public holiday shows as JF without being entered, as in the absence window.
+        const JourFerie* f = reglages ? JourFerieDu(lundi + j, reglages->ALSACE_MOSELLE != 0) : nullptr;
+        m_champs[size_t(j)]->setPlaceholderText(f ? QStringLiteral("JF - %1").arg(f->nom) : QStringLiteral("absence"));
+    }
     for (int j = 0; j < 7; ++j)
         m_jours[size_t(j)] = JourAbsences{employe.CARTE, lundi + j, {}};
     if (!types || !absences) {

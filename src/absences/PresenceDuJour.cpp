@@ -119,19 +119,23 @@ Result<Presences> LirePresences(Database& db, qint32 aujourdhui, qint32 maintena
         const auto ligne = duJour.constFind(e.CARTE);
         const int n = ligne == duJour.constEnd() ? 0 : NombrePointages(*ligne);
         if (n % 2 == 1) {
-            pe.detail = QStringLiteral("depuis %1").arg(heure(dernierPointage(*ligne)));
+            pe.court = heure(dernierPointage(*ligne));
+            pe.detail = QStringLiteral("depuis %1").arg(pe.court);
             p.presents.push_back(pe);
         } else if (n > 0) {
-            pe.detail = QStringLiteral("parti à %1").arg(heure(dernierPointage(*ligne)));
+            pe.court = heure(dernierPointage(*ligne));
+            pe.detail = QStringLiteral("parti à %1").arg(pe.court);
             p.partis.push_back(pe);
         } else if (absentsDuJour.contains(e.CARTE) || ferie) {
             pe.detail = absentsDuJour.contains(e.CARTE) ? absentsDuJour.value(e.CARTE).join(QStringLiteral(", "))
                                                         : QString::fromLatin1(CodeFerie);
+            pe.court = pe.detail.section(QLatin1Char(' '), 0, 0);
             p.absents.push_back(pe);
         } else if (h->minutes(e, aujourdhui) > 0) {
             const qint32 habituel = premiers.contains(e.CARTE) ? mediane(premiers.value(e.CARTE)) : habituelStaff;
             if (maintenant > habituel + r->MARGE_ATTENDU) {
-                pe.detail = QStringLiteral("attendu à %1").arg(heure(habituel));
+                pe.court = heure(habituel);
+                pe.detail = QStringLiteral("attendu à %1").arg(pe.court);
                 p.attendus.push_back(pe);
             } else {
                 ++p.aVenir;

@@ -22,6 +22,7 @@ struct PresenceEmploye
     qint16 carte = 0;
     QString nom;    // "MARTIN Léa"
     QString detail; // "depuis 8.02", "parti à 17.31", "CP", "attendu à 8.00"
+    QString court;  // the same in short: "8.02", "17.31", "CP", "8.00"
 };
 
 struct Presences

@@ -7,10 +7,11 @@
 #include "shell/windows/FenetrePrincipale.h"
 
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
-#include <QListWidget>
 #include <QTime>
 #include <QTimerEvent>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace kip {
@@ -40,10 +41,19 @@ PresenceAccueil::PresenceAccueil(QWidget* parent) : QFrame(parent)
         auto* bloc = new QVBoxLayout;
         m_titres[size_t(g)] = new QLabel(this);
         m_titres[size_t(g)]->setStyleSheet(QStringLiteral("color:%1;font-weight:bold").arg(Couleurs[g].name()));
-        m_listes[size_t(g)] = new QListWidget(this);
-        m_listes[size_t(g)]->setObjectName(QStringLiteral("presence%1").arg(g));
-        m_listes[size_t(g)]->setFocusPolicy(Qt::NoFocus);
-        m_listes[size_t(g)]->setSelectionMode(QAbstractItemView::NoSelection);
+        // The hour (or the code) first, in a column of its own, then the name, cut at the right when too long.
+        auto* l = new QTreeWidget(this);
+        l->setObjectName(QStringLiteral("presence%1").arg(g));
+        l->setColumnCount(2);
+        l->setHeaderHidden(true);
+        l->setRootIsDecorated(false);
+        l->setFocusPolicy(Qt::NoFocus);
+        l->setSelectionMode(QAbstractItemView::NoSelection);
+        l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        l->setTextElideMode(Qt::ElideRight);
+        l->header()->setStretchLastSection(true);
+        l->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+        m_listes[size_t(g)] = l;
         bloc->addWidget(m_titres[size_t(g)]);
         bloc->addWidget(m_listes[size_t(g)], 1);
         groupes->addLayout(bloc, 1);
@@ -75,10 +85,16 @@ void PresenceAccueil::actualiser()
         if (g == Attendus && p->aVenir > 0)
             t += QStringLiteral(", %1 à venir").arg(p->aVenir);
         m_titres[size_t(g)]->setText(t);
-        QListWidget* l = m_listes[size_t(g)];
+        QTreeWidget* l = m_listes[size_t(g)];
         l->clear();
-        for (const PresenceEmploye& e : *groupes[g])
-            l->addItem(QStringLiteral("%1  %2").arg(e.nom, e.detail));
+        QList<QTreeWidgetItem*> lignes;
+        for (const PresenceEmploye& e : *groupes[g]) {
+            auto* item = new QTreeWidgetItem({e.court, e.nom});
+            item->setToolTip(1, QStringLiteral("%1, %2").arg(e.nom, e.detail));
+            item->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
+            lignes << item;
+        }
+        l->addTopLevelItems(lignes);
     }
 }
 

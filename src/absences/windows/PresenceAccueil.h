@@ -10,7 +10,7 @@
 #include <array>
 
 class QLabel;
-class QListWidget;
+class QTreeWidget;
 
 namespace kip {
 
@@ -23,7 +23,7 @@ public:
 
     // Reads the presences of now and shows them.
     void actualiser();
-    QListWidget* liste(int groupe) const { return m_listes[size_t(groupe)]; }
+    QTreeWidget* liste(int groupe) const { return m_listes[size_t(groupe)]; }
     QString titre(int groupe) const;
 
     static constexpr int Presents = 0, Partis = 1, Absents = 2, Attendus = 3;
@@ -36,7 +36,7 @@ protected:
 private:
     QLabel* m_entete = nullptr;
     std::array<QLabel*, 4> m_titres{};
-    std::array<QListWidget*, 4> m_listes{};
+    std::array<QTreeWidget*, 4> m_listes{};
     QBasicTimer m_minuterie;
 };
 

@@ -93,12 +93,13 @@ void FenetreAbsences::construire()
     m_vue->setWordWrap(false);
     const QFontMetrics fm(m_vue->font());
     m_vue->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_vue->horizontalHeader()->setMinimumSectionSize(fm.horizontalAdvance(QStringLiteral("MM")) + 6);
+    // A month fits in the frame's width: a narrow day takes a smaller font for its code (DelegueAbsences).
+    m_vue->horizontalHeader()->setMinimumSectionSize(fm.horizontalAdvance(QStringLiteral("88")) + 6);
     m_vue->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_vue->horizontalHeader()->setMinimumHeight(fm.height() * 2 + 6);
     m_vue->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_vue->verticalHeader()->setDefaultSectionSize(fm.height() + 14);
-    m_vue->verticalHeader()->setFixedWidth(fm.horizontalAdvance(QLatin1Char('M')) * 16);
+    m_vue->verticalHeader()->setFixedWidth(fm.horizontalAdvance(QLatin1Char('M')) * 14);
     m_vue->installEventFilter(this);
     colonne->addWidget(m_vue, 1);
 

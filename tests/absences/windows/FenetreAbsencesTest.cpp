@@ -3,7 +3,9 @@
 #include "absences/windows/FenetreAbsences.h"
 
 #include "absences/FichierAbsences.h"
+#include "absences/HorairesPrevus.h"
 #include "absences/windows/FenetresAbsences.h"
+#include "absences/windows/TypesAbsence.h"
 #include "calendar/Clock.h"
 #include "correction/windows/CorrectionEssai.h"
 #include "data/RecordFile.h"
@@ -13,9 +15,12 @@
 #include "shell/windows/Fabriques.h"
 #include "shell/windows/NomsFenetres.h"
 
+#include <QCheckBox>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -121,6 +126,52 @@ private Q_SLOTS:
         QCOMPARE(v->model()->index(2, lundi + 1).data().toString(), QString()); // the AT undone
         QVERIFY(m_presenter.shown().isEmpty());
         f->close();
+    }
+
+    // The types window refuses a bad colour and a type in use, writing nothing, and saves a valid change.
+    void typesEtReglages()
+    {
+        QVERIFY(
+            installationEssai(m_tmp.path() + QStringLiteral("/Kip"), {employeEssai(7, QStringLiteral("BERNARD"))}, {}));
+        {
+            Database db(paths().dataDir);
+            JourAbsences j{7, m_lundi, {}};
+            Absence a;
+            a.CODE = QStringLiteral("FOR");
+            j.poser(a);
+            QVERIFY(EnregistrerJours(db, {j}, {}, QStringLiteral("essai")).ok());
+        }
+        Cadre cadre(Program::Kip, 0, [] {});
+        auto* t = qobject_cast<TypesAbsence*>(ouvrirFenetre(nom::TypesAbsence, cadre));
+        QVERIFY(t);
+        QTableWidget* table = t->table();
+        QCOMPARE(table->rowCount(), 8);
+        table->item(0, 2)->setText(QStringLiteral("bleu?"));
+        m_presenter.clear();
+        QVERIFY(!t->accepter());
+        QCOMPARE(m_presenter.shown().size(), 1);
+        QVERIFY(m_presenter.shown()[0].text.contains(QStringLiteral("#RRVVBB")));
+        table->item(0, 2)->setText(QStringLiteral("#123456"));
+        table->setCurrentCell(5, 0); // FOR, in use
+        t->supprimerType();
+        QVERIFY(!t->accepter());
+        QVERIFY(m_presenter.shown().last().text.contains(QStringLiteral("FOR")));
+        Database db(paths().dataDir);
+        QCOMPARE(TypeDuCode(*LireTypes(db), u"CP")->COULEUR, TypesParDefaut().front().COULEUR); // nothing written
+
+        // Without deleting FOR, with Alsace-Moselle: saved, and the window closes.
+        QPointer<TypesAbsence> garde(t);
+        t->close();
+        QTRY_VERIFY(garde.isNull());
+        t = qobject_cast<TypesAbsence*>(ouvrirFenetre(nom::TypesAbsence, cadre));
+        t->table()->item(0, 2)->setText(QStringLiteral("#123456"));
+        t->findChild<QCheckBox*>(QStringLiteral("alsace"))->setChecked(true);
+        garde = t;
+        QVERIFY(t->accepter());
+        QTRY_VERIFY(garde.isNull());
+        QCOMPARE(TypeDuCode(*LireTypes(db), u"CP")->COULEUR, 0x123456);
+        QCOMPARE(int(LireTypes(db)->size()), 8);
+        QCOMPARE(LireReglages(db)->ALSACE_MOSELLE, quint8(1));
     }
 
     // What the grid sets, the absence window shows, and the other way round.

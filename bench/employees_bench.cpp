@@ -246,7 +246,7 @@ bool liberer(Database& db, qint16 carte)
     const FileError lu = employes.get(p, PER_K_CARTE);
     if (lu.code == NotFound)
         return true;
-    return lu.ok() && deleteEmployee(db, p) == UpdateSaved;
+    return lu.ok() && deleteEmployee(db, p).ok();
 }
 
 // The preparation of one employee's day lines after the form stored it.
@@ -310,7 +310,7 @@ QString preparation(const QString& dir)
             return QStringLiteral("  delete failed");
         const LinkValues liens = LinkValues::of(p);
         p.CARTE = nouvelle;
-        cascade.mesurer([&] { fait = updateEmployee(db, p, liens) == UpdateSaved; });
+        cascade.mesurer([&] { fait = updateEmployee(db, p, liens).ok(); });
         if (!fait)
             return QStringLiteral("  update failed");
     }

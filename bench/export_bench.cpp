@@ -95,7 +95,9 @@ int main(int argc, char** argv)
         const ResultatExport r = Exporter(db, GenreExport::TotauxSemaines, p, SeuilsPaie{}, chemin);
         const double s = t.nsecsElapsed() / 1e9;
         if (!r.ecrit())
-            std::fprintf(stderr, "  the export did not complete: %s\n", r.erreur.toLocal8Bit().constData());
+            std::fprintf(
+                stderr, "  the export did not complete: %s\n",
+                (r.erreurEcriture.ok() ? r.erreurLecture : r.erreurEcriture).description().toLocal8Bit().constData());
         afficher(centiemes ? "export, hours and hundredths (target 1 s)" : "export, hours and minutes (target 1 s)", s,
                  r.lignes, QStringLiteral("%1 KB").arg(QFileInfo(chemin).size() / 1024));
     }

@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
-
 #include <cstdio>
 #include <functional>
 #include <sys/resource.h>
@@ -90,11 +89,12 @@ int main()
     if (!generate(empty, 0, 0) || !generate(big, RawLines, DayLines))
         return 1;
     std::printf("installations generated in %.1f s (%d employees; %lld raw lines, %lld day lines)\n",
-                t.nsecsElapsed() / 1e9, Employees, static_cast<long long>(RawLines),
-                static_cast<long long>(DayLines));
+                t.nsecsElapsed() / 1e9, Employees, static_cast<long long>(RawLines), static_cast<long long>(DayLines));
 
-    measure("day initialisation, 1,000 employees, empty file", [&] { return initialise(empty); }, "s");
-    measure("day initialisation, 1,000 employees, up to date", [&] { return initialise(empty); }, "s");
+    measure(
+        "day initialisation, 1,000 employees, empty file", [&] { return initialise(empty); }, "s");
+    measure(
+        "day initialisation, 1,000 employees, up to date", [&] { return initialise(empty); }, "s");
 
     measure(
         "transfer of 1,000,000 raw lines into 1,000,000 day lines",

@@ -114,7 +114,7 @@ Mesure rapport(const QString& dir, const std::function<std::unique_ptr<Edition>(
     Database db(paths().dataDir);
     ControleExecution c;
     c.lecture = mode;
-    c.heure = [] { return QTime(6, 0, 0); }; // the same print time in every case, so that pages compare
+    Clock::setTimeOfDay(QTime(6, 0, 0)); // the same print time in every case, so that pages compare
     std::unique_ptr<Edition> e = fabrique();
     QElapsedTimer t;
     t.start();

@@ -211,9 +211,10 @@ long peakKb()
     return u.ru_maxrss;
 }
 
-void fail(const char* what, int code)
+// detail: the store's description of its error; none for the bare loop, which gives its code only.
+void fail(const char* what, int code, const QString& detail = {})
 {
-    std::fprintf(stderr, "store: %s failed: %d %s\n", what, code, qPrintable(lastError().description()));
+    std::fprintf(stderr, "store: %s failed: %d %s\n", what, code, qPrintable(detail));
     std::exit(1);
 }
 
@@ -259,7 +260,7 @@ void benchInsert(const QString& storeDir, const QString& bareDir, const Options&
     const qint64 dates = o.rows / o.cards;
     const TableDecl& table = tableOf<PointVal>();
     if (FileError e = createRecordFile(table, QDir(storeDir).filePath(table.fileName)); !e.ok())
-        fail("createRecordFile", e.code);
+        fail("createRecordFile", e.code, e.description());
     PointVal r;
     QElapsedTimer t;
 
@@ -268,16 +269,16 @@ void benchInsert(const QString& storeDir, const QString& bareDir, const Options&
         Database db(storeDir);
         RecordFile<PointVal> f(db);
         if (FileError e = f.open(); !e.ok())
-            fail("open", e.code);
+            fail("open", e.code, e.description());
         t.start();
         Transaction batch(db, {FileId::PointVal});
         for (qint64 i = 0; i < o.rows; ++i) {
             makeRow(i, dates, pools, r);
             if (FileError e = f.add(r); !e.ok())
-                fail("add", e.code);
+                fail("add", e.code, e.description());
         }
         if (FileError e = batch.commit(); !e.ok())
-            fail("commit", e.code);
+            fail("commit", e.code, e.description());
         storeS = seconds(t);
     }
 
@@ -319,7 +320,7 @@ void benchReads(const QString& storeDir, const QString& bareDir, const Options& 
     Database db(storeDir);
     RecordFile<PointVal> f(db);
     if (FileError e = f.open(); !e.ok())
-        fail("open", e.code);
+        fail("open", e.code, e.description());
     Bare b(bareDir);
     sqlite3_stmt* st = b.prepare(selectSql() + QStringLiteral(" WHERE (CARTE, DATE) = (?1, ?2)"));
     qint64 storeSum = 0, bareSum = 0;
@@ -332,7 +333,7 @@ void benchReads(const QString& storeDir, const QString& bareDir, const Options& 
             r.CARTE = card;
             r.DATE = date;
             if (FileError e = f.get(r, POV_K_CARTE_DATE); !e.ok())
-                fail("get", e.code);
+                fail("get", e.code, e.description());
             storeSum += r.TOTAL + r.NOM.size();
         }
     };
@@ -366,7 +367,7 @@ void benchScan(const QString& storeDir, const QString& bareDir, const Options& o
     Database db(storeDir);
     RecordFile<PointVal> f(db);
     if (FileError e = f.open(); !e.ok())
-        fail("open", e.code);
+        fail("open", e.code, e.description());
     Bare b(bareDir);
     auto storeRun = [&] {
         PointVal from, r;
@@ -412,7 +413,7 @@ void benchRebuild(const QString& storeDir, const QString& bareDir)
     };
     auto storeRun = [&] {
         if (FileError e = rebuildRecordFileKeys(table, storeFile, true); !e.ok())
-            fail("rebuildRecordFileKeys", e.code);
+            fail("rebuildRecordFileKeys", e.code, e.description());
     };
     auto bareRun = [&] { run("REINDEX POINTVAL"); };
     const auto [storeS, bareS] = bestOf(storeRun, bareRun);

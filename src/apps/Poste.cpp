@@ -6,6 +6,7 @@
 #include "employees/windows/FenetresPersonnel.h"
 #include "punch/windows/InitialiseJournee.h"
 #include "reports/windows/Impression.h"
+#include "shell/ArretSignal.h"
 #include "shell/Demarrage.h"
 #include "shell/TraductionsQt.h"
 #include "shell/windows/Cadre.h"
@@ -13,6 +14,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPointer>
+#include <QSessionManager>
+#include <QTimer>
+#include <csignal>
 #include <cstdio>
 
 namespace kip {
@@ -29,16 +34,36 @@ int lancerPoste(Program program, int argc, char** argv, const std::function<void
     QApplication app(argc, argv);
     QApplication::setApplicationName(programName(program));
     QApplication::setApplicationVersion(QStringLiteral(KIP_VERSION_TEXT));
+    // The end of the session is an orderly end, whenever it comes: before the frame it skips the frame, with the
+    // frame it closes it as "Quitter" does, without the question.
+    QPointer<Cadre> cadreOuvert;
+    bool finDemandee = false;
+    auto finSession = [&] {
+        finDemandee = true;
+        if (cadreOuvert)
+            cadreOuvert->terminer();
+    };
+    ArretSignal arret({SIGTERM, SIGHUP, SIGINT}, [&](int) { finSession(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, [&](QSessionManager&) { finSession(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [&] {
+        if (cadreOuvert)
+            cadreOuvert->terminerMaintenant();
+    });
     installerTraductionsQt();
     installerPresentationFenetres();
-    QString repertoire; // started from the desktop's menu: the user's installation directory
-    if (!repertoireDeDepart(QApplication::arguments(), &repertoire))
+    // Started from the desktop's menu: the user's installation directory.
+    const std::optional<QString> repertoire = repertoireDeDepart(QApplication::arguments());
+    if (!repertoire)
         return 0;
     Demarrage demarrage(program);
     int exitCode = 0;
-    if (!demarrage.verifier(repertoire, &exitCode))
+    if (!demarrage.verifier(*repertoire, &exitCode))
         return exitCode;
     demarrage.ouvrir();
+    if (finDemandee || ArretSignal::demande()) {
+        demarrage.fermer();
+        return 0;
+    }
     enregistrerFenetresPointage(program);
     enregistrerFenetresPersonnel();
     enregistrerFenetresCorrection();
@@ -55,6 +80,9 @@ int lancerPoste(Program program, int argc, char** argv, const std::function<void
         if (!demarrage.incidentSauvegarde().isEmpty())
             cadre.afficherStatut(demarrage.incidentSauvegarde());
         cadre.show();
+        cadreOuvert = &cadre;
+        if (finDemandee)
+            QTimer::singleShot(0, &cadre, &Cadre::terminer);
         code = app.exec();
     }
     // The frame and its windows are gone, and with them any job still writing (each committed or rolled back)

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
+#include <QTime>
 
 namespace kip {
 
@@ -9,9 +11,18 @@ namespace kip {
 // 0 means no date.
 constexpr qint64 DayZeroJulian = 2378858; // QDate(1800, 12, 28).toJulianDay()
 
-inline qint32 dayNumber(const QDate& date) { return date.isValid() ? qint32(date.toJulianDay() - DayZeroJulian) : 0; }
-inline qint32 dayNumber(int year, int month, int day) { return dayNumber(QDate(year, month, day)); }
-inline QDate calendarDate(qint32 day) { return QDate::fromJulianDay(qint64(day) + DayZeroJulian); }
+inline qint32 dayNumber(const QDate& date)
+{
+    return date.isValid() ? qint32(date.toJulianDay() - DayZeroJulian) : 0;
+}
+inline qint32 dayNumber(int year, int month, int day)
+{
+    return dayNumber(QDate(year, month, day));
+}
+inline QDate calendarDate(qint32 day)
+{
+    return QDate::fromJulianDay(qint64(day) + DayZeroJulian);
+}
 
 namespace Clock {
 // Today as a day number: the injected date when one is set, else the system's.
@@ -19,6 +30,13 @@ qint32 today();
 QDate todayDate();
 // Sets "today" for the whole process; 0 returns to the system's date.
 void setToday(qint32 day);
+// The time of day: the injected time when one is set, else the system's.
+QTime timeOfDay();
+// Today's date and the time of day read at one instant, so that a read at midnight never pairs one day's date
+// with the next day's time.
+QDateTime now();
+// Sets the time of day for the whole process (it then stands still); an invalid time returns to the system's.
+void setTimeOfDay(const QTime& time);
 } // namespace Clock
 
 } // namespace kip

@@ -7,6 +7,12 @@
 
 namespace kip {
 
+// The minute bounds of a stored punch: a day line holds its own day's punches as their minutes after midnight,
+// and those that the day's shift carries past midnight as their minutes plus a day.
+constexpr int MinutesJour = 1440;           // the minutes of a day: what a punch past midnight adds
+constexpr int DerniereMinute = 1439;        // 23.59
+constexpr int DerniereMinuteStockee = 2879; // 23.59 of the following day, the last value a punch slot holds
+
 // " 8.05": hours right-aligned in two positions, a point, two digits of minutes (or of hundredths of an
 // hour with the decimal flag). A negative count is written with a minus sign before its hours ("-0.30").
 QString HeureTexte(qint32 minutes, bool decimal = false);

@@ -76,7 +76,7 @@ std::optional<Brouillon> brouillonDeTexte(const QByteArray& texte)
     return b;
 }
 
-bool ecrireBrouillon(const QString& chemin, const Brouillon& brouillon)
+FileError ecrireBrouillon(const QString& chemin, const Brouillon& brouillon)
 {
     return writeFileAtomically(chemin, texteBrouillon(brouillon));
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "GrilleSemaine.h"
+#include "data/FileError.h"
 
 #include <QString>
 #include <optional>
@@ -16,7 +17,7 @@ namespace kip {
 QString cheminBrouillon();
 
 // Writes the draft whole (a temporary file renamed over the former one); false on failure.
-bool ecrireBrouillon(const QString& chemin, const Brouillon& brouillon);
+FileError ecrireBrouillon(const QString& chemin, const Brouillon& brouillon);
 // The draft of the file, or nothing when there is none or it cannot be read.
 std::optional<Brouillon> lireBrouillon(const QString& chemin);
 void effacerBrouillon(const QString& chemin);

@@ -3,6 +3,7 @@
 // with one roll-over past midnight, and the day total that follows from them.
 #pragma once
 
+#include "calendar/HeureTexte.h"
 #include "data/Records.h"
 
 #include <QString>
@@ -13,9 +14,6 @@ namespace kip {
 
 constexpr int CellulesJour = PunchSlotsUsed; // 14 cells per punch row
 constexpr int LargeurCellule = 5;            // characters of a cell
-constexpr int MinutesJour = 1440;            // a time after midnight is stored as its minutes + 1440
-constexpr int DerniereMinute = 1439;         // 23.59
-constexpr int DerniereMinuteStockee = 2879;  // 23.59 of the following day
 
 struct CelluleLue
 {

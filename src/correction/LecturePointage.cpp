@@ -122,8 +122,8 @@ FileError LecturePointage::verifier()
     const QString sql =
         selection() +
         QStringLiteral(" AND (%1) > (%2) ORDER BY %1 LIMIT 1").arg(liste(cols), marques(5, int(cols.size())));
-    if (!m_db.prepare(sql).valid())
-        return lastError();
+    if (const Statement st = m_db.prepare(sql); !st.valid())
+        return st.error();
     return {};
 }
 
@@ -178,7 +178,7 @@ FileError LecturePointage::lireCle(const PointVal* cle, Depart depart, Direction
         sql += QStringLiteral(" ORDER BY %1 LIMIT ?%2").arg(liste(cols, descendant)).arg(marqueLimite);
         Statement st = m_db.prepare(sql);
         if (!st.valid())
-            return lastError();
+            return st.error();
         st.bind(1, m_plage.dateDebut);
         st.bind(2, m_plage.dateFin);
         st.bind(3, m_plage.carteDebut);
@@ -230,7 +230,7 @@ FileError LecturePointage::lireEmploye(const PointVal& groupe, qint32 date, Depa
                                               .arg(marqueLimite);
         Statement st = m_db.prepare(sql);
         if (!st.valid())
-            return lastError();
+            return st.error();
         st.bind(1, m_plage.dateDebut);
         st.bind(2, m_plage.dateFin);
         st.bind(3, m_plage.carteDebut);
@@ -285,7 +285,7 @@ FileError LecturePointage::employeVoisin(const PointVal* groupe, Depart depart, 
     sql += QStringLiteral(" ORDER BY %1 LIMIT 1").arg(liste(cols, sens == Direction::Backward));
     Statement st = m_db.prepare(sql);
     if (!st.valid())
-        return lastError();
+        return st.error();
     if (parCarte) {
         st.bind(1, m_plage.carteDebut);
         st.bind(2, m_plage.carteFin);
@@ -293,7 +293,7 @@ FileError LecturePointage::employeVoisin(const PointVal* groupe, Depart depart, 
     if (depuisCle)
         lier(st, premiereCle, *groupe, cols);
     const int rc = st.step();
-    if (rc == 100 /* SQLITE_ROW */) {
+    if (rc == SqliteRow) {
         out = PointVal{};
         out.CARTE = qint16(st.columnInt(0));
         out.NOM = st.columnText(1);
@@ -301,11 +301,9 @@ FileError LecturePointage::employeVoisin(const PointVal* groupe, Depart depart, 
         *trouve = true;
         return {};
     }
-    if (rc == 101 /* SQLITE_DONE */)
+    if (rc == SqliteDone)
         return {};
-    const FileError e = m_db.errorFrom(rc);
-    setLastError(e);
-    return e;
+    return m_db.errorFrom(rc);
 }
 
 FileError LecturePointage::parEmployes(PointVal groupe, qint32 date, Depart depart, Direction sens, int n,

@@ -11,7 +11,7 @@
 #include "data/Database.h"
 #include "data/RecordFile.h"
 #include "data/Records.h"
-#include "employees/PageLignes.h"
+#include "lists/PageLignes.h"
 
 #include <QChar>
 #include <vector>

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "LecturePointage.h"
-#include "employees/PageLignes.h"
+#include "lists/PageLignes.h"
 
 #include <memory>
 
@@ -30,9 +30,9 @@ public:
     // The scroll bar: 100 key values from the first to the last line of the order.
     FileError calculerPositions();
     // Positions the page at the first line whose key is not below value p (1 to 100).
-    FileError allerPosition(int p);
+    FileError allerPosition(int p) override;
     // The first p whose value is not below the current line's key (1 when the page is empty).
-    int position() const;
+    int position() const override;
 
 private:
     int comparerPosition(const PointVal& valeur, const PointVal& ligne) const;

@@ -81,4 +81,12 @@ QString clipField(const QString& text, int size)
     return out;
 }
 
+QString nombreAvecMilliers(qint64 n)
+{
+    QString chiffres = QString::number(n < 0 ? -quint64(n) : quint64(n));
+    for (qsizetype at = chiffres.size() - 3; at > 0; at -= 3)
+        chiffres.insert(at, QLatin1Char(' '));
+    return n < 0 ? QLatin1Char('-') + chiffres : chiffres;
+}
+
 } // namespace kip

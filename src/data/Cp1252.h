@@ -20,4 +20,8 @@ QString clipField(const QString& text, int size);
 // Whether the text is already as a STRING(n) field holds it.
 bool isFieldText(const QString& text, int size);
 
+// A number with its thousands parted by a plain space ("7 292"), as every text that may reach a Windows-1252
+// file or the journal writes it: the French locale's narrow no-break space is not in the code page.
+QString nombreAvecMilliers(qint64 n);
+
 } // namespace kip

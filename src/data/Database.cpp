@@ -18,7 +18,8 @@ QString quoted(const QString& name)
 // --- Statement --------------------------------------------------------------------------------------
 
 Statement::Statement(Statement&& other) noexcept
-    : m_db(other.m_db), m_sql(std::move(other.m_sql)), m_stmt(other.m_stmt), m_bindRc(other.m_bindRc)
+    : m_db(other.m_db), m_sql(std::move(other.m_sql)), m_stmt(other.m_stmt), m_bindRc(other.m_bindRc),
+      m_error(std::move(other.m_error))
 {
     other.m_stmt = nullptr;
 }
@@ -31,6 +32,7 @@ Statement& Statement::operator=(Statement&& other) noexcept
         m_sql = std::move(other.m_sql);
         m_stmt = other.m_stmt;
         m_bindRc = other.m_bindRc;
+        m_error = std::move(other.m_error);
         other.m_stmt = nullptr;
     }
     return *this;
@@ -168,7 +170,7 @@ FileError Database::attach(const QString& name, const QString& path)
     }
     Statement st = prepare(QStringLiteral("ATTACH DATABASE ?1 AS ") + quoted(name));
     if (!st.valid()) {
-        FileError err = lastError();
+        FileError err = st.error();
         err.label = name;
         return err;
     }
@@ -214,17 +216,13 @@ Statement Database::prepare(const QString& sql)
         it->pop_back();
         return Statement(this, sql, s);
     }
-    if (!m_db) {
-        setLastError(makeError(DriverError, SQLITE_NOMEM, QStringLiteral("pas de connexion")));
-        return Statement();
-    }
+    if (!m_db)
+        return Statement(makeError(DriverError, SQLITE_NOMEM, QStringLiteral("pas de connexion")));
     sqlite3_stmt* s = nullptr;
     const QByteArray utf8 = sql.toUtf8();
     if (sqlite3_prepare_v3(m_db, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &s, nullptr) !=
-        SQLITE_OK) {
-        setLastError(errorFrom(sqlite3_errcode(m_db)));
-        return Statement();
-    }
+        SQLITE_OK)
+        return Statement(errorFrom(sqlite3_errcode(m_db)));
     return Statement(this, sql, s);
 }
 

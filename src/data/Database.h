@@ -21,12 +21,19 @@ namespace kip {
 
 class Database;
 
-// A prepared statement checked out of a Database's cache; returned to it on destruction.
-class Statement
+// What Statement::step() returns when a row is ready or the statement is done (SQLite's own codes).
+inline constexpr int SqliteRow = 100;
+inline constexpr int SqliteDone = 101;
+
+// A prepared statement checked out of a Database's cache; returned to it on destruction. A statement that could
+// not be prepared is invalid and carries the error that says why: it is a resource with an empty state already,
+// like a cursor, and its error travels with it to whoever checks valid().
+class [[nodiscard]] Statement
 {
 public:
     Statement() = default;
     Statement(Database* db, const QString& sql, sqlite3_stmt* stmt) : m_db(db), m_sql(sql), m_stmt(stmt) {}
+    explicit Statement(FileError error) : m_error(std::move(error)) {}
     Statement(Statement&& other) noexcept;
     Statement& operator=(Statement&& other) noexcept;
     Statement(const Statement&) = delete;
@@ -34,6 +41,8 @@ public:
     ~Statement();
 
     bool valid() const { return m_stmt != nullptr; }
+    // Why the statement could not be prepared (NoError for a valid one).
+    const FileError& error() const { return m_error; }
     sqlite3_stmt* handle() const { return m_stmt; }
 
     void bind(int index, qint64 value);
@@ -54,6 +63,7 @@ private:
     QString m_sql;
     sqlite3_stmt* m_stmt = nullptr;
     int m_bindRc = 0; // the first binding that failed since the last reset
+    FileError m_error;
 };
 
 class Database
@@ -77,8 +87,8 @@ public:
     void detach(const char* label);
     void detachAll();
 
-    // A statement from the cache, prepared on first use. An invalid statement when the SQL cannot be prepared
-    // (the error is then the calling thread's last error).
+    // A statement from the cache, prepared on first use. An invalid statement that carries the error when the
+    // SQL cannot be prepared.
     Statement prepare(const QString& sql);
     FileError exec(const QString& sql);
 

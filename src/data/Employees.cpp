@@ -17,29 +17,46 @@ bool LinkValues::sameAs(const Personnel& p) const
 
 namespace {
 
-// Saving an error always rolls the transaction in force back: the message (or the repair of a damaged file)
-// comes after, with no file held.
-void failAndReport(Transaction& t, int number, const FileError& error, const QString& label)
+// Reporting an error always rolls the transaction in force back first: the message (or the repair of a damaged
+// file) comes after, with no file held.
+FileError failAndReport(Transaction& t, int number, const FileError& error, const QString& label)
 {
     t.rollback();
     reportFileError(number, error, label);
+    return error;
+}
+
+// A transaction that could not start: message 34 naming what was asked and the file that could not be had.
+FileError reportStart(const Transaction& t, const QString& operation, const QString& label)
+{
+    Message(34, t.error(), operation, t.error().labelOr(label));
+    return t.error();
 }
 
 // Writes one record back under a transaction already started; reports as the update paths do.
-template <class R> int putRecord(Transaction& t, RecordFile<R>& file, R& rec, const QString& label)
+template <class R> FileError putRecord(Transaction& t, RecordFile<R>& file, R& rec, const QString& label)
 {
     const qint64 version = rec.version;
     const FileError written = file.put(rec);
     if (written.ok())
-        return UpdateSaved;
+        return written;
     rec.version = version;
-    failAndReport(t, 15, written, label);
+    (void)failAndReport(t, 15, written, label);
     if (written.code != ChangedElsewhere)
-        return UpdateFailed;
+        return written;
     // Show the stored values: the station that wrote first wins.
     if (const FileError reread = file.fetch(rec, rec.rowid); !reread.ok())
         rec.version = version;
-    return UpdateChangedElsewhere;
+    return written;
+}
+
+// Appends the journal entry of an employee change inside its transaction; reports and rolls back on failure.
+FileError journalize(Transaction& t, Journal& entry, int message)
+{
+    const FileError e = ajouterAuJournal(t, entry);
+    if (e.ok())
+        return e;
+    return failAndReport(t, message, e, QStringLiteral("JOURNAL"));
 }
 
 // Runs one statement with the cards bound as ?1 and ?2 on the absences and on the planned hours.
@@ -47,13 +64,13 @@ FileError onCardRecords(Database& db, const char* sqlPattern, qint16 first, qint
 {
     for (const char* label : {Absence::Label, Horaire::Label}) {
         Statement st = db.prepare(QString::fromLatin1(sqlPattern).arg(QLatin1String(label)));
-        if (!st.valid())
-            return detail::labelled(lastError(), QLatin1String(label));
-        st.bind(1, qint64(first));
-        if (second)
-            st.bind(2, qint64(second));
-        if (const int rc = st.step(); rc != 101 /* SQLITE_DONE */)
-            return detail::stepError(db, rc, QLatin1String(label));
+        if (st.valid()) {
+            st.bind(1, qint64(first));
+            if (second)
+                st.bind(2, qint64(second));
+        }
+        if (const int rc = st.valid() ? st.step() : 0; rc != SqliteDone)
+            return detail::statementError(db, st, rc, QLatin1String(label));
     }
     return {};
 }
@@ -74,39 +91,23 @@ FileError moveCardRecords(Database& db, qint16 from, qint16 to)
 
 } // namespace
 
-// Appends the journal entry of an employee change inside its transaction; reports and rolls back on failure.
-bool journalize(Transaction& t, Journal& entry, int message)
-{
-    const FileError e = ajouterAuJournal(t, entry);
-    if (e.ok())
-        return true;
-    failAndReport(t, message, e, QStringLiteral("JOURNAL"));
-    return false;
-}
-
-int updateEmployee(Database& db, Personnel& rec, const LinkValues& saved)
+FileError updateEmployee(Database& db, Personnel& rec, const LinkValues& saved)
 {
     FileUse dayLines(FileId::PointVal);
     FileUse journal(FileId::Journal);
     FileUse absences(FileId::Absence);
     FileUse plannedHours(FileId::Horaire);
     Transaction t(db, {FileId::Personnel, FileId::PointVal, FileId::Journal, FileId::Absence, FileId::Horaire});
-    if (!t.ok()) {
-        saveError(t.error());
-        Message(34, QStringLiteral("Update"), t.error().labelOr(QStringLiteral("PERSONNEL")));
-        return UpdateFailed;
-    }
+    if (!t.ok())
+        return reportStart(t, QStringLiteral("Update"), QStringLiteral("PERSONNEL"));
     RecordFile<Personnel> employees(db);
     const qint64 version = rec.version;
     // The stored values as they stand under the transaction: those that the write replaces.
     // A record gone meanwhile is left to the write, which reports it as changed by another station.
     Personnel stored;
-    if (const FileError read = employees.fetch(stored, rec.rowid); !read.ok() && read.code != NotFound) {
-        failAndReport(t, 35, read, QStringLiteral("PERSONNEL"));
-        return UpdateFailed;
-    }
-    const int written = putRecord(t, employees, rec, QStringLiteral("PERSONNEL"));
-    if (written != UpdateSaved)
+    if (const FileError read = employees.fetch(stored, rec.rowid); !read.ok() && read.code != NotFound)
+        return failAndReport(t, 35, read, QStringLiteral("PERSONNEL"));
+    if (const FileError written = putRecord(t, employees, rec, QStringLiteral("PERSONNEL")); !written.ok())
         return written;
     if (!saved.sameAs(rec)) {
         Statement st = db.prepare(QStringLiteral(
@@ -121,19 +122,16 @@ int updateEmployee(Database& db, Personnel& rec, const LinkValues& saved)
         st.bind(7, saved.PRENOM);
         st.bind(8, saved.MATRICULE);
         const int rc = st.valid() ? st.step() : 0;
-        if (rc != 101 /* SQLITE_DONE */) {
+        if (rc != SqliteDone) {
             const QString label = QStringLiteral("POINTVAL");
             rec.version = version;
-            failAndReport(t, 15, st.valid() ? detail::stepError(db, rc, label) : detail::labelled(lastError(), label),
-                          label);
-            return UpdateFailed;
+            return failAndReport(t, 15, detail::statementError(db, st, rc, label), label);
         }
     }
     if (saved.CARTE != rec.CARTE) {
         if (const FileError moved = moveCardRecords(db, saved.CARTE, rec.CARTE); !moved.ok()) {
             rec.version = version;
-            failAndReport(t, 15, moved, moved.label);
-            return UpdateFailed;
+            return failAndReport(t, 15, moved, moved.label);
         }
     }
     {
@@ -141,9 +139,9 @@ int updateEmployee(Database& db, Personnel& rec, const LinkValues& saved)
         differencesEmploye(&stored, &rec, &entry.AVANT, &entry.APRES);
         entry.CAUSE = QString::fromUtf8(CauseJournal::ModificationEmploye);
         if (!entry.AVANT.isEmpty() || !entry.APRES.isEmpty()) {
-            if (!journalize(t, entry, 15)) {
+            if (const FileError e = journalize(t, entry, 15); !e.ok()) {
                 rec.version = version;
-                return UpdateFailed;
+                return e;
             }
         }
     }
@@ -151,29 +149,23 @@ int updateEmployee(Database& db, Personnel& rec, const LinkValues& saved)
     if (!committed.ok()) {
         rec.version = version;
         reportFileError(15, committed, QStringLiteral("PERSONNEL"));
-        return UpdateFailed;
     }
-    return UpdateSaved;
+    return committed;
 }
 
-int deleteEmployee(Database& db, const Personnel& rec)
+FileError deleteEmployee(Database& db, const Personnel& rec)
 {
     FileUse dayLines(FileId::PointVal);
     FileUse journal(FileId::Journal);
     FileUse absences(FileId::Absence);
     FileUse plannedHours(FileId::Horaire);
     Transaction t(db, {FileId::Personnel, FileId::PointVal, FileId::Journal, FileId::Absence, FileId::Horaire});
-    if (!t.ok()) {
-        saveError(t.error());
-        Message(34, QStringLiteral("Delete"), t.error().labelOr(QStringLiteral("PERSONNEL")));
-        return UpdateFailed;
-    }
+    if (!t.ok())
+        return reportStart(t, QStringLiteral("Delete"), QStringLiteral("PERSONNEL"));
     RecordFile<Personnel> employees(db);
     Personnel current;
-    if (const FileError read = employees.fetch(current, rec.rowid); !read.ok()) {
-        failAndReport(t, 35, read, QStringLiteral("PERSONNEL"));
-        return UpdateFailed;
-    }
+    if (const FileError read = employees.fetch(current, rec.rowid); !read.ok())
+        return failAndReport(t, 35, read, QStringLiteral("PERSONNEL"));
     Statement st = db.prepare(QStringLiteral(
         "DELETE FROM POINTVAL.POINTVAL WHERE CARTE = ?1 AND NOM = ?2 AND PRENOM = ?3 AND MATRICULE = ?4"));
     st.bind(1, qint64(current.CARTE));
@@ -181,53 +173,41 @@ int deleteEmployee(Database& db, const Personnel& rec)
     st.bind(3, clipField(current.PRENOM, 15));
     st.bind(4, clipField(current.MATRICULE, 10));
     const int rc = st.valid() ? st.step() : 0;
-    if (rc != 101) {
+    if (rc != SqliteDone) {
         const QString label = QStringLiteral("POINTVAL");
-        failAndReport(t, 17, st.valid() ? detail::stepError(db, rc, label) : detail::labelled(lastError(), label),
-                      label);
-        return UpdateFailed;
+        return failAndReport(t, 17, detail::statementError(db, st, rc, label), label);
     }
     const int dayLinesDeleted = detail::changes(db);
-    if (const FileError dropped = dropCardRecords(db, current.CARTE); !dropped.ok()) {
-        failAndReport(t, 17, dropped, dropped.label);
-        return UpdateFailed;
-    }
-    if (const FileError removed = employees.remove(current); !removed.ok()) {
-        failAndReport(t, 17, removed, QStringLiteral("PERSONNEL"));
-        return UpdateFailed;
-    }
+    if (const FileError dropped = dropCardRecords(db, current.CARTE); !dropped.ok())
+        return failAndReport(t, 17, dropped, dropped.label);
+    if (const FileError removed = employees.remove(current); !removed.ok())
+        return failAndReport(t, 17, removed, QStringLiteral("PERSONNEL"));
     Journal entry = entreeJournal(current);
     differencesEmploye(&current, nullptr, &entry.AVANT, &entry.APRES);
     entry.APRES = QStringLiteral("(supprimé avec %1 ligne(s) de jour)").arg(dayLinesDeleted);
     entry.CAUSE = QString::fromUtf8(CauseJournal::SuppressionEmploye);
-    if (!journalize(t, entry, 17))
-        return UpdateFailed;
+    if (const FileError e = journalize(t, entry, 17); !e.ok())
+        return e;
     const FileError committed = t.commit();
-    if (!committed.ok()) {
+    if (!committed.ok())
         reportFileError(17, committed, QStringLiteral("PERSONNEL"));
-        return UpdateFailed;
-    }
-    return UpdateSaved;
+    return committed;
 }
 
-int updateSettings(Database& db, Parametre& rec)
+FileError updateSettings(Database& db, Parametre& rec)
 {
     Transaction t(db, {FileId::Parametre});
     if (!t.ok()) {
-        saveError(t.error());
-        Message(34, QStringLiteral("Update"), QStringLiteral("PARAMETRE"));
-        return UpdateFailed;
+        Message(34, t.error(), QStringLiteral("Update"), QStringLiteral("PARAMETRE"));
+        return t.error();
     }
     RecordFile<Parametre> settings(db);
-    const int written = putRecord(t, settings, rec, QStringLiteral("PARAMETRE"));
-    if (written != UpdateSaved)
+    if (const FileError written = putRecord(t, settings, rec, QStringLiteral("PARAMETRE")); !written.ok())
         return written;
     const FileError committed = t.commit();
-    if (!committed.ok()) {
+    if (!committed.ok())
         reportFileError(15, committed, QStringLiteral("PARAMETRE"));
-        return UpdateFailed;
-    }
-    return UpdateSaved;
+    return committed;
 }
 
 } // namespace kip

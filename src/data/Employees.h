@@ -20,25 +20,20 @@ struct LinkValues
     bool sameAs(const Personnel& p) const;
 };
 
-enum UpdateResult : int
-{
-    UpdateSaved = 0,
-    UpdateFailed = 1,
-    UpdateChangedElsewhere = 2
-};
+// Each write below reports its own failure (message 34, 35, 15 or 17, or the repair of a damaged file) and
+// returns the error it met: NoError once written, ChangedElsewhere (89) when another station changed the record
+// first, any other error when nothing was written.
 
 // Writes the employee back; when a link field changed, every day line that carried the saved values takes
 // the new ones. The fields that changed go to the journal with their stored and new values. On a change by
 // another station, rec is reloaded with the stored values.
-int updateEmployee(Database& db, Personnel& rec, const LinkValues& saved);
+FileError updateEmployee(Database& db, Personnel& rec, const LinkValues& saved);
 
-// The absences and planned hours of the card follow a change of card and go with a deleted employee.
+// Deletes the employee and all its day lines, with a journal entry that keeps its fields. The absences and
+// planned hours of the card go with it, as they follow a change of card in updateEmployee.
+FileError deleteEmployee(Database& db, const Personnel& rec);
 
-// Deletes the employee and all its day lines, with a journal entry that keeps its fields. 0 deleted, 1 failed
-// (message shown).
-int deleteEmployee(Database& db, const Personnel& rec);
-
-// Writes the settings record back; 0, 1 or 2 as updateEmployee.
-int updateSettings(Database& db, Parametre& rec);
+// Writes the settings record back; on a change by another station, rec is reloaded as by updateEmployee.
+FileError updateSettings(Database& db, Parametre& rec);
 
 } // namespace kip

@@ -2,8 +2,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
+#include <limits>
 #include <memory>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -238,7 +240,130 @@ FileError checkRecordFile(const TableDecl& table, const QString& path, FileCheck
     return err;
 }
 
-FileError rebuildRecordFileKeys(const TableDecl& table, const QString& path, bool exclusive, int waitMs)
+namespace {
+
+// Copies every record that a scan of the table can read, in the order of the positions, which the records
+// keep with their row versions. A damaged stretch is passed over: the scan starts again at the first position
+// beyond it that can be read, found by probing further and further, then back.
+FileError copyReadableRecords(sqlite3* from, sqlite3* to, const TableDecl& table, qint64* kept)
+{
+    const QString columns = QStringLiteral("rowid, %1, ROWVER").arg(table.columnList());
+    const QByteArray select = QStringLiteral("SELECT %1 FROM %2 NOT INDEXED WHERE rowid > ?1 ORDER BY rowid")
+                                  .arg(columns, table.label)
+                                  .toUtf8();
+    QStringList marks;
+    for (size_t i = 0; i < table.columns.size() + 2; ++i)
+        marks << QStringLiteral("?");
+    const QByteArray insert =
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table.label, columns, marks.join(u',')).toUtf8();
+    Query read, write;
+    if (FileError e = read.prepare(from, select.constData()); !e.ok())
+        return e;
+    if (FileError e = write.prepare(to, insert.constData()); !e.ok())
+        return e;
+    const int count = sqlite3_column_count(read.st);
+    // Whether a scan that starts after position after can read its first record (or finds none).
+    auto startAt = [&](qint64 after) {
+        sqlite3_reset(read.st);
+        sqlite3_bind_int64(read.st, 1, after);
+        return sqlite3_step(read.st);
+    };
+    qint64 last = std::numeric_limits<qint64>::min();
+    int rc = startAt(last);
+    while (rc != SQLITE_DONE) {
+        // Positions come in increasing order; one that does not is a damaged tree leading back on itself.
+        if (rc == SQLITE_ROW && sqlite3_column_int64(read.st, 0) <= last)
+            rc = SQLITE_CORRUPT;
+        if (rc == SQLITE_ROW) {
+            last = sqlite3_column_int64(read.st, 0);
+            for (int c = 0; c < count; ++c)
+                sqlite3_bind_value(write.st, c + 1, sqlite3_column_value(read.st, c));
+            if (sqlite3_step(write.st) != SQLITE_DONE)
+                return errorOf(to, sqlite3_extended_errcode(to));
+            sqlite3_reset(write.st);
+            ++*kept;
+            rc = sqlite3_step(read.st);
+            continue;
+        }
+        // A damaged stretch after last: the first readable start beyond it, by doubling, then halving back.
+        constexpr int Doublings = 62; // positions are below 2^63
+        const qint64 base = std::max<qint64>(last, 0);
+        qint64 bad = base, good = -1;
+        for (int d = 0; d <= Doublings && good < 0; ++d) {
+            const qint64 stride = qint64(1) << d;
+            if (base > std::numeric_limits<qint64>::max() - stride)
+                break;
+            const int r = startAt(base + stride);
+            (r == SQLITE_ROW || r == SQLITE_DONE ? good : bad) = base + stride;
+        }
+        if (good < 0)
+            break; // nothing beyond can be read
+        while (good - bad > 1) {
+            const qint64 middle = bad + (good - bad) / 2;
+            const int r = startAt(middle);
+            (r == SQLITE_ROW || r == SQLITE_DONE ? good : bad) = middle;
+        }
+        last = good;
+        rc = startAt(good);
+    }
+    return {};
+}
+
+// The file made anew beside itself from its readable records, keys built, then written over itself through
+// SQLite's page copy: one transaction of the file's own, so that a kill leaves the damaged file whole, and every
+// connection that has the file open sees the new one.
+FileError rebuildAnew(const TableDecl& table, const QString& path, int waitMs, const FileError& damage, qint64* kept)
+{
+    const QString temp = path + QStringLiteral(".reconstruction");
+    (void)removeRecordFile(temp);
+    FileError err;
+    {
+        Connection fresh = connect(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, waitMs, &err);
+        if (!fresh)
+            return err;
+        Connection damaged = connect(path, SQLITE_OPEN_READONLY, waitMs, &err);
+        if (!damaged)
+            return err;
+        err = run(fresh.get(), QStringLiteral("PRAGMA journal_mode = OFF; BEGIN; ") +
+                                   unqualified(table.createTableSql(), table.label));
+        *kept = 0;
+        if (err.ok())
+            err = copyReadableRecords(damaged.get(), fresh.get(), table, kept);
+        for (const KeyDecl& key : table.keys)
+            if (err.ok())
+                err = run(fresh.get(), unqualified(table.createIndexSql(key), table.label));
+        if (err.ok())
+            err = run(fresh.get(), QStringLiteral("PRAGMA user_version = %1; COMMIT").arg(LayoutVersion));
+    }
+    if (err.ok())
+        err = checkRecordFile(table, temp, FileCheck::Pages, waitMs);
+    // A file of which no record can be read is no file to go on with: a restore is the way.
+    if (err.ok() && *kept == 0)
+        err = damage;
+    // The damaged bytes stay at hand beside the file, for whoever wants to look for what was lost.
+    const QString aside = path + QStringLiteral(".endommage");
+    if (err.ok() && ((QFile::exists(aside) && !QFile::remove(aside)) || !QFile::copy(path, aside)))
+        err = plainError(QStringLiteral("copie de %1 vers %2 impossible").arg(path, aside));
+    if (err.ok()) {
+        Connection source = connect(temp, SQLITE_OPEN_READONLY, waitMs, &err);
+        Connection target = source ? connect(path, SQLITE_OPEN_READWRITE, waitMs, &err) : nullptr;
+        sqlite3_backup* b = target ? sqlite3_backup_init(target.get(), "main", source.get(), "main") : nullptr;
+        if (target && !b)
+            err = errorOf(target.get(), sqlite3_extended_errcode(target.get()));
+        if (b) {
+            const int rc = sqlite3_backup_step(b, -1);
+            const int finished = sqlite3_backup_finish(b);
+            if (rc != SQLITE_DONE)
+                err = errorOf(target.get(), rc);
+            else if (finished != SQLITE_OK)
+                err = errorOf(target.get(), finished);
+        }
+    }
+    (void)removeRecordFile(temp);
+    return err;
+}
+
+FileError rebuildKeysInPlace(const TableDecl& table, const QString& path, bool exclusive, int waitMs)
 {
     constexpr int RebuildCacheKiB = 64 * 1024;
     if (!QFileInfo::exists(path))
@@ -281,7 +406,24 @@ FileError rebuildRecordFileKeys(const TableDecl& table, const QString& path, boo
     return err;
 }
 
-FileError copyRecordFile(const QString& from, const QString& to)
+} // namespace
+
+FileError rebuildRecordFileKeys(const TableDecl& table, const QString& path, bool exclusive, int waitMs,
+                                RebuildAnew* anew)
+{
+    FileError err = rebuildKeysInPlace(table, path, exclusive, waitMs);
+    if (err.code != KeysInvalid || !anew)
+        return err;
+    qint64 kept = 0;
+    err = rebuildAnew(table, path, waitMs, err, &kept);
+    if (err.ok()) {
+        anew->done = true;
+        anew->kept = kept;
+    }
+    return err;
+}
+
+FileError copyRecordFile(const QString& from, const QString& to, const CopyProgress& progress)
 {
     FileError err;
     Connection src = connect(from, SQLITE_OPEN_READONLY, 2000, &err);
@@ -295,19 +437,25 @@ FileError copyRecordFile(const QString& from, const QString& to)
         Connection dst = connect(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, 2000, &err);
         if (!dst)
             return err;
-        sqlite3_backup* b = sqlite3_backup_init(dst.get(), "main", src.get(), "main");
-        if (!b) {
+        // One read transaction over the whole copy: a committed state, copied in steps that can tell their
+        // progress. A writer's lock is waited for by the source's busy timeout.
+        int rc = sqlite3_exec(src.get(), "BEGIN; SELECT count(*) FROM sqlite_schema;", nullptr, nullptr, nullptr);
+        sqlite3_backup* b = rc == SQLITE_OK ? sqlite3_backup_init(dst.get(), "main", src.get(), "main") : nullptr;
+        if (rc != SQLITE_OK) {
+            err = errorOf(src.get(), rc);
+        } else if (!b) {
             err = errorOf(dst.get(), sqlite3_extended_errcode(dst.get()));
         } else {
-            // All pages in one step: one read transaction on the source, a committed state. A writer's lock is
-            // waited for by the source's busy timeout.
-            const int rc = sqlite3_backup_step(b, -1);
+            constexpr int PagesParEtape = 1024;
+            while ((rc = sqlite3_backup_step(b, progress ? PagesParEtape : -1)) == SQLITE_OK)
+                progress(sqlite3_backup_pagecount(b) - sqlite3_backup_remaining(b), sqlite3_backup_pagecount(b));
             const int finished = sqlite3_backup_finish(b);
             if (rc != SQLITE_DONE)
                 err = errorOf(dst.get(), rc);
             else if (finished != SQLITE_OK)
                 err = errorOf(dst.get(), finished);
         }
+        (void)sqlite3_exec(src.get(), "COMMIT;", nullptr, nullptr, nullptr);
     }
     if (err.ok() && std::rename(QFile::encodeName(temp).constData(), QFile::encodeName(to).constData()) != 0)
         err = makeError(DriverError, SQLITE_CANTOPEN, QStringLiteral("copie vers %1 impossible").arg(to));

@@ -5,6 +5,8 @@
 #include "FileError.h"
 #include "TableDecl.h"
 
+#include <functional>
+
 namespace kip {
 
 // Creates the file empty with its table and keys.
@@ -22,14 +24,27 @@ enum class FileCheck
 FileError checkRecordFile(const TableDecl& table, const QString& path, FileCheck depth = FileCheck::Declaration,
                           int waitMs = 2000);
 
+// What a rebuild that could not rebuild the keys in place did instead.
+struct RebuildAnew
+{
+    bool done = false; // the file was made anew from its readable records
+    qint64 kept = 0;   // the records it kept
+};
+
 // Rebuilds every key of the file from its records, then checks every page of the file: KeysInvalid when the
 // file is damaged beyond its keys.
 // With exclusive, the file is held locked against every other user for the whole rebuild, waiting at most
 // waitMs for the lock.
-FileError rebuildRecordFileKeys(const TableDecl& table, const QString& path, bool exclusive, int waitMs = 2000);
+// With anew, a file that stays damaged (a key page that the rebuild cannot free, a damaged record page) is made
+// anew from every record a scan can read, its keys built, and written over the damaged one in one transaction;
+// the damaged bytes are kept as path.endommage. A file of which no record can be read stays damaged.
+FileError rebuildRecordFileKeys(const TableDecl& table, const QString& path, bool exclusive, int waitMs = 2000,
+                                RebuildAnew* anew = nullptr);
 
-// Copies a record file as one committed state, even while another connection writes to it.
-FileError copyRecordFile(const QString& from, const QString& to);
+// Copies a record file as one committed state, even while another connection writes to it. progress, when
+// given, is told the pages copied and the pages of the file as the copy goes (from the thread of the copy).
+using CopyProgress = std::function<void(qint64 done, qint64 total)>;
+FileError copyRecordFile(const QString& from, const QString& to, const CopyProgress& progress = {});
 
 // Deletes a record file and any journal it left.
 bool removeRecordFile(const QString& path);

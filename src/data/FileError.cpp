@@ -1,5 +1,7 @@
 #include "FileError.h"
 
+#include "ErrorTexts.h"
+
 #include <sqlite3.h>
 
 namespace kip {
@@ -53,7 +55,10 @@ FileError errorOfSqlite(int rc, const QString& message)
     default:
         break;
     }
-    return makeError(DriverError, rc, message);
+    // SQLite's own text is English; the user reads the French one, with SQLite's code. The keys' codes above
+    // keep SQLite's text, which names the key's columns, and show their own French text.
+    (void)message;
+    return makeError(DriverError, rc, sqliteErrorCause(rc));
 }
 
 FileError makeError(int code, int fileCode, const QString& fileText)
@@ -66,24 +71,30 @@ FileError makeError(int code, int fileCode, const QString& fileText)
     return e;
 }
 
+FileError plainError(const QString& text)
+{
+    FileError e = makeError(DriverError, 0, text);
+    e.text = text;
+    return e;
+}
+
+FileError systemError(const QString& path, int errnum, const QString& what)
+{
+    FileError e = makeError(DriverError, errnum, systemErrorCause(errnum));
+    if (!what.isEmpty())
+        e.text = QStringLiteral("%1 %2: %3").arg(what, path, systemErrorText(errnum));
+    e.path = path;
+    return e;
+}
+
 QString FileError::description() const
 {
+    // A failure of the program's own (a page image that cannot be read) has a text and no code.
+    if (code == DriverError && fileCode == 0 && !fileText.isEmpty())
+        return fileText.trimmed();
     if (code == DriverError)
         return QStringLiteral("%1 (%2)").arg(fileText.trimmed()).arg(fileCode);
     return QStringLiteral("%1 (%2)").arg(text.trimmed()).arg(code);
-}
-
-namespace {
-thread_local FileError t_last;
-}
-
-const FileError& lastError()
-{
-    return t_last;
-}
-void setLastError(const FileError& error)
-{
-    t_last = error;
 }
 
 } // namespace kip

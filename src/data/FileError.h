@@ -1,4 +1,4 @@
-// Error codes of the record-file layer, kept as the system's own numbers, and the error in force.
+// Error codes of the record-file layer, kept as the system's own numbers, and the error that carries them.
 #pragma once
 
 #include <QString>
@@ -43,17 +43,17 @@ struct [[nodiscard]] FileError
 // The French text of an error code.
 QString errorText(int code);
 // The record-file error for an SQLite result code (the one map of SQLite's outcomes onto the error codes):
-// busy or locked 32, corrupt 46, not a database 47, a unique key 40, anything else 90 with SQLite's text.
-// message is SQLite's message for the outcome.
+// busy or locked 32, corrupt 46, not a database 47, a unique key 40, anything else 90 with the French text of
+// SQLite's code. message is SQLite's message for the outcome, kept as the driver's text of the codes 32 to 47.
 FileError errorOfSqlite(int rc, const QString& message);
 FileError makeError(int code, int fileCode = 0, const QString& fileText = {});
-
-// The error of the last record-file operation of the calling thread (NoError after a success).
-const FileError& lastError();
-void setLastError(const FileError& error);
-inline void clearLastError()
-{
-    setLastError(FileError{});
-}
+// An error of the program's own, with no system or driver code (a refused argument, a step that cannot be
+// done): code 90 with the text as it is to be shown. A caller whose error concerns a file names it in path.
+FileError plainError(const QString& text);
+// The error of a system call on a file, the one way errno becomes an error: code 90, errnum as the driver's code
+// and its French text (ErrorTexts.h) as the driver's text, so that description() reads "Plus de place sur le
+// disque (28)"; the file in path. Given what could not be done ("Impossible de renommer"), the text is the
+// sentence "what path: cause (n)".
+FileError systemError(const QString& path, int errnum, const QString& what = {});
 
 } // namespace kip

@@ -1,5 +1,6 @@
 #include "Files.h"
 
+#include "Database.h"
 #include "FileAdmin.h"
 #include "Journal.h"
 #include "Messages.h"
@@ -20,6 +21,7 @@ constexpr size_t FileCount = std::size(TousLesFichiers);
 
 Paths g_paths;
 RebuildRunner g_rebuildRunner;
+ProgressRunner g_progressRunner;
 
 // The open counts. Their mutex is held only to read or change a count: never across a common open, which may
 // ask the user, while the thread that answers may need the same file meanwhile.
@@ -38,12 +40,19 @@ size_t index(FileId id)
 }
 
 // The small files are read whole at every common open: damage in them is found before anything uses them.
-// POINTVAL, the journal and the absences grow too large for that; damage met while reading them is error 46
-// (reportFileError).
+// The journal is read whole too: it grows by one entry per correction (a few megabytes after years), and the
+// programs that only read it would otherwise never meet its damage. POINTVAL and the absences grow too large for
+// that; damage met while reading them is error 46 (reportFileError).
 FileCheck depthOf(FileId id)
 {
-    return id == FileId::PointVal || id == FileId::Journal || id == FileId::Absence ? FileCheck::Declaration
-                                                                                    : FileCheck::Pages;
+    return id == FileId::PointVal || id == FileId::Absence ? FileCheck::Declaration : FileCheck::Pages;
+}
+
+// A file made anew from its readable records is said, with what it kept.
+void direReconstruction(const QString& path, const RebuildAnew& anew)
+{
+    if (anew.done)
+        Message(41, path, QString::number(anew.kept));
 }
 
 // The repair of a damaged file: message 2 (No stops the program), the key rebuild, message 3 and stop when it
@@ -52,22 +61,21 @@ FileError repairKeys(FileId id, const FileError& damage, int generationSeen)
 {
     const TableDecl& table = tableOf(id);
     const QString path = g_paths.file(id);
-    setLastError(damage);
-    Message(2, path); // No stops the program
+    Message(2, damage, path); // No stops the program
     FileError err;
+    RebuildAnew anew;
     {
         QMutexLocker lock(&g_repairMutex[index(id)]);
         // Another thread may have repaired the file while this one was asking.
         if (g_repairs[index(id)].load() == generationSeen) {
-            err = rebuildRecordFileKeys(table, path, false);
+            err = rebuildRecordFileKeys(table, path, false, Database::DefaultWaitMs, &anew);
             if (err.ok())
                 ++g_repairs[index(id)];
         }
     }
-    if (!err.ok()) {
-        setLastError(err);
-        Message(3, path); // stops the program
-    }
+    direReconstruction(path, anew);
+    if (!err.ok())
+        Message(3, err, path); // stops the program
     return err;
 }
 
@@ -165,33 +173,26 @@ void commonOpen(FileId id)
         return;
     case NotFound:
         err = createRecordFile(table, path);
-        if (!err.ok()) {
-            setLastError(err);
-            Message(4, path);
-        }
+        if (!err.ok())
+            Message(4, err, path);
         err = checkRecordFile(table, path);
-        if (!err.ok()) {
-            setLastError(err);
-            Message(5, path);
-        }
+        if (!err.ok())
+            Message(5, err, path);
         break;
     case KeysInvalid:
         if (repairKeys(id, err, generation).ok())
             err = checkRecordFile(table, path, depthOf(id));
         break;
     case DeclarationMismatch:
-        setLastError(err);
-        Message(1, path);
+        Message(1, err, path);
         break;
     default:
         break;
     }
     if (!err.ok()) {
-        setLastError(err);
-        Message(30, path);
+        Message(30, err, path);
         stopProgram(QStringLiteral("Erreur disque"));
     }
-    clearLastError();
 }
 
 void reportFileError(int number, const FileError& error, const QString& label)
@@ -202,8 +203,7 @@ void reportFileError(int number, const FileError& error, const QString& label)
         (void)repairKeys(id, error, g_repairs[index(id)].load());
         return;
     }
-    saveError(error);
-    Message(number, file);
+    Message(number, error, file);
 }
 
 FileUse::FileUse(FileId id) : m_id(id)
@@ -253,6 +253,7 @@ void rebuildAllKeys(const RebuildProgress& progress)
     };
     const int steps = int(std::count_if(tables.begin(), tables.end(), compte));
     int step = 0;
+    std::vector<std::pair<QString, RebuildAnew>> refaits; // said once no repair lock is held
     for (const TableDecl* table : tables) {
         if (progress && compte(table))
             progress(++step, steps, table->label);
@@ -263,11 +264,14 @@ void rebuildAllKeys(const RebuildProgress& progress)
         sendDriverOption(path, QStringLiteral("recover=1"));
         // The keys are rebuilt with the file held alone when it can be had within the wait, else with the
         // file still readable by others; a missing file is passed over.
-        FileError rebuilt = rebuildRecordFileKeys(*table, path, true);
+        RebuildAnew anew;
+        FileError rebuilt = rebuildRecordFileKeys(*table, path, true, Database::DefaultWaitMs, &anew);
         if (rebuilt.code == Locked) {
             sendDriverOption(path, QStringLiteral("FULLBUILD=ON"));
-            rebuilt = rebuildRecordFileKeys(*table, path, false);
+            rebuilt = rebuildRecordFileKeys(*table, path, false, Database::DefaultWaitMs, &anew);
         }
+        if (anew.done)
+            refaits.emplace_back(path, anew);
         // No error of the rebuild is reported here: a small file still damaged is caught by its next open,
         // POINTVAL where the damage is met (error 46, and the repair question then).
         if (known && rebuilt.ok())
@@ -275,6 +279,21 @@ void rebuildAllKeys(const RebuildProgress& progress)
         sendDriverOption(path, QStringLiteral("recover=1"));
     }
     // ONOFF and DATESAVE stay usable by their holders: this store does not close them during the rebuild.
+    for (const auto& [path, anew] : refaits)
+        direReconstruction(path, anew);
+}
+
+void setProgressRunner(ProgressRunner runner)
+{
+    g_progressRunner = std::move(runner);
+}
+
+void runWithProgress(const QString& title, const ProgressWork& work)
+{
+    if (g_progressRunner)
+        g_progressRunner(title, work);
+    else
+        work([](int, int, const QString&) {});
 }
 
 void setRebuildRunner(RebuildRunner runner)

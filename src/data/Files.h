@@ -96,4 +96,12 @@ void setRebuildRunner(RebuildRunner runner);
 // Runs rebuildAllKeys through the installed runner.
 void rebuildAllKeysWithProgress();
 
+// Other work of the start-up that takes seconds (the daily backup), run through the installed runner: the
+// windows library shows a small progress window at once and runs the work on a worker meanwhile; without one
+// the work runs in place, silently.
+using ProgressWork = std::function<void(const RebuildProgress& progress)>;
+using ProgressRunner = std::function<void(const QString& title, const ProgressWork& work)>;
+void setProgressRunner(ProgressRunner runner);
+void runWithProgress(const QString& title, const ProgressWork& work);
+
 } // namespace kip

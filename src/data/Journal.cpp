@@ -97,10 +97,10 @@ QString texteJournee(const PunchLine& utilisateur, qint16 total)
     QStringList pointages;
     for (int i = 0; i < PunchSlotsUsed; ++i) {
         const qint16 v = utilisateur[size_t(i)];
-        if (v >= 0 && v < 1440)
+        if (v >= 0 && v <= DerniereMinute)
             pointages << HeureTexte(v).trimmed();
-        else if (v >= 1440 && v < 2880)
-            pointages << QLatin1Char('+') + HeureTexte(v - 1440).trimmed();
+        else if (v >= MinutesJour && v <= DerniereMinuteStockee)
+            pointages << QLatin1Char('+') + HeureTexte(v - MinutesJour).trimmed();
     }
     const QString texte = pointages.isEmpty() ? QStringLiteral("(aucun)") : pointages.join(QLatin1Char(' '));
     return texte + QStringLiteral(" = ") + HeureTexte(total).trimmed();
@@ -164,8 +164,9 @@ FileError ajouterAuJournal(Transaction& t, Journal& entree)
     if (!t.holds(FileId::Journal))
         return detail::labelled(makeError(DriverError, 0, QStringLiteral("JOURNAL hors de la transaction")),
                                 QStringLiteral("JOURNAL"));
-    entree.DATE = Clock::today();
-    entree.HEURE = QTime::currentTime().msecsSinceStartOfDay() / 1000;
+    const QDateTime maintenant = Clock::now();
+    entree.DATE = dayNumber(maintenant.date());
+    entree.HEURE = maintenant.time().msecsSinceStartOfDay() / 1000;
     entree.PROGRAMME = programmeJournal();
     entree.UTILISATEUR = utilisateurSysteme();
     RecordFile<Journal> journal(t.database());
@@ -179,9 +180,9 @@ FileError lireEntrees(Database& db, Statement& st, std::vector<Journal>& entrees
 {
     for (;;) {
         const int rc = st.step();
-        if (rc == 101 /* SQLITE_DONE */)
+        if (rc == SqliteDone)
             break;
-        if (rc != 100 /* SQLITE_ROW */)
+        if (rc != SqliteRow)
             return detail::stepError(db, rc, QStringLiteral("JOURNAL"));
         Journal j;
         j.rowid = st.columnInt(0);
@@ -190,7 +191,6 @@ FileError lireEntrees(Database& db, Statement& st, std::vector<Journal>& entrees
         j.visit(r);
         entrees.push_back(std::move(j));
     }
-    clearLastError();
     return {};
 }
 
@@ -201,17 +201,18 @@ bool existe(Database& db)
     return QFileInfo::exists(db.pathOf(Journal::FileName));
 }
 
-Statement preparer(Database& db, const QString& condition, FileError* erreur)
+// The journal's read under the condition; an invalid statement that carries the error when the journal cannot
+// be attached or read.
+Statement preparer(Database& db, const QString& condition)
 {
     RecordFile<Journal> journal(db);
-    *erreur = journal.open();
-    if (!erreur->ok())
-        return {};
+    if (FileError e = journal.open(); !e.ok())
+        return Statement(std::move(e));
     Statement st = db.prepare(
         QStringLiteral("SELECT rowid, ROWVER, %1 FROM JOURNAL.JOURNAL WHERE ").arg(journal.table().columnList()) +
         condition);
     if (!st.valid())
-        *erreur = detail::labelled(lastError(), QStringLiteral("JOURNAL"));
+        return Statement(detail::labelled(st.error(), QStringLiteral("JOURNAL")));
     return st;
 }
 
@@ -222,11 +223,10 @@ FileError lireJournal(Database& db, const FiltreJournal& filtre, std::vector<Jou
     entrees.clear();
     if (!existe(db))
         return {}; // nothing was ever journalled
-    FileError e;
     Statement st =
-        preparer(db, QStringLiteral("DATE >= ?1 AND DATE <= ?2 AND CARTE >= ?3 AND CARTE <= ?4 ORDER BY rowid"), &e);
-    if (!e.ok())
-        return e;
+        preparer(db, QStringLiteral("DATE >= ?1 AND DATE <= ?2 AND CARTE >= ?3 AND CARTE <= ?4 ORDER BY rowid"));
+    if (!st.valid())
+        return st.error();
     st.bind(1, qint64(filtre.debut));
     st.bind(2, qint64(filtre.fin ? filtre.fin : std::numeric_limits<qint32>::max()));
     st.bind(3, qint64(filtre.carteDebut));
@@ -239,10 +239,9 @@ FileError lireJournalJournee(Database& db, qint16 carte, qint32 jour, std::vecto
     entrees.clear();
     if (!existe(db))
         return {}; // nothing was ever journalled
-    FileError e;
-    Statement st = preparer(db, QStringLiteral("CARTE = ?1 AND JOUR = ?2 ORDER BY rowid DESC"), &e);
-    if (!e.ok())
-        return e;
+    Statement st = preparer(db, QStringLiteral("CARTE = ?1 AND JOUR = ?2 ORDER BY rowid DESC"));
+    if (!st.valid())
+        return st.error();
     st.bind(1, qint64(carte));
     st.bind(2, qint64(jour));
     return lireEntrees(db, st, entrees);

@@ -12,8 +12,7 @@ namespace {
 
 StderrPresenter g_stderrPresenter;
 std::atomic<MessagePresenter*> g_presenter{&g_stderrPresenter};
-QMutex g_mutex; // guards the saved error and the stop handler
-FileError g_saved;
+QMutex g_mutex; // guards the stop handler
 StopHandler g_stop;
 
 QString buttonName(int b)
@@ -29,18 +28,6 @@ QString buttonName(int b)
         return QStringLiteral("Annuler");
     }
     return QString();
-}
-
-// The error in force for a message: the saved one (cleared as it is used), else the thread's last error.
-FileError takeErrorInForce()
-{
-    QMutexLocker lock(&g_mutex);
-    if (g_saved.code != NoError) {
-        FileError e = g_saved;
-        g_saved = FileError{};
-        return e;
-    }
-    return lastError();
 }
 
 struct Row
@@ -76,6 +63,8 @@ constexpr Row Rows[] = {
     {34, "Erreur transaction", Ex, ButtonOk, ButtonOk, nullptr},
     {35, "Erreur de lecture", Ex, ButtonOk, ButtonOk, nullptr},
     {36, "Erreur ouverture Vue", Ex, ButtonOk, ButtonOk, nullptr},
+    {40, "Travail interrompu", MessageIcon::Information, ButtonOk, ButtonOk, nullptr},
+    {41, "Fichier reconstruit", MessageIcon::Information, ButtonOk, ButtonOk, nullptr},
 };
 
 const Row* rowOf(int number)
@@ -140,6 +129,13 @@ QString textOf(int number, const FileError& err, const QString& t1, const QStrin
         return QStringLiteral("Erreur: (%1) lors de l'ouverture de la Vue Logique. Les filtres et les sélecteurs sont "
                               "ignorés.")
             .arg(e);
+    case 40:
+        return t1;
+    case 41:
+        return QStringLiteral("Les clés de %1 ne pouvaient pas être reconstruites: le fichier a été refait à partir de "
+                              "ses enregistrements lisibles. %2 enregistrement(s) gardé(s). Le fichier endommagé est "
+                              "conservé sous %1.endommage.")
+            .arg(t1, t2);
     }
     return QString();
 }
@@ -156,6 +152,16 @@ int StderrPresenter::show(const MessageSpec& spec)
 }
 
 std::optional<QString> MessagePresenter::askSaveFile(const SaveFileQuestion&)
+{
+    return std::nullopt;
+}
+
+std::optional<qint32> MessagePresenter::askDate(qint32, QObject*)
+{
+    return std::nullopt;
+}
+
+std::optional<Semaine> MessagePresenter::askWeek(const Semaine&, QObject*)
 {
     return std::nullopt;
 }
@@ -199,26 +205,13 @@ void stopProgram(const QString& finalText, int exitCode)
     std::_Exit(exitCode);
 }
 
-void saveError(const FileError& error)
-{
-    QMutexLocker lock(&g_mutex);
-    g_saved = error;
-}
-
-FileError savedError()
-{
-    QMutexLocker lock(&g_mutex);
-    return g_saved;
-}
-
-MessageSpec messageSpec(int number, const QString& text1, const QString& text2)
+MessageSpec messageSpec(int number, const FileError& err, const QString& text1, const QString& text2)
 {
     MessageSpec spec;
     spec.number = number;
     const Row* row = rowOf(number);
     if (!row)
         return spec;
-    const FileError err = takeErrorInForce();
     spec.title = QString::fromUtf8(row->title);
     spec.text = textOf(number, err, text1.trimmed(), text2.trimmed());
     spec.icon = row->icon;
@@ -230,9 +223,19 @@ MessageSpec messageSpec(int number, const QString& text1, const QString& text2)
     return spec;
 }
 
+MessageSpec messageSpec(int number, const QString& text1, const QString& text2)
+{
+    return messageSpec(number, FileError{}, text1, text2);
+}
+
 int Message(int number, const QString& text1, const QString& text2)
 {
-    const MessageSpec spec = messageSpec(number, text1, text2);
+    return Message(number, FileError{}, text1, text2);
+}
+
+int Message(int number, const FileError& error, const QString& text1, const QString& text2)
+{
+    const MessageSpec spec = messageSpec(number, error, text1, text2);
     const int button = messagePresenter().show(spec);
     const Row* row = rowOf(number);
     if (row && row->stopText && (number != 2 || button != ButtonYes))
@@ -254,6 +257,16 @@ int showBox(const QString& title, const QString& text, MessageIcon icon, int but
 std::optional<QString> askSaveFile(const SaveFileQuestion& question)
 {
     return messagePresenter().askSaveFile(question);
+}
+
+std::optional<qint32> askDate(qint32 date, QObject* asker)
+{
+    return messagePresenter().askDate(date, asker);
+}
+
+std::optional<Semaine> askWeek(const Semaine& week, QObject* asker)
+{
+    return messagePresenter().askWeek(week, asker);
 }
 
 } // namespace kip

@@ -1,12 +1,16 @@
 // The message procedure: every numbered French message, and the boxes of the start-up, go through one
-// pluggable presenter (a message box, standard error, or scripted answers in tests).
+// pluggable presenter (a message box, standard error, or scripted answers in tests). The same presenter asks
+// the user for a file name, a date or a week: a window asks it, and tests script the answer.
 #pragma once
 
 #include "FileError.h"
+#include "calendar/Dates.h"
 
 #include <QString>
 #include <functional>
 #include <optional>
+
+class QObject;
 
 namespace kip {
 
@@ -55,6 +59,11 @@ public:
     // Asks for a file to write: its full path, or nothing when the user gave up. The default answers
     // nothing, as a program without a display must.
     virtual std::optional<QString> askSaveFile(const SaveFileQuestion& question);
+    // Asks for a date with the day picker, opened on date (0: today), over the window that asks: the date
+    // picked, or nothing when the user gave up. The default answers nothing.
+    virtual std::optional<qint32> askDate(qint32 date, QObject* asker);
+    // Asks for a week with the week picker, opened on week: as askDate.
+    virtual std::optional<Semaine> askWeek(const Semaine& week, QObject* asker);
 };
 
 // Answers every box with its default button and writes it to standard error (programs run without a
@@ -75,21 +84,23 @@ using StopHandler = std::function<void(const QString& finalText, int exitCode)>;
 void setStopHandler(StopHandler handler);
 [[noreturn]] void stopProgram(const QString& finalText, int exitCode = 1);
 
-// The saved error of the update and delete paths: used by the next message, then cleared.
-void saveError(const FileError& error);
-FileError savedError();
-
-// The box of a numbered message, with the error in force (saved, else the calling thread's last error).
+// The box of a numbered message about the error that the failed call returned (the messages that report
+// one: 1, 3, 4, 5, 14, 15, 17, 30, 34, 35, 36; message 15 with no error names another station).
+MessageSpec messageSpec(int number, const FileError& error, const QString& text1 = {}, const QString& text2 = {});
+// The box of a numbered message that reports no error (the questions and notices: 2, 16, 18, 21, 24, 32).
 MessageSpec messageSpec(int number, const QString& text1 = {}, const QString& text2 = {});
 
 // Shows a numbered message and returns the button; the stopping messages end the program.
+int Message(int number, const FileError& error, const QString& text1 = {}, const QString& text2 = {});
 int Message(int number, const QString& text1 = {}, const QString& text2 = {});
 
 // Shows an unnumbered box.
 int showBox(const QString& title, const QString& text, MessageIcon icon, int buttons = ButtonOk,
             int defaultButton = ButtonOk);
 
-// Asks, through the presenter, for the name of a file to write.
+// Asks, through the presenter, for the name of a file to write, a date or a week. Called on the GUI thread.
 std::optional<QString> askSaveFile(const SaveFileQuestion& question);
+std::optional<qint32> askDate(qint32 date, QObject* asker);
+std::optional<Semaine> askWeek(const Semaine& week, QObject* asker);
 
 } // namespace kip

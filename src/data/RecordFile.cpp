@@ -21,8 +21,12 @@ FileError labelled(FileError error, const QString& label)
 {
     if (!error.ok())
         error.label = label;
-    setLastError(error);
     return error;
+}
+
+FileError statementError(Database& db, const Statement& st, int rc, const QString& label)
+{
+    return st.valid() ? stepError(db, rc, label) : labelled(st.error(), label);
 }
 
 QString duplicateKeyOf(const TableDecl& table, const QString& driverText)

@@ -1,11 +1,12 @@
 // Typed access to one record file through a Database: reads by key, ordered reads from a key value in
 // either direction, reads at a saved position, add, update with the optimistic check, delete, count.
-// Every operation sets the calling thread's error in force (lastError()).
+// Every operation returns its error, which names the file.
 #pragma once
 
 #include "Cp1252.h"
 #include "Database.h"
 #include "Pack.h"
+#include "Result.h"
 #include "TableDecl.h"
 
 #include <bit>
@@ -112,10 +113,12 @@ private:
     int m_first;
 };
 
-// The error of a failed step on the file labelled label, set as the calling thread's error in force.
+// The error of a failed step on the file labelled label.
 FileError stepError(Database& db, int rc, const QString& label);
-// The error with the label of the file it concerns, set as the calling thread's error in force.
+// The error with the label of the file it concerns.
 FileError labelled(FileError error, const QString& label);
+// The error of a statement on the file labelled label that failed: why it could not be prepared, else the step's.
+FileError statementError(Database& db, const Statement& st, int rc, const QString& label);
 QString duplicateKeyOf(const TableDecl& table, const QString& driverText);
 
 } // namespace detail
@@ -127,7 +130,7 @@ enum class Direction
 };
 
 // An ordered read over a key, from a key value (included) in one direction, optionally up to a bound.
-template <class R> class Cursor
+template <class R> class [[nodiscard]] Cursor
 {
 public:
     Cursor() = default;
@@ -136,24 +139,18 @@ public:
     // (a damaged file is 46).
     FileError next(R& rec)
     {
-        if (!m_st.valid()) {
-            setLastError(m_error.ok() ? makeError(EndOfFile) : m_error);
-            return lastError();
-        }
+        if (!m_st.valid())
+            return m_error.ok() ? makeError(EndOfFile) : m_error;
         const int rc = m_st.step();
-        if (rc == 100 /* SQLITE_ROW */) {
+        if (rc == SqliteRow) {
             rec.rowid = m_st.columnInt(0);
             rec.version = m_st.columnInt(1);
             detail::Reader r(m_st, 2);
             rec.visit(r);
-            if (lastError().code != NoError)
-                clearLastError();
             return {};
         }
-        if (rc == 101 /* SQLITE_DONE */) {
-            setLastError(makeError(EndOfFile));
-            return lastError();
-        }
+        if (rc == SqliteDone)
+            return makeError(EndOfFile);
         return detail::stepError(*m_db, rc, m_label);
     }
     void setDatabase(Database* db, const QString& label)
@@ -187,7 +184,7 @@ public:
     {
         Statement st = m_db.prepare(m_table.sqlOf(key).get);
         if (!st.valid())
-            return prepareError();
+            return prepareError(st);
         detail::KeyBinder kb(st, key, 1);
         rec.visit(kb);
         return readOne(st, rec);
@@ -198,7 +195,7 @@ public:
     {
         Statement st = m_db.prepare(m_table.sql.fetch);
         if (!st.valid())
-            return prepareError();
+            return prepareError(st);
         st.bind(1, rowid);
         return readOne(st, rec);
     }
@@ -214,7 +211,7 @@ public:
         Cursor<R> c;
         c.setDatabase(&m_db, m_table.label);
         if (!st.valid()) {
-            c.setError(prepareError());
+            c.setError(prepareError(st));
             return c;
         }
         detail::KeyBinder kb(st, key, 1);
@@ -232,7 +229,7 @@ public:
     Cursor<R> readAll()
     {
         Statement st = m_db.prepare(m_table.sql.readAll);
-        const FileError e = st.valid() ? FileError{} : prepareError();
+        const FileError e = st.valid() ? FileError{} : prepareError(st);
         Cursor<R> c(std::move(st));
         c.setDatabase(&m_db, m_table.label);
         c.setError(e);
@@ -243,15 +240,14 @@ public:
     {
         Statement st = m_db.prepare(m_table.sql.insert);
         if (!st.valid())
-            return prepareError();
+            return prepareError(st);
         detail::Binder b(st, 1);
         rec.visit(b);
         const int rc = st.step();
-        if (rc != 101)
+        if (rc != SqliteDone)
             return fail(rc, &rec);
         rec.rowid = lastInsertRowid();
         rec.version = 0;
-        clearLastError();
         return {};
     }
 
@@ -260,18 +256,17 @@ public:
     {
         Statement st = m_db.prepare(m_table.sql.update);
         if (!st.valid())
-            return prepareError();
+            return prepareError(st);
         detail::Binder b(st, 1);
         rec.visit(b);
         st.bind(b.next(), rec.rowid);
         st.bind(b.next() + 1, rec.version);
         const int rc = st.step();
-        if (rc != 101)
+        if (rc != SqliteDone)
             return fail(rc, &rec);
         if (changes() == 0)
             return detail::labelled(makeError(ChangedElsewhere), m_table.label);
         ++rec.version;
-        clearLastError();
         return {};
     }
 
@@ -279,29 +274,23 @@ public:
     {
         Statement st = m_db.prepare(m_table.sql.remove);
         if (!st.valid())
-            return prepareError();
+            return prepareError(st);
         st.bind(1, rec.rowid);
         const int rc = st.step();
-        if (rc != 101)
+        if (rc != SqliteDone)
             return fail(rc);
-        clearLastError();
         return {};
     }
 
-    // The number of records, or -1 when the file could not be read (lastError() says why).
-    qint64 records()
+    // The number of records, or the error that kept the file from being read.
+    Result<qint64> records()
     {
         Statement st = m_db.prepare(m_table.sql.count);
-        if (!st.valid()) {
-            (void)prepareError();
-            return -1;
-        }
+        if (!st.valid())
+            return prepareError(st);
         const int rc = st.step();
-        if (rc != 100) {
-            (void)fail(rc);
-            return -1;
-        }
-        clearLastError();
+        if (rc != SqliteRow)
+            return fail(rc);
         return st.columnInt(0);
     }
 
@@ -316,20 +305,19 @@ private:
     FileError readOne(Statement& st, R& rec)
     {
         const int rc = st.step();
-        if (rc == 100) {
+        if (rc == SqliteRow) {
             rec.rowid = st.columnInt(0);
             rec.version = st.columnInt(1);
             detail::Reader r(st, 2);
             rec.visit(r);
-            clearLastError();
             return {};
         }
-        if (rc == 101)
+        if (rc == SqliteDone)
             return detail::labelled(makeError(NotFound), m_table.label);
         return fail(rc);
     }
     // A statement that could not be prepared: the file is not what it should be, or is damaged.
-    FileError prepareError() const { return detail::labelled(lastError(), m_table.label); }
+    FileError prepareError(const Statement& st) const { return detail::labelled(st.error(), m_table.label); }
     FileError fail(int rc, const R* rec = nullptr)
     {
         FileError e = detail::stepError(m_db, rc, m_table.label);
@@ -337,7 +325,6 @@ private:
             e.key = rec ? firstDuplicatedKey(*rec) : QString();
             if (e.key.isEmpty())
                 e.key = detail::duplicateKeyOf(m_table, e.fileText);
-            setLastError(e);
         }
         return e;
     }
@@ -358,7 +345,7 @@ private:
             detail::KeyBinder kb(st, key, 1);
             const_cast<R&>(rec).visit(kb);
             st.bind(key.count + 1, rec.rowid);
-            if (st.step() == 100)
+            if (st.step() == SqliteRow)
                 return QLatin1String(key.fullName);
         }
         return QString();

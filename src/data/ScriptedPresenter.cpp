@@ -28,7 +28,7 @@ QList<MessageSpec> ScriptedPresenter::shown() const
 void ScriptedPresenter::answerFile(const std::optional<QString>& path)
 {
     QMutexLocker lock(&m_mutex);
-    m_fileAnswers.push_back(path);
+    m_fileAnswers.push_back({path.has_value(), path.value_or(QString())});
 }
 
 std::optional<QString> ScriptedPresenter::askSaveFile(const SaveFileQuestion& question)
@@ -37,15 +37,68 @@ std::optional<QString> ScriptedPresenter::askSaveFile(const SaveFileQuestion& qu
     m_fileQuestions << question;
     if (m_fileAnswers.empty())
         return std::nullopt;
-    std::optional<QString> path = m_fileAnswers.front();
+    const FileAnswer a = m_fileAnswers.front();
     m_fileAnswers.pop_front();
-    return path;
+    if (!a.given)
+        return std::nullopt;
+    return a.path;
 }
 
 QList<SaveFileQuestion> ScriptedPresenter::fileQuestions() const
 {
     QMutexLocker lock(&m_mutex);
     return m_fileQuestions;
+}
+
+namespace {
+
+template <class T> std::optional<T> nextAnswer(std::deque<std::optional<T>>& answers)
+{
+    if (answers.empty())
+        return std::nullopt;
+    std::optional<T> a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+} // namespace
+
+void ScriptedPresenter::answerDate(const std::optional<qint32>& date)
+{
+    QMutexLocker lock(&m_mutex);
+    m_dateAnswers.push_back(date);
+}
+
+void ScriptedPresenter::answerWeek(const std::optional<Semaine>& week)
+{
+    QMutexLocker lock(&m_mutex);
+    m_weekAnswers.push_back(week);
+}
+
+std::optional<qint32> ScriptedPresenter::askDate(qint32 date, QObject*)
+{
+    QMutexLocker lock(&m_mutex);
+    m_dateQuestions << date;
+    return nextAnswer(m_dateAnswers);
+}
+
+std::optional<Semaine> ScriptedPresenter::askWeek(const Semaine& week, QObject*)
+{
+    QMutexLocker lock(&m_mutex);
+    m_weekQuestions << week;
+    return nextAnswer(m_weekAnswers);
+}
+
+QList<qint32> ScriptedPresenter::dateQuestions() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_dateQuestions;
+}
+
+QList<Semaine> ScriptedPresenter::weekQuestions() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_weekQuestions;
 }
 
 void ScriptedPresenter::clear()
@@ -55,6 +108,10 @@ void ScriptedPresenter::clear()
     m_answers.clear();
     m_fileAnswers.clear();
     m_fileQuestions.clear();
+    m_dateAnswers.clear();
+    m_dateQuestions.clear();
+    m_weekAnswers.clear();
+    m_weekQuestions.clear();
 }
 
 } // namespace kip

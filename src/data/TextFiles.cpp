@@ -3,7 +3,6 @@
 #include "Cp1252.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace kip {
 
@@ -79,21 +78,12 @@ KipGuard KipGuard::read(const QString& path)
     return k;
 }
 
-bool KipGuard::write(const QString& path) const
+FileError KipGuard::write(const QString& path) const
 {
     QByteArray out;
     for (const QString& l : {port, sonCarteLue, sonMauvaiseCarte, typeLecteur.left(6)})
         out += toCp1252(clipField(l, KipGuardLineLength)) + "\r\n";
     return writeFileAtomically(path, out);
-}
-
-bool writeFileAtomically(const QString& path, const QByteArray& contents)
-{
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    f.write(contents);
-    return f.commit();
 }
 
 } // namespace kip

@@ -2,6 +2,8 @@
 // KipGuard.txt. Both are Windows-1252 with CR LF line ends.
 #pragma once
 
+#include "FileWriter.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -38,15 +40,12 @@ struct KipGuard
     QString typeLecteur;
 
     static KipGuard read(const QString& path);
-    // Rewrites the whole file through a temporary file renamed over the old one; false on failure.
-    bool write(const QString& path) const;
+    // Rewrites the whole file through a temporary file renamed over the old one; a failure leaves the old one.
+    FileError write(const QString& path) const;
 };
 
 // Lines of up to 255 characters, trailing spaces clipped.
 constexpr int KipGuardLineLength = 255;
 QStringList readKipGuardLines(const QString& path);
-
-// Rewrites a text file whole: a temporary file renamed over the old one.
-bool writeFileAtomically(const QString& path, const QByteArray& contents);
 
 } // namespace kip

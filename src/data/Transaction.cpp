@@ -22,13 +22,11 @@ Transaction::Transaction(Database& db, std::initializer_list<FileId> files, Mode
         m_error = m_db.attach(table.label, m_db.pathOf(table.fileName.toLatin1().constData()));
         if (!m_error.ok()) {
             m_error.label = table.label;
-            setLastError(m_error);
             return;
         }
         labels << table.label;
     }
     m_error = m_db.begin(labels, mode == Lecture, waitMs);
-    setLastError(m_error);
     m_open = m_error.ok();
 }
 
@@ -48,7 +46,6 @@ FileError Transaction::commit()
         return m_error.ok() ? makeError(DriverError, 0, QStringLiteral("transaction terminée")) : m_error;
     m_open = false;
     m_error = m_db.commit();
-    setLastError(m_error);
     return m_error;
 }
 

@@ -25,7 +25,7 @@ enum class Reponse : int
 
 Requete requete();
 void setRequete(Requete r);
-Reponse reponse();
+[[nodiscard]] Reponse reponse();
 void setReponse(Reponse r);
 
 // The employee in hand: left by the list before a change or a delete, left by the form with the employee

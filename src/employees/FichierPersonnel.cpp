@@ -23,8 +23,7 @@ bool lireParametre(Database& db, Parametre& parametre)
     }
     if (e.ok())
         return true;
-    saveError(e);
-    Message(35, QStringLiteral("PARAMETRE"));
+    Message(35, e, QStringLiteral("PARAMETRE"));
     return false;
 }
 
@@ -52,8 +51,7 @@ bool ajouterEmploye(Database& db, Personnel& rec)
         Message(24, descriptionCle(e.key));
         return false;
     }
-    saveError(e);
-    Message(14);
+    Message(14, e);
     return false;
 }
 
@@ -94,23 +92,21 @@ IssueModification modifierEmploye(Database& db, Personnel& rec, Personnel& copie
     if (!differe(rec, copie))
         return IssueModification::Inchangee;
     for (;;) {
-        int resultat = UpdateFailed;
+        FileError resultat;
         {
             Attente curseur(attente);
             resultat = updateEmployee(db, rec, liens);
         }
-        switch (resultat) {
-        case UpdateSaved:
+        if (resultat.ok()) {
             copie = rec;
             liens = LinkValues::of(rec);
             return IssueModification::Enregistree;
-        case UpdateChangedElsewhere:
+        }
+        if (resultat.code == ChangedElsewhere) {
             // The stored employee is the new starting point: its link values are the ones its day lines carry.
             copie = rec;
             liens = LinkValues::of(rec);
             return IssueModification::ModifieeAilleurs;
-        default:
-            break;
         }
         const int bouton = Message(16);
         if (bouton == ButtonNo)
@@ -125,12 +121,12 @@ Reponse supprimerEmploye(Database& db, const Personnel& rec, const std::function
     if (Message(32) != ButtonOk)
         return Reponse::Annulee;
     for (;;) {
-        int resultat = UpdateFailed;
+        FileError resultat;
         {
             Attente curseur(attente);
             resultat = deleteEmployee(db, rec);
         }
-        if (resultat == UpdateSaved)
+        if (resultat.ok())
             return Reponse::Complete;
         if (Message(18) != ButtonYes)
             return Reponse::Annulee;

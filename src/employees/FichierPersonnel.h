@@ -36,11 +36,12 @@ enum class IssueModification
 
 // Writes a changed employee through the employee update; message 16 after a failure, and again for as long as
 // the answer is Yes. attente(true) and attente(false) surround each attempt (the wait cursor).
-IssueModification modifierEmploye(Database& db, Personnel& rec, Personnel& copie, LinkValues& liens,
-                                  const std::function<void(bool)>& attente = {});
+[[nodiscard]] IssueModification modifierEmploye(Database& db, Personnel& rec, Personnel& copie, LinkValues& liens,
+                                                const std::function<void(bool)>& attente = {});
 
 // Asks message 32; on OK deletes the employee with its day lines, and asks message 18 after a failure for as
 // long as the answer is Yes. Complete once deleted, else Annulee.
-Reponse supprimerEmploye(Database& db, const Personnel& rec, const std::function<void(bool)>& attente = {});
+[[nodiscard]] Reponse supprimerEmploye(Database& db, const Personnel& rec,
+                                       const std::function<void(bool)>& attente = {});
 
 } // namespace kip

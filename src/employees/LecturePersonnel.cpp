@@ -134,8 +134,8 @@ FileError LecturePersonnel::verifier()
         return e;
     for (const Segment& s : segmentsDe(m_ordre))
         for (const QString* sql : {&s.apres, &s.avant, &s.depuis, &s.premiers, &s.derniers})
-            if (!m_db.prepare(*sql).valid())
-                return lastError();
+            if (const Statement st = m_db.prepare(*sql); !st.valid())
+                return st.error();
     return {};
 }
 
@@ -155,7 +155,7 @@ FileError LecturePersonnel::lire(const QString& sql, const Personnel* cle, const
     {
         Statement st = m_db.prepare(sql);
         if (!st.valid())
-            return lastError();
+            return st.error();
         int i = 1;
         if (cle) {
             for (const QString& col : s.colonnes) {
@@ -169,13 +169,10 @@ FileError LecturePersonnel::lire(const QString& sql, const Personnel* cle, const
         }
         st.bind(i, limite);
         int rc = 0;
-        while ((rc = st.step()) == 100 /* SQLITE_ROW */)
+        while ((rc = st.step()) == SqliteRow)
             positions.push_back(st.columnInt(0));
-        if (rc != 101 /* SQLITE_DONE */) {
-            const FileError e = m_db.errorFrom(rc);
-            setLastError(e);
-            return e;
-        }
+        if (rc != SqliteDone)
+            return m_db.errorFrom(rc);
     }
     for (qint64 position : positions) {
         Personnel p;

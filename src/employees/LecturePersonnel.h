@@ -6,10 +6,10 @@
 // the file, then the others by matricule, so that every employee has one place in the order.
 #pragma once
 
-#include "PageLignes.h"
 #include "data/Database.h"
 #include "data/RecordFile.h"
 #include "data/Records.h"
+#include "lists/PageLignes.h"
 
 #include <QStringView>
 #include <vector>

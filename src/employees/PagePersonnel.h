@@ -4,7 +4,8 @@
 #pragma once
 
 #include "LecturePersonnel.h"
-#include "PageLignes.h"
+#include "lists/PageLignes.h"
+#include "lists/PositionsDefilement.h"
 
 #include <QChar>
 #include <algorithm>
@@ -12,14 +13,6 @@
 #include <vector>
 
 namespace kip {
-
-constexpr int PositionsDefilement = 100;
-
-// 100 texts laid out evenly, character by character, from the first to the last key (the case of A to Z
-// ignored, as the keys compare). Never decreasing.
-std::vector<QString> positionsTexte(const QString& premier, const QString& dernier);
-// The number of leading characters that those positions weigh.
-int longueurPositions(const QString& premier, const QString& dernier);
 
 class PagePersonnel : public PageLignes<Personnel>
 {
@@ -38,9 +31,9 @@ public:
     // The scroll bar: 100 key values from the first to the last key of the order.
     FileError calculerPositions();
     // Positions the page at the first employee whose key is not below value p (1 to 100).
-    FileError allerPosition(int p);
+    FileError allerPosition(int p) override;
     // The first p whose value is not below the current employee's key (1 when the page is empty).
-    int position() const;
+    int position() const override;
 
     // Name order: a typed letter moves one row down when the current name begins with it, and goes to the
     // first name not below the letter when the (new) current name does not.

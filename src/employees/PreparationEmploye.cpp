@@ -6,8 +6,6 @@
 #include "data/Transaction.h"
 #include "punch/PreparerJournee.h"
 
-#include <QPointer>
-#include <QtConcurrent>
 #include <limits>
 
 namespace kip {
@@ -60,24 +58,13 @@ PreparationJournees preparerJourneesEmploye(Database& db, const Personnel& emplo
 
 void TachePreparation::lancer(const QString& dataDir, const Personnel& employe, qint32 aujourdhui)
 {
-    QPointer<TachePreparation> self(this);
-    m_future = QtConcurrent::run([self, dataDir, employe, aujourdhui] {
+    demarrer([dataDir, employe, aujourdhui](const SuiviTache&) {
         FileUse journees(FileId::PointVal);
-        QString erreur;
-        {
-            Database db(dataDir);
-            const PreparationJournees p = preparerJourneesEmploye(db, employe, aujourdhui);
-            if (!p.erreur.ok())
-                erreur = p.erreur.description();
-        }
-        // Handed over on the object's own thread, once the connection is closed.
-        QMetaObject::invokeMethod(self, [self, erreur] {
-            if (self)
-                Q_EMIT self->terminee(erreur);
-        });
+        // Handed over once the connection is closed.
+        Database db(dataDir);
+        const PreparationJournees p = preparerJourneesEmploye(db, employe, aujourdhui);
+        return p.erreur.ok() ? QString() : p.erreur.description();
     });
 }
 
 } // namespace kip
-
-#include "moc_PreparationEmploye.cpp"

@@ -6,9 +6,7 @@
 
 #include "data/Database.h"
 #include "data/Records.h"
-
-#include <QFuture>
-#include <QObject>
+#include "data/Tache.h"
 
 namespace kip {
 
@@ -27,25 +25,13 @@ PreparationJournees periodePreparation(Database& db, const Personnel& employe, q
 // Prepares the employee's day lines in one write transaction over POINTVAL.
 PreparationJournees preparerJourneesEmploye(Database& db, const Personnel& employe, qint32 aujourdhui);
 
-class TachePreparation : public QObject
+// The result is the error's description, empty on success. A window closed while the preparation runs waits
+// for it: the lines are written whole or not at all.
+class TachePreparation : public TacheDe<QString>
 {
-    Q_OBJECT
-
 public:
-    using QObject::QObject;
-    // A window closed while the preparation runs waits for it: the lines are written whole or not at all.
-    ~TachePreparation() override { m_future.waitForFinished(); }
-
-    // Starts the preparation on a worker thread; terminee follows on this object's thread.
+    using TacheDe::TacheDe;
     void lancer(const QString& dataDir, const Personnel& employe, qint32 aujourdhui);
-    bool enCours() const { return m_future.isRunning(); }
-
-Q_SIGNALS:
-    // erreur is empty on success.
-    void terminee(const QString& erreur);
-
-private:
-    QFuture<void> m_future;
 };
 
 } // namespace kip

@@ -41,7 +41,7 @@ ResultatPointage AppliquerPointage(Personnel& employe, qint32 date, int minute, 
     // it never lands twice, whatever the day choice would now say.
     JourneeEnMain& duJour = lignes.ligne(employe.CARTE, date);
     JourneeEnMain& veille = lignes.ligne(employe.CARTE, date - 1);
-    if (contient(duJour, minute) || contient(veille, minute + 1440))
+    if (contient(duJour, minute) || contient(veille, minute + MinutesJour))
         return {IssuePointage::Doublon, date};
     const ChoixJournee choix = ChoisirJournee(employe, date, minute, lignes);
     // Inactivity first: a date that opens a period of inactivity is rejected as such, not as hiring.

@@ -52,7 +52,7 @@ enum class IssuePointage
     NonEmbauche // the line's date lies before hiring or after leaving
 };
 
-struct ResultatPointage
+struct [[nodiscard]] ResultatPointage
 {
     IssuePointage issue = IssuePointage::Doublon;
     qint32 dateLigne = 0; // the date of the line chosen (also for a rejection)

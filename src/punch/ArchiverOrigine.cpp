@@ -8,11 +8,11 @@
 //   4. only then is it cut off Origin01.txt, which keeps exactly the lines that were read.
 #include "FichierOrigine.h"
 #include "TransfertPointages.h"
+#include "data/FileWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,26 +26,9 @@ QByteArray generation(const QDir& dir, int k)
     return QFile::encodeName(dir.filePath(QStringLiteral("Origin%1.txt").arg(k, 2, 10, QLatin1Char('0'))));
 }
 
-bool echec(QString* erreur, const QString& quoi, const QByteArray& chemin)
+FileError echec(const QString& quoi, const QByteArray& chemin, int errnum = errno)
 {
-    if (erreur)
-        *erreur = QStringLiteral("%1 %2: %3")
-                      .arg(quoi, QFile::decodeName(chemin), QString::fromLocal8Bit(std::strerror(errno)));
-    return false;
-}
-
-bool ecrireTout(int fd, const QByteArray& donnees)
-{
-    qsizetype fait = 0;
-    while (fait < donnees.size()) {
-        const ssize_t n = ::write(fd, donnees.constData() + fait, size_t(donnees.size() - fait));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        fait += n;
-    }
-    return true;
+    return systemError(QFile::decodeName(chemin), errnum, quoi);
 }
 
 // The bytes of an open file from an offset to its end.
@@ -78,7 +61,7 @@ void synchroniserRepertoire(const QDir& dir)
 
 } // namespace
 
-bool ArchiverOrigine(const QString& dataDir, qint64 octetsLus, QString* erreur)
+FileError ArchiverOrigine(const QString& dataDir, qint64 octetsLus)
 {
     const QDir dir(dataDir);
     const QByteArray origine = generation(dir, 0);
@@ -86,26 +69,33 @@ bool ArchiverOrigine(const QString& dataDir, qint64 octetsLus, QString* erreur)
     // 1. Each generation moves up; rename replaces the one above in one step.
     for (int k = 10; k >= 2; --k) {
         if (::rename(generation(dir, k - 1).constData(), generation(dir, k).constData()) != 0 && errno != ENOENT)
-            return echec(erreur, QStringLiteral("Impossible de renommer"), generation(dir, k - 1));
+            return echec(QStringLiteral("Impossible de renommer"), generation(dir, k - 1));
     }
     // 2. The lines read get their archive name while they keep their own.
     if (::link(origine.constData(), premiere.constData()) != 0)
-        return echec(erreur, QStringLiteral("Impossible d'archiver"), origine);
+        return echec(QStringLiteral("Impossible d'archiver"), origine);
     // 3. What follows the lines read becomes the new raw file, in place in one rename.
     const int ancien = ::open(premiere.constData(), O_RDWR | O_CLOEXEC);
     if (ancien < 0)
-        return echec(erreur, QStringLiteral("Impossible d'ouvrir"), premiere);
+        return echec(QStringLiteral("Impossible d'ouvrir"), premiere);
     QByteArray suite;
     const QByteArray temporaire = origine + ".nouveau";
-    bool ok = lireDepuis(ancien, octetsLus, suite);
-    const int neuf = ok ? ::open(temporaire.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666) : -1;
-    ok = neuf >= 0 && ecrireTout(neuf, suite) && ::fsync(neuf) == 0;
-    if (neuf >= 0)
-        ::close(neuf);
-    if (!ok || ::rename(temporaire.constData(), origine.constData()) != 0) {
+    int e = lireDepuis(ancien, octetsLus, suite) ? 0 : errno;
+    const int neuf = e ? -1 : ::open(temporaire.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (!e && neuf < 0)
+        e = errno;
+    if (!e)
+        e = writeAllBytes(neuf, suite.constData(), suite.size());
+    if (!e)
+        e = syncFile(neuf);
+    if (neuf >= 0 && ::close(neuf) != 0 && !e)
+        e = errno;
+    if (!e && ::rename(temporaire.constData(), origine.constData()) != 0)
+        e = errno;
+    if (e) {
         ::close(ancien);
         ::unlink(temporaire.constData());
-        return echec(erreur, QStringLiteral("Impossible de créer"), origine);
+        return echec(QStringLiteral("Impossible de créer"), origine, e);
     }
     synchroniserRepertoire(dir);
     // 4. The archive keeps the lines read. Anything the reader appended to the old file after the copy (it
@@ -114,7 +104,7 @@ bool ArchiverOrigine(const QString& dataDir, qint64 octetsLus, QString* erreur)
     if (::fstat(ancien, &info) == 0 && info.st_size == octetsLus + suite.size())
         (void)::ftruncate(ancien, off_t(octetsLus));
     ::close(ancien);
-    return true;
+    return {};
 }
 
 ResultatSansSurveillance TransfertSansSurveillance(Database& db, const QString& dataDir, qint32 aujourdhui,
@@ -129,7 +119,8 @@ ResultatSansSurveillance TransfertSansSurveillance(Database& db, const QString& 
     // Archived only once the day lines of the reading are committed, and only when nothing was rejected.
     if (!archivageAutomatique(r.lecture))
         return r;
-    r.archive = ArchiverOrigine(dataDir, r.lecture.octetsLus, &r.erreurArchive);
+    r.erreurArchive = ArchiverOrigine(dataDir, r.lecture.octetsLus);
+    r.archive = r.erreurArchive.ok();
     return r;
 }
 

@@ -2,11 +2,12 @@
 // rounding, tolerance and grid offset.
 #pragma once
 
+#include "calendar/HeureTexte.h"
 #include "data/Records.h"
 
 namespace kip {
 
-constexpr int LastProgrammeMinute = 2879; // 47:59 from the line's midnight
+constexpr int LastProgrammeMinute = DerniereMinuteStockee; // 47:59 from the line's midnight
 
 // One entry punch rounded up to the grid {k*step + offset} after forgiving the tolerance; step 0 keeps it.
 // Integer division truncates toward zero, as the rule is stated, also for a negative dividend.

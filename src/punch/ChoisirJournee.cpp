@@ -1,5 +1,7 @@
 #include "ChoisirJournee.h"
 
+#include "calendar/HeureTexte.h"
+
 namespace kip {
 
 namespace {
@@ -9,7 +11,7 @@ ChoixJournee jourCourant(qint32 date, int minute)
 }
 ChoixJournee veille(qint32 date, int minute)
 {
-    return {true, date - 1, qint16(minute + 1440)};
+    return {true, date - 1, qint16(minute + MinutesJour)};
 }
 
 // Whether the day before, as its raw punches stand, still takes a punch stored as `stored`.
@@ -27,7 +29,7 @@ bool veillePrend(const PunchLine& origine, int stored, int extension)
     }
     if (n == 0)
         return false;
-    if (last >= 1440) // the day before already reaches past midnight: it takes what falls within it
+    if (last >= MinutesJour) // the day before already reaches past midnight: it takes what falls within it
         return stored <= last;
     if (n % 2 == 0) // closed before midnight
         return false;
@@ -42,8 +44,8 @@ ChoixJournee ChoisirJournee(const Personnel& employe, qint32 date, int minute, J
     PointVal ligne;
     if (!precedente.lire(employe.CARTE, date - 1, ligne))
         return jourCourant(date, minute);
-    return veillePrend(ligne.POINTAGE_ORIGINE, minute + 1440, employe.EXTENSION) ? veille(date, minute)
-                                                                                 : jourCourant(date, minute);
+    return veillePrend(ligne.POINTAGE_ORIGINE, minute + MinutesJour, employe.EXTENSION) ? veille(date, minute)
+                                                                                        : jourCourant(date, minute);
 }
 
 } // namespace kip

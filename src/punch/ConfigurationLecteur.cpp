@@ -29,7 +29,7 @@ ConfigurationLecteur ConfigurationLecteur::lire(const QString& cheminKipGuard)
     return c;
 }
 
-bool ConfigurationLecteur::ecrire(const QString& cheminKipGuard) const
+FileError ConfigurationLecteur::ecrire(const QString& cheminKipGuard) const
 {
     KipGuard k;
     k.port = QString::number(port >= 1 && port <= PortLecteurMax ? port : 0);

@@ -3,6 +3,8 @@
 // the .wav files of the Son directory, and the port test message.
 #pragma once
 
+#include "data/FileError.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -31,7 +33,7 @@ struct ConfigurationLecteur
     static ConfigurationLecteur lire(const QString& cheminKipGuard);
     // Rewrites the four lines whole, through a temporary file renamed over the old one, so that a crash while
     // saving never leaves the reader without its settings. False when the file could not be written.
-    bool ecrire(const QString& cheminKipGuard) const;
+    FileError ecrire(const QString& cheminKipGuard) const;
 
     friend bool operator==(const ConfigurationLecteur&, const ConfigurationLecteur&) = default;
 };

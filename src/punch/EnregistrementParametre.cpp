@@ -52,8 +52,7 @@ ResultatParametres ajouter(Database& db, SaisieParametres& saisie)
 {
     Transaction t(db, {FileId::Parametre});
     if (!t.ok()) {
-        saveError(t.error());
-        Message(14);
+        Message(14, t.error());
         return ResultatParametres::Echec;
     }
     RecordFile<Parametre> fichier(db);
@@ -63,13 +62,11 @@ ResultatParametres ajouter(Database& db, SaisieParametres& saisie)
     if (const FileError e = fichier.first(autre); e.ok()) {
         t.rollback();
         saisie = {autre, autre, false};
-        saveError(makeError(ChangedElsewhere));
-        Message(15, QStringLiteral("PARAMETRE"));
+        Message(15, makeError(ChangedElsewhere), QStringLiteral("PARAMETRE"));
         return ResultatParametres::ModifieAilleurs;
     } else if (e.code != EndOfFile) {
-        saveError(e);
         t.rollback();
-        Message(14);
+        Message(14, e);
         return ResultatParametres::Echec;
     }
     Parametre nouveau = saisie.enregistrement;
@@ -77,9 +74,8 @@ ResultatParametres ajouter(Database& db, SaisieParametres& saisie)
     if (e.ok())
         e = t.commit();
     if (!e.ok()) {
-        saveError(e);
         t.rollback();
-        Message(14);
+        Message(14, e);
         return ResultatParametres::Echec;
     }
     saisie = {nouveau, nouveau, false};
@@ -97,17 +93,12 @@ ResultatParametres EnregistrerParametres(Database& db, SaisieParametres& saisie)
     Parametre p = saisie.enregistrement;
     p.rowid = saisie.lu.rowid;
     p.version = saisie.lu.version;
-    switch (updateSettings(db, p)) {
-    case UpdateSaved:
-        saisie.enregistrement = saisie.lu = p;
-        return ResultatParametres::Enregistre;
-    case UpdateChangedElsewhere:
-        // The stored record, re-read by the update, is what the form shows now.
-        saisie.enregistrement = saisie.lu = p;
-        return ResultatParametres::ModifieAilleurs;
-    default:
+    const FileError e = updateSettings(db, p);
+    if (!e.ok() && e.code != ChangedElsewhere)
         return ResultatParametres::Echec;
-    }
+    // On a change by another station the stored record, re-read by the update, is what the form shows now.
+    saisie.enregistrement = saisie.lu = p;
+    return e.ok() ? ResultatParametres::Enregistre : ResultatParametres::ModifieAilleurs;
 }
 
 } // namespace kip

@@ -33,6 +33,6 @@ enum class ResultatParametres
 
 // Saves the form's record: an add in insert mode, a write-back in change mode when it differs from the
 // record as read. After a save the record as read is the record saved.
-ResultatParametres EnregistrerParametres(Database& db, SaisieParametres& saisie);
+[[nodiscard]] ResultatParametres EnregistrerParametres(Database& db, SaisieParametres& saisie);
 
 } // namespace kip

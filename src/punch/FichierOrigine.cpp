@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,11 +11,6 @@ namespace kip {
 namespace {
 
 constexpr qsizetype TailleTampon = 64 * 1024;
-
-FileError erreurSysteme(int code)
-{
-    return makeError(DriverError, code, QString::fromLocal8Bit(std::strerror(code)));
-}
 
 } // namespace
 
@@ -30,9 +24,10 @@ FileError LecteurOrigine::ouvrir(const QString& path)
 {
     // Non-blocking, so that a FIFO without writer or a device named Origin00.txt is refused, not waited on.
     const QByteArray nom = QFile::encodeName(path);
+    m_chemin = path;
     m_fd = ::open(nom.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (m_fd < 0)
-        return errno == ENOENT ? makeError(NotFound) : erreurSysteme(errno);
+        return errno == ENOENT ? makeError(NotFound) : systemError(path, errno);
     struct stat info = {};
     if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         const int code = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
@@ -59,7 +54,7 @@ bool LecteurOrigine::remplir()
         if (n == 0)
             return false;
         if (errno != EINTR) {
-            m_erreur = erreurSysteme(errno);
+            m_erreur = systemError(m_chemin, errno);
             return false;
         }
     }
@@ -117,7 +112,7 @@ FileError ouvrirOrigine(const QString& path)
     const QByteArray nom = QFile::encodeName(path);
     const int fd = ::open(nom.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
     if (fd < 0 && errno != EEXIST)
-        return erreurSysteme(errno);
+        return systemError(path, errno);
     if (fd >= 0)
         ::close(fd);
     LecteurOrigine lecteur;

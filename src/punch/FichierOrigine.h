@@ -50,6 +50,7 @@ private:
     void rendreOctet() { --m_pos; } // gives back the byte just read (always within the buffer)
 
     int m_fd = -1;
+    QString m_chemin; // the file open, named by a read error
     QByteArray m_tampon;
     qsizetype m_pos = 0;
     qsizetype m_fin = 0;

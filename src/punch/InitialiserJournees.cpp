@@ -24,12 +24,12 @@ ResultatInitialisation InitialiserJournees(Database& db, qint32 aujourdhui,
     if (!r.erreur.ok())
         return r;
     const PeriodeInitialisation periode = periodeInitialisation(aujourdhui);
-    const qint64 nombre = employes.records();
-    if (nombre < 0) {
-        r.erreur = lastError();
+    const Result<qint64> nombre = employes.records();
+    if (!nombre) {
+        r.erreur = nombre.error();
         return r;
     }
-    const int total = int(nombre);
+    const int total = int(*nombre);
     // The employees are read first: the day lines are written while no read of PERSONNEL is pending.
     std::vector<Personnel> liste;
     liste.reserve(size_t(total));

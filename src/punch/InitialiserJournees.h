@@ -17,7 +17,7 @@ struct PeriodeInitialisation
 // 14 whole weeks, or 13 when today is a Sunday.
 PeriodeInitialisation periodeInitialisation(qint32 aujourdhui);
 
-struct ResultatInitialisation
+struct [[nodiscard]] ResultatInitialisation
 {
     int employes = 0;
     FileError erreur; // the error that stopped the preparation, if any

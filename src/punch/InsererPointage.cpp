@@ -1,5 +1,7 @@
 #include "InsererPointage.h"
 
+#include "calendar/HeureTexte.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -26,7 +28,7 @@ bool userLineChanged(const PointVal& ligne)
 
 ResultatInsertion InsererPointage(PointVal& ligne, LigneJournee etat, qint16 valeur, quint8 terminal)
 {
-    if (valeur < 0 || valeur > 2879)
+    if (valeur < 0 || valeur > DerniereMinuteStockee)
         return ResultatInsertion::HorsLimites;
 
     if (etat == LigneJournee::Nouvelle) {

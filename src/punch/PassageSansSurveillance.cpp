@@ -35,7 +35,7 @@ int ResultatPassage::codeSortie() const
     if (!transfertFait)
         return 0;
     const ResultatSansSurveillance& t = transfert;
-    return t.lecture.reussi() && t.erreurArchive.isEmpty() ? 0 : 1;
+    return t.lecture.reussi() && t.erreurArchive.ok() ? 0 : 1;
 }
 
 QString resumeTransfert(const ResultatTransfert& r)
@@ -74,8 +74,8 @@ ResultatPassage PassageSansSurveillance(Database& db, const QString& dataDir, qi
         suivi.rejet(rejet);
     if (r.transfert.archive)
         suivi.rapport(QStringLiteral("Origin00.txt est archivé dans Origin01.txt."));
-    else if (!r.transfert.erreurArchive.isEmpty())
-        suivi.rapport(QStringLiteral("Archivage des pointages impossible: ") + r.transfert.erreurArchive);
+    else if (!r.transfert.erreurArchive.ok())
+        suivi.rapport(QStringLiteral("Archivage des pointages impossible: ") + r.transfert.erreurArchive.text);
     else
         suivi.rapport(QStringLiteral("Origin00.txt est conservé pour une prochaine lecture."));
     return r;

@@ -37,7 +37,7 @@ private:
     QString m_derniereEtape;
 };
 
-struct ResultatPassage
+struct [[nodiscard]] ResultatPassage
 {
     ResultatInitialisation initialisation;
     ResultatSansSurveillance transfert;

@@ -1,11 +1,5 @@
 #include "TachesPointage.h"
 
-#include "data/Files.h"
-
-#include <QPointer>
-#include <QtConcurrent>
-#include <memory>
-
 namespace kip {
 
 std::vector<std::unique_ptr<FileUse>> ouvrirFichiersPointage()
@@ -16,60 +10,37 @@ std::vector<std::unique_ptr<FileUse>> ouvrirFichiersPointage()
     return fichiers;
 }
 
-TacheInitialisation::~TacheInitialisation()
-{
-    m_future.waitForFinished();
-}
-
 void TacheInitialisation::lancer(const QString& dataDir, qint32 aujourdhui)
 {
-    m_fichiers = ouvrirFichiersPointage();
-    QPointer<TacheInitialisation> self(this);
-    m_future = QtConcurrent::run([self, dataDir, aujourdhui] {
+    tenir({FileId::Personnel, FileId::PointVal});
+    demarrer([dataDir, aujourdhui](const SuiviTache& suivi) {
         Database db(dataDir);
-        const ResultatInitialisation r =
-            InitialiserJournees(db, aujourdhui, [self](int fait, int total, qint16 carte, const QString& nom) {
-                if (self)
-                    Q_EMIT self->progression(fait, total, carte, nom);
-            });
-        if (self)
-            Q_EMIT self->terminee(r.employes, r.erreur.ok() ? QString() : r.erreur.description());
-    });
-}
-
-TacheTransfert::~TacheTransfert()
-{
-    m_future.waitForFinished();
-}
-
-void TacheTransfert::lancer(const QString& originPath, const QString& dataDir, qint32 aujourdhui)
-{
-    m_fichiers = ouvrirFichiersPointage();
-    QPointer<TacheTransfert> self(this);
-    m_future = QtConcurrent::run([self, originPath, dataDir, aujourdhui] {
-        Database db(dataDir);
-        ProgressionTransfert p;
-        p.lignes = [self](int fait, int total) {
-            if (self)
-                Q_EMIT self->progression(fait, total);
-        };
-        p.personne = [self](qint16 carte, const QString& nom) {
-            if (self)
-                Q_EMIT self->personne(carte, nom);
-        };
-        ResultatTransfert r = TransfererPointages(db, originPath, aujourdhui, p);
-        if (!self)
-            return;
-        // The result is handed over on the window's own thread.
-        QMetaObject::invokeMethod(self, [self, r] {
-            if (!self)
-                return;
-            self->m_resultat = r;
-            Q_EMIT self->lue();
+        return InitialiserJournees(db, aujourdhui, [&suivi](int fait, int total, qint16 carte, const QString& nom) {
+            suivi.avancer(fait, total, nom, carte);
         });
     });
 }
 
-} // namespace kip
+void TacheTransfert::lancer(const QString& originPath, const QString& dataDir, qint32 aujourdhui)
+{
+    tenir({FileId::Personnel, FileId::PointVal});
+    demarrer([originPath, dataDir, aujourdhui](const SuiviTache& suivi) {
+        Database db(dataDir);
+        // The lines and the employee in hand come apart; each report carries both.
+        Avancement a;
+        ProgressionTransfert p;
+        p.lignes = [&](int fait, int total) {
+            a.fait = fait;
+            a.total = total;
+            suivi.avancer(a.fait, a.total, a.texte, a.carte);
+        };
+        p.personne = [&](qint16 carte, const QString& nom) {
+            a.carte = carte;
+            a.texte = nom;
+            suivi.avancer(a.fait, a.total, a.texte, a.carte);
+        };
+        return TransfererPointages(db, originPath, aujourdhui, p);
+    });
+}
 
-#include "moc_TachesPointage.cpp"
+} // namespace kip

@@ -16,7 +16,7 @@
 
 namespace kip {
 
-struct ResultatTransfert
+struct [[nodiscard]] ResultatTransfert
 {
     // Every line read is counted once: lignes = ignorees + rejets + doublons + stockes + ecartes.
     int lignes = 0;          // complete lines of the raw file that are not empty
@@ -46,7 +46,7 @@ ResultatTransfert TransfererPointages(Database& db, const QString& originPath, q
 // and the former Origin10.txt is lost; a new empty Origin00.txt is created. Whatever follows the lines read
 // (beyond octetsLus: a line still being written, lines appended meanwhile) is not archived but kept as the
 // new Origin00.txt. A kill at any point leaves every raw line in at least one of Origin00.txt to Origin10.txt.
-bool ArchiverOrigine(const QString& dataDir, qint64 octetsLus, QString* erreur = nullptr);
+FileError ArchiverOrigine(const QString& dataDir, qint64 octetsLus);
 
 } // namespace kip
 
@@ -62,11 +62,11 @@ inline bool archivageAutomatique(const ResultatTransfert& r)
 // The unattended transfer: opens the raw file as the common open does (created empty when missing), reads and
 // applies it; archives it when no punch was rejected and keeps it unchanged otherwise. A raw file without a
 // complete line is not archived.
-struct ResultatSansSurveillance
+struct [[nodiscard]] ResultatSansSurveillance
 {
     ResultatTransfert lecture;
-    bool archive = false;
-    QString erreurArchive;
+    bool archive = false;    // archived; false also when the raw file is kept on purpose
+    FileError erreurArchive; // why the archive failed (its text names the file)
 };
 ResultatSansSurveillance TransfertSansSurveillance(Database& db, const QString& dataDir, qint32 aujourdhui,
                                                    const ProgressionTransfert& progression = {});

@@ -33,13 +33,13 @@ public:
 
     // Finishes or undoes a hand-over that a previous run left halfway, and drops a last line cut short by a
     // crash (it was never acknowledged). Called once before anything else.
-    Resultat reparer();
+    FileError reparer();
     // Holds one raw punch line (24 characters, without its end).
-    Resultat ajouter(const QByteArray& ligne);
+    FileError ajouter(const QByteArray& ligne);
     // The number of lines held.
     int nombre() const { return m_nombre; }
     // Hands the held lines over to the raw punch file, after the lines already there.
-    Resultat verser(const QString& origine);
+    FileError verser(const QString& origine);
 
     // Called between the steps of a hand-over with the number of the step done; false stops it there, as a
     // kill would. For tests.
@@ -48,7 +48,7 @@ public:
     static constexpr int TailleLigne = 26; // 24 characters and CR LF
 
 private:
-    Resultat annulerVersement();
+    FileError annulerVersement();
     bool arret(int etape) const { return m_arret && !m_arret(etape); }
 
     QString m_attente;

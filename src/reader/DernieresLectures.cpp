@@ -2,7 +2,7 @@
 
 namespace kip {
 
-void DernieresLectures::ajouter(const QDateTime& quand, int carte, const QString& resultat)
+void DernieresLectures::ajouter(const QDateTime& quand, int carte, const QString& resultat, bool enAttente)
 {
     if (m_lignes.size() == Garde) {
         beginRemoveRows({}, Garde - 1, Garde - 1);
@@ -10,8 +10,20 @@ void DernieresLectures::ajouter(const QDateTime& quand, int carte, const QString
         endRemoveRows();
     }
     beginInsertRows({}, 0, 0);
-    m_lignes.prepend({quand, carte, resultat});
+    m_lignes.prepend({quand, carte, resultat, enAttente});
     endInsertRows();
+}
+
+void DernieresLectures::attenteVersee(const QString& resultat)
+{
+    for (qsizetype i = 0; i < m_lignes.size(); ++i) {
+        if (!m_lignes[i].enAttente)
+            continue;
+        m_lignes[i].enAttente = false;
+        m_lignes[i].resultat = resultat;
+        const QModelIndex cellule = index(int(i), Resultat);
+        Q_EMIT dataChanged(cellule, cellule, {Qt::DisplayRole});
+    }
 }
 
 int DernieresLectures::rowCount(const QModelIndex& parent) const

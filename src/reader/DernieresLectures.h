@@ -22,8 +22,10 @@ public:
 
     using QAbstractTableModel::QAbstractTableModel;
 
-    // carte 0 when the read gave no card.
-    void ajouter(const QDateTime& quand, int carte, const QString& resultat);
+    // carte 0 when the read gave no card; enAttente for a swipe held in the spool, not yet in the raw file.
+    void ajouter(const QDateTime& quand, int carte, const QString& resultat, bool enAttente = false);
+    // The held swipes are in the raw file now: their rows say so.
+    void attenteVersee(const QString& resultat);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -36,6 +38,7 @@ private:
         QDateTime quand;
         int carte;
         QString resultat;
+        bool enAttente;
     };
     QList<Ligne> m_lignes;
 };

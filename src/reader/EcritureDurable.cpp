@@ -1,9 +1,10 @@
 #include "EcritureDurable.h"
 
+#include "data/FileWriter.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,16 +12,6 @@
 namespace kip {
 
 namespace {
-
-QString raison()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
-
-Resultat echecSur(const QString& quoi, const QString& chemin)
-{
-    return Resultat::echec(QStringLiteral("%1 %2: %3").arg(quoi, QFileInfo(chemin).fileName(), raison()));
-}
 
 // A descriptor closed when its holder goes out of scope.
 class Descripteur
@@ -35,112 +26,116 @@ public:
     Descripteur(const Descripteur&) = delete;
     Descripteur& operator=(const Descripteur&) = delete;
     int fd() const { return m_fd; }
-    // Closes now, so that an error of the close itself is seen.
-    bool fermer()
+    // Closes now, so that an error of the close itself is seen: 0 or the errno.
+    int fermer()
     {
         const int fd = m_fd;
         m_fd = -1;
-        return ::close(fd) == 0;
+        return ::close(fd) == 0 ? 0 : errno;
     }
 
 private:
     int m_fd;
 };
 
-bool toutEcrire(int fd, const QByteArray& octets)
+FileError synchroniserRepertoire(const QString& chemin)
 {
-    qsizetype fait = 0;
-    while (fait < octets.size()) {
-        const ssize_t n = ::write(fd, octets.constData() + fait, size_t(octets.size() - fait));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        fait += n;
-    }
-    return true;
+    if (const int e = syncDirectoryOf(chemin))
+        return systemError(QFileInfo(chemin).absolutePath(), e);
+    return {};
 }
 
-Resultat synchroniserRepertoire(const QString& chemin)
+int ouvrir(const QString& chemin, int drapeaux)
 {
-    const QString repertoire = QFileInfo(chemin).absolutePath();
-    Descripteur d(::open(QFile::encodeName(repertoire).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (d.fd() < 0 || ::fsync(d.fd()) != 0)
-        return echecSur(QStringLiteral("Synchronisation du répertoire de"), chemin);
-    return Resultat::reussi();
+    return ::open(QFile::encodeName(chemin).constData(), drapeaux | O_CLOEXEC, 0666);
+}
+
+// Whether the file ends on a line end (an empty file does).
+bool finitSurUneLigne(int fd, off_t taille)
+{
+    char dernier = '\n';
+    return taille == 0 || (::pread(fd, &dernier, 1, taille - 1) == 1 && dernier == '\n');
 }
 
 } // namespace
 
-Resultat ajouterDurablement(const QString& chemin, const QByteArray& octets)
+FileError ajouterDurablement(const QString& chemin, const QByteArray& octets)
 {
     const bool nouveau = !fichierExiste(chemin);
-    Descripteur d(::open(QFile::encodeName(chemin).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+    Descripteur d(ouvrir(chemin, O_RDWR | O_APPEND | O_CREAT));
     if (d.fd() < 0)
-        return echecSur(QStringLiteral("Ouverture de"), chemin);
-    if (!toutEcrire(d.fd(), octets))
-        return echecSur(QStringLiteral("Écriture dans"), chemin);
-    if (::fsync(d.fd()) != 0 || !d.fermer())
-        return echecSur(QStringLiteral("Synchronisation de"), chemin);
+        return systemError(chemin, errno);
+    struct stat avant = {};
+    if (::fstat(d.fd(), &avant) != 0)
+        return systemError(chemin, errno);
+    // A fragment left by an append whose cut-back failed too stays a line of its own, which the transfer
+    // rejects, instead of swallowing the start of this one.
+    const QByteArray ajout = finitSurUneLigne(d.fd(), avant.st_size) ? octets : "\r\n" + octets;
+    int e = writeAllBytes(d.fd(), ajout.constData(), ajout.size());
+    if (e == 0)
+        e = syncFile(d.fd());
+    if (e != 0) {
+        // Nobody else appends to these files (one reader runs at a time): what follows the former size is ours.
+        if (::ftruncate(d.fd(), avant.st_size) == 0)
+            (void)::fsync(d.fd());
+        return systemError(chemin, e);
+    }
+    if (const int fermeture = d.fermer())
+        return systemError(chemin, fermeture);
     // A file just made exists for good only once its directory entry is on disk too.
-    return nouveau ? synchroniserRepertoire(chemin) : Resultat::reussi();
+    return nouveau ? synchroniserRepertoire(chemin) : FileError{};
 }
 
-Resultat ecrireDurablement(const QString& chemin, const QByteArray& octets, mode_t mode)
+FileError ecrireDurablement(const QString& chemin, const QByteArray& octets, mode_t mode)
 {
-    Descripteur d(::open(QFile::encodeName(chemin).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    Descripteur d(ouvrir(chemin, O_WRONLY | O_CREAT | O_TRUNC));
     if (d.fd() < 0)
-        return echecSur(QStringLiteral("Création de"), chemin);
+        return systemError(chemin, errno);
     // The creation mode passes through the umask; a mode given is the one of the file this one replaces, and
     // a file that cannot take it is still better written than lost.
     if (mode != 0)
         (void)::fchmod(d.fd(), mode);
-    if (!toutEcrire(d.fd(), octets))
-        return echecSur(QStringLiteral("Écriture dans"), chemin);
-    if (::fsync(d.fd()) != 0 || !d.fermer())
-        return echecSur(QStringLiteral("Synchronisation de"), chemin);
+    if (const int e = writeAllBytes(d.fd(), octets.constData(), octets.size()))
+        return systemError(chemin, e);
+    if (const int e = syncFile(d.fd()))
+        return systemError(chemin, e);
+    if (const int e = d.fermer())
+        return systemError(chemin, e);
     return synchroniserRepertoire(chemin);
 }
 
-Resultat renommerDurablement(const QString& de, const QString& vers)
+FileError renommerDurablement(const QString& de, const QString& vers)
 {
     if (::rename(QFile::encodeName(de).constData(), QFile::encodeName(vers).constData()) != 0)
-        return echecSur(QStringLiteral("Renommage de"), de);
+        return systemError(de, errno);
     return synchroniserRepertoire(vers);
 }
 
-Resultat supprimerDurablement(const QString& chemin)
+FileError supprimerDurablement(const QString& chemin)
 {
     if (::unlink(QFile::encodeName(chemin).constData()) != 0) {
         if (errno == ENOENT)
-            return Resultat::reussi();
-        return echecSur(QStringLiteral("Suppression de"), chemin);
+            return {};
+        return systemError(chemin, errno);
     }
     return synchroniserRepertoire(chemin);
 }
 
-Resultat couperDurablement(const QString& chemin, qint64 taille)
+FileError couperDurablement(const QString& chemin, qint64 taille)
 {
-    Descripteur d(::open(QFile::encodeName(chemin).constData(), O_WRONLY | O_CLOEXEC));
-    if (d.fd() < 0 || ::ftruncate(d.fd(), off_t(taille)) != 0 || ::fsync(d.fd()) != 0 || !d.fermer())
-        return echecSur(QStringLiteral("Réduction de"), chemin);
-    return Resultat::reussi();
+    Descripteur d(ouvrir(chemin, O_WRONLY));
+    if (d.fd() < 0 || ::ftruncate(d.fd(), off_t(taille)) != 0)
+        return systemError(chemin, errno);
+    if (const int e = syncFile(d.fd()))
+        return systemError(chemin, e);
+    if (const int e = d.fermer())
+        return systemError(chemin, e);
+    return {};
 }
 
-bool lireFichier(const QString& chemin, QByteArray* contenu, QString* erreur)
+Result<QByteArray> lireFichier(const QString& chemin)
 {
-    contenu->clear();
-    QFile f(chemin);
-    if (!f.exists())
-        return true;
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (erreur)
-            *erreur = QStringLiteral("Lecture de %1: %2").arg(QFileInfo(chemin).fileName(), f.errorString());
-        return false;
-    }
-    *contenu = f.readAll();
-    return true;
+    return readWholeFile(chemin, true);
 }
 
 bool fichierExiste(const QString& chemin)
@@ -155,6 +150,13 @@ mode_t modeFichier(const QString& chemin)
     if (::stat(QFile::encodeName(chemin).constData(), &st) != 0)
         return 0;
     return st.st_mode & 07777;
+}
+
+QString texteEchec(const FileError& erreur)
+{
+    if (erreur.path.isEmpty())
+        return erreur.description();
+    return QStringLiteral("%1: %2").arg(QFileInfo(erreur.path).fileName(), erreur.description());
 }
 
 } // namespace kip

@@ -1,18 +1,55 @@
 #include "Entrees.h"
 
 #include "Reglages.h"
+#include "data/ErrorTexts.h"
 
 #include <QFile>
 #include <QSerialPort>
 #include <QSocketNotifier>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <linux/input.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#include <utility>
 
 namespace kip {
+
+namespace {
+
+// A device that cannot be read: the error names it, and its text is the cause alone, as the journal shows it.
+FileError indisponible(const QString& peripherique, const QString& cause, int code)
+{
+    FileError e = makeError(DriverError, code, cause);
+    e.text = cause;
+    e.path = peripherique;
+    return e;
+}
+
+// Qt's texts of the serial port are English: the reader's window says it in French.
+QString texteErreurPort(QSerialPort::SerialPortError e)
+{
+    switch (e) {
+    case QSerialPort::DeviceNotFoundError:
+        return QStringLiteral("Port série introuvable");
+    case QSerialPort::PermissionError:
+        return QStringLiteral("Port série refusé: déjà ouvert par un autre programme, ou accès non permis");
+    case QSerialPort::OpenError:
+        return QStringLiteral("Port série déjà ouvert");
+    case QSerialPort::ReadError:
+        return QStringLiteral("Erreur de lecture sur le port série");
+    case QSerialPort::ResourceError:
+        return QStringLiteral("Port série débranché ou devenu inaccessible");
+    case QSerialPort::UnsupportedOperationError:
+        return QStringLiteral("Réglage non pris en charge par le port série");
+    case QSerialPort::TimeoutError:
+        return QStringLiteral("Délai dépassé sur le port série");
+    default:
+        return QStringLiteral("Erreur du port série (%1)").arg(int(e));
+    }
+}
+
+} // namespace
 
 EntreeSerie::EntreeSerie(const QString& peripherique, Marque marque, QObject* parent)
     : Entree(parent), m_peripherique(peripherique), m_decodeur(marque), m_port(new QSerialPort(this))
@@ -27,7 +64,7 @@ EntreeSerie::EntreeSerie(const QString& peripherique, Marque marque, QObject* pa
     connect(m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
         if (e != QSerialPort::ResourceError || !m_port->isOpen())
             return;
-        const QString texte = m_port->errorString();
+        const QString texte = texteErreurPort(e);
         m_port->close();
         Q_EMIT perdue(texte);
     });
@@ -35,19 +72,17 @@ EntreeSerie::EntreeSerie(const QString& peripherique, Marque marque, QObject* pa
 
 EntreeSerie::~EntreeSerie() = default;
 
-bool EntreeSerie::ouvrir(QString* erreur)
+FileError EntreeSerie::ouvrir()
 {
     m_port->setPortName(m_peripherique);
-    if (!m_port->open(QIODevice::ReadOnly)) {
-        *erreur = m_port->errorString();
-        return false;
-    }
+    if (!m_port->open(QIODevice::ReadOnly))
+        return indisponible(m_peripherique, texteErreurPort(m_port->error()), int(m_port->error()));
     m_port->setBaudRate(QSerialPort::Baud9600);
     m_port->setDataBits(QSerialPort::Data8);
     m_port->setParity(QSerialPort::NoParity);
     m_port->setStopBits(QSerialPort::OneStop);
     m_port->setFlowControl(QSerialPort::NoFlowControl);
-    return true;
+    return {};
 }
 
 void EntreeSerie::recevoir()
@@ -74,23 +109,22 @@ EntreeClavier::~EntreeClavier()
     fermer();
 }
 
-bool EntreeClavier::ouvrir(QString* erreur)
+FileError EntreeClavier::ouvrir()
 {
     m_fd = ::open(QFile::encodeName(m_peripherique).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (m_fd < 0) {
-        *erreur = QString::fromLocal8Bit(std::strerror(errno));
-        return false;
-    }
+    if (m_fd < 0)
+        return indisponible(m_peripherique, systemErrorText(errno), errno);
     // Taken for this program alone: what the reader types must not land in the window that has the focus.
     if (::ioctl(m_fd, EVIOCGRAB, 1) != 0) {
-        *erreur = QStringLiteral("prise exclusive impossible (%1)").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        const int code = errno;
         ::close(m_fd);
         m_fd = -1;
-        return false;
+        return indisponible(m_peripherique,
+                            QStringLiteral("prise exclusive impossible (%1)").arg(systemErrorText(code)), code);
     }
     m_notificateur = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
     connect(m_notificateur, &QSocketNotifier::activated, this, &EntreeClavier::recevoir);
-    return true;
+    return {};
 }
 
 void EntreeClavier::fermer()
@@ -114,7 +148,7 @@ void EntreeClavier::recevoir()
         if (n < 0 && errno == EAGAIN)
             return;
         if (n <= 0) {
-            const QString texte = n < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("fin");
+            const QString texte = n < 0 ? systemErrorText(errno) : QStringLiteral("fin");
             fermer();
             Q_EMIT perdue(texte);
             return;
@@ -143,11 +177,11 @@ EntreeSimulation::EntreeSimulation(Marque marque, int fd, QObject* parent) : Ent
 {
 }
 
-bool EntreeSimulation::ouvrir(QString*)
+FileError EntreeSimulation::ouvrir()
 {
     m_notificateur = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
     connect(m_notificateur, &QSocketNotifier::activated, this, &EntreeSimulation::recevoir);
-    return true;
+    return {};
 }
 
 Lecture EntreeSimulation::lireLigne(Marque marque, QByteArrayView ligne)
@@ -166,21 +200,28 @@ void EntreeSimulation::recevoir()
 {
     char morceau[512];
     const ssize_t n = ::read(m_fd, morceau, sizeof morceau);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN))
+        return;
     if (n <= 0) {
-        if (n < 0 && (errno == EINTR || errno == EAGAIN))
-            return;
-        // The end of the input: no more swipes from it, the program goes on.
+        // The end of the input (or a read error, which ends it as well): a last line without its end counts.
         m_notificateur->setEnabled(false);
+        ligne(std::exchange(m_tampon, {}));
+        Q_EMIT terminee();
         return;
     }
     m_tampon.append(morceau, n);
     qsizetype fin;
     while ((fin = m_tampon.indexOf('\n')) >= 0) {
-        const QByteArray ligne = m_tampon.left(fin);
+        const QByteArray texte = m_tampon.left(fin);
         m_tampon.remove(0, fin + 1);
-        if (!ligne.trimmed().isEmpty())
-            Q_EMIT lue(lireLigne(m_marque, ligne));
+        ligne(texte);
     }
+}
+
+void EntreeSimulation::ligne(const QByteArray& texte)
+{
+    if (!texte.trimmed().isEmpty())
+        Q_EMIT lue(lireLigne(m_marque, texte));
 }
 
 std::unique_ptr<Entree> creerEntree(const QString& peripherique, Marque marque)

@@ -5,6 +5,7 @@
 
 #include "Clavier.h"
 #include "Decodeurs.h"
+#include "data/FileError.h"
 
 #include <QObject>
 #include <QTimer>
@@ -23,8 +24,8 @@ class Entree : public QObject
     Q_OBJECT
 public:
     using QObject::QObject;
-    // Opens the device; false with the reason when it cannot be read.
-    virtual bool ouvrir(QString* erreur) = 0;
+    // Opens the device; the error names it, and its text says why it cannot be read.
+    virtual FileError ouvrir() = 0;
     virtual QString description() const = 0;
 
 Q_SIGNALS:
@@ -40,7 +41,7 @@ class EntreeSerie : public Entree
 public:
     EntreeSerie(const QString& peripherique, Marque marque, QObject* parent = nullptr);
     ~EntreeSerie() override;
-    bool ouvrir(QString* erreur) override;
+    FileError ouvrir() override;
     QString description() const override { return m_peripherique; }
 
 private:
@@ -59,7 +60,7 @@ class EntreeClavier : public Entree
 public:
     EntreeClavier(const QString& peripherique, Marque marque, QObject* parent = nullptr);
     ~EntreeClavier() override;
-    bool ouvrir(QString* erreur) override;
+    FileError ouvrir() override;
     QString description() const override { return m_peripherique; }
 
 private:
@@ -82,14 +83,19 @@ class EntreeSimulation : public Entree
     Q_OBJECT
 public:
     explicit EntreeSimulation(Marque marque, int fd = 0, QObject* parent = nullptr);
-    bool ouvrir(QString* erreur) override;
+    FileError ouvrir() override;
     QString description() const override { return QStringLiteral("simulation (entrée standard)"); }
 
     // One line as the simulation reads it.
     static Lecture lireLigne(Marque marque, QByteArrayView ligne);
 
+Q_SIGNALS:
+    // The end of the input, once its last line (with or without its line end) was read.
+    void terminee();
+
 private:
     void recevoir();
+    void ligne(const QByteArray& texte);
 
     Marque m_marque;
     int m_fd;

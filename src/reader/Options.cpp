@@ -10,7 +10,7 @@ namespace {
 constexpr int TerminalMax = 16;
 }
 
-bool lireOptions(const QStringList& arguments, OptionsKipguard* options, QString* texte, bool* aide)
+Result<OptionsKipguard> lireOptions(const QStringList& arguments)
 {
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral(
@@ -33,46 +33,33 @@ bool lireOptions(const QStringList& arguments, OptionsKipguard* options, QString
     const QCommandLineOption optService(QStringLiteral("service"),
                                         QStringLiteral("Sans fenêtre, même avec un affichage."));
     p.addOptions({optAide, optRepertoire, optPort, optTerminal, optSimulation, optService});
-    if (aide)
-        *aide = false;
-    if (!p.parse(arguments)) {
-        *texte = p.errorText();
-        return false;
-    }
-    if (p.isSet(optAide)) {
-        if (aide)
-            *aide = true;
-        *texte = p.helpText();
-        // Before the application exists the parser knows no program name.
-        texte->replace(QStringLiteral("<executable_name>"), QFileInfo(arguments.value(0)).fileName());
-        return false;
-    }
-    if (!p.positionalArguments().isEmpty()) {
-        *texte = QStringLiteral("Argument inattendu: %1").arg(p.positionalArguments().first());
-        return false;
-    }
+    if (!p.parse(arguments))
+        return plainError(p.errorText());
     OptionsKipguard o;
+    if (p.isSet(optAide)) {
+        o.aide = p.helpText();
+        // Before the application exists the parser knows no program name.
+        o.aide.replace(QStringLiteral("<executable_name>"), QFileInfo(arguments.value(0)).fileName());
+        return o;
+    }
+    if (!p.positionalArguments().isEmpty())
+        return plainError(QStringLiteral("Argument inattendu: %1").arg(p.positionalArguments().first()));
     o.repertoire = p.isSet(optRepertoire) ? p.value(optRepertoire) : QDir::currentPath();
     for (const QString& v : p.values(optPort)) {
         const qsizetype egal = v.indexOf(QLatin1Char('='));
         bool nombre = false;
         const int port = egal > 0 ? v.left(egal).toInt(&nombre) : 0;
-        if (!nombre || port < PortMin || port > PortMax || egal + 1 >= v.size()) {
-            *texte = QStringLiteral("--port attend n=périphérique, n de 1 à 8: %1").arg(v);
-            return false;
-        }
+        if (!nombre || port < PortMin || port > PortMax || egal + 1 >= v.size())
+            return plainError(QStringLiteral("--port attend n=périphérique, n de 1 à 8: %1").arg(v));
         o.surveillance.peripheriques.insert(port, v.mid(egal + 1));
     }
     bool nombre = false;
     o.surveillance.terminal = p.value(optTerminal).toInt(&nombre);
-    if (!nombre || o.surveillance.terminal < 1 || o.surveillance.terminal > TerminalMax) {
-        *texte = QStringLiteral("--terminal attend un numéro de 1 à 16: %1").arg(p.value(optTerminal));
-        return false;
-    }
+    if (!nombre || o.surveillance.terminal < 1 || o.surveillance.terminal > TerminalMax)
+        return plainError(QStringLiteral("--terminal attend un numéro de 1 à 16: %1").arg(p.value(optTerminal)));
     o.surveillance.simulation = p.isSet(optSimulation);
     o.service = p.isSet(optService);
-    *options = o;
-    return true;
+    return o;
 }
 
 } // namespace kip

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Surveillance.h"
+#include "data/Result.h"
 
 #include <QStringList>
 
@@ -12,9 +13,10 @@ struct OptionsKipguard
     QString repertoire; // the installation directory; the current directory when not given
     OptionsSurveillance surveillance;
     bool service = false; // no window, even with a display
+    QString aide;         // the help text when it was asked for: the program shows it and ends
 };
 
-// Reads the arguments (the program's name first). False with the reason, or with the help text and aide set.
-bool lireOptions(const QStringList& arguments, OptionsKipguard* options, QString* texte, bool* aide = nullptr);
+// Reads the arguments (the program's name first): the options, or the error whose text says what is wrong.
+Result<OptionsKipguard> lireOptions(const QStringList& arguments);
 
 } // namespace kip

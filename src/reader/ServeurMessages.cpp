@@ -1,9 +1,13 @@
 #include "ServeurMessages.h"
 
+#include "shell/VerrouProgramme.h"
+
+#include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTimer>
 #include <QtEndian>
+#include <unistd.h>
 
 namespace kip {
 
@@ -22,24 +26,47 @@ ServeurMessages::ServeurMessages(Traitement traitement, QObject* parent)
     });
 }
 
-ServeurMessages::~ServeurMessages() = default;
-
-ServeurMessages::Ecoute ServeurMessages::ecouter(const QString& nom, QString* erreur)
+ServeurMessages::~ServeurMessages()
 {
-    if (m_serveur->listen(nom))
-        return Ecoute::Ok;
-    if (m_serveur->serverError() == QAbstractSocket::AddressInUseError) {
-        QLocalSocket essai;
-        essai.connectToServer(nom);
-        if (essai.waitForConnected(DelaiConnexionMs))
-            return Ecoute::DejaLance;
-        // Nobody answers: the socket of a run that was killed.
-        QLocalServer::removeServer(nom);
-        if (m_serveur->listen(nom))
-            return Ecoute::Ok;
+    // The socket goes first: the name is free only once nobody listens on it any more.
+    m_serveur->close();
+    if (m_verrou >= 0)
+        ::close(m_verrou);
+}
+
+QString ServeurMessages::cheminSocket(const QString& nom)
+{
+    // A name that is not a path is made in the temporary directory, as the local server does.
+    return QDir::isAbsolutePath(nom) ? nom : QDir(QDir::tempPath()).filePath(nom);
+}
+
+FileError ServeurMessages::ecouter(const QString& nom)
+{
+    auto erreur = [&](int code, const QString& texte) {
+        FileError e = makeError(code, 0, texte);
+        e.text = texte;
+        e.path = cheminSocket(nom);
+        return e;
+    };
+    if (m_verrou < 0) {
+        VerrouProgramme::Resultat r = VerrouProgramme::Erreur;
+        m_verrou = verrouillerFichier(cheminVerrou(nom), &r);
+        if (r == VerrouProgramme::Occupe)
+            return erreur(Locked, QStringLiteral("un autre kipguard écoute déjà sur %1").arg(cheminSocket(nom)));
+        if (m_verrou < 0)
+            return erreur(DriverError, QStringLiteral("verrou %1 impossible à prendre").arg(cheminVerrou(nom)));
     }
-    *erreur = m_serveur->errorString();
-    return Ecoute::Erreur;
+    // A reader of an older kind holds no lock: one that still answers on the name keeps it.
+    QLocalSocket essai;
+    essai.connectToServer(nom);
+    if (essai.waitForConnected(DelaiConnexionMs))
+        return erreur(Locked, QStringLiteral("un autre kipguard écoute déjà sur %1").arg(cheminSocket(nom)));
+    // Whatever socket is left there is a killed reader's.
+    QLocalServer::removeServer(nom);
+    if (!m_serveur->listen(nom))
+        return erreur(DriverError,
+                      QStringLiteral("écoute impossible sur %1: %2").arg(cheminSocket(nom), m_serveur->errorString()));
+    return {};
 }
 
 void ServeurMessages::client(QLocalSocket* socket)

@@ -73,8 +73,12 @@ public:
     {
         if (!m_sonnerie) {
             m_sonnerie = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/kipguard-XXXXXX.wav"));
-            if (!m_sonnerie->open() || m_sonnerie->write(sonnerieTestWav()) < 0 || !m_sonnerie->flush())
+            const QByteArray wav = sonnerieTestWav();
+            // A ring cut short by a full disk is not kept: the next test writes it again.
+            if (!m_sonnerie->open() || m_sonnerie->write(wav) != wav.size() || !m_sonnerie->flush()) {
+                m_sonnerie.reset();
                 return;
+            }
         }
         jouer(m_sonnerie->fileName());
     }

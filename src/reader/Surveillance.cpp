@@ -1,6 +1,7 @@
 #include "Surveillance.h"
 
 #include "Sons.h"
+#include "calendar/Clock.h"
 #include "data/TextFiles.h"
 #include "shell/LecteurCartes.h"
 
@@ -23,8 +24,7 @@ void abandonner(std::unique_ptr<Entree>& entree)
 } // namespace
 
 Surveillance::Surveillance(const Paths& chemins, const OptionsSurveillance& options, Sons& sons, QObject* parent)
-    : QObject(parent), m_chemins(chemins), m_options(options), m_sons(sons), m_attente(chemins.dataDir),
-      m_horloge([] { return QDateTime::currentDateTime(); })
+    : QObject(parent), m_chemins(chemins), m_options(options), m_sons(sons), m_attente(chemins.dataDir)
 {
     m_nouvelEssai.setInterval(DelaiNouvelEssaiMs);
     connect(&m_nouvelEssai, &QTimer::timeout, this, &Surveillance::nouvelEssai);
@@ -34,8 +34,8 @@ Surveillance::~Surveillance() = default;
 
 bool Surveillance::demarrer()
 {
-    if (Resultat r = m_attente.reparer(); !r.ok()) {
-        Q_EMIT journal(QStringLiteral("Lectures en attente inaccessibles: ") + r.erreur);
+    if (const FileError e = m_attente.reparer(); !e.ok()) {
+        Q_EMIT journal(QStringLiteral("Lectures en attente inaccessibles: ") + texteEchec(e));
         return false;
     }
     if (m_attente.nombre() > 0)
@@ -98,12 +98,11 @@ void Surveillance::testerPort(int port)
     if (port != m_reglages.port || !m_entree) {
         const QString peripherique = peripheriquePort(port, m_options.peripheriques);
         std::unique_ptr<Entree> e = creer(port, peripherique);
-        QString erreur;
-        if (e->ouvrir(&erreur)) {
+        if (const FileError erreur = e->ouvrir(); erreur.ok()) {
             connect(e.get(), &Entree::lue, this, [this, port](const Lecture& l) { lecture(l, port); });
             m_entreeTest = std::move(e);
         } else {
-            Q_EMIT journal(QStringLiteral("Port %1 (%2) indisponible: %3").arg(port).arg(peripherique, erreur));
+            Q_EMIT journal(QStringLiteral("Port %1 (%2) indisponible: %3").arg(port).arg(peripherique, erreur.text));
         }
     }
     Q_EMIT changement();
@@ -133,12 +132,20 @@ void Surveillance::ouvrirEntree()
     if (m_options.simulation) {
         m_peripherique.clear();
         e = std::make_unique<EntreeSimulation>(m_reglages.marque);
+        connect(static_cast<EntreeSimulation*>(e.get()), &EntreeSimulation::terminee, this, [this] {
+            Q_EMIT journal(m_attente.nombre() > 0
+                               ? QStringLiteral("Fin de l'entrée: %1 lecture(s) en attente pour le prochain démarrage")
+                                     .arg(m_attente.nombre())
+                               : QStringLiteral("Fin de l'entrée"));
+            Q_EMIT entreeTerminee();
+        });
     } else if (port != 0) {
         m_peripherique = peripheriquePort(port, m_options.peripheriques);
         e = creer(port, m_peripherique);
     }
     QString erreur;
-    if (e && !e->ouvrir(&erreur)) {
+    if (const FileError ouverture = e ? e->ouvrir() : FileError{}; !ouverture.ok()) {
+        erreur = ouverture.text;
         e.reset();
         // Said once, not at every new try.
         if (erreur != m_erreurPort)
@@ -187,7 +194,7 @@ void Surveillance::lecture(const Lecture& l, int port)
 
 void Surveillance::enregistrer(int carte)
 {
-    const QDateTime quand = m_horloge();
+    const QDateTime quand = Clock::now();
     const QDate d = quand.date();
     const QTime h = quand.time();
     const QByteArray ligne =
@@ -195,24 +202,25 @@ void Surveillance::enregistrer(int carte)
     const QString texte = QString::fromLatin1(ligne);
     // Straight into the raw file only when nothing waits before this swipe.
     if (!m_pause && m_attente.nombre() == 0) {
-        const Resultat r = ajouterDurablement(m_chemins.origin(0), ligne + "\r\n");
-        if (r.ok()) {
+        const FileError e = ajouterDurablement(m_chemins.origin(0), ligne + "\r\n");
+        if (e.ok()) {
             m_sons.jouer(cheminSon(m_reglages.sonCarteLue));
             noter(carte, QStringLiteral("Enregistrée"),
                   QStringLiteral("Carte %1 enregistrée: %2").arg(carteTexte(carte), texte));
             return;
         }
-        Q_EMIT journal(QStringLiteral("Origin00.txt inaccessible (%1): la lecture est mise en attente").arg(r.erreur));
+        Q_EMIT journal(
+            QStringLiteral("Origin00.txt inaccessible (%1): la lecture est mise en attente").arg(texteEchec(e)));
     }
-    if (const Resultat r = m_attente.ajouter(ligne); !r.ok()) {
+    if (const FileError e = m_attente.ajouter(ligne); !e.ok()) {
         m_sons.jouer(cheminSon(m_reglages.sonMauvaiseCarte));
         noter(carte, QStringLiteral("Non enregistrée"),
-              QStringLiteral("Carte %1 non enregistrée: %2").arg(carteTexte(carte), r.erreur));
+              QStringLiteral("Carte %1 non enregistrée: %2").arg(carteTexte(carte), texteEchec(e)));
         return;
     }
     m_sons.jouer(cheminSon(m_reglages.sonCarteLue));
     noter(carte, QStringLiteral("En attente"),
-          QStringLiteral("Carte %1 mise en attente: %2").arg(carteTexte(carte), texte));
+          QStringLiteral("Carte %1 mise en attente: %2").arg(carteTexte(carte), texte), true);
     Q_EMIT changement();
     verser();
 }
@@ -222,22 +230,22 @@ void Surveillance::verser()
     if (m_pause || m_attente.nombre() == 0)
         return;
     const int nombre = m_attente.nombre();
-    const Resultat r = m_attente.verser(m_chemins.origin(0));
-    if (!r.ok()) {
+    if (const FileError e = m_attente.verser(m_chemins.origin(0)); !e.ok()) {
         // Tried again every few seconds, said once.
-        if (r.erreur != m_erreurVersement)
-            Q_EMIT journal(QStringLiteral("Lectures en attente non versées: ") + r.erreur);
-        m_erreurVersement = r.erreur;
+        if (texteEchec(e) != m_erreurVersement)
+            Q_EMIT journal(QStringLiteral("Lectures en attente non versées: ") + texteEchec(e));
+        m_erreurVersement = texteEchec(e);
         return;
     }
     m_erreurVersement.clear();
+    m_dernieres.attenteVersee(QStringLiteral("Enregistrée"));
     Q_EMIT journal(QStringLiteral("%1 lecture(s) en attente versée(s) dans Origin00.txt").arg(nombre));
     Q_EMIT changement();
 }
 
-void Surveillance::noter(int carte, const QString& resultat, const QString& texte)
+void Surveillance::noter(int carte, const QString& resultat, const QString& texte, bool enAttente)
 {
-    m_dernieres.ajouter(m_horloge(), carte, resultat);
+    m_dernieres.ajouter(Clock::now(), carte, resultat, enAttente);
     Q_EMIT journal(texte);
 }
 

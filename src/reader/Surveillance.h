@@ -38,7 +38,6 @@ public:
     using FabriqueEntree = std::function<std::unique_ptr<Entree>(int port, const QString& peripherique, Marque)>;
     // Replaces the inputs made for the ports (tests).
     void setFabriqueEntree(FabriqueEntree fabrique) { m_fabrique = std::move(fabrique); }
-    void setHorloge(std::function<QDateTime()> horloge) { m_horloge = std::move(horloge); }
 
     // Repairs the spool, reads KipGuard.txt, opens the reader and hands over what the spool holds. False
     // when the spool cannot be repaired (the data directory is out of reach).
@@ -66,13 +65,15 @@ Q_SIGNALS:
     void changement();
     // One line for the journal (standard error of a service).
     void journal(const QString& texte);
+    // The simulated input came to its end: no swipe will come any more.
+    void entreeTerminee();
 
 private:
     void ouvrirEntree();
     void nouvelEssai();
     void verser();
     void enregistrer(int carte);
-    void noter(int carte, const QString& resultat, const QString& texte);
+    void noter(int carte, const QString& resultat, const QString& texte, bool enAttente = false);
     QString cheminSon(const QString& nom) const;
     std::unique_ptr<Entree> creer(int port, const QString& peripherique);
 
@@ -83,7 +84,6 @@ private:
     ReglagesLecteur m_reglages;
     DernieresLectures m_dernieres;
     FabriqueEntree m_fabrique;
-    std::function<QDateTime()> m_horloge;
     std::unique_ptr<Entree> m_entree;     // the reader of the port of KipGuard.txt
     std::unique_ptr<Entree> m_entreeTest; // the port under test, when it is another one
     QString m_peripherique;

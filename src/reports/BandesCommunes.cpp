@@ -75,9 +75,7 @@ void dessinerPiedEmploye(Dessin& d, const Identite& e, const QString& total, boo
 
 QString textePointage(qint16 valeur, bool centiemes)
 {
-    constexpr qint16 DernierePunch = 2879;
-    constexpr qint16 MinutesJour = 1440;
-    if (valeur < 0 || valeur > DernierePunch)
+    if (valeur < 0 || valeur > DerniereMinuteStockee)
         return QString();
     return HeureTexte(valeur >= MinutesJour ? valeur - MinutesJour : valeur, centiemes);
 }

@@ -1,12 +1,15 @@
 // The bands and texts that the reports of day lines share: the page header with the title and the print
 // date, the page footer with the time unit box and the page number, the employee header and the employee
-// footer, and the way times and totals are written.
+// footer, and the way times and totals are written; the bands and the line that every such report starts with.
 #pragma once
 
+#include "Edition.h"
 #include "MoteurBandes.h"
+#include "calendar/Clock.h"
 
 #include <QTime>
 #include <array>
+#include <memory>
 
 namespace kip {
 
@@ -54,6 +57,42 @@ void dessinerEnTeteEmploye(Dessin& d, const Identite& e);
 // "Total général de:" with the employee and the total, in a box at the right. A long total has a wider field,
 // taken from the first name's.
 void dessinerPiedEmploye(Dessin& d, const Identite& e, const QString& total, bool totalLong = false);
+
+// The employee of a report's line.
+template <class L> Identite identite(const L& l)
+{
+    return {l.CARTE, l.NOM, l.PRENOM, l.MATRICULE};
+}
+
+// What every report of day lines starts with: the employee and date of its line taken from the day line, and
+// the print time read now.
+template <class L> void remplirEmployeDate(L& l, const PointVal& pov)
+{
+    l.CARTE = pov.CARTE;
+    l.NOM = pov.NOM;
+    l.PRENOM = pov.PRENOM;
+    l.MATRICULE = pov.MATRICULE;
+    l.DATE = pov.DATE;
+    l.heure = Clock::timeOfDay();
+}
+
+// The bands of a report of day lines on the run's pagination, with the page header (the title, the print date,
+// and the print time of the line that opens the page) and the page footer (the unit box and the page number).
+template <class L> std::unique_ptr<RapportBandes<L>> bandesRapport(ContexteEdition& contexte)
+{
+    auto bandes = std::make_unique<RapportBandes<L>>(contexte.pagination);
+    const ParametresEdition& p = contexte.parametres;
+    const EnTetePage enTete{p.NOMEDITION, contexte.dateImpression, {}};
+    bandes->enTetePage({HauteurEnTetePage, [enTete](Dessin& d, const L& l) {
+                            EnTetePage e = enTete;
+                            e.heure = l.heure;
+                            dessinerEnTetePage(d, e);
+                        }});
+    const bool centiemes = p.centiemes;
+    contexte.pagination.piedPage(HauteurPiedPage,
+                                 [centiemes](Dessin& d, int page) { dessinerPiedPage(d, page, centiemes); });
+    return bandes;
+}
 
 // A punch as printed: 0 to 1439 as it stands, 1440 to 2879 less a day, anything else (an empty slot) blank.
 QString textePointage(qint16 valeur, bool centiemes);

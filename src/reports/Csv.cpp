@@ -1,8 +1,7 @@
 #include "Csv.h"
 
 #include "calendar/HeureTexte.h"
-
-#include <QSaveFile>
+#include "data/FileWriter.h"
 
 namespace kip {
 
@@ -43,15 +42,9 @@ QString Csv::heures(qint64 minutes, bool centiemes)
     return signe + QStringLiteral("%1:%2").arg(m / 60).arg(m % 60, 2, 10, QLatin1Char('0'));
 }
 
-bool ecrireCsv(const QString& chemin, const Csv& csv, QString* erreur)
+FileError ecrireCsv(const QString& chemin, const Csv& csv)
 {
-    QSaveFile f(chemin);
-    if (!f.open(QIODevice::WriteOnly) || f.write(csv.contenu()) != csv.contenu().size() || !f.commit()) {
-        if (erreur)
-            *erreur = QStringLiteral("le fichier %1 n'a pas pu être écrit (%2).").arg(chemin, f.errorString());
-        return false;
-    }
-    return true;
+    return writeFileAtomically(chemin, csv.contenu());
 }
 
 } // namespace kip

@@ -3,6 +3,8 @@
 // separator, a quote, a line break or leading or trailing blanks is put in quotes, its quotes doubled.
 #pragma once
 
+#include "data/FileError.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -26,6 +28,6 @@ private:
 };
 
 // Writes the file whole or not at all: a file that cannot be written leaves the former one as it was.
-bool ecrireCsv(const QString& chemin, const Csv& csv, QString* erreur);
+FileError ecrireCsv(const QString& chemin, const Csv& csv);
 
 } // namespace kip

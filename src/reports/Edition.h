@@ -24,10 +24,9 @@ enum class SourceEdition
 struct ContexteEdition
 {
     const ParametresEdition& parametres;
-    qint32 dateImpression;        // today, taken once when the report starts
-    std::function<QTime()> heure; // the clock, read for each line prepared
-    Pagination& pagination;       // where the report lays its bands
-    Database& db;                 // the run's connection, inside its read transaction
+    qint32 dateImpression;  // today, taken once when the report starts; the time is read for each line prepared
+    Pagination& pagination; // where the report lays its bands
+    Database& db;           // the run's connection, inside its read transaction
     // For a report that counts first: the lines that pass the filter, counted in the run's snapshot before
     // the first is handed over; -1 otherwise.
     qint64 lignesComptees = -1;

@@ -95,23 +95,14 @@ RapportControle::~RapportControle() = default;
 void RapportControle::ouvrir(ContexteEdition& contexte)
 {
     m_contexte = &contexte;
-    m_bandes = std::make_unique<RapportBandes<LigneControle>>(contexte.pagination);
+    m_bandes = bandesRapport<LigneControle>(contexte);
     m_cumul.emplace(contexte.db);
     construireBandes();
 }
 
 void RapportControle::construireBandes()
 {
-    const ParametresEdition& p = m_contexte->parametres;
-    const bool centiemes = p.centiemes;
-    const EnTetePage enTete{p.NOMEDITION, m_contexte->dateImpression, {}};
-    m_bandes->enTetePage({HauteurEnTetePage, [enTete](Dessin& d, const LigneControle& l) {
-                              EnTetePage e = enTete;
-                              e.heure = l.heure;
-                              dessinerEnTetePage(d, e);
-                          }});
-    m_contexte->pagination.piedPage(HauteurPiedPage,
-                                    [centiemes](Dessin& d, int page) { dessinerPiedPage(d, page, centiemes); });
+    const bool centiemes = m_contexte->parametres.centiemes;
 
     // No employee header: each day line shows its employee. The employee's footer prints nothing and ends
     // the page.
@@ -142,16 +133,11 @@ void RapportControle::journee(const PointVal& pov)
 {
     const bool centiemes = m_contexte->parametres.centiemes;
     LigneControle l;
-    l.CARTE = pov.CARTE;
-    l.NOM = pov.NOM;
-    l.PRENOM = pov.PRENOM;
-    l.MATRICULE = pov.MATRICULE;
-    l.DATE = pov.DATE;
+    remplirEmployeDate(l, pov);
     l.NUM_SEMAINE = pov.NUM_SEMAINE;
     l.NUM_ANNEE = pov.NUM_ANNEE;
     l.MODIF = pov.MODIF;
     l.INACTIF = pov.INACTIF;
-    l.heure = m_contexte->heure();
     l.jour = NomJour(pov.DATE);
     for (int i = 0; i < PunchSlotsUsed; ++i) {
         const size_t k = size_t(i);

@@ -12,11 +12,6 @@ namespace {
 constexpr qint32 EcartLignes = 104; // the user row under the origin row
 constexpr qint32 HauteurDetail = EcartLignes + 190;
 
-Identite identite(const LigneJours& l)
-{
-    return {l.CARTE, l.NOM, l.PRENOM, l.MATRICULE};
-}
-
 void dessinerDetail(Dessin& d, const LigneJours& l)
 {
     d.texte(0, 0, 560, l.jour);
@@ -36,22 +31,13 @@ RapportJours::~RapportJours() = default;
 void RapportJours::ouvrir(ContexteEdition& contexte)
 {
     m_contexte = &contexte;
-    m_bandes = std::make_unique<RapportBandes<LigneJours>>(contexte.pagination);
+    m_bandes = bandesRapport<LigneJours>(contexte);
     construireBandes();
 }
 
 void RapportJours::construireBandes()
 {
-    const ParametresEdition& p = m_contexte->parametres;
-    const bool centiemes = p.centiemes;
-    const EnTetePage enTete{p.NOMEDITION, m_contexte->dateImpression, {}};
-    m_bandes->enTetePage({HauteurEnTetePage, [enTete](Dessin& d, const LigneJours& l) {
-                              EnTetePage e = enTete;
-                              e.heure = l.heure;
-                              dessinerEnTetePage(d, e);
-                          }});
-    m_contexte->pagination.piedPage(HauteurPiedPage,
-                                    [centiemes](Dessin& d, int page) { dessinerPiedPage(d, page, centiemes); });
+    const bool centiemes = m_contexte->parametres.centiemes;
 
     using Groupe = RapportBandes<LigneJours>::Groupe;
     // The continuous report runs over any period: its employee total takes ten positions.
@@ -81,12 +67,7 @@ void RapportJours::journee(const PointVal& pov)
 {
     const bool centiemes = m_contexte->parametres.centiemes;
     LigneJours l;
-    l.CARTE = pov.CARTE;
-    l.NOM = pov.NOM;
-    l.PRENOM = pov.PRENOM;
-    l.MATRICULE = pov.MATRICULE;
-    l.DATE = pov.DATE;
-    l.heure = m_contexte->heure();
+    remplirEmployeDate(l, pov);
     l.jour = NomJour(pov.DATE);
     for (int i = 0; i < PunchSlotsUsed; ++i) {
         l.origine[size_t(i)] = textePointage(pov.POINTAGE_ORIGINE[size_t(i)], centiemes);

@@ -12,11 +12,6 @@ namespace {
 constexpr qint32 HauteurDetail = 167;
 constexpr qint32 HauteurPiedSemaine = 290;
 
-Identite identite(const LigneSemaine& l)
-{
-    return {l.CARTE, l.NOM, l.PRENOM, l.MATRICULE};
-}
-
 void dessinerDetail(Dessin& d, const LigneSemaine& l)
 {
     d.texte(0, 0, 560, l.jour);
@@ -53,23 +48,14 @@ RapportSemaines::~RapportSemaines() = default;
 void RapportSemaines::ouvrir(ContexteEdition& contexte)
 {
     m_contexte = &contexte;
-    m_bandes = std::make_unique<RapportBandes<LigneSemaine>>(contexte.pagination);
+    m_bandes = bandesRapport<LigneSemaine>(contexte);
     m_cumul.emplace(contexte.db);
     construireBandes();
 }
 
 void RapportSemaines::construireBandes()
 {
-    const ParametresEdition& p = m_contexte->parametres;
-    const bool centiemes = p.centiemes;
-    const EnTetePage enTete{p.NOMEDITION, m_contexte->dateImpression, {}};
-    m_bandes->enTetePage({HauteurEnTetePage, [enTete](Dessin& d, const LigneSemaine& l) {
-                              EnTetePage e = enTete;
-                              e.heure = l.heure;
-                              dessinerEnTetePage(d, e);
-                          }});
-    m_contexte->pagination.piedPage(HauteurPiedPage,
-                                    [centiemes](Dessin& d, int page) { dessinerPiedPage(d, page, centiemes); });
+    const bool centiemes = m_contexte->parametres.centiemes;
 
     using Groupe = RapportBandes<LigneSemaine>::Groupe;
     Groupe employe;
@@ -104,14 +90,9 @@ void RapportSemaines::journee(const PointVal& pov)
 {
     const bool centiemes = m_contexte->parametres.centiemes;
     LigneSemaine l;
-    l.CARTE = pov.CARTE;
-    l.NOM = pov.NOM;
-    l.PRENOM = pov.PRENOM;
-    l.MATRICULE = pov.MATRICULE;
-    l.DATE = pov.DATE;
+    remplirEmployeDate(l, pov);
     l.NUM_SEMAINE = pov.NUM_SEMAINE;
     l.NUM_ANNEE = pov.NUM_ANNEE;
-    l.heure = m_contexte->heure();
     if (m_genre != Genre::Totaux) {
         l.jour = NomJour(pov.DATE);
         for (int i = 0; i < PunchSlotsUsed; ++i)

@@ -22,7 +22,7 @@ void RapportTotalPeriode::ouvrir(ContexteEdition& contexte)
 {
     m_contexte = &contexte;
     m_lignesComptees = contexte.lignesComptees;
-    m_bandes = std::make_unique<RapportBandes<LigneTotalPeriode>>(contexte.pagination);
+    m_bandes = bandesRapport<LigneTotalPeriode>(contexte);
     construireBandes();
 }
 
@@ -30,14 +30,6 @@ void RapportTotalPeriode::construireBandes()
 {
     const ParametresEdition& p = m_contexte->parametres;
     const bool centiemes = p.centiemes;
-    const EnTetePage enTete{p.NOMEDITION, m_contexte->dateImpression, {}};
-    m_bandes->enTetePage({HauteurEnTetePage, [enTete](Dessin& d, const LigneTotalPeriode& l) {
-                              EnTetePage e = enTete;
-                              e.heure = l.heure;
-                              dessinerEnTetePage(d, e);
-                          }});
-    m_contexte->pagination.piedPage(HauteurPiedPage,
-                                    [centiemes](Dessin& d, int page) { dessinerPiedPage(d, page, centiemes); });
 
     // The employee's line is the footer of its group: it shows the total after the employee's last line.
     using Groupe = RapportBandes<LigneTotalPeriode>::Groupe;
@@ -82,12 +74,7 @@ void RapportTotalPeriode::journee(const PointVal& pov)
 {
     m_cumul.ajouter(pov);
     LigneTotalPeriode l;
-    l.CARTE = pov.CARTE;
-    l.NOM = pov.NOM;
-    l.PRENOM = pov.PRENOM;
-    l.MATRICULE = pov.MATRICULE;
-    l.DATE = pov.DATE;
-    l.heure = m_contexte->heure();
+    remplirEmployeDate(l, pov);
     l.totalEmploye = m_cumul.employe().total;
     l.totalGeneral = m_cumul.totalGeneral();
     if (observateur)

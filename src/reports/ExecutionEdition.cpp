@@ -11,9 +11,6 @@ namespace kip {
 
 namespace {
 
-constexpr int LigneSqlite = 100;
-constexpr int FinSqlite = 101;
-
 // The employees in the order of the sort mode's key, each filtered by the range.
 class LecturePersonnel
 {
@@ -24,9 +21,9 @@ public:
     {
         Statement st = m_db.prepare(QStringLiteral("SELECT count(*) FROM PERSONNEL.PERSONNEL"));
         if (!st.valid())
-            return lastError();
+            return st.error();
         const int rc = st.step();
-        if (rc != LigneSqlite)
+        if (rc != SqliteRow)
             return m_db.errorFrom(rc);
         total = st.columnInt(0);
         return {};
@@ -39,13 +36,13 @@ public:
             m_st = m_db.prepare(QStringLiteral("SELECT rowid, ROWVER, %1 FROM PERSONNEL.PERSONNEL ORDER BY %2")
                                     .arg(tableOf<Personnel>().columnList(), QLatin1String(ordre)));
             if (!m_st.valid())
-                return lastError();
+                return m_st.error();
         }
         for (;;) {
             const int rc = m_st.step();
-            if (rc == FinSqlite)
+            if (rc == SqliteDone)
                 return makeError(EndOfFile);
-            if (rc != LigneSqlite)
+            if (rc != SqliteRow)
                 return m_db.errorFrom(rc);
             per.rowid = m_st.columnInt(0);
             per.version = m_st.columnInt(1);
@@ -188,12 +185,7 @@ ResultatEdition ExecuterEdition(Database& db, Edition& edition, const Parametres
         return r;
     }
     Pagination pagination(controle.miseEnPage, r.pages);
-    ContexteEdition contexte{parametres,
-                             aujourdhui,
-                             controle.heure ? controle.heure : std::function<QTime()>([] { return QTime::currentTime(); }),
-                             pagination,
-                             db,
-                             comptees};
+    ContexteEdition contexte{parametres, aujourdhui, pagination, db, comptees};
     edition.ouvrir(contexte);
     do {
         if (arrete()) {
@@ -213,8 +205,9 @@ ResultatEdition ExecuterEdition(Database& db, Edition& edition, const Parametres
         return r;
     }
     if (!edition.fermer()) {
-        r.erreurPages = QStringLiteral("Les pages du rapport n'ont pu être écrites dans %1.")
-                            .arg(r.pages.repertoire().isEmpty() ? QDir::tempPath() : r.pages.repertoire());
+        r.erreurPages = QStringLiteral("Les pages du rapport n'ont pu être écrites dans %1 (%2).")
+                            .arg(r.pages.repertoire().isEmpty() ? QDir::tempPath() : r.pages.repertoire(),
+                                 r.pages.erreurEcriture().description());
         r.pages.vider();
         r.issue = ResultatEdition::Issue::Erreur;
         return r;

@@ -23,13 +23,11 @@ struct ControleExecution
     std::function<void(int pourcent)> progression;
     // Set from any thread to stop the run; it is read after each record.
     const std::atomic<bool>* annuler = nullptr;
-    // The clock for the print time; the system's when empty.
-    std::function<QTime()> heure;
     MiseEnPage miseEnPage;
     LectureJournees::Mode lecture = LectureJournees::Mode::ParEmploye;
 };
 
-struct ResultatEdition
+struct [[nodiscard]] ResultatEdition
 {
     enum class Issue
     {

@@ -113,7 +113,8 @@ ResultatExport Exporter(Database& db, GenreExport genre, const ParametresEdition
     if (!lecture.complete())
         return r;
     r.lignes = csv.contenu().count("\r\n") - 1;
-    if (!ecrireCsv(chemin, csv, &r.erreur))
+    r.erreurEcriture = ecrireCsv(chemin, csv);
+    if (!r.erreurEcriture.ok())
         r.issue = ResultatEdition::Issue::Erreur;
     return r;
 }

@@ -48,13 +48,13 @@ enum class GenreExport
     TotauxPeriode   // the period totals report (row 7)
 };
 
-struct ResultatExport
+struct [[nodiscard]] ResultatExport
 {
     ResultatEdition::Issue issue = ResultatEdition::Issue::Vide;
     FileError erreurLecture;
-    QString erreur;    // the file could not be written
-    qint64 lignes = 0; // rows written after the header
-    bool ecrit() const { return issue == ResultatEdition::Issue::Complete && erreur.isEmpty(); }
+    FileError erreurEcriture; // the file could not be written
+    qint64 lignes = 0;        // rows written after the header
+    bool ecrit() const { return issue == ResultatEdition::Issue::Complete && erreurEcriture.ok(); }
 };
 
 // Reads the totals with the report's parameters on db (the caller holds PERSONNEL and POINTVAL open) and

@@ -4,6 +4,8 @@
 // order they were drawn. Numbers are big-endian (QDataStream), texts UTF-16.
 #include "ImagePage.h"
 
+#include "data/FileWriter.h"
+
 #include <QDataStream>
 #include <QFile>
 #include <algorithm>
@@ -168,16 +170,10 @@ std::optional<ImagePage> ImagePage::lire(const QByteArray& octets)
     return page;
 }
 
-bool ImagePage::ecrire(const QString& chemin) const
+FileError ImagePage::ecrire(const QString& chemin) const
 {
-    // A page image lives as long as its report's preview: it is written plainly, never synced to disk.
-    QFile f(chemin);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const QByteArray octets = serialiser();
-    const bool ecrit = f.write(octets) == octets.size();
-    f.close();
-    return ecrit && f.error() == QFileDevice::NoError;
+    // A page image lives as long as its report's preview: it is checked as any file, never synced to disk.
+    return writeFileAtomically(chemin, serialiser(), Durability::Plain);
 }
 
 std::optional<ImagePage> ImagePage::lireFichier(const QString& chemin)

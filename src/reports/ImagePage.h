@@ -6,6 +6,8 @@
 // so that a page looks the same on every device whatever its resolution.
 #pragma once
 
+#include "data/FileError.h"
+
 #include <QByteArray>
 #include <QFont>
 #include <QString>
@@ -76,7 +78,7 @@ public:
     // The page image file's contents, and back; nothing when the bytes are not a page image.
     QByteArray serialiser() const;
     static std::optional<ImagePage> lire(const QByteArray& octets);
-    bool ecrire(const QString& chemin) const;
+    FileError ecrire(const QString& chemin) const;
     static std::optional<ImagePage> lireFichier(const QString& chemin);
 
     // The texts of the page from top to bottom and left to right, each line of the page joined by a space:

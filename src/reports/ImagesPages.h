@@ -26,8 +26,10 @@ public:
     // The directory of the pages, made with the first page; empty before.
     QString repertoire() const;
 
-    // Writes the page as the next page image; false when it could not be written.
+    // Writes the page as the next page image; false when it could not be written (erreurEcriture() says why
+    // the first one failed).
     bool ajouter(const ImagePage& page);
+    const FileError& erreurEcriture() const { return m_erreurEcriture; }
     int nombre() const { return int(PRINTPREVIEWIMAGE.size()); }
     bool vide() const { return PRINTPREVIEWIMAGE.isEmpty(); }
     // Page 1 to nombre(); nothing when it cannot be read.
@@ -39,6 +41,7 @@ public:
     QStringList PRINTPREVIEWIMAGE;
 
 private:
+    FileError m_erreurEcriture;
     std::unique_ptr<QTemporaryDir> m_repertoire;
 };
 

@@ -8,9 +8,6 @@ namespace kip {
 
 namespace {
 
-constexpr int SqliteRow = 100;
-constexpr int SqliteDone = 101;
-
 const QString& selectLignes()
 {
     static const QString sql =
@@ -73,7 +70,7 @@ FileError LectureJournees::compter(qint64& total)
     total = 0;
     Statement st = m_db.prepare(QStringLiteral("SELECT count(*) FROM POINTVAL.POINTVAL"));
     if (!st.valid())
-        return lastError();
+        return st.error();
     const int rc = st.step();
     if (rc != SqliteRow)
         return m_db.errorFrom(rc);
@@ -97,7 +94,7 @@ FileError LectureJournees::compterDansLaSelection(qint64& total, const char* con
                                                "AND +%1 BETWEEN ?3 AND ?4 %2")
                                     .arg(QLatin1String(Colonne[c]), QLatin1String(condition)));
     if (!st.valid())
-        return lastError();
+        return st.error();
     st.bind(1, m_p.dateDebut);
     st.bind(2, m_p.dateFin);
     switch (m_p.tri) {
@@ -160,7 +157,7 @@ FileError LectureJournees::suivanteFichierComplet(PointVal& ligne)
         const int o = m_p.tri == Tri::Numero ? 0 : m_p.tri == Tri::Nom ? 1 : 2;
         m_tout = m_db.prepare(selectLignes() + QStringLiteral("ORDER BY ") + QLatin1String(Ordre[o]));
         if (!m_tout.valid())
-            return lastError();
+            return m_tout.error();
     }
     for (;;) {
         bool trouvee = false;
@@ -208,7 +205,7 @@ FileError LectureJournees::groupeSuivant(bool& trouve)
                                    : QStringLiteral("SELECT CARTE FROM POINTVAL.POINTVAL WHERE CARTE > ?1 AND "
                                                     "CARTE <= ?2 ORDER BY CARTE LIMIT 1"));
         if (!cle.valid())
-            return lastError();
+            return cle.error();
         cle.bind(1, premier ? qint64(m_p.carteDebut) : m_carte);
         cle.bind(2, m_p.carteFin);
         break;
@@ -218,7 +215,7 @@ FileError LectureJournees::groupeSuivant(bool& trouve)
                                    : QStringLiteral("SELECT NOM, PRENOM FROM POINTVAL.POINTVAL WHERE (NOM, PRENOM) > "
                                                     "(?1, ?2) AND NOM <= ?3 ORDER BY NOM, PRENOM LIMIT 1"));
         if (!cle.valid())
-            return lastError();
+            return cle.error();
         cle.bind(1, premier ? m_p.nomDebut : m_nom);
         cle.bind(2, m_prenom);
         cle.bind(3, m_p.nomFin);
@@ -239,7 +236,7 @@ FileError LectureJournees::groupeSuivant(bool& trouve)
                                                     "AND MATRICULE <= ?2 AND MATRICULE <> '' ORDER BY MATRICULE "
                                                     "LIMIT 1"));
         if (!cle.valid())
-            return lastError();
+            return cle.error();
         cle.bind(1, premier ? m_p.matriculeDebut : m_matricule);
         cle.bind(2, m_p.matriculeFin);
         break;
@@ -278,7 +275,7 @@ FileError LectureJournees::groupeSuivant(bool& trouve)
         }
     }
     if (!lignes.valid())
-        return lastError();
+        return lignes.error();
     lignes.bind(2, m_p.dateDebut);
     lignes.bind(3, m_p.dateFin);
     m_groupe = std::move(lignes);

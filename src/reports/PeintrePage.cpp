@@ -1,10 +1,12 @@
 // Drawing page images.
 #include "PeintrePage.h"
 
+#include "data/FileWriter.h"
+
+#include <QBuffer>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace kip {
@@ -84,20 +86,20 @@ void peindrePage(QPainter& painter, const ImagePage& page, const QRectF& cible)
     peindrePage(painter, page, cible.topLeft(), cible.width() / page.largeur());
 }
 
-bool ecrirePdf(const ImagesPages& pages, const QString& chemin, const QString& titre, QString* erreur)
+FileError ecrirePdf(const ImagesPages& pages, const QString& chemin, const QString& titre)
 {
-    auto echec = [erreur](const QString& texte) {
-        if (erreur)
-            *erreur = texte;
-        return false;
+    auto echec = [&chemin](const QString& texte) {
+        FileError e = plainError(texte);
+        e.path = chemin;
+        return e;
     };
     if (pages.vide())
-        return echec(QStringLiteral("Aucune page à écrire."));
-    QSaveFile fichier(chemin);
-    if (!fichier.open(QIODevice::WriteOnly))
-        return echec(QStringLiteral("Impossible d'écrire %1: %2").arg(chemin, fichier.errorString()));
+        return echec(QStringLiteral("aucune page à écrire"));
+    // The document is made in memory and written by the one checked writer, which puts it in place only whole.
+    QBuffer document;
+    document.open(QIODevice::WriteOnly);
     {
-        QPdfWriter pdf(&fichier);
+        QPdfWriter pdf(&document);
         pdf.setResolution(PdfResolution);
         pdf.setCreator(QStringLiteral("Kip"));
         pdf.setTitle(titre);
@@ -105,24 +107,22 @@ bool ecrirePdf(const ImagesPages& pages, const QString& chemin, const QString& t
         for (int n = 1; n <= pages.nombre(); ++n) {
             const std::optional<ImagePage> page = pages.page(n);
             if (!page)
-                return echec(QStringLiteral("Page %1 illisible: %2").arg(n).arg(pages.PRINTPREVIEWIMAGE[n - 1]));
+                return echec(QStringLiteral("page %1 illisible: %2").arg(n).arg(pages.PRINTPREVIEWIMAGE[n - 1]));
             const QPageSize taille(QSizeF(page->largeur() / 1000.0, page->hauteur() / 1000.0), QPageSize::Inch,
                                    QString(), QPageSize::ExactMatch);
             pdf.setPageSize(taille);
             pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
             if (n == 1) {
                 if (!painter.begin(&pdf))
-                    return echec(QStringLiteral("Impossible de créer le document PDF %1").arg(chemin));
+                    return echec(QStringLiteral("le document PDF n'a pas pu être créé"));
             } else if (!pdf.newPage()) {
-                return echec(QStringLiteral("Impossible d'ajouter la page %1 au document PDF").arg(n));
+                return echec(QStringLiteral("la page %1 n'a pas pu être ajoutée au document PDF").arg(n));
             }
             peindrePage(painter, *page, QPointF(0, 0), PdfResolution / 1000.0);
         }
         painter.end();
     }
-    if (!fichier.commit())
-        return echec(QStringLiteral("Impossible d'écrire %1: %2").arg(chemin, fichier.errorString()));
-    return true;
+    return writeFileAtomically(chemin, document.data());
 }
 
 } // namespace kip

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ImagesPages.h"
+#include "data/FileError.h"
 
 #include <QPointF>
 #include <QRectF>
@@ -19,7 +20,7 @@ void peindrePage(QPainter& painter, const ImagePage& page, QPointF origine, doub
 void peindrePage(QPainter& painter, const ImagePage& page, const QRectF& cible);
 
 // Writes every page into a PDF file at `chemin`, each page at its paper size. The file appears only once
-// whole; false, with the reason in *erreur, when it could not be written.
-bool ecrirePdf(const ImagesPages& pages, const QString& chemin, const QString& titre = {}, QString* erreur = nullptr);
+// whole; a file that cannot be written leaves the former one as it was.
+FileError ecrirePdf(const ImagesPages& pages, const QString& chemin, const QString& titre = {});
 
 } // namespace kip

@@ -1,46 +1,27 @@
-// A report run on a worker thread with its own connection: the progress and the end reach the caller by
-// queued signals, so that the window that shows the progress stays responsive, and "&Annuler" is seen
-// after the record in hand.
+// A report run as a job on a worker thread with its own connection: the progress (in percents, as fait of 100)
+// and the end reach the caller by queued signals, so that the window that shows the progress stays responsive,
+// and annuler() is seen after the record in hand. A run still going when the job is destroyed is stopped.
 #pragma once
 
 #include "ExecutionEdition.h"
+#include "data/Tache.h"
 
-#include <QFuture>
-#include <QObject>
-#include <atomic>
 #include <functional>
 #include <memory>
 
 namespace kip {
 
-class TacheEdition : public QObject
+class TacheEdition : public TacheDe<ResultatEdition>
 {
-    Q_OBJECT
-
 public:
-    using QObject::QObject;
-    // A run still going is stopped, and waited for: it never waits for this thread.
-    ~TacheEdition() override;
+    using TacheDe::TacheDe;
 
-    // Starts the report; terminee follows on this object's thread, the result in resultat().
     void lancer(const QString& dataDir, std::unique_ptr<Edition> edition, const ParametresEdition& parametres,
                 const MiseEnPage& miseEnPage);
-    void annuler() { m_annuler = true; }
-    bool enCours() const { return m_future.isRunning(); }
-    ResultatEdition& resultat() { return m_resultat; }
 
-    // Called on the worker at each new percentage, before it is signalled; tests hold the run with it.
+    // Called on the worker at each new percentage, before it is signalled; tests hold the run with it. Taken
+    // by the run when it starts.
     std::function<void(int pourcent)> etape;
-
-Q_SIGNALS:
-    void progression(int pourcent);
-    void terminee();
-
-private:
-    std::atomic<bool> m_annuler{false};
-    std::unique_ptr<Edition> m_edition;
-    ResultatEdition m_resultat;
-    QFuture<void> m_future;
 };
 
 } // namespace kip

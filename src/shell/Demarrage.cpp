@@ -1,6 +1,7 @@
 #include "Demarrage.h"
 
 #include "Sauvegarde.h"
+#include "TravauxInterrompus.h"
 #include "calendar/Clock.h"
 #include "data/Database.h"
 #include "data/Messages.h"
@@ -13,6 +14,8 @@
 namespace kip {
 
 namespace {
+
+constexpr qint64 PourMille = 1000; // the backup's progress, in thousandths of its bytes
 
 bool accessible(const QString& dir)
 {
@@ -68,6 +71,8 @@ bool Demarrage::verifier(const QString& currentDir, int* exitCode)
         }
         return false;
     }
+    // No job of another program runs now: what a killed one left is settled before any file is opened.
+    SignalerTravauxInterrompus(p);
     return true;
 }
 
@@ -84,6 +89,11 @@ void Demarrage::ouvrir()
         // request went nowhere and there is nothing to wait for.
         if (LecteurCartes::programme().trouve())
             PauseLecteur::attendre(m_attentePauseMs);
+    }
+    {
+        // The journal of corrections is read whole at every start, as the small files are at their open: its
+        // damage is found and repaired (the repair question) here, not met later by whatever reads it.
+        const FileUse journal(FileId::Journal);
     }
     Database db(paths().dataDir);
     lireParametres(db);
@@ -107,8 +117,7 @@ void Demarrage::marquerDemarrage(Database& db)
 {
     // A run whose crash marker cannot be set would skip the key rebuild after a crash: it must not go on.
     auto arret = [](const FileError& err) {
-        setLastError(err);
-        Message(30, paths().file(FileId::OnOff));
+        Message(30, err, paths().file(FileId::OnOff));
         stopProgram(QStringLiteral("Erreur disque"));
     };
     OnOff onoff;
@@ -157,7 +166,13 @@ void Demarrage::sauvegardeDuJour(Database& db)
     const qint32 today = Clock::today();
     if (e.ok() && dat.DATEAUTO == today)
         return;
-    const ResultatSauvegarde r = SauvegardeAuto(paths());
+    // Seconds for a large PointVal.tps: a small window says so at once while a worker copies.
+    ResultatSauvegarde r;
+    runWithProgress(QStringLiteral("Sauvegarde automatique"), [&r](const RebuildProgress& avance) {
+        r = SauvegardeAuto(paths(), [&avance](qint64 fait, qint64 total, const QString& fichier) {
+            avance(int(total > 0 ? fait * PourMille / total : PourMille), int(PourMille), fichier);
+        });
+    });
     QStringList echecs = r.echecs;
     if (r.reussie() && e.ok()) {
         dat.DATEAUTO = today;

@@ -87,22 +87,19 @@ QString RepertoireUtilisateur::etablir(DemandeRepertoire& demande, bool choisirD
     }
 }
 
-bool repertoireDeDepart(const QStringList& arguments, QSettings& reglages, const QString& dossierPersonnel,
-                        DemandeRepertoire& demande, QString* repertoire)
+std::optional<QString> repertoireDeDepart(const QStringList& arguments, QSettings& reglages,
+                                          const QString& dossierPersonnel, DemandeRepertoire& demande)
 {
     const bool choisir = arguments.contains(QLatin1String(OptionChoisirRepertoire));
-    if (!choisir && !arguments.contains(QLatin1String(OptionRepertoireUtilisateur))) {
-        *repertoire = QDir::currentPath();
-        return true;
-    }
+    if (!choisir && !arguments.contains(QLatin1String(OptionRepertoireUtilisateur)))
+        return QDir::currentPath();
     RepertoireUtilisateur utilisateur(reglages, dossierPersonnel);
     const QString dir = utilisateur.etablir(demande, choisir);
     if (dir.isEmpty())
-        return false;
+        return std::nullopt;
     // Relative names (a file dialog's first folder, say) then mean the installation too.
     QDir::setCurrent(dir);
-    *repertoire = dir;
-    return true;
+    return dir;
 }
 
 } // namespace kip

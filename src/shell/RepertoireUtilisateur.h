@@ -51,9 +51,9 @@ private:
 };
 
 // Where a workstation program starts, decided from its arguments: the current directory, or with the option
-// of the desktop entries the user's installation directory, which then becomes the current directory. False
-// when the user gave up: the program ends without a word.
-bool repertoireDeDepart(const QStringList& arguments, QSettings& reglages, const QString& dossierPersonnel,
-                        DemandeRepertoire& demande, QString* repertoire);
+// of the desktop entries the user's installation directory, which then becomes the current directory. Nothing
+// when the user gave up, which is no failure: the program ends without a word.
+std::optional<QString> repertoireDeDepart(const QStringList& arguments, QSettings& reglages,
+                                          const QString& dossierPersonnel, DemandeRepertoire& demande);
 
 } // namespace kip

@@ -1,55 +1,102 @@
 #include "Sauvegarde.h"
 
 #include "data/FileAdmin.h"
+#include "data/FileWriter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace kip {
 
-bool copierFichierTexte(const QString& from, const QString& to)
+namespace {
+
+constexpr int TailleMorceau = 1 << 16;
+constexpr int DerniereGeneration = 10; // Origin10.txt
+
+} // namespace
+
+FileError copierFichierTexte(const QString& from, const QString& to)
 {
     // The copy is written beside the former one and renamed over it once whole and on disk: at every instant
     // the name holds either the former copy or the new one.
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        return false;
-    QSaveFile copy(to);
-    if (!copy.open(QIODevice::WriteOnly))
-        return false;
-    QByteArray chunk;
-    while (!(chunk = source.read(1 << 16)).isEmpty())
-        if (copy.write(chunk) != chunk.size())
-            break; // the save file keeps the failure: its commit below refuses
-    if (source.error() != QFileDevice::NoError || !source.atEnd()) {
-        copy.cancelWriting();
-        (void)copy.commit(); // gives the temporary file up
-        return false;
+    const int source = ::open(QFile::encodeName(from).constData(), O_RDONLY | O_CLOEXEC);
+    if (source < 0)
+        return systemError(from, errno);
+    AtomicFile copy(to);
+    FileError e = copy.open();
+    QByteArray morceau(TailleMorceau, Qt::Uninitialized);
+    while (e.ok()) {
+        const ssize_t n = ::read(source, morceau.data(), size_t(morceau.size()));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            e = systemError(from, errno);
+        else if (n == 0)
+            break;
+        else
+            e = copy.write(morceau.constData(), qsizetype(n));
     }
-    return copy.commit();
+    ::close(source);
+    // A copy not committed is given up by the AtomicFile.
+    return e.ok() ? copy.commit() : e;
 }
 
-ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire)
+QStringList NomsFichiersSauvegardes()
+{
+    QStringList noms;
+    for (FileId id : FichiersCopies)
+        noms << tableOf(id).fileName;
+    noms << QStringLiteral("KipGuard.txt");
+    for (int g = 0; g <= DerniereGeneration; ++g)
+        noms << QStringLiteral("Origin%1.txt").arg(g, 2, 10, QLatin1Char('0'));
+    return noms;
+}
+
+ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire, const ProgressionSauvegarde& progression)
 {
     ResultatSauvegarde r;
     const QDir target(repertoire);
+    // The progress is told in bytes of every file to copy.
+    QStringList tous{p.kipGuard()};
+    for (FileId id : FichiersCopies)
+        tous << p.file(id);
+    for (int g = 0; g <= DerniereGeneration; ++g)
+        tous << p.origin(g);
+    qint64 total = 0;
+    qint64 fait = 0;
+    for (const QString& f : tous)
+        total += QFileInfo(f).size();
+    auto avancer = [&](qint64 octets, const QString& name) {
+        if (progression)
+            progression(fait + octets, total, name);
+    };
     auto record = [&](FileId id) {
         const QString from = p.file(id);
         if (!QFileInfo::exists(from))
             return;
         const QString name = QFileInfo(from).fileName();
-        if (!copyRecordFile(from, target.filePath(name)).ok())
+        const qint64 taille = QFileInfo(from).size();
+        avancer(0, name);
+        CopyProgress pages;
+        if (progression)
+            pages = [&](qint64 copiees, qint64 toutes) { avancer(toutes > 0 ? taille * copiees / toutes : 0, name); };
+        if (!copyRecordFile(from, target.filePath(name), pages).ok())
             r.echecs << name;
+        fait += taille;
     };
     auto text = [&](const QString& from) {
         const QFileInfo info(from);
         if (!info.exists())
             return;
+        avancer(0, info.fileName());
         // Only a regular file is copied: a FIFO or a device under the name of a text file would hang the copy.
-        if (!info.isFile() || !copierFichierTexte(from, target.filePath(info.fileName())))
+        if (!info.isFile() || !copierFichierTexte(from, target.filePath(info.fileName())).ok())
             r.echecs << info.fileName();
+        fait += info.size();
     };
     record(FileId::Parametre);
     text(p.kipGuard());
@@ -58,14 +105,16 @@ ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire)
     record(FileId::Journal);
     for (FileId id : FichiersAbsences)
         record(id);
-    for (int g = 0; g <= 10; ++g)
+    for (int g = 0; g <= DerniereGeneration; ++g)
         text(p.origin(g));
+    fait = total;
+    avancer(0, QString());
     return r;
 }
 
-ResultatSauvegarde SauvegardeAuto(const Paths& p)
+ResultatSauvegarde SauvegardeAuto(const Paths& p, const ProgressionSauvegarde& progression)
 {
-    return SauvegarderDans(p, p.saveAutoDir);
+    return SauvegarderDans(p, p.saveAutoDir, progression);
 }
 
 } // namespace kip

@@ -1,6 +1,7 @@
 #include "VerrouProgramme.h"
 
 #include <QDir>
+#include <QFile>
 #include <QMutex>
 #include <QSet>
 #include <cerrno>
@@ -32,14 +33,13 @@ VerrouProgramme::~VerrouProgramme()
     rendre();
 }
 
-VerrouProgramme::Resultat VerrouProgramme::prendre(const QString& dataDir)
+int verrouillerFichier(const QString& chemin, VerrouProgramme::Resultat* resultat)
 {
-    if (m_fd >= 0)
-        return Pris;
-    const QByteArray path = QDir(dataDir).filePath(QStringLiteral("OnOff.lck")).toLocal8Bit();
-    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return Erreur;
+    const int fd = ::open(QFile::encodeName(chemin).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        *resultat = VerrouProgramme::Erreur;
+        return -1;
+    }
     struct flock lock = {};
     lock.l_type = F_WRLCK;
     lock.l_whence = SEEK_SET;
@@ -48,8 +48,21 @@ VerrouProgramme::Resultat VerrouProgramme::prendre(const QString& dataDir)
     if (::fcntl(fd, F_OFD_SETLK, &lock) != 0) {
         const int err = errno;
         ::close(fd);
-        return (err == EAGAIN || err == EACCES) ? Occupe : Erreur;
+        *resultat = (err == EAGAIN || err == EACCES) ? VerrouProgramme::Occupe : VerrouProgramme::Erreur;
+        return -1;
     }
+    *resultat = VerrouProgramme::Pris;
+    return fd;
+}
+
+VerrouProgramme::Resultat VerrouProgramme::prendre(const QString& dataDir)
+{
+    if (m_fd >= 0)
+        return Pris;
+    Resultat r = Erreur;
+    const int fd = verrouillerFichier(QDir(dataDir).filePath(QStringLiteral("OnOff.lck")), &r);
+    if (fd < 0)
+        return r;
     m_fd = fd;
     m_dataDir = cle(dataDir);
     QMutexLocker registre(&g_mutex);

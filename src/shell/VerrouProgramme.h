@@ -25,7 +25,7 @@ public:
         Erreur
     };
     // Takes the lock without waiting; Occupe when another program holds it.
-    Resultat prendre(const QString& dataDir);
+    [[nodiscard]] Resultat prendre(const QString& dataDir);
     void rendre();
     bool tenu() const { return m_fd >= 0; }
 
@@ -38,5 +38,9 @@ private:
     int m_fd = -1;
     QString m_dataDir;
 };
+
+// The same kind of lock on a file of the caller's choosing (the card-reader program's socket): the open
+// descriptor that holds it, to be closed to release it, or -1 with Occupe or Erreur in *resultat.
+int verrouillerFichier(const QString& chemin, VerrouProgramme::Resultat* resultat);
 
 } // namespace kip

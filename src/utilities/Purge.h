@@ -30,7 +30,7 @@ FinPurge FinPurgeChoisie(Semaine choisie, const FinPurge& limite);
 // "Sem.: 07/2004".
 QString TexteSemainePurge(Semaine semaine);
 
-struct ResultatPurge
+struct [[nodiscard]] ResultatPurge
 {
     enum class Etat
     {

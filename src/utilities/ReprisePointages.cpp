@@ -61,7 +61,7 @@ bool ReprendrePointages(const QString& dataDir, const QByteArray& lignes)
     const QString origine = generation(dataDir, 0);
     if (QFile::exists(origine) && !lire(origine, &actuelles))
         return false;
-    return writeFileAtomically(origine, lignes + actuelles);
+    return writeFileAtomically(origine, lignes + actuelles).ok();
 }
 
 qint64 NombreLignes(const QByteArray& texte)

@@ -2,20 +2,21 @@
 
 #include "ConnexionDirecte.h"
 #include "ReprisePointages.h"
-#include "calendar/Dates.h"
+#include "calendar/Clock.h"
 #include "data/FileAdmin.h"
+#include "data/FileWriter.h"
 #include "data/Journal.h"
 #include "data/RecordFile.h"
-#include "data/Transaction.h"
+#include "data/TextFiles.h"
 #include "shell/LecteurCartes.h"
+#include "shell/RemplacementEnsemble.h"
 #include "shell/Sauvegarde.h"
+#include "shell/TravauxInterrompus.h"
 #include "shell/VerrouProgramme.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
-#include <cstdio>
 #include <optional>
 
 namespace kip {
@@ -23,123 +24,42 @@ namespace kip {
 namespace {
 
 constexpr int AttenteRestaurationMs = 500; // a file held elsewhere for longer than this is in use
+const QString EnCours = QStringLiteral(".part");
 
 QString nomFichier(FileId id)
 {
     return tableOf(id).fileName;
 }
 
-QString dansRepertoire(const QString& dir, FileId id)
+// "\Kip\SaveManu\AvantRestauration\2026-07-12_10-30-05"
+QString texteChemin(const Paths& p, const QString& dir)
 {
-    return QDir(dir).filePath(nomFichier(id));
+    return QStringLiteral("\\Kip\\") + QDir(p.installDir).relativeFilePath(dir).replace(u'/', u'\\');
 }
 
-// The copy's own record file is read as it lies, without a journal of its own to roll back.
-FileError lireCompte(const QString& chemin, const QString& sql, qint64* valeur)
+// A step of the restore that failed: the file concerned, the sentence the restore's text takes, and the cause
+// when the failure has one of its own.
+FileError echecEtape(const QString& chemin, const QString& texte, FileError cause = {})
 {
-    ConnexionDirecte c(chemin, ConnexionDirecte::Lecture, AttenteRestaurationMs);
-    FileError e = c.erreur();
-    if (e.ok())
-        e = c.entier(sql, valeur);
+    FileError e = cause.ok() ? plainError(texte) : std::move(cause);
+    e.text = texte;
+    e.path = chemin;
     return e;
 }
-
-QString nombre(qint64 n)
-{
-    return QLocale(QLocale::French, QLocale::France).toString(n);
-}
-
-} // namespace
-
-QString NomSource(SourceRestauration source)
-{
-    return source == SourceRestauration::SaveAuto ? QStringLiteral("SaveAuto") : QStringLiteral("SaveManu");
-}
-
-bool SourceDeNom(const QString& nom, SourceRestauration* source)
-{
-    for (SourceRestauration s : {SourceRestauration::SaveAuto, SourceRestauration::SaveManu}) {
-        if (nom.compare(NomSource(s), Qt::CaseInsensitive) == 0) {
-            *source = s;
-            return true;
-        }
-    }
-    return false;
-}
-
-QString RepertoireSource(const Paths& p, SourceRestauration source)
-{
-    return source == SourceRestauration::SaveAuto ? p.saveAutoDir : p.saveManuDir;
-}
-
-QString RepertoireAvantRestauration(const Paths& p)
-{
-    return QDir(p.saveManuDir).filePath(QStringLiteral("AvantRestauration"));
-}
-
-DescriptionSauvegarde DecrireSauvegarde(const Paths& p, SourceRestauration source)
-{
-    DescriptionSauvegarde d;
-    const QString dir = RepertoireSource(p, source);
-    for (FileId id : FichiersSauvegardes) {
-        const QString chemin = dansRepertoire(dir, id);
-        const QFileInfo info(chemin);
-        if (!info.exists()) {
-            d.probleme = QStringLiteral("La copie de %1 ne contient pas %2.").arg(NomSource(source), nomFichier(id));
-            return d;
-        }
-        // Keys that no longer match are rebuilt by the restore; anything else makes the copy useless.
-        const FileError e = checkRecordFile(tableOf(id), chemin);
-        if (!e.ok() && e.code != KeysInvalid) {
-            d.probleme = QStringLiteral("La copie %1 est illisible: %2.").arg(chemin, e.description());
-            return d;
-        }
-        if (!d.date.isValid() || info.lastModified() > d.date)
-            d.date = info.lastModified();
-    }
-    qint64 dernier = 0;
-    FileError e = lireCompte(dansRepertoire(dir, FileId::Personnel), QStringLiteral("SELECT count(*) FROM PERSONNEL"),
-                             &d.employes);
-    if (e.ok())
-        e = lireCompte(dansRepertoire(dir, FileId::Personnel),
-                       QStringLiteral("SELECT coalesce(max(DERNIER_POINTAGE), 0) FROM PERSONNEL"), &dernier);
-    if (e.ok())
-        e = lireCompte(dansRepertoire(dir, FileId::PointVal), QStringLiteral("SELECT count(*) FROM POINTVAL"),
-                       &d.journees);
-    if (!e.ok()) {
-        d.probleme = QStringLiteral("La copie de %1 est illisible: %2.").arg(NomSource(source), e.description());
-        return d;
-    }
-    d.dernierPointage = qint32(dernier);
-    d.utilisable = true;
-    return d;
-}
-
-QString DescriptionSauvegarde::texte(SourceRestauration source) const
-{
-    if (!utilisable)
-        return QStringLiteral("  ") + probleme;
-    const QString dernier = dernierPointage ? QStringLiteral("dernier pointage le %1").arg(DateTexte(dernierPointage))
-                                            : QStringLiteral("aucun pointage");
-    return QStringLiteral("  Copie de \\Kip\\%1 du %2 à %3: %4 employé(s), %5 ligne(s) de jour, %6.")
-        .arg(NomSource(source), date.toString(QStringLiteral("dd/MM/yyyy")), date.toString(QStringLiteral("HH:mm")),
-             nombre(employes), nombre(journees), dernier);
-}
-
-namespace {
 
 // The restore's steps, so that each one reports and the whole reads as a list.
 class Restauration
 {
 public:
-    Restauration(const Paths& p, SourceRestauration source, const SuiviRestauration& suivi, int attente)
-        : m_p(p), m_source(source), m_suivi(suivi), m_attente(attente)
+    Restauration(const Paths& p, const CopieRestaurable& copie, const SuiviRestauration& suivi, int attente)
+        : m_p(p), m_copie(copie), m_suivi(suivi), m_attente(attente)
     {
     }
 
     ResultatRestauration executer();
 
 private:
+    ResultatRestauration restaurer();
     static constexpr int Etapes = 6;
     void etape(const QString& texte)
     {
@@ -147,15 +67,14 @@ private:
             m_suivi(++m_etape, Etapes, texte);
     }
     std::optional<ResultatRestauration> verifierExclusivite(VerrouProgramme& verrou);
-    bool garderFichiersActuels(QString* erreur);
-    bool preparer(QString* erreur);
-    bool remplacer(QString* erreur);
-    void remettreFichiersActuels();
+    FileError garderFichiersActuels();
+    FileError preparer();
     void supprimerPrepares();
-    FileError journaliser(const DescriptionSauvegarde& description) const;
+    void elaguerCopiesAvant() const;
     QString prepare(FileId id) const { return m_p.file(id) + QStringLiteral(".restauration"); }
     // The files that the restore replaces: the three data files, and the absence files that the copy holds.
     std::vector<FileId> fichiersRestaures() const;
+    QString reprise() const { return m_p.origin(0) + QStringLiteral(".reprise"); }
 
     ResultatRestauration refus(const QString& texte) const
     {
@@ -164,21 +83,25 @@ private:
         r.texte = QStringLiteral("  ") + texte + QStringLiteral(" Rien n'a été restauré.");
         return r;
     }
+    // Nothing of the data was changed.
     ResultatRestauration echec(const QString& texte) const
     {
         ResultatRestauration r;
         r.etat = ResultatRestauration::Etat::Echec;
+        r.copieAvant = m_avant;
         r.texte = QStringLiteral("  La restauration a échoué: ") + texte +
                   QStringLiteral(" Les fichiers de données sont restés tels qu'ils étaient.");
         return r;
     }
+    ResultatRestauration melange(const RemplacementEnsemble::Resultat& e) const;
 
     const Paths& m_p;
-    SourceRestauration m_source;
+    CopieRestaurable m_copie;
     const SuiviRestauration& m_suivi;
     int m_attente;
     int m_etape = 0;
-    QList<FileId> m_remplaces;
+    QString m_avant;   // the dated directory of the files before the restore
+    QString m_reprise; // what was settled of an interrupted job before this one, one line each
 };
 
 std::vector<FileId> Restauration::fichiersRestaures() const
@@ -186,7 +109,7 @@ std::vector<FileId> Restauration::fichiersRestaures() const
     std::vector<FileId> fichiers(FichiersSauvegardes.begin(), FichiersSauvegardes.end());
     // A copy made before the absence files existed holds none: the current ones are then kept.
     for (FileId id : FichiersAbsences)
-        if (QFileInfo::exists(dansRepertoire(RepertoireSource(m_p, m_source), id)))
+        if (QFileInfo::exists(fichierDeCopie(m_copie.repertoire, id)))
             fichiers.push_back(id);
     return fichiers;
 }
@@ -200,6 +123,12 @@ std::optional<ResultatRestauration> Restauration::verifierExclusivite(VerrouProg
             return refus(QStringLiteral("Kip ou l'un de ses modules est déja en cours d'utilisation."));
         if (pris != VerrouProgramme::Pris)
             return refus(QStringLiteral("Le répertoire %1 n'est pas accessible.").arg(m_p.dataDir));
+        // A restore or a backup that a killed program left halfway is settled first, and its leftovers removed.
+        const ResultatTravauxInterrompus reprise = ReprendreTravauxInterrompus(m_p);
+        for (const QString& texte : reprise.textes)
+            m_reprise += QStringLiteral("  ") + texte + QStringLiteral("\r\n");
+        if (reprise.donneesMelangees)
+            return refus(QStringLiteral("La restauration interrompue doit d'abord être terminée."));
     }
     for (FileId id : fichiersRestaures()) {
         // Another window of this program.
@@ -217,115 +146,126 @@ std::optional<ResultatRestauration> Restauration::verifierExclusivite(VerrouProg
     return std::nullopt;
 }
 
-bool Restauration::garderFichiersActuels(QString* erreur)
+FileError Restauration::garderFichiersActuels()
 {
-    const QString avant = RepertoireAvantRestauration(m_p);
-    // Only the files of this restore: a file absent now must not come back from an earlier one.
-    QDir(avant).removeRecursively();
-    if (!QDir().mkpath(avant)) {
-        *erreur = QStringLiteral("le répertoire %1 n'a pas pu être créé.").arg(avant);
-        return false;
-    }
-    const ResultatSauvegarde copie = SauvegarderDans(m_p, avant);
+    // A directory of its own for each restore, never one of an earlier restore: a second attempt must not
+    // replace the files as they were before the first.
+    QDir racine(RepertoireAvantRestauration(m_p));
+    const QDateTime maintenant = Clock::now();
+    QString nom = maintenant.toString(FormatDateCopieAvant);
+    for (int n = 2; racine.exists(nom) || racine.exists(nom + EnCours); ++n)
+        nom = maintenant.toString(FormatDateCopieAvant) + QStringLiteral("_%1").arg(n);
+    const QString enCours = racine.filePath(nom + EnCours);
+    if (!QDir().mkpath(enCours))
+        return echecEtape(enCours, QStringLiteral("le répertoire %1 n'a pas pu être créé.").arg(enCours));
+    const ResultatSauvegarde copie = SauvegarderDans(m_p, enCours);
     QStringList manquants;
-    for (const QString& nom : copie.echecs) {
+    FileError cause; // the first copy of a file that failed on its own
+    for (const QString& fichier : copie.echecs) {
         // A damaged record file cannot be read as a snapshot: its bytes are kept as they are, with its journal.
-        const QString source = QDir(m_p.dataDir).filePath(nom);
+        const QString source = QDir(m_p.dataDir).filePath(fichier);
         const QString journal = source + QStringLiteral("-journal");
-        const bool gardee = nom.endsWith(QLatin1String(".tps")) &&
-                            copierFichierTexte(source, QDir(avant).filePath(nom)) &&
-                            (!QFileInfo::exists(journal) ||
-                             copierFichierTexte(journal, QDir(avant).filePath(nom + QStringLiteral("-journal"))));
+        bool gardee = false;
+        if (fichier.endsWith(QLatin1String(".tps"))) {
+            FileError e = copierFichierTexte(source, QDir(enCours).filePath(fichier));
+            if (e.ok() && QFileInfo::exists(journal))
+                e = copierFichierTexte(journal, QDir(enCours).filePath(fichier + QStringLiteral("-journal")));
+            gardee = e.ok();
+            if (!gardee && cause.ok())
+                cause = e;
+        }
         if (!gardee)
-            manquants << nom;
+            manquants << fichier;
     }
     if (!manquants.isEmpty()) {
-        *erreur = QStringLiteral("%1 n'a pas pu être copié dans %2.").arg(manquants.join(QStringLiteral(", ")), avant);
-        return false;
+        QDir(enCours).removeRecursively();
+        QString texte = QStringLiteral("%1 n'a pas pu être copié dans %2")
+                            .arg(manquants.join(QStringLiteral(", ")), texteChemin(m_p, racine.filePath(nom)));
+        if (!cause.ok())
+            texte += QStringLiteral(" (%1)").arg(cause.description());
+        return echecEtape(enCours, texte + QLatin1Char('.'), cause);
     }
-    return true;
+    // Listed (and restorable) once whole only.
+    if (!racine.rename(nom + EnCours, nom)) {
+        QDir(enCours).removeRecursively();
+        return echecEtape(racine.filePath(nom),
+                          QStringLiteral("le répertoire %1 n'a pas pu être nommé.").arg(racine.filePath(nom)));
+    }
+    m_avant = racine.filePath(nom);
+    return {};
 }
 
-bool Restauration::preparer(QString* erreur)
+FileError Restauration::preparer()
 {
-    const QString dir = RepertoireSource(m_p, m_source);
     for (FileId id : fichiersRestaures()) {
         const TableDecl& table = tableOf(id);
-        FileError e = copyRecordFile(dansRepertoire(dir, id), prepare(id));
+        FileError e = copyRecordFile(fichierDeCopie(m_copie.repertoire, id), prepare(id));
         if (e.ok())
             e = rebuildRecordFileKeys(table, prepare(id), true);
         if (e.ok())
             e = checkRecordFile(table, prepare(id));
-        if (!e.ok()) {
-            *erreur = QStringLiteral("la copie de %1 n'a pas pu être reprise (%2).")
-                          .arg(dansRepertoire(dir, id), e.description());
-            return false;
-        }
+        if (!e.ok())
+            return echecEtape(fichierDeCopie(m_copie.repertoire, id),
+                              QStringLiteral("la copie de %1 n'a pas pu être reprise (%2).")
+                                  .arg(fichierDeCopie(m_copie.repertoire, id), e.description()),
+                              e);
     }
-    return true;
+    QFile::remove(reprise());
+    return {};
 }
 
 void Restauration::supprimerPrepares()
 {
     for (FileId id : fichiersRestaures())
-        removeRecordFile(prepare(id));
+        (void)removeRecordFile(prepare(id));
+    QFile::remove(reprise());
 }
 
-bool Restauration::remplacer(QString* erreur)
+void Restauration::elaguerCopiesAvant() const
 {
-    for (FileId id : fichiersRestaures()) {
-        // A journal left by the replaced file would be played back onto the restored one.
-        QFile::remove(m_p.file(id) + QStringLiteral("-journal"));
-        if (std::rename(QFile::encodeName(prepare(id)).constData(), QFile::encodeName(m_p.file(id)).constData()) != 0) {
-            *erreur = QStringLiteral("%1 n'a pas pu être remplacé.").arg(m_p.file(id));
-            return false;
-        }
-        m_remplaces << id;
-    }
-    return true;
+    QList<CopieRestaurable> copies = CopiesRestaurables(m_p);
+    copies.removeIf([](const CopieRestaurable& c) { return !c.avant.isValid(); });
+    for (qsizetype i = CopiesAvantRestaurationGardees; i < copies.size(); ++i)
+        QDir(copies[i].repertoire).removeRecursively();
 }
 
-void Restauration::remettreFichiersActuels()
+ResultatRestauration Restauration::melange(const RemplacementEnsemble::Resultat& e) const
 {
-    const QString avant = RepertoireAvantRestauration(m_p);
-    for (FileId id : m_remplaces) {
-        const QString copie = dansRepertoire(avant, id);
-        if (!QFileInfo::exists(copie)) {
-            // The file did not exist before the restore.
-            removeRecordFile(m_p.file(id));
-            continue;
-        }
-        QFile::remove(m_p.file(id) + QStringLiteral("-journal"));
-        if (!copyRecordFile(copie, m_p.file(id)).ok())
-            copierFichierTexte(copie, m_p.file(id));
-    }
-    m_remplaces.clear();
-}
-
-FileError Restauration::journaliser(const DescriptionSauvegarde& description) const
-{
-    // The journal is created here when missing: the restore runs without the common open (and its messages).
-    const QString chemin = m_p.file(FileId::Journal);
-    if (!QFileInfo::exists(chemin))
-        if (const FileError e = createRecordFile(tableOf(FileId::Journal), chemin); !e.ok())
-            return e;
-    Database db(m_p.dataDir);
-    Transaction t(db, {FileId::Journal});
-    Journal entree;
-    entree.AVANT = QStringLiteral("fichiers remplacés conservés dans \\Kip\\SaveManu\\AvantRestauration");
-    entree.APRES = QStringLiteral("copie de \\Kip\\%1 du %2: %3 employé(s), %4 ligne(s) de jour")
-                       .arg(NomSource(m_source), description.date.toString(QStringLiteral("dd/MM/yyyy HH:mm")),
-                            nombre(description.employes), nombre(description.journees));
-    entree.CAUSE = QString::fromUtf8(CauseJournal::Restauration) + QLatin1Char(' ') + NomSource(m_source);
-    FileError e = ajouterAuJournal(t, entree);
-    if (e.ok())
-        e = t.commit();
-    return e;
+    // The truth about each file: which are as before, which come from the copy, where the former ones are.
+    ResultatRestauration r;
+    r.etat = ResultatRestauration::Etat::Echec;
+    r.copieAvant = m_avant;
+    auto noms = [](const QStringList& chemins) {
+        QStringList n;
+        for (const QString& c : chemins)
+            n << QFileInfo(c).fileName();
+        return n.join(QStringLiteral(", "));
+    };
+    r.texte =
+        QStringLiteral("  La restauration a échoué (%1) et les fichiers n'ont pas tous pu être remis.").arg(e.erreur);
+    if (!e.anciens.isEmpty())
+        r.texte += QStringLiteral(" Sont tels qu'avant la restauration: %1.").arg(noms(e.anciens));
+    if (!e.nouveaux.isEmpty())
+        r.texte += QStringLiteral(" Viennent de la copie: %1.").arg(noms(e.nouveaux));
+    if (!e.absents.isEmpty())
+        r.texte += QStringLiteral(" Manquent: %1.").arg(noms(e.absents));
+    r.texte += QStringLiteral(" Les fichiers d'avant la restauration sont dans %1").arg(texteChemin(m_p, m_avant));
+    if (!e.deplaces.isEmpty())
+        r.texte += QStringLiteral(" et dans \\Kip\\Data (%1)").arg(noms(e.deplaces));
+    r.texte += QStringLiteral(". Le prochain démarrage de Kip terminera ou annulera la restauration.");
+    return r;
 }
 
 ResultatRestauration Restauration::executer()
 {
-    const DescriptionSauvegarde description = DecrireSauvegarde(m_p, m_source);
+    ResultatRestauration r = restaurer();
+    r.reprise = m_reprise;
+    return r;
+}
+
+ResultatRestauration Restauration::restaurer()
+{
+    const DescriptionSauvegarde description = DecrireSauvegarde(m_p, m_copie);
     if (!description.utilisable)
         return refus(description.probleme);
     VerrouProgramme verrou;
@@ -338,49 +278,54 @@ ResultatRestauration Restauration::executer()
         LecteurCartes::programme().chercher();
     const PauseLecteur pause = PauseLecteur::demander();
     PauseLecteur::attendre(m_attente);
-    QString erreur;
     etape(QStringLiteral("Copie des fichiers actuels dans %1").arg(RepertoireAvantRestauration(m_p)));
-    if (!garderFichiersActuels(&erreur))
-        return echec(erreur);
-    etape(QStringLiteral("Lecture de la copie de %1").arg(NomSource(m_source)));
-    if (!preparer(&erreur)) {
-        supprimerPrepares();
-        return echec(erreur);
+    if (const FileError e = garderFichiersActuels(); !e.ok())
+        return echec(e.text);
+    etape(QStringLiteral("Lecture de la copie de %1").arg(m_copie.chemin()));
+    ResultatRestauration r;
+    const PointagesDepuisSauvegarde depuis = PointagesArchivesDepuis(m_p.dataDir, m_copie.repertoire);
+    FileError e = preparer();
+    if (e.ok() && !depuis.lignes.isEmpty()) {
+        if (const FileError ecriture = writeFileAtomically(reprise(), depuis.lignes); !ecriture.ok())
+            e = echecEtape(reprise(), writeFailureText(ecriture) + QLatin1Char('.'), ecriture);
     }
+    if (!e.ok()) {
+        supprimerPrepares();
+        elaguerCopiesAvant();
+        return echec(e.text);
+    }
+    r.pointagesRepris = NombreLignes(depuis.lignes);
+
     etape(QStringLiteral("Remplacement des fichiers"));
-    if (!remplacer(&erreur)) {
-        remettreFichiersActuels();
+    const QString dateCopie = description.date.toString(QStringLiteral("dd/MM/yyyy HH:mm"));
+    RemplacementEnsemble ensemble(m_p.dataDir, QStringLiteral("Restauration"), QStringLiteral("La restauration"), true);
+    for (FileId id : fichiersRestaures())
+        ensemble.remplacer(m_p.file(id), prepare(id));
+    if (!depuis.lignes.isEmpty())
+        ensemble.placerDevant(m_p.origin(0), reprise());
+    // The dated directory makes the entry unique: a start that finishes the restore writes it once.
+    ensemble.journaliser(
+        QString::fromUtf8(CauseJournal::Restauration) + QLatin1Char(' ') + m_copie.nom,
+        QStringLiteral("fichiers remplacés conservés dans %1").arg(texteChemin(m_p, m_avant)),
+        QStringLiteral("copie de \\Kip\\%1 du %2: %3 employé(s), %4 ligne(s) de jour")
+            .arg(m_copie.chemin(), dateCopie, NombreTexte(description.employes), NombreTexte(description.journees)));
+    const RemplacementEnsemble::Resultat remplace = ensemble.executer();
+    if (remplace.issue != RemplacementEnsemble::Issue::Termine) {
+        elaguerCopiesAvant();
+        // Half replaced, the prepared files are what the next start needs to finish.
+        if (remplace.issue == RemplacementEnsemble::Issue::Mixte)
+            return melange(remplace);
         supprimerPrepares();
-        return echec(erreur);
+        return echec(remplace.erreur + QLatin1Char('.'));
     }
-    for (FileId id : fichiersRestaures()) {
-        if (const FileError e = checkRecordFile(tableOf(id), m_p.file(id)); !e.ok()) {
-            remettreFichiersActuels();
-            return echec(QStringLiteral("%1 restauré est invalide (%2).").arg(m_p.file(id), e.description()));
-        }
-    }
+
     etape(QStringLiteral("Reconstruction des index sur les fichiers"));
     // As the rebuild after an unclean end: a file still damaged is caught by its next open.
     for (const TableDecl* table : allTables())
         (void)rebuildRecordFileKeys(*table, QDir(m_p.dataDir).filePath(table->fileName), true);
 
-    ResultatRestauration r;
-    etape(QStringLiteral("Reprise des pointages transférés depuis la copie"));
-    const PointagesDepuisSauvegarde depuis = PointagesArchivesDepuis(m_p.dataDir, RepertoireSource(m_p, m_source));
-    QString reprise;
-    if (depuis.generations > 0) {
-        if (ReprendrePointages(m_p.dataDir, depuis.lignes)) {
-            r.pointagesRepris = NombreLignes(depuis.lignes);
-            reprise = QStringLiteral(" %1 pointage(s) transféré(s) depuis la copie seront repris au prochain "
-                                     "démarrage.")
-                          .arg(nombre(r.pointagesRepris));
-        } else {
-            reprise = QStringLiteral(" Les pointages transférés depuis la copie n'ont pas pu être remis dans "
-                                     "Origin00.txt: ils sont dans Origin01.txt à Origin%1.txt.")
-                          .arg(depuis.generations, 2, 10, QLatin1Char('0'));
-        }
-    }
-    const FileError journal = journaliser(description);
+    etape(QStringLiteral("Fin de la restauration"));
+    elaguerCopiesAvant();
     {
         Database db(m_p.dataDir);
         RecordFile<Parametre> parametres(db);
@@ -389,24 +334,37 @@ ResultatRestauration Restauration::executer()
             r.positionSommaire = par.POSITIONSOMMAIRE;
     }
     r.etat = ResultatRestauration::Etat::Faite;
+    r.copieAvant = m_avant;
     r.texte = QStringLiteral("  La restauration a été réalisée depuis \\Kip\\%1 (copie du %2): %3 employé(s), %4 "
-                             "ligne(s) de jour. Les fichiers remplacés sont conservés dans "
-                             "\\Kip\\SaveManu\\AvantRestauration.")
-                  .arg(NomSource(m_source), description.date.toString(QStringLiteral("dd/MM/yyyy HH:mm")),
-                       nombre(description.employes), nombre(description.journees)) +
-              reprise;
-    if (!journal.ok())
-        r.texte += QStringLiteral(" La restauration n'a pas pu être inscrite au journal des corrections (%1).")
-                       .arg(journal.description());
+                             "ligne(s) de jour. Les fichiers remplacés sont conservés dans %5.")
+                  .arg(m_copie.chemin(), dateCopie, NombreTexte(description.employes),
+                       NombreTexte(description.journees), texteChemin(m_p, m_avant));
+    if (r.pointagesRepris > 0)
+        r.texte += QStringLiteral(" %1 pointage(s) transféré(s) depuis la copie seront repris au prochain démarrage.")
+                       .arg(NombreTexte(r.pointagesRepris));
+    if (!remplace.erreur.isEmpty())
+        r.texte += QStringLiteral(" La restauration n'a pas pu être inscrite au journal des corrections: %1.")
+                       .arg(remplace.erreur);
     return r;
 }
 
 } // namespace
 
+ResultatRestauration Restaurer(const Paths& p, const CopieRestaurable& copie, const SuiviRestauration& suivi,
+                               int attentePauseMs)
+{
+    return Restauration(p, copie, suivi, attentePauseMs).executer();
+}
+
+QString ResultatRestauration::texteComplet() const
+{
+    return reprise.isEmpty() ? texte : reprise + texte;
+}
+
 ResultatRestauration Restaurer(const Paths& p, SourceRestauration source, const SuiviRestauration& suivi,
                                int attentePauseMs)
 {
-    return Restauration(p, source, suivi, attentePauseMs).executer();
+    return Restaurer(p, CopieDe(p, source), suivi, attentePauseMs);
 }
 
 } // namespace kip

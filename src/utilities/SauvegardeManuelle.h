@@ -1,5 +1,7 @@
-// The manual backup: the card reader paused, the data files copied into SaveManu as the daily backup copies
-// them into SaveAuto, DAT:DATEMANU set to today, the reader resumed.
+// The manual backup: the card reader paused, the data files copied into SaveManu\SauvegardeEnCours as the daily
+// backup copies them into SaveAuto, checked, then put in the place of the former copies as one set
+// (RemplacementEnsemble), DAT:DATEMANU set to today, the reader resumed. A backup that fails leaves the
+// former set of SaveManu whole.
 #pragma once
 
 #include "data/FileError.h"
@@ -10,12 +12,13 @@
 
 namespace kip {
 
-struct ResultatSauvegardeManuelle
+struct [[nodiscard]] ResultatSauvegardeManuelle
 {
-    QStringList echecs;   // the files that could not be copied
-    FileError erreurDate; // DATESAVE could not be read or written
-    qint32 dateManu = 0;  // DAT:DATEMANU as read after the backup
-    bool reussie() const { return echecs.isEmpty() && erreurDate.ok(); }
+    QStringList echecs;     // the files that could not be copied
+    QString erreurEnsemble; // the copies were made but could not replace the former set: why
+    FileError erreurDate;   // DATESAVE could not be read or written
+    qint32 dateManu = 0;    // DAT:DATEMANU as read after the backup
+    bool reussie() const { return echecs.isEmpty() && erreurEnsemble.isEmpty() && erreurDate.ok(); }
     // The backup text to show after it.
     QString texte() const;
 };
@@ -24,6 +27,9 @@ struct ResultatSauvegardeManuelle
 // not. attentePauseMs: the wait after the pause request.
 ResultatSauvegardeManuelle SauvegarderManuellement(const Paths& p, qint32 aujourdhui,
                                                    int attentePauseMs = PauseLecteur::AttenteMs);
+
+// Where the new set is written before it replaces the former one.
+QString RepertoireSauvegardeEnCours(const Paths& p);
 
 // DAT:DATEMANU as stored (0 when DATESAVE holds no record or cannot be read).
 qint32 DateSauvegardeManuelle(const Paths& p);

@@ -78,14 +78,19 @@ QString TexteSauvegardeFaite(qint32 dateManu)
            QStringLiteral(".");
 }
 
-QString TexteSauvegardeIncomplete(const QStringList& echecs, qint32 dateManu)
+QString TexteSauvegardeIncomplete(const QStringList& echecs, qint32 dateManu, const QString& cause)
 {
-    QString texte = QString::fromUtf8(DebutSauvegarde) + FinLigne + FinLigne +
-                    QStringLiteral("  La sauvegarde manuelle n'a pas été faite: %1 n'a pas pu être copié dans "
-                                   "\\Kip\\SaveManu.")
-                        .arg(echecs.join(QStringLiteral(", ")));
-    if (echecs.size() > 1)
-        texte.replace(QStringLiteral(" n'a pas pu être copié "), QStringLiteral(" n'ont pas pu être copiés "));
+    QString texte = QString::fromUtf8(DebutSauvegarde) + FinLigne + FinLigne;
+    if (!echecs.isEmpty()) {
+        texte += QStringLiteral("  La sauvegarde manuelle n'a pas été faite: %1 n'a pas pu être copié dans "
+                                "\\Kip\\SaveManu.")
+                     .arg(echecs.join(QStringLiteral(", ")));
+        if (echecs.size() > 1)
+            texte.replace(QStringLiteral(" n'a pas pu être copié "), QStringLiteral(" n'ont pas pu être copiés "));
+        texte += QStringLiteral(" La copie précédente est restée entière.");
+    } else {
+        texte += QStringLiteral("  La sauvegarde manuelle n'a pas été faite: %1.").arg(cause);
+    }
     return texte + DerniereSauvegarde(dateManu);
 }
 

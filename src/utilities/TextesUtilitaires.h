@@ -19,9 +19,9 @@ QString TextePurgeRefusee();
 QString TextePurgeEchouee(const QString& erreur);
 // Appended to the re-index text.
 QString TexteIndexageFait();
-// The backup text after a manual backup: the new date, or which copies could not be written and the date of
-// the last backup that was made.
+// The backup text after a manual backup: the new date, or which copies could not be written (else the cause of
+// the failure) and the date of the last backup that was made.
 QString TexteSauvegardeFaite(qint32 dateManu);
-QString TexteSauvegardeIncomplete(const QStringList& echecs, qint32 dateManu);
+QString TexteSauvegardeIncomplete(const QStringList& echecs, qint32 dateManu, const QString& cause = {});
 
 } // namespace kip

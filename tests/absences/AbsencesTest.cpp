@@ -199,14 +199,14 @@ TEST_F(AbsencesFixture, AbsencesAndPlannedHoursFollowTheCardAndGoWithTheEmployee
 
     const LinkValues avant = LinkValues::of(martin);
     martin.CARTE = 13;
-    ASSERT_EQ(updateEmployee(*db, martin, avant), UpdateSaved);
+    ASSERT_TRUE(updateEmployee(*db, martin, avant).ok());
     EXPECT_EQ(stored(12, Lundi), QStringLiteral("(aucune)"));
     EXPECT_EQ(stored(13, Lundi), QStringLiteral("CP journée"));
     Result<HorairesPrevus> prevus = LireHoraires(*db);
     EXPECT_EQ(prevus->deLaCarte(13).size(), 1u);
     EXPECT_TRUE(prevus->deLaCarte(12).empty());
 
-    ASSERT_EQ(deleteEmployee(*db, martin), UpdateSaved);
+    ASSERT_TRUE(deleteEmployee(*db, martin).ok());
     EXPECT_EQ(stored(13, Lundi), QStringLiteral("(aucune)"));
     prevus = LireHoraires(*db);
     EXPECT_TRUE(prevus->deLaCarte(13).empty());

@@ -79,7 +79,7 @@ protected:
         Database db(paths().dataDir);
         RecordFile<PointVal> file(db);
         EXPECT_TRUE(file.open().ok());
-        return int(file.records());
+        return int(file.records().valueOr(-1));
     }
 
     QTemporaryDir m_tmp;

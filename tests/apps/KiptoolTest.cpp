@@ -1,6 +1,7 @@
 // kiptool as a script runs it: a real process on a generated installation, its PDF read back with
 // pdftotext, its exit statuses and its messages.
 #include "calendar/Clock.h"
+#include "data/FileAdmin.h"
 #include "data/Journal.h"
 #include "data/RecordFile.h"
 #include "data/Transaction.h"
@@ -70,10 +71,13 @@ protected:
         QString sortie;
         QString erreurs;
     };
-    Execution kiptool(const QStringList& args, const QString& repertoire = {})
+    // panne: a fault of the disk for the process (KIP_PANNE_ECRITURE).
+    Execution kiptool(const QStringList& args, const QString& repertoire = {}, const QString& panne = {})
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!panne.isEmpty())
+            env.insert(QStringLiteral("KIP_PANNE_ECRITURE"), panne);
         env.remove(QStringLiteral("DISPLAY"));
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
@@ -280,7 +284,7 @@ qint64 employes(const QString& installation)
 {
     kip::Database db(installation + QStringLiteral("/Data"));
     kip::RecordFile<kip::Personnel> file(db);
-    return file.open().ok() ? file.records() : -1;
+    return file.open().ok() ? file.records().valueOr(-1) : -1;
 }
 
 } // namespace
@@ -327,7 +331,65 @@ TEST_F(KiptoolTest, RestoresTheDataFromABackupUnlessAProgramHoldsThem)
                                      QStringLiteral("--dir"), o.dir});
     EXPECT_EQ(faite.code, 0) << faite.erreurs.toStdString();
     EXPECT_EQ(employes(o.dir), 6);
-    EXPECT_TRUE(QFile::exists(p.saveManuDir + QStringLiteral("/AvantRestauration/Personne.tps")));
+    // The files before the restore are listed, and restored like any other copy.
+    const Execution liste = kiptool({QStringLiteral("restore"), QStringLiteral("--list")}, o.dir);
+    ASSERT_EQ(liste.code, 0) << liste.erreurs.toStdString();
+    const QStringList lignes = liste.sortie.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lignes.size(), 3) << liste.sortie.toStdString();
+    EXPECT_TRUE(lignes[1].startsWith(QStringLiteral("SaveManu\tCopie de SaveManu\tCopie de \\Kip\\SaveManu du ")));
+    const QString avant = lignes[2].section(u'\t', 0, 0);
+    EXPECT_TRUE(avant.startsWith(QStringLiteral("AvantRestauration/"))) << lignes[2].toStdString();
+    EXPECT_TRUE(lignes[2].contains(QStringLiteral(": 4 employé(s), ")));
+    EXPECT_EQ(kiptool({QStringLiteral("restore"), QStringLiteral("--from"), avant}, o.dir).code, 0);
+    EXPECT_EQ(employes(o.dir), 4);
+}
+
+// A damaged journal of corrections is said, with exit 1, by every command that reads the installation.
+TEST_F(KiptoolTest, ADamagedJournalIsSaidAndEndsWithOne)
+{
+    QTemporaryDir tmp;
+    kip::gen::GenOptions o;
+    o.dir = tmp.path() + QStringLiteral("/Kip");
+    o.employees = 4;
+    o.weeks = 1;
+    o.seed = 3;
+    o.dayLines = 20;
+    ASSERT_TRUE(kip::gen::generateInstallation(o).ok);
+    const kip::Paths p = kip::Paths::forInstallation(o.dir);
+    kip::setPaths(p);
+    ASSERT_TRUE(kip::createRecordFile(kip::tableOf(kip::FileId::Journal), p.file(kip::FileId::Journal)).ok());
+    {
+        kip::Database db(p.dataDir);
+        kip::Transaction t(db, {kip::FileId::Journal});
+        for (int i = 0; i < 200; ++i) {
+            kip::Journal e;
+            e.CARTE = 12;
+            e.AVANT = QString(200, u'a');
+            ASSERT_TRUE(kip::ajouterAuJournal(t, e).ok());
+        }
+        ASSERT_TRUE(t.commit().ok());
+    }
+    {
+        // Garbage over the middle of the file, past its first pages.
+        QFile f(p.file(kip::FileId::Journal));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.seek(f.size() / 2 / 4096 * 4096));
+        f.write(QByteArray(4096, '\x5a'));
+    }
+    for (const QStringList& args :
+         {QStringList{QStringLiteral("journal"), QStringLiteral("--from"), QStringLiteral("01/01/2020"),
+                      QStringLiteral("--to"), QStringLiteral("01/01/2030"), QStringLiteral("--csv"),
+                      sortie(QStringLiteral("j.csv"))},
+          QStringList{QStringLiteral("report"), QStringLiteral("1"), QStringLiteral("--pdf"),
+                      sortie(QStringLiteral("r.pdf"))}}) {
+        const Execution e = kiptool(args, o.dir);
+        EXPECT_EQ(e.code, 1) << args.first().toStdString() << ": " << e.erreurs.toStdString();
+        EXPECT_TRUE(e.erreurs.contains(QStringLiteral("le journal des corrections ") + p.file(kip::FileId::Journal) +
+                                       QStringLiteral(" est endommagé")))
+            << e.erreurs.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(sortie(QStringLiteral("j.csv"))));
+    EXPECT_FALSE(QFile::exists(sortie(QStringLiteral("r.pdf"))));
 }
 
 TEST_F(KiptoolTest, ExportsTheWeekTotalsAsCsvForPayroll)
@@ -422,4 +484,72 @@ TEST_F(KiptoolTest, WritesTheJournalOfCorrectionsOfAPeriodAndCards)
                        sortie(QStringLiteral("vide.csv")), QStringLiteral("--dir"), installation()})
                   .code,
               1);
+}
+
+TEST_F(KiptoolTest, AFullDiskWritesNoFileLeavesTheFormerOneAndEndsWithTwo)
+{
+    kip::setPaths(kip::Paths::forInstallation(installation()));
+    {
+        kip::Database db(kip::paths().dataDir);
+        kip::Clock::setToday(kip::dayNumber(2026, 11, 20));
+        kip::Transaction t(db, {kip::FileId::Journal});
+        for (int carte = 1; carte <= 300; ++carte) {
+            kip::Journal e;
+            e.CARTE = qint16(carte);
+            e.NOM = QStringLiteral("MARTIN");
+            e.CAUSE = QStringLiteral("une cause assez longue pour remplir plus d'un bloc du disque");
+            ASSERT_TRUE(kip::ajouterAuJournal(t, e).ok());
+        }
+        ASSERT_TRUE(t.commit().ok());
+        kip::Clock::setToday(0);
+    }
+    const QStringList periode{QStringLiteral("--from"), QStringLiteral("20/11/2026"), QStringLiteral("--to"),
+                              QStringLiteral("06/12/2026")};
+    const struct
+    {
+        const char* nom;
+        QStringList args;
+    } commandes[] = {
+        {"export", QStringList{QStringLiteral("export")} + periode + QStringList{QStringLiteral("--csv")}},
+        {"journal", QStringList{QStringLiteral("journal")} + periode + QStringList{QStringLiteral("--csv")}},
+        {"report",
+         QStringList{QStringLiteral("report"), QStringLiteral("3")} + periode + QStringList{QStringLiteral("--pdf")}},
+    };
+    const struct
+    {
+        const char* panne;
+        const char* cause;
+    } pannes[] = {{"plein:1", "Plus de place sur le disque (28)"},
+                  {"plein:1:1", "Plus de place sur le disque (28)"}, // the space is back for what follows
+                  {"court:1", "Plus de place sur le disque (28)"},
+                  {"es:2", "Erreur d'entrée-sortie du disque (5)"}};
+    for (const auto& c : commandes) {
+        const QString fichier = sortie(QStringLiteral("%1.sortie").arg(QLatin1String(c.nom)));
+        for (const auto& p : pannes) {
+            SCOPED_TRACE(std::string(c.nom) + " " + p.panne);
+            QFile::remove(fichier);
+            Execution e = kiptool(c.args + QStringList{fichier}, installation(), QLatin1String(p.panne));
+            EXPECT_EQ(e.code, 2) << e.erreurs.toStdString();
+            EXPECT_TRUE(e.erreurs.contains(QString::fromUtf8(p.cause))) << e.erreurs.toStdString();
+            EXPECT_TRUE(e.erreurs.contains(QStringLiteral("aucun fichier écrit"), Qt::CaseInsensitive))
+                << e.erreurs.toStdString();
+            EXPECT_EQ(QDir(m_out.path()).entryList(QDir::Files), QStringList()) << "nothing, not even a part";
+            // A former file of that name stays as it was.
+            {
+                QFile ancien(fichier);
+                ASSERT_TRUE(ancien.open(QIODevice::WriteOnly));
+                ancien.write("ancien");
+            }
+            e = kiptool(c.args + QStringList{fichier}, installation(), QLatin1String(p.panne));
+            EXPECT_EQ(e.code, 2) << e.erreurs.toStdString();
+            QFile ancien(fichier);
+            ASSERT_TRUE(ancien.open(QIODevice::ReadOnly));
+            EXPECT_EQ(ancien.readAll(), QByteArray("ancien"));
+        }
+        QFile::remove(fichier);
+        const Execution e = kiptool(c.args + QStringList{fichier}, installation());
+        EXPECT_EQ(e.code, 0) << c.nom << ": " << e.erreurs.toStdString();
+        EXPECT_GT(QFileInfo(fichier).size(), 0) << c.nom;
+        QFile::remove(fichier);
+    }
 }

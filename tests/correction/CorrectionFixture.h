@@ -121,7 +121,7 @@ protected:
     {
         kip::RecordFile<kip::PointVal> file(*db);
         EXPECT_TRUE(file.open().ok());
-        return file.records();
+        return file.records().valueOr(-1);
     }
 
     void sql(kip::FileId fichier, const char* texte)

@@ -233,7 +233,7 @@ TEST_F(FichierCorrectionTest, DraftOnDisk)
     b.jours[4] = t;
     const QString chemin = cheminBrouillon();
     EXPECT_FALSE(lireBrouillon(chemin));
-    ASSERT_TRUE(ecrireBrouillon(chemin, b));
+    ASSERT_TRUE(ecrireBrouillon(chemin, b).ok());
     const std::optional<Brouillon> lu = lireBrouillon(chemin);
     ASSERT_TRUE(lu);
     EXPECT_EQ(*lu, b);

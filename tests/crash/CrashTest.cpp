@@ -17,9 +17,6 @@ using namespace crash;
 
 namespace {
 
-int g_runs = 10;
-quint64 g_seed = 0;
-
 struct Reference
 {
     std::unique_ptr<QTemporaryDir> racine;

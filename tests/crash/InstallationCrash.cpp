@@ -149,8 +149,13 @@ QByteArray genererInstallation(const QString& installDir, int employes, int sema
 
 Etat etat(const QString& installDir)
 {
+    return etatDe(installDir + QStringLiteral("/Data"));
+}
+
+Etat etatDe(const QString& dir)
+{
     Etat e;
-    Database db(installDir + QStringLiteral("/Data"));
+    Database db(dir);
     RecordFile<PointVal> lignes(db);
     RecordFile<Personnel> staff(db);
     EXPECT_TRUE(lignes.open().ok());
@@ -188,9 +193,12 @@ namespace {
 
 QString etapeDe(const QString& ligne)
 {
-    for (const QString& e : {Reconstruction, Initialisation, Transfert})
+    for (const QString& e : {Reconstruction, Initialisation, Transfert, SauvegardeManuelle})
         if (ligne.startsWith(e))
             return e;
+    // kiptool restore numbers its steps: "Restauration 2/6: ...".
+    if (ligne.startsWith(Restauration))
+        return ligne.section(QLatin1Char(':'), 0, 0);
     if (ligne.startsWith(QStringLiteral("Origin00.txt est archivé")))
         return QStringLiteral("Archive");
     return {};
@@ -209,8 +217,10 @@ void lireEtapes(Execution& ex, const QByteArray& octets, qint64 instant)
     }
 }
 
+} // namespace
+
 Execution lancer(const QString& installDir, const QString& programme, const QStringList& arguments,
-                 const QString& etape, qint64 delaiUs)
+                 const QString& etape, qint64 delaiUs, int signal)
 {
     Execution ex;
     QProcess p;
@@ -235,7 +245,7 @@ Execution lancer(const QString& installDir, const QString& programme, const QStr
             // The moment of the kill, within the step: the test's own random delay, not a wait for anything.
             std::this_thread::sleep_for(std::chrono::microseconds(delaiUs));
             if (p.state() == QProcess::Running)
-                ::kill(pid_t(p.processId()), SIGKILL);
+                ::kill(pid_t(p.processId()), signal);
         }
     }
     if (p.state() != QProcess::NotRunning && !p.waitForFinished(LimiteMs)) {
@@ -251,8 +261,6 @@ Execution lancer(const QString& installDir, const QString& programme, const QStr
     return ex;
 }
 
-} // namespace
-
 Execution executer(const QString& installDir)
 {
     Execution ex = lancer(installDir, kipempty(), {}, {}, 0);
@@ -260,27 +268,42 @@ Execution executer(const QString& installDir)
     return ex;
 }
 
-Execution executerEtTuer(const QString& installDir, const QString& etape, qint64 delaiUs)
+Execution executerEtTuer(const QString& installDir, const QString& etape, qint64 delaiUs, int signal)
 {
-    return lancer(installDir, kipempty(), {}, etape, delaiUs);
+    return lancer(installDir, kipempty(), {}, etape, delaiUs, signal);
 }
 
 Execution executerSousStrace(const QString& installDir, const QString& appel, int n)
 {
+    return executerSousStrace(installDir, appel, n, kipempty(), {});
+}
+
+Execution executerSousStrace(const QString& installDir, const QString& appel, int n, const QString& programme,
+                             const QStringList& arguments)
+{
     return lancer(installDir, QStringLiteral("strace"),
-                  {QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
-                   QStringLiteral("-e"), QStringLiteral("trace=") + appel, QStringLiteral("-e"),
-                   QStringLiteral("inject=%1:signal=KILL:when=%2").arg(appel).arg(n), kipempty()},
+                  QStringList{QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-o"),
+                              QStringLiteral("/dev/null"), QStringLiteral("-e"), QStringLiteral("trace=") + appel,
+                              QStringLiteral("-e"), QStringLiteral("inject=%1:signal=KILL:when=%2").arg(appel).arg(n),
+                              programme} +
+                      arguments,
                   {}, 0);
 }
 
 QMap<QString, int> compterAppels(const QString& installDir, const QStringList& appels)
 {
+    return compterAppels(installDir, appels, kipempty(), {});
+}
+
+QMap<QString, int> compterAppels(const QString& installDir, const QStringList& appels, const QString& programme,
+                                 const QStringList& arguments)
+{
     const QString journal = installDir + QStringLiteral("-strace.log");
     const Execution ex =
         lancer(installDir, QStringLiteral("strace"),
-               {QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-o"), journal, QStringLiteral("-e"),
-                QStringLiteral("trace=") + appels.join(QLatin1Char(',')), kipempty()},
+               QStringList{QStringLiteral("-f"), QStringLiteral("-qq"), QStringLiteral("-o"), journal,
+                           QStringLiteral("-e"), QStringLiteral("trace=") + appels.join(QLatin1Char(',')), programme} +
+                   arguments,
                {}, 0);
     EXPECT_EQ(ex.code, 0) << ex.erreurs.toStdString();
     QMap<QString, int> n;

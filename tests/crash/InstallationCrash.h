@@ -11,11 +11,15 @@
 #include <QSet>
 #include <QString>
 #include <chrono>
+#include <csignal>
 
 namespace crash {
 
 // Bad raw files fed to kipempty by each lot of the bad-input test (test_crash --files N).
 inline int g_fichiersParLot = 70;
+// Random kills of each test (test_crash --runs N), and the seed of their draw (--seed S).
+inline int g_runs = 10;
+inline quint64 g_seed = 0;
 
 // A directory for installations: under /dev/shm when there is one.
 QString racineTemporaire();
@@ -61,18 +65,33 @@ struct Execution
     qint64 dureeUs = 0;           // from the start to the end
     QMap<QString, qint64> debuts; // when each step was first announced, in microseconds from the start
 };
+// Runs a program in the installation, killed with SIGKILL (or sent another signal) delaiUs after the first line
+// of standard error that starts with etape (never when etape is empty).
+Execution lancer(const QString& installDir, const QString& programme, const QStringList& arguments,
+                 const QString& etape, qint64 delaiUs, int signal = SIGKILL);
 // Runs to the end (a hang or a crash fails the test).
 Execution executer(const QString& installDir);
-// Kills the run with SIGKILL delaiUs after the first line of standard error that starts with etape.
-Execution executerEtTuer(const QString& installDir, const QString& etape, qint64 delaiUs);
+// Kills the run with SIGKILL (or sends it another signal) delaiUs after the first line of standard error that
+// starts with etape.
+Execution executerEtTuer(const QString& installDir, const QString& etape, qint64 delaiUs, int signal = SIGKILL);
 // Runs under strace, which kills it at the n-th call of the system call appel.
 Execution executerSousStrace(const QString& installDir, const QString& appel, int n);
+// The same for another program of the installation.
+Execution executerSousStrace(const QString& installDir, const QString& appel, int n, const QString& programme,
+                             const QStringList& arguments);
 // How many times a clean run calls each of the given system calls.
 QMap<QString, int> compterAppels(const QString& installDir, const QStringList& appels);
+QMap<QString, int> compterAppels(const QString& installDir, const QStringList& appels, const QString& programme,
+                                 const QStringList& arguments);
+// The day lines and punch dates of the record files of a directory (Data or a backup).
+Etat etatDe(const QString& dir);
 
 // The steps kipempty announces on standard error.
 inline const QString Reconstruction = QStringLiteral("Reconstruction des index");
 inline const QString Initialisation = QStringLiteral("Initialisation des journées");
 inline const QString Transfert = QStringLiteral("Transfert des pointages");
+// The steps of kiptool restore and of the manual backup's driver.
+inline const QString Restauration = QStringLiteral("Restauration ");
+inline const QString SauvegardeManuelle = QStringLiteral("Sauvegarde manuelle");
 
 } // namespace crash

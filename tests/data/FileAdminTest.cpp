@@ -102,3 +102,80 @@ TEST_F(FileAdminTest, RebuildFindsAPageThatBelongsToNothing)
     EXPECT_EQ(err.code, KeysInvalid);
     EXPECT_TRUE(err.fileText.contains(QStringLiteral("never used"))) << err.fileText.toStdString();
 }
+
+// A leaf page of a key written over: REINDEX cannot free it, so the repair makes the file anew from its records
+// (every one of them, with its position and row version), says how many it kept, and keeps the damaged bytes.
+// A file whose records are damaged too keeps every record a scan can still read.
+TEST_F(FileAdminTest, ARebuildThatCannotFreeADamagedKeyPageMakesTheFileAnewFromItsRecords)
+{
+    auto lignes = [](const QString& path) {
+        sqlite3* raw = nullptr;
+        EXPECT_EQ(sqlite3_open(path.toUtf8().constData(), &raw), SQLITE_OK);
+        sqlite3_stmt* st = nullptr;
+        EXPECT_EQ(sqlite3_prepare_v2(raw, "SELECT rowid, * FROM POINTVAL NOT INDEXED", -1, &st, nullptr), SQLITE_OK);
+        QMap<qint64, QByteArray> tout;
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            QByteArray ligne;
+            for (int c = 1; c < sqlite3_column_count(st); ++c)
+                ligne +=
+                    QByteArray(reinterpret_cast<const char*>(sqlite3_column_blob(st, c)), sqlite3_column_bytes(st, c)) +
+                    '|';
+            tout.insert(sqlite3_column_int64(st, 0), ligne);
+        }
+        sqlite3_finalize(st);
+        sqlite3_close(raw);
+        return tout;
+    };
+    auto page = [](const QString& path, const char* objet, const char* genre, int rang) {
+        sqlite3* raw = nullptr;
+        EXPECT_EQ(sqlite3_open(path.toUtf8().constData(), &raw), SQLITE_OK);
+        sqlite3_stmt* st = nullptr;
+        EXPECT_EQ(sqlite3_prepare_v2(raw, "SELECT pageno FROM dbstat WHERE name = ?1 AND pagetype = ?2 ORDER BY pageno",
+                                     -1, &st, nullptr),
+                  SQLITE_OK)
+            << "dbstat: " << sqlite3_errmsg(raw);
+        sqlite3_bind_text(st, 1, objet, -1, SQLITE_STATIC);
+        sqlite3_bind_text(st, 2, genre, -1, SQLITE_STATIC);
+        int n = 0;
+        for (int i = 0; i <= rang && sqlite3_step(st) == SQLITE_ROW; ++i)
+            n = sqlite3_column_int(st, 0);
+        sqlite3_finalize(st);
+        sqlite3_close(raw);
+        return n;
+    };
+    const QMap<qint64, QByteArray> avant = lignes(m_path);
+    ASSERT_EQ(avant.size(), 3000);
+    const int cle = page(m_path, "K_DATE_CARTE", "leaf", 3);
+    ASSERT_GT(cle, 1);
+    QFile f(m_path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.seek(qint64(cle - 1) * storetest::PageSize));
+    f.write(QByteArray(3000, '\x5a'));
+    f.close();
+    ASSERT_EQ(lignes(m_path), avant) << "the damage must leave the records readable";
+
+    EXPECT_EQ(rebuildRecordFileKeys(table(), m_path, true).code, KeysInvalid); // REINDEX alone cannot
+    rebuildAllKeys();
+    EXPECT_TRUE(checkRecordFile(table(), m_path, FileCheck::Pages).ok());
+    EXPECT_EQ(lignes(m_path), avant);
+    ASSERT_EQ(presenter.shown().size(), 1);
+    EXPECT_EQ(presenter.shown()[0].number, 41);
+    EXPECT_TRUE(presenter.shown()[0].text.contains(QStringLiteral("3000 enregistrement(s) gardé(s)")))
+        << presenter.shown()[0].text.toStdString();
+    EXPECT_TRUE(QFile::exists(m_path + QStringLiteral(".endommage")));
+
+    // A page of records lost as well: every other record is kept.
+    const QString copie = copy(QStringLiteral("Records.tps"));
+    const int donnees = page(copie, "POINTVAL", "leaf", 10);
+    ASSERT_GT(donnees, 1);
+    storetest::damagePage(copie, donnees);
+    RebuildAnew refait;
+    ASSERT_TRUE(rebuildRecordFileKeys(table(), copie, true, 2000, &refait).ok());
+    ASSERT_TRUE(refait.done);
+    const QMap<qint64, QByteArray> gardees = lignes(copie);
+    EXPECT_EQ(refait.kept, gardees.size());
+    EXPECT_GT(gardees.size(), 2900);
+    EXPECT_LT(gardees.size(), 3000);
+    for (auto it = gardees.cbegin(); it != gardees.cend(); ++it)
+        EXPECT_EQ(it.value(), avant.value(it.key())) << "position " << it.key();
+}

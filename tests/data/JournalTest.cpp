@@ -142,7 +142,7 @@ TEST_F(JournalTest, EmployeeChangeAndDeleteWriteTheirFieldsOnlyWhenTheyHappen)
     p.NOM = QStringLiteral("MARTINEZ");
     p.ARRONDI_SEMAINE = QStringLiteral("+15");
     p.PERIODE_INACTIVITE_DEBUT[1] = dayNumber(2004, 8, 2);
-    ASSERT_EQ(updateEmployee(db, p, saved), UpdateSaved);
+    ASSERT_EQ(updateEmployee(db, p, saved), NoError);
     std::vector<Journal> entrees = tout();
     ASSERT_EQ(entrees.size(), 1u);
     EXPECT_EQ(entrees[0].AVANT, QStringLiteral("NOM=MARTIN; ARRONDI_SEMAINE=000; PERIODE_INACTIVITE_DEBUT[2]="));
@@ -157,9 +157,9 @@ TEST_F(JournalTest, EmployeeChangeAndDeleteWriteTheirFieldsOnlyWhenTheyHappen)
     Personnel q = lire(autre, 12);
     Personnel perime = p;
     q.TOLERANCE_ENTREE = 3;
-    ASSERT_EQ(updateEmployee(autre, q, LinkValues::of(q)), UpdateSaved);
+    ASSERT_EQ(updateEmployee(autre, q, LinkValues::of(q)), NoError);
     perime.TOLERANCE_SORTIE = 7;
-    EXPECT_EQ(updateEmployee(db, perime, LinkValues::of(perime)), UpdateChangedElsewhere);
+    EXPECT_EQ(updateEmployee(db, perime, LinkValues::of(perime)), ChangedElsewhere);
     EXPECT_EQ(tout().size(), 2u);
     {
         sqlite3* raw = nullptr;
@@ -173,12 +173,12 @@ TEST_F(JournalTest, EmployeeChangeAndDeleteWriteTheirFieldsOnlyWhenTheyHappen)
     Personnel r = lire(db, 12);
     const LinkValues liens = LinkValues::of(r);
     r.CARTE = 99;
-    EXPECT_EQ(updateEmployee(db, r, liens), UpdateFailed);
+    EXPECT_EQ(updateEmployee(db, r, liens), DriverError);
     EXPECT_EQ(tout().size(), 2u);
 
     // The delete keeps every field of the employee that left and says how many day lines went with it.
     Personnel s = lire(db, 12);
-    ASSERT_EQ(deleteEmployee(db, s), UpdateSaved);
+    ASSERT_EQ(deleteEmployee(db, s), NoError);
     entrees = tout();
     ASSERT_EQ(entrees.size(), 3u);
     EXPECT_TRUE(entrees[2].AVANT.startsWith(QStringLiteral("CARTE=12; MATRICULE=M12; NOM=MARTINEZ; PRENOM=Paul")))
@@ -192,6 +192,7 @@ TEST_F(JournalTest, ReadsByPeriodCardAndDayLineNewestFirst)
     commonOpen(FileId::Journal);
     Database db(dataDir());
     const qint32 jour = dayNumber(2004, 6, 14);
+    Clock::setTimeOfDay(QTime(9, 30, 15)); // the entries' time comes from the clock as their date does
     for (auto [date, carte, ligne] :
          {std::tuple{jour - 1, 12, jour - 3}, std::tuple{jour, 12, jour - 3}, std::tuple{jour, 15, jour - 3},
           std::tuple{jour + 1, 12, jour - 2}, std::tuple{jour + 2, 12, jour - 3}}) {
@@ -205,6 +206,7 @@ TEST_F(JournalTest, ReadsByPeriodCardAndDayLineNewestFirst)
         ASSERT_TRUE(t.commit().ok());
     }
     Clock::setToday(0);
+    Clock::setTimeOfDay(QTime());
     std::vector<Journal> entrees;
     ASSERT_EQ(lireJournal(db, {jour, jour + 1, 10, 12}, entrees), NoError);
     ASSERT_EQ(entrees.size(), 2u);
@@ -212,6 +214,6 @@ TEST_F(JournalTest, ReadsByPeriodCardAndDayLineNewestFirst)
     EXPECT_EQ(entrees[1].DATE, jour + 1);
     ASSERT_EQ(lireJournalJournee(db, 12, jour - 3, entrees), NoError);
     ASSERT_EQ(entrees.size(), 3u);
-    EXPECT_EQ(entrees[0].DATE, jour + 2);
+    EXPECT_EQ(momentJournal(entrees[0]), QDateTime(calendarDate(jour + 2), QTime(9, 30, 15)));
     EXPECT_EQ(entrees[2].DATE, jour - 1);
 }

@@ -71,10 +71,10 @@ TEST_F(PreparationEmployeTest, WorkerReportsOnItsOwnThread)
     QCoreApplication app(argc, argv);
     const Personnel p = ajouter(employe(12, QStringLiteral("MARTIN")));
     TachePreparation tache;
-    QSignalSpy termine(&tache, &TachePreparation::terminee);
+    QSignalSpy termine(&tache, &Tache::terminee);
     tache.lancer(paths().dataDir, p, today);
     ASSERT_TRUE(termine.wait(10000));
-    EXPECT_EQ(termine.first().first().toString(), QString());
+    EXPECT_EQ(tache.resultat(), QString());
     EXPECT_EQ(journees(12).size(), 91 + (LundiDimanche(today).dimanche - today));
 
     // A file that stays locked: the preparation gives up with the error and writes nothing.
@@ -86,6 +86,6 @@ TEST_F(PreparationEmployeTest, WorkerReportsOnItsOwnThread)
         tache.lancer(paths().dataDir, q, today);
         ASSERT_TRUE(termine.wait(15000));
     }
-    EXPECT_FALSE(termine.last().first().toString().isEmpty());
+    EXPECT_FALSE(tache.resultat().isEmpty());
     EXPECT_TRUE(journees(13).isEmpty());
 }

@@ -76,7 +76,7 @@ TEST_F(FichiersPartagesTest, EmployeeUpdateOnTheGuiThreadAndTransferOnAWorkerBot
     damageKeys(paths().file(FileId::PointVal));
 
     // The worker's first use of POINTVAL asks whether to rebuild its keys; meanwhile the user saves an employee.
-    int saved = -1;
+    FileError saved = makeError(NotFound);
     gui.meanwhile = [&] {
         Database guiDb(dataDir());
         RecordFile<Personnel> file(guiDb);
@@ -112,7 +112,7 @@ TEST_F(FichiersPartagesTest, EmployeeUpdateOnTheGuiThreadAndTransferOnAWorkerBot
     const ResultatTransfert r = watcher.result();
     setMessagePresenter(&presenter);
 
-    EXPECT_EQ(saved, UpdateSaved);
+    EXPECT_EQ(saved, NoError);
     EXPECT_TRUE(r.reussi()) << r.erreur.description().toStdString();
     EXPECT_EQ(r.stockes, 2);
     EXPECT_EQ(employee(12).NOM, QStringLiteral("MARTINEZ"));

@@ -90,19 +90,20 @@ TEST_F(ParametresLecteurTest, KipGuardIsRewrittenWholeOrNotAtAll)
     const QString chemin = paths().kipGuard();
     ecrire(chemin, "2\r\na.wav\r\nb.wav\r\nOmron\r\nune cinquième ligne\r\n");
     ConfigurationLecteur c;
-    ASSERT_TRUE(c.ecrire(chemin));
+    ASSERT_TRUE(c.ecrire(chemin).ok());
     EXPECT_EQ(lire(chemin), QByteArray("0\r\n\r\n\r\nMagtek\r\n"));
     c.port = 8;
     c.sonCarteLue = QStringLiteral("Sonnerie été.wav");
     c.marque = MarqueOmron();
-    ASSERT_TRUE(c.ecrire(chemin));
+    ASSERT_TRUE(c.ecrire(chemin).ok());
     EXPECT_EQ(lire(chemin), QByteArray("8\r\nSonnerie \xe9t\xe9.wav\r\n\r\nOmron\r\n"));
     EXPECT_EQ(QDir(paths().dataDir).entryList({QStringLiteral("KipGuard*")}, QDir::Files),
               QStringList{QStringLiteral("KipGuard.txt")});
     // A file that cannot be written leaves the former one as it was.
     const QString bloque = paths().dataDir + QStringLiteral("/bloque");
     QDir().mkpath(bloque + QStringLiteral("/KipGuard.txt/dedans"));
-    EXPECT_FALSE(c.ecrire(bloque + QStringLiteral("/KipGuard.txt")));
+    EXPECT_EQ(c.ecrire(bloque + QStringLiteral("/KipGuard.txt")).description(),
+              QStringLiteral("Le nom désigne un répertoire (21)"));
 }
 
 TEST_F(ParametresLecteurTest, PortTestMessageIs1025PlusThePortAndNothingWithoutOne)

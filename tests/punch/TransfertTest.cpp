@@ -1,8 +1,10 @@
 // The transfer of raw punches into day lines and the archive of the raw file.
 #include "PunchFixture.h"
+#include "QStringPrinter.h"
 #include "calendar/Dates.h"
 #include "data/Transaction.h"
 #include "punch/InitialiserJournees.h"
+#include "punch/PassageSansSurveillance.h"
 #include "punch/TransfertPointages.h"
 
 #include <unistd.h>
@@ -113,7 +115,7 @@ TEST_F(TransfertTest, MidnightShiftPutsThePunchOnThePreviousDate)
 {
     addEmployee(13, QStringLiteral("DURAND"), [](Personnel& p) { p.DECALAGE_MINUIT = 60; });
     writeOrigin(punch(13, today, 0, 30));
-    run();
+    ASSERT_TRUE(run().lecture.reussi());
     EXPECT_EQ(punches(line(13, today - 1)->POINTAGE_ORIGINE), std::vector<int>{1470});
     EXPECT_FALSE(line(13, today).has_value());
     EXPECT_EQ(employee(13).DERNIER_POINTAGE, today); // the punch's own date
@@ -164,7 +166,7 @@ TEST_F(TransfertTest, ElevenArchivesKeepTheLastTen)
 {
     for (int i = 1; i <= 11; ++i) {
         writeOrigin(QByteArray("lot ") + QByteArray::number(i) + "\r\n");
-        ASSERT_TRUE(ArchiverOrigine(dataDir(), readFile(origin(0)).size()));
+        ASSERT_TRUE(ArchiverOrigine(dataDir(), readFile(origin(0)).size()).ok());
     }
     EXPECT_EQ(readFile(origin(1)), QByteArray("lot 11\r\n"));
     EXPECT_EQ(readFile(origin(10)), QByteArray("lot 2\r\n"));
@@ -183,7 +185,7 @@ TEST_F(TransfertTest, LinesAppendedAfterTheReadingAreNotLostByTheArchive)
         ASSERT_TRUE(f.open(QIODevice::Append));
         f.write(punch(12, today, 12, 0));
     }
-    ASSERT_TRUE(ArchiverOrigine(dataDir(), r.octetsLus));
+    ASSERT_TRUE(ArchiverOrigine(dataDir(), r.octetsLus).ok());
     EXPECT_EQ(readFile(origin(1)), punch(12, today, 8, 0));
     EXPECT_EQ(readFile(origin(0)), punch(12, today, 12, 0));
 }
@@ -223,7 +225,7 @@ TEST_F(TransfertTest, KilledInTheMiddleLosesNothingAndDuplicatesNothing)
                     ::_exit(9);
             };
             Database own(dataDir());
-            TransfererPointages(own, origin(0), today, p);
+            (void)TransfererPointages(own, origin(0), today, p); // the run is killed halfway: no result to see
         },
         ::testing::ExitedWithCode(9), "");
     EXPECT_EQ(readFile(origin(0)), raw);
@@ -305,4 +307,35 @@ TEST_F(TransfertTest, TheSummaryCountsWhatWasStoredAndWhatTheMergeLeftOut)
     EXPECT_EQ(r.lecture.stockes, 0);
     expectEveryLineCounted(r.lecture);
     EXPECT_EQ(allLines(), before);
+}
+
+// An archive that cannot be made is told with the file and the cause, makes the run fail, and keeps the raw file.
+TEST_F(TransfertTest, AFailedArchiveNamesItsFileAndFailsTheRun)
+{
+    addEmployee(12, QStringLiteral("MARTIN"));
+    const QByteArray raw = punch(12, today, 8, 0);
+    writeOrigin(raw);
+    // Origin09.txt cannot move up onto Origin10.txt, a directory that holds a file.
+    ASSERT_TRUE(QDir(dataDir()).mkpath(QStringLiteral("Origin10.txt/x")));
+    {
+        QFile f(origin(9));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    struct Suivi : SuiviPassage
+    {
+        void etape(const QString&, int, int) override {}
+        void rejet(const QString&) override {}
+        void rapport(const QString& ligne) override { lignes << ligne; }
+        QStringList lignes;
+    } suivi;
+    const ResultatPassage r = PassageSansSurveillance(*db, dataDir(), today, suivi);
+    EXPECT_FALSE(r.transfert.archive);
+    EXPECT_EQ(r.transfert.erreurArchive.path, origin(9));
+    EXPECT_EQ(r.codeSortie(), 1);
+    ASSERT_FALSE(suivi.lignes.isEmpty());
+    EXPECT_TRUE(suivi.lignes.last().startsWith(QStringLiteral("Archivage des pointages impossible: Impossible de "
+                                                              "renommer ") +
+                                               origin(9) + QStringLiteral(": ")))
+        << suivi.lignes.last().toStdString();
+    EXPECT_EQ(readFile(origin(0)), raw);
 }

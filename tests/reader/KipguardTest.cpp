@@ -9,6 +9,7 @@
 #include "kipgen/Generator.h"
 #include "kipgen/Staff.h"
 #include "punch/PreparerJournee.h"
+#include "reader/ServeurMessages.h"
 #include "shell/LecteurCartes.h"
 
 #include <QDeadlineTimer>
@@ -22,6 +23,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -94,13 +96,15 @@ bool attendre(const std::function<bool()>& condition, int ms = DelaiMs)
 class Kipguard
 {
 public:
-    void demarrer(const QString& installation, const QStringList& arguments)
+    void demarrer(const QString& installation, const QStringList& arguments, bool enMarche = true)
     {
         m_processus.setProcessEnvironment(sansAffichage());
         m_processus.setWorkingDirectory(installation);
         m_processus.start(QStringLiteral(KIP_KIPGUARD), arguments);
         ASSERT_TRUE(m_processus.waitForStarted(DelaiMs));
-        ASSERT_TRUE(attendreJournal(QStringLiteral("En marche"))) << journal().toStdString();
+        if (enMarche) {
+            ASSERT_TRUE(attendreJournal(QStringLiteral("En marche"))) << journal().toStdString();
+        }
     }
     ~Kipguard()
     {
@@ -121,6 +125,19 @@ public:
             m_processus.waitForReadyRead(10);
             return compte(texte) >= fois;
         });
+    }
+    // Waits for the end; the exit code, -1 for a crash or a hang.
+    int fin()
+    {
+        if (!m_processus.waitForFinished(DelaiMs) || m_processus.exitStatus() != QProcess::NormalExit)
+            return -1;
+        return m_processus.exitCode();
+    }
+    // What is typed on its standard input, then the input's end.
+    void taper(const QByteArray& texte)
+    {
+        m_processus.write(texte);
+        m_processus.closeWriteChannel();
     }
     void tuer()
     {
@@ -155,7 +172,11 @@ protected:
         ASSERT_FALSE(m_port1.nom().isEmpty());
         QFile::remove(m_chemins.origin(0));
     }
-    void TearDown() override { qunsetenv("KIP_LECTEUR_SOCKET"); }
+    void TearDown() override
+    {
+        QFile::remove(ServeurMessages::cheminVerrou(LecteurCartes::nomSocket()));
+        qunsetenv("KIP_LECTEUR_SOCKET");
+    }
 
     void demarrer(Kipguard& k, QStringList autres = {})
     {
@@ -286,6 +307,45 @@ TEST_F(KipguardTest, AKillWhileSwipesAreHeldLosesNoneOfThem)
     const QStringList restes =
         QDir(m_chemins.dataDir).entryList({QStringLiteral("KipGuard*"), QStringLiteral("*.kipguard")});
     EXPECT_EQ(restes, QStringList{QStringLiteral("KipGuard.txt")}) << restes.join(' ').toStdString();
+}
+
+TEST_F(KipguardTest, ASecondReaderOnTheSameSocketIsRefusedAndTheFirstKeepsIt)
+{
+    Kipguard premier;
+    demarrer(premier);
+    const QByteArray socket = QFile::encodeName(ServeurMessages::cheminSocket(LecteurCartes::nomSocket()));
+    struct stat avant = {};
+    ASSERT_EQ(::stat(socket.constData(), &avant), 0);
+    for (int essai = 0; essai < 3; ++essai) {
+        Kipguard second;
+        second.demarrer(m_dir, {QStringLiteral("--service")}, false);
+        EXPECT_EQ(second.fin(), 1);
+        EXPECT_TRUE(second.journal().contains(QStringLiteral("déjà en cours d'exécution")))
+            << second.journal().toStdString();
+        EXPECT_FALSE(second.journal().contains(QStringLiteral("En marche")));
+    }
+    struct stat apres = {};
+    ASSERT_EQ(::stat(socket.constData(), &apres), 0);
+    EXPECT_EQ(apres.st_ino, avant.st_ino) << "the socket was replaced";
+    // The first one still hears the programs: paused, it holds the swipe.
+    EXPECT_EQ(envoyer(1024), 1);
+    m_port1.glisser(piste(31));
+    ASSERT_TRUE(premier.attendreJournal(QStringLiteral("Carte 0031 mise en attente")))
+        << premier.journal().toStdString();
+    EXPECT_TRUE(origine().isEmpty());
+    EXPECT_EQ(envoyer(1025), 1);
+    EXPECT_EQ(cartes(origine()), QList<int>{31});
+}
+
+TEST_F(KipguardTest, TheSimulationEndsWithItsInputOnceEveryLineIsWritten)
+{
+    Kipguard k;
+    k.demarrer(m_dir, {QStringLiteral("--simulation"), QStringLiteral("--service")});
+    // The last line has no line end: it counts all the same.
+    k.taper("42\nE\n0\n7");
+    EXPECT_EQ(k.fin(), 0) << k.journal().toStdString();
+    EXPECT_EQ(cartes(origine()), (QList<int>{42, 7}));
+    EXPECT_EQ(k.compte(QStringLiteral("Mauvaise lecture")), 2) << k.journal().toStdString();
 }
 
 TEST_F(KipguardTest, KipemptyPausesItAndASwipeDuringTheTransferIsTransferredByTheNextRun)

@@ -2,7 +2,9 @@
 // what each sound finds on disk when it plays.
 #include "reader/Surveillance.h"
 
+#include "calendar/Clock.h"
 #include "data/TextFiles.h"
+#include "data/WriteFaults.h"
 #include "reader/Sons.h"
 
 #include <QAbstractItemModelTester>
@@ -43,7 +45,7 @@ QByteArray lire(const QString& chemin)
 class EntreeEssai : public Entree
 {
 public:
-    bool ouvrir(QString*) override { return true; }
+    FileError ouvrir() override { return {}; }
     QString description() const override { return QStringLiteral("essai"); }
     void glisser(const Lecture& l) { Q_EMIT lue(l); }
 };
@@ -81,7 +83,9 @@ protected:
         m_chemins = Paths::forInstallation(m_tmp.filePath(QStringLiteral("Kip")));
         QDir().mkpath(m_chemins.dataDir);
         reglages(QStringLiteral("1"), QStringLiteral("Magtek"));
-        m_surveillance.setHorloge([this] { return m_maintenant; });
+        // The swipes' date and time.
+        Clock::setToday(dayNumber(2004, 11, 5));
+        Clock::setTimeOfDay(QTime(17, 45, 30));
         m_surveillance.setFabriqueEntree([this](int port, const QString&, Marque marque) {
             auto e = std::make_unique<EntreeEssai>();
             m_entrees[port] = e.get();
@@ -91,14 +95,20 @@ protected:
         });
         connect();
     }
+    void TearDown() override
+    {
+        Clock::setToday(0);
+        Clock::setTimeOfDay(QTime());
+    }
     void connect()
     {
         QObject::connect(&m_surveillance, &Surveillance::journal, [this](const QString& t) { m_journal << t; });
     }
     void reglages(const QString& port, const QString& marque)
     {
-        ASSERT_TRUE((KipGuard{port, QStringLiteral("bip.wav"), QStringLiteral("erreur.wav"), marque}.write(
-            m_chemins.kipGuard())));
+        ASSERT_TRUE((KipGuard{port, QStringLiteral("bip.wav"), QStringLiteral("erreur.wav"), marque}
+                         .write(m_chemins.kipGuard())
+                         .ok()));
     }
     void glisser(int port, const Lecture& l)
     {
@@ -127,7 +137,6 @@ protected:
     OptionsSurveillance m_options{{}, 3, false};
     SonsEssai m_sons{Paths::forInstallation(m_tmp.filePath(QStringLiteral("Kip")))};
     Surveillance m_surveillance{Paths::forInstallation(m_tmp.filePath(QStringLiteral("Kip"))), m_options, m_sons};
-    QDateTime m_maintenant{QDate(2004, 11, 5), QTime(17, 45, 30)};
 };
 
 } // namespace
@@ -166,11 +175,18 @@ TEST_F(SurveillanceTest, PausedSwipesAreHeldThenHandedOverInOrderWithTheSettings
     EXPECT_EQ(message(1024), 1);
     EXPECT_TRUE(m_surveillance.enPause());
     for (int carte : {2, 3}) {
-        m_maintenant = m_maintenant.addSecs(60);
+        Clock::setTimeOfDay(Clock::timeOfDay().addSecs(60));
         glisser(1, Lecture::carteLue(carte));
     }
     EXPECT_EQ(origine(), "0001 05/11/2004 17:45 03\r\n");
     EXPECT_EQ(m_surveillance.enAttente(), 2);
+    auto resultats = [this] {
+        QStringList r;
+        for (int i = 0; i < m_surveillance.dernieres()->rowCount(); ++i)
+            r << m_surveillance.dernieres()->index(i, DernieresLectures::Resultat).data().toString();
+        return r;
+    };
+    EXPECT_EQ(resultats(), (QStringList{"En attente", "En attente", "Enregistrée"}));
     // Each held swipe was in the spool when its sound played.
     ASSERT_EQ(m_sons.sons.size(), 3u);
     EXPECT_EQ(m_sons.sons[2].fichier, bip());
@@ -182,6 +198,8 @@ TEST_F(SurveillanceTest, PausedSwipesAreHeldThenHandedOverInOrderWithTheSettings
     EXPECT_FALSE(m_surveillance.enPause());
     EXPECT_EQ(origine(), "0001 05/11/2004 17:45 03\r\n0002 05/11/2004 17:46 03\r\n0003 05/11/2004 17:47 03\r\n");
     EXPECT_EQ(m_surveillance.enAttente(), 0);
+    // The window's rows follow: those swipes are written now.
+    EXPECT_EQ(resultats(), (QStringList{"Enregistrée", "Enregistrée", "Enregistrée"}));
     EXPECT_FALSE(m_entrees.contains(1));
     ASSERT_TRUE(m_entrees.contains(4));
     EXPECT_EQ(m_marques.value(4), Marque::Omron);
@@ -233,4 +251,46 @@ TEST_F(SurveillanceTest, ARawFileThatCannotBeWrittenLosesNoSwipe)
     message(1025);
     EXPECT_EQ(origine(), "0001 05/11/2004 17:45 03\r\n0002 05/11/2004 17:45 03\r\n");
     EXPECT_EQ(m_surveillance.enAttente(), 0);
+}
+
+TEST_F(SurveillanceTest, ASwipeIsAcknowledgedOnlyAsAWholeLineAndAFailedOneLeavesNoFragment)
+{
+    ASSERT_TRUE(m_surveillance.demarrer());
+    // Each case: one swipe with the disk failing at its n-th write or sync (for good, or for that operation
+    // alone, when the spool then takes it), then one swipe once the space is back.
+    QSet<int> acquittees;
+    int carte = 100;
+    auto glisserEtNoter = [&](int c) {
+        glisser(1, Lecture::carteLue(c));
+        if (!m_sons.sons.empty() && m_sons.sons.back().fichier == bip())
+            acquittees.insert(c);
+    };
+    for (auto genre : {WriteFaultKind::ShortWrite, WriteFaultKind::NoSpace, WriteFaultKind::IoError}) {
+        for (int n = 1; n <= 4; ++n) {
+            for (int nombre : {0, 1}) {
+                {
+                    const ScopedWriteFault panne({genre, n, nombre});
+                    glisserEtNoter(++carte);
+                }
+                glisserEtNoter(++carte);
+            }
+        }
+    }
+    ASSERT_EQ(m_surveillance.enAttente(), 0);
+    // Only whole lines, each of a swipe acknowledged with the good-read sound, once.
+    const QByteArray contenu = origine();
+    ASSERT_EQ(contenu.size() % Attente::TailleLigne, 0) << contenu.toStdString();
+    QSet<int> ecrites;
+    for (qsizetype at = 0; at < contenu.size(); at += Attente::TailleLigne) {
+        const QByteArray ligne = contenu.mid(at, Attente::TailleLigne);
+        ASSERT_TRUE(ligne.endsWith(" 05/11/2004 17:45 03\r\n")) << ligne.toStdString();
+        const int c = ligne.left(4).toInt();
+        EXPECT_FALSE(ecrites.contains(c)) << "doubled: " << c;
+        ecrites.insert(c);
+    }
+    EXPECT_EQ(ecrites, acquittees);
+    // The swipes under a lasting fault were refused, those after it all taken.
+    EXPECT_LT(acquittees.size(), carte - 100);
+    for (int c = 102; c <= carte; c += 2)
+        EXPECT_TRUE(acquittees.contains(c)) << c;
 }

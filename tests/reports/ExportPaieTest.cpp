@@ -105,7 +105,7 @@ TEST_F(ExportPaieTest, TheFileIsWhatFrenchSpreadsheetsReadAndQuotesWhatMustBe)
     const QString chemin = m_tmp.path() + QStringLiteral("/paie.csv");
     Database connexion(paths().dataDir);
     const ResultatExport r = Exporter(connexion, GenreExport::TotauxSemaines, par, SeuilsPaie{}, chemin);
-    ASSERT_TRUE(r.ecrit()) << r.erreur.toStdString();
+    ASSERT_TRUE(r.ecrit()) << r.erreurEcriture.description().toStdString();
     EXPECT_EQ(r.lignes, 3);
     QFile f(chemin);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));

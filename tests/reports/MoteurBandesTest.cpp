@@ -232,13 +232,13 @@ TEST(MoteurBandesTest, ThePainterScalesThePageAndThePdfHoldsItsTexts)
     ASSERT_TRUE(pages.ajouter(page));
     ASSERT_TRUE(pages.ajouter(page));
     const QString pdf = dir.filePath(QStringLiteral("essai.pdf"));
-    QString erreur;
-    ASSERT_TRUE(ecrirePdf(pages, pdf, QStringLiteral("Essai"), &erreur)) << erreur.toStdString();
+    const FileError erreur = ecrirePdf(pages, pdf, QStringLiteral("Essai"));
+    ASSERT_TRUE(erreur.ok()) << erreur.description().toStdString();
     const QString texte = texteDuPdf(pdf);
     EXPECT_EQ(texte.count(QStringLiteral("Total général de l'été")), 2) << texte.toStdString();
-    EXPECT_FALSE(ecrirePdf(pages, dir.filePath(QStringLiteral("absent/essai.pdf")), {}, &erreur));
-    EXPECT_FALSE(erreur.isEmpty());
-    EXPECT_FALSE(ecrirePdf(ImagesPages(), dir.filePath(QStringLiteral("vide.pdf"))));
+    EXPECT_EQ(ecrirePdf(pages, dir.filePath(QStringLiteral("absent/essai.pdf"))).description(),
+              QStringLiteral("Fichier ou répertoire introuvable (2)"));
+    EXPECT_FALSE(ecrirePdf(ImagesPages(), dir.filePath(QStringLiteral("vide.pdf"))).ok());
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("vide.pdf"))));
 }
 

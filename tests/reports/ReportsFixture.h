@@ -37,6 +37,7 @@ protected:
         kip::setMessagePresenter(&presenter);
         today = kip::dayNumber(2026, 12, 9); // a Wednesday
         kip::Clock::setToday(today);
+        kip::Clock::setTimeOfDay(QTime(10, 20, 30));
         kip::commonOpen(kip::FileId::Personnel);
         kip::commonOpen(kip::FileId::PointVal);
         db = std::make_unique<kip::Database>(kip::paths().dataDir);
@@ -52,6 +53,7 @@ protected:
         db.reset();
         kip::setMessagePresenter(nullptr);
         kip::Clock::setToday(0);
+        kip::Clock::setTimeOfDay(QTime());
     }
 
     kip::Personnel employe(qint16 carte, const QString& nom, const QString& prenom, const QString& arrondi = "000",
@@ -140,8 +142,6 @@ protected:
 
     kip::ResultatEdition executer(kip::Edition& e, const kip::ParametresEdition& p, kip::ControleExecution c = {})
     {
-        if (!c.heure)
-            c.heure = [] { return QTime(10, 20, 30); };
         kip::Database connexion(kip::paths().dataDir);
         return kip::ExecuterEdition(connexion, e, p, c);
     }
@@ -162,8 +162,8 @@ protected:
     QStringList textePdf(const kip::ImagesPages& pages)
     {
         const QString chemin = m_tmp.filePath(QStringLiteral("edition.pdf"));
-        QString erreur;
-        EXPECT_TRUE(kip::ecrirePdf(pages, chemin, QStringLiteral("Essai"), &erreur)) << erreur.toStdString();
+        const kip::FileError erreur = kip::ecrirePdf(pages, chemin, QStringLiteral("Essai"));
+        EXPECT_TRUE(erreur.ok()) << erreur.description().toStdString();
         QStringList lignes;
         for (const QString& l : texteDuPdf(chemin).split(QLatin1Char('\n')))
             if (!l.simplified().isEmpty())

@@ -237,7 +237,7 @@ TEST_F(DemarrageTest, BackupCopyTakenWhileAnotherConnectionWritesHoldsACommitted
     Database db(dir + QStringLiteral("/SaveAuto"));
     RecordFile<PointVal> file(db);
     ASSERT_EQ(file.open(), NoError);
-    const qint64 rows = file.records();
+    const qint64 rows = file.records().valueOr(-1);
     EXPECT_GT(rows, 0);
     EXPECT_EQ(rows % Batch, 0); // whole transactions only
 }

@@ -157,32 +157,30 @@ TEST_F(RepertoireUtilisateurTest, ARememberedDirectoryThatHasGoneIsAskedForNotMa
 
 TEST_F(RepertoireUtilisateurTest, TheOptionGoesToTheUserDirectoryWhoseStartUpMakesTheSubDirectories)
 {
-    QString repertoire;
     // From a terminal: the current directory, nothing asked, nothing created.
     ASSERT_TRUE(QDir::setCurrent(m_tmp.path()));
-    EXPECT_TRUE(repertoireDeDepart({QStringLiteral("Kip")}, *m_reglages, m_home, demande, &repertoire));
-    EXPECT_EQ(repertoire, QDir::currentPath());
+    EXPECT_EQ(repertoireDeDepart({QStringLiteral("Kip")}, *m_reglages, m_home, demande), QDir::currentPath());
     EXPECT_TRUE(demande.proposes.isEmpty());
 
     // From the menu, the first time: the question, given up, ends the program.
     const QStringList menu{QStringLiteral("Kip"), QString::fromLatin1(OptionRepertoireUtilisateur)};
-    EXPECT_FALSE(repertoireDeDepart(menu, *m_reglages, m_home, demande, &repertoire));
+    EXPECT_FALSE(repertoireDeDepart(menu, *m_reglages, m_home, demande));
 
     const QString defaut = m_home + QStringLiteral("/Kip");
     demande.reponses = {defaut};
-    ASSERT_TRUE(repertoireDeDepart(menu, *m_reglages, m_home, demande, &repertoire));
-    EXPECT_EQ(repertoire, defaut);
+    const std::optional<QString> repertoire = repertoireDeDepart(menu, *m_reglages, m_home, demande);
+    ASSERT_EQ(repertoire, defaut);
     EXPECT_EQ(QDir::currentPath(), QDir(defaut).canonicalPath());
     Demarrage d(Program::KipOther);
     int exitCode = -1;
-    ASSERT_TRUE(d.verifier(repertoire, &exitCode));
+    ASSERT_TRUE(d.verifier(*repertoire, &exitCode));
     for (const char* sub : {"/Data", "/SaveAuto", "/SaveManu", "/Son"})
         EXPECT_TRUE(QFileInfo(defaut + QLatin1String(sub)).isDir()) << sub;
 
     // Asked again on demand, proposing the one in use.
     const QStringList choisir{QStringLiteral("Kip"), QString::fromLatin1(OptionRepertoireUtilisateur),
                               QString::fromLatin1(OptionChoisirRepertoire)};
-    EXPECT_FALSE(repertoireDeDepart(choisir, *m_reglages, m_home, demande, &repertoire));
+    EXPECT_FALSE(repertoireDeDepart(choisir, *m_reglages, m_home, demande));
     EXPECT_EQ(demande.proposes.last(), defaut);
     EXPECT_EQ(memoriseSurDisque(), defaut);
 }

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/inotify.h>
@@ -56,7 +57,7 @@ protected:
         Database db(dir);
         RecordFile<PointVal> file(db);
         EXPECT_EQ(file.open(), NoError);
-        return file.records();
+        return file.records().valueOr(-1);
     }
 
     // The copies and whatever a copy left behind (the connection's own Topspeed.tcf aside).
@@ -144,7 +145,7 @@ TEST_F(SauvegardeTest, NewCopyReplacesTheFormerOneByOneRename)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("0012 09/12/2026 08:00 01\r\n");
     }
-    ASSERT_TRUE(copierFichierTexte(m_data + QStringLiteral("/Origin01.txt"), text));
+    ASSERT_TRUE(copierFichierTexte(m_data + QStringLiteral("/Origin01.txt"), text).ok());
     {
         QFile f(m_data + QStringLiteral("/Origin01.txt"));
         ASSERT_TRUE(f.open(QIODevice::Append));
@@ -153,7 +154,7 @@ TEST_F(SauvegardeTest, NewCopyReplacesTheFormerOneByOneRename)
 
     DirectoryWatch watch(m_save);
     ASSERT_TRUE(copyRecordFile(m_source, copy).ok());
-    ASSERT_TRUE(copierFichierTexte(m_data + QStringLiteral("/Origin01.txt"), text));
+    ASSERT_TRUE(copierFichierTexte(m_data + QStringLiteral("/Origin01.txt"), text).ok());
     const QStringList events = watch.events();
     // The former copies were never removed: their names went straight from the old file to the new one.
     EXPECT_FALSE(events.contains(QStringLiteral("DELETE PointVal.tps"))) << events.join(u',').toStdString();
@@ -186,7 +187,10 @@ TEST_F(SauvegardeTest, CopyThatFailsHalfwayLeavesTheFormerCopy)
         // The disk fills up halfway through each copy.
         FileSizeLimit limit(256 * 1024);
         EXPECT_FALSE(copyRecordFile(m_source, copy).ok());
-        EXPECT_FALSE(copierFichierTexte(textSource, text));
+        // The copy's error names the copy and the cause.
+        const FileError e = copierFichierTexte(textSource, text);
+        EXPECT_EQ(e.fileCode, EFBIG);
+        EXPECT_EQ(e.path, text);
     }
     EXPECT_EQ(contents(copy), formerRecords);
     EXPECT_EQ(dayLinesIn(m_save), 50);

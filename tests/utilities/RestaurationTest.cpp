@@ -4,10 +4,14 @@
 
 #include "../shell/ListenerLecteur.h"
 #include "UtilitairesFixture.h"
+#include "data/Cp1252.h"
 #include "data/TextFiles.h"
+#include "data/WriteFaults.h"
 #include "punch/TransfertPointages.h"
 #include "shell/LecteurCartes.h"
+#include "shell/RemplacementEnsemble.h"
 #include "shell/Sauvegarde.h"
+#include "shell/TravauxInterrompus.h"
 #include "shell/VerrouProgramme.h"
 
 #include <QFileInfo>
@@ -100,14 +104,16 @@ TEST_F(RestaurationTest, BringsBackExactlyTheBackedUpRowsAndKeepsThePreviousFile
     ASSERT_TRUE(r.faite()) << r.texte.toStdString();
     EXPECT_EQ(etapes, 606);
     EXPECT_EQ(tout(p().dataDir), sauvegardees);
-    EXPECT_EQ(tout(RepertoireAvantRestauration(p())), actuelles);
+    EXPECT_EQ(tout(r.copieAvant), actuelles);
     EXPECT_EQ(r.positionSommaire, 0); // the backup had no settings record
     for (FileId id : {FileId::Parametre, FileId::Personnel, FileId::PointVal, FileId::DateSave, FileId::OnOff})
         EXPECT_TRUE(checkRecordFile(tableOf(id), p().file(id)).ok()) << tableOf(id).fileName.toStdString();
     EXPECT_TRUE(r.texte.startsWith(QStringLiteral("  La restauration a été réalisée depuis \\Kip\\SaveAuto")));
     EXPECT_TRUE(r.texte.contains(QStringLiteral("2 employé(s), 27 ligne(s) de jour.")));
     // No work file is left beside the data files.
-    EXPECT_EQ(QDir(p().dataDir).entryList({QStringLiteral("*.restauration*"), QStringLiteral("*.part")}),
+    EXPECT_EQ(QDir(p().dataDir)
+                  .entryList({QStringLiteral("*.restauration*"), QStringLiteral("*.part"), QStringLiteral("*.ancien"),
+                              QStringLiteral("*.ensemble")}),
               QStringList());
 }
 
@@ -189,7 +195,7 @@ TEST_F(RestaurationTest, PunchesTransferredSinceTheBackupAreReadAgainOnceEach)
     EXPECT_EQ(lire(p().origin(2)), ancienne);
     EXPECT_EQ(lire(p().origin(1)), transferes);
     EXPECT_EQ(lire(p().origin(0)), transferes + apres);
-    EXPECT_TRUE(lire(RepertoireAvantRestauration(p()) + QStringLiteral("/Origin00.txt")) == apres);
+    EXPECT_TRUE(lire(r.copieAvant + QStringLiteral("/Origin00.txt")) == apres);
 
     // The next transfer stores each punch once, also when it reads the file a second time.
     db = std::make_unique<Database>(p().dataDir);
@@ -277,4 +283,125 @@ TEST_F(RestaurationTest, AbsenceFilesComeBackWhenTheCopyHoldsThemAndStayOtherwis
         QFile::remove(QDir(p().saveAutoDir).filePath(QLatin1String(nom)));
     ASSERT_TRUE(Restaurer(p(), SourceRestauration::SaveAuto, {}, 0).faite());
     EXPECT_EQ(cartes(), (QList<int>{12, 15}));
+}
+
+TEST_F(RestaurationTest, EachRestoreKeepsTheFilesBeforeItDatedTheLastFiveAndEachCanBeRestored)
+{
+    installationSauvegardee();
+    modifier();
+    db.reset();
+    const auto avantTout = tout(p().dataDir);
+    // Restored again and again: the copy made before the first restore is never replaced by a later one.
+    QStringList copies;
+    for (int i = 0; i < CopiesAvantRestaurationGardees + 1; ++i) {
+        const ResultatRestauration r = Restaurer(p(), SourceRestauration::SaveAuto, {}, 0);
+        ASSERT_TRUE(r.faite()) << r.texte.toStdString();
+        copies << r.copieAvant;
+        EXPECT_TRUE(r.texte.contains(QStringLiteral("conservés dans \\Kip\\SaveManu\\AvantRestauration\\") +
+                                     QFileInfo(r.copieAvant).fileName()));
+        if (i == 0) {
+            EXPECT_EQ(tout(copies[0]), avantTout);
+        }
+    }
+    EXPECT_EQ(copies.removeDuplicates(), 0);
+    // The oldest is gone; the five newest are listed, newest first, after SaveAuto and SaveManu.
+    const QList<CopieRestaurable> liste = CopiesRestaurables(p());
+    ASSERT_EQ(liste.size(), 2 + CopiesAvantRestaurationGardees);
+    EXPECT_EQ(liste[0].nom, QStringLiteral("SaveAuto"));
+    EXPECT_EQ(liste[1].nom, QStringLiteral("SaveManu"));
+    EXPECT_FALSE(QFileInfo::exists(copies[0]));
+    for (int i = 0; i < CopiesAvantRestaurationGardees; ++i)
+        EXPECT_EQ(liste[2 + i].repertoire, copies[copies.size() - 1 - i]);
+    EXPECT_TRUE(liste[2].libelle().startsWith(QStringLiteral("Avant la restauration du ")));
+
+    // A restore undone: the files before the second restore, which held the first restore's result.
+    CopieRestaurable avant;
+    ASSERT_TRUE(CopieDeNom(p(), liste.last().nom, &avant));
+    const ResultatRestauration r = Restaurer(p(), avant, {}, 0);
+    ASSERT_TRUE(r.faite()) << r.texte.toStdString();
+    EXPECT_EQ(tout(p().dataDir), tout(p().saveAutoDir));
+    EXPECT_FALSE(CopieDeNom(p(), QStringLiteral("AvantRestauration/rien"), &avant));
+}
+
+TEST_F(RestaurationTest, AFailedPutBackSaysWhichFilesAreAsBeforeAndWhereTheCopiesAre)
+{
+    installationSauvegardee();
+    modifier();
+    db.reset();
+    const auto actuelles = tout(p().dataDir);
+    // The second file's new version cannot take its place, and the put-back fails from there on too.
+    int renommages = 0;
+    RemplacementEnsemble::setRenommage([&](const QString& de, const QString& vers) {
+        if (++renommages >= 4)
+            return -1;
+        return std::rename(QFile::encodeName(de).constData(), QFile::encodeName(vers).constData());
+    });
+    ResultatRestauration r = Restaurer(p(), SourceRestauration::SaveAuto, {}, 0);
+    RemplacementEnsemble::setRenommage({});
+    EXPECT_EQ(r.etat, ResultatRestauration::Etat::Echec);
+    EXPECT_FALSE(r.texte.contains(QStringLiteral("restés tels qu'ils étaient"))) << r.texte.toStdString();
+    EXPECT_TRUE(r.texte.contains(QStringLiteral("Viennent de la copie: Parametr.tps."))) << r.texte.toStdString();
+    EXPECT_TRUE(r.texte.contains(QStringLiteral("Sont tels qu'avant la restauration: PointVal.tps.")));
+    EXPECT_TRUE(r.texte.contains(QStringLiteral("Manquent: Personne.tps.")));
+    EXPECT_TRUE(
+        r.texte.contains(QStringLiteral("\\Kip\\SaveManu\\AvantRestauration\\") + QFileInfo(r.copieAvant).fileName()));
+    EXPECT_EQ(tout(r.copieAvant), actuelles);
+    // The next start finishes the restore: the whole copy, nothing mixed.
+    EXPECT_TRUE(RemplacementEnsemble::donneesEnSuspens(p().dataDir));
+    EXPECT_FALSE(ReprendreTravauxInterrompus(p()).donneesMelangees);
+    EXPECT_EQ(tout(p().dataDir), tout(p().saveAutoDir));
+
+    // When the put-back works, the files are said (and are) as they were.
+    renommages = 0;
+    RemplacementEnsemble::setRenommage([&](const QString& de, const QString& vers) {
+        if (++renommages == 4)
+            return -1;
+        return std::rename(QFile::encodeName(de).constData(), QFile::encodeName(vers).constData());
+    });
+    const auto restaurees = tout(p().dataDir);
+    r = Restaurer(p(), SourceRestauration::SaveAuto, {}, 0);
+    RemplacementEnsemble::setRenommage({});
+    EXPECT_TRUE(r.texte.endsWith(QStringLiteral("Les fichiers de données sont restés tels qu'ils étaient.")));
+    EXPECT_EQ(tout(p().dataDir), restaurees);
+}
+
+TEST_F(RestaurationTest, AFullDiskBeforeTheCopyOfTheCurrentFilesChangesNothingAndSaysWhy)
+{
+    installationSauvegardee();
+    modifier();
+    db.reset();
+    const auto actuelles = tout(p().dataDir);
+    ASSERT_TRUE(installWriteFaultVfs());
+    ResultatRestauration r;
+    {
+        const ScopedWriteFault panne({WriteFaultKind::NoSpace, 1, 0});
+        r = Restaurer(p(), SourceRestauration::SaveAuto, {}, 0);
+    }
+    EXPECT_EQ(r.etat, ResultatRestauration::Etat::Echec);
+    EXPECT_TRUE(r.texte.contains(QStringLiteral("Parametr.tps, Personne.tps, PointVal.tps n'a pas pu être copié")))
+        << r.texte.toStdString();
+    EXPECT_TRUE(r.texte.contains(QStringLiteral("(Plus de place sur le disque (28)).")));
+    EXPECT_TRUE(r.texte.endsWith(QStringLiteral("Les fichiers de données sont restés tels qu'ils étaient.")));
+    EXPECT_EQ(tout(p().dataDir), actuelles);
+}
+
+TEST_F(RestaurationTest, TheJournalWritesLargeCountsWithAPlainSpace)
+{
+    commonOpen(FileId::Journal);
+    employe(12, jour);
+    journees(12, jour - 7291, jour);
+    ASSERT_TRUE(SauvegardeAuto(p()).reussie());
+    db.reset();
+    const ResultatRestauration r = Restaurer(p(), SourceRestauration::SaveAuto, {}, 0);
+    ASSERT_TRUE(r.faite()) << r.texte.toStdString();
+    EXPECT_TRUE(r.texte.contains(QStringLiteral("7 292 ligne(s) de jour"))) << r.texte.toStdString();
+    Database base(p().dataDir);
+    std::vector<Journal> entrees;
+    ASSERT_TRUE(lireJournal(base, {}, entrees).ok());
+    ASSERT_EQ(entrees.size(), 1u);
+    // As stored: Windows-1252 has no narrow no-break space, which came back as "7?292".
+    EXPECT_TRUE(entrees[0].APRES.contains(QStringLiteral("1 employé(s), 7 292 ligne(s) de jour")))
+        << entrees[0].APRES.toStdString();
+    EXPECT_EQ(nombreAvecMilliers(-1234567), QStringLiteral("-1 234 567"));
+    EXPECT_EQ(nombreAvecMilliers(999), QStringLiteral("999"));
 }

@@ -7,6 +7,10 @@
 #include "shell/LecteurCartes.h"
 #include "utilities/TextesUtilitaires.h"
 
+#include <QFileInfo>
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace kip;
 
 using SauvegardeManuelleTest = UtilitairesFixture;
@@ -47,25 +51,85 @@ TEST_F(SauvegardeManuelleTest, CopiesEveryFileBetweenPauseAndResumeAndDatesTheBa
     EXPECT_FALSE(QFile::exists(QDir(p().saveManuDir).filePath(QStringLiteral("DateSave.tps"))));
 }
 
-TEST_F(SauvegardeManuelleTest, ACopyThatCannotBeWrittenIsNamedAndTheDateStays)
+namespace {
+
+// Every file of SaveManu and its bytes, the directories of earlier restores aside.
+QMap<QString, QByteArray> ensembleSaveManu(const QString& dir)
+{
+    QMap<QString, QByteArray> tout;
+    for (const QString& nom : QDir(dir).entryList(QDir::Files)) {
+        QFile f(QDir(dir).filePath(nom));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        tout.insert(nom, f.readAll());
+    }
+    return tout;
+}
+
+// Writes beyond a size fail as on a full disk: the write that crosses it is cut short.
+class LimiteTaille
+{
+public:
+    explicit LimiteTaille(rlim_t octets)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_avant);
+        m_signal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit l = m_avant;
+        l.rlim_cur = octets;
+        ::setrlimit(RLIMIT_FSIZE, &l);
+    }
+    ~LimiteTaille()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_avant);
+        std::signal(SIGXFSZ, m_signal);
+    }
+
+private:
+    rlimit m_avant{};
+    void (*m_signal)(int) = nullptr;
+};
+
+} // namespace
+
+TEST_F(SauvegardeManuelleTest, ACopyCutShortFailsNamedAndLeavesTheFormerSetWhole)
 {
     const qint32 premiere = dayNumber(2004, 6, 1);
-    ASSERT_TRUE(SauvegarderManuellement(p(), premiere, 0).reussie());
     employe(12);
-    // Something that is not a file stands where the copy of the day lines must go.
-    const QString copie = QDir(p().saveManuDir).filePath(QStringLiteral("PointVal.tps"));
-    ASSERT_TRUE(QFile::remove(copie));
-    ASSERT_TRUE(QDir().mkpath(copie + QStringLiteral("/occupe")));
+    ecrire(p().origin(0), "0012 01/06/2004 08:00 01\r\n");
+    ecrire(p().origin(4), "0012 01/05/2004 08:00 01\r\n");
+    ASSERT_TRUE(SauvegarderManuellement(p(), premiere, 0).reussie());
+    const QMap<QString, QByteArray> avant = ensembleSaveManu(p().saveManuDir);
+    ASSERT_TRUE(avant.contains(QStringLiteral("Origin04.txt")));
+    // Since then: more employees and day lines, a raw file larger than the disk has room for, no Origin04.txt.
+    employe(15);
+    journees(15, premiere, premiere + 6);
+    QByteArray gros;
+    for (int i = 0; i < 20000; ++i)
+        gros += "0015 02/06/2004 08:00 01\r\n";
+    ecrire(p().origin(0), gros);
+    ASSERT_TRUE(QFile::remove(p().origin(4)));
 
-    const ResultatSauvegardeManuelle r = SauvegarderManuellement(p(), dayNumber(2004, 6, 15), 0);
+    ResultatSauvegardeManuelle r;
+    {
+        const LimiteTaille limite(256 * 1024);
+        r = SauvegarderManuellement(p(), dayNumber(2004, 6, 15), 0);
+    }
     EXPECT_FALSE(r.reussie());
-    EXPECT_EQ(r.echecs, QStringList{QStringLiteral("PointVal.tps")});
+    EXPECT_EQ(r.echecs, QStringList{QStringLiteral("Origin00.txt")});
+    EXPECT_EQ(ensembleSaveManu(p().saveManuDir), avant) << "the former set is not whole";
     EXPECT_EQ(r.dateManu, premiere);
     EXPECT_EQ(DateSauvegardeManuelle(p()), premiere);
-    EXPECT_EQ(r.texte(), TexteSauvegardeIncomplete({QStringLiteral("PointVal.tps")}, premiere));
-    EXPECT_TRUE(r.texte().contains(QStringLiteral("PointVal.tps n'a pas pu être copié dans \\Kip\\SaveManu.")));
+    EXPECT_TRUE(r.texte().contains(QStringLiteral("Origin00.txt n'a pas pu être copié dans \\Kip\\SaveManu. La copie "
+                                                  "précédente est restée entière.")))
+        << r.texte().toStdString();
     EXPECT_TRUE(r.texte().endsWith(QStringLiteral("La dernière sauvegarde manuelle date du: 01/06/2004.")));
-    EXPECT_FALSE(r.texte().contains(QStringLiteral("maintenant")));
+    EXPECT_FALSE(QFileInfo::exists(RepertoireSauvegardeEnCours(p())));
+
+    // Room again: the same backup goes through, and the set is the new one, a file the data lost included.
+    r = SauvegarderManuellement(p(), dayNumber(2004, 6, 15), 0);
+    ASSERT_TRUE(r.reussie()) << r.texte().toStdString();
+    EXPECT_EQ(lire(QDir(p().saveManuDir).filePath(QStringLiteral("Origin00.txt"))), gros);
+    EXPECT_FALSE(QFileInfo::exists(QDir(p().saveManuDir).filePath(QStringLiteral("Origin04.txt"))));
+    EXPECT_EQ(contenu<Personnel>(p().saveManuDir).size(), 2);
 }
 
 TEST(TextesSauvegardeTest, WithoutAnyBackupTheTextsSaySoRatherThanGiveAnEmptyDate)

@@ -3,6 +3,7 @@
 
 #include "Punches.h"
 #include "Random.h"
+#include "calendar/HeureTexte.h"
 #include "data/RecordFile.h"
 #include "data/Transaction.h"
 #include "punch/CalculerTotal.h"
@@ -23,7 +24,7 @@ void correctByHand(const Employee& e, PointVal& line)
     const int n = int(used - line.POINTAGE_ORIGINE.begin());
     PunchLine& u = line.POINTAGE_UTILISATEUR;
     if (n % 2 == 1 && n < PunchSlotsUsed && e.profile.exit > u[size_t(n - 1)]) {
-        u[size_t(n)] = qint16(std::min(2879, e.profile.exit));
+        u[size_t(n)] = qint16(std::min(DerniereMinuteStockee, e.profile.exit));
     } else if (n >= 2 && e.profile.entry < u[1] && e.profile.entry != u[0]) {
         u[0] = qint16(e.profile.entry);
     } else {

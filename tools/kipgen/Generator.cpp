@@ -151,7 +151,7 @@ GenResult generateInstallation(const GenOptions& o)
         return failure(QStringLiteral("Impossible d'écrire %1").arg(p.origin(0)));
     const KipGuard guard{QStringLiteral("1"), QStringLiteral("bip.wav"), QStringLiteral("erreur.wav"),
                          QStringLiteral("Magtek")};
-    if (!guard.write(p.kipGuard()))
+    if (!guard.write(p.kipGuard()).ok())
         return failure(QStringLiteral("Impossible d'écrire %1").arg(p.kipGuard()));
     if (!writeTone(p.sonDir + QStringLiteral("/bip.wav"), 1760, 120, 1) ||
         !writeTone(p.sonDir + QStringLiteral("/erreur.wav"), 330, 150, 2))

@@ -4,6 +4,7 @@
 #include "Absences.h"
 #include "Random.h"
 #include "calendar/Clock.h"
+#include "calendar/HeureTexte.h"
 #include "calendar/JoursFeries.h"
 #include "data/TextFiles.h"
 #include "punch/PreparerJournee.h"
@@ -81,7 +82,7 @@ std::vector<DayPunch> punchesOfDay(const Employee& e, qint32 day, std::uint64_t 
     for (int v : m) {
         if (!out.empty() && v < out.back().minute + 3)
             v = out.back().minute + 3;
-        if (v < 0 || v > 2879 || out.size() == 14)
+        if (v < 0 || v > DerniereMinuteStockee || out.size() == size_t(PunchSlotsUsed))
             break;
         const quint8 t = r.chance(900) || terminals <= 1 ? w.terminal : quint8(1 + r.below(terminals));
         out.push_back({v, t});
@@ -95,8 +96,8 @@ std::vector<DatedPunch> punchesBetween(const Employee& e, qint32 from, qint32 to
     std::vector<DatedPunch> out;
     for (qint32 day = from - 1; day <= today; ++day) {
         for (const DayPunch& p : punchesOfDay(e, day, seed, terminals)) {
-            const qint32 date = day + p.minute / 1440;
-            const int minute = p.minute % 1440;
+            const qint32 date = day + p.minute / MinutesJour;
+            const int minute = p.minute % MinutesJour;
             if (date < from || date > today || (date == today && minute > lastMinute))
                 continue;
             out.push_back({date, qint16(minute), p.terminal});
@@ -148,7 +149,7 @@ struct Event
 
 qint64 at(qint32 day, int minute)
 {
-    return qint64(day) * 2880 + minute;
+    return qint64(day) * 2 * MinutesJour + minute;
 }
 
 // Now and then a terminal keeps its punches and hands them over hours later, so that they reach the file
@@ -223,7 +224,7 @@ void fitToCount(std::vector<Event>& events, qint64 lines, const std::vector<Empl
                 day = std::min(day + 1, o.today);
         }
         const int from = e->profile.night ? 0 : e->profile.entry - 30;
-        const int to = e->profile.night ? 1439 : std::min(1439, e->profile.exit + 30);
+        const int to = e->profile.night ? DerniereMinute : std::min(DerniereMinute, e->profile.exit + 30);
         int minute = r.between(from, to);
         if (day == o.today)
             minute = std::min(minute, o.lastMinute);
@@ -317,7 +318,8 @@ qint64 writeOrigin(const QString& path, const std::vector<Employee>& staff, cons
         for (const DatedPunch& p : punchesBetween(e, o.firstDay, o.today, o.seed, o.terminals, o.lastMinute)) {
             punches.push_back(p);
             if (r.chance(6)) // a second swipe: the same minute, or the next one
-                punches.push_back({p.date, qint16(std::min(1439, p.minute + (r.chance(700) ? 0 : 1))), p.terminal});
+                punches.push_back(
+                    {p.date, qint16(std::min(DerniereMinute, p.minute + (r.chance(700) ? 0 : 1))), p.terminal});
         }
         // The transfer's verdict on each punch: those it would reject are left out.
         Personnel record = e.record;

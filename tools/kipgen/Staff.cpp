@@ -3,6 +3,7 @@
 
 #include "Random.h"
 #include "calendar/Clock.h"
+#include "calendar/HeureTexte.h"
 #include "employees/ReglesFiche.h"
 
 #include <QSet>
@@ -160,12 +161,12 @@ void drawProfile(Employee& e, Random& r, int terminals)
     if (w.night) {
         if (e.record.NOMBRE == 2) { // a night shift, 22:00 to about 5:30
             w.entry = r.around(1320, 10);
-            w.exit = 1440 + r.around(330, 10);
+            w.exit = MinutesJour + r.around(330, 10);
         } else { // an evening shift with its break before midnight
             w.entry = r.around(1080, 15);
             w.lunchOut = 1320;
             w.lunchIn = 1350;
-            w.exit = 1440 + r.around(120, 15);
+            w.exit = MinutesJour + r.around(120, 15);
         }
         return;
     }

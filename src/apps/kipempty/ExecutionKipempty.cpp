@@ -5,6 +5,7 @@
 #include "data/Files.h"
 #include "data/Messages.h"
 #include "punch/TachesPointage.h"
+#include "shell/ArretSignal.h"
 #include "shell/Demarrage.h"
 #include "shell/Program.h"
 
@@ -15,7 +16,6 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 #include <QWidget>
-#include <QtConcurrent>
 
 namespace kip {
 
@@ -23,7 +23,7 @@ namespace kip {
 class FenetreKipempty : public QWidget
 {
 public:
-    explicit FenetreKipempty(std::shared_ptr<std::atomic<bool>> arret) : m_arret(std::move(arret))
+    explicit FenetreKipempty(std::function<void()> fermeture) : m_fermeture(std::move(fermeture))
     {
         setWindowTitle(frameTitle());
         resize(560, 320);
@@ -54,12 +54,12 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override
     {
-        *m_arret = true;
+        m_fermeture();
         event->accept();
     }
 
 private:
-    std::shared_ptr<std::atomic<bool>> m_arret;
+    std::function<void()> m_fermeture;
     QLabel* m_etape = nullptr;
     QProgressBar* m_barre = nullptr;
     QListWidget* m_rejets = nullptr;
@@ -67,36 +67,30 @@ private:
 
 namespace {
 
-// The window's sink: what the headless run writes, shown in the window as well (by queued calls, from the
-// pass's thread). The window is asked only whether it was closed.
+// The sink of the pass when there is a window: what the headless run writes, and the steps told to the window
+// by the job's queued progress (the rejected punches reach it with the result). The window is asked only
+// whether it was closed.
 class SuiviFenetre : public SuiviSortieErreur
 {
 public:
-    SuiviFenetre(FenetreKipempty* fenetre, std::shared_ptr<std::atomic<bool>> arret)
-        : m_fenetre(fenetre), m_arret(std::move(arret))
-    {
-    }
+    explicit SuiviFenetre(const SuiviTache& tache) : m_tache(tache) {}
     void etape(const QString& titre, int fait, int total) override
     {
         SuiviSortieErreur::etape(titre, fait, total);
-        QMetaObject::invokeMethod(m_fenetre, [f = m_fenetre, titre, fait, total] {
-            if (f)
-                f->etape(titre, fait, total);
-        });
+        m_tache.avancer(fait, total, titre);
     }
-    void rejet(const QString& texte) override
-    {
-        SuiviSortieErreur::rejet(texte);
-        QMetaObject::invokeMethod(m_fenetre, [f = m_fenetre, texte] {
-            if (f)
-                f->rejet(texte);
-        });
-    }
-    bool arretDemande() override { return *m_arret; }
+    // The window closed, or the session ends (SIGTERM, SIGHUP).
+    bool arretDemande() override { return m_tache.annulee() || ArretSignal::demande(); }
 
 private:
-    QPointer<FenetreKipempty> m_fenetre;
-    std::shared_ptr<std::atomic<bool>> m_arret;
+    const SuiviTache& m_tache;
+};
+
+// Headless, the pass runs on the main thread and no event loop turns: a SIGTERM is seen through its flag.
+class SuiviSansFenetre : public SuiviSortieErreur
+{
+public:
+    bool arretDemande() override { return ArretSignal::demande(); }
 };
 
 } // namespace
@@ -107,18 +101,16 @@ ExecutionKipempty::ExecutionKipempty(Demarrage& demarrage, bool fenetre)
     if (fenetre) {
         // The end of the run is the end of the pass, not the closing of the window.
         QGuiApplication::setQuitOnLastWindowClosed(false);
-        m_fenetre = new FenetreKipempty(m_arret);
-        m_suivi = std::make_unique<SuiviFenetre>(m_fenetre, m_arret);
+        m_fenetre = new FenetreKipempty([this] { m_passage.annuler(); });
+        connect(&m_passage, &Tache::progression, m_fenetre,
+                [f = m_fenetre](const Avancement& a) { f->etape(a.texte, a.fait, a.total); });
         m_fenetre->show();
-    } else {
-        m_suivi = std::make_unique<SuiviSortieErreur>();
     }
-    connect(&m_passage, &QFutureWatcher<ResultatPassage>::finished, this, [this] { finPassage(m_passage.result()); });
+    connect(&m_passage, &Tache::terminee, this, [this] { finPassage(m_passage.resultat()); });
 }
 
 ExecutionKipempty::~ExecutionKipempty()
 {
-    m_passage.waitForFinished();
     delete m_fenetre;
 }
 
@@ -132,22 +124,23 @@ void ExecutionKipempty::demarrer()
     m_fichiers = ouvrirFichiersPointage();
     const QString dataDir = paths().dataDir;
     const qint32 aujourdhui = Clock::today();
-    SuiviPassage* suivi = m_suivi.get();
     if (!m_fenetre) {
         // Without a window nothing needs to stay responsive: the pass runs on this thread, one file operation
         // after the other.
+        SuiviSansFenetre suivi;
         ResultatPassage r;
         {
             Database db(dataDir);
-            r = PassageSansSurveillance(db, dataDir, aujourdhui, *suivi);
+            r = PassageSansSurveillance(db, dataDir, aujourdhui, suivi);
         }
         finPassage(r);
         return;
     }
-    m_passage.setFuture(QtConcurrent::run([dataDir, aujourdhui, suivi] {
+    m_passage.demarrer([dataDir, aujourdhui](const SuiviTache& tache) {
+        SuiviFenetre suivi(tache);
         Database db(dataDir);
-        return PassageSansSurveillance(db, dataDir, aujourdhui, *suivi);
-    }));
+        return PassageSansSurveillance(db, dataDir, aujourdhui, suivi);
+    });
 }
 
 void ExecutionKipempty::finPassage(const ResultatPassage& r)
@@ -158,15 +151,19 @@ void ExecutionKipempty::finPassage(const ResultatPassage& r)
     const ResultatTransfert& lecture = r.transfert.lecture;
     if (!lecture.erreurOrigine.ok()) {
         // Not a regular file, or unreadable: reported, and left as it is.
-        saveError(lecture.erreurOrigine);
-        Message(30, paths().origin(0));
+        Message(30, lecture.erreurOrigine, paths().origin(0));
     } else if (!lecture.erreur.ok()) {
         // Nothing stored: the raw file stays for the next run. The message names the file that failed; a
         // damaged file is repaired here, the job's transaction over.
         reportFileError(15, lecture.erreur, QStringLiteral("POINTVAL"));
     }
-    if (m_fenetre)
+    if (m_fenetre) {
+        // The rejected punches of a reading that went through, as the pass reports them.
+        if (lecture.reussi())
+            for (const QString& rejet : lecture.rejets)
+                m_fenetre->rejet(rejet);
         m_fenetre->hide();
+    }
     m_demarrage.fermer();
     Q_EMIT terminee(r.codeSortie());
 }

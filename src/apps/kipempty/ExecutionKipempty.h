@@ -4,13 +4,11 @@
 // pass after the job in hand, which commits first; the end is the same.
 #pragma once
 
+#include "data/Tache.h"
 #include "punch/PassageSansSurveillance.h"
 #include "shell/PauseLecteur.h"
 
-#include <QFutureWatcher>
 #include <QObject>
-#include <QPointer>
-#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -46,10 +44,9 @@ private:
     Demarrage& m_demarrage;
     PauseLecteur m_pause;
     FenetreKipempty* m_fenetre = nullptr;
-    std::unique_ptr<SuiviPassage> m_suivi;
     std::vector<std::unique_ptr<FileUse>> m_fichiers;
-    QFutureWatcher<ResultatPassage> m_passage;
-    std::shared_ptr<std::atomic<bool>> m_arret = std::make_shared<std::atomic<bool>>(false);
+    // The pass on a worker, when there is a window; closing the window asks it to stop.
+    TacheDe<ResultatPassage> m_passage;
 };
 
 } // namespace kip

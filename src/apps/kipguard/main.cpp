@@ -1,12 +1,12 @@
 // kipguard, the card-reader program: reads the swipes of the reader of KipGuard.txt and appends one line per
 // swipe to Data/Origin00.txt, paused and resumed by Kip and kipempty through its socket. With a display it
 // shows its small window; without one (or with --service) it runs headless, its journal on standard error.
-#include "reader/ArretSignal.h"
 #include "reader/Options.h"
 #include "reader/ServeurMessages.h"
 #include "reader/Sons.h"
 #include "reader/Surveillance.h"
 #include "reader/windows/FenetreLecteur.h"
+#include "shell/ArretSignal.h"
 #include "shell/Demarrage.h"
 #include "shell/LecteurCartes.h"
 #include "shell/Program.h"
@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
+#include <csignal>
 #include <memory>
 
 int main(int argc, char** argv)
@@ -23,12 +24,15 @@ int main(int argc, char** argv)
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    kip::OptionsKipguard options;
-    QString texte;
-    bool aide = false;
-    if (!kip::lireOptions(arguments, &options, &texte, &aide)) {
-        QTextStream(aide ? stdout : stderr) << texte << '\n';
-        return aide ? 0 : 2;
+    const kip::Result<kip::OptionsKipguard> lues = kip::lireOptions(arguments);
+    if (!lues) {
+        QTextStream(stderr) << lues.error().text << '\n';
+        return 2;
+    }
+    const kip::OptionsKipguard& options = *lues;
+    if (!options.aide.isEmpty()) {
+        QTextStream(stdout) << options.aide << '\n';
+        return 0;
     }
     const bool fenetre = !options.service && kip::affichageDisponible();
     std::unique_ptr<QCoreApplication> app(fenetre ? new QApplication(argc, argv) : new QCoreApplication(argc, argv));
@@ -53,15 +57,12 @@ int main(int argc, char** argv)
     QObject::connect(&surveillance, &kip::Surveillance::journal,
                      [](const QString& ligne) { QTextStream(stderr) << ligne << '\n'; });
     kip::ServeurMessages serveur([&surveillance](int numero) { return surveillance.message(numero); });
-    QString erreur;
-    switch (serveur.ecouter(kip::LecteurCartes::nomSocket(), &erreur)) {
-    case kip::ServeurMessages::Ecoute::Ok:
-        break;
-    case kip::ServeurMessages::Ecoute::DejaLance:
-        err << kip::LecteurCartes::titreFenetre() << QStringLiteral(": déjà en cours d'exécution\n");
-        return 1;
-    case kip::ServeurMessages::Ecoute::Erreur:
-        err << QStringLiteral("Écoute impossible sur ") << kip::LecteurCartes::nomSocket() << ": " << erreur << '\n';
+    if (const kip::FileError e = serveur.ecouter(kip::LecteurCartes::nomSocket()); !e.ok()) {
+        if (e.code == kip::Locked)
+            err << kip::LecteurCartes::titreFenetre() << QStringLiteral(": déjà en cours d'exécution (") << e.text
+                << ")\n";
+        else
+            err << QStringLiteral("Écoute impossible: ") << e.text << '\n';
         return 1;
     }
     if (!surveillance.demarrer())
@@ -71,6 +72,9 @@ int main(int argc, char** argv)
         vue = std::make_unique<kip::FenetreLecteur>(surveillance);
         vue->show();
     }
-    kip::ArretSignal arret;
+    kip::ArretSignal arret({SIGTERM, SIGINT});
+    // A simulation ends with its input (a file, a pipe, Ctrl-D in a terminal): every line read is written.
+    QObject::connect(&surveillance, &kip::Surveillance::entreeTerminee, app.get(), &QCoreApplication::quit,
+                     Qt::QueuedConnection);
     return app->exec();
 }

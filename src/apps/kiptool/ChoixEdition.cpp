@@ -1,10 +1,14 @@
 #include "ChoixEdition.h"
 
+#include "Commandes.h"
 #include "data/FileAdmin.h"
 #include "data/RecordFile.h"
 #include "reports/LectureJournees.h"
 #include "reports/SelectionImpression.h"
 #include "shell/Demarrage.h"
+#include "shell/RemplacementEnsemble.h"
+#include "shell/TravauxInterrompus.h"
+#include "shell/VerrouProgramme.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,7 +38,7 @@ bool bornes(Database& db, const char* ordre, SelectionImpression::Bornes& b)
         db.prepare(QStringLiteral("SELECT rowid, ROWVER, %1 FROM PERSONNEL.PERSONNEL ORDER BY %2 DESC LIMIT 1")
                        .arg(tableOf<Personnel>().columnList(), desc));
     for (auto [st, p] : {std::pair{&premier, &b.premier}, std::pair{&dernier, &b.dernier}}) {
-        if (!st->valid() || st->step() != 100)
+        if (!st->valid() || st->step() != SqliteRow)
             return false;
         detail::Reader r(*st, 2);
         p->visit(r);
@@ -123,6 +127,31 @@ std::optional<QString> installation(const ChoixEdition& choix, std::initializer_
         const FileError e = checkRecordFile(tableOf(f), chemins.file(f));
         if (!e.ok())
             return QStringLiteral("installation inutilisable: %1: %2").arg(chemins.file(f), e.description());
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> donneesLisibles(const Paths& chemins)
+{
+    if (RemplacementEnsemble::donneesEnSuspens(chemins.dataDir)) {
+        VerrouProgramme verrou;
+        if (verrou.prendre(chemins.dataDir) != VerrouProgramme::Pris)
+            return QStringLiteral("une restauration est en cours sur %1: réessayez quand elle sera finie.")
+                .arg(chemins.dataDir);
+        const ResultatTravauxInterrompus r = ReprendreTravauxInterrompus(chemins);
+        for (const QString& texte : r.textes)
+            dire(texte);
+        if (r.donneesMelangees)
+            return QStringLiteral("les fichiers de %1 sont à moitié restaurés.").arg(chemins.dataDir);
+    }
+    // The journal is read whole here, as the windows' programs read it at its open: a damaged page is said,
+    // and Kip repairs it at its next start.
+    const QString journal = chemins.file(FileId::Journal);
+    if (QFileInfo::exists(journal)) {
+        const FileError e = checkRecordFile(tableOf(FileId::Journal), journal, FileCheck::Pages);
+        if (e.code == KeysInvalid || e.code == DeclarationMismatch)
+            return QStringLiteral("le journal des corrections %1 est endommagé (%2): démarrez Kip pour le réparer.")
+                .arg(journal, e.description());
     }
     return std::nullopt;
 }

@@ -53,6 +53,11 @@ std::optional<QString> lireChoix(const QCommandLineParser& args, const OptionsEd
 // The installation named by the choices: its paths, or the text of the refusal. The files are checked.
 std::optional<QString> installation(const ChoixEdition& choix, std::initializer_list<FileId> fichiers, Paths& chemins);
 
+// What must hold before kiptool reads an installation: no restore left halfway (settled here when no program
+// holds the data, refused while one does), and a journal of corrections that is not damaged. The French text
+// of the refusal (exit 1), or nothing.
+std::optional<QString> donneesLisibles(const Paths& chemins);
+
 // The parameters of the report `edition` for the choices, read on db inside the caller's read transaction;
 // false when PERSONNEL holds no employee.
 bool parametresEdition(Database& db, const DefinitionEdition& edition, const ChoixEdition& choix, ParametresEdition& p);

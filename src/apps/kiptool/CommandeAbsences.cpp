@@ -5,6 +5,7 @@
 #include "CommandeRapport.h"
 #include "absences/CsvAbsences.h"
 #include "calendar/Dates.h"
+#include "data/FileWriter.h"
 #include "data/Journal.h"
 #include "data/RecordFile.h"
 #include "data/Transaction.h"
@@ -151,9 +152,8 @@ int commandeAbsences(const QStringList& arguments, const QString& repertoireCour
     Csv fichier;
     for (const QStringList& l : LignesCsvAbsences(absences, employes))
         fichier.ligne(l);
-    QString erreur;
-    if (!ecrireCsv(o.fichier, fichier, &erreur))
-        return refuserAbsences(erreur);
+    if (const FileError e = ecrireCsv(o.fichier, fichier); !e.ok())
+        return refuserAbsences(writeFailureText(e) + QStringLiteral(": aucun fichier écrit."));
     return 0;
 }
 

@@ -3,7 +3,9 @@
 
 #include "ChoixEdition.h"
 #include "CommandeRapport.h"
+#include "Commandes.h"
 #include "calendar/Dates.h"
+#include "data/FileWriter.h"
 #include "data/Journal.h"
 #include "data/Transaction.h"
 #include "reports/ExportPaie.h"
@@ -26,7 +28,7 @@ const char* const UsageExport =
     "UTF-8 avec BOM, fins de ligne CR LF. La période et les employés se choisissent comme pour kiptool report.\n"
     "\n"
     "Codes de sortie: 0 le fichier est écrit; 1 aucune ligne ne correspond (aucun fichier écrit);\n"
-    "2 arguments invalides ou installation inutilisable.\n";
+    "2 arguments invalides, installation inutilisable ou fichier impossible à écrire (aucun fichier écrit).\n";
 
 const char* const UsageJournal =
     "Usage: kiptool journal --from JJ/MM/AAAA --to JJ/MM/AAAA [--range PREMIER:DERNIER] --csv FICHIER\n"
@@ -37,7 +39,7 @@ const char* const UsageJournal =
     "employé, journée corrigée, valeurs avant et après, cause.\n"
     "\n"
     "Codes de sortie: 0 le fichier est écrit; 1 aucune entrée ne correspond (aucun fichier écrit);\n"
-    "2 arguments invalides ou installation inutilisable.\n";
+    "2 arguments invalides, installation inutilisable ou fichier impossible à écrire (aucun fichier écrit).\n";
 
 namespace {
 
@@ -87,6 +89,10 @@ int commandeExport(const QStringList& arguments, const QString& repertoireCouran
     Paths chemins;
     if (const auto refus = installation(o, {FileId::Personnel, FileId::PointVal}, chemins))
         return refuserExport(*refus);
+    if (const auto refus = donneesLisibles(chemins)) {
+        dire(*refus);
+        return 1;
+    }
 
     Database db(chemins.dataDir);
     const Transaction lecture(db, {FileId::Personnel, FileId::PointVal}, Transaction::Lecture);
@@ -103,8 +109,8 @@ int commandeExport(const QStringList& arguments, const QString& repertoireCouran
     if (!r.erreurLecture.ok())
         return refuserExport(
             QStringLiteral("erreur de lecture: %1: aucun fichier écrit.").arg(r.erreurLecture.description()));
-    if (!r.erreur.isEmpty())
-        return refuserExport(r.erreur);
+    if (!r.erreurEcriture.ok())
+        return refuserExport(writeFailureText(r.erreurEcriture) + QStringLiteral(": aucun fichier écrit."));
     if (!r.ecrit()) {
         dire(QStringLiteral("aucune ligne ne correspond du %1 au %2: aucun fichier écrit.")
                  .arg(DateTexte(p.dateDebut), DateTexte(p.dateFin)));
@@ -135,6 +141,10 @@ int commandeJournal(const QStringList& arguments, const QString& repertoireCoura
             return RienNeCorrespond;
         }
         return refuserExport(*refus);
+    }
+    if (const auto refus = donneesLisibles(chemins)) {
+        dire(*refus);
+        return 1;
     }
     FiltreJournal filtre;
     filtre.debut = std::min(o.debut, o.fin);
@@ -167,9 +177,8 @@ int commandeJournal(const QStringList& arguments, const QString& repertoireCoura
         fichier.ligne({DateTexte(e.DATE), momentJournal(e).time().toString(QStringLiteral("HH:mm:ss")), e.PROGRAMME,
                        e.UTILISATEUR, e.CARTE ? QString::number(e.CARTE) : QString(), e.MATRICULE, e.NOM, e.PRENOM,
                        DateTexte(e.JOUR), e.AVANT, e.APRES, e.CAUSE});
-    QString erreur;
-    if (!ecrireCsv(o.fichier, fichier, &erreur))
-        return refuserExport(erreur);
+    if (const FileError e = ecrireCsv(o.fichier, fichier); !e.ok())
+        return refuserExport(writeFailureText(e) + QStringLiteral(": aucun fichier écrit."));
     return 0;
 }
 

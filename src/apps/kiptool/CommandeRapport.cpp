@@ -5,6 +5,7 @@
 #include "Commandes.h"
 #include "data/Database.h"
 #include "data/FileAdmin.h"
+#include "data/FileWriter.h"
 #include "data/Files.h"
 #include "data/RecordFile.h"
 #include "data/Transaction.h"
@@ -35,7 +36,7 @@ const char* const UsageRapport =
     "kiptool ne fait que lire, dans une seule transaction: il peut tourner pendant que Kip est ouvert.\n"
     "\n"
     "Codes de sortie: 0 le PDF est écrit; 1 aucune ligne ne correspond (aucun fichier écrit);\n"
-    "2 arguments invalides ou installation inutilisable.\n";
+    "2 arguments invalides, installation inutilisable ou fichier impossible à écrire (aucun fichier écrit).\n";
 
 namespace {
 
@@ -85,6 +86,10 @@ int commandeRapport(const QStringList& arguments, const QString& repertoireCoura
     Paths chemins;
     if (const auto refus = installation(o, {FileId::Personnel, FileId::PointVal}, chemins))
         return refuser(*refus);
+    if (const auto refus = donneesLisibles(chemins)) {
+        dire(*refus);
+        return 1;
+    }
 
     Database db(chemins.dataDir);
     // One read transaction for everything kiptool reads: the ranges and the report.
@@ -103,7 +108,7 @@ int commandeRapport(const QStringList& arguments, const QString& repertoireCoura
         return refuser(
             QStringLiteral("erreur de lecture: %1: aucun fichier écrit.").arg(r.erreurLecture.description()));
     if (r.issue == ResultatEdition::Issue::Erreur)
-        return refuser(r.erreurPages);
+        return refuser(r.erreurPages + QStringLiteral(" Aucun fichier écrit."));
     if (!r.complete()) {
         if (edition->avecPeriode())
             dire(QStringLiteral("aucune ligne ne correspond du %1 au %2: aucun fichier écrit.")
@@ -112,9 +117,8 @@ int commandeRapport(const QStringList& arguments, const QString& repertoireCoura
             dire(QStringLiteral("aucun employé ne correspond: aucun fichier écrit."));
         return RienNeCorrespond;
     }
-    QString erreur;
-    if (!ecrirePdf(r.pages, o.fichier, edition->NOMEDITION, &erreur))
-        return refuser(erreur);
+    if (const FileError e = ecrirePdf(r.pages, o.fichier, edition->NOMEDITION); !e.ok())
+        return refuser(writeFailureText(e) + QStringLiteral(": aucun fichier écrit."));
     return PdfEcrit;
 }
 

@@ -13,12 +13,15 @@
 namespace kip::outil {
 
 const char* const UsageRestauration =
-    "Usage: kiptool restore --from SaveAuto|SaveManu [--dir CHEMIN]\n"
+    "Usage: kiptool restore --from SaveAuto|SaveManu|AvantRestauration/DATE [--dir CHEMIN]\n"
+    "       kiptool restore --list [--dir CHEMIN]\n"
     "\n"
     "Remplace les fichiers de données (Parametr.tps, Personne.tps, PointVal.tps) par leur copie de SaveAuto\n"
-    "(sauvegarde automatique du jour) ou de SaveManu (sauvegarde manuelle). Les fichiers actuels sont d'abord\n"
-    "copiés dans SaveManu/AvantRestauration; les pointages transférés depuis la copie seront lus de nouveau au\n"
-    "prochain démarrage, sans être comptés deux fois. Refusé tant que Kip, kipother ou kipempty tourne.\n"
+    "(sauvegarde automatique du jour), de SaveManu (sauvegarde manuelle) ou d'avant l'une des cinq dernières\n"
+    "restaurations. Les fichiers actuels sont d'abord copiés dans SaveManu/AvantRestauration/DATE; les\n"
+    "pointages transférés depuis la copie seront lus de nouveau au prochain démarrage, sans être comptés deux\n"
+    "fois. Refusé tant que Kip, kipother ou kipempty tourne. --list écrit les copies restaurables, une par\n"
+    "ligne: son nom pour --from, puis ce qu'elle contient.\n"
     "\n"
     "Codes de sortie: 0 les fichiers sont restaurés; 1 restauration refusée ou en échec (les fichiers sont\n"
     "restés tels quels); 2 arguments invalides ou installation introuvable.\n";
@@ -29,8 +32,9 @@ int commandeRestauration(const QStringList& arguments, const QString& repertoire
     args.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption depuis(QStringLiteral("from"), QString(), QStringLiteral("copie"));
     const QCommandLineOption dir(QStringLiteral("dir"), QString(), QStringLiteral("chemin"));
+    const QCommandLineOption liste(QStringLiteral("list"));
     const QCommandLineOption aide(QStringList{QStringLiteral("help"), QStringLiteral("h")});
-    args.addOptions({depuis, dir, aide});
+    args.addOptions({depuis, dir, liste, aide});
     args.addPositionalArgument(QStringLiteral("commande"), QString());
     if (!args.parse(QStringList{QStringLiteral("kiptool")} + arguments)) {
         dire(args.errorText() + QLatin1Char('\n') + QString::fromUtf8(UsageRestauration));
@@ -44,9 +48,8 @@ int commandeRestauration(const QStringList& arguments, const QString& repertoire
         dire(QStringLiteral("arguments en trop: %1").arg(args.positionalArguments().mid(1).join(QLatin1Char(' '))));
         return 2;
     }
-    SourceRestauration source;
-    if (!args.isSet(depuis) || !SourceDeNom(args.value(depuis), &source)) {
-        dire(QStringLiteral("--from SaveAuto ou --from SaveManu est demandé."));
+    if (args.isSet(liste) == args.isSet(depuis)) {
+        dire(QStringLiteral("--from COPIE ou --list est demandé (COPIE: SaveAuto, SaveManu ou un nom de --list)."));
         return 2;
     }
     const QString installation = QDir::cleanPath(
@@ -58,10 +61,23 @@ int commandeRestauration(const QStringList& arguments, const QString& repertoire
     }
     const Paths chemins = Paths::forInstallation(installation);
     setPaths(chemins);
-    const ResultatRestauration r = Restaurer(chemins, source, [](int etape, int total, const QString& texte) {
+    if (args.isSet(liste)) {
+        QTextStream sortie(stdout);
+        for (const CopieRestaurable& c : CopiesRestaurables(chemins))
+            sortie << c.nom << QLatin1Char('\t') << c.libelle() << QLatin1Char('\t')
+                   << DecrireSauvegarde(chemins, c).texte(c).trimmed() << QLatin1Char('\n');
+        return 0;
+    }
+    CopieRestaurable copie;
+    if (!CopieDeNom(chemins, args.value(depuis), &copie)) {
+        dire(QStringLiteral("aucune copie nommée %1: kiptool restore --list les énumère.").arg(args.value(depuis)));
+        return 2;
+    }
+    const ResultatRestauration r = Restaurer(chemins, copie, [](int etape, int total, const QString& texte) {
         QTextStream(stderr) << QStringLiteral("Restauration %1/%2: %3\n").arg(etape).arg(total).arg(texte);
     });
-    dire(r.texte);
+    for (const QString& ligne : r.texteComplet().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+        dire(ligne.trimmed());
     return r.faite() ? 0 : 1;
 }
 

@@ -3,8 +3,6 @@
 #include "AbsencesGrille.h"
 #include "JournalJournee.h"
 #include "SelecteurEmploye.h"
-#include "calendar/windows/CalendrierSemaine.h"
-#include "calendar/windows/IconeCalendrier.h"
 #include "correction/BornesPointage.h"
 #include "correction/BrouillonCorrection.h"
 #include "correction/FichierCorrection.h"
@@ -12,47 +10,24 @@
 #include "data/Messages.h"
 #include "data/RecordFile.h"
 #include "employees/Echanges.h"
-#include "employees/windows/CurseurAttente.h"
 #include "shell/windows/Cadre.h"
-#include "shell/windows/Evenements.h"
+#include "shell/windows/CurseurAttente.h"
 #include "shell/windows/NomsFenetres.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFrame>
-#include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPushButton>
+#include <QTextStream>
 #include <QTimer>
-#include <QToolButton>
-#include <QVBoxLayout>
 
 namespace kip {
 
 namespace {
 
-CorrectionPointage::ChoixSemaine g_choixSemaineGrille;
 int g_periodeVidage = 5000;
 
-bool choisirSemaineModal(Semaine& semaine, QWidget* parent)
-{
-    quint8 numero = semaine.numero;
-    qint16 annee = semaine.annee;
-    if (!CalendrierSemaine::choisir(numero, annee, parent))
-        return false;
-    semaine = {numero, annee};
-    return true;
-}
-
 } // namespace
-
-void CorrectionPointage::setChoixSemaine(ChoixSemaine choix)
-{
-    g_choixSemaineGrille = std::move(choix);
-}
 
 void CorrectionPointage::setPeriodeVidage(int ms)
 {
@@ -119,8 +94,7 @@ bool CorrectionPointage::remplirSelecteur()
             employes.push_back(p);
     }
     if (e.code != EndOfFile) {
-        saveError(e);
-        Message(35, QStringLiteral("PERSONNEL"));
+        Message(35, e, QStringLiteral("PERSONNEL"));
         return false;
     }
     m_selecteur->modele()->remplir(std::move(employes));
@@ -144,8 +118,7 @@ bool CorrectionPointage::ouvrirGrille()
     if (e.ok())
         e = fichier.get(employe, PER_K_CARTE);
     if (!e.ok()) {
-        saveError(e);
-        Message(35, QStringLiteral("PERSONNEL"));
+        Message(35, e, QStringLiteral("PERSONNEL"));
         return false;
     }
     m_grille.charger(employe, lundi, {});
@@ -174,8 +147,7 @@ bool CorrectionPointage::charger()
     if (!lue.preparation.ok())
         reportFileError(15, lue.preparation, QStringLiteral("POINTVAL"));
     if (!e.ok()) {
-        saveError(e);
-        Message(35, QStringLiteral("POINTVAL"));
+        Message(35, e, QStringLiteral("POINTVAL"));
         return false;
     }
     m_grille.charger(m_grille.employe(), m_grille.lundi(), lue.lignes);
@@ -184,87 +156,6 @@ bool CorrectionPointage::charger()
     afficher();
     Q_EMIT semaineChargee();
     return true;
-}
-
-void CorrectionPointage::afficher()
-{
-    const Personnel& p = m_grille.employe();
-    m_texteSemaine->setText(TexteSemaine(m_grille.semaine()));
-    m_du->setText(QStringLiteral("Du ") + DateTexte(m_grille.lundi()));
-    m_au->setText(QStringLiteral("au ") + DateTexte(m_grille.dimanche()));
-    m_entete->setText(TexteEmployeGrille(p));
-    m_selecteur->montrer(p.CARTE);
-    for (int j = 0; j < JoursSemaine; ++j) {
-        const JourGrille& jour = m_grille.jour(j);
-        BlocJour& b = m_jours[size_t(j)];
-        b.nomJour->setText(NomJour(jour.date));
-        b.date->setText(DateTexte(jour.date));
-        for (int c = 0; c < CellulesJour; ++c) {
-            b.origine[size_t(c)]->setText(jour.origine[size_t(c)]);
-            b.programme[size_t(c)]->setText(jour.programme[size_t(c)]);
-            b.cellules[size_t(c)]->setText(jour.utilisateur[size_t(c)]);
-            b.acceptes[size_t(c)] = jour.utilisateur[size_t(c)];
-        }
-        b.bloc->setVisible(!jour.cache);
-    }
-    afficherTotaux();
-}
-
-void CorrectionPointage::afficherTotaux()
-{
-    for (int j = 0; j < JoursSemaine; ++j)
-        m_jours[size_t(j)].total->setText(TexteTotal(m_grille.jour(j).total));
-    m_totalSemaine->setText(TexteTotal(m_grille.totalSemaine()));
-    m_totalArrondi->setText(TexteTotal(m_grille.totalArrondi()));
-}
-
-void CorrectionPointage::curseurPremierJour()
-{
-    const int jour = m_grille.premierJourAffiche();
-    if (jour >= 0)
-        allerA(jour, 0);
-}
-
-void CorrectionPointage::allerA(int jour, int colonne)
-{
-    if (jour < 0 || jour >= JoursSemaine || m_grille.jour(jour).cache)
-        return;
-    m_jour = jour;
-    m_colonne = colonne;
-    QLineEdit* e = cellule(jour, colonne);
-    e->setFocus(Qt::OtherFocusReason);
-    e->selectAll();
-}
-
-bool CorrectionPointage::quitterCellule()
-{
-    if (m_retour || m_grille.jour(m_jour).cache)
-        return true;
-    BlocJour& b = m_jours[size_t(m_jour)];
-    QLineEdit* e = b.cellules[size_t(m_colonne)];
-    if (e->text() == b.acceptes[size_t(m_colonne)])
-        return true;
-    const int jour = m_jour;
-    const GrilleSemaine::Saisie s = m_grille.saisir(jour, m_colonne, e->text());
-    if (s.etat == GrilleSemaine::Saisie::Acceptee) {
-        const QString texte = m_grille.jour(jour).utilisateur[size_t(m_colonne)];
-        e->setText(texte);
-        b.acceptes[size_t(m_colonne)] = texte;
-        afficherTotaux();
-        return true;
-    }
-    // Beep, and the faulty cell again with its text selected, once the focus change under way is over.
-    QApplication::beep();
-    m_jour = jour;
-    m_colonne = s.colonne;
-    QLineEdit* faute = cellule(jour, s.colonne);
-    m_retour = true;
-    QTimer::singleShot(0, this, [this, faute] {
-        m_retour = false;
-        faute->setFocus(Qt::OtherFocusReason);
-        faute->selectAll();
-    });
-    return false;
 }
 
 bool CorrectionPointage::passer()
@@ -284,8 +175,8 @@ bool CorrectionPointage::passer()
         return false;
     case IssuePasse::Echec:
         // The store said no (its message was shown): the edits stay in the cells and on disk.
-        if (!ecrireBrouillon(cheminBrouillon(), m_grille.brouillon()))
-            cadre().afficherStatut(QStringLiteral("Le brouillon de la correction n'a pas pu être écrit."));
+        if (const FileError e = ecrireBrouillon(cheminBrouillon(), m_grille.brouillon()); !e.ok())
+            brouillonNonEcrit(e);
         return false;
     }
     return false;
@@ -294,6 +185,12 @@ bool CorrectionPointage::passer()
 void CorrectionPointage::viderBrouillon()
 {
     effacerBrouillon(cheminBrouillon());
+}
+
+void CorrectionPointage::brouillonNonEcrit(const FileError& erreur)
+{
+    cadre().afficherStatut(
+        QStringLiteral("Le brouillon de la correction n'a pas pu être écrit (%1).").arg(erreur.description()));
 }
 
 void CorrectionPointage::sauver()
@@ -337,8 +234,7 @@ void CorrectionPointage::employeVoisin(OrdrePersonnel ordre, Direction sens)
         return;
     Personnel voisin;
     if (const FileError e = kip::employeVoisin(m_db, ordre, m_grille.employe(), sens, voisin); !e.ok()) {
-        saveError(e);
-        Message(35, QStringLiteral("PERSONNEL"));
+        Message(35, e, QStringLiteral("PERSONNEL"));
         return;
     }
     m_grille.charger(voisin, m_grille.lundi(), {});
@@ -359,33 +255,13 @@ void CorrectionPointage::choisirEmploye(const Personnel& choisi)
     if (e.ok())
         e = fichier.get(employe, PER_K_CARTE);
     if (!e.ok()) {
-        saveError(e);
-        Message(35, QStringLiteral("PERSONNEL"));
+        Message(35, e, QStringLiteral("PERSONNEL"));
         m_selecteur->montrer(m_grille.employe().CARTE);
         return;
     }
     m_grille.charger(employe, m_grille.lundi(), {});
     if (charger())
         curseurPremierJour();
-}
-
-void CorrectionPointage::choisirSemaine()
-{
-    if (!passer())
-        return;
-    Semaine semaine = m_grille.semaine();
-    const bool choisi = g_choixSemaineGrille ? g_choixSemaineGrille(semaine, this) : choisirSemaineModal(semaine, this);
-    if (!choisi)
-        return;
-    m_grille.charger(m_grille.employe(), DatesDeSemaine(semaine.numero, semaine.annee).lundi, {});
-    if (charger())
-        curseurPremierJour();
-}
-
-void CorrectionPointage::aide()
-{
-    showBox(QString::fromUtf8(texte::TitreAide), QString::fromUtf8(texte::Aide), MessageIcon::Information, ButtonOk,
-            ButtonOk);
 }
 
 void CorrectionPointage::journal()
@@ -409,151 +285,6 @@ void CorrectionPointage::journal()
     m_journal->open();
 }
 
-void CorrectionPointage::boutonSommaire(int evenement)
-{
-    switch (evenement - evt::BoutonListe) {
-    case 1:
-        sauver();
-        return;
-    case 2:
-        employeVoisin(OrdrePersonnel::Carte, Direction::Forward);
-        return;
-    case 3:
-        employeVoisin(OrdrePersonnel::Carte, Direction::Backward);
-        return;
-    case 4:
-        employeVoisin(OrdrePersonnel::Nom, Direction::Forward);
-        return;
-    case 5:
-        employeVoisin(OrdrePersonnel::Nom, Direction::Backward);
-        return;
-    case 6:
-        semaineVoisine(1);
-        return;
-    case 7:
-        semaineVoisine(-1);
-        return;
-    case 8:
-        journal();
-        return;
-    default:
-        break;
-    }
-    if (evenement == evt::Bouton13)
-        annuler();
-}
-
-QLineEdit* CorrectionPointage::absenceJour(int jour) const
-{
-    return m_absences->champ(jour);
-}
-
-bool CorrectionPointage::trouverCellule(QObject* objet, int& jour, int& colonne) const
-{
-    for (int j = 0; j < JoursSemaine; ++j)
-        for (int c = 0; c < CellulesJour; ++c)
-            if (m_jours[size_t(j)].cellules[size_t(c)] == objet) {
-                jour = j;
-                colonne = c;
-                return true;
-            }
-    return false;
-}
-
-bool CorrectionPointage::touche(QKeyEvent* e, bool dansCellule)
-{
-    const bool ctrl = e->modifiers() & Qt::ControlModifier;
-    switch (e->key()) {
-    case Qt::Key_PageUp:
-        if (ctrl)
-            semaineVoisine(1);
-        else
-            employeVoisin(OrdrePersonnel::Carte, Direction::Forward);
-        return true;
-    case Qt::Key_PageDown:
-        if (ctrl)
-            semaineVoisine(-1);
-        else
-            employeVoisin(OrdrePersonnel::Carte, Direction::Backward);
-        return true;
-    case Qt::Key_F2:
-        sauver();
-        return true;
-    case Qt::Key_F3:
-        journal();
-        return true;
-    case Qt::Key_F4:
-        m_absences->champ(m_jour)->setFocus();
-        m_absences->champ(m_jour)->selectAll();
-        return true;
-    default:
-        break;
-    }
-    if (!dansCellule)
-        return false;
-    switch (e->key()) {
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-        if (quitterCellule())
-            allerA(m_grille.jourVoisin(m_jour, e->key() == Qt::Key_Up ? -1 : 1), m_colonne);
-        return true;
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-        if (quitterCellule())
-            allerA(m_jour, GrilleSemaine::colonneVoisine(m_colonne, e->key() == Qt::Key_Left ? -1 : 1));
-        return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (m_grille.unJourAffiche() && quitterCellule())
-            focusNextChild();
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool CorrectionPointage::eventFilter(QObject* objet, QEvent* event)
-{
-    int jour = 0, colonne = 0;
-    const bool dansCellule = trouverCellule(objet, jour, colonne);
-    switch (event->type()) {
-    case QEvent::KeyPress:
-        if (dansCellule) {
-            // A key in a cell other than the cursor's (a test, a click without focus) starts from that cell.
-            m_jour = jour;
-            m_colonne = colonne;
-        }
-        if (touche(static_cast<QKeyEvent*>(event), dansCellule))
-            return true;
-        break;
-    case QEvent::FocusIn:
-        if (dansCellule && !m_retour) {
-            m_jour = jour;
-            m_colonne = colonne;
-            auto* e = cellule(jour, colonne);
-            QTimer::singleShot(0, e, [e] { e->selectAll(); });
-        }
-        break;
-    case QEvent::FocusOut:
-        if (dansCellule && jour == m_jour && colonne == m_colonne)
-            quitterCellule();
-        break;
-    default:
-        break;
-    }
-    return FenetreTravail::eventFilter(objet, event);
-}
-
-void CorrectionPointage::showEvent(QShowEvent* event)
-{
-    FenetreTravail::showEvent(event);
-    if (m_ouverte) {
-        // Back in front after another window (the absence window): the absences it may have changed are read again.
-        (void)m_absences->charger(m_grille.employe(), m_grille.lundi());
-        allerA(m_jour, m_colonne);
-    }
-}
-
 void CorrectionPointage::timerEvent(QTimerEvent* event)
 {
     if (event->timerId() != m_vidage.timerId())
@@ -562,27 +293,57 @@ void CorrectionPointage::timerEvent(QTimerEvent* event)
     const Brouillon b = m_grille.brouillon();
     if (b.vide())
         viderBrouillon();
-    else if (!ecrireBrouillon(cheminBrouillon(), b))
-        cadre().afficherStatut(QStringLiteral("Le brouillon de la correction n'a pas pu être écrit."));
+    else if (const FileError e = ecrireBrouillon(cheminBrouillon(), b); !e.ok())
+        brouillonNonEcrit(e);
 }
 
 void CorrectionPointage::closeEvent(QCloseEvent* event)
 {
     m_vidage.stop();
-    if (!m_passeFaite && m_ouverte) {
-        // The frame closes every window: the grid saves by the mode "cancel" all the same; what cannot be
-        // written stays in the draft for the next opening.
-        m_passeFaite = true;
-        m_mode = ModeSauvegarde::Cancel;
-        m_retour = true; // no focus games while closing
-        const IssuePasse issue = passeSauvegarde(m_db, m_grille, m_mode);
-        if (issue.etat == IssuePasse::Invalide || issue.etat == IssuePasse::Echec)
-            (void)ecrireBrouillon(cheminBrouillon(), m_grille.brouillon());
-        else
-            viderBrouillon();
+    if (!m_passeFaite && m_ouverte && !passeDeFermeture()) {
+        event->ignore();
+        m_vidage.start(g_periodeVidage, this);
+        return;
     }
     setReponse(Reponse::Annulee);
     FenetreTravail::closeEvent(event);
+}
+
+bool CorrectionPointage::passeDeFermeture()
+{
+    m_retour = true; // no focus games while closing
+    const Brouillon brouillon = m_grille.brouillon();
+    if (cadre().finForcee()) {
+        // The session ends: no question; the edits wait in the draft for the next opening.
+        m_passeFaite = true;
+        if (brouillon.vide())
+            viderBrouillon();
+        else if (!ecrireBrouillon(cheminBrouillon(), brouillon).ok())
+            QTextStream(stderr) << texteBrouillonPerdu() << '\n';
+        return true;
+    }
+    // The frame closes every window: the grid saves by the mode "cancel" all the same; what cannot be written
+    // stays in the draft for the next opening.
+    m_mode = ModeSauvegarde::Cancel;
+    const IssuePasse issue = passeSauvegarde(m_db, m_grille, m_mode);
+    if (issue.peutContinuer()) {
+        viderBrouillon();
+    } else if (!ecrireBrouillon(cheminBrouillon(), brouillon).ok()) {
+        // Neither in the day lines nor in the draft: closing now would lose them without a word.
+        m_retour = false;
+        m_mode = ModeSauvegarde::Others;
+        showBox(QString::fromUtf8(texte::TitreSauvegarde), texteBrouillonPerdu(), MessageIcon::Exclamation);
+        return false;
+    }
+    m_passeFaite = true;
+    return true;
+}
+
+QString CorrectionPointage::texteBrouillonPerdu() const
+{
+    return QStringLiteral("Les corrections de la semaine n'ont pu être ni enregistrées ni gardées dans le brouillon "
+                          "(%1).\nLa fenêtre reste ouverte: enregistrez-les (F2) une fois la cause levée.")
+        .arg(cheminBrouillon());
 }
 
 } // namespace kip

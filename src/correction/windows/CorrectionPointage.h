@@ -42,9 +42,6 @@ public:
     // completed only when it was cleared.
     static void effacer();
 
-    // The week picker (the modal picker unless a test puts its own answer).
-    using ChoixSemaine = std::function<bool(Semaine& semaine, QWidget* parent)>;
-    static void setChoixSemaine(ChoixSemaine choix);
     // The period of the flush of the unsaved cells to the draft.
     static void setPeriodeVidage(int ms);
 
@@ -120,6 +117,11 @@ private:
     bool touche(QKeyEvent* event, bool dansCellule);
     bool trouverCellule(QObject* objet, int& jour, int& colonne) const;
     void viderBrouillon();
+    void brouillonNonEcrit(const FileError& erreur);
+    // The pass of a close that came from elsewhere (the frame closing every window); false when the window
+    // must stay open because its edits could be kept nowhere.
+    bool passeDeFermeture();
+    QString texteBrouillonPerdu() const;
 
     FileUse m_usagePersonnel;
     FileUse m_usagePointVal;

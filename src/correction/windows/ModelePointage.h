@@ -4,7 +4,7 @@
 
 #include "correction/LecturePointage.h"
 #include "data/Records.h"
-#include "employees/windows/ModelePage.h"
+#include "lists/windows/ModelePage.h"
 
 #include <array>
 

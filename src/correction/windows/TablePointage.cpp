@@ -2,31 +2,14 @@
 
 #include "ModelePointage.h"
 #include "SelecteurEmploye.h"
-#include "calendar/windows/CalendrierJour.h"
-#include "calendar/windows/CalendrierSemaine.h"
-#include "calendar/windows/IconeCalendrier.h"
 #include "data/Messages.h"
 #include "data/RecordFile.h"
 #include "employees/FichierPersonnel.h"
-#include "employees/PagePersonnel.h"
 #include "shell/windows/Cadre.h"
-#include "shell/windows/Evenements.h"
 #include "shell/windows/Fabriques.h"
 #include "shell/windows/NomsFenetres.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
-#include <QHeaderView>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QSignalBlocker>
-#include <QTabBar>
 #include <QTableView>
-#include <QToolButton>
-#include <QVBoxLayout>
-#include <QWheelEvent>
 #include <atomic>
 
 namespace kip {
@@ -34,14 +17,7 @@ namespace kip {
 namespace {
 
 std::atomic<int> g_ordre{0};
-TablePointage::ChoixDate g_choixDate;
-TablePointage::ChoixSemaine g_choixSemaine;
 constexpr int TailleInitiale = 10;
-constexpr int LignesParCran = 3;
-
-// The chosen attendance button light green, the others light red.
-const QString Choisi = QStringLiteral("#80ff80");
-const QString NonChoisi = QStringLiteral("#ff8080");
 
 } // namespace
 
@@ -61,36 +37,19 @@ void oublierOrdrePointage()
     g_ordre = 0;
 }
 
-void TablePointage::setChoix(ChoixDate date, ChoixSemaine semaine)
-{
-    g_choixDate = std::move(date);
-    g_choixSemaine = std::move(semaine);
-}
-
 TablePointage::TablePointage(Cadre& cadre)
-    : FenetreTravail(cadre, nom::TablePointage), m_usageParametre(FileId::Parametre),
+    : FenetreListe(cadre, nom::TablePointage, QStringLiteral("POINTVAL")), m_usageParametre(FileId::Parametre),
       m_usagePersonnel(FileId::Personnel), m_usagePointVal(FileId::PointVal), m_db(paths().dataDir),
       m_page(m_db, ordrePointageMemorise(), PlagePointage{}, TailleInitiale)
 {
-    construire();
-    layout()->activate();
-    const int place = m_vue->height() - m_vue->horizontalHeader()->sizeHint().height() - 2 * m_vue->frameWidth();
-    m_page.fixerTaille(std::max(1, place / m_vue->verticalHeader()->defaultSectionSize()));
-    m_ouverte = ouvrirListe();
-    if (m_ouverte)
-        afficher();
+    demarrer();
 }
 
 TablePointage::~TablePointage() = default;
 
 FenetreTravail* TablePointage::ouvrir(Cadre& cadre)
 {
-    auto* fenetre = new TablePointage(cadre);
-    if (fenetre->ouverte())
-        return fenetre;
-    fenetre->m_ferme = true;
-    fenetre->close();
-    return nullptr;
+    return ouverteOuFermee(new TablePointage(cadre));
 }
 
 bool TablePointage::ouvrirListe()
@@ -110,8 +69,7 @@ bool TablePointage::ouvrirListe()
             employes.push_back(p);
     }
     if (e.code != EndOfFile) {
-        saveError(e);
-        Message(35, QStringLiteral("PERSONNEL"));
+        Message(35, e, QStringLiteral("PERSONNEL"));
         return false;
     }
     if (employes.empty())
@@ -119,98 +77,14 @@ bool TablePointage::ouvrirListe()
     m_bornes.emplace(Clock::today(), employes.front(), employes.back());
     m_selecteurDebut->modele()->remplir(employes);
     m_selecteurFin->modele()->remplir(std::move(employes));
-    if (FileError v = m_page.verifier(); !v.ok()) {
-        saveError(v);
-        Message(36);
-    }
+    if (FileError v = m_page.verifier(); !v.ok())
+        Message(36, v);
     if (FileError l = m_page.changer(ordrePointageMemorise(), m_bornes->plage(m_presence)); !l.ok()) {
-        saveError(l);
-        Message(35, QStringLiteral("POINTVAL"));
+        Message(35, l, QStringLiteral("POINTVAL"));
         return false;
     }
     m_modele->changerOrdre(m_page.ordre(), m_page.lignes());
     return true;
-}
-
-template <class F> void TablePointage::agir(F&& mouvement)
-{
-    if (m_ferme)
-        return;
-    if (const FileError e = mouvement(); !e.ok()) {
-        m_ferme = true;
-        saveError(e);
-        Message(35, QStringLiteral("POINTVAL"));
-        close();
-        return;
-    }
-    afficher();
-}
-
-void TablePointage::afficher()
-{
-    m_miseAJour = true;
-    m_modele->afficher(m_page.lignes());
-    {
-        const QSignalBlocker bloque(m_onglets);
-        m_onglets->setCurrentIndex(static_cast<int>(m_page.ordre()) - 1);
-    }
-    const int courante = m_page.courante();
-    if (courante >= 0)
-        m_vue->selectionModel()->setCurrentIndex(m_modele->index(courante, 0),
-                                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    else
-        m_vue->selectionModel()->clear();
-    {
-        const QSignalBlocker bloque(m_barre);
-        m_barre->setSliderPosition(m_page.position());
-    }
-    m_modifier->setEnabled(!m_page.vide());
-    m_supprimer->setEnabled(!m_page.vide());
-    afficherBornes();
-    m_miseAJour = false;
-}
-
-void TablePointage::afficherBornes()
-{
-    const BornesPointage& b = *m_bornes;
-    m_dateDebut->setText(DateTexte(b.dateDebut()));
-    m_dateFin->setText(DateTexte(b.dateFin()));
-    m_semaineDebut->setText(TexteSemaine(b.semaineDebut()));
-    m_semaineFin->setText(TexteSemaine(b.semaineFin()));
-    m_texteDebut->setText(TexteEmployeListe(b.employeDebut()));
-    m_texteFin->setText(TexteEmployeListe(b.employeFin()));
-    m_selecteurDebut->montrer(b.employeDebut().CARTE);
-    m_selecteurFin->montrer(b.employeFin().CARTE);
-    for (size_t i = 0; i < m_presences.size(); ++i)
-        m_presences[i]->setStyleSheet(QStringLiteral("QPushButton { background: %1; border: 1px solid #707070; "
-                                                     "padding: 3px 8px; }")
-                                          .arg(int(i) == int(m_presence) ? Choisi : NonChoisi));
-    const QFontMetrics fm(m_vue->font());
-    const int m = fm.horizontalAdvance(QLatin1Char('0'));
-    for (int c = 0; c < ModelePointage::NombreGroupes; ++c) {
-        int largeur = 0;
-        switch (m_modele->groupe(c)) {
-        case ModelePointage::Date:
-            largeur = fm.horizontalAdvance(QStringLiteral("Mer  00/00/0000"));
-            break;
-        case ModelePointage::Numero:
-            largeur = m * 6;
-            break;
-        case ModelePointage::NomPrenom:
-            largeur = fm.horizontalAdvance(QLatin1Char('M')) * 20;
-            break;
-        case ModelePointage::Matricule:
-            largeur = fm.horizontalAdvance(QLatin1Char('M')) * 8;
-            break;
-        default:
-            largeur = m * 8;
-            break;
-        }
-        m_vue->horizontalHeader()->resizeSection(c, largeur + 20);
-        // The names take the room left.
-        m_vue->horizontalHeader()->setSectionResizeMode(
-            c, m_modele->groupe(c) == ModelePointage::NomPrenom ? QHeaderView::Stretch : QHeaderView::Fixed);
-    }
 }
 
 void TablePointage::relire()
@@ -235,63 +109,6 @@ void TablePointage::choisirOrdre(OrdrePointage ordre)
     }
     m_modele->changerOrdre(ordre, m_page.lignes());
     afficher();
-}
-
-void TablePointage::choisirPresence(Presence presence)
-{
-    if (m_enAttente || m_ferme)
-        return;
-    m_presence = presence;
-    relire();
-}
-
-void TablePointage::choisirDate(bool fin)
-{
-    if (m_enAttente || m_ferme)
-        return;
-    qint32 date = fin ? m_bornes->dateFin() : m_bornes->dateDebut();
-    const bool choisi = g_choixDate ? g_choixDate(date, this) : CalendrierJour::choisir(date, this);
-    if (!choisi)
-        return;
-    if (fin)
-        m_bornes->choisirDateFin(date);
-    else
-        m_bornes->choisirDateDebut(date);
-    relire();
-}
-
-void TablePointage::choisirSemaine(bool fin)
-{
-    if (m_enAttente || m_ferme)
-        return;
-    Semaine s = fin ? m_bornes->semaineFin() : m_bornes->semaineDebut();
-    bool choisi = false;
-    if (g_choixSemaine) {
-        choisi = g_choixSemaine(s, this);
-    } else {
-        quint8 numero = s.numero;
-        qint16 annee = s.annee;
-        choisi = CalendrierSemaine::choisir(numero, annee, this);
-        s = {numero, annee};
-    }
-    if (!choisi)
-        return;
-    if (fin)
-        m_bornes->choisirSemaineFin(s);
-    else
-        m_bornes->choisirSemaineDebut(s);
-    relire();
-}
-
-void TablePointage::choisirEmploye(bool fin, const Personnel& employe)
-{
-    if (m_enAttente || m_ferme)
-        return;
-    if (fin)
-        m_bornes->choisirEmployeFin(employe);
-    else
-        m_bornes->choisirEmployeDebut(employe);
-    relire();
 }
 
 bool TablePointage::relireCourant(PointVal& ligne)
@@ -359,145 +176,6 @@ void TablePointage::apresGrille()
     if (isVisible())
         m_vue->setFocus();
     Q_EMIT grilleTerminee(r);
-}
-
-void TablePointage::showEvent(QShowEvent* event)
-{
-    FenetreTravail::showEvent(event);
-    m_vue->setFocus();
-}
-
-void TablePointage::boutonSommaire(int evenement)
-{
-    if (m_enAttente || m_ferme)
-        return;
-    switch (evenement - evt::BoutonListe) {
-    case 1:
-        if (m_nouveau->isEnabled())
-            nouveau();
-        return;
-    case 2:
-        if (m_modifier->isEnabled())
-            modifier();
-        return;
-    case 3:
-        if (m_supprimer->isEnabled())
-            supprimer();
-        return;
-    case 4:
-        choisirOrdre(OrdrePointage::DateCarte);
-        return;
-    case 5:
-        choisirOrdre(OrdrePointage::CarteDate);
-        return;
-    case 6:
-        choisirOrdre(OrdrePointage::DateNom);
-        return;
-    case 7:
-        choisirOrdre(OrdrePointage::NomDate);
-        return;
-    default:
-        break;
-    }
-    if (evenement == evt::Bouton13)
-        close();
-}
-
-void TablePointage::ajusterTaille()
-{
-    const int hauteur = m_vue->verticalHeader()->defaultSectionSize();
-    const int lignes = std::max(1, m_vue->viewport()->height() / std::max(1, hauteur));
-    if (lignes != m_page.taille())
-        agir([&] { return m_page.changerTaille(lignes); });
-}
-
-void TablePointage::actionBarre(int action)
-{
-    switch (action) {
-    case QAbstractSlider::SliderSingleStepAdd:
-        agir([&] { return m_page.defiler(1); });
-        break;
-    case QAbstractSlider::SliderSingleStepSub:
-        agir([&] { return m_page.defiler(-1); });
-        break;
-    case QAbstractSlider::SliderPageStepAdd:
-        agir([&] { return m_page.defiler(m_page.taille()); });
-        break;
-    case QAbstractSlider::SliderPageStepSub:
-        agir([&] { return m_page.defiler(-m_page.taille()); });
-        break;
-    case QAbstractSlider::SliderToMinimum:
-        agir([&] { return m_page.allerDebut(); });
-        break;
-    case QAbstractSlider::SliderToMaximum:
-        agir([&] { return m_page.allerFin(); });
-        break;
-    case QAbstractSlider::SliderMove: {
-        const int p = m_barre->sliderPosition();
-        agir([&] { return m_page.allerPosition(p); });
-        m_barre->setSliderPosition(p);
-        return;
-    }
-    default:
-        return;
-    }
-    m_barre->setSliderPosition(m_page.position());
-}
-
-bool TablePointage::touche(QKeyEvent* e)
-{
-    const bool ctrl = e->modifiers() & Qt::ControlModifier;
-    switch (e->key()) {
-    case Qt::Key_Up:
-        agir([&] { return m_page.deplacer(-1); });
-        return true;
-    case Qt::Key_Down:
-        agir([&] { return m_page.deplacer(1); });
-        return true;
-    case Qt::Key_PageUp:
-        agir([&] { return m_page.deplacer(-m_page.taille()); });
-        return true;
-    case Qt::Key_PageDown:
-        agir([&] { return m_page.deplacer(m_page.taille()); });
-        return true;
-    case Qt::Key_Home:
-        agir([&] { return m_page.allerDebut(); });
-        return true;
-    case Qt::Key_End:
-        agir([&] { return m_page.allerFin(); });
-        return true;
-    case Qt::Key_Insert:
-        nouveau();
-        return true;
-    case Qt::Key_Delete:
-        if (m_supprimer->isEnabled())
-            supprimer();
-        return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (ctrl && m_modifier->isEnabled())
-            modifier();
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool TablePointage::eventFilter(QObject* objet, QEvent* event)
-{
-    if (objet == m_vue && event->type() == QEvent::KeyPress)
-        return touche(static_cast<QKeyEvent*>(event));
-    if (objet == m_vue->viewport()) {
-        if (event->type() == QEvent::Resize)
-            ajusterTaille();
-        if (event->type() == QEvent::Wheel) {
-            const int crans = static_cast<QWheelEvent*>(event)->angleDelta().y() / 120;
-            if (crans != 0)
-                agir([&] { return m_page.defiler(-crans * LignesParCran); });
-            return true;
-        }
-    }
-    return FenetreTravail::eventFilter(objet, event);
 }
 
 } // namespace kip

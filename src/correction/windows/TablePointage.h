@@ -9,7 +9,7 @@
 #include "data/Database.h"
 #include "data/Files.h"
 #include "employees/Echanges.h"
-#include "shell/windows/FenetreTravail.h"
+#include "lists/windows/FenetreListe.h"
 
 #include <array>
 #include <functional>
@@ -17,9 +17,6 @@
 
 class QLabel;
 class QPushButton;
-class QScrollBar;
-class QTabBar;
-class QTableView;
 class QToolButton;
 
 namespace kip {
@@ -32,7 +29,7 @@ OrdrePointage ordrePointageMemorise();
 void memoriserOrdrePointage(OrdrePointage ordre);
 void oublierOrdrePointage();
 
-class TablePointage : public FenetreTravail
+class TablePointage : public FenetreListe
 {
     Q_OBJECT
 
@@ -41,27 +38,18 @@ public:
     ~TablePointage() override;
 
     static FenetreTravail* ouvrir(Cadre& cadre);
-    bool ouverte() const { return m_ouverte; }
-
-    // The pickers (modal unless a test puts its own answers).
-    using ChoixDate = std::function<bool(qint32& date, QWidget* parent)>;
-    using ChoixSemaine = std::function<bool(Semaine& semaine, QWidget* parent)>;
-    static void setChoix(ChoixDate date, ChoixSemaine semaine);
 
     const PagePointage& page() const { return m_page; }
     const BornesPointage& bornes() const { return *m_bornes; }
     Presence presence() const { return m_presence; }
     ModelePointage* modele() const { return m_modele; }
-    QTableView* vue() const { return m_vue; }
-    QTabBar* onglets() const { return m_onglets; }
     QPushButton* boutonPresence(Presence p) const { return m_presences[size_t(p)]; }
     SelecteurEmploye* selecteur(bool fin) const { return fin ? m_selecteurFin : m_selecteurDebut; }
-    bool enAttente() const { return m_enAttente; }
 
     // The commands.
-    void nouveau();
-    void modifier();
-    void supprimer();
+    void nouveau() override;
+    void modifier() override;
+    void supprimer() override;
     void choisirOrdre(OrdrePointage ordre);
     void choisirPresence(Presence presence);
     void choisirDate(bool fin);
@@ -73,27 +61,24 @@ Q_SIGNALS:
     void grilleTerminee(kip::Reponse reponse);
 
 protected:
-    void boutonSommaire(int evenement) override;
-    bool eventFilter(QObject* objet, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    PageListe& pageListe() override { return m_page; }
+    void construire() override;
+    bool ouvrirListe() override;
+    void afficherLignes() override;
+    void afficherAutour() override { afficherBornes(); }
+    int indexOrdre() const override { return static_cast<int>(m_page.ordre()) - 1; }
+    void choisirOrdreIndex(int index) override { choisirOrdre(static_cast<OrdrePointage>(index + 1)); }
 
 private:
-    bool ouvrirListe();
-    void construire();
     QWidget* construireBornes();
     QWidget* construirePresences();
     QWidget* construireEmployes();
-    template <class F> void agir(F&& mouvement);
-    void afficher();
     void afficherBornes();
     // The range or the filter changed: the list is read again and takes the focus.
     void relire();
     void appeler(Requete requete, qint16 carte, qint32 date);
     void apresGrille();
     bool relireCourant(PointVal& ligne);
-    void ajusterTaille();
-    bool touche(QKeyEvent* event);
-    void actionBarre(int action);
 
     FileUse m_usageParametre;
     FileUse m_usagePersonnel;
@@ -103,9 +88,6 @@ private:
     Presence m_presence = Presence::Tous;
     PagePointage m_page;
     ModelePointage* m_modele = nullptr;
-    QTableView* m_vue = nullptr;
-    QTabBar* m_onglets = nullptr;
-    QScrollBar* m_barre = nullptr;
     QLabel* m_dateDebut = nullptr;
     QLabel* m_dateFin = nullptr;
     QToolButton* m_semaineDebut = nullptr;
@@ -115,14 +97,6 @@ private:
     SelecteurEmploye* m_selecteurFin = nullptr;
     QLabel* m_texteDebut = nullptr;
     QLabel* m_texteFin = nullptr;
-    QPushButton* m_nouveau = nullptr;
-    QPushButton* m_modifier = nullptr;
-    QPushButton* m_supprimer = nullptr;
-    QPushButton* m_fermer = nullptr;
-    bool m_ouverte = false;
-    bool m_enAttente = false;
-    bool m_ferme = false;
-    bool m_miseAJour = false;
 };
 
 } // namespace kip

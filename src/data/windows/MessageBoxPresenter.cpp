@@ -1,16 +1,17 @@
 #include "MessageBoxPresenter.h"
 
+#include "calendar/windows/CalendrierJour.h"
+#include "calendar/windows/CalendrierSemaine.h"
 #include "data/Files.h"
+#include "data/Tache.h"
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QFutureWatcher>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QThread>
-#include <QtConcurrent>
 
 namespace kip {
 
@@ -77,33 +78,38 @@ std::optional<QString> askOnThisThread(const SaveFileQuestion& question)
     return dialog.selectedFiles().constFirst();
 }
 
-void runRebuildWithWindow(const std::function<void(const RebuildProgress&)>& work)
+// A small window shown at once, its bar following the work, which runs on a worker thread meanwhile so that
+// the window stays alive; the start-up waits for it in a local event loop.
+void runWithWindow(const QString& title, const ProgressWork& work)
 {
     QProgressDialog window;
-    window.setWindowTitle(QStringLiteral("Reconstruction des index sur les fichiers"));
-    window.setLabelText(QStringLiteral("Reconstruction des index sur les fichiers"));
+    window.setWindowTitle(title);
+    window.setLabelText(title);
     window.setCancelButton(nullptr);
-    window.setRange(0, 5);
+    window.setRange(0, 0);
     window.setMinimumDuration(0);
     window.setWindowModality(Qt::ApplicationModal);
     window.setMinimumWidth(420);
     window.show();
-    // The keys are rebuilt on a worker thread so that the window stays alive.
-    QFutureWatcher<void> watcher;
+    // The work runs on a worker thread so that the window stays alive.
     QEventLoop loop;
-    QObject::connect(&watcher, &QFutureWatcher<void>::finished, &loop, &QEventLoop::quit);
-    watcher.setFuture(QtConcurrent::run([&work, &window] {
-        work([&window](int step, int total, const QString& label) {
-            QMetaObject::invokeMethod(&window, [&window, step, total, label] {
-                window.setMaximum(total);
-                window.setValue(step);
-                window.setLabelText(QStringLiteral("Reconstruction des index sur les fichiers\n%1").arg(label));
-            });
-        });
-    }));
-    if (!watcher.isFinished())
-        loop.exec();
+    TacheDe<void> tache;
+    QObject::connect(&tache, &Tache::progression, &window, [&window, title](const Avancement& a) {
+        window.setMaximum(a.total);
+        window.setValue(a.fait);
+        window.setLabelText(QStringLiteral("%1\n%2").arg(title, a.texte));
+    });
+    QObject::connect(&tache, &Tache::terminee, &loop, &QEventLoop::quit);
+    tache.demarrer([&work](const SuiviTache& suivi) {
+        work([&suivi](int step, int total, const QString& label) { suivi.avancer(step, total, label); });
+    });
+    loop.exec();
     window.close();
+}
+
+void runRebuildWithWindow(const std::function<void(const RebuildProgress&)>& work)
+{
+    runWithWindow(QStringLiteral("Reconstruction des index sur les fichiers"), work);
 }
 
 MessageBoxPresenter g_presenter;
@@ -132,10 +138,26 @@ std::optional<QString> MessageBoxPresenter::askSaveFile(const SaveFileQuestion& 
     return result;
 }
 
+std::optional<qint32> MessageBoxPresenter::askDate(qint32 date, QObject* asker)
+{
+    if (!CalendrierJour::choisir(date, qobject_cast<QWidget*>(asker)))
+        return std::nullopt;
+    return date;
+}
+
+std::optional<Semaine> MessageBoxPresenter::askWeek(const Semaine& week, QObject* asker)
+{
+    Semaine s = week;
+    if (!CalendrierSemaine::choisir(s.numero, s.annee, qobject_cast<QWidget*>(asker)))
+        return std::nullopt;
+    return s;
+}
+
 void installerPresentationFenetres()
 {
     setMessagePresenter(&g_presenter);
     setRebuildRunner(runRebuildWithWindow);
+    setProgressRunner(runWithWindow);
 }
 
 } // namespace kip

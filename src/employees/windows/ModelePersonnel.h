@@ -5,8 +5,8 @@
 // its header the group titles over their sub-headers.
 #pragma once
 
-#include "ModelePage.h"
 #include "data/Records.h"
+#include "lists/windows/ModelePage.h"
 
 #include <QAbstractTableModel>
 #include <QHeaderView>

@@ -42,10 +42,6 @@ public:
     // nothing; so does a form that cannot open. The response is left before the form is gone.
     static FenetreTravail* ouvrir(Cadre& cadre);
 
-    // The date picker, replaceable by tests: true with the picked date.
-    using ChoixDate = std::function<bool(qint32& date, QWidget* parent)>;
-    static void setChoixDate(ChoixDate choix);
-
     bool ouverte() const { return m_ouverte; }
     Requete requeteSaisie() const { return m_requete; }
     // The record as edited.

@@ -11,12 +11,7 @@
 #include "data/Records.h"
 #include "employees/Echanges.h"
 #include "employees/PagePersonnel.h"
-#include "shell/windows/FenetreTravail.h"
-
-class QPushButton;
-class QScrollBar;
-class QTabBar;
-class QTableView;
+#include "lists/windows/FenetreListe.h"
 
 namespace kip {
 
@@ -28,7 +23,7 @@ void memoriserOrdre(OrdrePersonnel ordre);
 // Forgets the order chosen (a new run of the program; tests).
 void oublierOrdre();
 
-class TablePersonnel : public FenetreTravail
+class TablePersonnel : public FenetreListe
 {
     Q_OBJECT
 
@@ -38,21 +33,15 @@ public:
 
     // The factory of the window: nullptr when it could not open (its message was shown).
     static FenetreTravail* ouvrir(Cadre& cadre);
-    bool ouverte() const { return m_ouverte; }
 
     OrdrePersonnel ordre() const { return m_page.ordre(); }
     const PagePersonnel& page() const { return m_page; }
     ModelePersonnel* modele() const { return m_modele; }
-    QTableView* vue() const { return m_vue; }
-    QTabBar* onglets() const { return m_onglets; }
-    QScrollBar* barre() const { return m_barre; }
-    // The form opened from the list is on screen.
-    bool enAttente() const { return m_enAttente; }
 
     // The commands, as the bar, the keys and the mouse give them.
-    void creer();
-    void modifier();
-    void supprimer();
+    void nouveau() override;
+    void modifier() override;
+    void supprimer() override;
     void choisirOrdre(OrdrePersonnel ordre);
 
 Q_SIGNALS:
@@ -60,22 +49,18 @@ Q_SIGNALS:
     void saisieTerminee(Reponse reponse);
 
 protected:
-    void boutonSommaire(int evenement) override;
-    bool eventFilter(QObject* objet, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    PageListe& pageListe() override { return m_page; }
+    void construire() override;
+    bool ouvrirListe() override;
+    void afficherLignes() override;
+    int indexOrdre() const override { return static_cast<int>(m_page.ordre()) - 1; }
+    void choisirOrdreIndex(int index) override { choisirOrdre(static_cast<OrdrePersonnel>(index + 1)); }
+    bool toucheListe(QKeyEvent* event) override;
 
 private:
-    bool ouvrirListe();
-    void construire();
     void appeler(Requete requete, const Personnel& employe);
     void apresSaisie();
     bool relireCourant(Personnel& employe);
-    // Runs a move of the page and shows its result; a read error shows message 35 and closes the list.
-    template <class F> void agir(F&& mouvement);
-    void afficher();
-    void ajusterTaille();
-    bool touche(QKeyEvent* event);
-    void actionBarre(int action);
 
     FileUse m_usageParametre;
     FileUse m_usagePersonnel;
@@ -83,17 +68,6 @@ private:
     Parametre m_parametre;
     PagePersonnel m_page;
     ModelePersonnel* m_modele = nullptr;
-    QTableView* m_vue = nullptr;
-    QTabBar* m_onglets = nullptr;
-    QScrollBar* m_barre = nullptr;
-    QPushButton* m_creer = nullptr;
-    QPushButton* m_modifier = nullptr;
-    QPushButton* m_supprimer = nullptr;
-    QPushButton* m_fermer = nullptr;
-    bool m_ouverte = false;
-    bool m_enAttente = false;
-    bool m_ferme = false; // closing after a read error: no further reads
-    bool m_miseAJour = false;
     Requete m_requete = Requete::Aucune;
 };
 

@@ -9,7 +9,6 @@
 #include "shell/windows/NomsFenetres.h"
 
 #include <QLabel>
-#include <QPointer>
 #include <QProgressBar>
 #include <QVBoxLayout>
 
@@ -48,14 +47,16 @@ InitialiseJournee::~InitialiseJournee()
 void InitialiseJournee::lancer()
 {
     m_tache = new TacheInitialisation;
-    connect(m_tache, &TacheInitialisation::progression, this,
-            [this](int fait, int total, qint16 carte, const QString& nom) {
-                m_barre->setRange(0, total);
-                m_barre->setValue(fait);
-                if (carte)
-                    m_personne->setText(QStringLiteral("%1 %2").arg(carte, 4, 10, QLatin1Char('0')).arg(nom));
-            });
-    connect(m_tache, &TacheInitialisation::terminee, this, [this](int, const QString& erreur) { terminer(erreur); });
+    connect(m_tache, &Tache::progression, this, [this](const Avancement& a) {
+        m_barre->setRange(0, a.total);
+        m_barre->setValue(a.fait);
+        if (a.carte)
+            m_personne->setText(QStringLiteral("%1 %2").arg(a.carte, 4, 10, QLatin1Char('0')).arg(a.texte));
+    });
+    connect(m_tache, &Tache::terminee, this, [this] {
+        const FileError& erreur = m_tache->resultat().erreur;
+        terminer(erreur.ok() ? QString() : erreur.description());
+    });
     m_tache->lancer(paths().dataDir, Clock::today());
 }
 

@@ -37,8 +37,7 @@ FenetreTravail* TransfertOrigine::ouvrir(Cadre& cadre)
     PauseLecteur pause = cadre.cederPause();
     const QString origine = paths().origin(0);
     if (const FileError e = ouvrirOrigine(origine); !e.ok()) {
-        saveError(e);
-        Message(30, origine);
+        Message(30, e, origine);
         return nullptr;
     }
     // Nothing complete to read (a line still being written is left for later): no window, no archive, and
@@ -111,15 +110,15 @@ void TransfertOrigine::lancer()
 {
     m_etat = Etat::Lecture;
     m_tache = new TacheTransfert;
-    connect(m_tache, &TacheTransfert::progression, this, [this](int fait, int total) {
-        m_barre->setMaximum(total);
-        m_barre->setValue(fait);
+    connect(m_tache, &Tache::progression, this, [this](const Avancement& a) {
+        m_barre->setMaximum(a.total);
+        m_barre->setValue(a.fait);
+        if (a.carte) {
+            m_carte->setText(QStringLiteral("%1").arg(a.carte, 4, 10, QLatin1Char('0')));
+            m_nom->setText(a.texte);
+        }
     });
-    connect(m_tache, &TacheTransfert::personne, this, [this](qint16 carte, const QString& nom) {
-        m_carte->setText(QStringLiteral("%1").arg(carte, 4, 10, QLatin1Char('0')));
-        m_nom->setText(nom);
-    });
-    connect(m_tache, &TacheTransfert::lue, this, &TransfertOrigine::lue);
+    connect(m_tache, &Tache::terminee, this, &TransfertOrigine::lue);
     m_tache->lancer(paths().origin(0), paths().dataDir, Clock::today());
 }
 
@@ -130,8 +129,7 @@ void TransfertOrigine::lue()
     m_progression->hide();
     if (!r.erreurOrigine.ok()) {
         // The raw file could not be read after all: reported, and left as it is.
-        saveError(r.erreurOrigine);
-        Message(30, paths().origin(0));
+        Message(30, r.erreurOrigine, paths().origin(0));
         garder();
         return;
     }
@@ -171,9 +169,8 @@ void TransfertOrigine::boutonSommaire(int evenement)
 void TransfertOrigine::archiver()
 {
     m_etat = Etat::Fin;
-    QString erreur;
-    if (!ArchiverOrigine(paths().dataDir, m_octetsLus, &erreur))
-        cadre().afficherStatut(QStringLiteral("Archivage des pointages impossible: ") + erreur);
+    if (const FileError e = ArchiverOrigine(paths().dataDir, m_octetsLus); !e.ok())
+        cadre().afficherStatut(QStringLiteral("Archivage des pointages impossible: ") + e.text);
     close();
 }
 

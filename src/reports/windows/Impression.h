@@ -8,6 +8,7 @@
 
 #include "data/Database.h"
 #include "data/Files.h"
+#include "reports/ExportPaie.h"
 #include "reports/ImagesPages.h"
 #include "reports/SelectionImpression.h"
 #include "shell/windows/FenetreTravail.h"
@@ -45,9 +46,8 @@ public:
 
     const SelectionImpression& selection() const { return m_selection; }
 
-    // Seams: the pickers, the page set-up and the printing, which tests answer.
-    std::function<bool(Semaine&)> choisirSemaine;
-    std::function<bool(qint32&)> choisirDate;
+    // Seams: the page set-up and the printing, which tests answer (the pickers go through the message
+    // presenter).
     std::function<void()> configurerImprimante;
     std::function<void(const ImagesPages&, const QString& document)> imprimer;
     // Called on the worker at each percentage of a run (tests hold a run with it).
@@ -96,6 +96,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The rows whose totals can be exported, and which.
+    static std::optional<GenreExport> genreExport(int ligne);
+
     struct Liste
     {
         QComboBox* debut = nullptr;

@@ -4,6 +4,7 @@
 #include "DialoguesApercu.h"
 #include "Icones.h"
 #include "VuePage.h"
+#include "data/FileWriter.h"
 #include "data/Messages.h"
 #include "reports/PeintrePage.h"
 
@@ -349,9 +350,8 @@ void Previsualisation::enregistrerPdf()
                      QStringLiteral("Documents PDF (*.pdf)")});
     if (!chemin || chemin->isEmpty())
         return;
-    QString erreur;
-    if (!ecrirePdf(m_pages, *chemin, m_document, &erreur)) {
-        showBox(QStringLiteral("Enregistrer en PDF"), erreur, MessageIcon::Exclamation);
+    if (const FileError e = ecrirePdf(m_pages, *chemin, m_document); !e.ok()) {
+        Message(15, e, writeFailureText(e, false));
         return;
     }
     m_statut->showMessage(QStringLiteral("Rapport enregistré dans %1").arg(QDir::toNativeSeparators(*chemin)), 8000);

@@ -9,13 +9,19 @@
 #include "data/Messages.h"
 #include "resources/Pictures.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace kip {
 
 using ui::px;
+
+namespace {
+constexpr int AttenteFinMs = 200; // how often an end of the session looks again at what holds it up
+} // namespace
 
 Cadre::Cadre(Program programme, int positionSommaire, std::function<void()> shutdown, QWidget* parent)
     : QMainWindow(parent), m_programme(programme), m_aDroite(positionSommaire == 1), m_shutdown(std::move(shutdown))
@@ -142,7 +148,7 @@ void Cadre::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    if (traitsOf(m_programme).confirmsExit) {
+    if (traitsOf(m_programme).confirmsExit && !m_finForcee) {
         m_question = true;
         const int reponse = showBox(QStringLiteral("Sortie Kip"), QStringLiteral("Confirmez la sortie !"),
                                     MessageIcon::Question, ButtonYes | ButtonNo, ButtonYes);
@@ -153,22 +159,62 @@ void Cadre::closeEvent(QCloseEvent* event)
         }
     }
     m_termine = true;
-    fermerFenetres();
+    if (!fermerFenetres()) {
+        // A window keeps what could be written nowhere (it said so), or finishes a job first: the program goes
+        // on. An end that the session asked for comes back once the job is over.
+        m_termine = false;
+        event->ignore();
+        if (m_finForcee)
+            QTimer::singleShot(AttenteFinMs, this, &Cadre::terminer);
+        return;
+    }
     if (m_shutdown)
         m_shutdown();
     event->accept();
 }
 
+void Cadre::terminer()
+{
+    m_finForcee = true;
+    if (m_termine)
+        return;
+    // A box that waits for its answer runs an event loop of its own above this one: closing the windows
+    // under it would pull them out from under the question.
+    if (QApplication::activeModalWidget() || m_question) {
+        QTimer::singleShot(AttenteFinMs, this, &Cadre::terminer);
+        return;
+    }
+    close();
+}
+
+void Cadre::terminerMaintenant()
+{
+    m_finImmediate = true;
+    m_finForcee = true;
+    if (!m_termine)
+        close();
+}
+
 // Every window runs on this thread, so the close requests are delivered at once, from the last window to the
 // first. The list is emptied first: a closing window's unregistration then finds nothing and cannot post
 // "show yourself" to a window below that is about to close too.
-void Cadre::fermerFenetres()
+bool Cadre::fermerFenetres()
 {
     const QList<EntreeFenetre> entrees = m_liste.entrees();
     m_liste.vider();
-    for (qsizetype i = entrees.size() - 1; i >= 0; --i)
-        if (QWidget* w = entrees[i].fenetre)
-            w->close();
+    for (qsizetype i = entrees.size() - 1; i >= 0; --i) {
+        QWidget* w = entrees[i].fenetre;
+        if (!w || w->close() || m_finImmediate)
+            continue;
+        for (qsizetype j = 0; j <= i; ++j)
+            if (entrees[j].fenetre)
+                m_liste.reprendre(entrees[j]);
+        m_liste.lireDernier();
+        evt::poster(m_sommaire, evt::Reconstruire);
+        posterVisibilite();
+        return false;
+    }
+    return true;
 }
 
 } // namespace kip

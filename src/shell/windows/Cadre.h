@@ -34,6 +34,18 @@ public:
     // A discreet text in the status bar.
     void afficherStatut(const QString& texte);
 
+    // The end of the session (a signal, the session manager): no question asked; every window closes as on
+    // "Quitter" (the grid keeps its edits as its draft), a window busy with a job once the job is over, then
+    // the frame with its shutdown hook. While a modal box waits for an answer, the end waits for it.
+    void terminer();
+    // The same at once, for an event loop that is ending: a window busy with a job is destroyed with the
+    // frame, which waits for the job.
+    void terminerMaintenant();
+    // The frame is ending by terminer(): windows close without a question.
+    bool finForcee() const { return m_finForcee; }
+    // The exit is under way (confirmed, or asked by the session): the windows are being closed.
+    bool enFermeture() const { return m_termine; }
+
     // The open-window list and the operations every window uses.
     ListeFenetres& liste() { return m_liste; }
     const ListeFenetres& liste() const { return m_liste; }
@@ -68,7 +80,8 @@ private:
     void memoriserGeometrie();
     void posterDeplace();
     void posterVisibilite();
-    void fermerFenetres();
+    // False when a window refused to close: it and the windows under it stay listed.
+    bool fermerFenetres();
 
     Program m_programme;
     bool m_aDroite;
@@ -80,8 +93,10 @@ private:
     QPoint m_position;
     QSize m_taille;
     bool m_demarre = false;
-    bool m_question = false; // the exit question is on screen
-    bool m_termine = false;  // the exit was confirmed
+    bool m_question = false;  // the exit question is on screen
+    bool m_termine = false;   // the exit was confirmed
+    bool m_finForcee = false; // terminer(): no question, every window closes
+    bool m_finImmediate = false;
 };
 
 } // namespace kip

@@ -105,12 +105,12 @@ std::optional<QString> DemandeRepertoireFenetre::demander(const QString& propose
     return dialogue.retenu();
 }
 
-bool repertoireDeDepart(const QStringList& arguments, QString* repertoire)
+std::optional<QString> repertoireDeDepart(const QStringList& arguments)
 {
     // ~/.config/Kip/Kip.conf, shared by Kip and kipother: they work on the same data.
     QSettings reglages(QStringLiteral("Kip"), QStringLiteral("Kip"));
     DemandeRepertoireFenetre demande(QDir::homePath());
-    return repertoireDeDepart(arguments, reglages, QDir::homePath(), demande, repertoire);
+    return repertoireDeDepart(arguments, reglages, QDir::homePath(), demande);
 }
 
 } // namespace kip

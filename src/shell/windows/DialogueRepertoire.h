@@ -45,7 +45,7 @@ private:
 
 // The start of Kip and kipother: the current directory, or with the option of the desktop entries the user's
 // installation directory, asked by the dialog on the first start and kept in the user's configuration.
-// False when the user gave up.
-bool repertoireDeDepart(const QStringList& arguments, QString* repertoire);
+// Nothing when the user gave up.
+std::optional<QString> repertoireDeDepart(const QStringList& arguments);
 
 } // namespace kip

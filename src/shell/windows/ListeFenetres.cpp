@@ -34,6 +34,11 @@ int ListeFenetres::ajouter(QWidget* fenetre, const QString& nom)
     return entree.THREADFENETREACTIVE;
 }
 
+void ListeFenetres::reprendre(const EntreeFenetre& entree)
+{
+    m_entrees.append(entree);
+}
+
 bool ListeFenetres::retirer(const QWidget* fenetre)
 {
     const int i = indexDe(fenetre);

@@ -26,6 +26,8 @@ public:
 
     // Appends an entry for the window with a fresh number; the buffer then names it. Returns the number.
     int ajouter(QWidget* fenetre, const QString& nom);
+    // Appends an entry as it was, number and all (a window that refused to close stays where it was).
+    void reprendre(const EntreeFenetre& entree);
     // Removes the window's own entry wherever it stands; false when the window is not listed.
     bool retirer(const QWidget* fenetre);
     // Reads the last entry into the buffer; false when the list is empty.

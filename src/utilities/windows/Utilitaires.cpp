@@ -1,9 +1,9 @@
 #include "Utilitaires.h"
 
 #include "calendar/Clock.h"
-#include "calendar/windows/CalendrierSemaine.h"
 #include "calendar/windows/IconeCalendrier.h"
 #include "data/Files.h"
+#include "data/Messages.h"
 #include "shell/windows/Cadre.h"
 #include "shell/windows/Evenements.h"
 #include "shell/windows/Fabriques.h"
@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -31,7 +32,6 @@ using ui::px;
 
 namespace {
 
-Utilitaires::ChoixSemaine g_choixSemaine;
 int g_attentePause = PauseLecteur::AttenteMs;
 
 QPlainTextEdit* champTexte(const QString& nom, QWidget* parent)
@@ -64,11 +64,6 @@ QProgressBar* barre(const QString& nom, QWidget* parent)
 }
 
 } // namespace
-
-void Utilitaires::setChoixSemaine(ChoixSemaine choix)
-{
-    g_choixSemaine = std::move(choix);
-}
 
 void Utilitaires::setAttentePause(int ms)
 {
@@ -190,16 +185,29 @@ QWidget* Utilitaires::construireSections()
     m_saveAuto->setChecked(true);
     m_saveManu = new QRadioButton(QStringLiteral("Copie de SaveManu"), restauration);
     m_saveManu->setObjectName(QStringLiteral("saveManu"));
+    // The files as they were before each of the last restores, newest first.
+    m_avantRestauration = new QRadioButton(QStringLiteral("Fichiers d'avant une restauration:"), restauration);
+    m_avantRestauration->setObjectName(QStringLiteral("avantRestauration"));
+    m_copiesAvant = new QComboBox(restauration);
+    m_copiesAvant->setObjectName(QStringLiteral("copiesAvant"));
+    remplirCopiesAvant();
     m_restaurer = bouton(QStringLiteral("Restaurer"), QStringLiteral("restaurer"), restauration);
     m_confirmerRestauration =
         bouton(QStringLiteral("Confirmer"), QStringLiteral("confirmerRestauration"), restauration);
     m_confirmerRestauration->hide();
     droite->addWidget(m_saveAuto);
     droite->addWidget(m_saveManu);
+    droite->addWidget(m_avantRestauration);
+    droite->addWidget(m_copiesAvant);
     droite->addWidget(m_restaurer);
     droite->addWidget(m_confirmerRestauration);
     droite->addStretch(1);
     connect(m_saveAuto, &QRadioButton::toggled, this, &Utilitaires::changerSource);
+    connect(m_saveManu, &QRadioButton::toggled, this, &Utilitaires::changerSource);
+    connect(m_copiesAvant, &QComboBox::currentIndexChanged, this, [this] {
+        m_avantRestauration->setChecked(true);
+        changerSource();
+    });
     connect(m_restaurer, &QPushButton::clicked, this, &Utilitaires::restaurer);
     connect(m_confirmerRestauration, &QPushButton::clicked, this, &Utilitaires::confirmerRestauration);
 
@@ -231,8 +239,14 @@ void Utilitaires::occuper(bool oui)
          {static_cast<QWidget*>(m_confirmer), static_cast<QWidget*>(m_choisirSemaine),
           static_cast<QWidget*>(m_lancerPurge), static_cast<QWidget*>(m_sauvegarder), static_cast<QWidget*>(m_indexer),
           static_cast<QWidget*>(m_restaurer), static_cast<QWidget*>(m_confirmerRestauration),
-          static_cast<QWidget*>(m_saveAuto), static_cast<QWidget*>(m_saveManu)})
+          static_cast<QWidget*>(m_saveAuto), static_cast<QWidget*>(m_saveManu),
+          static_cast<QWidget*>(m_avantRestauration), static_cast<QWidget*>(m_copiesAvant)})
         b->setEnabled(!occupe() && !b->property("fait").toBool());
+    // Nothing to choose before a first restore.
+    if (m_copiesAvant->count() == 0) {
+        m_avantRestauration->setEnabled(false);
+        m_copiesAvant->setEnabled(false);
+    }
     if (!occupe() && m_fermerApres)
         close();
 }
@@ -245,8 +259,9 @@ void Utilitaires::boutonSommaire(int evenement)
 
 void Utilitaires::closeEvent(QCloseEvent* event)
 {
-    // A purge, backup or restore ends whole: the window closes once it is over.
-    if (occupe()) {
+    // A purge, backup or restore ends whole: the window closes once it is over. When the frame ends, the window
+    // goes with it and its destruction waits for the job.
+    if (occupe() && !cadre().enFermeture()) {
         m_fermerApres = true;
         event->ignore();
         return;
@@ -256,13 +271,10 @@ void Utilitaires::closeEvent(QCloseEvent* event)
 
 void Utilitaires::choisirSemaine()
 {
-    quint8 semaine = m_fin.semaine.numero;
-    qint16 annee = m_fin.semaine.annee;
-    const bool choisi =
-        g_choixSemaine ? g_choixSemaine(semaine, annee, this) : CalendrierSemaine::choisir(semaine, annee, this);
-    if (!choisi)
+    const std::optional<Semaine> choisie = askWeek(m_fin.semaine, this);
+    if (!choisie)
         return;
-    m_fin = FinPurgeChoisie({semaine, annee}, m_limite);
+    m_fin = FinPurgeChoisie(*choisie, m_limite);
     m_semaine->setText(TexteSemainePurge(m_fin.semaine));
 }
 
@@ -278,11 +290,11 @@ void Utilitaires::confirmerPurge()
     m_progressionPurge->setValue(0);
     m_progressionPurge->show();
     m_tachePurge = new TachePurge(this);
-    connect(m_tachePurge, &TachePurge::progression, this, [this](int fait, int total) {
-        m_progressionPurge->setMaximum(total);
-        m_progressionPurge->setValue(fait);
+    connect(m_tachePurge, &Tache::progression, this, [this](const Avancement& a) {
+        m_progressionPurge->setMaximum(a.total);
+        m_progressionPurge->setValue(a.fait);
     });
-    connect(m_tachePurge, &TachePurge::terminee, this, &Utilitaires::purgeTerminee);
+    connect(m_tachePurge, &Tache::terminee, this, &Utilitaires::purgeTerminee);
     m_tachePurge->lancer(paths().dataDir, m_fin.dimanche);
 }
 
@@ -313,16 +325,17 @@ void Utilitaires::sauvegarder()
 {
     occuper(true);
     m_tacheSauvegarde = new TacheSauvegarde(this);
-    connect(m_tacheSauvegarde, &TacheSauvegarde::terminee, this, &Utilitaires::sauvegardeTerminee);
+    connect(m_tacheSauvegarde, &Tache::terminee, this, &Utilitaires::sauvegardeTerminee);
     m_tacheSauvegarde->lancer(paths(), Clock::today(), g_attentePause);
 }
 
 void Utilitaires::sauvegardeTerminee()
 {
     afficher(m_texteSauvegarde, m_tacheSauvegarde->resultat().texte());
+    // A backup that failed can be asked again at once.
+    m_sauvegarder->setProperty("fait", m_tacheSauvegarde->resultat().reussie());
     m_tacheSauvegarde->deleteLater();
     m_tacheSauvegarde = nullptr;
-    m_sauvegarder->setProperty("fait", true);
     occuper(false);
     Q_EMIT actionTerminee();
 }
@@ -338,9 +351,23 @@ void Utilitaires::indexer()
     Q_EMIT actionTerminee();
 }
 
-SourceRestauration Utilitaires::source() const
+CopieRestaurable Utilitaires::source() const
 {
-    return m_saveManu->isChecked() ? SourceRestauration::SaveManu : SourceRestauration::SaveAuto;
+    if (m_avantRestauration->isChecked() && m_copiesAvant->currentIndex() >= 0) {
+        CopieRestaurable copie;
+        if (CopieDeNom(paths(), m_copiesAvant->currentData().toString(), &copie))
+            return copie;
+    }
+    return CopieDe(paths(), m_saveManu->isChecked() ? SourceRestauration::SaveManu : SourceRestauration::SaveAuto);
+}
+
+void Utilitaires::remplirCopiesAvant()
+{
+    const QSignalBlocker bloque(m_copiesAvant);
+    m_copiesAvant->clear();
+    for (const CopieRestaurable& c : CopiesRestaurables(paths()))
+        if (c.avant.isValid())
+            m_copiesAvant->addItem(c.libelle(), c.nom);
 }
 
 void Utilitaires::changerSource()
@@ -355,9 +382,10 @@ void Utilitaires::changerSource()
 void Utilitaires::restaurer()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const DescriptionSauvegarde d = DecrireSauvegarde(paths(), source());
+    const CopieRestaurable copie = source();
+    const DescriptionSauvegarde d = DecrireSauvegarde(paths(), copie);
     QApplication::restoreOverrideCursor();
-    afficher(m_texteRestauration, m_explicationRestauration + QStringLiteral("\r\n\r\n") + d.texte(source()));
+    afficher(m_texteRestauration, m_explicationRestauration + QStringLiteral("\r\n\r\n") + d.texte(copie));
     if (!d.utilisable)
         return;
     m_restaurer->hide();
@@ -370,11 +398,11 @@ void Utilitaires::confirmerRestauration()
     m_progressionRestauration->setValue(0);
     m_progressionRestauration->show();
     m_tacheRestauration = new TacheRestauration(this);
-    connect(m_tacheRestauration, &TacheRestauration::progression, this, [this](int etape, int total, const QString&) {
-        m_progressionRestauration->setMaximum(total);
-        m_progressionRestauration->setValue(etape);
+    connect(m_tacheRestauration, &Tache::progression, this, [this](const Avancement& a) {
+        m_progressionRestauration->setMaximum(a.total);
+        m_progressionRestauration->setValue(a.fait);
     });
-    connect(m_tacheRestauration, &TacheRestauration::terminee, this, &Utilitaires::restaurationTerminee);
+    connect(m_tacheRestauration, &Tache::terminee, this, &Utilitaires::restaurationTerminee);
     m_tacheRestauration->lancer(paths(), source(), g_attentePause);
 }
 
@@ -385,10 +413,13 @@ void Utilitaires::restaurationTerminee()
     m_tacheRestauration = nullptr;
     m_progressionRestauration->hide();
     afficher(m_texteRestauration, m_explicationRestauration + QStringLiteral("\r\n\r\n") + r.texte);
+    // The copy of the files before this restore is one more copy to choose from.
+    remplirCopiesAvant();
     if (r.faite()) {
-        m_confirmerRestauration->setProperty("fait", true);
-        m_saveAuto->setProperty("fait", true);
-        m_saveManu->setProperty("fait", true);
+        for (QWidget* w : {static_cast<QWidget*>(m_confirmerRestauration), static_cast<QWidget*>(m_saveAuto),
+                           static_cast<QWidget*>(m_saveManu), static_cast<QWidget*>(m_avantRestauration),
+                           static_cast<QWidget*>(m_copiesAvant)})
+            w->setProperty("fait", true);
         // The restored settings place the bar.
         cadre().setSommaireADroite(r.positionSommaire == 1);
     }

@@ -1,6 +1,7 @@
 // The utilities window ("Utilitaires", Kip only): the purge of old weeks up to a chosen week, the rebuild
-// of all keys, the manual backup into SaveManu, and the restore from the copy of SaveAuto or SaveManu. Each
-// section is an explanation text and its buttons; each action runs once per opening of the window. The bar
+// of all keys, the manual backup into SaveManu, and the restore from the copy of SaveAuto, of SaveManu or of the
+// files before one of the last restores. Each section is an explanation text and its buttons; each action that
+// succeeded runs once per opening of the window (a failed backup can be asked again). The bar
 // shows only Quitter (event 1025), which presses the hidden "Fermer".
 #pragma once
 
@@ -11,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+class QComboBox;
 class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
@@ -32,9 +34,6 @@ public:
     explicit Utilitaires(Cadre& cadre);
     ~Utilitaires() override;
 
-    // The week picker; tests answer it. The default opens CalendrierSemaine.
-    using ChoixSemaine = std::function<bool(quint8& semaine, qint16& annee, QWidget* parent)>;
-    static void setChoixSemaine(ChoixSemaine choix);
     // The wait after the card reader's pause request (one second); tests shorten it.
     static void setAttentePause(int ms);
 
@@ -57,6 +56,8 @@ public:
     QPushButton* boutonConfirmerRestauration() const { return m_confirmerRestauration; }
     QRadioButton* choixSaveAuto() const { return m_saveAuto; }
     QRadioButton* choixSaveManu() const { return m_saveManu; }
+    QRadioButton* choixAvantRestauration() const { return m_avantRestauration; }
+    QComboBox* copiesAvantRestauration() const { return m_copiesAvant; }
     QPushButton* boutonFermer() const { return m_fermer; }
 
 Q_SIGNALS:
@@ -82,7 +83,8 @@ private:
     void changerSource();
     void afficher(QPlainTextEdit* champ, const QString& texte);
     void occuper(bool oui);
-    SourceRestauration source() const;
+    CopieRestaurable source() const;
+    void remplirCopiesAvant();
 
     std::unique_ptr<FileUse> m_dateSave;
     FinPurge m_limite;
@@ -105,6 +107,8 @@ private:
     QPushButton* m_indexer = nullptr;
     QRadioButton* m_saveAuto = nullptr;
     QRadioButton* m_saveManu = nullptr;
+    QRadioButton* m_avantRestauration = nullptr;
+    QComboBox* m_copiesAvant = nullptr;
     QPushButton* m_restaurer = nullptr;
     QPushButton* m_confirmerRestauration = nullptr;
     QProgressBar* m_progressionRestauration = nullptr;

@@ -11,6 +11,7 @@
 #include "shell/windows/TableSommaire.h"
 
 #include <QAbstractItemModelTester>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -285,6 +286,43 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(cheminBrouillon()));
     }
 
+    void aCloseThatCanKeepTheEditsNowhereKeepsTheWindowOpen()
+    {
+        m_inst.ajouter(InstallationCorrection::employe(10, QStringLiteral("GARNIER")));
+        bool fini = false;
+        Cadre cadre(Program::Kip, 0, [&fini] { fini = true; });
+        cadre.resize(1200, 800);
+        cadre.show();
+        CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 10, m_inst.lundi);
+        QVERIFY(g);
+        taper(g, 0, 0, QStringLiteral("8"));
+        // Neither the day line nor the draft can be written: the store refuses, a directory holds the name.
+        m_inst.sql(FileId::PointVal, "CREATE TRIGGER refus BEFORE UPDATE ON POINTVAL BEGIN "
+                                     "SELECT RAISE(ABORT, 'disque plein'); END");
+        QVERIFY(QDir().mkpath(cheminBrouillon()));
+        m_inst.presenter.answer(ButtonYes); // "Confirmez la sortie !"
+        m_inst.presenter.answer(ButtonYes); // "Sauvegarder avant de quitter ?"
+        QVERIFY(!cadre.close());
+        const QList<MessageSpec> vus = m_inst.presenter.shown();
+        QCOMPARE(vus.size(), 4);
+        QCOMPARE(vus[2].number, 15);
+        QVERIFY2(vus[3].text.contains(QStringLiteral("ni enregistrées ni gardées")), qPrintable(vus[3].text));
+        QTest::qWait(0);
+        QVERIFY(g->numeroFenetre() != 0);
+        QVERIFY(g->isVisible());
+        QVERIFY(!fini);
+        QCOMPARE(g->cellule(0, 0)->text().trimmed(), QStringLiteral("8.00"));
+        // Once the draft can be written, the frame closes and the edits wait in it.
+        QVERIFY(QDir().rmdir(cheminBrouillon()));
+        m_inst.presenter.answer(ButtonYes);
+        m_inst.presenter.answer(ButtonYes);
+        QVERIFY(cadre.close());
+        QVERIFY(fini);
+        const std::optional<Brouillon> brouillon = lireBrouillon(cheminBrouillon());
+        QVERIFY(brouillon && brouillon->jours[0]);
+        m_inst.sql(FileId::PointVal, "DROP TRIGGER refus");
+    }
+
     void clearRequestAndHelp()
     {
         const Personnel p = m_inst.ajouter(InstallationCorrection::employe(4, QStringLiteral("FABRE")));
@@ -336,12 +374,8 @@ private Q_SLOTS:
         QVERIFY(m_inst.presenter.shown()[0].text.endsWith(QStringLiteral("Changez toujours de case après votre "
                                                                          "dernière saisie")));
         // The week picker: the grid saves, then shows the week picked.
-        CorrectionPointage::setChoixSemaine([](Semaine& s, QWidget*) {
-            s = {2, 2027};
-            return true;
-        });
+        m_inst.presenter.answerWeek(Semaine{2, 2027});
         g->choisirSemaine();
-        CorrectionPointage::setChoixSemaine({});
         QCOMPARE(g->texteSemaine()->text(), QStringLiteral("Sem.: 2/2027"));
         QCOMPARE(g->grille().lundi(), dayNumber(2027, 1, 11));
     }

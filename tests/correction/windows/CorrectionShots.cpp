@@ -35,6 +35,13 @@ void taper(CorrectionPointage* g, int jour, int colonne, const QString& texte)
     QCoreApplication::sendEvent(g->cellule(jour, colonne), &droite);
 }
 
+// The boxes as the program shows them; the list's start week is answered without the picker: four weeks back.
+class PresentationVues : public MessageBoxPresenter
+{
+public:
+    std::optional<Semaine> askWeek(const Semaine&, QObject*) override { return NumeroSemaine(Clock::today() - 28); }
+};
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -47,6 +54,8 @@ int main(int argc, char** argv)
     }
     setPaths(Paths::forInstallation(args[1]));
     installerPresentationFenetres();
+    PresentationVues presentation;
+    setMessagePresenter(&presentation);
     enregistrerFenetresCorrection();
     const QString vue = args.value(2, QStringLiteral("liste1"));
     const QString image = args.value(3);
@@ -61,12 +70,7 @@ int main(int argc, char** argv)
         auto* liste = qobject_cast<TablePointage*>(ouvrirFenetre(nom::TablePointage, cadre));
         if (!liste)
             return;
-        TablePointage::setChoix({}, [](Semaine& s, QWidget*) {
-            s = NumeroSemaine(Clock::today() - 28);
-            return true;
-        });
         liste->choisirSemaine(false);
-        TablePointage::setChoix({}, {});
         if (!vue.startsWith(QLatin1String("liste")))
             liste->choisirPresence(Presence::Presence);
         QTimer::singleShot(300, liste, [liste, &cadre, vue] {

@@ -113,9 +113,11 @@ private Q_SLOTS:
         QCOMPARE(filtre(Presence::Tous), (QList<int>{1, 1, 2, 3}));
         QVERIFY(!l->findChild<QPushButton*>(QStringLiteral("modifier")) ||
                 l->findChild<QPushButton*>(QStringLiteral("modifier"))->isEnabled());
-        // The bar's four order buttons choose the tab; the order is remembered for the next opening.
-        evt::poster(l, evt::BoutonListe + 5);
-        QTRY_COMPARE(l->onglets()->currentIndex(), 1);
+        // The bar's four order buttons (slots 4 to 7) choose the tab; the order is remembered for the next opening.
+        for (const auto& [slot, onglet] : std::initializer_list<std::pair<int, int>>{{7, 3}, {4, 0}, {5, 1}}) {
+            evt::poster(l, evt::BoutonListe + slot);
+            QTRY_COMPARE(l->onglets()->currentIndex(), onglet);
+        }
         QCOMPARE(l->modele()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("N°"));
         QCOMPARE(ordrePointageMemorise(), OrdrePointage::CarteDate);
     }
@@ -136,28 +138,16 @@ private Q_SLOTS:
         QTest::qWait(0);
         // An end date picked before the start swaps the two.
         const qint32 avant = m_inst.lundi - 10;
-        TablePointage::setChoix(
-            [avant](qint32& d, QWidget*) {
-                d = avant;
-                return true;
-            },
-            {});
+        m_inst.presenter.answerDate(avant);
         l->choisirDate(true);
         QCOMPARE(l->bornes().dateDebut(), avant);
         QCOMPARE(l->bornes().dateFin(), m_inst.lundi);
         QCOMPARE(l->findChild<QLabel*>(QStringLiteral("dateFin"))->text(), QStringLiteral("07/12/2026"));
         // An end week before the start week swaps too, and the dates follow the weeks.
-        TablePointage::setChoix({}, [](Semaine& s, QWidget*) {
-            s = {49, 2026};
-            return true;
-        });
+        m_inst.presenter.answerWeek(Semaine{49, 2026});
         l->choisirSemaine(false);
-        TablePointage::setChoix({}, [](Semaine& s, QWidget*) {
-            s = {48, 2026};
-            return true;
-        });
+        m_inst.presenter.answerWeek(Semaine{48, 2026});
         l->choisirSemaine(true);
-        TablePointage::setChoix({}, {});
         QCOMPARE(l->bornes().semaineDebut().numero, 48);
         QCOMPARE(l->bornes().semaineFin().numero, 49);
         QCOMPARE(l->bornes().dateDebut(), m_inst.lundi - 14);

@@ -51,12 +51,12 @@ int main(int argc, char** argv)
                 QCoreApplication::postEvent(liste->vue(),
                                             new QKeyEvent(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier));
             if (vue == QLatin1String("insertion"))
-                QTimer::singleShot(200, liste, [liste] { liste->creer(); });
+                QTimer::singleShot(200, liste, [liste] { liste->nouveau(); });
             else if (vue == QLatin1String("modification"))
                 QTimer::singleShot(200, liste, [liste] { liste->modifier(); });
             else if (vue == QLatin1String("sansnom"))
                 QTimer::singleShot(200, liste, [liste] {
-                    liste->creer();
+                    liste->nouveau();
                     if (auto* f = liste->parentWidget()->findChild<SaisiePersonnel*>())
                         f->accepter();
                 });

@@ -9,6 +9,7 @@
 #include "data/Pack.h"
 #include "data/RecordFile.h"
 #include "data/ScriptedPresenter.h"
+#include "data/WriteFaults.h"
 #include "punch/windows/ModeleSons.h"
 #include "reader/Sons.h"
 #include "shell/windows/Cadre.h"
@@ -260,6 +261,34 @@ private Q_SLOTS:
         f->ok()->click();
         QTRY_VERIFY_WITH_TIMEOUT(f.isNull(), Attente);
         QCOMPARE(lire(paths().kipGuard()), QByteArray("1\r\nbip.wav\r\nerreur.wav\r\nMagtek\r\n"));
+    }
+
+    void aFullDiskKeepsKipGuardAndTheFormAndSaysWhy()
+    {
+        const QByteArray kipGuard("2\r\nbip.wav\r\n\r\nOmron\r\n");
+        installation({"bip.wav"}, &kipGuard);
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.show();
+        QPointer<SaisieParametre> f = ouvrir(cadre);
+        QVERIFY(f);
+        f->port(4)->setChecked(true);
+        {
+            const ScopedWriteFault panne({WriteFaultKind::ShortWrite, 1, 0});
+            f->ok()->click();
+        }
+        QCoreApplication::processEvents();
+        QVERIFY(f);
+        QCOMPARE(lire(paths().kipGuard()), kipGuard);
+        QCOMPARE(QDir(QFileInfo(paths().kipGuard()).path()).entryList(QDir::Files).filter("KipGuard"),
+                 QStringList{"KipGuard.txt"});
+        QCOMPARE(m_presenter.shown().size(), 1);
+        QCOMPARE(m_presenter.shown()[0].number, 15);
+        QVERIFY2(m_presenter.shown()[0].text.contains("Plus de place sur le disque (28)"),
+                 qPrintable(m_presenter.shown()[0].text));
+        QVERIFY(parametres().empty());
+        f->ok()->click(); // the space is back
+        QTRY_VERIFY_WITH_TIMEOUT(f.isNull(), Attente);
+        QCOMPARE(lire(paths().kipGuard()), QByteArray("4\r\nbip.wav\r\nbip.wav\r\nOmron\r\n"));
     }
 
     void okBeforeKipGuardIsReadSavesNothing()

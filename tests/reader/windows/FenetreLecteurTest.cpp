@@ -30,7 +30,7 @@ private Q_SLOTS:
         QTemporaryDir tmp;
         const Paths chemins = Paths::forInstallation(tmp.filePath(QStringLiteral("Kip")));
         QDir().mkpath(chemins.dataDir);
-        QVERIFY((KipGuard{QStringLiteral("2"), {}, {}, QStringLiteral("Omron")}.write(chemins.kipGuard())));
+        QVERIFY((KipGuard{QStringLiteral("2"), {}, {}, QStringLiteral("Omron")}.write(chemins.kipGuard()).ok()));
         Muets sons;
         OptionsSurveillance options;
         options.peripheriques.insert(2, tmp.filePath(QStringLiteral("absent")));
@@ -53,7 +53,8 @@ private Q_SLOTS:
         surveillance.lecture(Lecture::mauvaise(QStringLiteral("x")), 2);
         QCOMPARE(fenetre.liste()->model()->rowCount(), 2);
         QCOMPARE(fenetre.liste()->model()->index(1, 1).data().toString(), QStringLiteral("0042"));
-        QCOMPARE(fenetre.liste()->model()->index(1, 2).data().toString(), QStringLiteral("En attente"));
+        // Held during the pause, written at the resume: the row says so.
+        QCOMPARE(fenetre.liste()->model()->index(1, 2).data().toString(), QStringLiteral("Enregistrée"));
         QCOMPARE(fenetre.liste()->model()->index(0, 2).data().toString(), QStringLiteral("Mauvaise lecture (x)"));
     }
 };

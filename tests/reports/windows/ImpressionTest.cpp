@@ -183,13 +183,6 @@ private Q_SLOTS:
         installation(true);
         Impression* w = ouvrir();
         QVERIFY(w);
-        Semaine prochaine;
-        int picks = 0;
-        w->choisirSemaine = [&](Semaine& s) {
-            ++picks;
-            s = prochaine;
-            return true;
-        };
         auto cliquer = [w](const char* bouton) { w->findChild<QToolButton*>(QLatin1String(bouton))->click(); };
 
         w->choisirLigne(5); // "1/xj": weeks or dates, no bound
@@ -197,11 +190,11 @@ private Q_SLOTS:
         QCOMPARE(w->caseDates()->etat(), CaseCouleur::Etat::Inactif);
         QVERIFY(w->caseDates()->isEnabled());
         QVERIFY(w->caseHeuresMinutes()->isEnabled());
-        prochaine = {40, 2026};
+        m_presenter.answerWeek(Semaine{40, 2026});
         cliquer("semaineDebut");
-        prochaine = {46, 2026}; // seven weeks
+        m_presenter.answerWeek(Semaine{46, 2026}); // seven weeks
         cliquer("semaineFin");
-        QCOMPARE(picks, 2);
+        QCOMPARE(m_presenter.weekQuestions().size(), 2);
         QCOMPARE(w->texteSemaineDebut()->text(), QStringLiteral("Sem.: 40/2026"));
         QCOMPARE(w->texteSemaineFin()->text(), QStringLiteral("Sem.: 46/2026"));
 
@@ -210,7 +203,7 @@ private Q_SLOTS:
         QCOMPARE(w->texteSemaineFin()->text(), QStringLiteral("Sem.: 44/2026"));
         QVERIFY(!w->caseDates()->isEnabled());
         QCOMPARE(w->caseDates()->etat(), CaseCouleur::Etat::Gris);
-        prochaine = {38, 2026}; // an end before the start: exchanged
+        m_presenter.answerWeek(Semaine{38, 2026}); // an end before the start: exchanged
         cliquer("semaineFin");
         QCOMPARE(w->texteSemaineDebut()->text(), QStringLiteral("Sem.: 38/2026"));
         QCOMPARE(w->texteSemaineFin()->text(), QStringLiteral("Sem.: 40/2026"));
@@ -348,10 +341,8 @@ private Q_SLOTS:
         installation(true);
         Impression* w = ouvrir();
         QVERIFY(w);
-        w->choisirSemaine = [](Semaine& s) {
-            s = {10, 2020};
-            return true;
-        };
+        m_presenter.answerWeek(Semaine{10, 2020});
+        m_presenter.answerWeek(Semaine{10, 2020});
         w->choisirLigne(2);
         w->findChild<QToolButton*>(QStringLiteral("semaineDebut"))->click();
         w->findChild<QToolButton*>(QStringLiteral("semaineFin"))->click();
@@ -367,10 +358,7 @@ private Q_SLOTS:
         installation(true);
         Impression* w = ouvrir();
         QVERIFY(w);
-        w->choisirSemaine = [this](Semaine& s) {
-            s = NumeroSemaine(m_today - 20);
-            return true;
-        };
+        m_presenter.answerWeek(NumeroSemaine(m_today - 20));
         w->choisirLigne(3);
         w->findChild<QToolButton*>(QStringLiteral("semaineDebut"))->click();
         // The run stops at half-way until the test lets it go on; never longer than the wait below.

@@ -21,6 +21,7 @@
 #include "shell/windows/NomsFenetres.h"
 #include "utilities/TextesUtilitaires.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -141,8 +142,8 @@ private Q_SLOTS:
     void cleanup()
     {
         m_cadre.reset();
-        Utilitaires::setChoixSemaine({});
         Utilitaires::setAttentePause(0);
+        m_presenter.clear();
     }
 
     void opensWithTheTextsAsTheyStandAndTheWeekOfSevenMarch()
@@ -176,27 +177,17 @@ private Q_SLOTS:
     void aLaterWeekFallsBackToTheLimitAnEarlierOneIsTaken()
     {
         ouvrir();
-        Semaine entree;
-        Utilitaires::setChoixSemaine([&entree](quint8& s, qint16& a, QWidget*) {
-            entree = {s, a};
-            s = 20;
-            a = 2004;
-            return true;
-        });
+        m_presenter.answerWeek(Semaine{20, 2004});
         m_fenetre->boutonSemaine()->click();
-        QCOMPARE(entree, (Semaine{10, 2004}));
+        QCOMPARE(m_presenter.weekQuestions(), (QList<Semaine>{{10, 2004}}));
         QCOMPARE(m_fenetre->texteSemaine()->text(), QStringLiteral("Sem.: 10/2004"));
         QCOMPARE(m_fenetre->finPurge().dimanche, dayNumber(2004, 3, 7));
-        Utilitaires::setChoixSemaine([](quint8& s, qint16& a, QWidget*) {
-            s = 5;
-            a = 2004;
-            return true;
-        });
+        m_presenter.answerWeek(Semaine{5, 2004});
         m_fenetre->boutonSemaine()->click();
         QCOMPARE(m_fenetre->texteSemaine()->text(), QStringLiteral("Sem.: 05/2004"));
         QCOMPARE(m_fenetre->finPurge().dimanche, dayNumber(2004, 2, 1));
         // Closed without a pick: the week stays.
-        Utilitaires::setChoixSemaine([](quint8&, qint16&, QWidget*) { return false; });
+        m_presenter.answerWeek(std::nullopt);
         m_fenetre->boutonSemaine()->click();
         QCOMPARE(m_fenetre->texteSemaine()->text(), QStringLiteral("Sem.: 05/2004"));
     }
@@ -204,11 +195,7 @@ private Q_SLOTS:
     void thePurgeWaitsForThePunchListThenDeletesUpToTheSunday()
     {
         ouvrir();
-        Utilitaires::setChoixSemaine([](quint8& s, qint16& a, QWidget*) {
-            s = 5;
-            a = 2004;
-            return true;
-        });
+        m_presenter.answerWeek(Semaine{5, 2004});
         m_fenetre->boutonSemaine()->click();
         m_fenetre->boutonLancerPurge()->click();
         QVERIFY(visible(m_fenetre->boutonConfirmer()));
@@ -304,7 +291,29 @@ private Q_SLOTS:
             QStringLiteral("  La restauration a été réalisée depuis \\Kip\\SaveAuto")));
         QVERIFY(!m_fenetre->boutonConfirmerRestauration()->isEnabled());
         QVERIFY(m_cadre->sommaireADroite());
-        QVERIFY(QFile::exists(paths().saveManuDir + QStringLiteral("/AvantRestauration/PointVal.tps")));
+        // The files before the restore are one more copy to choose from.
+        QCOMPARE(m_fenetre->copiesAvantRestauration()->count(), 1);
+        QVERIFY(
+            m_fenetre->copiesAvantRestauration()->itemText(0).startsWith(QStringLiteral("Avant la restauration du ")));
+        QVERIFY(QFile::exists(RepertoireAvantRestauration(paths()) + QLatin1Char('/') +
+                              m_fenetre->copiesAvantRestauration()->itemData(0).toString().section(u'/', 1) +
+                              QStringLiteral("/PointVal.tps")));
+    }
+
+    void aFailedBackupCanBeAskedAgain()
+    {
+        // Something that is not a directory stands where the new set is written.
+        QFile bouchon(paths().saveManuDir + QStringLiteral("/SauvegardeEnCours"));
+        QVERIFY(bouchon.open(QIODevice::WriteOnly));
+        bouchon.close();
+        ouvrir();
+        attendreAction(m_fenetre->boutonSauvegarder());
+        QVERIFY(m_fenetre->texteSauvegarde()->toPlainText().contains(QStringLiteral("n'a pas été faite")));
+        QVERIFY(m_fenetre->boutonSauvegarder()->isEnabled());
+        QVERIFY(bouchon.remove());
+        attendreAction(m_fenetre->boutonSauvegarder());
+        QVERIFY(m_fenetre->texteSauvegarde()->toPlainText().contains(QStringLiteral("date maintenant du: 15/06/2004")));
+        QVERIFY(!m_fenetre->boutonSauvegarder()->isEnabled());
     }
 };
 

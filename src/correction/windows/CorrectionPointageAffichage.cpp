@@ -1,9 +1,11 @@
-// The controls of the correction grid: the top row, the two week totals, the seven day blocks and the hidden
-// buttons of the commands, built once.
+// What the correction grid shows: its controls (the top row, the two week totals, the seven day blocks and the
+// hidden buttons of the commands, built once), the week loaded into them, the totals and the cursor.
 #include "AbsencesGrille.h"
 #include "CorrectionPointage.h"
 #include "SelecteurEmploye.h"
+#include "calendar/Dates.h"
 #include "calendar/windows/IconeCalendrier.h"
+#include "correction/BornesPointage.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -11,6 +13,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -204,6 +207,78 @@ void CorrectionPointage::construire()
     bouton("nomPrecedent", "Nom precedent", [this] { employeVoisin(OrdrePersonnel::Nom, Direction::Backward); });
     bouton("sauver", "Sauver", [this] { sauver(); });
     bouton("annuler", "Annuler", [this] { annuler(); });
+}
+
+void CorrectionPointage::afficher()
+{
+    const Personnel& p = m_grille.employe();
+    m_texteSemaine->setText(TexteSemaine(m_grille.semaine()));
+    m_du->setText(QStringLiteral("Du ") + DateTexte(m_grille.lundi()));
+    m_au->setText(QStringLiteral("au ") + DateTexte(m_grille.dimanche()));
+    m_entete->setText(TexteEmployeGrille(p));
+    m_selecteur->montrer(p.CARTE);
+    for (int j = 0; j < JoursSemaine; ++j) {
+        const JourGrille& jour = m_grille.jour(j);
+        BlocJour& b = m_jours[size_t(j)];
+        b.nomJour->setText(NomJour(jour.date));
+        b.date->setText(DateTexte(jour.date));
+        for (int c = 0; c < CellulesJour; ++c) {
+            b.origine[size_t(c)]->setText(jour.origine[size_t(c)]);
+            b.programme[size_t(c)]->setText(jour.programme[size_t(c)]);
+            b.cellules[size_t(c)]->setText(jour.utilisateur[size_t(c)]);
+            b.acceptes[size_t(c)] = jour.utilisateur[size_t(c)];
+        }
+        b.bloc->setVisible(!jour.cache);
+    }
+    afficherTotaux();
+}
+
+void CorrectionPointage::afficherTotaux()
+{
+    for (int j = 0; j < JoursSemaine; ++j)
+        m_jours[size_t(j)].total->setText(TexteTotal(m_grille.jour(j).total));
+    m_totalSemaine->setText(TexteTotal(m_grille.totalSemaine()));
+    m_totalArrondi->setText(TexteTotal(m_grille.totalArrondi()));
+}
+
+void CorrectionPointage::curseurPremierJour()
+{
+    const int jour = m_grille.premierJourAffiche();
+    if (jour >= 0)
+        allerA(jour, 0);
+}
+
+void CorrectionPointage::allerA(int jour, int colonne)
+{
+    if (jour < 0 || jour >= JoursSemaine || m_grille.jour(jour).cache)
+        return;
+    m_jour = jour;
+    m_colonne = colonne;
+    QLineEdit* e = cellule(jour, colonne);
+    e->setFocus(Qt::OtherFocusReason);
+    e->selectAll();
+}
+
+bool CorrectionPointage::trouverCellule(QObject* objet, int& jour, int& colonne) const
+{
+    for (int j = 0; j < JoursSemaine; ++j)
+        for (int c = 0; c < CellulesJour; ++c)
+            if (m_jours[size_t(j)].cellules[size_t(c)] == objet) {
+                jour = j;
+                colonne = c;
+                return true;
+            }
+    return false;
+}
+
+void CorrectionPointage::showEvent(QShowEvent* event)
+{
+    FenetreTravail::showEvent(event);
+    if (m_ouverte) {
+        // Back in front after another window (the absence window): the absences it may have changed are read again.
+        (void)m_absences->charger(m_grille.employe(), m_grille.lundi());
+        allerA(m_jour, m_colonne);
+    }
 }
 
 } // namespace kip

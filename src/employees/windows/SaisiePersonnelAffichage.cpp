@@ -1,5 +1,5 @@
-// The controls of the employee form, top to bottom, with their prompts and tips; and how they show the
-// record being edited.
+// What the employee form shows: its controls, top to bottom, with their prompts and tips; and how they show the
+// record being edited, its bounds, the worked example of the rounding, the dates and the periods.
 #include "ExempleVue.h"
 #include "HorairePrevuFiche.h"
 #include "SaisiePersonnel.h"
@@ -410,6 +410,11 @@ QWidget* SaisiePersonnel::controle(Champ champ) const
         break;
     }
     return nullptr;
+}
+
+QString SaisiePersonnel::avis() const
+{
+    return m_avis->isVisible() || !m_avis->text().isEmpty() ? m_avis->text() : QString();
 }
 
 } // namespace kip

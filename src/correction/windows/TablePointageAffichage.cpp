@@ -1,10 +1,11 @@
-// The controls of the punch list: the date and week range, the six attendance buttons, the tabs, the list
-// with its scroll bar, the employee range and the hidden buttons of the commands, built once.
+// What the punch list shows: its controls (the date and week range, the six attendance buttons, the tabs, the
+// list with its scroll bar, the employee range and the hidden buttons of the commands, built once), its rows
+// and the range and filter in force.
 #include "ModelePointage.h"
 #include "SelecteurEmploye.h"
 #include "TablePointage.h"
+#include "calendar/Dates.h"
 #include "calendar/windows/IconeCalendrier.h"
-#include "employees/PagePersonnel.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -20,6 +21,14 @@
 
 namespace kip {
 
+namespace {
+
+// The chosen attendance button light green, the others light red.
+const QString Choisi = QStringLiteral("#80ff80");
+const QString NonChoisi = QStringLiteral("#ff8080");
+
+} // namespace
+
 void TablePointage::construire()
 {
     auto* colonne = new QVBoxLayout(this);
@@ -28,77 +37,29 @@ void TablePointage::construire()
     colonne->addWidget(construireBornes());
     colonne->addWidget(construirePresences());
 
-    m_onglets = new QTabBar(this);
-    m_onglets->setObjectName(QStringLiteral("onglets"));
-    for (const char* t : {"Par Date et Carte", "Par Carte et Date", "Par Date et Nom/Prénom", "Par Nom/Prénom et Date"})
-        m_onglets->addTab(QString::fromUtf8(t));
-    m_onglets->setFocusPolicy(Qt::NoFocus);
-    m_onglets->setDrawBase(false);
     auto* bloc = new QVBoxLayout;
     bloc->setSpacing(0);
-    bloc->addWidget(m_onglets);
+    bloc->addWidget(
+        creerOnglets({"Par Date et Carte", "Par Carte et Date", "Par Date et Nom/Prénom", "Par Nom/Prénom et Date"}));
 
     auto* liste = new QHBoxLayout;
     liste->setSpacing(0);
     m_modele = new ModelePointage(this);
-    m_vue = new QTableView(this);
-    m_vue->setObjectName(QStringLiteral("liste"));
-    m_vue->setModel(m_modele);
-    m_vue->verticalHeader()->hide();
-    m_vue->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_vue->verticalHeader()->setDefaultSectionSize(m_vue->fontMetrics().height() + 8);
-    m_vue->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_vue->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_vue->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_vue->setTabKeyNavigation(false);
-    m_vue->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_vue->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_vue->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_vue->horizontalHeader()->setStretchLastSection(false);
-    m_vue->installEventFilter(this);
-    m_vue->viewport()->installEventFilter(this);
+    auto* vue = new QTableView(this);
+    vue->setModel(m_modele);
+    preparerVue(vue);
+    vue->verticalHeader()->setDefaultSectionSize(vue->fontMetrics().height() + 8);
+    vue->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    vue->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    vue->horizontalHeader()->setStretchLastSection(false);
     liste->addWidget(m_vue, 1);
-    m_barre = new QScrollBar(Qt::Vertical, this);
-    m_barre->setObjectName(QStringLiteral("defilement"));
-    m_barre->setRange(1, PositionsDefilement);
-    m_barre->setPageStep(10);
-    m_barre->setFocusPolicy(Qt::NoFocus);
-    liste->addWidget(m_barre);
+    liste->addWidget(creerBarre());
     bloc->addLayout(liste, 1);
     colonne->addLayout(bloc, 1);
     colonne->addWidget(construireEmployes());
 
-    auto bouton = [this](const char* nomObjet, const char* texte) {
-        auto* b = new QPushButton(QString::fromUtf8(texte), this);
-        b->setObjectName(QLatin1String(nomObjet));
-        b->hide();
-        return b;
-    };
-    m_nouveau = bouton("nouveau", "Nouveau");
-    m_modifier = bouton("modifier", "Modifier");
-    m_supprimer = bouton("supprimer", "Supprimer");
-    m_fermer = bouton("fermer", "Fermer");
-    connect(m_nouveau, &QPushButton::clicked, this, &TablePointage::nouveau);
-    connect(m_modifier, &QPushButton::clicked, this, &TablePointage::modifier);
-    connect(m_supprimer, &QPushButton::clicked, this, &TablePointage::supprimer);
-    connect(m_fermer, &QPushButton::clicked, this, &QWidget::close);
-
-    connect(m_onglets, &QTabBar::currentChanged, this, [this](int i) {
-        if (!m_miseAJour)
-            choisirOrdre(static_cast<OrdrePointage>(i + 1));
-    });
-    connect(m_vue->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& i) {
-        if (m_miseAJour || !i.isValid())
-            return;
-        m_page.choisir(i.row());
-        const QSignalBlocker bloque(m_barre);
-        m_barre->setSliderPosition(m_page.position());
-    });
-    connect(m_vue, &QTableView::doubleClicked, this, [this](const QModelIndex& i) {
-        if (i.isValid())
-            modifier();
-    });
-    connect(m_barre, &QScrollBar::actionTriggered, this, &TablePointage::actionBarre);
+    creerBoutons("nouveau", "Nouveau");
+    connecter();
 }
 
 QWidget* TablePointage::construireBornes()
@@ -205,6 +166,54 @@ QWidget* TablePointage::construireEmployes()
         (fin ? m_texteFin : m_texteDebut) = texte;
     }
     return boite;
+}
+
+void TablePointage::afficherLignes()
+{
+    m_modele->afficher(m_page.lignes());
+}
+
+void TablePointage::afficherBornes()
+{
+    const BornesPointage& b = *m_bornes;
+    m_dateDebut->setText(DateTexte(b.dateDebut()));
+    m_dateFin->setText(DateTexte(b.dateFin()));
+    m_semaineDebut->setText(TexteSemaine(b.semaineDebut()));
+    m_semaineFin->setText(TexteSemaine(b.semaineFin()));
+    m_texteDebut->setText(TexteEmployeListe(b.employeDebut()));
+    m_texteFin->setText(TexteEmployeListe(b.employeFin()));
+    m_selecteurDebut->montrer(b.employeDebut().CARTE);
+    m_selecteurFin->montrer(b.employeFin().CARTE);
+    for (size_t i = 0; i < m_presences.size(); ++i)
+        m_presences[i]->setStyleSheet(QStringLiteral("QPushButton { background: %1; border: 1px solid #707070; "
+                                                     "padding: 3px 8px; }")
+                                          .arg(int(i) == int(m_presence) ? Choisi : NonChoisi));
+    const QFontMetrics fm(m_vue->font());
+    const int m = fm.horizontalAdvance(QLatin1Char('0'));
+    for (int c = 0; c < ModelePointage::NombreGroupes; ++c) {
+        int largeur = 0;
+        switch (m_modele->groupe(c)) {
+        case ModelePointage::Date:
+            largeur = fm.horizontalAdvance(QStringLiteral("Mer  00/00/0000"));
+            break;
+        case ModelePointage::Numero:
+            largeur = m * 6;
+            break;
+        case ModelePointage::NomPrenom:
+            largeur = fm.horizontalAdvance(QLatin1Char('M')) * 20;
+            break;
+        case ModelePointage::Matricule:
+            largeur = fm.horizontalAdvance(QLatin1Char('M')) * 8;
+            break;
+        default:
+            largeur = m * 8;
+            break;
+        }
+        m_vue->horizontalHeader()->resizeSection(c, largeur + 20);
+        // The names take the room left.
+        m_vue->horizontalHeader()->setSectionResizeMode(
+            c, m_modele->groupe(c) == ModelePointage::NomPrenom ? QHeaderView::Stretch : QHeaderView::Fixed);
+    }
 }
 
 } // namespace kip

@@ -1,4 +1,5 @@
-// The controls of the report selection: built, and filled from the employees.
+// What the report selection shows: its controls (built, and filled from the employees), the colours of the
+// period and unit boxes, the period and the employee ranges chosen.
 #include "CaseCouleur.h"
 #include "Icones.h"
 #include "Impression.h"
@@ -11,6 +12,8 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLinearGradient>
+#include <QPainter>
 #include <QPushButton>
 #include <QTableView>
 #include <QToolButton>
@@ -277,8 +280,8 @@ QWidget* Impression::construireEmployes()
 bool Impression::remplirEmployes()
 {
     RecordFile<Personnel> fichier(m_db);
-    if (fichier.open() != NoError) {
-        Message(35, QStringLiteral("PERSONNEL"));
+    if (const FileError e = fichier.open(); !e.ok()) {
+        Message(35, e, QStringLiteral("PERSONNEL"));
         return false;
     }
     SelectionImpression::Bornes bornes[3];
@@ -295,7 +298,7 @@ bool Impression::remplirEmployes()
             if (lu == EndOfFile)
                 break;
             if (lu != NoError) {
-                Message(35, QStringLiteral("PERSONNEL"));
+                Message(35, lu, QStringLiteral("PERSONNEL"));
                 return false;
             }
             employes.push_back(p);
@@ -338,6 +341,58 @@ QComboBox* Impression::listeEmployes(Tri tri, bool fin) const
 QLabel* Impression::texteEtendue(Tri tri, bool fin) const
 {
     return fin ? liste(tri).texteFin : liste(tri).texteDebut;
+}
+
+void Impression::peindreUnites()
+{
+    const bool centiemes = EditionCentiemes();
+    m_heuresMinutes->setEtat(centiemes ? Etat::Inactif : Etat::Actif);
+    m_heuresCentiemes->setEtat(centiemes ? Etat::Actif : Etat::Inactif);
+}
+
+void Impression::rafraichirPeriode()
+{
+    m_texteSemaineDebut->setText(m_selection.texteSemaineDebut());
+    m_texteSemaineFin->setText(m_selection.texteSemaineFin());
+    m_texteDateDebut->setText(DateTexte(m_selection.dateDebut()));
+    m_texteDateFin->setText(DateTexte(m_selection.dateFin()));
+}
+
+void Impression::rafraichirEmployes()
+{
+    // Each list stands on the employee whose value bounds its range, the first that has it.
+    auto placer = [](QComboBox* combo, const ModeleEmployes* modele, const Personnel& valeur, bool vide) {
+        const QSignalBlocker bloque(combo);
+        combo->setCurrentIndex(vide ? -1 : modele->ligneDe(valeur));
+    };
+    Personnel v;
+    v.CARTE = m_selection.carteDebut();
+    placer(m_cartes.debut, m_cartes.modele, v, v.CARTE == 0);
+    v.CARTE = m_selection.carteFin();
+    placer(m_cartes.fin, m_cartes.modele, v, v.CARTE == 0);
+    v.NOM = m_selection.nomDebut();
+    placer(m_noms.debut, m_noms.modele, v, v.NOM.isEmpty());
+    v.NOM = m_selection.nomFin();
+    placer(m_noms.fin, m_noms.modele, v, v.NOM.isEmpty());
+    v.MATRICULE = m_selection.matriculeDebut();
+    placer(m_matricules.debut, m_matricules.modele, v, v.MATRICULE.isEmpty());
+    v.MATRICULE = m_selection.matriculeFin();
+    placer(m_matricules.fin, m_matricules.modele, v, v.MATRICULE.isEmpty());
+    m_cartes.texteDebut->setText(m_selection.texteCarteDebut());
+    m_cartes.texteFin->setText(m_selection.texteCarteFin());
+    m_noms.texteDebut->setText(m_selection.texteNomDebut());
+    m_noms.texteFin->setText(m_selection.texteNomFin());
+    m_matricules.texteDebut->setText(m_selection.texteMatriculeDebut());
+    m_matricules.texteFin->setText(m_selection.texteMatriculeFin());
+}
+
+void Impression::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    QLinearGradient fond(0, 0, 0, height());
+    fond.setColorAt(0, QColor(0xe6, 0xec, 0xf3));
+    fond.setColorAt(1, QColor(0xd3, 0xdc, 0xe7));
+    p.fillRect(rect(), fond);
 }
 
 } // namespace kip

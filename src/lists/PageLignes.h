@@ -1,6 +1,7 @@
 // The page of a list that reads its rows by key range: the rows that fit in the list and the current one.
 // Moving and scrolling read only the rows that come into view through the list's source (the employees, the
-// day lines); the page never holds more than its size. The employee list and the punch list share it.
+// day lines); the page never holds more than its size. The employee list and the punch list share it, and
+// their window base moves it through PageListe whatever its rows.
 #pragma once
 
 #include "data/FileError.h"
@@ -26,23 +27,42 @@ public:
     virtual FileError derniers(int n, std::vector<L>& out) = 0;
 };
 
-template <class L> class PageLignes
+// What a list window asks of its page, whatever its rows.
+class PageListe
+{
+public:
+    virtual ~PageListe() = default;
+    virtual int taille() const = 0;
+    virtual bool vide() const = 0;
+    // The current row, -1 when the page is empty.
+    virtual int courante() const = 0;
+    virtual void choisir(int ligne) = 0;
+    virtual void fixerTaille(int taille) = 0;
+    virtual FileError changerTaille(int taille) = 0;
+    virtual FileError deplacer(int n) = 0;
+    virtual FileError defiler(int n) = 0;
+    virtual FileError allerDebut() = 0;
+    virtual FileError allerFin() = 0;
+    // The scroll bar: positions 1 to PositionsDefilement laid out over the keys of the order.
+    virtual FileError allerPosition(int p) = 0;
+    virtual int position() const = 0;
+};
+
+template <class L> class PageLignes : public PageListe
 {
 public:
     explicit PageLignes(int taille) : m_taille(std::max(1, taille)) {}
-    virtual ~PageLignes() = default;
 
-    int taille() const { return m_taille; }
+    int taille() const override { return m_taille; }
     const std::vector<L>& lignes() const { return m_lignes; }
-    bool vide() const { return m_lignes.empty(); }
-    // The current row, -1 when the page is empty.
-    int courante() const { return m_courante; }
+    bool vide() const override { return m_lignes.empty(); }
+    int courante() const override { return m_courante; }
     const L* ligneCourante() const
     {
         return m_courante >= 0 && m_courante < int(m_lignes.size()) ? &m_lignes[size_t(m_courante)] : nullptr;
     }
 
-    FileError allerDebut()
+    FileError allerDebut() override
     {
         std::vector<L> suite;
         const FileError e = m_source->premiers(m_taille, suite);
@@ -51,7 +71,7 @@ public:
         return e;
     }
 
-    FileError allerFin()
+    FileError allerFin() override
     {
         std::vector<L> avant;
         const FileError e = m_source->derniers(m_taille, avant);
@@ -63,7 +83,7 @@ public:
     }
 
     // Moves the current row n rows down (up when n < 0), reading the rows that come into view.
-    FileError deplacer(int n)
+    FileError deplacer(int n) override
     {
         if (m_lignes.empty() || n == 0)
             return {};
@@ -95,7 +115,7 @@ public:
     }
 
     // Scrolls the page n rows down (up when n < 0); the current row stays current while it is in view.
-    FileError defiler(int n)
+    FileError defiler(int n) override
     {
         if (m_lignes.empty() || n == 0)
             return {};
@@ -120,7 +140,7 @@ public:
     }
 
     // Makes a row of the page current (a click).
-    void choisir(int ligne)
+    void choisir(int ligne) override
     {
         if (ligne >= 0 && ligne < int(m_lignes.size()))
             m_courante = ligne;
@@ -153,7 +173,7 @@ public:
     }
 
     // Another page size (the list's height changed).
-    FileError changerTaille(int taille)
+    FileError changerTaille(int taille) override
     {
         taille = std::max(1, taille);
         if (taille == m_taille)
@@ -167,7 +187,7 @@ public:
     }
 
     // The page size before the page is first filled; nothing is read.
-    void fixerTaille(int taille) { m_taille = std::max(1, taille); }
+    void fixerTaille(int taille) override { m_taille = std::max(1, taille); }
 
 protected:
     // The source that the moves read; it must outlive its use by the page.

@@ -1,0 +1,94 @@
+// The job template: the progress and the result come back on the job's thread, the result before terminee;
+// destroying a running job asks its work to stop and waits for it, and the files it holds are released after.
+#include "data/Tache.h"
+
+#include "DataFixture.h"
+
+#include <QCoreApplication>
+#include <QSignalSpy>
+#include <QThread>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+using namespace kip;
+
+namespace {
+
+constexpr int AttenteTacheMs = 10000;
+
+class TacheTest : public DataFixture
+{
+protected:
+    int argc = 1;
+    char nom[10] = "test_data";
+    char* argv[2] = {nom, nullptr};
+    QCoreApplication app{argc, argv};
+};
+
+TEST_F(TacheTest, ProgressAndResultComeBackOnTheJobsThreadInOrder)
+{
+    TacheDe<QString> tache;
+    QList<Avancement> recus;
+    bool ailleurs = false;
+    QString resultatALaFin;
+    QObject::connect(&tache, &Tache::progression, &tache, [&](const Avancement& a) {
+        ailleurs |= QThread::currentThread() != app.thread();
+        recus << a;
+    });
+    QObject::connect(&tache, &Tache::terminee, &tache, [&] { resultatALaFin = tache.resultat(); });
+    QSignalSpy fin(&tache, &Tache::terminee);
+    tache.demarrer([](const SuiviTache& suivi) {
+        for (int i = 1; i <= 3; ++i)
+            suivi.avancer(i, 3, QStringLiteral("pas %1").arg(i), qint16(10 + i));
+        return QStringLiteral("fait sur un autre fil: %1").arg(QThread::currentThread() != qApp->thread());
+    });
+    EXPECT_TRUE(tache.enCours());
+    ASSERT_TRUE(fin.wait(AttenteTacheMs));
+    EXPECT_FALSE(tache.enCours());
+    EXPECT_EQ(resultatALaFin, QStringLiteral("fait sur un autre fil: 1"));
+    EXPECT_FALSE(ailleurs);
+    ASSERT_EQ(recus.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(recus[i].fait, i + 1);
+        EXPECT_EQ(recus[i].total, 3);
+        EXPECT_EQ(recus[i].texte, QStringLiteral("pas %1").arg(i + 1));
+        EXPECT_EQ(recus[i].carte, 11 + i);
+    }
+}
+
+TEST_F(TacheTest, DestroyingARunningJobStopsItsWorkWaitsAndThenReleasesItsFiles)
+{
+    std::atomic<bool> commencee{false};
+    std::atomic<bool> arretVu{false};
+    std::atomic<bool> finie{false};
+    int terminees = 0;
+    {
+        TacheDe<void> tache;
+        QObject::connect(&tache, &Tache::terminee, &app, [&] { ++terminees; });
+        tache.tenir({FileId::Personnel});
+        EXPECT_EQ(openCount(FileId::Personnel), 1);
+        tache.demarrer([&](const SuiviTache& suivi) {
+            commencee = true;
+            const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(AttenteTacheMs);
+            while (!suivi.annulee() && std::chrono::steady_clock::now() < limite)
+                std::this_thread::yield();
+            arretVu = suivi.annulee();
+            // Still working after the stop was seen: the destructor must wait for this.
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            finie = true;
+        });
+        const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(AttenteTacheMs);
+        while (!commencee && std::chrono::steady_clock::now() < limite)
+            std::this_thread::yield();
+        ASSERT_TRUE(commencee);
+    }
+    EXPECT_TRUE(arretVu);
+    EXPECT_TRUE(finie);
+    EXPECT_EQ(openCount(FileId::Personnel), 0);
+    // The end of a job destroyed first is never handed over.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(terminees, 0);
+}
+
+} // namespace

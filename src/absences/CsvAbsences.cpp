@@ -234,7 +234,7 @@ AnalyseCsv AnalyserCsvAbsences(const QByteArray& contenu, const std::vector<Pers
         }
         if (*partie == PartieJour::Heures) {
             const std::optional<qint32> minutes = MinutesCsv(f[ColHeures]);
-            if (!minutes || *minutes <= 0 || *minutes > MinutesParJour) {
+            if (!minutes || *minutes <= 0 || *minutes > MinutesJour) {
                 refuser(QStringLiteral("les heures \"%1\" ne sont pas une durée de 0:01 à 24:00.")
                             .arg(f[ColHeures].trimmed()));
                 continue;

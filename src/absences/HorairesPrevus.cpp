@@ -219,7 +219,7 @@ Result<std::vector<Horaire>> LireHorairesCarte(Database& db, qint16 carte)
 QString ErreurMotif(const MinutesSemaine& minutes)
 {
     for (qint16 m : minutes)
-        if (m < 0 || m > MinutesParJour)
+        if (m < 0 || m > MinutesJour)
             return QStringLiteral("Les heures prévues d'un jour vont de 0.00 à 24.00.");
     return {};
 }

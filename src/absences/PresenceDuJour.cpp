@@ -33,7 +33,7 @@ qint32 dernierPointage(const PunchLine& l)
 
 QString heure(qint32 minutes)
 {
-    return HeureTexte(minutes % 1440).trimmed();
+    return HeureTexte(minutes % MinutesJour).trimmed();
 }
 
 } // namespace
@@ -94,7 +94,7 @@ Result<Presences> LirePresences(Database& db, qint32 aujourdhui, qint32 maintena
                 return e;
             if (l.DATE == aujourdhui) {
                 duJour.insert(l.CARTE, l.POINTAGE_UTILISATEUR);
-            } else if (const qint32 p = PremierPointage(l.POINTAGE_UTILISATEUR); p >= 0 && p < 1440) {
+            } else if (const qint32 p = PremierPointage(l.POINTAGE_UTILISATEUR); p >= 0 && p <= DerniereMinute) {
                 premiers[l.CARTE].push_back(p);
                 tousPremiers.push_back(p);
             }

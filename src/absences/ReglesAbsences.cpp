@@ -125,7 +125,7 @@ QString ErreurAbsence(const Absence& a, const std::vector<TypeAbsence>& types)
     if (a.PARTIE > quint8(PartieJour::Heures))
         return QStringLiteral("La partie de journée %1 est invalide.").arg(a.PARTIE);
     if (a.partie() == PartieJour::Heures) {
-        if (a.MINUTES <= 0 || a.MINUTES > MinutesParJour)
+        if (a.MINUTES <= 0 || a.MINUTES > MinutesJour)
             return QStringLiteral("Une absence en heures doit durer de 0.01 à 24.00.");
     } else if (a.MINUTES != 0) {
         return QStringLiteral("Seule une absence en heures a une durée.");
@@ -270,7 +270,7 @@ std::optional<JourAbsences> LireTexteCourtJour(const QString& texte, const JourA
         } else {
             const HeureLue lu = LireHeureTexte(quoi);
             const qint32 minutes = lu.heures * 60 + lu.decimales;
-            if (!lu.valide || lu.negatif || lu.decimales >= 60 || minutes <= 0 || minutes > MinutesParJour) {
+            if (!lu.valide || lu.negatif || lu.decimales >= 60 || minutes <= 0 || minutes > MinutesJour) {
                 *erreur = QStringLiteral("\"%1\": les heures s'écrivent h.mm, de 0.01 à 24.00.").arg(mots[1]);
                 return std::nullopt;
             }

@@ -3,6 +3,7 @@
 // minutes an absence takes from the planned hours, and the text that the journal and the files show.
 #pragma once
 
+#include "calendar/HeureTexte.h"
 #include "data/RecordsAbsences.h"
 
 #include <QString>
@@ -13,7 +14,6 @@
 namespace kip {
 
 inline constexpr int LongueurCode = 4;
-inline constexpr int MinutesParJour = 1440;
 inline const char* const CodeFerie = "JF"; // public holidays are shown under this code without being entered
 
 // The types delivered with the system: CP, RTT, REC, MAL, AT, FOR, ABS, JF.

@@ -41,11 +41,12 @@ size_t index(FileId id)
 
 // The small files are read whole at every common open: damage in them is found before anything uses them.
 // The journal is read whole too: it grows by one entry per correction (a few megabytes after years), and the
-// programs that only read it would otherwise never meet its damage. POINTVAL and the absences grow too large for
-// that; damage met while reading them is error 46 (reportFileError).
+// programs that only read it would otherwise never meet its damage; so are the absences, which grow by a record
+// per day of absence. POINTVAL grows too large for that; damage met while reading it is error 46
+// (reportFileError).
 FileCheck depthOf(FileId id)
 {
-    return id == FileId::PointVal || id == FileId::Absence ? FileCheck::Declaration : FileCheck::Pages;
+    return id == FileId::PointVal ? FileCheck::Declaration : FileCheck::Pages;
 }
 
 // A file made anew from its readable records is said, with what it kept.

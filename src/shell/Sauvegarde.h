@@ -27,9 +27,9 @@ inline constexpr std::array<FileId, 4> FichiersAbsences{FileId::TypeAbsence, Fil
                                                         FileId::ReglagesAbsences};
 
 // Every record file a backup copies, in the order of the copy.
-inline constexpr std::array<FileId, 8> FichiersCopies{FileId::Parametre,   FileId::Personnel, FileId::PointVal,
-                                                      FileId::Journal,     FileId::TypeAbsence, FileId::Absence,
-                                                      FileId::Horaire,     FileId::ReglagesAbsences};
+inline constexpr std::array<FileId, 8> FichiersCopies{FileId::Parametre, FileId::Personnel,       FileId::PointVal,
+                                                      FileId::Journal,   FileId::TypeAbsence,     FileId::Absence,
+                                                      FileId::Horaire,   FileId::ReglagesAbsences};
 
 // How far a backup is: the bytes copied, the bytes of every file to copy, and the file in hand. Called from
 // the thread of the copy.

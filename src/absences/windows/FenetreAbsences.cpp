@@ -404,7 +404,7 @@ void FenetreAbsences::poserDetail()
     if (a.partie() == PartieJour::Heures) {
         const HeureLue lu = LireHeureTexte(m_heuresDetail->text());
         const qint32 minutes = lu.heures * 60 + lu.decimales;
-        if (!lu.valide || lu.negatif || lu.decimales >= 60 || minutes <= 0 || minutes > MinutesParJour) {
+        if (!lu.valide || lu.negatif || lu.decimales >= 60 || minutes <= 0 || minutes > MinutesJour) {
             dire(QStringLiteral("Les heures s'écrivent h.mm, de 0.01 à 24.00."));
             m_heuresDetail->setFocus();
             return;

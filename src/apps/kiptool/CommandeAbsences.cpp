@@ -5,6 +5,7 @@
 #include "CommandeRapport.h"
 #include "absences/CsvAbsences.h"
 #include "calendar/Dates.h"
+#include "data/FileAdmin.h"
 #include "data/FileWriter.h"
 #include "data/Journal.h"
 #include "data/RecordFile.h"
@@ -127,6 +128,13 @@ int commandeAbsences(const QStringList& arguments, const QString& repertoireCour
                      .arg(DateTexte(debut), DateTexte(fin)));
             return RienNeCorrespond;
         }
+        // Read whole first, as the journal is: a damaged page is said, and Kip repairs it at its next start.
+        if (const FileError e =
+                checkRecordFile(tableOf(FileId::Absence), chemins.file(FileId::Absence), FileCheck::Pages);
+            e.code == KeysInvalid || e.code == DeclarationMismatch)
+            return refuserAbsences(QStringLiteral("le fichier des absences %1 est endommagé (%2): démarrez Kip pour le "
+                                                  "réparer.")
+                                       .arg(chemins.file(FileId::Absence), e.description()));
         const Transaction lecture(db, {FileId::Personnel, FileId::Absence}, Transaction::Lecture);
         if (!lecture.ok())
             return refuserAbsences(QStringLiteral("lecture impossible: %1").arg(lecture.error().description()));

@@ -90,9 +90,9 @@ MinutesSemaine HorairePrevuFiche::lus(bool* ok) const
     for (int i = 0; i < JoursParSemaine; ++i) {
         const HeureLue lu = LireHeureTexte(m_jours[size_t(i)]->text());
         const qint32 minutes = lu.heures * 60 + lu.decimales;
-        if (!lu.valide || lu.negatif || lu.decimales >= 60 || minutes > 24 * 60)
+        if (!lu.valide || lu.negatif || lu.decimales >= 60 || minutes > MinutesJour)
             *ok = false;
-        m[size_t(i)] = qint16(std::min(minutes, 24 * 60));
+        m[size_t(i)] = qint16(std::min(minutes, MinutesJour));
     }
     return m;
 }
@@ -110,7 +110,7 @@ bool HorairePrevuFiche::verifier(QString* raison, QWidget** champ) const
         return true;
     for (int i = 0; i < JoursParSemaine; ++i) {
         const HeureLue lu = LireHeureTexte(m_jours[size_t(i)]->text());
-        if (!lu.valide || lu.negatif || lu.decimales >= 60 || lu.heures * 60 + lu.decimales > 24 * 60) {
+        if (!lu.valide || lu.negatif || lu.decimales >= 60 || lu.heures * 60 + lu.decimales > MinutesJour) {
             *raison = QStringLiteral("Les heures prévues du %1 s'écrivent h.mm, de 0.00 à 24.00.")
                           .arg(QLatin1String(NomsJours[i]));
             *champ = m_jours[size_t(i)];

@@ -1,3 +1,4 @@
+// The who-is-here-now panel of the home window: its four groups, read on a worker at each refresh.
 #include "PresenceAccueil.h"
 
 #include "calendar/Clock.h"
@@ -9,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QTime>
 #include <QTimerEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -18,7 +18,8 @@ namespace kip {
 
 namespace {
 
-constexpr int PeriodeActualisationMs = 60 * 1000;
+constexpr int MsParMinute = 60 * 1000;
+constexpr int PeriodeActualisationMs = MsParMinute;
 const char* const Titres[] = {"Présents", "Partis", "Absents", "Attendus"};
 const QColor Couleurs[] = {QColor(0x2e, 0x8b, 0x57), QColor(0x5b, 0x6b, 0x7d), QColor(0x2f, 0x6f, 0xb3),
                            QColor(0xc0, 0x39, 0x2b)};
@@ -32,6 +33,7 @@ PresenceAccueil::PresenceAccueil(QWidget* parent) : QFrame(parent)
     setAutoFillBackground(true);
     auto* colonne = new QVBoxLayout(this);
     m_entete = new QLabel(this);
+    m_entete->setObjectName(QStringLiteral("moment"));
     QFont gras = m_entete->font();
     gras.setBold(true);
     m_entete->setFont(gras);
@@ -59,6 +61,7 @@ PresenceAccueil::PresenceAccueil(QWidget* parent) : QFrame(parent)
         groupes->addLayout(bloc, 1);
     }
     colonne->addLayout(groupes, 1);
+    connect(&m_lecture, &Tache::terminee, this, &PresenceAccueil::lectureTerminee);
 }
 
 QString PresenceAccueil::titre(int groupe) const
@@ -68,22 +71,50 @@ QString PresenceAccueil::titre(int groupe) const
 
 void PresenceAccueil::actualiser()
 {
-    const qint32 aujourdhui = Clock::today();
-    const qint32 maintenant = QTime::currentTime().msecsSinceStartOfDay() / 60000;
-    Database db(paths().dataDir);
-    const Result<Presences> p = LirePresences(db, aujourdhui, maintenant);
-    m_entete->setText(QStringLiteral("Aujourd'hui, %1 %2 à %3")
-                          .arg(NomJour(aujourdhui).toLower(), DateTexte(aujourdhui), HeureTexte(maintenant).trimmed()));
-    if (!p) {
-        // The panel is an aid: a file that cannot be read now is said here, and read again at the next refresh.
-        m_entete->setText(m_entete->text() + QStringLiteral(": lecture impossible (%1)").arg(p.error().description()));
+    m_relire = true;
+    if (!m_lecture.enCours())
+        lancerLecture();
+}
+
+void PresenceAccueil::lancerLecture()
+{
+    m_relire = false;
+    // The date and the time of day read at one instant: a read at midnight pairs no day with the next one's time.
+    const QDateTime maintenant = Clock::now();
+    const qint32 aujourdhui = dayNumber(maintenant.date());
+    const qint32 minute = maintenant.time().msecsSinceStartOfDay() / MsParMinute;
+    m_moment = QStringLiteral("Aujourd'hui, %1 %2 à %3")
+                   .arg(NomJour(aujourdhui).toLower(), DateTexte(aujourdhui), HeureTexte(minute).trimmed());
+    m_lecture.demarrer([dataDir = paths().dataDir, aujourdhui, minute](const SuiviTache&) {
+        Database db(dataDir);
+        return std::optional<Result<Presences>>(LirePresences(db, aujourdhui, minute));
+    });
+}
+
+void PresenceAccueil::lectureTerminee()
+{
+    const std::optional<Result<Presences>> lu = std::exchange(m_lecture.resultat(), std::nullopt);
+    if (m_relire) {
+        lancerLecture();
         return;
     }
-    const std::vector<PresenceEmploye>* groupes[] = {&p->presents, &p->partis, &p->absents, &p->attendus};
+    m_entete->setText(m_moment);
+    if (!lu || !*lu) {
+        // The panel is an aid: a file that cannot be read now is said here, and read again at the next refresh.
+        const FileError e = lu ? lu->error() : makeError(DriverError);
+        m_entete->setText(m_moment + QStringLiteral(": lecture impossible (%1)").arg(e.description()));
+        return;
+    }
+    afficher(**lu);
+}
+
+void PresenceAccueil::afficher(const Presences& p)
+{
+    const std::vector<PresenceEmploye>* groupes[] = {&p.presents, &p.partis, &p.absents, &p.attendus};
     for (int g = 0; g < 4; ++g) {
         QString t = QStringLiteral("%1 (%2)").arg(QString::fromUtf8(Titres[g])).arg(groupes[g]->size());
-        if (g == Attendus && p->aVenir > 0)
-            t += QStringLiteral(", %1 à venir").arg(p->aVenir);
+        if (g == Attendus && p.aVenir > 0)
+            t += QStringLiteral(", %1 à venir").arg(p.aVenir);
         m_titres[size_t(g)]->setText(t);
         QTreeWidget* l = m_listes[size_t(g)];
         l->clear();

@@ -1,8 +1,10 @@
+// The absence window: its controls, the period read on a worker and shown, the columns fitted to its width.
 #include "FenetreAbsences.h"
 
 #include "ModeleTableAbsences.h"
 #include "calendar/Dates.h"
 #include "calendar/HeureTexte.h"
+#include "calendar/windows/IconeCalendrier.h"
 #include "data/Journal.h"
 #include "data/Messages.h"
 #include "shell/windows/Cadre.h"
@@ -13,7 +15,6 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -25,6 +26,7 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QTableView>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <set>
@@ -36,15 +38,6 @@ namespace {
 // The period, order and range shown, kept while the program runs.
 ChoixAbsences g_choix;
 
-class Attente
-{
-public:
-    Attente() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Attente() { QApplication::restoreOverrideCursor(); }
-    Attente(const Attente&) = delete;
-    Attente& operator=(const Attente&) = delete;
-};
-
 } // namespace
 
 FenetreAbsences::FenetreAbsences(Cadre& cadre)
@@ -53,20 +46,17 @@ FenetreAbsences::FenetreAbsences(Cadre& cadre)
       m_usageReglages(FileId::ReglagesAbsences), m_usageJournal(FileId::Journal), m_db(paths().dataDir)
 {
     construire();
+    connect(&m_chargement, &Tache::terminee, this, &FenetreAbsences::chargementTermine);
     if (g_choix.debut == 0)
         g_choix = MoisDe(Clock::today());
-    m_ouverte = charger(g_choix);
+    charger(g_choix);
 }
 
 FenetreAbsences::~FenetreAbsences() = default;
 
 FenetreTravail* FenetreAbsences::ouvrir(Cadre& cadre)
 {
-    auto* fenetre = new FenetreAbsences(cadre);
-    if (fenetre->m_ouverte)
-        return fenetre;
-    fenetre->close();
-    return nullptr;
+    return new FenetreAbsences(cadre);
 }
 
 const ModeleAbsences* FenetreAbsences::modele() const
@@ -127,31 +117,33 @@ QWidget* FenetreAbsences::construireEntete()
     ligne->addWidget(titre);
     ligne->addSpacing(16);
 
-    auto dateEdit = [&](const char* nomObjet) {
-        auto* d = new QDateEdit(entete);
-        d->setObjectName(QLatin1String(nomObjet));
-        d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
-        d->setCalendarPopup(true);
-        connect(d, &QDateEdit::editingFinished, this, &FenetreAbsences::choisirPeriode);
-        return d;
+    // The two days of the period, each chosen with the day picker from its button.
+    auto borne = [&](const char* texte, const char* astuce, const char* nomObjet, bool fin) {
+        auto* b = new QToolButton(entete);
+        b->setIcon(iconeCalendrier());
+        b->setIconSize(QSize(20, 20));
+        b->setToolTip(QString::fromUtf8(astuce));
+        b->setObjectName(QLatin1String(nomObjet));
+        b->setCursor(Qt::PointingHandCursor);
+        b->setFocusPolicy(Qt::NoFocus);
+        connect(b, &QToolButton::clicked, this, [this, fin] { choisirDate(fin); });
+        auto* date = new QLabel(entete);
+        date->setObjectName(QLatin1String(nomObjet) + QStringLiteral("Texte"));
+        date->setMinimumWidth(QFontMetrics(date->font()).horizontalAdvance(QStringLiteral("00/00/0000")) + 4);
+        ligne->addWidget(new QLabel(QString::fromUtf8(texte), entete));
+        ligne->addWidget(b);
+        ligne->addWidget(date);
+        return date;
     };
-    auto* du = new QLabel(QStringLiteral("&Du"), entete);
-    m_debut = dateEdit("debut");
-    du->setBuddy(m_debut);
-    auto* au = new QLabel(QStringLiteral("a&u"), entete);
-    m_fin = dateEdit("fin");
-    au->setBuddy(m_fin);
-    ligne->addWidget(du);
-    ligne->addWidget(m_debut);
-    ligne->addWidget(au);
-    ligne->addWidget(m_fin);
+    m_texteDebut = borne("Du", "Sélectionne la date début", "debut", false);
+    m_texteFin = borne("au", "Sélectionne la date fin", "fin", true);
     ligne->addSpacing(12);
 
     auto spin = [&](const char* nomObjet) {
         auto* s = new QSpinBox(entete);
         s->setObjectName(QLatin1String(nomObjet));
         s->setRange(1, 9999);
-        connect(s, &QSpinBox::editingFinished, this, &FenetreAbsences::choisirPeriode);
+        connect(s, &QSpinBox::editingFinished, this, &FenetreAbsences::choisirCartes);
         return s;
     };
     auto* cartes = new QLabel(QStringLiteral("Ca&rtes de"), entete);
@@ -241,25 +233,57 @@ void FenetreAbsences::afficherLegende()
                                       "férié."));
 }
 
-bool FenetreAbsences::charger(const ChoixAbsences& choix)
+void FenetreAbsences::charger(const ChoixAbsences& choix)
 {
-    Result<ModeleAbsences> m = [&] {
-        Attente attente;
-        return ModeleAbsences::charger(m_db, choix);
-    }();
-    if (!m) {
-        reportFileError(35, m.error(), QLatin1String(Absence::Label));
-        return false;
+    m_voulu = choix;
+    m_relire = true;
+    if (!m_chargement.enCours())
+        lancerChargement();
+}
+
+void FenetreAbsences::lancerChargement()
+{
+    m_relire = false;
+    m_vue->setCursor(Qt::BusyCursor);
+    dire(QStringLiteral("Lecture des absences..."));
+    // The worker reads through a connection of its own; the files stay open by this window's uses.
+    m_chargement.demarrer([dataDir = m_db.dataDir(), choix = m_voulu](const SuiviTache&) {
+        Database db(dataDir);
+        return std::optional<Result<ModeleAbsences>>(ModeleAbsences::charger(db, choix));
+    });
+}
+
+void FenetreAbsences::chargementTermine()
+{
+    std::optional<Result<ModeleAbsences>> lu = std::exchange(m_chargement.resultat(), std::nullopt);
+    if (m_relire) {
+        // Another choice was made meanwhile: what was just read is already out of date.
+        lancerChargement();
+        return;
     }
+    m_vue->unsetCursor();
+    if (!lu || !*lu) {
+        dire(QString());
+        reportFileError(35, lu ? lu->error() : makeError(DriverError), QLatin1String(Absence::Label));
+        // With nothing read yet, the window has nothing to show.
+        if (!m_affichee)
+            close();
+        return;
+    }
+    afficherModele(std::move(**lu));
+}
+
+void FenetreAbsences::afficherModele(ModeleAbsences lu)
+{
     const QModelIndex courant = m_vue->currentIndex();
     const qint16 carte = courant.isValid() && modele() ? modele()->employe(courant.row()).CARTE : 0;
     const qint32 date = courant.isValid() && modele() ? modele()->date(courant.column()) : 0;
-    g_choix = m->choix();
-    m_table->remplacerModele(std::move(*m));
-    for (QDateEdit* d : {m_debut, m_fin}) {
-        const QSignalBlocker bloque(d);
-        d->setDate(calendarDate(d == m_debut ? g_choix.debut : g_choix.fin));
-    }
+    g_choix = lu.choix();
+    m_voulu = g_choix;
+    m_affichee = true;
+    m_table->remplacerModele(std::move(lu));
+    m_texteDebut->setText(DateTexte(g_choix.debut));
+    m_texteFin->setText(DateTexte(g_choix.fin));
     for (QSpinBox* s : {m_carteDebut, m_carteFin}) {
         const QSignalBlocker bloque(s);
         s->setValue(s == m_carteDebut ? g_choix.carteDebut : g_choix.carteFin);
@@ -275,7 +299,6 @@ bool FenetreAbsences::charger(const ChoixAbsences& choix)
         m_vue->scrollTo(m_vue->currentIndex());
     }
     dire(modele()->lignes() ? QString() : QStringLiteral("Aucun employé dans ces cartes."));
-    return true;
 }
 
 void FenetreAbsences::ajusterColonnes()
@@ -296,48 +319,6 @@ void FenetreAbsences::resizeEvent(QResizeEvent* event)
         m_vue->scrollTo(m_vue->currentIndex());
 }
 
-void FenetreAbsences::choisirPeriode()
-{
-    ChoixAbsences c = g_choix;
-    c.debut = dayNumber(m_debut->date());
-    c.fin = dayNumber(m_fin->date());
-    c.carteDebut = qint16(std::min(m_carteDebut->value(), m_carteFin->value()));
-    c.carteFin = qint16(std::max(m_carteDebut->value(), m_carteFin->value()));
-    if (c.debut == g_choix.debut && c.fin == g_choix.fin && c.carteDebut == g_choix.carteDebut &&
-        c.carteFin == g_choix.carteFin)
-        return;
-    if (std::abs(c.fin - c.debut) >= JoursMaxAbsences)
-        dire(QStringLiteral("La période est limitée à %1 jours.").arg(JoursMaxAbsences));
-    (void)charger(c);
-}
-
-void FenetreAbsences::moisSuivant(int sens)
-{
-    const QDate d = calendarDate(g_choix.debut).addMonths(sens);
-    ChoixAbsences c = MoisDe(dayNumber(d.year(), d.month(), 1), g_choix.ordre);
-    c.carteDebut = g_choix.carteDebut;
-    c.carteFin = g_choix.carteFin;
-    (void)charger(c);
-}
-
-void FenetreAbsences::choisirOrdre(OrdrePersonnel ordre)
-{
-    ChoixAbsences c = g_choix;
-    c.ordre = ordre;
-    (void)charger(c);
-}
-
-PartieJour FenetreAbsences::partie() const
-{
-    return PartieJour(m_parties->checkedId());
-}
-
-void FenetreAbsences::choisirPartie(PartieJour p)
-{
-    if (QAbstractButton* b = m_parties->button(int(p)))
-        b->setChecked(true);
-}
-
 QString FenetreAbsences::statut() const
 {
     return m_statut->text();
@@ -348,236 +329,14 @@ void FenetreAbsences::dire(const QString& texte)
     m_statut->setText(texte);
 }
 
-std::vector<CaseAbsence> FenetreAbsences::selection() const
-{
-    std::set<std::pair<int, int>> vues;
-    for (const QModelIndex& i : m_vue->selectionModel()->selectedIndexes())
-        vues.insert({i.row(), i.column()});
-    if (vues.empty() && m_vue->currentIndex().isValid())
-        vues.insert({m_vue->currentIndex().row(), m_vue->currentIndex().column()});
-    std::vector<CaseAbsence> cases;
-    for (const auto& [l, c] : vues)
-        cases.push_back({l, c});
-    return cases;
-}
-
-bool FenetreAbsences::enregistrer(const std::vector<JourAbsences>& jours, const QString& cause)
-{
-    ModeleAbsences* m = m_table->modele();
-    if (!m || jours.empty())
-        return true;
-    const FileError e = m->enregistrer(m_db, jours, cause);
-    if (!e.ok()) {
-        showBox(QStringLiteral("Absences"),
-                QStringLiteral("Les absences n'ont pas été enregistrées:\n%1")
-                    .arg(e.text.isEmpty() ? e.description() : e.text),
-                MessageIcon::Exclamation);
-        return false;
-    }
-    m_table->joursChanges(jours);
-    return true;
-}
-
-void FenetreAbsences::poserCode(const QString& code)
-{
-    const ModeleAbsences* m = modele();
-    const TypeAbsence* t = m ? m->type(code) : nullptr;
-    if (!t)
-        return;
-    Absence a;
-    a.CODE = t->CODE;
-    a.PARTIE = quint8(partie());
-    const std::vector<CaseAbsence> cases = selection();
-    if (enregistrer(m->poser(cases, a), QString::fromUtf8(CauseJournal::SaisieAbsences)))
-        dire(QStringLiteral("%1 %2 posé sur %3 jour(s).").arg(t->CODE, NomPartie(partie())).arg(cases.size()));
-}
-
-void FenetreAbsences::poserDetail()
-{
-    const ModeleAbsences* m = modele();
-    if (!m)
-        return;
-    Absence a;
-    a.CODE = m_codeDetail->currentData().toString();
-    a.PARTIE = quint8(m_partieDetail->currentData().toInt());
-    a.COMMENTAIRE = m_commentaireDetail->text().trimmed();
-    if (a.partie() == PartieJour::Heures) {
-        const HeureLue lu = LireHeureTexte(m_heuresDetail->text());
-        const qint32 minutes = lu.heures * 60 + lu.decimales;
-        if (!lu.valide || lu.negatif || lu.decimales >= 60 || minutes <= 0 || minutes > MinutesJour) {
-            dire(QStringLiteral("Les heures s'écrivent h.mm, de 0.01 à 24.00."));
-            m_heuresDetail->setFocus();
-            return;
-        }
-        a.MINUTES = qint16(minutes);
-    }
-    if (const QString e = ErreurAbsence(a, m->types()); !e.isEmpty()) {
-        dire(e);
-        return;
-    }
-    const std::vector<CaseAbsence> cases = selection();
-    if (enregistrer(m->poser(cases, a), QString::fromUtf8(CauseJournal::SaisieAbsences))) {
-        dire(QStringLiteral("%1 posé sur %2 jour(s).").arg(TexteAbsence(a)).arg(cases.size()));
-        m_vue->setFocus();
-    }
-}
-
-void FenetreAbsences::effacerSelection()
-{
-    if (const ModeleAbsences* m = modele())
-        if (enregistrer(m->effacer(selection(), partie()), QString::fromUtf8(CauseJournal::SaisieAbsences)))
-            dire(QStringLiteral("Absences effacées (%1).").arg(NomPartie(partie())));
-}
-
-void FenetreAbsences::annuler()
-{
-    ModeleAbsences* m = m_table->modele();
-    if (!m || !m->peutAnnuler()) {
-        dire(QStringLiteral("Rien à annuler."));
-        return;
-    }
-    const FileError e = m->annuler(m_db);
-    if (!e.ok()) {
-        showBox(QStringLiteral("Absences"),
-                QStringLiteral("L'annulation n'a pas été enregistrée:\n%1").arg(e.description()),
-                MessageIcon::Exclamation);
-        return;
-    }
-    // Every cell may have changed back: the whole table is repainted.
-    Q_EMIT m_table->dataChanged(m_table->index(0, 0), m_table->index(m->lignes() - 1, m->colonnes() - 1));
-    dire(QStringLiteral("Dernière modification annulée."));
-}
-
-bool FenetreAbsences::touche(QKeyEvent* event)
-{
-    const ModeleAbsences* m = modele();
-    if (!m)
-        return false;
-    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
-    if (event->matches(QKeySequence::Undo)) {
-        annuler();
-        return true;
-    }
-    if (mods == Qt::ControlModifier && (event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown)) {
-        moisSuivant(event->key() == Qt::Key_PageDown ? 1 : -1);
-        return true;
-    }
-    if (mods == Qt::AltModifier) {
-        const std::pair<int, PartieJour> raccourcis[] = {
-            {Qt::Key_J, PartieJour::Journee}, {Qt::Key_M, PartieJour::Matin}, {Qt::Key_A, PartieJour::ApresMidi}};
-        for (const auto& [k, p] : raccourcis) {
-            if (event->key() == k) {
-                choisirPartie(p);
-                return true;
-            }
-        }
-        return false;
-    }
-    if (mods != Qt::NoModifier && mods != Qt::ShiftModifier)
-        return false;
-    switch (event->key()) {
-    case Qt::Key_Delete:
-        m_tampon.clear();
-        effacerSelection();
-        return true;
-    case Qt::Key_F2:
-        m_codeDetail->setFocus();
-        return true;
-    case Qt::Key_Backspace:
-        m_tampon.chop(1);
-        dire(m_tampon.isEmpty() ? QString() : QStringLiteral("Code: %1").arg(m_tampon));
-        return true;
-    case Qt::Key_Escape:
-        if (m_tampon.isEmpty()) {
-            close();
-        } else {
-            m_tampon.clear();
-            dire(QString());
-        }
-        return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (m->type(m_tampon))
-            poserCode(m_tampon);
-        m_tampon.clear();
-        return true;
-    default:
-        break;
-    }
-    const QString texte = event->text().toUpper();
-    if (texte.size() != 1 || texte[0] < u'A' || texte[0] > u'Z')
-        return false;
-    m_tampon += texte;
-    // The code is set as soon as it names one type and begins no other; Enter sets a code that begins another.
-    int commencent = 0;
-    for (const TypeAbsence& t : m->types())
-        if (t.CODE.startsWith(m_tampon))
-            ++commencent;
-    if (commencent == 0) {
-        dire(QStringLiteral("Aucun type d'absence ne commence par %1.").arg(m_tampon));
-        m_tampon.clear();
-        QApplication::beep();
-    } else if (commencent == 1 && m->type(m_tampon)) {
-        const QString code = m_tampon;
-        m_tampon.clear();
-        poserCode(code);
-    } else {
-        dire(QStringLiteral("Code: %1").arg(m_tampon));
-    }
-    return true;
-}
-
-bool FenetreAbsences::eventFilter(QObject* objet, QEvent* event)
-{
-    if (event->type() != QEvent::KeyPress)
-        return FenetreTravail::eventFilter(objet, event);
-    auto* cle = static_cast<QKeyEvent*>(event);
-    if (objet == m_vue)
-        return touche(cle);
-    // In the detailed entry, Escape goes back to the table.
-    if (cle->key() == Qt::Key_Escape) {
-        m_vue->setFocus();
-        return true;
-    }
-    return FenetreTravail::eventFilter(objet, event);
-}
-
 void FenetreAbsences::showEvent(QShowEvent* event)
 {
     FenetreTravail::showEvent(event);
     // Shown again after another window (the grid, the types): what it changed is read again.
     if (m_dejaMontree)
-        (void)charger(g_choix);
+        charger(m_voulu);
     m_dejaMontree = true;
     m_vue->setFocus();
-}
-
-void FenetreAbsences::boutonSommaire(int evenement)
-{
-    switch (evenement - evt::BoutonListe) {
-    case 1:
-        ouvrirFenetre(QString(nom::TypesAbsence), cadre());
-        break;
-    case 2:
-        moisSuivant(-1);
-        break;
-    case 3:
-        moisSuivant(1);
-        break;
-    case 4:
-        choisirOrdre(OrdrePersonnel::Nom);
-        break;
-    case 5:
-        choisirOrdre(OrdrePersonnel::Carte);
-        break;
-    case 6:
-        choisirOrdre(OrdrePersonnel::Matricule);
-        break;
-    default:
-        if (evenement == evt::Bouton13)
-            close();
-        break;
-    }
 }
 
 } // namespace kip

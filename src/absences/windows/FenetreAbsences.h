@@ -1,23 +1,26 @@
-// FenetreAbsences, the absence window: a month (or a period chosen with its two dates) with the employees of a
-// range of cards as rows, in one of the list's orders, and the days as columns. Keyboard first, like the grid:
-// the arrows move, typing a type's code sets it on every selected cell for the part chosen (Alt+J a whole
-// day, Alt+M a morning, Alt+A an afternoon), Delete clears that part, Ctrl+Z undoes the last change, F2 goes
-// to the detailed entry (hours and comment), Ctrl+Page Up and Ctrl+Page Down change month. Each change is
-// saved at once, journalled. The bar: the types window (Kip only), the months, the three orders, Quitter.
+// FenetreAbsences, the absence window: a month (or a period chosen with its two dates, through the day picker)
+// with the employees of a range of cards as rows, in one of the list's orders, and the days as columns. Keyboard first,
+// like the grid: the arrows move, typing a type's code sets it on every selected cell for the part chosen (Alt+J a
+// whole day, Alt+M a morning, Alt+A an afternoon), Delete clears that part, Ctrl+Z undoes the last change, F2 goes to
+// the detailed entry (hours and comment), Ctrl+Page Up and Ctrl+Page Down change month. Each change is saved at once,
+// journalled. The bar: the types window (Kip only), the months, the three orders, Quitter. A period is read on a worker
+// (a month of a thousand employees takes a tenth of a second): the table keeps what it shows, and takes no edit, until
+// the read ends.
 #pragma once
 
 #include "absences/ModeleAbsences.h"
 #include "data/Database.h"
 #include "data/Files.h"
+#include "data/Tache.h"
 #include "shell/windows/FenetreTravail.h"
 
 class QButtonGroup;
 class QComboBox;
-class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
 class QTableView;
+class QToolButton;
 
 namespace kip {
 
@@ -42,8 +45,12 @@ public:
     void choisirPartie(PartieJour partie);
     QString codeEnCours() const { return m_tampon; }
     QString statut() const;
-    // Loads the period (and the order and range shown); false when it could not be read (message shown).
-    bool charger(const ChoixAbsences& choix);
+    // Reads the period (and the order and range shown) on a worker and shows it once read; a choice made while a
+    // read is in hand is read after it. A read that fails is said (message 35); the first one closes the window.
+    void charger(const ChoixAbsences& choix);
+    bool enAttente() const { return m_chargement.enCours(); }
+    // The first or the last day of the period, asked with the day picker.
+    void choisirDate(bool fin);
     void moisSuivant(int sens);
     void choisirOrdre(OrdrePersonnel ordre);
     // Sets the code on every selected cell for the part chosen; clears that part; undoes.
@@ -66,7 +73,10 @@ private:
     std::vector<CaseAbsence> selection() const;
     bool enregistrer(const std::vector<JourAbsences>& jours, const QString& cause);
     bool touche(QKeyEvent* event);
-    void choisirPeriode();
+    void choisirCartes();
+    void lancerChargement();
+    void chargementTermine();
+    void afficherModele(ModeleAbsences modele);
     void dire(const QString& texte);
     // The days share the width of the table, down to a width that still shows a code.
     void ajusterColonnes();
@@ -76,8 +86,8 @@ private:
     Database m_db;
     ModeleTableAbsences* m_table = nullptr;
     QTableView* m_vue = nullptr;
-    QDateEdit* m_debut = nullptr;
-    QDateEdit* m_fin = nullptr;
+    QLabel* m_texteDebut = nullptr;
+    QLabel* m_texteFin = nullptr;
     QSpinBox* m_carteDebut = nullptr;
     QSpinBox* m_carteFin = nullptr;
     QButtonGroup* m_parties = nullptr;
@@ -88,8 +98,11 @@ private:
     QLabel* m_legende = nullptr;
     QLabel* m_statut = nullptr;
     QString m_tampon; // the code being typed
-    bool m_ouverte = false;
     bool m_dejaMontree = false;
+    bool m_affichee = false; // a period was read and shown
+    bool m_relire = false;   // a choice waits for the read in hand to end
+    ChoixAbsences m_voulu;   // the choice asked for last
+    TacheDe<std::optional<Result<ModeleAbsences>>> m_chargement;
 };
 
 } // namespace kip

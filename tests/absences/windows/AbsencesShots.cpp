@@ -52,7 +52,13 @@ int main(int argc, char** argv)
             ouvrirFenetre(nom::TypesAbsence, cadre);
             return;
         }
-        QTimer::singleShot(300, f, [f, vue] {
+        // The month is read on a worker: the cells are chosen once it is shown.
+        auto* attente = new QTimer(f);
+        attente->start(50);
+        QObject::connect(attente, &QTimer::timeout, f, [f, vue, attente] {
+            if (f->enAttente())
+                return;
+            attente->stop();
             QTableView* v = f->vue();
             const QModelIndex i = v->currentIndex();
             const QModelIndex debut = v->model()->index(std::max(0, i.row() + 2), std::max(0, i.column() - 1));

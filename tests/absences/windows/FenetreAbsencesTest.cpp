@@ -1,10 +1,12 @@
 // The absence window from the keyboard: a code typed on a selection, the part chosen with Alt, Delete, Ctrl+Z,
-// the month changed; and the grid of the same day agrees with it.
+// the month changed, the period chosen with the day picker, each read on a worker; the grid of the same day
+// agrees with it; and the home window's panel reads who is here at the clock's time of day.
 #include "absences/windows/FenetreAbsences.h"
 
 #include "absences/FichierAbsences.h"
 #include "absences/HorairesPrevus.h"
 #include "absences/windows/FenetresAbsences.h"
+#include "absences/windows/PresenceAccueil.h"
 #include "absences/windows/TypesAbsence.h"
 #include "calendar/Clock.h"
 #include "correction/windows/CorrectionEssai.h"
@@ -17,12 +19,14 @@
 
 #include <QCheckBox>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 using namespace kip;
 
@@ -65,6 +69,8 @@ private Q_SLOTS:
         Cadre cadre(Program::Kip, 0, [] {});
         auto* f = qobject_cast<FenetreAbsences*>(ouvrirFenetre(nom::Absences, cadre));
         QVERIFY(f);
+        QVERIFY(f->enAttente()); // read on a worker
+        QTRY_VERIFY(!f->enAttente());
         QTableView* v = f->vue();
         QCOMPARE(v->model()->rowCount(), 3);     // by name: BERNARD, MARTIN, PETIT
         QCOMPARE(v->model()->columnCount(), 31); // May
@@ -117,13 +123,41 @@ private Q_SLOTS:
         QCOMPARE(stocke(30, m_lundi), QStringLiteral("RTT matin"));
 
         // The next month, and back: what was saved is read again.
+        // Two months forward, the second asked before the first is read: the window ends on July; then back.
         QTest::keyClick(v, Qt::Key_PageDown, Qt::ControlModifier);
-        QCOMPARE(f->modele()->choix().debut, dayNumber(2026, 6, 1));
-        QCOMPARE(v->model()->columnCount(), 30);
+        QTest::keyClick(v, Qt::Key_PageDown, Qt::ControlModifier);
+        QTRY_VERIFY(!f->enAttente());
+        QCOMPARE(f->modele()->choix().debut, dayNumber(2026, 7, 1));
         QTest::keyClick(v, Qt::Key_PageUp, Qt::ControlModifier);
+        QTRY_VERIFY(!f->enAttente());
+        QCOMPARE(v->model()->columnCount(), 30); // June
+        QTest::keyClick(v, Qt::Key_PageUp, Qt::ControlModifier);
+        QTRY_VERIFY(!f->enAttente());
         QCOMPARE(v->model()->index(0, lundi + 1).data().toString(), QStringLiteral("CP"));
         QCOMPARE(v->model()->index(2, lundi).data().toString(), QStringLiteral("RTT"));
         QCOMPARE(v->model()->index(2, lundi + 1).data().toString(), QString()); // the AT undone
+
+        // The period's days through the day picker: a first day after the last moves the last with it, and a
+        // period longer than the window shows is cut from the other end.
+        const struct
+        {
+            bool fin;
+            qint32 choisi, attenduDebut, attenduFin;
+        } dates[] = {
+            {false, dayNumber(2026, 5, 20), dayNumber(2026, 5, 20), dayNumber(2026, 5, 31)},
+            {false, dayNumber(2026, 6, 10), dayNumber(2026, 6, 10), dayNumber(2026, 6, 10)},
+            {true, dayNumber(2026, 9, 30), dayNumber(2026, 9, 30) - JoursMaxAbsences + 1, dayNumber(2026, 9, 30)}};
+        for (const auto& d : dates) {
+            m_presenter.answerDate(d.choisi);
+            f->choisirDate(d.fin);
+            QTRY_VERIFY(!f->enAttente());
+            QCOMPARE(f->modele()->choix().debut, d.attenduDebut);
+            QCOMPARE(f->modele()->choix().fin, d.attenduFin);
+        }
+        QCOMPARE(f->findChild<QLabel*>(QStringLiteral("finTexte"))->text(), QStringLiteral("30/09/2026"));
+        m_presenter.answerDate(std::nullopt); // given up: nothing changes
+        f->choisirDate(false);
+        QVERIFY(!f->enAttente());
         QVERIFY(m_presenter.shown().isEmpty());
         f->close();
     }
@@ -206,7 +240,8 @@ private Q_SLOTS:
 
         auto* f = qobject_cast<FenetreAbsences*>(ouvrirFenetre(nom::Absences, cadre));
         QVERIFY(f);
-        QVERIFY(f->charger(MoisDe(inst.today))); // the window keeps the month of the test before
+        f->charger(MoisDe(inst.today)); // the window keeps the month of the test before
+        QTRY_VERIFY(!f->enAttente());
         QTRY_VERIFY(!g->isVisible());
         const int l = f->modele()->ligneDe(12);
         const int mar = inst.lundi + 1 - f->modele()->choix().debut;
@@ -218,6 +253,34 @@ private Q_SLOTS:
         f->close();
         QTRY_VERIFY(g->isVisible());
         QCOMPARE(g->absenceJour(2)->text(), QStringLiteral("CP"));
+        inst.terminer();
+    }
+
+    // The panel reads on a worker, at the clock's date and time of day.
+    void presenceAccueil()
+    {
+        InstallationCorrection inst;
+        inst.preparer();
+        const Personnel p = inst.ajouter(InstallationCorrection::employe(12, QStringLiteral("MARTIN")));
+        inst.ajouter(InstallationCorrection::employe(14, QStringLiteral("PETIT")));
+        inst.journee(p, inst.today, {InstallationCorrection::h(8)});
+        Clock::setTimeOfDay(QTime(9, 30));
+        {
+            PresenceAccueil panneau(nullptr);
+            panneau.actualiser();
+            QVERIFY(panneau.enAttente());
+            QTRY_VERIFY(!panneau.enAttente());
+            QVERIFY(panneau.findChild<QLabel*>(QStringLiteral("moment"))->text().endsWith(QStringLiteral("à 9.30")));
+            QCOMPARE(panneau.titre(PresenceAccueil::Presents), QStringLiteral("Présents (1)"));
+            QCOMPARE(panneau.liste(PresenceAccueil::Presents)->topLevelItem(0)->text(0), QStringLiteral("8.00"));
+            // Asked again while reading: read once more after, at the new time.
+            Clock::setTimeOfDay(QTime(9, 45));
+            panneau.actualiser();
+            panneau.actualiser();
+            QTRY_VERIFY(!panneau.enAttente());
+            QVERIFY(panneau.findChild<QLabel*>(QStringLiteral("moment"))->text().endsWith(QStringLiteral("à 9.45")));
+        }
+        Clock::setTimeOfDay(QTime());
         inst.terminer();
     }
 };

@@ -179,6 +179,8 @@ QWidget* FenetreAbsences::construireDetail()
     ligne->setContentsMargins(0, 0, 0, 0);
     m_codeDetail = new QComboBox(detail);
     m_codeDetail->setObjectName(QStringLiteral("codeDetail"));
+    // Wide enough for the longest "code - label" of the types, which are read after the window is built.
+    m_codeDetail->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_partieDetail = new QComboBox(detail);
     m_partieDetail->setObjectName(QStringLiteral("partieDetail"));
     for (PartieJour p : {PartieJour::Journee, PartieJour::Matin, PartieJour::ApresMidi, PartieJour::Heures})

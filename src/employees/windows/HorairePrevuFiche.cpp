@@ -3,11 +3,14 @@
 #include "absences/HorairesPrevus.h"
 #include "calendar/Dates.h"
 #include "calendar/HeureTexte.h"
+#include "data/Messages.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QToolButton>
 
 namespace kip {
 
@@ -53,8 +56,21 @@ HorairePrevuFiche::HorairePrevuFiche(QWidget* parent) : QGroupBox(QStringLiteral
     m_depuis->setPlaceholderText(QStringLiteral("toujours"));
     auto* depuis = new QLabel(QStringLiteral("à partir du"), this);
     depuis->setBuddy(m_depuis);
+    // The date is typed, or chosen with the day picker as the form's other dates are.
+    auto* calendrier = new QToolButton(this);
+    calendrier->setObjectName(QStringLiteral("calendrier_prevuDepuis"));
+    calendrier->setText(QStringLiteral("…"));
+    calendrier->setToolTip(QStringLiteral("Sélectionne le jour à partir duquel les heures prévues s'appliquent"));
+    connect(calendrier, &QToolButton::clicked, this, [this] {
+        if (const std::optional<qint32> choisi = askDate(lireDate(m_depuis->text()).value_or(0), this))
+            m_depuis->setText(DateTexte(*choisi));
+    });
+    auto* rangee = new QHBoxLayout;
+    rangee->setSpacing(4);
+    rangee->addWidget(m_depuis);
+    rangee->addWidget(calendrier);
     g->addWidget(depuis, 0, JoursParSemaine + 1);
-    g->addWidget(m_depuis, 1, JoursParSemaine + 1);
+    g->addLayout(rangee, 1, JoursParSemaine + 1);
     g->setColumnStretch(JoursParSemaine + 2, 1);
 }
 

@@ -326,12 +326,16 @@ private Q_SLOTS:
         f = m_inst.formulaire(cadre);
         QVERIFY(f);
         QCOMPARE(c<QLineEdit>(f, "prevuDepuis")->text(), DateTexte(m_inst.today));
+        // The date from which the change applies, chosen with the day picker.
+        m_inst.presenter.answerDate(m_inst.today + 7);
+        c<QToolButton>(f, "calendrier_prevuDepuis")->click();
+        QCOMPARE(c<QLineEdit>(f, "prevuDepuis")->text(), DateTexte(m_inst.today + 7));
         c<QLineEdit>(f, "prevu2")->setText(QStringLiteral("0"));
         evt::poster(f, evt::Bouton1Formulaire);
         QVERIFY(retour.wait(10000));
         h = LireHoraires(*m_inst.db);
-        QCOMPARE(h->motif(1, m_inst.today - 1)[2], qint16(420));
-        QCOMPARE(h->motif(1, m_inst.today)[2], qint16(0));
+        QCOMPARE(h->motif(1, m_inst.today + 6)[2], qint16(420));
+        QCOMPARE(h->motif(1, m_inst.today + 7)[2], qint16(0));
     }
 
     void changeOfCardReachesTheDayLinesOrNone()

@@ -48,7 +48,7 @@ RangeeSommaire rangeeSommaire(Program programme, const QString& fenetre)
     if (fenetre == nom::FenetrePrincipale) {
         r.emplacements = {ouvrir(1, "Corriger", nom::TablePointage), ouvrir(2, "Imprimer", nom::Impression),
                           ouvrir(3, "Personnel", nom::TablePersonnel)};
-        // Absences follow the described buttons: the slot after the last of the program's row.
+        // Absences follow the program's own buttons: the slot after the last of its row.
         if (complet)
             r.emplacements << ouvrir(4, "Parametres", nom::SaisieParametre)
                            << ouvrir(5, "Utilitaires", nom::Utilitaires) << ouvrir(6, "Absences", nom::Absences);

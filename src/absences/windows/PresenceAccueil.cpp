@@ -61,7 +61,6 @@ PresenceAccueil::PresenceAccueil(QWidget* parent) : QFrame(parent)
         groupes->addLayout(bloc, 1);
     }
     colonne->addLayout(groupes, 1);
-    connect(&m_lecture, &Tache::terminee, this, &PresenceAccueil::lectureTerminee);
 }
 
 QString PresenceAccueil::titre(int groupe) const
@@ -72,7 +71,7 @@ QString PresenceAccueil::titre(int groupe) const
 void PresenceAccueil::actualiser()
 {
     m_relire = true;
-    if (!m_lecture.enCours())
+    if (!m_lecture)
         lancerLecture();
 }
 
@@ -85,15 +84,24 @@ void PresenceAccueil::lancerLecture()
     const qint32 minute = maintenant.time().msecsSinceStartOfDay() / MsParMinute;
     m_moment = QStringLiteral("Aujourd'hui, %1 %2 à %3")
                    .arg(NomJour(aujourdhui).toLower(), DateTexte(aujourdhui), HeureTexte(minute).trimmed());
-    m_lecture.demarrer([dataDir = paths().dataDir, aujourdhui, minute](const SuiviTache&) {
+    // The files are opened here and held while the worker reads them, then given back: a repair question of
+    // their open is asked on this thread, and a restore meanwhile finds them in use.
+    auto* lecture = new Lecture(this);
+    lecture->tenir({FileId::Personnel, FileId::PointVal, FileId::TypeAbsence, FileId::Absence, FileId::Horaire,
+                    FileId::ReglagesAbsences});
+    connect(lecture, &Tache::terminee, this, [this, lecture] { lectureTerminee(lecture); });
+    m_lecture = lecture;
+    lecture->demarrer([dataDir = paths().dataDir, aujourdhui, minute](const SuiviTache&) {
         Database db(dataDir);
         return std::optional<Result<Presences>>(LirePresences(db, aujourdhui, minute));
     });
 }
 
-void PresenceAccueil::lectureTerminee()
+void PresenceAccueil::lectureTerminee(Lecture* lecture)
 {
-    const std::optional<Result<Presences>> lu = std::exchange(m_lecture.resultat(), std::nullopt);
+    const std::optional<Result<Presences>> lu = std::exchange(lecture->resultat(), std::nullopt);
+    lecture->deleteLater();
+    m_lecture = nullptr;
     if (m_relire) {
         lancerLecture();
         return;

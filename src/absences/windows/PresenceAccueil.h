@@ -9,6 +9,7 @@
 
 #include <QBasicTimer>
 #include <QFrame>
+#include <QPointer>
 #include <array>
 
 class QLabel;
@@ -25,7 +26,7 @@ public:
 
     // Reads the presences of now on a worker and shows them; asked while a read is in hand, it reads again after.
     void actualiser();
-    bool enAttente() const { return m_lecture.enCours(); }
+    bool enAttente() const { return !m_lecture.isNull(); }
     QTreeWidget* liste(int groupe) const { return m_listes[size_t(groupe)]; }
     QString titre(int groupe) const;
 
@@ -38,7 +39,8 @@ protected:
 
 private:
     void lancerLecture();
-    void lectureTerminee();
+    using Lecture = TacheDe<std::optional<Result<Presences>>>;
+    void lectureTerminee(Lecture* lecture);
     void afficher(const Presences& p);
 
     QLabel* m_entete = nullptr;
@@ -46,8 +48,8 @@ private:
     std::array<QTreeWidget*, 4> m_listes{};
     QBasicTimer m_minuterie;
     bool m_relire = false;
-    QString m_moment; // "Aujourd'hui, lundi 11/05/2026 à 9.30" of the read in hand
-    TacheDe<std::optional<Result<Presences>>> m_lecture;
+    QString m_moment;            // "Aujourd'hui, lundi 11/05/2026 à 9.30" of the read in hand
+    QPointer<Lecture> m_lecture; // the read in hand, a child of the panel deleted once handed over
 };
 
 // Registers the panel with the home window of Kip and kipother.

@@ -1,5 +1,6 @@
 #include "Poste.h"
 
+#include "absences/windows/FenetresAbsences.h"
 #include "correction/windows/FenetresCorrection.h"
 #include "data/windows/MessageBoxPresenter.h"
 #include "employees/windows/FenetresPersonnel.h"
@@ -67,6 +68,7 @@ int lancerPoste(Program program, int argc, char** argv, const std::function<void
     enregistrerFenetresPersonnel();
     enregistrerFenetresCorrection();
     enregistrerFenetresEditions();
+    enregistrerFenetresAbsences(program);
     if (fenetresDuProgramme)
         fenetresDuProgramme();
     bool confirme = false;

@@ -4,6 +4,7 @@
 #include "Journal.h"
 #include "Messages.h"
 #include "RecordFile.h"
+#include "RecordsAbsences.h"
 #include "Transaction.h"
 
 namespace kip {
@@ -58,13 +59,45 @@ FileError journalize(Transaction& t, Journal& entry, int message)
     return failAndReport(t, message, e, QStringLiteral("JOURNAL"));
 }
 
+// Runs one statement with the cards bound as ?1 and ?2 on the absences and on the planned hours.
+FileError onCardRecords(Database& db, const char* sqlPattern, qint16 first, qint16 second)
+{
+    for (const char* label : {Absence::Label, Horaire::Label}) {
+        Statement st = db.prepare(QString::fromLatin1(sqlPattern).arg(QLatin1String(label)));
+        if (st.valid()) {
+            st.bind(1, qint64(first));
+            if (second)
+                st.bind(2, qint64(second));
+        }
+        if (const int rc = st.valid() ? st.step() : 0; rc != SqliteDone)
+            return detail::statementError(db, st, rc, QLatin1String(label));
+    }
+    return {};
+}
+
+// The absences and planned hours of a card belong to the employee that has it: they go with the employee.
+FileError dropCardRecords(Database& db, qint16 card)
+{
+    return onCardRecords(db, "DELETE FROM %1.%1 WHERE CARTE = ?1", card, 0);
+}
+
+// They follow a change of card; whatever the new card still held (no employee had it) goes first.
+FileError moveCardRecords(Database& db, qint16 from, qint16 to)
+{
+    if (FileError e = dropCardRecords(db, to); !e.ok())
+        return e;
+    return onCardRecords(db, "UPDATE %1.%1 SET CARTE = ?2, ROWVER = ROWVER + 1 WHERE CARTE = ?1", from, to);
+}
+
 } // namespace
 
 FileError updateEmployee(Database& db, Personnel& rec, const LinkValues& saved)
 {
     FileUse dayLines(FileId::PointVal);
     FileUse journal(FileId::Journal);
-    Transaction t(db, {FileId::Personnel, FileId::PointVal, FileId::Journal});
+    FileUse absences(FileId::Absence);
+    FileUse plannedHours(FileId::Horaire);
+    Transaction t(db, {FileId::Personnel, FileId::PointVal, FileId::Journal, FileId::Absence, FileId::Horaire});
     if (!t.ok())
         return reportStart(t, QStringLiteral("Update"), QStringLiteral("PERSONNEL"));
     RecordFile<Personnel> employees(db);
@@ -95,6 +128,12 @@ FileError updateEmployee(Database& db, Personnel& rec, const LinkValues& saved)
             return failAndReport(t, 15, detail::statementError(db, st, rc, label), label);
         }
     }
+    if (saved.CARTE != rec.CARTE) {
+        if (const FileError moved = moveCardRecords(db, saved.CARTE, rec.CARTE); !moved.ok()) {
+            rec.version = version;
+            return failAndReport(t, 15, moved, moved.label);
+        }
+    }
     {
         Journal entry = entreeJournal(rec);
         differencesEmploye(&stored, &rec, &entry.AVANT, &entry.APRES);
@@ -118,7 +157,9 @@ FileError deleteEmployee(Database& db, const Personnel& rec)
 {
     FileUse dayLines(FileId::PointVal);
     FileUse journal(FileId::Journal);
-    Transaction t(db, {FileId::Personnel, FileId::PointVal, FileId::Journal});
+    FileUse absences(FileId::Absence);
+    FileUse plannedHours(FileId::Horaire);
+    Transaction t(db, {FileId::Personnel, FileId::PointVal, FileId::Journal, FileId::Absence, FileId::Horaire});
     if (!t.ok())
         return reportStart(t, QStringLiteral("Delete"), QStringLiteral("PERSONNEL"));
     RecordFile<Personnel> employees(db);
@@ -137,6 +178,8 @@ FileError deleteEmployee(Database& db, const Personnel& rec)
         return failAndReport(t, 17, detail::statementError(db, st, rc, label), label);
     }
     const int dayLinesDeleted = db.changes();
+    if (const FileError dropped = dropCardRecords(db, current.CARTE); !dropped.ok())
+        return failAndReport(t, 17, dropped, dropped.label);
     if (const FileError removed = employees.remove(current); !removed.ok())
         return failAndReport(t, 17, removed, QStringLiteral("PERSONNEL"));
     Journal entry = entreeJournal(current);

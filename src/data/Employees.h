@@ -29,7 +29,8 @@ struct LinkValues
 // another station, rec is reloaded with the stored values.
 FileError updateEmployee(Database& db, Personnel& rec, const LinkValues& saved);
 
-// Deletes the employee and all its day lines, with a journal entry that keeps its fields.
+// Deletes the employee and all its day lines, with a journal entry that keeps its fields. The absences and
+// planned hours of the card go with it, as they follow a change of card in updateEmployee.
 FileError deleteEmployee(Database& db, const Personnel& rec);
 
 // Writes the settings record back; on a change by another station, rec is reloaded as by updateEmployee.

@@ -5,6 +5,7 @@
 #include "FileAdmin.h"
 #include "Journal.h"
 #include "Messages.h"
+#include "RecordsAbsences.h"
 #include "ServerAdmin.h"
 
 #include <QDir>
@@ -18,7 +19,7 @@ namespace kip {
 
 namespace {
 
-constexpr size_t FileCount = 6;
+constexpr size_t FileCount = std::size(TousLesFichiers);
 
 Paths g_paths;
 RebuildRunner g_rebuildRunner;
@@ -42,8 +43,9 @@ size_t index(FileId id)
 
 // The small files are read whole at every common open: damage in them is found before anything uses them.
 // The journal is read whole too: it grows by one entry per correction (a few megabytes after years), and the
-// programs that only read it would otherwise never meet its damage. POINTVAL grows too large for that; damage
-// met while reading it is error 46 (reportFileError).
+// programs that only read it would otherwise never meet its damage; so are the absences, which grow by a record
+// per day of absence. POINTVAL grows too large for that; damage met while reading it is error 46
+// (reportFileError).
 FileCheck depthOf(FileId id)
 {
     return id == FileId::PointVal ? FileCheck::Declaration : FileCheck::Pages;
@@ -97,6 +99,14 @@ const TableDecl& tableOf(FileId id)
         return tableOf<OnOff>();
     case FileId::Journal:
         return tableOf<Journal>();
+    case FileId::TypeAbsence:
+        return tableOf<TypeAbsence>();
+    case FileId::Absence:
+        return tableOf<Absence>();
+    case FileId::Horaire:
+        return tableOf<Horaire>();
+    case FileId::ReglagesAbsences:
+        return tableOf<ReglagesAbsences>();
     }
     return tableOf<OnOff>();
 }
@@ -141,8 +151,7 @@ const Paths& paths()
 
 bool labelToFile(const QString& label, FileId* id)
 {
-    for (FileId f :
-         {FileId::Parametre, FileId::Personnel, FileId::PointVal, FileId::DateSave, FileId::OnOff, FileId::Journal}) {
+    for (FileId f : TousLesFichiers) {
         if (tableOf(f).label == label) {
             *id = f;
             return true;
@@ -270,25 +279,28 @@ void resetOpenCount(FileId id)
 void rebuildAllKeys(const RebuildProgress& progress)
 {
     const std::vector<const TableDecl*> tables = allTables();
+    // The journal of corrections and the absence files come last without a step of their own: the progress
+    // counts the five data files.
+    auto compte = [](const TableDecl* t) {
+        FileId id;
+        return labelToFile(t->label, &id) && id < FileId::Journal;
+    };
+    const int steps = int(std::count_if(tables.begin(), tables.end(), compte));
     if (!storeServer().isEmpty()) {
         // The server's keys are rebuilt in place (REINDEX); they are never damaged by a crash.
         Database db(g_paths.dataDir);
         int step = 0;
         for (const TableDecl* table : tables) {
-            if (progress && table != &tableOf<Journal>())
-                progress(++step, int(tables.size()) - 1, table->label);
+            if (progress && compte(table))
+                progress(++step, steps, table->label);
             (void)reindexServerTable(db, *table);
         }
         return;
     }
-    // The journal of corrections comes last without a step of its own: the progress counts the five data files.
-    const TableDecl* journal = &tableOf<Journal>();
-    const int steps =
-        int(std::count_if(tables.begin(), tables.end(), [&](const TableDecl* t) { return t != journal; }));
     int step = 0;
     std::vector<std::pair<QString, RebuildAnew>> refaits; // said once no repair lock is held
     for (const TableDecl* table : tables) {
-        if (progress && table != journal)
+        if (progress && compte(table))
             progress(++step, steps, table->label);
         const QString path = g_paths.dataDir + QLatin1Char('/') + table->fileName;
         FileId id;

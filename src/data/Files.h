@@ -17,8 +17,17 @@ enum class FileId
     PointVal,
     DateSave,
     OnOff,
-    Journal // Journal.tps, the journal of corrections: last in the lock order
+    Journal,          // Journal.tps, the journal of corrections
+    TypeAbsence,      // TypeAbs.tps, the absence types
+    Absence,          // Absence.tps
+    Horaire,          // Horaire.tps, the planned hours
+    ReglagesAbsences, // ReglAbs.tps, the absence settings: last in the lock order
 };
+
+// Every file, in the lock order.
+inline constexpr FileId TousLesFichiers[] = {
+    FileId::Parametre, FileId::Personnel,   FileId::PointVal, FileId::DateSave, FileId::OnOff,
+    FileId::Journal,   FileId::TypeAbsence, FileId::Absence,  FileId::Horaire,  FileId::ReglagesAbsences};
 
 const TableDecl& tableOf(FileId id);
 
@@ -74,7 +83,8 @@ int openCount(FileId id);
 void resetOpenCount(FileId id);
 
 // Rebuilds the keys of every record file in the order POINTVAL, PERSONNEL, ONOFF, DATESAVE, PARAMETRE, then
-// those of the journal of corrections. progress(step, total, label) is called before each of the five. Missing
+// those of the journal of corrections and of the absence files. progress(step, total, label) is called before
+// each of the five. Missing
 // files are passed over and no error is reported. The steps taken are recorded for those who want to know.
 using RebuildProgress = std::function<void(int step, int total, const QString& label)>;
 void rebuildAllKeys(const RebuildProgress& progress = {});

@@ -68,6 +68,13 @@ inline const char* const SuppressionEmploye = "Fiche employé: suppression";
 inline const char* const CorrectionJournee = "Grille de correction: enregistrement";
 inline const char* const EffacementJournee = "Grille de correction: effacement";
 inline const char* const Restauration = "Restauration"; // followed by the source
+inline const char* const SaisieAbsences = "Absences: saisie";
+inline const char* const AnnulationAbsences = "Absences: annulation";
+inline const char* const ImportAbsences = "Absences: import";
+inline const char* const GrilleAbsences = "Grille de correction: absence";
+inline const char* const TypesAbsence = "Types d'absence: modification";
+inline const char* const HoraireEmploye = "Fiche employé: horaire prévu";
+inline const char* const ReglagesAbsences = "Réglages des absences: modification";
 } // namespace CauseJournal
 
 // An entry about an employee (JOUR 0) or one of its day lines, with the identity filled in.

@@ -1,6 +1,7 @@
 #include "TableDecl.h"
 
 #include "Journal.h"
+#include "RecordsAbsences.h"
 
 #include <cstring>
 
@@ -147,8 +148,9 @@ const TableDecl::KeySql& TableDecl::sqlOf(const KeyDecl& key) const
 
 std::vector<const TableDecl*> allTables()
 {
-    return {&tableOf<PointVal>(), &tableOf<Personnel>(), &tableOf<OnOff>(),
-            &tableOf<DateSave>(), &tableOf<Parametre>(), &tableOf<Journal>()};
+    return {&tableOf<PointVal>(),  &tableOf<Personnel>(),       &tableOf<OnOff>(),       &tableOf<DateSave>(),
+            &tableOf<Parametre>(), &tableOf<Journal>(),         &tableOf<TypeAbsence>(), &tableOf<Absence>(),
+            &tableOf<Horaire>(),   &tableOf<ReglagesAbsences>()};
 }
 
 } // namespace kip

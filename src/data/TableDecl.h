@@ -100,7 +100,8 @@ template <class R> const TableDecl& tableOf()
 QString keyColumns(const KeyDecl& key, const char* suffix = "");
 QString keyPlaceholders(const KeyDecl& key, int first);
 
-// Every record declaration, in the order in which the keys are rebuilt: the five data files, then the journal.
+// Every record declaration, in the order in which the keys are rebuilt: the five data files, then the journal,
+// then the absence files.
 std::vector<const TableDecl*> allTables();
 
 } // namespace kip

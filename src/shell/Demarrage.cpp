@@ -99,9 +99,12 @@ void Demarrage::ouvrir()
             PauseLecteur::attendre(m_attentePauseMs);
     }
     {
-        // The journal of corrections is read whole at every start, as the small files are at their open: its
-        // damage is found and repaired (the repair question) here, not met later by whatever reads it.
+        // The journal of corrections and the absence files are read whole at every start, as the small files are
+        // at their open: their damage is found and repaired (the repair question) here, not met later by
+        // whatever reads them (the home window's panel, the absence window, the grid).
         const FileUse journal(FileId::Journal);
+        for (FileId id : FichiersAbsences)
+            const FileUse absences(id);
     }
     Database db(paths().dataDir);
     lireParametres(db);

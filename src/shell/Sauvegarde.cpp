@@ -50,7 +50,7 @@ FileError copierFichierTexte(const QString& from, const QString& to)
 QStringList NomsFichiersSauvegardes()
 {
     QStringList noms;
-    for (FileId id : {FileId::Parametre, FileId::Personnel, FileId::PointVal, FileId::Journal})
+    for (FileId id : FichiersCopies)
         noms << tableOf(id).fileName;
     noms << QStringLiteral("KipGuard.txt");
     for (int g = 0; g <= DerniereGeneration; ++g)
@@ -63,9 +63,10 @@ ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire, co
     ResultatSauvegarde r;
     const QDir target(repertoire);
     // The progress is told in bytes of every file to copy.
-    QStringList tous{p.file(FileId::Parametre), p.kipGuard(), p.file(FileId::Personnel), p.file(FileId::PointVal),
-                     p.file(FileId::Journal)};
-    for (int g = 0; g <= 10; ++g)
+    QStringList tous{p.kipGuard()};
+    for (FileId id : FichiersCopies)
+        tous << p.file(id);
+    for (int g = 0; g <= DerniereGeneration; ++g)
         tous << p.origin(g);
     qint64 total = 0;
     qint64 fait = 0;
@@ -113,6 +114,8 @@ ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire, co
     record(FileId::Personnel);
     record(FileId::PointVal);
     record(FileId::Journal);
+    for (FileId id : FichiersAbsences)
+        record(id);
     for (int g = 0; g <= DerniereGeneration; ++g)
         text(p.origin(g));
     fait = total;

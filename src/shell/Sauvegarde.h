@@ -21,13 +21,23 @@ struct [[nodiscard]] ResultatSauvegarde
 // PARAMETRE and PERSONNEL). OnOff.tps and DateSave.tps are not copied.
 inline constexpr std::array<FileId, 3> FichiersSauvegardes{FileId::Parametre, FileId::Personnel, FileId::PointVal};
 
+// The absence files, copied after the journal. A restore brings back those that the copy holds (a copy made
+// before they existed holds none, and the current ones are then kept).
+inline constexpr std::array<FileId, 4> FichiersAbsences{FileId::TypeAbsence, FileId::Absence, FileId::Horaire,
+                                                        FileId::ReglagesAbsences};
+
+// Every record file a backup copies, in the order of the copy.
+inline constexpr std::array<FileId, 8> FichiersCopies{FileId::Parametre, FileId::Personnel,       FileId::PointVal,
+                                                      FileId::Journal,   FileId::TypeAbsence,     FileId::Absence,
+                                                      FileId::Horaire,   FileId::ReglagesAbsences};
+
 // How far a backup is: the bytes copied, the bytes of every file to copy, and the file in hand. Called from
 // the thread of the copy.
 using ProgressionSauvegarde = std::function<void(qint64 fait, qint64 total, const QString& fichier)>;
 
 // Copies the data files into a backup directory, each replacing a file of the same name: Parametr.tps,
-// KipGuard.txt, Personne.tps, PointVal.tps, Journal.tps, then Origin00.txt to Origin10.txt. The journal is
-// kept with the copy but a restore never brings it back (Restauration.h).
+// KipGuard.txt, Personne.tps, PointVal.tps, Journal.tps, the absence files, then Origin00.txt to Origin10.txt. The
+// journal is kept with the copy but a restore never brings it back (Restauration.h).
 ResultatSauvegarde SauvegarderDans(const Paths& p, const QString& repertoire,
                                    const ProgressionSauvegarde& progression = {});
 

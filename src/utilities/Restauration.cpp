@@ -73,6 +73,8 @@ private:
     void supprimerPrepares();
     void elaguerCopiesAvant() const;
     QString prepare(FileId id) const { return m_p.file(id) + QStringLiteral(".restauration"); }
+    // The files that the restore replaces: the three data files, and the absence files that the copy holds.
+    std::vector<FileId> fichiersRestaures() const;
     QString reprise() const { return m_p.origin(0) + QStringLiteral(".reprise"); }
 
     ResultatRestauration refus(const QString& texte) const
@@ -103,6 +105,16 @@ private:
     QString m_reprise; // what was settled of an interrupted job before this one, one line each
 };
 
+std::vector<FileId> Restauration::fichiersRestaures() const
+{
+    std::vector<FileId> fichiers(FichiersSauvegardes.begin(), FichiersSauvegardes.end());
+    // A copy made before the absence files existed holds none: the current ones are then kept.
+    for (FileId id : FichiersAbsences)
+        if (QFileInfo::exists(fichierDeCopie(m_copie.repertoire, id)))
+            fichiers.push_back(id);
+    return fichiers;
+}
+
 std::optional<ResultatRestauration> Restauration::verifierExclusivite(VerrouProgramme& verrou)
 {
     // Another program of the system: the one-program lock, unless this program holds it.
@@ -119,7 +131,7 @@ std::optional<ResultatRestauration> Restauration::verifierExclusivite(VerrouProg
         if (reprise.donneesMelangees)
             return refus(QStringLiteral("La restauration interrompue doit d'abord être terminée."));
     }
-    for (FileId id : FichiersSauvegardes) {
+    for (FileId id : fichiersRestaures()) {
         // Another window of this program.
         if (openCount(id) > 0)
             return refus(QStringLiteral("Le fichier %1 est ouvert par une autre fenêtre: fermez toutes les autres "
@@ -187,7 +199,7 @@ FileError Restauration::garderFichiersActuels()
 
 FileError Restauration::preparer()
 {
-    for (FileId id : FichiersSauvegardes) {
+    for (FileId id : fichiersRestaures()) {
         const TableDecl& table = tableOf(id);
         FileError e = copyRecordFile(fichierDeCopie(m_copie.repertoire, id), prepare(id));
         if (e.ok())
@@ -206,7 +218,7 @@ FileError Restauration::preparer()
 
 void Restauration::supprimerPrepares()
 {
-    for (FileId id : FichiersSauvegardes)
+    for (FileId id : fichiersRestaures())
         (void)removeRecordFile(prepare(id));
     QFile::remove(reprise());
 }
@@ -293,7 +305,7 @@ ResultatRestauration Restauration::restaurer()
     etape(QStringLiteral("Remplacement des fichiers"));
     const QString dateCopie = description.date.toString(QStringLiteral("dd/MM/yyyy HH:mm"));
     RemplacementEnsemble ensemble(m_p.dataDir, QStringLiteral("Restauration"), QStringLiteral("La restauration"), true);
-    for (FileId id : FichiersSauvegardes)
+    for (FileId id : fichiersRestaures())
         ensemble.remplacer(m_p.file(id), prepare(id));
     if (!depuis.lignes.isEmpty())
         ensemble.placerDevant(m_p.origin(0), reprise());

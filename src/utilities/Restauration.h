@@ -11,7 +11,9 @@
 // transfer stores no punch twice.
 //
 // The journal of corrections is not replaced: it is the record of what was changed, and an older copy would
-// lose the entries made since. The restore appends its own entry to it instead.
+// lose the entries made since. The restore appends its own entry to it instead. The absence files (types,
+// absences, planned hours, their settings) are replaced when the copy holds them, like the data files; a copy
+// made before they existed leaves the current ones in place.
 #pragma once
 
 #include "CopiesRestauration.h"

@@ -57,7 +57,7 @@ QStringList copierEnsemble(const Paths& p, const QString& enCours)
     if (!QDir(enCours).removeRecursively() || !QDir().mkpath(enCours))
         return {enCours};
     QStringList echecs = SauvegarderDans(p, enCours).echecs;
-    for (FileId id : {FileId::Parametre, FileId::Personnel, FileId::PointVal, FileId::Journal}) {
+    for (FileId id : FichiersCopies) {
         const QString copie = QDir(enCours).filePath(tableOf(id).fileName);
         if (QFileInfo::exists(copie) && !checkRecordFile(tableOf(id), copie).ok() &&
             !echecs.contains(tableOf(id).fileName))

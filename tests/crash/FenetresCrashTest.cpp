@@ -1,8 +1,9 @@
 // Kip's own writes from its windows, killed and ended as real processes (PosteEssai.cpp drives the windows):
-// - the correction grid's save and the employee form's change, killed with SIGKILL at random moments of the
-//   save and at each rename, unlink, sync and page write of it: after the next start the week is saved whole
-//   or not at all, the employee with the day lines that follow its name and its journal entry whole or not
-//   at all, compared with an uninterrupted run;
+// - the correction grid's save, the employee form's change and the absence window's save of a selection,
+//   killed with SIGKILL at random moments of the save and at each rename, unlink, sync and page write of it:
+//   after the next start the week is saved whole or not at all, the employee with the day lines that follow
+//   its name and its journal entry whole or not at all, the absences of the selection with their journal
+//   entries all or none, compared with an uninterrupted run;
 // - the end of the session (SIGTERM, SIGHUP) with the grid open and during the transfer, in Kip and in
 //   kipempty: an orderly end every time (exit 0, crash marker cleared, reader resumed, the grid's edits kept
 //   as its draft, the transfer whole or not begun), and the next run ends as an uninterrupted one.
@@ -15,6 +16,7 @@
 #include "data/Journal.h"
 #include "data/Pack.h"
 #include "data/RecordFile.h"
+#include "data/RecordsAbsences.h"
 #include "punch/PreparerJournee.h"
 
 #include <QDeadlineTimer>
@@ -50,11 +52,13 @@ QList<int> pointsDeMort(int nombre)
 }
 constexpr int LimiteMs = 60000;
 
-// Every record that the grid and the form write: day lines, employees, and the journal without its clock.
+// Every record that the grid, the form and the absence window write: day lines, employees, absences, and the
+// journal without its clock.
 struct Donnees
 {
     QMap<QPair<int, int>, QByteArray> lignes;
     QMap<int, QByteArray> employes;
+    QList<QByteArray> absences;
     QList<QStringList> journal;
     bool operator==(const Donnees&) const = default;
 };
@@ -66,13 +70,18 @@ Donnees donnees(const QString& dir)
     RecordFile<PointVal> lignes(db);
     RecordFile<Personnel> employes(db);
     RecordFile<Journal> journal(db);
-    EXPECT_TRUE(lignes.open().ok() && employes.open().ok() && journal.open().ok());
+    RecordFile<Absence> absences(db);
+    EXPECT_TRUE(lignes.open().ok() && employes.open().ok() && journal.open().ok() && absences.open().ok());
     Cursor<PointVal> cl = lignes.readAll();
     for (PointVal v; cl.next(v).ok();)
         d.lignes.insert({v.CARTE, v.DATE}, pack(v));
     Cursor<Personnel> ce = employes.readAll();
     for (Personnel p; ce.next(p).ok();)
         d.employes.insert(p.CARTE, pack(p));
+    Cursor<Absence> ca = absences.readAll();
+    for (Absence a; ca.next(a).ok();)
+        d.absences << pack(a);
+    std::sort(d.absences.begin(), d.absences.end());
     Cursor<Journal> cj = journal.readAll();
     for (Journal j; cj.next(j).ok();)
         d.journal << QStringList{QString::number(j.CARTE), QString::number(j.JOUR), j.AVANT, j.APRES, j.CAUSE};
@@ -363,6 +372,11 @@ TEST_F(FenetresCrashTest, TheEmployeeFormsChangeKilledLeavesItWithItsCascadeWhol
 {
     tuerPendantLaSauvegarde({QStringLiteral("fiche"), QString::number(reference().carte), QStringLiteral("RENOMME")},
                             "fiche", "kills during the employee form's change");
+}
+
+TEST_F(FenetresCrashTest, TheAbsenceWindowsSaveKilledLeavesTheSelectionSavedWholeOrNotAtAll)
+{
+    tuerPendantLaSauvegarde({QStringLiteral("absences")}, "absences", "kills during the absence window's save");
 }
 
 TEST_F(FenetresCrashTest, TheSessionsEndWithTheGridOpenKeepsTheWeekAsItsDraft)

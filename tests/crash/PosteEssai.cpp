@@ -4,9 +4,13 @@
 // stands:
 //   poste_essai grille CARTE      the correction grid on CARTE's current week, cells typed: "grille"
 //   poste_essai fiche CARTE NOM   the employee form of CARTE, the name typed: "fiche"
+//   poste_essai absences          the absence window on this month, Monday to Friday of the current week of its
+//                                 first three employees selected: "absences" once read; "sauver" types CP
 //   poste_essai transfert         says "transfert" once the transfer's reading has begun
-// Then each line of standard input is an order: "sauver" (F2 in the grid, OK in the form), answered by
+// Then each line of standard input is an order: "sauver" (F2 in the grid, OK in the form, CP in the absence
+// window), answered by
 // "sauve" once written; "quitter" ends the session as the desktop does.
+#include "absences/windows/FenetreAbsences.h"
 #include "apps/Poste.h"
 #include "calendar/Clock.h"
 #include "correction/windows/CorrectionPointage.h"
@@ -21,10 +25,13 @@
 #include "utilities/windows/Utilitaires.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QSocketNotifier>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
@@ -35,6 +42,7 @@ using namespace kip;
 namespace {
 
 constexpr int PeriodeMs = 20;
+constexpr int LimiteLectureMs = 60000;
 
 void dire(const char* texte)
 {
@@ -104,10 +112,37 @@ private:
             grille(*c, carte);
         else if (scenario == QLatin1String("fiche"))
             fiche(*c, carte, m_arguments.value(2));
+        else if (scenario == QLatin1String("absences"))
+            absences(*c);
         else
             dire("scenario inconnu");
         m_ordres = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this);
         connect(m_ordres, &QSocketNotifier::activated, this, &Pilote::ordre);
+    }
+
+    // The window reads its month on a worker: the cells are selected once it is read.
+    void absences(Cadre& c)
+    {
+        m_absences = qobject_cast<FenetreAbsences*>(ouvrirFenetre(nom::Absences, c));
+        if (!m_absences)
+            return dire("absences absente");
+        QDeadlineTimer fin(LimiteLectureMs);
+        while (m_absences && m_absences->enAttente() && !fin.hasExpired())
+            QApplication::processEvents(QEventLoop::AllEvents, PeriodeMs);
+        if (!m_absences || m_absences->enAttente() || !m_absences->modele())
+            return dire("absences non lues");
+        const qint32 aujourdhui = Clock::today();
+        const int lundi = aujourdhui - (aujourdhui % 7 + 6) % 7 - m_absences->modele()->choix().debut;
+        QTableView* v = m_absences->vue();
+        const int premier = std::max(0, lundi), dernier = std::min(lundi + 4, v->model()->columnCount() - 1);
+        const int lignes = std::min(3, v->model()->rowCount());
+        if (lignes == 0 || premier > dernier)
+            return dire("absences vides");
+        v->setCurrentIndex(v->model()->index(0, premier));
+        v->selectionModel()->select(
+            QItemSelection(v->model()->index(0, premier), v->model()->index(lignes - 1, dernier)),
+            QItemSelectionModel::ClearAndSelect);
+        dire("absences");
     }
 
     // Monday to Friday of the current week, two cells each.
@@ -167,6 +202,8 @@ private:
                 m_grille->sauver();
             else if (m_fiche)
                 m_fiche->accepter();
+            else if (m_absences)
+                m_absences->poserCode(QStringLiteral("CP"));
             dire("sauve");
         } else if (ligne == "quitter") {
             if (Cadre* c = cadre())
@@ -180,6 +217,7 @@ private:
     QByteArray m_ligne;
     QPointer<CorrectionPointage> m_grille;
     QPointer<SaisiePersonnel> m_fiche;
+    QPointer<FenetreAbsences> m_absences;
     bool m_transfertVu = false;
 };
 

@@ -250,6 +250,41 @@ TEST_F(RestaurationTest, TheJournalIsKeptAndTheRestoreIsWrittenInIt)
         << entrees[1].APRES.toStdString();
 }
 
+TEST_F(RestaurationTest, AbsenceFilesComeBackWhenTheCopyHoldsThemAndStayOtherwise)
+{
+    commonOpen(FileId::Absence);
+    auto poser = [&](qint16 carte) {
+        Transaction t(*db, {FileId::Absence});
+        Absence a;
+        a.CARTE = carte;
+        a.DATE = jour;
+        a.CODE = QStringLiteral("CP");
+        ASSERT_TRUE(RecordFile<Absence>(*db).add(a).ok());
+        ASSERT_TRUE(t.commit().ok());
+    };
+    auto cartes = [&] {
+        QList<int> c;
+        for (const QByteArray& r : contenu<Absence>(p().dataDir))
+            c << int(qint16(quint8(r[0]) | quint8(r[1]) << 8));
+        return c;
+    };
+    poser(12);
+    installationSauvegardee();
+    poser(15); // after the backup
+    db.reset();
+    ASSERT_TRUE(Restaurer(p(), SourceRestauration::SaveAuto, {}, 0).faite());
+    EXPECT_EQ(cartes(), QList<int>{12});
+
+    // A copy made before the absence files existed: the current ones are kept.
+    db = std::make_unique<Database>(p().dataDir);
+    poser(15);
+    db.reset();
+    for (const char* nom : {"TypeAbs.tps", "Absence.tps", "Horaire.tps", "ReglAbs.tps"})
+        QFile::remove(QDir(p().saveAutoDir).filePath(QLatin1String(nom)));
+    ASSERT_TRUE(Restaurer(p(), SourceRestauration::SaveAuto, {}, 0).faite());
+    EXPECT_EQ(cartes(), (QList<int>{12, 15}));
+}
+
 TEST_F(RestaurationTest, EachRestoreKeepsTheFilesBeforeItDatedTheLastFiveAndEachCanBeRestored)
 {
     installationSauvegardee();

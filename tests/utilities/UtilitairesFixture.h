@@ -12,6 +12,7 @@
 #include "data/Journal.h"
 #include "data/Pack.h"
 #include "data/RecordFile.h"
+#include "data/RecordsAbsences.h"
 #include "data/ScriptedPresenter.h"
 #include "data/Transaction.h"
 

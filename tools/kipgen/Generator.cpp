@@ -1,6 +1,7 @@
 // Builds a generated installation: directories, record files, settings, staff, raw punches, day lines.
 #include "Generator.h"
 
+#include "Absences.h"
 #include "DayLines.h"
 #include "Punches.h"
 #include "Sounds.h"
@@ -133,12 +134,15 @@ GenResult generateInstallation(const GenOptions& o)
     const qint32 firstDay = today - 7 * o.weeks + 1;
     const int terminals = terminalsFor(o.employees);
     std::vector<Employee> staff = makeStaff({o.employees, o.seed, today, firstDay, terminals});
+    drawAbsences(staff, firstDay, today, o.seed);
 
     GenResult result;
     {
         Database db(p.dataDir);
         if (const FileError e = writeRecords(db, staff, terminals); !e.ok())
             return failure(fileErrorText(QStringLiteral("Écriture des employés"), e));
+        if (const FileError e = writeAbsences(db, staff); !e.ok())
+            return failure(fileErrorText(QStringLiteral("Écriture des absences"), e));
         if (const FileError e = writeDayLines(db, staff, {o.dayLines, today, o.seed, terminals}); !e.ok())
             return failure(fileErrorText(QStringLiteral("Écriture des lignes de jour"), e));
     }

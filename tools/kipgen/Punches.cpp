@@ -1,9 +1,11 @@
 // Punches drawn from the employees' habits, and the raw punch file written from them.
 #include "Punches.h"
 
+#include "Absences.h"
 #include "Random.h"
 #include "calendar/Clock.h"
 #include "calendar/HeureTexte.h"
+#include "calendar/JoursFeries.h"
 #include "data/TextFiles.h"
 #include "punch/PreparerJournee.h"
 
@@ -17,8 +19,15 @@ namespace {
 bool worksOn(const Employee& e, qint32 day, Random& r)
 {
     const int weekday = day % 7; // 0 Sunday .. 6 Saturday
+    // A whole day of absence is a day without punches; a weekday off in the planned hours nearly always is.
+    if (absentAllDay(e, day))
+        return false;
     bool works;
-    if (e.profile.night)
+    if (EstFerie(day, false)) // a public holiday is worked now and then, as a Sunday
+        works = r.chance(8);
+    else if (weekday >= 1 && weekday <= 5 && plannedDayOff(e, day))
+        works = r.chance(10);
+    else if (e.profile.night)
         works = weekday >= 1 && weekday <= 5 ? r.chance(960) : r.chance(10);
     else if (weekday == 0)
         works = r.chance(8);

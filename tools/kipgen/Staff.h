@@ -3,6 +3,7 @@
 #pragma once
 
 #include "data/Records.h"
+#include "data/RecordsAbsences.h"
 
 #include <cstdint>
 #include <vector>
@@ -26,6 +27,8 @@ struct Employee
 {
     Personnel record;
     WorkProfile profile;
+    std::vector<Horaire> horaires; // planned hours of its own; none for the default pattern
+    std::vector<Absence> absences;
 };
 
 struct StaffOptions

@@ -70,6 +70,10 @@ const Button Buttons[] = {
     {"Impression", "Impression", Violet},
     {"Config_Imprimante", "Config. imprimante", Violet},
     {"Journal", "Journal", Blue},
+    {"Absences", "Absences", Green},
+    {"Types_Absence", "Types d'absence", Slate},
+    {"Mois_Suivant", "Mois suivant", Slate},
+    {"Mois_Precedent", "Mois précédent", Slate},
 };
 
 // The largest font not above maxPixels whose text fits the width.

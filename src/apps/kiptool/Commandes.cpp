@@ -1,6 +1,7 @@
 // kiptool's commands, chosen by the first argument.
 #include "Commandes.h"
 
+#include "CommandeAbsences.h"
 #include "CommandeExport.h"
 #include "CommandeRapport.h"
 #include "CommandeRestauration.h"
@@ -14,7 +15,7 @@ int executer(const QStringList& arguments, const QString& repertoireCourant)
     const QString usage = QStringLiteral("kiptool: compagnon en ligne de commande de Kip.\n\n") +
                           QString::fromUtf8(UsageRapport) + QLatin1Char('\n') + QString::fromUtf8(UsageExport) +
                           QLatin1Char('\n') + QString::fromUtf8(UsageJournal) + QLatin1Char('\n') +
-                          QString::fromUtf8(UsageRestauration);
+                          QString::fromUtf8(UsageRestauration) + QLatin1Char('\n') + QString::fromUtf8(UsageAbsences);
     if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") ||
         arguments.first() == QLatin1String("-h")) {
         QTextStream(arguments.isEmpty() ? stderr : stdout) << usage;
@@ -27,6 +28,8 @@ int executer(const QStringList& arguments, const QString& repertoireCourant)
         return commandeExport(arguments, repertoireCourant);
     if (commande == QLatin1String("journal"))
         return commandeJournal(arguments, repertoireCourant);
+    if (commande == QLatin1String("absences"))
+        return commandeAbsences(arguments, repertoireCourant);
     if (commande == QLatin1String("restore"))
         return commandeRestauration(arguments, repertoireCourant);
     QTextStream(stderr) << QStringLiteral("kiptool: commande inconnue: %1\n\n").arg(commande) << usage;

@@ -1,5 +1,6 @@
 #include "CorrectionPointage.h"
 
+#include "AbsencesGrille.h"
 #include "JournalJournee.h"
 #include "SelecteurEmploye.h"
 #include "correction/BornesPointage.h"
@@ -150,6 +151,8 @@ bool CorrectionPointage::charger()
         return false;
     }
     m_grille.charger(m_grille.employe(), m_grille.lundi(), lue.lignes);
+    // The absences are an aid beside the punches: a file that cannot be read leaves their fields disabled.
+    (void)m_absences->charger(m_grille.employe(), m_grille.lundi());
     afficher();
     Q_EMIT semaineChargee();
     return true;

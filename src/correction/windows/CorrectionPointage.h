@@ -23,6 +23,7 @@ class QPushButton;
 
 namespace kip {
 
+class AbsencesGrille;
 class JournalJournee;
 class SelecteurEmploye;
 
@@ -53,6 +54,8 @@ public:
     QLabel* origine(int jour, int colonne) const { return m_jours[size_t(jour)].origine[size_t(colonne)]; }
     QLabel* programme(int jour, int colonne) const { return m_jours[size_t(jour)].programme[size_t(colonne)]; }
     QLabel* totalJour(int jour) const { return m_jours[size_t(jour)].total; }
+    // The day's absences beside its total (F4).
+    QLineEdit* absenceJour(int jour) const;
     QWidget* bloc(int jour) const { return m_jours[size_t(jour)].bloc; }
     QLabel* texteSemaine() const { return m_texteSemaine; }
     QLabel* entete() const { return m_entete; }
@@ -135,6 +138,7 @@ private:
     SelecteurEmploye* m_selecteur = nullptr;
     QBasicTimer m_vidage;
     JournalJournee* m_journal = nullptr;
+    AbsencesGrille* m_absences = nullptr;
     int m_jour = 0;
     int m_colonne = 0;
     bool m_ouverte = false;

@@ -1,5 +1,6 @@
 // What the correction grid shows: its controls (the top row, the two week totals, the seven day blocks and the
 // hidden buttons of the commands, built once), the week loaded into them, the totals and the cursor.
+#include "AbsencesGrille.h"
 #include "CorrectionPointage.h"
 #include "SelecteurEmploye.h"
 #include "calendar/Dates.h"
@@ -123,6 +124,8 @@ void CorrectionPointage::construire()
     totaux->addWidget(m_totalSemaine);
     colonne->addLayout(totaux);
 
+    m_absences = new AbsencesGrille(m_db, this);
+    connect(m_absences, &AbsencesGrille::retour, this, [this](int j) { allerA(j, 0); });
     for (int j = 0; j < JoursSemaine; ++j) {
         BlocJour& b = m_jours[size_t(j)];
         auto* bloc = new QFrame(this);
@@ -131,7 +134,7 @@ void CorrectionPointage::construire()
         auto* lignes = new QVBoxLayout(bloc);
         lignes->setContentsMargins(4, 2, 4, 2);
         lignes->setSpacing(1);
-        auto rangee = [&](auto&& cellule, QWidget* texte) {
+        auto rangee = [&](auto&& cellule, QWidget* texte, QWidget* apres = nullptr) {
             auto* r = new QHBoxLayout;
             r->setSpacing(2);
             for (int c = 0; c < CellulesJour; ++c) {
@@ -142,6 +145,10 @@ void CorrectionPointage::construire()
             texte->setFixedWidth(largeurTexte);
             r->addSpacing(6);
             r->addWidget(texte);
+            if (apres) {
+                r->addSpacing(6);
+                r->addWidget(apres);
+            }
             r->addStretch(1);
             lignes->addLayout(r);
         };
@@ -176,7 +183,9 @@ void CorrectionPointage::construire()
                 b.cellules[size_t(c)] = e;
                 return e;
             },
-            b.total);
+            b.total, m_absences->champ(j));
+        m_absences->champ(j)->setParent(bloc);
+        m_absences->champ(j)->setFixedWidth(largeurTexte + fm.horizontalAdvance(QStringLiteral("MAL AM")));
         b.bloc = bloc;
         colonne->addWidget(bloc);
     }
@@ -265,8 +274,11 @@ bool CorrectionPointage::trouverCellule(QObject* objet, int& jour, int& colonne)
 void CorrectionPointage::showEvent(QShowEvent* event)
 {
     FenetreTravail::showEvent(event);
-    if (m_ouverte)
+    if (m_ouverte) {
+        // Back in front after another window (the absence window): the absences it may have changed are read again.
+        (void)m_absences->charger(m_grille.employe(), m_grille.lundi());
         allerA(m_jour, m_colonne);
+    }
 }
 
 } // namespace kip

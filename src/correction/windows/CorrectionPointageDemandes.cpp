@@ -1,5 +1,6 @@
 // What the correction grid asks and receives: the keys in and between its cells, the bar's buttons, the check
 // of a cell the operator leaves, the week picker and the help box.
+#include "AbsencesGrille.h"
 #include "CorrectionPointage.h"
 #include "correction/PasseSauvegarde.h"
 #include "data/Messages.h"
@@ -95,6 +96,11 @@ void CorrectionPointage::boutonSommaire(int evenement)
         annuler();
 }
 
+QLineEdit* CorrectionPointage::absenceJour(int jour) const
+{
+    return m_absences->champ(jour);
+}
+
 bool CorrectionPointage::touche(QKeyEvent* e, bool dansCellule)
 {
     const bool ctrl = e->modifiers() & Qt::ControlModifier;
@@ -116,6 +122,10 @@ bool CorrectionPointage::touche(QKeyEvent* e, bool dansCellule)
         return true;
     case Qt::Key_F3:
         journal();
+        return true;
+    case Qt::Key_F4:
+        m_absences->champ(m_jour)->setFocus();
+        m_absences->champ(m_jour)->selectAll();
         return true;
     default:
         break;

@@ -3,6 +3,7 @@
 // a worker, and closes with its response.
 #include "SaisiePersonnel.h"
 
+#include "HorairePrevuFiche.h"
 #include "calendar/Clock.h"
 #include "data/Messages.h"
 #include "employees/FichierPersonnel.h"
@@ -24,8 +25,11 @@ SaisiePersonnel::SaisiePersonnel(Cadre& cadre, Requete requete, const Personnel&
 {
     construire();
     m_ouverte = ouvrirFiche(employe);
-    if (m_ouverte)
+    if (m_ouverte) {
         remplir();
+        // The planned hours are an aid beside the form: unreadable, they are left out of it.
+        (void)m_horaire->charger(m_db, m_fiche, m_requete == Requete::Insertion);
+    }
 }
 
 SaisiePersonnel::~SaisiePersonnel()
@@ -90,6 +94,16 @@ void SaisiePersonnel::accepter()
         refuser(r);
         return;
     }
+    {
+        QString raison;
+        QWidget* champ = nullptr;
+        if (!m_horaire->verifier(&raison, &champ)) {
+            m_avis->setText(raison);
+            m_avis->show();
+            champ->setFocus();
+            return;
+        }
+    }
     if (m_requete == Requete::Insertion || m_datesChangees)
         rangerPeriodes(m_fiche, m_periodes);
     if (m_requete == Requete::Insertion) {
@@ -103,12 +117,14 @@ void SaisiePersonnel::accepter()
             return;
         }
         m_reponse = Reponse::Complete;
+        enregistrerHoraire();
         preparerJournees();
         return;
     }
     switch (modifierEmploye(m_db, m_fiche, m_copie, m_liens, attenteCurseur())) {
     case IssueModification::Enregistree:
         m_reponse = Reponse::Complete;
+        enregistrerHoraire();
         if (m_datesChangees)
             preparerJournees();
         else
@@ -116,6 +132,7 @@ void SaisiePersonnel::accepter()
         return;
     case IssueModification::Inchangee:
         m_reponse = Reponse::Complete;
+        enregistrerHoraire();
         close();
         return;
     case IssueModification::ModifieeAilleurs:
@@ -132,6 +149,16 @@ void SaisiePersonnel::accepter()
     case IssueModification::Gardee:
         return;
     }
+}
+
+void SaisiePersonnel::enregistrerHoraire()
+{
+    // The employee is written: planned hours that cannot be are said, and can be set again from the form.
+    if (const FileError e = m_horaire->enregistrer(m_db, m_fiche); !e.ok())
+        showBox(QStringLiteral("Heures prévues"),
+                QStringLiteral("L'employé est enregistré, mais ses heures prévues n'ont pas pu l'être:\n%1")
+                    .arg(e.text.isEmpty() ? e.description() : e.text),
+                MessageIcon::Exclamation);
 }
 
 void SaisiePersonnel::annuler()

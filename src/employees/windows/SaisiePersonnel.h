@@ -27,6 +27,7 @@ class QToolButton;
 namespace kip {
 
 class ExempleVue;
+class HorairePrevuFiche;
 class TachePreparation;
 
 class SaisiePersonnel : public FenetreTravail
@@ -45,6 +46,7 @@ public:
     Requete requeteSaisie() const { return m_requete; }
     // The record as edited.
     const Personnel& fiche() const { return m_fiche; }
+    HorairePrevuFiche* horairePrevu() const { return m_horaire; }
     const QList<Periode>& periodes() const { return m_periodes; }
     bool datesChangees() const { return m_datesChangees; }
     // The day lines are being prepared.
@@ -85,6 +87,7 @@ private:
     void effacerAvis(Champ champ); // when the notice shows that field's refusal; any with Champ::Aucun
     QWidget* controle(Champ champ) const;
     void preparerJournees();
+    void enregistrerHoraire();
     void terminer(Reponse reponse);
 
     Requete m_requete;
@@ -119,6 +122,7 @@ private:
     QSpinBox* m_decalageEntree = nullptr;
     QSpinBox* m_decalageSortie = nullptr;
     ExempleVue* m_exemple = nullptr;
+    HorairePrevuFiche* m_horaire = nullptr;
     QComboBox* m_arrondiSemaine = nullptr;
     QLineEdit* m_decalageMinuit = nullptr;
     QLineEdit* m_extension = nullptr;

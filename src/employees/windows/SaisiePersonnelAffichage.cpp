@@ -1,6 +1,7 @@
 // What the employee form shows: its controls, top to bottom, with their prompts and tips; and how they show the
 // record being edited, its bounds, the worked example of the rounding, the dates and the periods.
 #include "ExempleVue.h"
+#include "HorairePrevuFiche.h"
 #include "SaisiePersonnel.h"
 #include "calendar/Dates.h"
 #include "calendar/HeureTexte.h"
@@ -111,15 +112,17 @@ void SaisiePersonnel::construire()
     grille->addWidget(titre, 0, 0, 1, 2);
     grille->addWidget(construireIdentite(), 1, 0, Qt::AlignTop);
     grille->addWidget(construireCalendrier(), 1, 1, Qt::AlignTop);
+    m_horaire = new HorairePrevuFiche(m_contenu);
+    grille->addWidget(m_horaire, 2, 0, 1, 2);
     m_exemple = new ExempleVue(m_contenu);
-    grille->addWidget(m_exemple, 2, 0, 1, 2);
+    grille->addWidget(m_exemple, 3, 0, 1, 2);
     m_avis = new QLabel(m_contenu);
     m_avis->setObjectName(QStringLiteral("avis"));
     m_avis->setWordWrap(true);
     m_avis->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
     m_avis->hide();
-    grille->addWidget(m_avis, 3, 0, 1, 2);
-    grille->setRowStretch(4, 1);
+    grille->addWidget(m_avis, 4, 0, 1, 2);
+    grille->setRowStretch(5, 1);
     grille->setColumnStretch(2, 1);
     defile->setWidget(m_contenu);
 

@@ -17,5 +17,7 @@ inline constexpr QLatin1StringView TransfertOrigine{"TransfertOrigine"};
 inline constexpr QLatin1StringView InitialiseJournee{"InitialiseJournee"};
 inline constexpr QLatin1StringView Utilitaires{"Utilitaires"};
 inline constexpr QLatin1StringView Impression{"Impression"};
+inline constexpr QLatin1StringView Absences{"FenetreAbsences"};
+inline constexpr QLatin1StringView TypesAbsence{"TypesAbsence"};
 
 } // namespace kip::nom

@@ -48,9 +48,12 @@ RangeeSommaire rangeeSommaire(Program programme, const QString& fenetre)
     if (fenetre == nom::FenetrePrincipale) {
         r.emplacements = {ouvrir(1, "Corriger", nom::TablePointage), ouvrir(2, "Imprimer", nom::Impression),
                           ouvrir(3, "Personnel", nom::TablePersonnel)};
+        // Absences follow the program's own buttons: the slot after the last of its row.
         if (complet)
             r.emplacements << ouvrir(4, "Parametres", nom::SaisieParametre)
-                           << ouvrir(5, "Utilitaires", nom::Utilitaires);
+                           << ouvrir(5, "Utilitaires", nom::Utilitaires) << ouvrir(6, "Absences", nom::Absences);
+        else
+            r.emplacements << ouvrir(4, "Absences", nom::Absences);
         r.quitter = true;
     } else if (fenetre == nom::SaisiePersonnel || (complet && fenetre == nom::SaisieParametre)) {
         r.emplacements = {evenement(1, "Accepter", evt::Bouton1Formulaire), quitter("Annuler")};
@@ -80,6 +83,13 @@ RangeeSommaire rangeeSommaire(Program programme, const QString& fenetre)
                           bouton(7, "Semaine_Precedente"),
                           bouton(8, "Journal"),
                           quitter("Quitter")};
+    } else if (fenetre == nom::Absences) {
+        r.emplacements = {bouton(2, "Mois_Precedent"), bouton(3, "Mois_Suivant"),  bouton(4, "Par_Nom_et_Prenom"),
+                          bouton(5, "Par_n_de_Carte"), bouton(6, "Par_Matricule"), quitter("Quitter")};
+        if (complet) // the types are settings: Kip only
+            r.emplacements.prepend(bouton(1, "Types_Absence"));
+    } else if (complet && fenetre == nom::TypesAbsence) {
+        r.emplacements = {evenement(1, "Accepter", evt::Bouton1Formulaire), quitter("Annuler")};
     } else if (fenetre == nom::Impression) {
         r.emplacements = {bouton(1, "Impression"), bouton(2, "Config_Imprimante"), quitter("Quitter")};
     } else if (complet && fenetre == nom::Utilitaires) {
@@ -122,7 +132,11 @@ const QStringList& nomsBoutons()
                                      "Utilitaires",
                                      "Impression",
                                      "Config_Imprimante",
-                                     "Journal"};
+                                     "Journal",
+                                     "Absences",
+                                     "Types_Absence",
+                                     "Mois_Suivant",
+                                     "Mois_Precedent"};
     return noms;
 }
 

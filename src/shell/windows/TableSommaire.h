@@ -37,7 +37,7 @@ struct RangeeSommaire
 // program does not have.
 RangeeSommaire rangeeSommaire(Program programme, const QString& nomFenetre);
 
-// The 30 button names, in table order.
+// The 34 button names, in table order.
 const QStringList& nomsBoutons();
 
 // Names of the bar's own pictures (three states each) and of the fixed pictures.

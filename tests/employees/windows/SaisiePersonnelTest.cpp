@@ -4,6 +4,7 @@
 #include "employees/windows/SaisiePersonnel.h"
 
 #include "FenetresEssai.h"
+#include "absences/HorairesPrevus.h"
 #include "calendar/Dates.h"
 #include "employees/windows/ExempleVue.h"
 #include "employees/windows/TablePersonnel.h"
@@ -292,6 +293,49 @@ private Q_SLOTS:
         QVERIFY(!f->occupee());
         QCOMPARE(f->fiche().NOM, QStringLiteral("martin"));
         QCOMPARE(cadre.liste().entrees().last().NOMFENETREACTIVE, QStringLiteral("SaisiePersonnel"));
+    }
+
+    // A new employee keeps the default pattern of its hiring; a change applies from its date, the past kept.
+    void plannedHoursOfTheForm()
+    {
+        Cadre cadre(Program::Kip, 0, [] {});
+        cadre.show();
+        TablePersonnel* liste = m_inst.ouvrirListe(cadre);
+        QSignalSpy retour(liste, &TablePersonnel::saisieTerminee);
+        liste->nouveau();
+        SaisiePersonnel* f = m_inst.formulaire(cadre);
+        QVERIFY(f);
+        QCOMPARE(c<QLineEdit>(f, "prevu0")->text(), QStringLiteral("7.00"));
+        QCOMPARE(c<QLineEdit>(f, "prevu6")->text(), QStringLiteral("0.00"));
+        c<QLineEdit>(f, "nom")->setText(QStringLiteral("MARTIN"));
+        Q_EMIT c<QLineEdit>(f, "nom")->textEdited(QStringLiteral("MARTIN"));
+        c<QLineEdit>(f, "prevu4")->setText(QStringLiteral("4.75")); // minutes above 59: refused, nothing written
+        f->accepter();
+        QVERIFY(f->avis().contains(QStringLiteral("Ven")));
+        QVERIFY(m_inst.cartes().isEmpty());
+        c<QLineEdit>(f, "prevu4")->setText(QStringLiteral("4.00"));
+        evt::poster(f, evt::Bouton1Formulaire);
+        QVERIFY(retour.wait(10000));
+        Result<HorairesPrevus> h = LireHoraires(*m_inst.db);
+        QVERIFY(h.ok());
+        const Personnel p = m_inst.lire(1);
+        QCOMPARE(h->deLaCarte(1).size(), size_t(1));
+        QCOMPARE(h->motif(1, m_inst.today), (MinutesSemaine{420, 420, 420, 420, 240, 0, 0}));
+
+        liste->modifier();
+        f = m_inst.formulaire(cadre);
+        QVERIFY(f);
+        QCOMPARE(c<QLineEdit>(f, "prevuDepuis")->text(), DateTexte(m_inst.today));
+        // The date from which the change applies, chosen with the day picker.
+        m_inst.presenter.answerDate(m_inst.today + 7);
+        c<QToolButton>(f, "calendrier_prevuDepuis")->click();
+        QCOMPARE(c<QLineEdit>(f, "prevuDepuis")->text(), DateTexte(m_inst.today + 7));
+        c<QLineEdit>(f, "prevu2")->setText(QStringLiteral("0"));
+        evt::poster(f, evt::Bouton1Formulaire);
+        QVERIFY(retour.wait(10000));
+        h = LireHoraires(*m_inst.db);
+        QCOMPARE(h->motif(1, m_inst.today + 6)[2], qint16(420));
+        QCOMPARE(h->motif(1, m_inst.today + 7)[2], qint16(0));
     }
 
     void changeOfCardReachesTheDayLinesOrNone()

@@ -135,10 +135,13 @@ private Q_SLOTS:
 
         // The day initialisation ends: the home window and its row come back.
         m_jour->close();
-        QTRY_COMPARE(
-            barre(s),
-            rangeeAttendue({{1, "Corriger"}, {2, "Imprimer"}, {3, "Personnel"}, {4, "Parametres"}, {5, "Utilitaires"}},
-                           true));
+        QTRY_COMPARE(barre(s), rangeeAttendue({{1, "Corriger"},
+                                               {2, "Imprimer"},
+                                               {3, "Personnel"},
+                                               {4, "Parametres"},
+                                               {5, "Utilitaires"},
+                                               {6, "Absences"}},
+                                              true));
         QWidget* accueil = cadre->liste().entrees().at(1).fenetre;
         QVERIFY(visible(accueil));
         QVERIFY(m_jour.isNull());
@@ -311,9 +314,10 @@ private Q_SLOTS:
 
     void rangeesParProgramme()
     {
-        const QStringList fenetres = {"FenetrePrincipale", "SaisiePersonnel",  "SaisieParametre",    "TransfertOrigine",
-                                      "TablePersonnel",    "TablePointage",    "CorrectionPointage", "Impression",
-                                      "Utilitaires",       "InitialiseJournee"};
+        const QStringList fenetres = {"FenetrePrincipale",  "SaisiePersonnel", "SaisieParametre",
+                                      "TransfertOrigine",   "TablePersonnel",  "TablePointage",
+                                      "CorrectionPointage", "Impression",      "Utilitaires",
+                                      "InitialiseJournee",  "FenetreAbsences", "TypesAbsence"};
         for (Program p : {Program::Kip, Program::KipOther}) {
             for (const QString& f : fenetres) {
                 const RangeeSommaire r = rangeeSommaire(p, f);
@@ -328,9 +332,9 @@ private Q_SLOTS:
             }
         }
         // kipother has no settings form, transfer or utilities, neither in its home row nor as rows.
-        QCOMPARE(rangeeSommaire(Program::KipOther, "FenetrePrincipale").emplacements.size(), 3);
-        QCOMPARE(rangeeSommaire(Program::Kip, "FenetrePrincipale").emplacements.size(), 5);
-        for (const char* absente : {"SaisieParametre", "TransfertOrigine", "Utilitaires"}) {
+        QCOMPARE(rangeeSommaire(Program::KipOther, "FenetrePrincipale").emplacements.size(), 4);
+        QCOMPARE(rangeeSommaire(Program::Kip, "FenetrePrincipale").emplacements.size(), 6);
+        for (const char* absente : {"SaisieParametre", "TransfertOrigine", "Utilitaires", "TypesAbsence"}) {
             QVERIFY(rangeeSommaire(Program::KipOther, absente).emplacements.isEmpty());
             QVERIFY(!rangeeSommaire(Program::Kip, absente).emplacements.isEmpty());
         }
@@ -341,7 +345,7 @@ private Q_SLOTS:
 
     void images()
     {
-        QCOMPARE(nomsBoutons().size(), 30);
+        QCOMPARE(nomsBoutons().size(), 34);
         QStringList toutes = nomsBoutons();
         toutes << imageLogo() << imageQuitterSommaire();
         for (const QString& nom : toutes) {

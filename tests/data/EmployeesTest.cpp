@@ -1,7 +1,7 @@
 // Employees written with their day lines in one transaction, and the messages of those paths.
 #include "data/Employees.h"
 
-#include "DataFixture.h"
+#include "InstallationTest.h"
 #include "StoreTestTools.h"
 #include "data/Database.h"
 #include "data/FileAdmin.h"
@@ -14,15 +14,15 @@ using namespace kip;
 
 namespace {
 
-class EmployeesTest : public DataFixture
+class EmployeesTest : public InstallationVide
 {
 protected:
     void SetUp() override
     {
-        DataFixture::SetUp();
+        InstallationVide::SetUp();
         commonOpen(FileId::Personnel);
         commonOpen(FileId::PointVal);
-        Database db(dataDir());
+        Database db = connexion();
         RecordFile<Personnel> per(db);
         RecordFile<PointVal> pov(db);
         EXPECT_TRUE(per.open().ok());
@@ -50,7 +50,7 @@ protected:
     // Day lines per card, read afresh.
     QMap<int, int> linesPerCard()
     {
-        Database db(dataDir());
+        Database db = connexion();
         RecordFile<PointVal> pov(db);
         EXPECT_TRUE(pov.open().ok());
         QMap<int, int> count;
@@ -84,7 +84,7 @@ protected:
 
 TEST_F(EmployeesTest, CardChangeReachesOnlyThatEmployeesDayLines)
 {
-    Database db(dataDir());
+    Database db = connexion();
     Personnel p = read(db, 12);
     const LinkValues saved = LinkValues::of(p);
     p.CARTE = 15;
@@ -101,7 +101,7 @@ TEST_F(EmployeesTest, FailedCascadeWriteLeavesNothingChanged)
     // One day line refuses the change, as a full disk or a damaged page would.
     runSql("CREATE TRIGGER refuse BEFORE UPDATE ON POINTVAL WHEN OLD.DATE = 74007 "
            "BEGIN SELECT RAISE(ABORT, 'injected failure'); END;");
-    Database db(dataDir());
+    Database db = connexion();
     Personnel p = read(db, 12);
     const LinkValues saved = LinkValues::of(p);
     p.CARTE = 15;
@@ -114,7 +114,7 @@ TEST_F(EmployeesTest, FailedCascadeWriteLeavesNothingChanged)
     const QMap<int, int> lines = linesPerCard();
     EXPECT_EQ(lines.value(12), 10);
     EXPECT_EQ(lines.value(15), 0);
-    Database fresh(dataDir());
+    Database fresh = connexion();
     EXPECT_EQ(read(fresh, 12).NOM, QStringLiteral("MARTIN"));
     // Once the cause is gone the same record saves: its version was not spent by the failed attempt.
     runSql("DROP TRIGGER refuse;");
@@ -124,7 +124,7 @@ TEST_F(EmployeesTest, FailedCascadeWriteLeavesNothingChanged)
 
 TEST_F(EmployeesTest, DeleteTakesTheDayLinesInTheSameTransaction)
 {
-    Database db(dataDir());
+    Database db = connexion();
     Personnel p = read(db, 13);
     EXPECT_EQ(deleteEmployee(db, p), NoError);
     const QMap<int, int> lines = linesPerCard();
@@ -164,8 +164,8 @@ TEST_F(EmployeesTest, DeleteTakesTheDayLinesInTheSameTransaction)
 
 TEST_F(EmployeesTest, TwoStationsEditTheSameEmployee)
 {
-    Database stationA(dataDir());
-    Database stationB(dataDir());
+    Database stationA = connexion();
+    Database stationB = connexion();
     Personnel a = read(stationA, 12);
     Personnel b = read(stationB, 12);
     const LinkValues savedA = LinkValues::of(a);
@@ -188,10 +188,10 @@ TEST_F(EmployeesTest, TwoStationsEditTheSameEmployee)
 
 TEST_F(EmployeesTest, TransactionThatCannotStartShowsMessage34)
 {
-    Database holder(dataDir());
+    Database holder = connexion();
     Transaction held(holder, {FileId::Personnel});
     ASSERT_TRUE(held.ok());
-    Database db(dataDir());
+    Database db = connexion();
     Personnel p = read(db, 13);
     EXPECT_EQ(updateEmployee(db, p, LinkValues::of(p)), Locked);
     ASSERT_EQ(presenter.shown().size(), 1);
@@ -205,14 +205,14 @@ TEST_F(EmployeesTest, TransactionThatCannotStartShowsMessage34)
 // A file that cannot be written is the one the message names, whichever of the two it is.
 TEST_F(EmployeesTest, ReadOnlyFileIsTheOneNamed)
 {
-    Database db(dataDir());
+    Database db = connexion();
     Personnel p = read(db, 12);
     p.NOM = QStringLiteral("MARTINEZ");
     {
         storetest::ReadOnlyFile readOnly(paths().file(FileId::PointVal));
         if (!readOnly.ok())
             GTEST_SKIP() << "this file system cannot make a file read-only for this user";
-        Database fresh(dataDir());
+        Database fresh = connexion();
         EXPECT_EQ(updateEmployee(fresh, p, LinkValues::of(read(fresh, 12))), DriverError);
     }
     ASSERT_EQ(presenter.shown().size(), 1);
@@ -221,7 +221,7 @@ TEST_F(EmployeesTest, ReadOnlyFileIsTheOneNamed)
         << presenter.shown()[0].text.toStdString();
     {
         storetest::ReadOnlyFile readOnly(paths().file(FileId::Personnel));
-        Database fresh(dataDir());
+        Database fresh = connexion();
         EXPECT_EQ(updateEmployee(fresh, p, LinkValues::of(read(fresh, 12))), DriverError);
     }
     ASSERT_EQ(presenter.shown().size(), 2);
@@ -237,7 +237,7 @@ TEST_F(EmployeesTest, DamageMetOnTheWayTakesTheRepairPath)
 {
     const QString path = paths().file(FileId::PointVal);
     {
-        Database db(dataDir());
+        Database db = connexion();
         RecordFile<PointVal> pov(db);
         ASSERT_TRUE(pov.open().ok());
         Transaction batch(db, {FileId::PointVal});
@@ -258,7 +258,7 @@ TEST_F(EmployeesTest, DamageMetOnTheWayTakesTheRepairPath)
     // The repair question, then the file made anew from its readable records: the data goes on.
     presenter.answer(ButtonYes);
     {
-        Database db(dataDir());
+        Database db = connexion();
         Personnel p = read(db, 12);
         (void)deleteEmployee(db, p);
     }

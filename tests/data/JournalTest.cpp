@@ -2,7 +2,7 @@
 // paths write the fields that changed, and the reads by period, card and day line.
 #include "data/Journal.h"
 
-#include "DataFixture.h"
+#include "InstallationTest.h"
 #include "calendar/Dates.h"
 #include "data/Database.h"
 #include "data/Employees.h"
@@ -16,15 +16,15 @@ using namespace kip;
 
 namespace {
 
-class JournalTest : public DataFixture
+class JournalTest : public InstallationVide
 {
 protected:
     void SetUp() override
     {
-        DataFixture::SetUp();
+        InstallationVide::SetUp();
         commonOpen(FileId::Personnel);
         commonOpen(FileId::PointVal);
-        Database db(dataDir());
+        Database db = connexion();
         RecordFile<Personnel> per(db);
         RecordFile<PointVal> pov(db);
         ASSERT_TRUE(per.open().ok());
@@ -49,7 +49,7 @@ protected:
 
     std::vector<Journal> tout()
     {
-        Database db(dataDir());
+        Database db = connexion();
         std::vector<Journal> entrees;
         EXPECT_EQ(lireJournal(db, {}, entrees), NoError);
         return entrees;
@@ -92,7 +92,7 @@ TEST_F(JournalTest, TheEntryCommitsAndRollsBackWithTheChange)
 {
     commonOpen(FileId::Journal);
     setProgrammeJournal(QStringLiteral("kipother"));
-    Database db(dataDir());
+    Database db = connexion();
     RecordFile<PointVal> pov(db);
     for (bool valider : {false, true}) {
         Transaction t(db, {FileId::PointVal, FileId::Journal});
@@ -136,7 +136,7 @@ TEST_F(JournalTest, TheEntryCommitsAndRollsBackWithTheChange)
 
 TEST_F(JournalTest, EmployeeChangeAndDeleteWriteTheirFieldsOnlyWhenTheyHappen)
 {
-    Database db(dataDir());
+    Database db = connexion();
     Personnel p = lire(db, 12);
     const LinkValues saved = LinkValues::of(p);
     p.NOM = QStringLiteral("MARTINEZ");
@@ -153,7 +153,7 @@ TEST_F(JournalTest, EmployeeChangeAndDeleteWriteTheirFieldsOnlyWhenTheyHappen)
     EXPECT_EQ(entrees[0].CAUSE, QString::fromUtf8(CauseJournal::ModificationEmploye));
 
     // A change refused (another station wrote first) leaves no entry; nor does a failed cascade.
-    Database autre(dataDir());
+    Database autre = connexion();
     Personnel q = lire(autre, 12);
     Personnel perime = p;
     q.TOLERANCE_ENTREE = 3;
@@ -190,7 +190,7 @@ TEST_F(JournalTest, EmployeeChangeAndDeleteWriteTheirFieldsOnlyWhenTheyHappen)
 TEST_F(JournalTest, ReadsByPeriodCardAndDayLineNewestFirst)
 {
     commonOpen(FileId::Journal);
-    Database db(dataDir());
+    Database db = connexion();
     const qint32 jour = dayNumber(2004, 6, 14);
     Clock::setTimeOfDay(QTime(9, 30, 15)); // the entries' time comes from the clock as their date does
     for (auto [date, carte, ligne] :

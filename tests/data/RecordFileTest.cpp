@@ -2,7 +2,7 @@
 // transactions over several files, and files readable by any SQLite client.
 #include "data/RecordFile.h"
 
-#include "DataFixture.h"
+#include "InstallationTest.h"
 #include "StoreTestTools.h"
 #include "data/Database.h"
 #include "data/FileAdmin.h"
@@ -36,12 +36,12 @@ PointVal dayLine(qint16 carte, qint32 date, const QString& nom = QStringLiteral(
     return v;
 }
 
-class RecordFileTest : public DataFixture
+class RecordFileTest : public InstallationVide
 {
 protected:
     void SetUp() override
     {
-        DataFixture::SetUp();
+        InstallationVide::SetUp();
         commonOpen(FileId::Personnel);
         commonOpen(FileId::PointVal);
     }
@@ -51,7 +51,7 @@ protected:
 
 TEST_F(RecordFileTest, UniqueKeysRefuseDuplicatesIgnoringCase)
 {
-    Database db(dataDir());
+    Database db = connexion();
     RecordFile<Personnel> per(db);
     ASSERT_EQ(per.open(), NoError);
     Personnel a = employee(12, QStringLiteral("Martin"), QStringLiteral("Paul"));
@@ -85,7 +85,7 @@ TEST_F(RecordFileTest, UniqueKeysRefuseDuplicatesIgnoringCase)
 
 TEST_F(RecordFileTest, OrderedReadsByKeyPositionsAndBounds)
 {
-    Database db(dataDir());
+    Database db = connexion();
     RecordFile<PointVal> pov(db);
     ASSERT_EQ(pov.open(), NoError);
     {
@@ -132,8 +132,8 @@ TEST_F(RecordFileTest, OrderedReadsByKeyPositionsAndBounds)
 
 TEST_F(RecordFileTest, SecondWriterOfAChangedRecordGetsError89)
 {
-    Database one(dataDir());
-    Database two(dataDir());
+    Database one = connexion();
+    Database two = connexion();
     RecordFile<Personnel> a(one);
     RecordFile<Personnel> b(two);
     ASSERT_EQ(a.open(), NoError);
@@ -154,8 +154,8 @@ TEST_F(RecordFileTest, SecondWriterOfAChangedRecordGetsError89)
 
 TEST_F(RecordFileTest, TransactionWaitsForAFileHeldByAnotherConnection)
 {
-    Database one(dataDir());
-    Database two(dataDir());
+    Database one = connexion();
+    Database two = connexion();
     auto first = std::make_unique<Transaction>(one, std::initializer_list<FileId>{FileId::Personnel, FileId::PointVal});
     ASSERT_TRUE(first->ok());
     {
@@ -173,7 +173,7 @@ TEST_F(RecordFileTest, TransactionWaitsForAFileHeldByAnotherConnection)
 TEST_F(RecordFileTest, FilesAreReadableByTheSqliteShellWithFieldColumns)
 {
     {
-        Database db(dataDir());
+        Database db = connexion();
         RecordFile<Personnel> per(db);
         EXPECT_TRUE(per.open().ok());
         Personnel p = employee(42, QStringLiteral("Lefèvre"), QStringLiteral("Zoé"), QStringLiteral("M42"));
@@ -191,7 +191,7 @@ TEST_F(RecordFileTest, FilesAreReadableByTheSqliteShellWithFieldColumns)
                 {paths().file(FileId::Personnel), QStringLiteral("INSERT INTO PERSONNEL (CARTE, NOM, PRENOM) VALUES "
                                                                  "(7, 'Roux', 'Jean');")});
     ASSERT_TRUE(shell.waitForFinished(10000));
-    Database db(dataDir());
+    Database db = connexion();
     RecordFile<Personnel> per(db);
     EXPECT_TRUE(per.open().ok());
     Personnel r;
@@ -206,7 +206,7 @@ TEST_F(RecordFileTest, FilesAreReadableByTheSqliteShellWithFieldColumns)
 TEST_F(RecordFileTest, ArraysOfTextsRoundTripThroughTheStore)
 {
     commonOpen(FileId::Parametre);
-    Database db(dataDir());
+    Database db = connexion();
     RecordFile<Parametre> par(db);
     ASSERT_EQ(par.open(), NoError);
     Parametre p;
@@ -226,7 +226,7 @@ TEST_F(RecordFileTest, ArraysOfTextsRoundTripThroughTheStore)
 // characters outside Windows-1252 as "?", trailing spaces clipped. A key read with the text as typed finds it.
 TEST_F(RecordFileTest, TextsOutsideTheCodePageAreStoredAsThePackerWritesThem)
 {
-    Database db(dataDir());
+    Database db = connexion();
     RecordFile<Personnel> per(db);
     ASSERT_EQ(per.open(), NoError);
     Personnel typed = employee(7, QStringLiteral("Łukasz Ōmura 😀"), QStringLiteral("Zoë-Œuvre ‘bis’ longue"),
@@ -254,7 +254,7 @@ TEST_F(RecordFileTest, TextsOutsideTheCodePageAreStoredAsThePackerWritesThem)
 TEST_F(RecordFileTest, DamagedPageMetWhileReadingIsError46)
 {
     const QString path = paths().file(FileId::PointVal);
-    Database db(dataDir());
+    Database db = connexion();
     RecordFile<PointVal> pov(db);
     ASSERT_EQ(pov.open(), NoError);
     {

@@ -41,7 +41,8 @@ private:
 
 private Q_SLOTS:
     void initTestCase() { m_inst.preparer(); }
-    void init() { m_inst.vider(); }
+    void init() { QVERIFY(m_inst.vider()); }
+    void cleanup() { m_inst.verifier(); }
     void cleanupTestCase() { m_inst.terminer(); }
 
     void roundingChoiceBoundsToleranceAndOffset()
@@ -146,7 +147,7 @@ private Q_SLOTS:
         QPointer<SaisiePersonnel> garde(f);
         evt::poster(f, evt::Bouton1Formulaire);
         QTRY_VERIFY_WITH_TIMEOUT(garde.isNull(), 10000);
-        const Personnel stocke = m_inst.lire(1);
+        const Personnel stocke = *m_inst.employeLu(1);
         QCOMPARE(stocke.DECALAGE_MINUIT, qint16(720));
         QCOMPARE(stocke.EXTENSION, qint16(840));
         QCOMPARE(stocke.MATRICULE, QStringLiteral("0000000001"));
@@ -394,7 +395,7 @@ private Q_SLOTS:
         QCOMPARE(c<QLineEdit>(f, "nom")->text(), QStringLiteral("MARTINEZ"));
         QCOMPARE(c<QLineEdit>(f, "prenom")->text(), QStringLiteral("Paul"));
         QCOMPARE(cadre.liste().entrees().last().NOMFENETREACTIVE, QStringLiteral("SaisiePersonnel"));
-        QCOMPARE(m_inst.lire(12).NOM, QStringLiteral("MARTINEZ"));
+        QCOMPARE(m_inst.employeLu(12)->NOM, QStringLiteral("MARTINEZ"));
     }
 };
 

@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTableView>
+#include <sqlite3.h>
 
 using namespace kip;
 
@@ -29,7 +30,8 @@ private:
 
 private Q_SLOTS:
     void initTestCase() { m_inst.preparer(); }
-    void init() { m_inst.vider(); }
+    void init() { QVERIFY(m_inst.vider()); }
+    void cleanup() { m_inst.verifier(); }
     void cleanupTestCase() { m_inst.terminer(); }
 
     void emptyListStillInserts()
@@ -147,7 +149,7 @@ private Q_SLOTS:
     {
         // Until an order is chosen, the list opens on the settings' tab.
         {
-            RecordFile<Parametre> par(*m_inst.db);
+            RecordFile<Parametre> par(*m_inst.base);
             QVERIFY(par.open().ok());
             Parametre p;
             p.TABPERSONNEL = 3;

@@ -2,6 +2,7 @@
 // employee ranges, the frame's requests, and a report run through its progress window to the preview.
 #include "reports/windows/Impression.h"
 
+#include "InstallationFenetres.h"
 #include "calendar/Clock.h"
 #include "calendar/Dates.h"
 #include "data/Database.h"
@@ -25,7 +26,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSemaphore>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <atomic>
@@ -37,54 +37,25 @@ class ImpressionTest : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_tmp;
-    ScriptedPresenter m_presenter;
+    InstallationFenetres m_inst;
+    ScriptedPresenter& m_presenter = m_inst.presenter;
     const qint32 m_today = dayNumber(2026, 12, 13); // a Sunday
     std::unique_ptr<Cadre> m_cadre;
 
+    // Three employees with two weeks of five days of 7 hours before this one, or none.
     void installation(bool avecEmployes)
     {
-        const QString dir = m_tmp.path() + QStringLiteral("/Kip");
-        QDir(dir).removeRecursively();
-        QDir().mkpath(dir + QStringLiteral("/Data"));
-        setPaths(Paths::forInstallation(dir));
-        for (FileId f : {FileId::Personnel, FileId::PointVal})
-            QVERIFY(createRecordFile(tableOf(f), paths().file(f)).ok());
+        QVERIFY(m_inst.vider());
         if (!avecEmployes)
             return;
-        Database db(paths().dataDir);
-        RecordFile<Personnel> per(db);
-        RecordFile<PointVal> pov(db);
-        QCOMPARE(per.open(), int(NoError));
-        QCOMPARE(pov.open(), int(NoError));
         const std::tuple<qint16, const char*, const char*> employes[] = {
             {5, "BERNARD", "Luc"}, {12, "MARTIN", "Paul"}, {30, "DUPONT", "Anne"}};
         for (const auto& [carte, nom, prenom] : employes) {
-            Personnel p;
-            p.CARTE = carte;
-            p.NOM = QString::fromUtf8(nom);
-            p.PRENOM = QString::fromUtf8(prenom);
-            p.MATRICULE = QStringLiteral("M%1").arg(carte, 4, 10, QLatin1Char('0'));
-            p.ARRONDI_SEMAINE = QStringLiteral("000");
-            QCOMPARE(per.add(p), int(NoError));
-            // Two weeks of five days before this one.
-            for (qint32 d = m_today - 20; d <= m_today - 7; ++d) {
-                if (jourSemaine(d) == 0 || jourSemaine(d) == 6)
-                    continue;
-                PointVal v;
-                v.CARTE = p.CARTE;
-                v.NOM = p.NOM;
-                v.PRENOM = p.PRENOM;
-                v.MATRICULE = p.MATRICULE;
-                v.DATE = d;
-                v.NUM_SEMAINE = NumeroSemaine(d).numero;
-                v.NUM_ANNEE = NumeroSemaine(d).annee;
-                v.clearPunches();
-                v.POINTAGE_UTILISATEUR[0] = 480;
-                v.POINTAGE_UTILISATEUR[1] = 900;
-                v.TOTAL = 420;
-                QCOMPARE(pov.add(v), int(NoError));
-            }
+            const Personnel p =
+                m_inst.ajouter(m_inst.employe(carte, QString::fromUtf8(nom), QString::fromUtf8(prenom)));
+            for (qint32 d = m_today - 20; d <= m_today - 7; ++d)
+                if (jourSemaine(d) != 0 && jourSemaine(d) != 6)
+                    m_inst.ajouterJournee(p, d, {480, 900});
         }
     }
 
@@ -121,16 +92,11 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(m_tmp.isValid());
-        setMessagePresenter(&m_presenter);
-        Clock::setToday(m_today);
+        m_inst.today = m_today;
+        m_inst.fichiers = {FileId::Personnel, FileId::PointVal};
         enregistrerFenetresEditions();
     }
-    void cleanupTestCase()
-    {
-        setMessagePresenter(nullptr);
-        Clock::setToday(0);
-    }
+    void cleanupTestCase() { m_inst.terminer(); }
     void init()
     {
         m_presenter.clear();
@@ -403,12 +369,12 @@ private Q_SLOTS:
         QCOMPARE(m_presenter.fileQuestions()[0].filter, QStringLiteral("Fichiers CSV (*.csv)"));
 
         // The week totals: the same file as the export of the same choices.
-        const QString semaines = m_tmp.path() + QStringLiteral("/semaines.csv");
+        const QString semaines = m_inst.tmp.path() + QStringLiteral("/semaines.csv");
         m_presenter.answerFile(semaines);
         w->boutonExporter()->click();
         QVERIFY(w->editionEnCours());
         QTRY_VERIFY_WITH_TIMEOUT(!w->editionEnCours(), 20000);
-        const QString attendu = m_tmp.path() + QStringLiteral("/attendu.csv");
+        const QString attendu = m_inst.tmp.path() + QStringLiteral("/attendu.csv");
         {
             Database db(paths().dataDir);
             const ParametresEdition p = w->selection().parametres(*definitionEdition(6), false);
@@ -423,7 +389,7 @@ private Q_SLOTS:
         // The period totals, in hundredths: one row per employee and the grand total.
         w->choisirUnite(true);
         w->choisirLigne(7);
-        const QString periode = m_tmp.path() + QStringLiteral("/periode.csv");
+        const QString periode = m_inst.tmp.path() + QStringLiteral("/periode.csv");
         m_presenter.answerFile(periode);
         w->boutonExporter()->click();
         QTRY_VERIFY_WITH_TIMEOUT(!w->editionEnCours(), 20000);

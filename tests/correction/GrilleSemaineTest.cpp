@@ -197,14 +197,17 @@ TEST(GrilleSemaine, HiddenDaysAreSkippedByTheCursorAndBySaving)
     g.charger(essai::Installation::employe(1, QStringLiteral("A")), Lundi, lignes);
     EXPECT_TRUE(g.jour(0).cache);
     EXPECT_TRUE(g.jour(3).cache);
+    EXPECT_EQ(g.totalSemaine(), 5 * h(4)); // the hidden Monday's four hours are not the week's
     EXPECT_EQ(g.premierJourAffiche(), 1);
     EXPECT_EQ(g.jourVoisin(2, 1), 4);  // down over Thursday
     EXPECT_EQ(g.jourVoisin(6, 1), 1);  // from Sunday round to Tuesday, over Monday
     EXPECT_EQ(g.jourVoisin(1, -1), 6); // and back up
     EXPECT_EQ(GrilleSemaine::colonneVoisine(13, 1), 0);
     EXPECT_EQ(GrilleSemaine::colonneVoisine(0, -1), 13);
-    // Text left in a hidden day is never saved.
+    // Text left in a hidden day is never saved, nor counted in the week.
     g.poser(0, 0, QStringLiteral("9.00"));
+    g.saisir(0, 1, QStringLiteral("12.00"));
+    EXPECT_EQ(g.totalSemaine(), 5 * h(4));
     EXPECT_TRUE(g.joursModifies().empty());
     EXPECT_TRUE(g.brouillon().vide());
     // A week with no day shown.

@@ -22,7 +22,7 @@ TEST_F(SauvegardeManuelleTest, CopiesEveryFileBetweenPauseAndResumeAndDatesTheBa
     employeActif(12);
     remplir(12, dayNumber(2004, 6, 1), dayNumber(2004, 6, 14));
     ecrire(p().origin(0), "0012 15/06/2004 08:00 01\r\n");
-    ecrire(p().origin(3), "0012 01/06/2004 08:00 01\r\n");
+    ecrire(p().origin(10), "0012 01/06/2004 08:00 01\r\n");
     ecrire(p().kipGuard(), "1\r\nbip.wav\r\n\r\nMagtek\r\n");
     const qint32 aujourdhui = dayNumber(2004, 6, 15);
 
@@ -44,7 +44,7 @@ TEST_F(SauvegardeManuelleTest, CopiesEveryFileBetweenPauseAndResumeAndDatesTheBa
         EXPECT_TRUE(checkRecordFile(tableOf(id), copie).ok()) << copie.toStdString();
     }
     EXPECT_EQ(contenu<PointVal>(p().saveManuDir), contenu<PointVal>());
-    EXPECT_EQ(lireFichier(QDir(p().saveManuDir).filePath(QStringLiteral("Origin03.txt"))), lireFichier(p().origin(3)));
+    EXPECT_EQ(lireFichier(QDir(p().saveManuDir).filePath(QStringLiteral("Origin10.txt"))), lireFichier(p().origin(10)));
     EXPECT_EQ(lireFichier(QDir(p().saveManuDir).filePath(QStringLiteral("KipGuard.txt"))), lireFichier(p().kipGuard()));
     // The status files are not part of a backup.
     EXPECT_FALSE(QFile::exists(QDir(p().saveManuDir).filePath(QStringLiteral("OnOff.tps"))));

@@ -118,33 +118,6 @@ TEST_F(KiptoolTest, WritesTheReportAsAPdfAndChangesNothing)
     EXPECT_EQ(empreintes(installation() + QStringLiteral("/Data")), avant);
 }
 
-TEST_F(KiptoolTest, ARangeOfNamesKeepsOnlyThoseEmployees)
-{
-    const Execution tous =
-        kiptool({QStringLiteral("report"), QStringLiteral("6"), QStringLiteral("--from"), QStringLiteral("30/11/2026"),
-                 QStringLiteral("--to"), QStringLiteral("06/12/2026"), QStringLiteral("--sort"), QStringLiteral("A"),
-                 QStringLiteral("--hundredths"), QStringLiteral("--pdf"), sortie(QStringLiteral("tous.pdf")),
-                 QStringLiteral("--dir"), installation()});
-    ASSERT_EQ(tous.code, 0) << tous.erreurs.toStdString();
-    // The first employee in name order, alone.
-    const QString texte = texteDuPdf(sortie(QStringLiteral("tous.pdf")));
-    const qsizetype at = texte.indexOf(QStringLiteral("Total général de:"));
-    ASSERT_GE(at, 0);
-    const QStringList mots = texte.mid(at).split(QLatin1Char('\n')).first().simplified().split(QLatin1Char(' '));
-    ASSERT_GE(mots.size(), 5);
-    const QString nom = mots[4];
-    const Execution un =
-        kiptool({QStringLiteral("report"), QStringLiteral("6"), QStringLiteral("--from"), QStringLiteral("30/11/2026"),
-                 QStringLiteral("--to"), QStringLiteral("06/12/2026"), QStringLiteral("--sort"), QStringLiteral("A"),
-                 QStringLiteral("--range"), nom + QLatin1Char(':') + nom, QStringLiteral("--pdf"),
-                 sortie(QStringLiteral("un.pdf")), QStringLiteral("--dir"), installation()});
-    ASSERT_EQ(un.code, 0) << un.erreurs.toStdString();
-    const QString seul = texteDuPdf(sortie(QStringLiteral("un.pdf")));
-    EXPECT_GE(seul.count(QStringLiteral("Total général de:")), 1);
-    EXPECT_LT(seul.count(QStringLiteral("Total général de:")), texte.count(QStringLiteral("Total général de:")));
-    EXPECT_TRUE(seul.contains(nom));
-}
-
 TEST_F(KiptoolTest, EveryRowOfTheListWritesItsReport)
 {
     const QStringList semaine = {QStringLiteral("--from"),     QStringLiteral("30/11/2026"), QStringLiteral("--to"),

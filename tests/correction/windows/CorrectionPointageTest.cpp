@@ -105,40 +105,6 @@ private Q_SLOTS:
         QCOMPARE(g->mode(), ModeSauvegarde::Others);
     }
 
-    void weekTotalsByRoundingCode()
-    {
-        int carte = 1;
-        for (const char* code : {"+15", "-60", "000"}) {
-            const Personnel p = m_inst.ajouter(InstallationCorrection::employe(
-                qint16(carte), QStringLiteral("NOM%1").arg(carte), 4, QString::fromLatin1(code)));
-            ++carte;
-            // 2401 minutes: 8.01 on Monday, 8.00 on Tuesday to Friday.
-            m_inst.ajouterJournee(p, m_inst.lundi(), {essai::h(8), essai::h(16, 1)});
-            for (int j = 1; j < 5; ++j)
-                m_inst.ajouterJournee(p, m_inst.lundi() + j, {essai::h(8), essai::h(16)});
-        }
-        Cadre cadre(Program::KipOther, 0, [] {});
-        cadre.resize(1200, 800);
-        cadre.show();
-        CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 1, m_inst.lundi());
-        QVERIFY(g);
-        const QStringList arrondis = {QStringLiteral("40.15"), QStringLiteral("40.00"), QStringLiteral("40.01")};
-        for (int i = 0; i < 3; ++i) {
-            QCOMPARE(int(g->grille().employe().CARTE), i + 1);
-            QCOMPARE(total(g->totalSemaine()), QStringLiteral("40.01"));
-            QCOMPARE(total(g->totalArrondi()), arrondis[i]);
-            QCOMPARE(g->cellule(0, 1)->text().trimmed(), QStringLiteral("16.01"));
-            QTest::keyClick(g->cellule(0, 0), Qt::Key_PageUp); // next card
-        }
-        // Past the last card the grid wraps to the first; Page Down goes back.
-        QCOMPARE(int(g->grille().employe().CARTE), 1);
-        QTest::keyClick(g->cellule(0, 0), Qt::Key_PageDown);
-        QCOMPARE(int(g->grille().employe().CARTE), 3);
-        // The bar's buttons carry the same commands.
-        evt::poster(g, evt::BoutonListe + 2);
-        QTRY_COMPARE(int(g->grille().employe().CARTE), 1);
-    }
-
     void hiddenDaysAreSkipped()
     {
         Personnel p = InstallationCorrection::employe(5, QStringLiteral("BLANC"));

@@ -1,6 +1,7 @@
 // The employee form inside the frame of Kip: the bounds that follow the rounding, the worked example, the
-// time texts, the periods and dates, the insert with its day lines, duplicate keys, the change with its
-// cascade and the delete; each refused value says why and leaves the record as stored.
+// time texts, the periods and dates, the insert with its day lines and the change with its cascade; each
+// refused value says why and leaves the record as stored. The writes themselves (duplicate keys, the delete
+// and its day lines) are checked on the core in FichierPersonnelTest.
 #include "employees/windows/SaisiePersonnel.h"
 
 #include "FenetresEssai.h"
@@ -271,30 +272,6 @@ private Q_SLOTS:
         QCOMPARE(cadre.liste().entrees().last().NOMFENETREACTIVE, QStringLiteral("TablePersonnel"));
     }
 
-    void duplicateNameIsRefusedAndNothingWritten()
-    {
-        m_inst.ajouter(m_inst.employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul")));
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.show();
-        auto* f = new SaisiePersonnel(cadre, Requete::Insertion, {});
-        c<QSpinBox>(f, "carte")->setValue(13);
-        for (auto [nom, texte] : {std::pair{"nom", "martin"}, std::pair{"prenom", "PAUL"}}) {
-            c<QLineEdit>(f, nom)->setText(QLatin1String(texte));
-            Q_EMIT c<QLineEdit>(f, nom)->textEdited(QLatin1String(texte));
-        }
-        m_inst.presenter.clear();
-        f->accepter();
-        QCOMPARE(int(m_inst.presenter.shown().size()), 1);
-        QCOMPARE(m_inst.presenter.shown()[0].number, 24);
-        QVERIFY(m_inst.presenter.shown()[0].text.endsWith(QStringLiteral("Clé sur nom et prénom")));
-        QCOMPARE(m_inst.cartes(), QList<int>{12});
-        QVERIFY(m_inst.journees(13).isEmpty());
-        // The form stays, as edited.
-        QVERIFY(!f->occupee());
-        QCOMPARE(f->fiche().NOM, QStringLiteral("martin"));
-        QCOMPARE(cadre.liste().entrees().last().NOMFENETREACTIVE, QStringLiteral("SaisiePersonnel"));
-    }
-
     void changeOfCardReachesTheDayLinesOrNone()
     {
         const Personnel p = m_inst.ajouter(m_inst.employe(12, QStringLiteral("MARTIN")));
@@ -335,37 +312,6 @@ private Q_SLOTS:
         QCOMPARE(int(m_inst.journees(15).size()), 5);
         QVERIFY(m_inst.journees(12).isEmpty());
         QCOMPARE(liste->page().employeCourant()->CARTE, qint16(15));
-    }
-
-    void deleteTakesTheDayLines()
-    {
-        const Personnel a = m_inst.ajouter(m_inst.employe(12, QStringLiteral("MARTIN")));
-        const Personnel b = m_inst.ajouter(m_inst.employe(13, QStringLiteral("DURAND")));
-        for (qint32 d = m_inst.today - 4; d <= m_inst.today; ++d) {
-            m_inst.ajouterJournee(a, d);
-            m_inst.ajouterJournee(b, d);
-        }
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.show();
-        TablePersonnel* liste = m_inst.ouvrirListe(cadre);
-        QCOMPARE(liste->page().employeCourant()->NOM, QStringLiteral("DURAND"));
-        QSignalSpy retour(liste, &TablePersonnel::saisieTerminee);
-        m_inst.presenter.clear();
-        m_inst.presenter.answer(ButtonCancel);
-        QTest::keyClick(liste->vue(), Qt::Key_Delete);
-        QCOMPARE(int(retour.size()), 1);
-        QCOMPARE(m_inst.cartes(), (QList<int>{12, 13}));
-        m_inst.presenter.answer(ButtonOk);
-        QTest::keyClick(liste->vue(), Qt::Key_Delete);
-        QCOMPARE(int(retour.size()), 2);
-        QCOMPARE(m_inst.presenter.shown().last().number, 32);
-        QCOMPARE(m_inst.cartes(), QList<int>{12});
-        QVERIFY(m_inst.journees(13).isEmpty());
-        QCOMPARE(int(m_inst.journees(12).size()), 5);
-        // The form never showed; the list shows the one left.
-        QVERIFY(!m_inst.formulaire(cadre));
-        QCOMPARE(liste->page().lignes().size(), size_t(1));
-        QCOMPARE(liste->page().employeCourant()->NOM, QStringLiteral("MARTIN"));
     }
 
     void changeMadeElsewhereIsShownInTheForm()

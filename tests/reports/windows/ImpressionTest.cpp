@@ -258,50 +258,6 @@ private Q_SLOTS:
         QVERIFY(m_presenter.shown().isEmpty());
     }
 
-    void everyRowPrintsItsReport()
-    {
-        installation(true);
-        Impression* w = ouvrir();
-        QVERIFY(w);
-        struct Cas
-        {
-            int ligne;
-            int pages; // 0: at least one
-            const char* document;
-            const char* texte;
-        };
-        // The week before last: five days of three employees.
-        const Cas cas[] = {
-            {1, 1, "EditionPersonnel", "Arrondi de semaine: Pas d'arrondi"},
-            {2, 3, "EditionSemainePage du 30-11-2026 au 06-12-2026", "Total arrondi de la semaine: 35.00"},
-            {3, 0, "EditionSemaine du 30-11-2026 au 06-12-2026", "Total général de: 0030 DUPONT Anne 35.00"},
-            {4, 3, "EditionJoursPage du 30-11-2026 au 06-12-2026", "Total général de: 0012 MARTIN Paul 35.00"},
-            {5, 0, "EditionJours du 30-11-2026 au 06-12-2026", "Lundi 30/11/2026"},
-            {6, 0, "EditionTotauxSemaine du 30-11-2026 au 06-12-2026", "Total général de: 0005 BERNARD Luc 35.00"},
-            {7, 1, "EditionTotalPeriode du 30-11-2026 au 06-12-2026", "Total général de l'édition: 105.00"},
-            {8, 3, "EditionControle du 30-11-2026 au 06-12-2026", "Enregistrement inactif"},
-        };
-        for (const Cas& c : cas) {
-            w->choisirLigne(c.ligne);
-            w->boutonImprimer()->click();
-            QTRY_VERIFY_WITH_TIMEOUT(w->apercu(), 20000);
-            w->apercu()->actionImprimer()->trigger();
-            QTRY_VERIFY(!w->editionEnCours());
-            QCOMPARE(documents.size(), c.ligne);
-            QCOMPARE(documents.last(), QString::fromUtf8(c.document));
-            if (c.pages)
-                QCOMPARE(imprimees.last(), c.pages);
-            QVERIFY2(textes.last().contains(QString::fromUtf8(c.texte)), qPrintable(textes.last()));
-        }
-        // The employee list has no title and no time unit; every other report has both.
-        QVERIFY(!textes[0].contains(QStringLiteral("centièmes")));
-        for (int i = 1; i < 8; ++i) {
-            QVERIFY(textes[i].contains(QStringLiteral("Cette édition est en heure et centièmes")));
-            QVERIFY(textes[i].startsWith(definitionEdition(i + 1)->NOMEDITION.left(20)));
-        }
-        QVERIFY(m_presenter.shown().isEmpty());
-    }
-
     void nothingMatchingPreviewsNothing()
     {
         installation(true);

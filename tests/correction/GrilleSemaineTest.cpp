@@ -7,13 +7,10 @@
 #include "punch/CalculerTotal.h"
 
 using namespace kip;
+using essai::h;
 
 namespace {
 
-constexpr int h(int heures, int minutes = 0)
-{
-    return heures * 60 + minutes;
-}
 
 PointVal ligne(qint32 date, std::initializer_list<int> user, bool inactif = false)
 {

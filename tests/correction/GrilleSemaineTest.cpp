@@ -11,7 +11,6 @@ using essai::h;
 
 namespace {
 
-
 PointVal ligne(qint32 date, std::initializer_list<int> user, bool inactif = false)
 {
     PointVal v;

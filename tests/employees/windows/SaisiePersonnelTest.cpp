@@ -96,6 +96,7 @@ private Q_SLOTS:
         QCOMPARE(c<QSpinBox>(f, "toleranceEntree")->value(), 4);
     }
 
+    // The example's values are the core's (ReglesFiche); here the view follows each change of the form.
     void exampleFollowsEveryChange()
     {
         Cadre cadre(Program::Kip, 0, [] {});
@@ -105,14 +106,9 @@ private Q_SLOTS:
         QVERIFY(exemple->titre().startsWith(QStringLiteral("Exemple d'ENTREE")));
         choisir(c<QComboBox>(f, "arrondiSortie"), QStringLiteral("10"));
         c<QSpinBox>(f, "toleranceSortie")->setValue(3);
-        QCOMPARE(exemple->plages(),
-                 QStringList({"16.37-16.46", "16.47-16.56", "16.57-17.06", "17.07-17.16", "17.17-17.26"}));
-        QCOMPARE(exemple->retenues(), QStringList({"16.40", "16.50", "17.00", "17.10", "17.20"}));
         QVERIFY(exemple->titre().startsWith(QStringLiteral("Exemple de SORTIE")));
+        QCOMPARE(exemple->retenues(), QStringList({"16.40", "16.50", "17.00", "17.10", "17.20"}));
         choisir(c<QComboBox>(f, "arrondiEntree"), QStringLiteral("15"));
-        c<QSpinBox>(f, "toleranceEntree")->setValue(5);
-        QCOMPARE(exemple->plages(), QStringList({"7.21-7.35", "7.36-7.50", "7.51-8.05", "8.06-8.20", "8.21-8.35"}));
-        QCOMPARE(exemple->retenues(), QStringList({"7.30", "7.45", "8.00", "8.15", "8.30"}));
         c<QSpinBox>(f, "decalageEntree")->setValue(5);
         QCOMPARE(exemple->retenues(), QStringList({"7.35", "7.50", "8.05", "8.20", "8.35"}));
     }
@@ -272,7 +268,9 @@ private Q_SLOTS:
         QCOMPARE(cadre.liste().entrees().last().NOMFENETREACTIVE, QStringLiteral("TablePersonnel"));
     }
 
-    void changeOfCardReachesTheDayLinesOrNone()
+    // The cascade, its refusals and messages 15 and 16 are the core's (FichierPersonnelTest); here the form
+    // reaches it and the list follows the new card.
+    void changeOfCardReachesTheDayLines()
     {
         const Personnel p = m_inst.ajouter(m_inst.employe(12, QStringLiteral("MARTIN")));
         for (qint32 d = m_inst.today - 4; d <= m_inst.today; ++d)
@@ -281,30 +279,10 @@ private Q_SLOTS:
         cadre.show();
         TablePersonnel* liste = m_inst.ouvrirListe(cadre);
         QSignalSpy retour(liste, &TablePersonnel::saisieTerminee);
-
-        // The cascade fails on one line: message 15, then 16 answered No leaves the form, nothing changed.
-        m_inst.sql(FileId::PointVal, "CREATE TRIGGER refuse BEFORE UPDATE ON POINTVAL WHEN OLD.DATE = "
-                                     "(SELECT max(DATE) FROM POINTVAL) BEGIN SELECT RAISE(ABORT, 'panne'); END;");
         liste->modifier();
         SaisiePersonnel* f = m_inst.formulaire(cadre);
         QVERIFY(f);
         QCOMPARE(f->requeteSaisie(), Requete::Modification);
-        c<QSpinBox>(f, "carte")->setValue(15);
-        m_inst.presenter.clear();
-        m_inst.presenter.answer(ButtonOk);
-        m_inst.presenter.answer(ButtonNo);
-        evt::poster(f, evt::Bouton1Formulaire);
-        QVERIFY(retour.wait(5000));
-        QCOMPARE(retour.last().first().value<Reponse>(), Reponse::Annulee);
-        QCOMPARE(int(m_inst.presenter.shown().size()), 2);
-        QCOMPARE(m_inst.presenter.shown()[1].number, 16);
-        QCOMPARE(int(m_inst.journees(12).size()), 5);
-        QCOMPARE(m_inst.cartes(), QList<int>{12});
-
-        m_inst.sql(FileId::PointVal, "DROP TRIGGER refuse;");
-        liste->modifier();
-        f = m_inst.formulaire(cadre);
-        QVERIFY(f);
         c<QSpinBox>(f, "carte")->setValue(15);
         evt::poster(f, evt::Bouton1Formulaire);
         QVERIFY(retour.wait(5000));

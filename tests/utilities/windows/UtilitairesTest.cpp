@@ -275,9 +275,6 @@ private Q_SLOTS:
         QCOMPARE(m_fenetre->copiesAvantRestauration()->count(), 1);
         QVERIFY(
             m_fenetre->copiesAvantRestauration()->itemText(0).startsWith(QStringLiteral("Avant la restauration du ")));
-        QVERIFY(QFile::exists(RepertoireAvantRestauration(paths()) + QLatin1Char('/') +
-                              m_fenetre->copiesAvantRestauration()->itemData(0).toString().section(u'/', 1) +
-                              QStringLiteral("/PointVal.tps")));
     }
 
     void aFailedBackupCanBeAskedAgain()

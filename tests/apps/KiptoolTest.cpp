@@ -42,19 +42,24 @@ QString texteDuPdf(const QString& chemin)
 class KiptoolTest : public ::testing::Test
 {
 protected:
+    // A generated installation Kip in dir, of a week of punches.
+    static void generer(const QString& dir, int employes, quint64 graine, int lignes, qint32 aujourdhui = 0)
+    {
+        kip::gen::GenOptions o;
+        o.dir = dir + QStringLiteral("/Kip");
+        o.employees = employes;
+        o.weeks = 1;
+        o.seed = graine;
+        o.today = aujourdhui;
+        o.dayLines = lignes;
+        const kip::gen::GenResult r = kip::gen::generateInstallation(o);
+        ASSERT_TRUE(r.ok) << r.error.toStdString();
+    }
     static void SetUpTestSuite()
     {
         s_tmp = new QTemporaryDir;
         ASSERT_TRUE(s_tmp->isValid());
-        kip::gen::GenOptions o;
-        o.dir = s_tmp->path() + QStringLiteral("/Kip");
-        o.employees = 12;
-        o.weeks = 1;
-        o.seed = 5;
-        o.today = kip::dayNumber(2026, 12, 9);
-        o.dayLines = 12 * 40;
-        const kip::gen::GenResult r = kip::gen::generateInstallation(o);
-        ASSERT_TRUE(r.ok) << r.error.toStdString();
+        generer(s_tmp->path(), 12, 5, 12 * 40, kip::dayNumber(2026, 12, 9));
     }
     static void TearDownTestSuite()
     {
@@ -97,92 +102,56 @@ QTemporaryDir* KiptoolTest::s_tmp = nullptr;
 
 } // namespace
 
-TEST_F(KiptoolTest, WritesTheReportAsAPdfAndChangesNothing)
+// Every row of the list, run from the installation directory as a scheduled job runs it: the PDF holds the
+// report's title and the whole weeks of the period (a mid-week period takes whole weeks), and the data are
+// left as they were. What each report prints is checked on the core.
+TEST_F(KiptoolTest, EveryRowOfTheListWritesItsReportAndChangesNothing)
 {
     const auto avant = empreintes(installation() + QStringLiteral("/Data"));
-    // From the installation directory, as a scheduled job runs it; a mid-week period takes whole weeks.
-    const Execution e = kiptool({QStringLiteral("report"), QStringLiteral("3"), QStringLiteral("--from"),
-                                 QStringLiteral("25/11/2026"), QStringLiteral("--to"), QStringLiteral("01/12/2026"),
-                                 QStringLiteral("--pdf"), sortie(QStringLiteral("semaine.pdf"))},
-                                installation());
-    ASSERT_EQ(e.code, 0) << e.erreurs.toStdString();
-    EXPECT_TRUE(e.erreurs.isEmpty()) << e.erreurs.toStdString();
-    const QString texte = texteDuPdf(sortie(QStringLiteral("semaine.pdf")));
-    EXPECT_TRUE(texte.contains(QStringLiteral("Pointages Utilisateur (3e ligne)"))) << texte.toStdString();
-    EXPECT_TRUE(texte.contains(QStringLiteral("Lundi      23/11/2026")) ||
-                texte.contains(QStringLiteral("23/11/2026")));
-    EXPECT_TRUE(texte.contains(QStringLiteral("06/12/2026")));
-    EXPECT_FALSE(texte.contains(QStringLiteral("22/11/2026")));
-    EXPECT_GE(texte.count(QStringLiteral("Total général de:")), 10);
-    EXPECT_TRUE(texte.contains(QStringLiteral("Cette édition est en heure et centièmes")));
-    EXPECT_EQ(empreintes(installation() + QStringLiteral("/Data")), avant);
-}
-
-TEST_F(KiptoolTest, ARangeOfNamesKeepsOnlyThoseEmployees)
-{
-    const Execution tous =
-        kiptool({QStringLiteral("report"), QStringLiteral("6"), QStringLiteral("--from"), QStringLiteral("30/11/2026"),
-                 QStringLiteral("--to"), QStringLiteral("06/12/2026"), QStringLiteral("--sort"), QStringLiteral("A"),
-                 QStringLiteral("--hundredths"), QStringLiteral("--pdf"), sortie(QStringLiteral("tous.pdf")),
-                 QStringLiteral("--dir"), installation()});
-    ASSERT_EQ(tous.code, 0) << tous.erreurs.toStdString();
-    // The first employee in name order, alone.
-    const QString texte = texteDuPdf(sortie(QStringLiteral("tous.pdf")));
-    const qsizetype at = texte.indexOf(QStringLiteral("Total général de:"));
-    ASSERT_GE(at, 0);
-    const QStringList mots = texte.mid(at).split(QLatin1Char('\n')).first().simplified().split(QLatin1Char(' '));
-    ASSERT_GE(mots.size(), 5);
-    const QString nom = mots[4];
-    const Execution un =
-        kiptool({QStringLiteral("report"), QStringLiteral("6"), QStringLiteral("--from"), QStringLiteral("30/11/2026"),
-                 QStringLiteral("--to"), QStringLiteral("06/12/2026"), QStringLiteral("--sort"), QStringLiteral("A"),
-                 QStringLiteral("--range"), nom + QLatin1Char(':') + nom, QStringLiteral("--pdf"),
-                 sortie(QStringLiteral("un.pdf")), QStringLiteral("--dir"), installation()});
-    ASSERT_EQ(un.code, 0) << un.erreurs.toStdString();
-    const QString seul = texteDuPdf(sortie(QStringLiteral("un.pdf")));
-    EXPECT_GE(seul.count(QStringLiteral("Total général de:")), 1);
-    EXPECT_LT(seul.count(QStringLiteral("Total général de:")), texte.count(QStringLiteral("Total général de:")));
-    EXPECT_TRUE(seul.contains(nom));
-}
-
-TEST_F(KiptoolTest, EveryRowOfTheListWritesItsReport)
-{
-    const QStringList semaine = {QStringLiteral("--from"),     QStringLiteral("30/11/2026"), QStringLiteral("--to"),
-                                 QStringLiteral("06/12/2026"), QStringLiteral("--dir"),      installation()};
+    auto periode = [](const char* du, const char* au) {
+        return QStringList{QStringLiteral("--from"), QLatin1String(du), QStringLiteral("--to"), QLatin1String(au)};
+    };
+    const QStringList semaine = periode("30/11/2026", "06/12/2026");
     struct Cas
     {
         const char* ligne;
         QStringList args;
         const char* titre;
         const char* texte;
+        const char* premier; // the first day printed, and the day before it, never printed
+        const char* veille;
     };
     const Cas cas[] = {
         // The employee list has no period: none is asked for.
-        {"1", {QStringLiteral("--dir"), installation()}, "Edition du personnel", "Périodes d'inactivité"},
+        {"1", {}, "Edition du personnel", "Périodes d'inactivité", nullptr, nullptr},
+        {"3", periode("25/11/2026", "01/12/2026"), "Pointages Utilisateur (3e ligne)",
+         "Cette édition est en heure et centièmes", "23/11/2026", "22/11/2026"},
         {"4", semaine, "Pointages Origine (1e ligne) et Utilisateur (3e ligne), totaux jours et employés, 1 à 31",
-         "Total général de:"},
+         "Total général de:", "30/11/2026", "29/11/2026"},
         {"5", semaine, "Pointages Origine (1e ligne) et Utilisateur (3e ligne), totaux jours et employés, 1 à x",
-         "Total général de:"},
+         "Total général de:", "30/11/2026", "29/11/2026"},
         {"7", semaine, "Total de la période par employé et total des employés, 1 à x jours",
-         "Total général de l'édition:"},
-        {"8", semaine, "Edition de contrôle", "Type d'arrondi de semaine:"},
+         "Total général de l'édition:", "30/11/2026", "29/11/2026"},
+        {"8", semaine, "Edition de contrôle", "Type d'arrondi de semaine:", "30/11/2026", "29/11/2026"},
     };
     for (const Cas& c : cas) {
         const QString pdf = sortie(QStringLiteral("ligne%1.pdf").arg(QLatin1String(c.ligne)));
         const Execution e = kiptool(
-            QStringList{QStringLiteral("report"), QLatin1String(c.ligne), QStringLiteral("--pdf"), pdf} + c.args);
+            QStringList{QStringLiteral("report"), QLatin1String(c.ligne), QStringLiteral("--pdf"), pdf} + c.args,
+            installation());
         ASSERT_EQ(e.code, 0) << c.ligne << e.erreurs.toStdString();
+        EXPECT_TRUE(e.erreurs.isEmpty()) << e.erreurs.toStdString();
         const QString texte = texteDuPdf(pdf);
         EXPECT_TRUE(texte.contains(QString::fromUtf8(c.titre))) << c.ligne << texte.toStdString();
-        EXPECT_TRUE(texte.contains(QString::fromUtf8(c.texte))) << c.ligne;
         if (QLatin1String(c.ligne) == QLatin1String("7")) {
-            EXPECT_EQ(texte.count(QString::fromUtf8(c.texte)), 1);
+            EXPECT_EQ(texte.count(QString::fromUtf8(c.texte)), 1); // the grand total once
         }
-        if (QLatin1String(c.ligne) != QLatin1String("1")) {
-            EXPECT_TRUE(texte.contains(QStringLiteral("30/11/2026"))) << c.ligne;
-            EXPECT_FALSE(texte.contains(QStringLiteral("29/11/2026"))) << c.ligne;
+        if (c.premier) {
+            EXPECT_TRUE(texte.contains(QLatin1String(c.premier))) << c.ligne;
+            EXPECT_FALSE(texte.contains(QLatin1String(c.veille))) << c.ligne;
         }
     }
+    EXPECT_EQ(empreintes(installation() + QStringLiteral("/Data")), avant);
 }
 
 TEST_F(KiptoolTest, NothingMatchingWritesNoFileAndEndsWithOne)
@@ -294,14 +263,9 @@ qint64 employes(const QString& installation)
 TEST_F(KiptoolTest, RestoresTheDataFromABackupUnlessAProgramHoldsThem)
 {
     QTemporaryDir tmp;
-    kip::gen::GenOptions o;
-    o.dir = tmp.path() + QStringLiteral("/Kip");
-    o.employees = 6;
-    o.weeks = 1;
-    o.seed = 11;
-    o.dayLines = 60;
-    ASSERT_TRUE(kip::gen::generateInstallation(o).ok);
-    const kip::Paths p = kip::Paths::forInstallation(o.dir);
+    generer(tmp.path(), 6, 11, 60);
+    const QString dir = tmp.path() + QStringLiteral("/Kip");
+    const kip::Paths p = kip::Paths::forInstallation(dir);
     ASSERT_TRUE(kip::SauvegarderDans(p, p.saveManuDir).reussie());
     {
         // Two employees leave after the backup.
@@ -315,24 +279,23 @@ TEST_F(KiptoolTest, RestoresTheDataFromABackupUnlessAProgramHoldsThem)
             ASSERT_TRUE(file.remove(e).ok());
         }
     }
-    ASSERT_EQ(employes(o.dir), 4);
+    ASSERT_EQ(employes(dir), 4);
 
-    EXPECT_EQ(kiptool({QStringLiteral("restore"), QStringLiteral("--from"), QStringLiteral("Ailleurs")}, o.dir).code,
-              2);
+    EXPECT_EQ(kiptool({QStringLiteral("restore"), QStringLiteral("--from"), QStringLiteral("Ailleurs")}, dir).code, 2);
     {
         kip::VerrouProgramme autre;
         ASSERT_EQ(autre.prendre(p.dataDir), kip::VerrouProgramme::Pris);
         const Execution refus =
-            kiptool({QStringLiteral("restore"), QStringLiteral("--from"), QStringLiteral("SaveManu")}, o.dir);
+            kiptool({QStringLiteral("restore"), QStringLiteral("--from"), QStringLiteral("SaveManu")}, dir);
         EXPECT_EQ(refus.code, 1) << refus.erreurs.toStdString();
-        EXPECT_EQ(employes(o.dir), 4);
+        EXPECT_EQ(employes(dir), 4);
     }
     const Execution faite = kiptool({QStringLiteral("restore"), QStringLiteral("--from"), QStringLiteral("savemanu"),
-                                     QStringLiteral("--dir"), o.dir});
+                                     QStringLiteral("--dir"), dir});
     EXPECT_EQ(faite.code, 0) << faite.erreurs.toStdString();
-    EXPECT_EQ(employes(o.dir), 6);
+    EXPECT_EQ(employes(dir), 6);
     // The files before the restore are listed, and restored like any other copy.
-    const Execution liste = kiptool({QStringLiteral("restore"), QStringLiteral("--list")}, o.dir);
+    const Execution liste = kiptool({QStringLiteral("restore"), QStringLiteral("--list")}, dir);
     ASSERT_EQ(liste.code, 0) << liste.erreurs.toStdString();
     const QStringList lignes = liste.sortie.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lignes.size(), 3) << liste.sortie.toStdString();
@@ -340,22 +303,17 @@ TEST_F(KiptoolTest, RestoresTheDataFromABackupUnlessAProgramHoldsThem)
     const QString avant = lignes[2].section(u'\t', 0, 0);
     EXPECT_TRUE(avant.startsWith(QStringLiteral("AvantRestauration/"))) << lignes[2].toStdString();
     EXPECT_TRUE(lignes[2].contains(QStringLiteral(": 4 employé(s), ")));
-    EXPECT_EQ(kiptool({QStringLiteral("restore"), QStringLiteral("--from"), avant}, o.dir).code, 0);
-    EXPECT_EQ(employes(o.dir), 4);
+    EXPECT_EQ(kiptool({QStringLiteral("restore"), QStringLiteral("--from"), avant}, dir).code, 0);
+    EXPECT_EQ(employes(dir), 4);
 }
 
 // A damaged journal of corrections is said, with exit 1, by every command that reads the installation.
 TEST_F(KiptoolTest, ADamagedJournalIsSaidAndEndsWithOne)
 {
     QTemporaryDir tmp;
-    kip::gen::GenOptions o;
-    o.dir = tmp.path() + QStringLiteral("/Kip");
-    o.employees = 4;
-    o.weeks = 1;
-    o.seed = 3;
-    o.dayLines = 20;
-    ASSERT_TRUE(kip::gen::generateInstallation(o).ok);
-    const kip::Paths p = kip::Paths::forInstallation(o.dir);
+    generer(tmp.path(), 4, 3, 20);
+    const QString dir = tmp.path() + QStringLiteral("/Kip");
+    const kip::Paths p = kip::Paths::forInstallation(dir);
     kip::setPaths(p);
     ASSERT_TRUE(kip::createRecordFile(kip::tableOf(kip::FileId::Journal), p.file(kip::FileId::Journal)).ok());
     {
@@ -382,7 +340,7 @@ TEST_F(KiptoolTest, ADamagedJournalIsSaidAndEndsWithOne)
                       sortie(QStringLiteral("j.csv"))},
           QStringList{QStringLiteral("report"), QStringLiteral("1"), QStringLiteral("--pdf"),
                       sortie(QStringLiteral("r.pdf"))}}) {
-        const Execution e = kiptool(args, o.dir);
+        const Execution e = kiptool(args, dir);
         EXPECT_EQ(e.code, 1) << args.first().toStdString() << ": " << e.erreurs.toStdString();
         EXPECT_TRUE(e.erreurs.contains(QStringLiteral("le journal des corrections ") + p.file(kip::FileId::Journal) +
                                        QStringLiteral(" est endommagé")))
@@ -406,29 +364,15 @@ TEST_F(KiptoolTest, ExportsTheWeekTotalsAsCsvForPayroll)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QList<QByteArray> lignes = f.readAll().split('\n');
     ASSERT_GT(lignes.size(), 10);
+    // The choices reach the export (what it writes is checked on the core): the thresholds in the header, the
+    // whole weeks 48 and 49 of the period, hundredths.
     EXPECT_TRUE(lignes[0].startsWith("\xEF\xBB\xBF"));
     EXPECT_TRUE(lignes[0].contains("Heures jusqu'\xC3\xA0 30,00"));
-    // The whole weeks of the period: 48 and 49 of 2026, then the employee's total.
-    int semaines = 0, totaux = 0;
-    for (const QByteArray& l : lignes.mid(1, lignes.size() - 2)) {
-        const QList<QByteArray> champs = l.trimmed().split(';');
-        ASSERT_EQ(champs.size(), 11) << l.toStdString();
-        if (champs[4] == "Total") {
-            ++totaux;
-            continue;
-        }
-        EXPECT_TRUE(champs[4] == "48" || champs[4] == "49") << l.toStdString();
-        ++semaines;
-        // The split adds up to the rounded total, in hundredths with a comma.
-        auto centiemes = [](const QByteArray& v) {
-            return qRound(QString::fromLatin1(v).replace(u',', u'.').toDouble() * 100);
-        };
-        EXPECT_EQ(centiemes(champs[8]) + centiemes(champs[9]) + centiemes(champs[10]), centiemes(champs[7]));
-        EXPECT_LE(centiemes(champs[8]), 3000);
-        EXPECT_LE(centiemes(champs[9]), 1000);
-    }
-    EXPECT_GE(totaux, 10);
-    EXPECT_GE(semaines, 2 * totaux - 2);
+    const QList<QByteArray> champs = lignes[1].trimmed().split(';');
+    ASSERT_EQ(champs.size(), 11) << lignes[1].toStdString();
+    EXPECT_EQ(champs[4], "48");
+    EXPECT_TRUE(champs[7].contains(','));
+    EXPECT_TRUE(lignes[lignes.size() - 2].contains(";49;") || lignes[lignes.size() - 2].contains(";Total;"));
     EXPECT_EQ(empreintes(installation() + QStringLiteral("/Data")), avant);
 
     EXPECT_EQ(kiptool({QStringLiteral("export"), QStringLiteral("--from"), QStringLiteral("25/11/2026"),

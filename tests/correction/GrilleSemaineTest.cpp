@@ -3,16 +3,13 @@
 // changed, what a save writes and the draft of the unsaved rows.
 #include "correction/GrilleSemaine.h"
 
-#include "CorrectionFixture.h"
+#include "InstallationTest.h"
+#include "punch/CalculerTotal.h"
 
 using namespace kip;
+using essai::h;
 
 namespace {
-
-constexpr int h(int heures, int minutes = 0)
-{
-    return heures * 60 + minutes;
-}
 
 PointVal ligne(qint32 date, std::initializer_list<int> user, bool inactif = false)
 {
@@ -130,7 +127,7 @@ TEST(GrilleSemaine, CellEntryAndTotals)
     for (int j = 0; j < JoursSemaine; ++j)
         lignes[size_t(j)] = ligne(Lundi + j, {});
     lignes[0] = ligne(Lundi, {h(8), h(12), h(13, 30), h(17, 30)});
-    g.charger(CorrectionFixture::employe(1, QStringLiteral("A")), Lundi, lignes);
+    g.charger(essai::Installation::employe(1, QStringLiteral("A")), Lundi, lignes);
     EXPECT_EQ(g.jour(0).utilisateur[2], QStringLiteral("13.30"));
     EXPECT_EQ(g.jour(0).total, h(8));
     EXPECT_EQ(g.totalSemaine(), h(8));
@@ -174,7 +171,7 @@ TEST(GrilleSemaine, WeekTotalsRoundedByTheEmployeesCode)
         const char* arrondi;
     };
     for (const Cas c : {Cas{"+15", "40.15"}, Cas{"-60", "40.00"}, Cas{"000", "40.01"}}) {
-        Personnel p = CorrectionFixture::employe(1, QStringLiteral("A"));
+        Personnel p = essai::Installation::employe(1, QStringLiteral("A"));
         p.ARRONDI_SEMAINE = QString::fromLatin1(c.code);
         GrilleSemaine g;
         g.charger(p, Lundi, lignes);
@@ -193,23 +190,26 @@ TEST(GrilleSemaine, HiddenDaysAreSkippedByTheCursorAndBySaving)
     lignes[0] = ligne(Lundi, {h(8), h(12)}, true); // Monday inactive
     lignes[3].reset();                             // no Thursday line
     GrilleSemaine g;
-    g.charger(CorrectionFixture::employe(1, QStringLiteral("A")), Lundi, lignes);
+    g.charger(essai::Installation::employe(1, QStringLiteral("A")), Lundi, lignes);
     EXPECT_TRUE(g.jour(0).cache);
     EXPECT_TRUE(g.jour(3).cache);
+    EXPECT_EQ(g.totalSemaine(), 5 * h(4)); // the hidden Monday's four hours are not the week's
     EXPECT_EQ(g.premierJourAffiche(), 1);
     EXPECT_EQ(g.jourVoisin(2, 1), 4);  // down over Thursday
     EXPECT_EQ(g.jourVoisin(6, 1), 1);  // from Sunday round to Tuesday, over Monday
     EXPECT_EQ(g.jourVoisin(1, -1), 6); // and back up
     EXPECT_EQ(GrilleSemaine::colonneVoisine(13, 1), 0);
     EXPECT_EQ(GrilleSemaine::colonneVoisine(0, -1), 13);
-    // Text left in a hidden day is never saved.
+    // Text left in a hidden day is never saved, nor counted in the week.
     g.poser(0, 0, QStringLiteral("9.00"));
+    g.saisir(0, 1, QStringLiteral("12.00"));
+    EXPECT_EQ(g.totalSemaine(), 5 * h(4));
     EXPECT_TRUE(g.joursModifies().empty());
     EXPECT_TRUE(g.brouillon().vide());
     // A week with no day shown.
     for (auto& l : lignes)
         l.reset();
-    g.charger(CorrectionFixture::employe(1, QStringLiteral("A")), Lundi, lignes);
+    g.charger(essai::Installation::employe(1, QStringLiteral("A")), Lundi, lignes);
     EXPECT_FALSE(g.unJourAffiche());
     EXPECT_EQ(g.jourVoisin(2, 1), -1);
 }
@@ -225,7 +225,7 @@ TEST(GrilleSemaine, WhatASaveWrites)
     CalculerTotal(corrige);
     lignes[4] = corrige;
     GrilleSemaine g;
-    g.charger(CorrectionFixture::employe(1, QStringLiteral("A")), Lundi, lignes);
+    g.charger(essai::Installation::employe(1, QStringLiteral("A")), Lundi, lignes);
     EXPECT_TRUE(g.joursModifies().empty());
 
     // Typed but not left, then left: the same text as loaded is no change.
@@ -263,7 +263,7 @@ TEST(GrilleSemaine, DraftHoldsTheUnsavedRows)
     std::array<std::optional<PointVal>, JoursSemaine> lignes;
     for (int j = 0; j < JoursSemaine; ++j)
         lignes[size_t(j)] = ligne(Lundi + j, {h(8), h(12)});
-    const Personnel p = CorrectionFixture::employe(7, QStringLiteral("A"));
+    const Personnel p = essai::Installation::employe(7, QStringLiteral("A"));
     GrilleSemaine g;
     g.charger(p, Lundi, lignes);
     EXPECT_TRUE(g.brouillon().vide());

@@ -1,7 +1,7 @@
 // The punch list's reads: the attendance filter on the worked example, the four orders against a plain sort
 // of the same lines (ranges, inactive lines, paging both ways, never more rows than the page), the scroll
 // bar's positions, and the range as the operator sets it.
-#include "CorrectionFixture.h"
+#include "InstallationTest.h"
 #include "correction/BornesPointage.h"
 #include "correction/PagePointage.h"
 #include "employees/LecturePersonnel.h"
@@ -10,10 +10,11 @@
 #include <random>
 
 using namespace kip;
+using essai::h;
 
 namespace {
 
-class LecturePointageTest : public CorrectionFixture
+class LecturePointageTest : public InstallationTest
 {
 protected:
     // Every line of the order, walked down one row at a time from the first, and up from the last.
@@ -70,12 +71,12 @@ TEST_F(LecturePointageTest, AttendanceFilterOnTheWorkedExample)
     p.NOMBRE = 6;
     const Personnel six = ajouter(p);
     const qint32 lundi = dayNumber(2026, 12, 7);
-    ajouterJournee(journee(quatre, lundi, jour));
-    ajouterJournee(journee(six, lundi, jour));
-    ajouterJournee(journee(quatre, lundi + 1, {h(8), h(12), h(13, 30)}));
-    ajouterJournee(journee(quatre, lundi + 2));
+    ajouter(journee(quatre, lundi, jour));
+    ajouter(journee(six, lundi, jour));
+    ajouter(journee(quatre, lundi + 1, {h(8), h(12), h(13, 30)}));
+    ajouter(journee(quatre, lundi + 2));
     // The line of a card without an employee counts N = 0.
-    ajouterJournee(journee(employe(3, QStringLiteral("PARTI")), lundi, jour));
+    ajouter(journee(employe(3, QStringLiteral("PARTI")), lundi, jour));
 
     struct Cas
     {
@@ -94,7 +95,7 @@ TEST_F(LecturePointageTest, AttendanceFilterOnTheWorkedExample)
     for (const Cas& c : cas) {
         EXPECT_EQ(codePresence(c.presence), c.code);
         PlagePointage plage{lundi, lundi + 6, 1, 9999, c.presence};
-        LecturePointage lecture(*db, OrdrePointage::CarteDate, plage);
+        LecturePointage lecture(*base, OrdrePointage::CarteDate, plage);
         std::vector<PointVal> lus;
         ASSERT_TRUE(lecture.premiers(50, lus).ok());
         std::vector<std::pair<int, int>> vus;
@@ -125,7 +126,7 @@ TEST_F(LecturePointageTest, FourOrdersAgainstAPlainSort)
             PointVal v = journee(p, d, {}, alea() % 7 == 0);
             for (int k = 0; k < n; ++k)
                 v.POINTAGE_UTILISATEUR[size_t(k)] = qint16(punches[size_t(k)]);
-            toutes.push_back(ajouterJournee(v));
+            toutes.push_back(ajouter(v));
         }
     }
     struct Plage
@@ -160,7 +161,7 @@ TEST_F(LecturePointageTest, FourOrdersAgainstAPlainSort)
             }
 
             for (int taille : {1, 4, 9}) {
-                PagePointage page(*db, ordre, plage, taille);
+                PagePointage page(*base, ordre, plage, taille);
                 ASSERT_TRUE(page.verifier().ok());
                 EXPECT_EQ(parcourir(page, false), attendu) << "order " << o << " size " << taille;
                 EXPECT_EQ(parcourir(page, true), attendu) << "order " << o << " size " << taille;
@@ -169,7 +170,7 @@ TEST_F(LecturePointageTest, FourOrdersAgainstAPlainSort)
                 continue;
             // The scroll bar: the first position is the first line, the last one the last line's key, and the
             // positions of the lines never go down along the order.
-            PagePointage page(*db, ordre, plage, 3);
+            PagePointage page(*base, ordre, plage, 3);
             ASSERT_TRUE(page.calculerPositions().ok());
             ASSERT_TRUE(page.allerPosition(1).ok());
             EXPECT_EQ(page.ligneCourante()->rowid, attendu.front());
@@ -199,10 +200,10 @@ TEST_F(LecturePointageTest, ChangingTheRangeKeepsTheCurrentLine)
     const Personnel b = ajouter(employe(2, QStringLiteral("BERT")));
     const qint32 lundi = dayNumber(2026, 12, 7);
     for (int j = 0; j < 7; ++j) {
-        ajouterJournee(journee(a, lundi + j, {h(8), h(12)}));
-        ajouterJournee(journee(b, lundi + j));
+        ajouter(journee(a, lundi + j, {h(8), h(12)}));
+        ajouter(journee(b, lundi + j));
     }
-    PagePointage page(*db, OrdrePointage::DateCarte, {lundi, lundi + 6, 1, 2, Presence::Tous}, 4);
+    PagePointage page(*base, OrdrePointage::DateCarte, {lundi, lundi + 6, 1, 2, Presence::Tous}, 4);
     ASSERT_TRUE(page.allerDebut().ok());
     ASSERT_TRUE(page.deplacer(5).ok());
     EXPECT_EQ(page.ligneCourante()->DATE, lundi + 2);

@@ -2,7 +2,7 @@
 // still found out by the cheaper check that follows the rebuild.
 #include "data/FileAdmin.h"
 
-#include "DataFixture.h"
+#include "InstallationTest.h"
 #include "StoreTestTools.h"
 #include "data/Database.h"
 #include "data/RecordFile.h"
@@ -16,15 +16,15 @@ using namespace kip;
 
 namespace {
 
-class FileAdminTest : public DataFixture
+class FileAdminTest : public InstallationVide
 {
 protected:
     void SetUp() override
     {
-        DataFixture::SetUp();
+        InstallationVide::SetUp();
         m_path = paths().file(FileId::PointVal);
         ASSERT_TRUE(createRecordFile(table(), m_path).ok());
-        Database db(dataDir());
+        Database db = connexion();
         RecordFile<PointVal> pov(db);
         ASSERT_EQ(pov.open(), NoError);
         Transaction t(db, {FileId::PointVal});

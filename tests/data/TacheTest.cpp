@@ -2,7 +2,7 @@
 // destroying a running job asks its work to stop and waits for it, and the files it holds are released after.
 #include "data/Tache.h"
 
-#include "DataFixture.h"
+#include "InstallationTest.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>
@@ -17,7 +17,7 @@ namespace {
 
 constexpr int AttenteTacheMs = 10000;
 
-class TacheTest : public DataFixture
+class TacheTest : public InstallationVide
 {
 protected:
     int argc = 1;

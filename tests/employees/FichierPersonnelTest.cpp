@@ -2,7 +2,7 @@
 // cascade into the day lines and its retry question, the delete with its confirmation.
 #include "employees/FichierPersonnel.h"
 
-#include "EmployesFixture.h"
+#include "InstallationTest.h"
 #include "data/Journal.h"
 #include "employees/ReglesFiche.h"
 
@@ -10,12 +10,12 @@ using namespace kip;
 
 namespace {
 
-class FichierPersonnelTest : public EmployesFixture
+class FichierPersonnelTest : public InstallationTest
 {
 protected:
     Personnel relire(qint16 carte)
     {
-        RecordFile<Personnel> file(*db);
+        RecordFile<Personnel> file(*base);
         EXPECT_TRUE(file.open().ok());
         Personnel p;
         p.CARTE = carte;
@@ -41,7 +41,7 @@ TEST_F(FichierPersonnelTest, DuplicateKeysAreNamedAndNothingIsWritten)
         presenter.clear();
         Personnel p =
             employe(c.carte, QString::fromUtf8(c.nom), QStringLiteral("PAUL"), QString::fromUtf8(c.matricule));
-        EXPECT_FALSE(ajouterEmploye(*db, p));
+        EXPECT_FALSE(ajouterEmploye(*base, p));
         ASSERT_EQ(presenter.shown().size(), 1);
         EXPECT_EQ(presenter.shown()[0].number, 24);
         EXPECT_EQ(presenter.shown()[0].text,
@@ -54,7 +54,7 @@ TEST_F(FichierPersonnelTest, DuplicateKeysAreNamedAndNothingIsWritten)
     presenter.clear();
     for (qint16 carte : {20, 21}) {
         Personnel p = employe(carte, QStringLiteral("SANS%1").arg(carte), QStringLiteral("Paul"), QStringLiteral(""));
-        EXPECT_TRUE(ajouterEmploye(*db, p));
+        EXPECT_TRUE(ajouterEmploye(*base, p));
         EXPECT_GT(p.rowid, 0);
     }
     EXPECT_TRUE(presenter.shown().isEmpty());
@@ -65,7 +65,7 @@ TEST_F(FichierPersonnelTest, AnyOtherInsertErrorIsMessage14)
     sql(FileId::Personnel,
         "CREATE TRIGGER refuse BEFORE INSERT ON PERSONNEL BEGIN SELECT RAISE(ABORT, 'disque plein'); END;");
     Personnel p = employe(12, QStringLiteral("MARTIN"));
-    EXPECT_FALSE(ajouterEmploye(*db, p));
+    EXPECT_FALSE(ajouterEmploye(*base, p));
     ASSERT_EQ(presenter.shown().size(), 1);
     EXPECT_EQ(presenter.shown()[0].number, 14);
     // The driver's cause, in French.
@@ -85,7 +85,7 @@ TEST_F(FichierPersonnelTest, ChangeOfCardReachesEveryDayLineOrNone)
     Personnel fiche = copie;
     LinkValues liens = LinkValues::of(copie);
     // Nothing changed: nothing written, no question.
-    EXPECT_EQ(modifierEmploye(*db, fiche, copie, liens), IssueModification::Inchangee);
+    EXPECT_EQ(modifierEmploye(*base, fiche, copie, liens), IssueModification::Inchangee);
     EXPECT_EQ(relire(12).version, copie.version);
 
     // One day line refuses the change: the employee and every line keep their values, and message 16 asks
@@ -97,7 +97,7 @@ TEST_F(FichierPersonnelTest, ChangeOfCardReachesEveryDayLineOrNone)
     presenter.answer(ButtonYes); // message 16: try again
     presenter.answer(ButtonOk);  // message 15
     presenter.answer(ButtonNo);  // message 16: leave without saving
-    EXPECT_EQ(modifierEmploye(*db, fiche, copie, liens), IssueModification::Abandonnee);
+    EXPECT_EQ(modifierEmploye(*base, fiche, copie, liens), IssueModification::Abandonnee);
     QList<int> numeros;
     for (const MessageSpec& m : presenter.shown())
         numeros << m.number;
@@ -109,12 +109,12 @@ TEST_F(FichierPersonnelTest, ChangeOfCardReachesEveryDayLineOrNone)
     presenter.clear();
     presenter.answer(ButtonOk);
     presenter.answer(ButtonCancel); // stay in the form
-    EXPECT_EQ(modifierEmploye(*db, fiche, copie, liens), IssueModification::Gardee);
+    EXPECT_EQ(modifierEmploye(*base, fiche, copie, liens), IssueModification::Gardee);
 
     sql(FileId::PointVal, "DROP TRIGGER refuse;");
     presenter.clear();
     int attentes = 0;
-    EXPECT_EQ(modifierEmploye(*db, fiche, copie, liens, [&](bool a) { attentes += a ? 1 : -1; }),
+    EXPECT_EQ(modifierEmploye(*base, fiche, copie, liens, [&](bool a) { attentes += a ? 1 : -1; }),
               IssueModification::Enregistree);
     EXPECT_EQ(attentes, 0);
     EXPECT_TRUE(presenter.shown().isEmpty());
@@ -140,14 +140,14 @@ TEST_F(FichierPersonnelTest, ChangeMadeElsewhereIsReadBack)
     EXPECT_EQ(updateEmployee(ailleurs, autre, liensAutre), NoError);
 
     fiche.TOLERANCE_ENTREE = 3;
-    EXPECT_EQ(modifierEmploye(*db, fiche, copie, liens), IssueModification::ModifieeAilleurs);
+    EXPECT_EQ(modifierEmploye(*base, fiche, copie, liens), IssueModification::ModifieeAilleurs);
     EXPECT_EQ(presenter.shown().last().text, QStringLiteral("Cet enregistrement a été modifié par une autre station."));
     EXPECT_EQ(fiche.NOM, QStringLiteral("MARTINEZ"));
     EXPECT_EQ(fiche.TOLERANCE_ENTREE, 0);
     EXPECT_EQ(liens.NOM, QStringLiteral("MARTINEZ"));
     // Edited again from the stored values, it saves.
     fiche.TOLERANCE_ENTREE = 3;
-    EXPECT_EQ(modifierEmploye(*db, fiche, copie, liens), IssueModification::Enregistree);
+    EXPECT_EQ(modifierEmploye(*base, fiche, copie, liens), IssueModification::Enregistree);
     EXPECT_EQ(relire(12).TOLERANCE_ENTREE, 3);
     EXPECT_EQ(relire(12).NOM, QStringLiteral("MARTINEZ"));
 }
@@ -161,7 +161,7 @@ TEST_F(FichierPersonnelTest, DeleteAsksAndTakesTheDayLines)
         ajouterJournee(q, d);
     }
     presenter.answer(ButtonCancel);
-    EXPECT_EQ(supprimerEmploye(*db, p), Reponse::Annulee);
+    EXPECT_EQ(supprimerEmploye(*base, p), Reponse::Annulee);
     EXPECT_EQ(presenter.shown().last().number, 32);
     EXPECT_EQ(cartes(), (QList<int>{12, 13}));
 
@@ -172,7 +172,7 @@ TEST_F(FichierPersonnelTest, DeleteAsksAndTakesTheDayLines)
     presenter.answer(ButtonYes); // 18: again
     presenter.answer(ButtonOk);  // 17
     presenter.answer(ButtonNo);  // 18
-    EXPECT_EQ(supprimerEmploye(*db, p), Reponse::Annulee);
+    EXPECT_EQ(supprimerEmploye(*base, p), Reponse::Annulee);
     QList<int> numeros;
     for (const MessageSpec& m : presenter.shown())
         numeros << m.number;
@@ -182,7 +182,7 @@ TEST_F(FichierPersonnelTest, DeleteAsksAndTakesTheDayLines)
     sql(FileId::PointVal, "DROP TRIGGER refuse;");
     presenter.clear();
     presenter.answer(ButtonOk);
-    EXPECT_EQ(supprimerEmploye(*db, p), Reponse::Complete);
+    EXPECT_EQ(supprimerEmploye(*base, p), Reponse::Complete);
     EXPECT_EQ(cartes(), QList<int>{13});
     EXPECT_TRUE(journees(12).isEmpty());
     EXPECT_EQ(journees(13).size(), 4);
@@ -192,14 +192,14 @@ TEST_F(FichierPersonnelTest, EmptySettingsFileReadsAsACleared)
 {
     Parametre par;
     par.TABPERSONNEL = 9;
-    EXPECT_TRUE(lireParametre(*db, par));
+    EXPECT_TRUE(lireParametre(*base, par));
     EXPECT_EQ(par.TABPERSONNEL, 0);
-    RecordFile<Parametre> file(*db);
+    RecordFile<Parametre> file(*base);
     ASSERT_TRUE(file.open().ok());
     Parametre stocke;
     stocke.TABPERSONNEL = 2;
     ASSERT_EQ(file.add(stocke), NoError);
-    EXPECT_TRUE(lireParametre(*db, par));
+    EXPECT_TRUE(lireParametre(*base, par));
     EXPECT_EQ(par.TABPERSONNEL, 2);
     EXPECT_TRUE(presenter.shown().isEmpty());
 }
@@ -207,9 +207,9 @@ TEST_F(FichierPersonnelTest, EmptySettingsFileReadsAsACleared)
 TEST_F(FichierPersonnelTest, AnInsertIsJournalledOrNotWrittenAtAll)
 {
     Personnel p = employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"), QStringLiteral("A1"));
-    ASSERT_TRUE(ajouterEmploye(*db, p));
+    ASSERT_TRUE(ajouterEmploye(*base, p));
     std::vector<Journal> entrees;
-    ASSERT_EQ(lireJournal(*db, {}, entrees), NoError);
+    ASSERT_EQ(lireJournal(*base, {}, entrees), NoError);
     ASSERT_EQ(entrees.size(), 1u);
     EXPECT_EQ(entrees[0].CARTE, 12);
     EXPECT_EQ(entrees[0].AVANT, QString());
@@ -219,7 +219,7 @@ TEST_F(FichierPersonnelTest, AnInsertIsJournalledOrNotWrittenAtAll)
     // The journal refuses the entry: the employee is not written either.
     sql(FileId::Journal, "CREATE TRIGGER refuse BEFORE INSERT ON JOURNAL BEGIN SELECT RAISE(ABORT, 'plein'); END;");
     Personnel q = employe(13, QStringLiteral("DURAND"));
-    EXPECT_FALSE(ajouterEmploye(*db, q));
+    EXPECT_FALSE(ajouterEmploye(*base, q));
     ASSERT_EQ(presenter.shown().size(), 1);
     EXPECT_EQ(presenter.shown()[0].number, 14);
     EXPECT_EQ(q.rowid, 0);

@@ -2,7 +2,7 @@
 // scroll bar's 100 positions and the letter locator, all in the files' case-blind text order.
 #include "employees/PagePersonnel.h"
 
-#include "EmployesFixture.h"
+#include "InstallationTest.h"
 
 #include <QSet>
 #include <algorithm>
@@ -12,7 +12,7 @@ using namespace kip;
 
 namespace {
 
-class PagePersonnelTest : public EmployesFixture
+class PagePersonnelTest : public InstallationTest
 {
 protected:
     // Walks the whole order one row at a time; the page never holds more than its size.
@@ -58,7 +58,7 @@ TEST_F(PagePersonnelTest, TextComparesAsTheFilesDo)
         pris.insert(nom.toLower());
         tous.push_back(ajouter(employe(carte, nom)));
     }
-    PagePersonnel page(*db, OrdrePersonnel::Nom, 7);
+    PagePersonnel page(*base, OrdrePersonnel::Nom, 7);
     std::sort(tous.begin(), tous.end(),
               [](const Personnel& a, const Personnel& b) { return comparerEmployes(OrdrePersonnel::Nom, a, b) < 0; });
     QStringList attendu;
@@ -79,7 +79,7 @@ TEST_F(PagePersonnelTest, MatriculeOrderPlacesEveryEmployeeOnce)
     ajouter(employe(5, QStringLiteral("E"), QStringLiteral("x"), QStringLiteral("m20")));
     ajouter(employe(6, QStringLiteral("F"), QStringLiteral("x"), QStringLiteral("")));
     for (int taille : {1, 2, 4, 10}) {
-        PagePersonnel page(*db, OrdrePersonnel::Matricule, taille);
+        PagePersonnel page(*base, OrdrePersonnel::Matricule, taille);
         const QStringList attendu{"B/", "D/", "F/", "C/M10", "E/m20", "A/m30"};
         EXPECT_EQ(parcourir(page), attendu) << taille;
         QStringList inverse = attendu;
@@ -87,7 +87,7 @@ TEST_F(PagePersonnelTest, MatriculeOrderPlacesEveryEmployeeOnce)
         EXPECT_EQ(parcourir(page, true), inverse) << taille;
     }
     // The current employee stays current across orders, also one without a matricule.
-    PagePersonnel page(*db, OrdrePersonnel::Nom, 3);
+    PagePersonnel page(*base, OrdrePersonnel::Nom, 3);
     ASSERT_TRUE(page.allerDebut().ok());
     ASSERT_TRUE(page.deplacer(3).ok());
     ASSERT_EQ(page.employeCourant()->NOM, QStringLiteral("D"));
@@ -102,7 +102,7 @@ TEST_F(PagePersonnelTest, MovesReadOnlyWhatComesIntoView)
 {
     for (qint16 carte = 1; carte <= 40; ++carte)
         ajouter(employe(carte * 10, QStringLiteral("NOM%1").arg(carte, 2, 10, QLatin1Char('0'))));
-    PagePersonnel page(*db, OrdrePersonnel::Carte, 8);
+    PagePersonnel page(*base, OrdrePersonnel::Carte, 8);
     ASSERT_TRUE(page.allerDebut().ok());
     EXPECT_EQ(page.courante(), 0);
     ASSERT_TRUE(page.deplacer(8).ok()); // a page down
@@ -144,7 +144,7 @@ TEST_F(PagePersonnelTest, ScrollBarPositionsSpreadOverTheKeys)
 {
     for (qint16 carte = 1; carte <= 200; ++carte)
         ajouter(employe(carte, QStringLiteral("N%1").arg(carte)));
-    PagePersonnel page(*db, OrdrePersonnel::Carte, 5);
+    PagePersonnel page(*base, OrdrePersonnel::Carte, 5);
     ASSERT_TRUE(page.calculerPositions().ok());
     ASSERT_TRUE(page.allerPosition(1).ok());
     EXPECT_EQ(page.employeCourant()->CARTE, 1);
@@ -178,7 +178,7 @@ TEST_F(PagePersonnelTest, LetterLocatorWalksTheNamesOfALetter)
                               {7, "ÉMILE"},
                               {8, "ZOLA"}})
         ajouter(employe(qint16(carte), QString::fromUtf8(nom)));
-    PagePersonnel page(*db, OrdrePersonnel::Nom, 4);
+    PagePersonnel page(*base, OrdrePersonnel::Nom, 4);
     ASSERT_TRUE(page.allerDebut().ok());
     auto nom = [&] { return page.employeCourant()->NOM; };
     const QChar d(u'd');

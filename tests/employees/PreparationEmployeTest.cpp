@@ -2,7 +2,7 @@
 // active days only, with the inactivity flag of existing lines set or cleared.
 #include "employees/PreparationEmploye.h"
 
-#include "EmployesFixture.h"
+#include "InstallationTest.h"
 #include "calendar/Dates.h"
 #include "data/Transaction.h"
 #include "employees/ReglesFiche.h"
@@ -13,7 +13,7 @@
 using namespace kip;
 
 namespace {
-class PreparationEmployeTest : public EmployesFixture
+class PreparationEmployeTest : public InstallationTest
 {
 };
 } // namespace
@@ -25,7 +25,7 @@ TEST_F(PreparationEmployeTest, NewEmployeeGetsLinesFromNinetyDaysBackToSundayOnA
     p.PERIODE_INACTIVITE_DEBUT[0] = today - 20;
     p.PERIODE_INACTIVITE_FIN[0] = today - 11;
     p = ajouter(p);
-    const PreparationJournees r = preparerJourneesEmploye(*db, p, today);
+    const PreparationJournees r = preparerJourneesEmploye(*base, p, today);
     ASSERT_TRUE(r.erreur.ok());
     const qint32 dimanche = LundiDimanche(today).dimanche;
     EXPECT_EQ(r.premier, today - 90);
@@ -37,7 +37,7 @@ TEST_F(PreparationEmployeTest, NewEmployeeGetsLinesFromNinetyDaysBackToSundayOnA
     EXPECT_EQ(journees(12).keys(), attendues);
     // A second run finds everything in place.
     const QMap<qint32, int> avant = journees(12);
-    ASSERT_TRUE(preparerJourneesEmploye(*db, p, today).erreur.ok());
+    ASSERT_TRUE(preparerJourneesEmploye(*base, p, today).erreur.ok());
     EXPECT_EQ(journees(12), avant);
 }
 
@@ -50,7 +50,7 @@ TEST_F(PreparationEmployeTest, ChangedPeriodsReachTheLinesUpToTheLastOne)
     ajouterJournee(p, today - 200); // before the 90 days: never touched
     p.PERIODE_INACTIVITE_DEBUT[0] = today - 200;
     p.PERIODE_INACTIVITE_FIN[0] = today - 2;
-    const PreparationJournees r = preparerJourneesEmploye(*db, p, today);
+    const PreparationJournees r = preparerJourneesEmploye(*base, p, today);
     ASSERT_TRUE(r.erreur.ok());
     EXPECT_EQ(r.dernier, derniere);
     const QMap<qint32, int> lignes = journees(12);

@@ -92,7 +92,7 @@ TEST(ReglesFiche, ExampleAgreesWithTheRoundingRule)
 
 TEST(ReglesFiche, MidnightShiftAndExtensionTexts)
 {
-    for (const char* refuse : {"12.30", "3.75", "12.01", "-1", "1.2.3", "abc", "99"})
+    for (const char* refuse : {"12.30", "3.75", "3.60", "12.01", "-1", "1.2.3", "abc", "99"})
         EXPECT_FALSE(lireDuree(QString::fromLatin1(refuse), DecalageMinuitMax).valide) << refuse;
     const DureeLue douze = lireDuree(QStringLiteral("12.00"), DecalageMinuitMax);
     ASSERT_TRUE(douze.valide);

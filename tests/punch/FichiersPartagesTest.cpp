@@ -1,7 +1,7 @@
 // The record files shared by the GUI thread and the jobs' workers: a worker that asks the user while opening a
 // file does not keep the GUI thread from using the files, and a failed transfer names the file that failed.
 #include "../data/StoreTestTools.h"
-#include "PunchFixture.h"
+#include "InstallationTest.h"
 #include "data/Employees.h"
 #include "data/FileAdmin.h"
 #include "data/Files.h"
@@ -56,7 +56,7 @@ void damageKeys(const QString& path)
     sqlite3_close(raw);
 }
 
-class FichiersPartagesTest : public PunchFixture
+class FichiersPartagesTest : public InstallationTest
 {
 };
 
@@ -70,15 +70,15 @@ TEST_F(FichiersPartagesTest, EmployeeUpdateOnTheGuiThreadAndTransferOnAWorkerBot
     QCoreApplication app(argc, argv);
     GuiThreadPresenter gui;
     setMessagePresenter(&gui);
-    addEmployee(12, QStringLiteral("MARTIN"));
-    addEmployee(13, QStringLiteral("DURAND"));
-    writeOrigin(punch(13, today, 8, 0) + punch(13, today, 12, 0));
+    ajouter(12, QStringLiteral("MARTIN"));
+    ajouter(13, QStringLiteral("DURAND"));
+    ecrire(origine(), pointage(13, today, 8, 0) + pointage(13, today, 12, 0));
     damageKeys(paths().file(FileId::PointVal));
 
     // The worker's first use of POINTVAL asks whether to rebuild its keys; meanwhile the user saves an employee.
     FileError saved = makeError(NotFound);
     gui.meanwhile = [&] {
-        Database guiDb(dataDir());
+        Database guiDb = connexion();
         RecordFile<Personnel> file(guiDb);
         ASSERT_EQ(file.open(), NoError);
         Personnel p;
@@ -91,7 +91,7 @@ TEST_F(FichiersPartagesTest, EmployeeUpdateOnTheGuiThreadAndTransferOnAWorkerBot
     gui.answer(ButtonYes);
     gui.answer(ButtonYes);
     const QString dir = dataDir();
-    const QString raw = origin();
+    const QString raw = origine();
     const qint32 day = today;
     QFutureWatcher<ResultatTransfert> watcher;
     QEventLoop loop;
@@ -115,9 +115,9 @@ TEST_F(FichiersPartagesTest, EmployeeUpdateOnTheGuiThreadAndTransferOnAWorkerBot
     EXPECT_EQ(saved, NoError);
     EXPECT_TRUE(r.reussi()) << r.erreur.description().toStdString();
     EXPECT_EQ(r.stockes, 2);
-    EXPECT_EQ(employee(12).NOM, QStringLiteral("MARTINEZ"));
-    ASSERT_TRUE(line(13, today).has_value());
-    EXPECT_EQ(punches(line(13, today)->POINTAGE_ORIGINE), (std::vector<int>{480, 720}));
+    EXPECT_EQ(employeLu(12)->NOM, QStringLiteral("MARTINEZ"));
+    ASSERT_TRUE(lire(13, today).has_value());
+    EXPECT_EQ(pointages(lire(13, today)->POINTAGE_ORIGINE), (std::vector<int>{480, 720}));
     // Each thread asked once; the keys were rebuilt once and nothing else was said.
     const QList<MessageSpec> shown = gui.shown();
     ASSERT_EQ(shown.size(), 2);
@@ -130,20 +130,20 @@ TEST_F(FichiersPartagesTest, EmployeeUpdateOnTheGuiThreadAndTransferOnAWorkerBot
 // With the employee file read-only the transfer stores nothing, and its message names the employee file.
 TEST_F(FichiersPartagesTest, ReadOnlyEmployeeFileIsTheFileNamed)
 {
-    addEmployee(13, QStringLiteral("DURAND"));
-    writeOrigin(punch(13, today, 8, 0));
+    ajouter(13, QStringLiteral("DURAND"));
+    ecrire(origine(), pointage(13, today, 8, 0));
     ResultatTransfert r;
     {
         storetest::ReadOnlyFile readOnly(paths().file(FileId::Personnel));
         if (!readOnly.ok())
             GTEST_SKIP() << "this file system cannot make a file read-only for this user";
-        Database worker(dataDir());
-        r = TransfererPointages(worker, origin(), today);
+        Database worker = connexion();
+        r = TransfererPointages(worker, origine(), today);
     }
     EXPECT_FALSE(r.reussi());
     EXPECT_EQ(r.stockes, 0);
     EXPECT_EQ(r.erreur.label, QStringLiteral("PERSONNEL"));
-    EXPECT_FALSE(line(13, today).has_value());
+    EXPECT_FALSE(lire(13, today).has_value());
     // What the transfer window and kipempty show.
     reportFileError(15, r.erreur, QStringLiteral("POINTVAL"));
     ASSERT_EQ(presenter.shown().size(), 1);

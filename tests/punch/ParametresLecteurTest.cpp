@@ -1,6 +1,6 @@
 // The rules of the settings form: KipGuard.txt read back and rewritten, the sound lists, the port test, and the
 // settings record in insert and change mode.
-#include "PunchFixture.h"
+#include "InstallationTest.h"
 #include "data/FileAdmin.h"
 #include "data/Pack.h"
 #include "data/Transaction.h"
@@ -9,35 +9,18 @@
 
 using namespace kip;
 
-namespace {
-
-void ecrire(const QString& chemin, const QByteArray& contenu)
-{
-    QFile f(chemin);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(contenu);
-}
-
-QByteArray lire(const QString& chemin)
-{
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
-}
-
-} // namespace
-
-class ParametresLecteurTest : public PunchFixture
+class ParametresLecteurTest : public InstallationTest
 {
 protected:
     void SetUp() override
     {
-        PunchFixture::SetUp();
+        InstallationTest::SetUp();
         QDir().mkpath(paths().sonDir);
         commonOpen(FileId::Parametre);
     }
     std::vector<Parametre> parametres()
     {
-        RecordFile<Parametre> f(*db);
+        RecordFile<Parametre> f(*base);
         EXPECT_TRUE(f.open().ok());
         std::vector<Parametre> tous;
         Cursor<Parametre> c = f.readAll();
@@ -91,12 +74,12 @@ TEST_F(ParametresLecteurTest, KipGuardIsRewrittenWholeOrNotAtAll)
     ecrire(chemin, "2\r\na.wav\r\nb.wav\r\nOmron\r\nune cinquième ligne\r\n");
     ConfigurationLecteur c;
     ASSERT_TRUE(c.ecrire(chemin).ok());
-    EXPECT_EQ(lire(chemin), QByteArray("0\r\n\r\n\r\nMagtek\r\n"));
+    EXPECT_EQ(lireFichier(chemin), QByteArray("0\r\n\r\n\r\nMagtek\r\n"));
     c.port = 8;
     c.sonCarteLue = QStringLiteral("Sonnerie été.wav");
     c.marque = MarqueOmron();
     ASSERT_TRUE(c.ecrire(chemin).ok());
-    EXPECT_EQ(lire(chemin), QByteArray("8\r\nSonnerie \xe9t\xe9.wav\r\n\r\nOmron\r\n"));
+    EXPECT_EQ(lireFichier(chemin), QByteArray("8\r\nSonnerie \xe9t\xe9.wav\r\n\r\nOmron\r\n"));
     EXPECT_EQ(QDir(paths().dataDir).entryList({QStringLiteral("KipGuard*")}, QDir::Files),
               QStringList{QStringLiteral("KipGuard.txt")});
     // A file that cannot be written leaves the former one as it was.
@@ -117,10 +100,10 @@ TEST_F(ParametresLecteurTest, PortTestMessageIs1025PlusThePortAndNothingWithoutO
 TEST_F(ParametresLecteurTest, FirstSaveOnAnEmptyFileStoresOneRecordWithEveryDefault)
 {
     SaisieParametres s;
-    ASSERT_TRUE(LireParametres(*db, s).ok());
+    ASSERT_TRUE(LireParametres(*base, s).ok());
     EXPECT_TRUE(s.insertion);
     s.enregistrement.POSITIONSOMMAIRE = 1;
-    ASSERT_EQ(EnregistrerParametres(*db, s), ResultatParametres::Enregistre);
+    ASSERT_EQ(EnregistrerParametres(*base, s), ResultatParametres::Enregistre);
     const std::vector<Parametre> tous = parametres();
     ASSERT_EQ(tous.size(), size_t(1));
     const Parametre& p = tous[0];
@@ -151,29 +134,29 @@ TEST_F(ParametresLecteurTest, ChangeModeWritesOnlyWhatDiffersAndYieldsToAnotherS
 {
     {
         SaisieParametres s;
-        ASSERT_TRUE(LireParametres(*db, s).ok());
+        ASSERT_TRUE(LireParametres(*base, s).ok());
         s.enregistrement.TABPERSONNEL = 3; // a field this form keeps as it is
-        ASSERT_EQ(EnregistrerParametres(*db, s), ResultatParametres::Enregistre);
+        ASSERT_EQ(EnregistrerParametres(*base, s), ResultatParametres::Enregistre);
     }
     SaisieParametres s;
-    ASSERT_TRUE(LireParametres(*db, s).ok());
+    ASSERT_TRUE(LireParametres(*base, s).ok());
     EXPECT_FALSE(s.insertion);
     EXPECT_EQ(s.enregistrement.TABPERSONNEL, 3);
     // Nothing changed: nothing written.
-    ASSERT_EQ(EnregistrerParametres(*db, s), ResultatParametres::Enregistre);
+    ASSERT_EQ(EnregistrerParametres(*base, s), ResultatParametres::Enregistre);
     EXPECT_EQ(parametres()[0].version, 0);
     s.enregistrement.POSITIONSOMMAIRE = 1;
-    ASSERT_EQ(EnregistrerParametres(*db, s), ResultatParametres::Enregistre);
+    ASSERT_EQ(EnregistrerParametres(*base, s), ResultatParametres::Enregistre);
     EXPECT_EQ(parametres()[0].version, 1);
     EXPECT_EQ(parametres()[0].TABPERSONNEL, 3);
 
     // Another station writes between this form's reading and its save.
     SaisieParametres autre;
-    ASSERT_TRUE(LireParametres(*db, autre).ok());
+    ASSERT_TRUE(LireParametres(*base, autre).ok());
     autre.enregistrement.AFFICHAGELIGNE1 = QStringLiteral("X");
-    ASSERT_EQ(EnregistrerParametres(*db, autre), ResultatParametres::Enregistre);
+    ASSERT_EQ(EnregistrerParametres(*base, autre), ResultatParametres::Enregistre);
     s.enregistrement.POSITIONSOMMAIRE = 0;
-    EXPECT_EQ(EnregistrerParametres(*db, s), ResultatParametres::ModifieAilleurs);
+    EXPECT_EQ(EnregistrerParametres(*base, s), ResultatParametres::ModifieAilleurs);
     ASSERT_EQ(presenter.shown().size(), 1);
     EXPECT_EQ(presenter.shown()[0].text, QStringLiteral("Cet enregistrement a été modifié par une autre station."));
     EXPECT_EQ(s.enregistrement.AFFICHAGELIGNE1, QStringLiteral("X"));
@@ -184,11 +167,11 @@ TEST_F(ParametresLecteurTest, ChangeModeWritesOnlyWhatDiffersAndYieldsToAnotherS
 TEST_F(ParametresLecteurTest, AnInsertThatComesSecondTakesTheOtherStationsRecord)
 {
     SaisieParametres premier, second;
-    ASSERT_TRUE(LireParametres(*db, premier).ok());
-    ASSERT_TRUE(LireParametres(*db, second).ok());
-    ASSERT_EQ(EnregistrerParametres(*db, premier), ResultatParametres::Enregistre);
+    ASSERT_TRUE(LireParametres(*base, premier).ok());
+    ASSERT_TRUE(LireParametres(*base, second).ok());
+    ASSERT_EQ(EnregistrerParametres(*base, premier), ResultatParametres::Enregistre);
     second.enregistrement.POSITIONSOMMAIRE = 1;
-    EXPECT_EQ(EnregistrerParametres(*db, second), ResultatParametres::ModifieAilleurs);
+    EXPECT_EQ(EnregistrerParametres(*base, second), ResultatParametres::ModifieAilleurs);
     EXPECT_FALSE(second.insertion);
     EXPECT_EQ(parametres().size(), size_t(1));
 }

@@ -2,7 +2,7 @@
 // week's totals without the inactive lines, a card without a record, and one page per employee.
 #include "reports/EditionControle.h"
 
-#include "ReportsFixture.h"
+#include "EditionsEssai.h"
 #include "reports/TotauxSemaines.h"
 
 #include <QRegularExpression>
@@ -11,7 +11,7 @@ using namespace kip;
 
 namespace {
 
-class EditionControleTest : public ReportsFixture
+class EditionControleTest : public EditionsTest
 {
 protected:
     ResultatEdition controle(const ParametresEdition& p)
@@ -29,7 +29,7 @@ protected:
 
 TEST_F(EditionControleTest, AnInactiveLineIsPrintedTickedAndLeftOutOfTheWeek)
 {
-    const Personnel p = employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"), QStringLiteral("+15"));
+    const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"), QStringLiteral("+15"));
     minutes(p, lundi(1), 481);
     minutes(p, lundi(1) + 1, 300, 1); // inactive
     // Corrected by hand: the three lines differ. The programme's last punch is 47 h 59 from midnight.
@@ -94,7 +94,7 @@ TEST_F(EditionControleTest, ACardWithoutARecordShowsNoRoundingAndAnUnroundedTota
 TEST_F(EditionControleTest, TwoEmployeesNeverShareAPage)
 {
     for (qint16 carte : {3, 7, 9}) {
-        const Personnel p = employe(carte, QStringLiteral("NOM%1").arg(carte), QStringLiteral("Léa"));
+        const Personnel p = salarie(carte, QStringLiteral("NOM%1").arg(carte), QStringLiteral("Léa"));
         const int jours = carte == 7 ? 1 : 7;
         for (int j = 0; j < jours; ++j)
             minutes(p, lundi(1) + j, 420);
@@ -115,8 +115,8 @@ TEST_F(EditionControleTest, TwoEmployeesNeverShareAPage)
     // The week totals of an export, from the same computation: the control report's and the weekly
     // reports' weeks agree.
     std::vector<TotauxSemainesEmploye> totaux;
-    Database connexion(paths().dataDir);
-    ASSERT_TRUE(CalculerTotauxSemaines(connexion, semaine(), totaux).complete());
+    Database lien = connexion();
+    ASSERT_TRUE(CalculerTotauxSemaines(lien, semaine(), totaux).complete());
     ASSERT_EQ(totaux.size(), 3u);
     EXPECT_EQ(totaux[0].semaines.size(), 1u);
     EXPECT_EQ(totaux[0].semaines[0].totalNormal, lignes[6].totalNormal);

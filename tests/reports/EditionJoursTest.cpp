@@ -2,7 +2,7 @@
 // their totals past 16 bits, their pages, and the counting pass read in the printing pass's snapshot.
 #include "reports/EditionJours.h"
 
-#include "ReportsFixture.h"
+#include "EditionsEssai.h"
 #include "reports/BandesCommunes.h"
 #include "reports/EditionTotalPeriode.h"
 
@@ -13,7 +13,7 @@ using namespace kip;
 
 namespace {
 
-class EditionJoursTest : public ReportsFixture
+class EditionJoursTest : public EditionsTest
 {
 protected:
     ResultatEdition jours(RapportJours::Genre genre, const ParametresEdition& p)
@@ -37,7 +37,7 @@ public:
 
 TEST_F(EditionJoursTest, TheRawAndTheUserPunchesPrintOneAboveTheOtherWithTheUserTotal)
 {
-    const Personnel p = employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
+    const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
     troisLignes(p, today, {478, 1023}, {480, 1020}, {480, 1020});
     // A raw punch after midnight loses a day: 1445 is five past midnight.
     troisLignes(p, today + 1, {1320, 1445}, {1320, 1440}, {1320, 1440});
@@ -73,7 +73,7 @@ TEST_F(EditionJoursTest, ThirtyOneDaysForThreeEmployeesGiveThreeGroupsOfPages)
 {
     const qint32 debut = today - 40;
     for (qint16 carte : {3, 7, 9}) {
-        const Personnel p = employe(carte, QStringLiteral("NOM%1").arg(carte), QStringLiteral("Léa"));
+        const Personnel p = salarie(carte, QStringLiteral("NOM%1").arg(carte), QStringLiteral("Léa"));
         for (int j = 0; j < 31; ++j)
             journee(p, debut + j, {480, 720, 780, 1020});
         minutes(p, debut + 31, 480); // the day after: out of the period
@@ -101,7 +101,7 @@ TEST_F(EditionJoursTest, ThirtyOneDaysForThreeEmployeesGiveThreeGroupsOfPages)
 
     // The continuous report puts them one after the other (after a short first one here, so that they run
     // over the pages); a page that goes on with an employee names it again at its top.
-    const Personnel court = employe(1, QStringLiteral("COURT"), QStringLiteral("Léo"));
+    const Personnel court = salarie(1, QStringLiteral("COURT"), QStringLiteral("Léo"));
     for (int j = 0; j < 5; ++j)
         minutes(court, debut + j, 300);
     const ResultatEdition c = jours(RapportJours::Genre::Continu, parametres(debut, debut + 30));
@@ -119,7 +119,7 @@ TEST_F(EditionJoursTest, ThirtyOneDaysForThreeEmployeesGiveThreeGroupsOfPages)
 
 TEST_F(EditionJoursTest, AYearOfOneEmployeePassesSixteenBitsWithoutWrapping)
 {
-    const Personnel p = employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
+    const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
     const qint32 debut = dayNumber(2025, 1, 1);
     for (int j = 0; j < 365; ++j)
         minutes(p, debut + j, 481);
@@ -146,8 +146,8 @@ TEST_F(EditionJoursTest, AYearOfOneEmployeePassesSixteenBitsWithoutWrapping)
         << lignes.join(u'\n').toStdString();
     EXPECT_TRUE(lignes.contains(QStringLiteral("Total général de l'édition: 2926.05")));
     TotauxPeriode totaux;
-    Database connexion(paths().dataDir);
-    ASSERT_TRUE(CalculerTotauxPeriode(connexion, par, totaux).complete());
+    Database lien = connexion();
+    ASSERT_TRUE(CalculerTotauxPeriode(lien, par, totaux).complete());
     ASSERT_EQ(totaux.employes.size(), 1u);
     EXPECT_EQ(totaux.employes[0].total, attendu);
     EXPECT_EQ(totaux.totalGeneral, attendu);
@@ -156,8 +156,8 @@ TEST_F(EditionJoursTest, AYearOfOneEmployeePassesSixteenBitsWithoutWrapping)
 
 TEST_F(EditionJoursTest, OneMatchingLineGivesOneEmployeeLineAndAnEqualGrandTotalOnce)
 {
-    const Personnel p = employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
-    const Personnel q = employe(15, QStringLiteral("NOEL"), QStringLiteral("Anne"));
+    const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
+    const Personnel q = salarie(15, QStringLiteral("NOEL"), QStringLiteral("Anne"));
     minutes(p, today, 455);
     minutes(p, today - 1, 300, 1); // inactive
     minutes(q, today - 9, 400);    // out of the period
@@ -188,7 +188,7 @@ TEST_F(EditionJoursTest, TheGrandTotalComesOnceAfterTheLastEmployeeAndEqualsTheD
 {
     qint32 somme = 0;
     for (qint16 carte = 1; carte <= 70; ++carte) {
-        const Personnel p = employe(carte, QStringLiteral("NOM%1").arg(carte), QStringLiteral("Léa"));
+        const Personnel p = salarie(carte, QStringLiteral("NOM%1").arg(carte), QStringLiteral("Léa"));
         for (int j = 0; j < 3; ++j) {
             minutes(p, today - j, 400 + carte);
             somme += 400 + carte;
@@ -210,8 +210,8 @@ TEST_F(EditionJoursTest, TheGrandTotalComesOnceAfterTheLastEmployeeAndEqualsTheD
 
     // The data of an export: the same numbers, counted and added in one snapshot.
     TotauxPeriode data;
-    Database connexion(paths().dataDir);
-    ASSERT_TRUE(CalculerTotauxPeriode(connexion, par, data).complete());
+    Database lien = connexion();
+    ASSERT_TRUE(CalculerTotauxPeriode(lien, par, data).complete());
     ASSERT_EQ(data.employes.size(), 70u);
     EXPECT_EQ(data.totalGeneral, somme);
     EXPECT_EQ(data.lignesComptees, 210);
@@ -232,8 +232,8 @@ TEST_F(EditionJoursTest, TheGrandTotalComesOnceAfterTheLastEmployeeAndEqualsTheD
 
 TEST_F(EditionJoursTest, TheCountingAndThePrintingPassReadOneSnapshot)
 {
-    const Personnel p = employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
-    const Personnel q = employe(13, QStringLiteral("NOEL"), QStringLiteral("Anne"));
+    const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
+    const Personnel q = salarie(13, QStringLiteral("NOEL"), QStringLiteral("Anne"));
     minutes(p, today, 400);
     minutes(q, today, 300);
     // Another station, which would not wait, adds a line of a later employee once the count is taken.
@@ -253,8 +253,8 @@ TEST_F(EditionJoursTest, TheCountingAndThePrintingPassReadOneSnapshot)
                                     "SELECT 14, 'OLIVE', 'Eve', 'M0014', DATE, 500, 0 FROM POINTVAL LIMIT 1",
                                     nullptr, nullptr, nullptr);
     };
-    Database connexion(paths().dataDir);
-    const ResultatEdition res = ExecuterEdition(connexion, r, parametres(today, today));
+    Database lien = connexion();
+    const ResultatEdition res = ExecuterEdition(lien, r, parametres(today, today));
     ASSERT_TRUE(res.complete());
     EXPECT_EQ(ecriture & 0xff, SQLITE_BUSY);
     ASSERT_EQ(vues.size(), 2u);

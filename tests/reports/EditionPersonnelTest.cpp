@@ -2,7 +2,7 @@
 // hours and minutes, blank inactivity periods, the order and range of the sort mode, and no time-unit box.
 #include "reports/EditionPersonnel.h"
 
-#include "ReportsFixture.h"
+#include "EditionsEssai.h"
 
 #include <QRegularExpression>
 
@@ -10,7 +10,7 @@ using namespace kip;
 
 namespace {
 
-class EditionPersonnelTest : public ReportsFixture
+class EditionPersonnelTest : public EditionsTest
 {
 protected:
     ResultatEdition liste(const ParametresEdition& p)
@@ -34,7 +34,7 @@ protected:
 
 TEST_F(EditionPersonnelTest, RulesPrintAsLabelsAndTimesInHoursAndMinutes)
 {
-    Personnel p = employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"), QStringLiteral("-30"));
+    Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"), QStringLiteral("-30"));
     p.ARRONDI_ENTREE = p.ARRONDI_SORTIE = QStringLiteral("15");
     p.TOLERANCE_ENTREE = 3;
     p.DECALAGE_SORTIE = 7;
@@ -43,8 +43,10 @@ TEST_F(EditionPersonnelTest, RulesPrintAsLabelsAndTimesInHoursAndMinutes)
     p.NOMBRE = 6;
     p.PERIODE_INACTIVITE_DEBUT[0] = dayNumber(2026, 8, 3);
     p.PERIODE_INACTIVITE_FIN[0] = dayNumber(2026, 8, 21);
-    ASSERT_EQ(personnel->put(p), NoError);
-    employe(20, QStringLiteral("NOEL"), QStringLiteral("Anne"));
+    RecordFile<Personnel> fichier(*base);
+    ASSERT_TRUE(fichier.open().ok());
+    ASSERT_EQ(fichier.put(p), NoError);
+    salarie(20, QStringLiteral("NOEL"), QStringLiteral("Anne"));
 
     ParametresEdition par = selection();
     par.centiemes = true; // "H et 100e": not for this report
@@ -84,11 +86,11 @@ TEST_F(EditionPersonnelTest, RulesPrintAsLabelsAndTimesInHoursAndMinutes)
 
 TEST_F(EditionPersonnelTest, TheSortModeGivesTheOrderAndTheRange)
 {
-    employe(1, QStringLiteral("ROBERT"), QStringLiteral("Zoé"), "000", QStringLiteral("C3"));
-    employe(2, QStringLiteral("AUBERT"), QStringLiteral("Luc"), "000", QStringLiteral("B2"));
-    employe(3, QStringLiteral("MARTIN"), QStringLiteral("Yves"), "000", QStringLiteral("A1"));
-    employe(4, QStringLiteral("MARTIN"), QStringLiteral("Anne"), "000", QStringLiteral("D4"));
-    employe(5, QStringLiteral("ZOLA"), QStringLiteral("Émile"), "000", QStringLiteral("E5"));
+    salarie(1, QStringLiteral("ROBERT"), QStringLiteral("Zoé"), "000", QStringLiteral("C3"));
+    salarie(2, QStringLiteral("AUBERT"), QStringLiteral("Luc"), "000", QStringLiteral("B2"));
+    salarie(3, QStringLiteral("MARTIN"), QStringLiteral("Yves"), "000", QStringLiteral("A1"));
+    salarie(4, QStringLiteral("MARTIN"), QStringLiteral("Anne"), "000", QStringLiteral("D4"));
+    salarie(5, QStringLiteral("ZOLA"), QStringLiteral("Émile"), "000", QStringLiteral("E5"));
     auto cartes = [this] {
         QList<int> c;
         for (const LignePersonnel& l : lignes)

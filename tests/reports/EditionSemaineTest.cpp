@@ -1,11 +1,11 @@
 // The weekly reports on day lines written by the test: what they print, their totals and their pages.
-#include "ReportsFixture.h"
+#include "EditionsEssai.h"
 
 using namespace kip;
 
 namespace {
 
-class EditionSemaineTest : public ReportsFixture
+class EditionSemaineTest : public EditionsTest
 {
 protected:
     // Runs the report and keeps each line as prepared.
@@ -23,7 +23,7 @@ protected:
 
 TEST_F(EditionSemaineTest, NothingInThePeriodMeansNoPageAndNoMessage)
 {
-    const Personnel p = employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
+    const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
     minutes(p, lundi(3), 480);
     minutes(p, lundi(1), 480, 1); // inactive: not printed either
     std::vector<int> progression;
@@ -39,7 +39,7 @@ TEST_F(EditionSemaineTest, NothingInThePeriodMeansNoPageAndNoMessage)
 
 TEST_F(EditionSemaineTest, WeekTotalsRoundedByTheEmployeesCodeInMinutesOrHundredths)
 {
-    const Personnel p = employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"), QStringLiteral("+15"));
+    const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"), QStringLiteral("+15"));
     // Week 1: 2250 minutes (37 h 30); week 2: 2255 (37 h 35) over five days.
     for (int j = 0; j < 5; ++j) {
         minutes(p, lundi(2) + j, 450);
@@ -81,7 +81,7 @@ TEST_F(EditionSemaineTest, WeekTotalsRoundedByTheEmployeesCodeInMinutesOrHundred
 
 TEST_F(EditionSemaineTest, TheEmployeeTotalIsTheSumOfTheRoundedWeeks)
 {
-    const Personnel p = employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"), QStringLiteral("+15"));
+    const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"), QStringLiteral("+15"));
     minutes(p, lundi(2), 2251);
     minutes(p, lundi(1), 2251);
     const ResultatEdition r = rapport(RapportSemaines::Genre::Totaux, parametres(lundi(2), lundi(1) + 6));
@@ -97,7 +97,7 @@ TEST_F(EditionSemaineTest, TheEmployeeTotalIsTheSumOfTheRoundedWeeks)
 
 TEST_F(EditionSemaineTest, AWeekWhoseLinesAreAllInactivePrintsNothingAndAddsNothing)
 {
-    const Personnel p = employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
+    const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
     minutes(p, lundi(2), 480);
     minutes(p, lundi(2) + 1, 300, 1);
     minutes(p, lundi(1), 480, 1);
@@ -116,7 +116,7 @@ TEST_F(EditionSemaineTest, AWeekWhoseLinesAreAllInactivePrintsNothingAndAddsNoth
 
 TEST_F(EditionSemaineTest, PunchesAfterMidnightLoseADayAndEmptySlotsPrintBlank)
 {
-    const Personnel p = employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
+    const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
     journee(p, today, {480, 720, 1320, 1500});
     const ResultatEdition r = rapport(RapportSemaines::Genre::Continu, parametres(today, today));
     ASSERT_TRUE(r.complete());
@@ -130,8 +130,8 @@ TEST_F(EditionSemaineTest, PunchesAfterMidnightLoseADayAndEmptySlotsPrintBlank)
 TEST_F(EditionSemaineTest, EmployeesOfTheSameNameSortedByNameAreTwoGroups)
 {
     // Same surname, their days interleaved by date: each keeps its own week.
-    const Personnel paul = employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
-    const Personnel pierre = employe(15, QStringLiteral("MARTIN"), QStringLiteral("Pierre"));
+    const Personnel paul = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
+    const Personnel pierre = salarie(15, QStringLiteral("MARTIN"), QStringLiteral("Pierre"));
     // Same name and first name under two cards (the second has no record of its own): kept apart too.
     Personnel double_ = paul;
     double_.CARTE = 40;
@@ -157,7 +157,7 @@ TEST_F(EditionSemaineTest, EmployeesOfTheSameNameSortedByNameAreTwoGroups)
 TEST_F(EditionSemaineTest, OnePagePerEmployeeOrOneAfterTheOther)
 {
     for (qint16 carte : {3, 7, 9}) {
-        const Personnel p = employe(carte, QStringLiteral("NOM%1").arg(carte), QStringLiteral("Léa"));
+        const Personnel p = salarie(carte, QStringLiteral("NOM%1").arg(carte), QStringLiteral("Léa"));
         for (int j = 0; j < 5; ++j)
             minutes(p, lundi(1) + j, 420);
     }
@@ -180,7 +180,7 @@ TEST_F(EditionSemaineTest, OnePagePerEmployeeOrOneAfterTheOther)
 
 TEST_F(EditionSemaineTest, FiveWeeksOfLongDaysDoNotWrapRound)
 {
-    const Personnel p = employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
+    const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
     for (int j = 0; j < 35; ++j)
         minutes(p, lundi(5) + j, 1000);
     const ResultatEdition r = rapport(RapportSemaines::Genre::Totaux, parametres(lundi(5), lundi(5) + 34));
@@ -212,7 +212,7 @@ TEST_F(EditionSemaineTest, ACardWithoutEmployeeRecordIsNotRoundedAndKeepsItsWeek
 TEST_F(EditionSemaineTest, CancellingHalfwayLeavesNothing)
 {
     for (qint16 carte = 1; carte <= 4; ++carte) {
-        const Personnel p = employe(carte, QStringLiteral("NOM%1").arg(carte), QStringLiteral("Léa"));
+        const Personnel p = salarie(carte, QStringLiteral("NOM%1").arg(carte), QStringLiteral("Léa"));
         for (int j = 0; j < 5; ++j)
             minutes(p, lundi(1) + j, 420);
     }
@@ -232,8 +232,8 @@ TEST_F(EditionSemaineTest, CancellingHalfwayLeavesNothing)
 
 TEST_F(EditionSemaineTest, ProgressIsMeasuredOnTheRecordsToReadAndEndsAtTheLastOne)
 {
-    const Personnel p = employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
-    const Personnel autre = employe(13, QStringLiteral("AUTRE"), QStringLiteral("Zoé"));
+    const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
+    const Personnel autre = salarie(13, QStringLiteral("AUTRE"), QStringLiteral("Zoé"));
     for (int j = 0; j < 200; ++j)
         minutes(p, lundi(40) + j, 420); // years of history around the period
     for (int j = 0; j < 7; ++j)

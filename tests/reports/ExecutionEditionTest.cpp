@@ -1,6 +1,6 @@
 // The common report run: the reading through the keys against the reading of the whole file, the one
 // snapshot it reads, and the employees' source of the employee list.
-#include "ReportsFixture.h"
+#include "EditionsEssai.h"
 #include "kipgen/Generator.h"
 
 #include <sqlite3.h>
@@ -9,7 +9,7 @@ using namespace kip;
 
 namespace {
 
-class ExecutionEditionTest : public ReportsFixture
+class ExecutionEditionTest : public EditionsTest
 {
 };
 
@@ -36,7 +36,7 @@ private:
 TEST_F(ExecutionEditionTest, ReadingThroughTheKeysPrintsWhatReadingTheWholeFilePrints)
 {
     gen::GenOptions o;
-    o.dir = m_tmp.path() + QStringLiteral("/g/Kip");
+    o.dir = tmp.path() + QStringLiteral("/g/Kip");
     o.employees = 40;
     o.weeks = 1;
     o.seed = 11;
@@ -45,7 +45,7 @@ TEST_F(ExecutionEditionTest, ReadingThroughTheKeysPrintsWhatReadingTheWholeFileP
     const gen::GenResult g = gen::generateInstallation(o);
     ASSERT_TRUE(g.ok) << g.error.toStdString();
     setPaths(Paths::forInstallation(o.dir));
-    Database dbg(paths().dataDir);
+    Database dbg = connexion();
     // The ranges: the middle of each key's order.
     ASSERT_TRUE(dbg.attach("PERSONNEL", dbg.pathOf("Personne.tps")).ok());
     Statement st = dbg.prepare(QStringLiteral("SELECT CARTE, NOM, MATRICULE FROM PERSONNEL.PERSONNEL ORDER BY CARTE"));
@@ -91,8 +91,8 @@ TEST_F(ExecutionEditionTest, ReadingThroughTheKeysPrintsWhatReadingTheWholeFileP
 
 TEST_F(ExecutionEditionTest, AReportReadsOneSnapshotThatNoWriterChangesUnderIt)
 {
-    const Personnel p = employe(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
-    const Personnel q = employe(13, QStringLiteral("NOEL"), QStringLiteral("Anne"));
+    const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
+    const Personnel q = salarie(13, QStringLiteral("NOEL"), QStringLiteral("Anne"));
     for (int j = 0; j < 5; ++j) {
         minutes(p, lundi(1) + j, 400);
         minutes(q, lundi(1) + j, 400);
@@ -106,11 +106,11 @@ TEST_F(ExecutionEditionTest, AReportReadsOneSnapshotThatNoWriterChangesUnderIt)
     int ecriture = -1;
     int horsTransaction = 0;
     std::vector<LigneSemaine> lignes;
-    Database connexion(paths().dataDir);
+    Database lien = connexion();
     RapportSemaines r(RapportSemaines::Genre::Continu);
     r.observateur = [&](const LigneSemaine& l) {
         lignes.push_back(l);
-        horsTransaction += !connexion.inTransaction();
+        horsTransaction += !lien.inTransaction();
     };
     ControleExecution c;
     c.progression = [&](int pourcent) {
@@ -118,10 +118,10 @@ TEST_F(ExecutionEditionTest, AReportReadsOneSnapshotThatNoWriterChangesUnderIt)
             ecriture = sqlite3_exec(autre, "UPDATE POINTVAL SET TOTAL = TOTAL + 60 WHERE CARTE = 13", nullptr, nullptr,
                                     nullptr);
     };
-    const ResultatEdition res = ExecuterEdition(connexion, r, parametres(lundi(1), lundi(1) + 6), c);
+    const ResultatEdition res = ExecuterEdition(lien, r, parametres(lundi(1), lundi(1) + 6), c);
     ASSERT_TRUE(res.complete());
     EXPECT_EQ(horsTransaction, 0);
-    EXPECT_FALSE(connexion.inTransaction()); // and it ends with the run
+    EXPECT_FALSE(lien.inTransaction()); // and it ends with the run
     EXPECT_EQ(ecriture & 0xff, SQLITE_BUSY);
     ASSERT_EQ(lignes.size(), 10u);
     EXPECT_EQ(lignes.back().totalNormal, 5 * 400);
@@ -133,10 +133,10 @@ TEST_F(ExecutionEditionTest, AReportReadsOneSnapshotThatNoWriterChangesUnderIt)
 
 TEST_F(ExecutionEditionTest, TheEmployeesSourceGoesInTheOrderOfTheSortModeWithinItsRange)
 {
-    employe(30, QStringLiteral("BERTIN"), QStringLiteral("Luc"), QStringLiteral("000"), QStringLiteral("Z1"));
-    employe(10, QStringLiteral("DURAND"), QStringLiteral("Marc"), QStringLiteral("000"), QStringLiteral("A9"));
-    employe(20, QStringLiteral("ALBERT"), QStringLiteral("Eve"), QStringLiteral("000"), QStringLiteral("M5"));
-    employe(40, QStringLiteral("CARON"), QStringLiteral("Ida"), QStringLiteral("000"), QStringLiteral(""));
+    salarie(30, QStringLiteral("BERTIN"), QStringLiteral("Luc"), QStringLiteral("000"), QStringLiteral("Z1"));
+    salarie(10, QStringLiteral("DURAND"), QStringLiteral("Marc"), QStringLiteral("000"), QStringLiteral("A9"));
+    salarie(20, QStringLiteral("ALBERT"), QStringLiteral("Eve"), QStringLiteral("000"), QStringLiteral("M5"));
+    salarie(40, QStringLiteral("CARON"), QStringLiteral("Ida"), QStringLiteral("000"), QStringLiteral(""));
     struct Cas
     {
         Tri tri;

@@ -2,7 +2,7 @@
 // and totals equal to those that the week totals report prints for the same choices.
 #include "reports/ExportPaie.h"
 
-#include "ReportsFixture.h"
+#include "EditionsEssai.h"
 #include "kipgen/Generator.h"
 #include "reports/EditionSemaine.h"
 
@@ -14,7 +14,7 @@ using namespace kip;
 
 namespace {
 
-class ExportPaieTest : public ReportsFixture
+class ExportPaieTest : public EditionsTest
 {
 };
 
@@ -94,7 +94,7 @@ TEST_F(ExportPaieTest, AWeekSplitsAtTheLegalDurationAndAtTheSecondRate)
 TEST_F(ExportPaieTest, TheFileIsWhatFrenchSpreadsheetsReadAndQuotesWhatMustBe)
 {
     const qint32 lundi = DatesDeSemaine(49, 2026).lundi;
-    const Personnel p = employe(7, QStringLiteral("DU;PONT"), QStringLiteral("Jean \"Jo\""));
+    const Personnel p = salarie(7, QStringLiteral("DU;PONT"), QStringLiteral("Jean \"Jo\""));
     // 46 h 30 over five days, and a second week of 30 h.
     for (int j = 0; j < 5; ++j)
         minutes(p, lundi - 7 + j, j < 4 ? 9 * 60 + 30 : 8 * 60 + 30);
@@ -102,9 +102,9 @@ TEST_F(ExportPaieTest, TheFileIsWhatFrenchSpreadsheetsReadAndQuotesWhatMustBe)
         minutes(p, lundi + j, 6 * 60);
     ParametresEdition par = parametres(lundi - 7, lundi + 6);
     par.centiemes = true;
-    const QString chemin = m_tmp.path() + QStringLiteral("/paie.csv");
-    Database connexion(paths().dataDir);
-    const ResultatExport r = Exporter(connexion, GenreExport::TotauxSemaines, par, SeuilsPaie{}, chemin);
+    const QString chemin = tmp.path() + QStringLiteral("/paie.csv");
+    Database lien = connexion();
+    const ResultatExport r = Exporter(lien, GenreExport::TotauxSemaines, par, SeuilsPaie{}, chemin);
     ASSERT_TRUE(r.ecrit()) << r.erreurEcriture.description().toStdString();
     EXPECT_EQ(r.lignes, 3);
     QFile f(chemin);
@@ -127,7 +127,7 @@ TEST_F(ExportPaieTest, TheFileIsWhatFrenchSpreadsheetsReadAndQuotesWhatMustBe)
 
     // Hours and minutes without hundredths; a period without any line writes no file.
     par.centiemes = false;
-    ASSERT_TRUE(Exporter(connexion, GenreExport::TotauxSemaines, par, SeuilsPaie{}, chemin).ecrit());
+    ASSERT_TRUE(Exporter(lien, GenreExport::TotauxSemaines, par, SeuilsPaie{}, chemin).ecrit());
     EXPECT_EQ(lignesCsv([&] {
                   QFile g(chemin);
                   EXPECT_TRUE(g.open(QIODevice::ReadOnly));
@@ -136,9 +136,9 @@ TEST_F(ExportPaieTest, TheFileIsWhatFrenchSpreadsheetsReadAndQuotesWhatMustBe)
                   .mid(6),
               (QStringList{QStringLiteral("46:30"), QStringLiteral("46:30"), QStringLiteral("35:00"),
                            QStringLiteral("8:00"), QStringLiteral("3:30")}));
-    const QString autre = m_tmp.path() + QStringLiteral("/vide.csv");
+    const QString autre = tmp.path() + QStringLiteral("/vide.csv");
     const ResultatExport vide =
-        Exporter(connexion, GenreExport::TotauxSemaines, parametres(lundi + 28, lundi + 34), SeuilsPaie{}, autre);
+        Exporter(lien, GenreExport::TotauxSemaines, parametres(lundi + 28, lundi + 34), SeuilsPaie{}, autre);
     EXPECT_EQ(vide.issue, ResultatEdition::Issue::Vide);
     EXPECT_FALSE(QFile::exists(autre));
 }
@@ -146,7 +146,7 @@ TEST_F(ExportPaieTest, TheFileIsWhatFrenchSpreadsheetsReadAndQuotesWhatMustBe)
 TEST_F(ExportPaieTest, TotalsEqualWhatTheWeekTotalsReportPrintsOnGeneratedData)
 {
     gen::GenOptions o;
-    o.dir = m_tmp.path() + QStringLiteral("/g/Kip");
+    o.dir = tmp.path() + QStringLiteral("/g/Kip");
     o.employees = 200;
     o.weeks = 1;
     o.seed = 23;
@@ -175,9 +175,9 @@ TEST_F(ExportPaieTest, TotalsEqualWhatTheWeekTotalsReportPrintsOnGeneratedData)
         };
         ASSERT_TRUE(executer(rapport, p).complete());
 
-        const QString chemin = m_tmp.path() + QStringLiteral("/paie.csv");
-        Database connexion(paths().dataDir);
-        ASSERT_TRUE(Exporter(connexion, GenreExport::TotauxSemaines, p, SeuilsPaie{}, chemin).ecrit());
+        const QString chemin = tmp.path() + QStringLiteral("/paie.csv");
+        Database lien = connexion();
+        ASSERT_TRUE(Exporter(lien, GenreExport::TotauxSemaines, p, SeuilsPaie{}, chemin).ecrit());
         QFile f(chemin);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         QList<QStringList> lignes = lignesCsv(f.readAll());
@@ -217,15 +217,15 @@ TEST_F(ExportPaieTest, TheSpreadsheetProgramOpensTheFileWithTheSameNumbers)
         GTEST_SKIP() << "soffice (LibreOffice) is not installed: its packages (about 50, over 200 MB) are not part "
                         "of scripts/deps";
     const qint32 lundi = DatesDeSemaine(49, 2026).lundi;
-    const Personnel p = employe(7, QStringLiteral("DU;PONT"), QStringLiteral("Jean \"Jo\""));
+    const Personnel p = salarie(7, QStringLiteral("DU;PONT"), QStringLiteral("Jean \"Jo\""));
     for (int j = 0; j < 5; ++j)
         minutes(p, lundi + j, j < 4 ? 9 * 60 + 30 : 8 * 60 + 30);
     ParametresEdition par = parametres(lundi, lundi + 6);
     par.centiemes = true;
-    const QString dir = m_tmp.path() + QStringLiteral("/calc");
+    const QString dir = tmp.path() + QStringLiteral("/calc");
     QDir().mkpath(dir);
-    Database connexion(paths().dataDir);
-    ASSERT_TRUE(Exporter(connexion, GenreExport::TotauxSemaines, par, SeuilsPaie{}, dir + "/paie.csv").ecrit());
+    Database lien = connexion();
+    ASSERT_TRUE(Exporter(lien, GenreExport::TotauxSemaines, par, SeuilsPaie{}, dir + "/paie.csv").ecrit());
     // CSV in, with the semicolon, the quote, UTF-8 (76) and the French decimal comma (1036); out as a sheet,
     // then back to text with commas.
     auto lancer = [&](const QStringList& arguments) {

@@ -3,8 +3,9 @@
 #include "utilities/Restauration.h"
 
 #include "../shell/ListenerLecteur.h"
-#include "UtilitairesFixture.h"
+#include "Utilitaires.h"
 #include "data/Cp1252.h"
+#include "data/RecordsAbsences.h"
 #include "data/TextFiles.h"
 #include "data/WriteFaults.h"
 #include "punch/TransfertPointages.h"
@@ -23,15 +24,9 @@ using namespace kip;
 
 namespace {
 
-QByteArray pointage(int carte, qint32 date, int h, int m)
-{
-    const QDate d = calendarDate(date);
-    return formatOriginLine(carte, d.day(), d.month(), d.year(), h, m, 1) + "\r\n";
-}
-
 } // namespace
 
-class RestaurationTest : public UtilitairesFixture
+class RestaurationTest : public UtilitairesTest
 {
 protected:
     const qint32 jour = dayNumber(2004, 6, 14);
@@ -39,19 +34,19 @@ protected:
     // An installation of two employees, copied into SaveAuto.
     void installationSauvegardee()
     {
-        employe(12, jour);
-        employe(15, jour - 1);
-        journees(12, jour - 20, jour);
-        journees(15, jour - 5, jour);
+        employeActif(12, jour);
+        employeActif(15, jour - 1);
+        remplir(12, jour - 20, jour);
+        remplir(15, jour - 5, jour);
         ASSERT_TRUE(SauvegardeAuto(p()).reussie());
     }
     // Changes every record file after the backup.
     void modifier()
     {
-        employe(20);
-        journees(20, jour - 3, jour);
-        Transaction t(*db, {FileId::Parametre});
-        RecordFile<Parametre> f(*db);
+        employeActif(20);
+        remplir(20, jour - 3, jour);
+        Transaction t(*base, {FileId::Parametre});
+        RecordFile<Parametre> f(*base);
         Parametre par;
         par.POSITIONSOMMAIRE = 1;
         ASSERT_TRUE(f.add(par).ok());
@@ -96,7 +91,7 @@ TEST_F(RestaurationTest, BringsBackExactlyTheBackedUpRowsAndKeepsThePreviousFile
     modifier();
     const auto actuelles = tout(p().dataDir);
     ASSERT_NE(actuelles, sauvegardees);
-    db.reset();
+    fermer();
     int etapes = 0;
     const ResultatRestauration r = Restaurer(
         p(), SourceRestauration::SaveAuto, [&](int etape, int total, const QString&) { etapes = etape + 100 * total; },
@@ -130,7 +125,7 @@ TEST_F(RestaurationTest, RefusedWhileAnotherWindowOrProgramHoldsTheFiles)
                                           "les autres fenêtres de Kip. Rien n'a été restauré."));
     }
     {
-        Transaction ecriture(*db, {FileId::PointVal}); // a database tool writes
+        Transaction ecriture(*base, {FileId::PointVal}); // a database tool writes
         ASSERT_TRUE(ecriture.ok());
         EXPECT_EQ(Restaurer(p(), SourceRestauration::SaveAuto, {}, 0).etat, ResultatRestauration::Etat::Refusee);
     }
@@ -160,7 +155,7 @@ TEST_F(RestaurationTest, RefusedWhileAnotherWindowOrProgramHoldsTheFiles)
 
 TEST_F(RestaurationTest, PunchesTransferredSinceTheBackupAreReadAgainOnceEach)
 {
-    employe(12);
+    employeActif(12);
     // At the backup: one archive already read, and a punch of the morning not yet transferred.
     const QByteArray ancienne = pointage(12, jour - 7, 8, 0);
     const QByteArray matin = pointage(12, jour, 8, 0);
@@ -173,13 +168,13 @@ TEST_F(RestaurationTest, PunchesTransferredSinceTheBackupAreReadAgainOnceEach)
     ResultatTransfert lu;
     {
         ecrire(p().origin(0), transferes);
-        lu = TransfererPointages(*db, p().origin(0), jour);
+        lu = TransfererPointages(*base, p().origin(0), jour);
         ASSERT_TRUE(lu.reussi());
         ecrire(p().origin(2), ancienne);
         ecrire(p().origin(1), transferes);
         ecrire(p().origin(0), apres);
     }
-    db.reset();
+    fermer();
     ListenerLecteur lecteur;
     LecteurCartes::programme().chercher();
     const ResultatRestauration r = Restaurer(p(), SourceRestauration::SaveAuto, {}, 0);
@@ -192,16 +187,16 @@ TEST_F(RestaurationTest, PunchesTransferredSinceTheBackupAreReadAgainOnceEach)
     EXPECT_TRUE(r.texte.endsWith(QStringLiteral(" 2 pointage(s) transféré(s) depuis la copie seront repris au "
                                                 "prochain démarrage.")));
     // The archives stay as they are; the raw file holds the transferred punches ahead of the new one.
-    EXPECT_EQ(lire(p().origin(2)), ancienne);
-    EXPECT_EQ(lire(p().origin(1)), transferes);
-    EXPECT_EQ(lire(p().origin(0)), transferes + apres);
-    EXPECT_TRUE(lire(r.copieAvant + QStringLiteral("/Origin00.txt")) == apres);
+    EXPECT_EQ(lireFichier(p().origin(2)), ancienne);
+    EXPECT_EQ(lireFichier(p().origin(1)), transferes);
+    EXPECT_EQ(lireFichier(p().origin(0)), transferes + apres);
+    EXPECT_TRUE(lireFichier(r.copieAvant + QStringLiteral("/Origin00.txt")) == apres);
 
     // The next transfer stores each punch once, also when it reads the file a second time.
-    db = std::make_unique<Database>(p().dataDir);
+    rouvrir();
     for (int fois = 0; fois < 2; ++fois)
-        ASSERT_TRUE(TransfererPointages(*db, p().origin(0), jour).reussi());
-    RecordFile<PointVal> f(*db);
+        ASSERT_TRUE(TransfererPointages(*base, p().origin(0), jour).reussi());
+    RecordFile<PointVal> f(*base);
     ASSERT_TRUE(f.open().ok());
     PointVal v;
     v.CARTE = 12;
@@ -230,19 +225,19 @@ TEST_F(RestaurationTest, TheJournalIsKeptAndTheRestoreIsWrittenInIt)
     installationSauvegardee();
     // An entry made after the backup: a restore must not lose it.
     {
-        Transaction t(*db, {FileId::Journal});
+        Transaction t(*base, {FileId::Journal});
         Journal e;
         e.CARTE = 12;
         e.CAUSE = QString::fromUtf8(CauseJournal::ModificationEmploye);
         ASSERT_TRUE(ajouterAuJournal(t, e).ok());
         ASSERT_TRUE(t.commit().ok());
     }
-    db.reset();
+    fermer();
     const ResultatRestauration r = Restaurer(p(), SourceRestauration::SaveAuto, {}, 0);
     ASSERT_TRUE(r.faite()) << r.texte.toStdString();
-    Database base(p().dataDir);
+    Database lien = connexion();
     std::vector<Journal> entrees;
-    ASSERT_TRUE(lireJournal(base, {}, entrees).ok());
+    ASSERT_TRUE(lireJournal(lien, {}, entrees).ok());
     ASSERT_EQ(entrees.size(), 2u);
     EXPECT_EQ(entrees[0].CAUSE, QString::fromUtf8(CauseJournal::ModificationEmploye));
     EXPECT_EQ(entrees[1].CAUSE, QStringLiteral("Restauration SaveAuto"));
@@ -254,12 +249,12 @@ TEST_F(RestaurationTest, AbsenceFilesComeBackWhenTheCopyHoldsThemAndStayOtherwis
 {
     commonOpen(FileId::Absence);
     auto poser = [&](qint16 carte) {
-        Transaction t(*db, {FileId::Absence});
+        Transaction t(*base, {FileId::Absence});
         Absence a;
         a.CARTE = carte;
         a.DATE = jour;
         a.CODE = QStringLiteral("CP");
-        ASSERT_TRUE(RecordFile<Absence>(*db).add(a).ok());
+        ASSERT_TRUE(RecordFile<Absence>(*base).add(a).ok());
         ASSERT_TRUE(t.commit().ok());
     };
     auto cartes = [&] {
@@ -271,14 +266,14 @@ TEST_F(RestaurationTest, AbsenceFilesComeBackWhenTheCopyHoldsThemAndStayOtherwis
     poser(12);
     installationSauvegardee();
     poser(15); // after the backup
-    db.reset();
+    fermer();
     ASSERT_TRUE(Restaurer(p(), SourceRestauration::SaveAuto, {}, 0).faite());
     EXPECT_EQ(cartes(), QList<int>{12});
 
     // A copy made before the absence files existed: the current ones are kept.
-    db = std::make_unique<Database>(p().dataDir);
+    rouvrir();
     poser(15);
-    db.reset();
+    fermer();
     for (const char* nom : {"TypeAbs.tps", "Absence.tps", "Horaire.tps", "ReglAbs.tps"})
         QFile::remove(QDir(p().saveAutoDir).filePath(QLatin1String(nom)));
     ASSERT_TRUE(Restaurer(p(), SourceRestauration::SaveAuto, {}, 0).faite());
@@ -289,7 +284,7 @@ TEST_F(RestaurationTest, EachRestoreKeepsTheFilesBeforeItDatedTheLastFiveAndEach
 {
     installationSauvegardee();
     modifier();
-    db.reset();
+    fermer();
     const auto avantTout = tout(p().dataDir);
     // Restored again and again: the copy made before the first restore is never replaced by a later one.
     QStringList copies;
@@ -327,7 +322,7 @@ TEST_F(RestaurationTest, AFailedPutBackSaysWhichFilesAreAsBeforeAndWhereTheCopie
 {
     installationSauvegardee();
     modifier();
-    db.reset();
+    fermer();
     const auto actuelles = tout(p().dataDir);
     // The second file's new version cannot take its place, and the put-back fails from there on too.
     int renommages = 0;
@@ -369,7 +364,7 @@ TEST_F(RestaurationTest, AFullDiskBeforeTheCopyOfTheCurrentFilesChangesNothingAn
 {
     installationSauvegardee();
     modifier();
-    db.reset();
+    fermer();
     const auto actuelles = tout(p().dataDir);
     ASSERT_TRUE(installWriteFaultVfs());
     ResultatRestauration r;
@@ -388,16 +383,16 @@ TEST_F(RestaurationTest, AFullDiskBeforeTheCopyOfTheCurrentFilesChangesNothingAn
 TEST_F(RestaurationTest, TheJournalWritesLargeCountsWithAPlainSpace)
 {
     commonOpen(FileId::Journal);
-    employe(12, jour);
-    journees(12, jour - 7291, jour);
+    employeActif(12, jour);
+    remplir(12, jour - 7291, jour);
     ASSERT_TRUE(SauvegardeAuto(p()).reussie());
-    db.reset();
+    fermer();
     const ResultatRestauration r = Restaurer(p(), SourceRestauration::SaveAuto, {}, 0);
     ASSERT_TRUE(r.faite()) << r.texte.toStdString();
     EXPECT_TRUE(r.texte.contains(QStringLiteral("7 292 ligne(s) de jour"))) << r.texte.toStdString();
-    Database base(p().dataDir);
+    Database lien = connexion();
     std::vector<Journal> entrees;
-    ASSERT_TRUE(lireJournal(base, {}, entrees).ok());
+    ASSERT_TRUE(lireJournal(lien, {}, entrees).ok());
     ASSERT_EQ(entrees.size(), 1u);
     // As stored: Windows-1252 has no narrow no-break space, which came back as "7?292".
     EXPECT_TRUE(entrees[0].APRES.contains(QStringLiteral("1 employé(s), 7 292 ligne(s) de jour")))

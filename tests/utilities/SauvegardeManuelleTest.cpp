@@ -3,7 +3,7 @@
 #include "utilities/SauvegardeManuelle.h"
 
 #include "../shell/ListenerLecteur.h"
-#include "UtilitairesFixture.h"
+#include "Utilitaires.h"
 #include "shell/LecteurCartes.h"
 #include "utilities/TextesUtilitaires.h"
 
@@ -13,16 +13,16 @@
 
 using namespace kip;
 
-using SauvegardeManuelleTest = UtilitairesFixture;
+using SauvegardeManuelleTest = UtilitairesTest;
 
 TEST_F(SauvegardeManuelleTest, CopiesEveryFileBetweenPauseAndResumeAndDatesTheBackup)
 {
     ListenerLecteur lecteur;
     LecteurCartes::programme().chercher();
-    employe(12);
-    journees(12, dayNumber(2004, 6, 1), dayNumber(2004, 6, 14));
+    employeActif(12);
+    remplir(12, dayNumber(2004, 6, 1), dayNumber(2004, 6, 14));
     ecrire(p().origin(0), "0012 15/06/2004 08:00 01\r\n");
-    ecrire(p().origin(3), "0012 01/06/2004 08:00 01\r\n");
+    ecrire(p().origin(10), "0012 01/06/2004 08:00 01\r\n");
     ecrire(p().kipGuard(), "1\r\nbip.wav\r\n\r\nMagtek\r\n");
     const qint32 aujourdhui = dayNumber(2004, 6, 15);
 
@@ -43,9 +43,9 @@ TEST_F(SauvegardeManuelleTest, CopiesEveryFileBetweenPauseAndResumeAndDatesTheBa
         const QString copie = QDir(p().saveManuDir).filePath(tableOf(id).fileName);
         EXPECT_TRUE(checkRecordFile(tableOf(id), copie).ok()) << copie.toStdString();
     }
-    EXPECT_EQ(contenu<PointVal>(p().saveManuDir), lignes());
-    EXPECT_EQ(lire(QDir(p().saveManuDir).filePath(QStringLiteral("Origin03.txt"))), lire(p().origin(3)));
-    EXPECT_EQ(lire(QDir(p().saveManuDir).filePath(QStringLiteral("KipGuard.txt"))), lire(p().kipGuard()));
+    EXPECT_EQ(contenu<PointVal>(p().saveManuDir), contenu<PointVal>());
+    EXPECT_EQ(lireFichier(QDir(p().saveManuDir).filePath(QStringLiteral("Origin10.txt"))), lireFichier(p().origin(10)));
+    EXPECT_EQ(lireFichier(QDir(p().saveManuDir).filePath(QStringLiteral("KipGuard.txt"))), lireFichier(p().kipGuard()));
     // The status files are not part of a backup.
     EXPECT_FALSE(QFile::exists(QDir(p().saveManuDir).filePath(QStringLiteral("OnOff.tps"))));
     EXPECT_FALSE(QFile::exists(QDir(p().saveManuDir).filePath(QStringLiteral("DateSave.tps"))));
@@ -93,15 +93,15 @@ private:
 TEST_F(SauvegardeManuelleTest, ACopyCutShortFailsNamedAndLeavesTheFormerSetWhole)
 {
     const qint32 premiere = dayNumber(2004, 6, 1);
-    employe(12);
+    employeActif(12);
     ecrire(p().origin(0), "0012 01/06/2004 08:00 01\r\n");
     ecrire(p().origin(4), "0012 01/05/2004 08:00 01\r\n");
     ASSERT_TRUE(SauvegarderManuellement(p(), premiere, 0).reussie());
     const QMap<QString, QByteArray> avant = ensembleSaveManu(p().saveManuDir);
     ASSERT_TRUE(avant.contains(QStringLiteral("Origin04.txt")));
     // Since then: more employees and day lines, a raw file larger than the disk has room for, no Origin04.txt.
-    employe(15);
-    journees(15, premiere, premiere + 6);
+    employeActif(15);
+    remplir(15, premiere, premiere + 6);
     QByteArray gros;
     for (int i = 0; i < 20000; ++i)
         gros += "0015 02/06/2004 08:00 01\r\n";
@@ -127,7 +127,7 @@ TEST_F(SauvegardeManuelleTest, ACopyCutShortFailsNamedAndLeavesTheFormerSetWhole
     // Room again: the same backup goes through, and the set is the new one, a file the data lost included.
     r = SauvegarderManuellement(p(), dayNumber(2004, 6, 15), 0);
     ASSERT_TRUE(r.reussie()) << r.texte().toStdString();
-    EXPECT_EQ(lire(QDir(p().saveManuDir).filePath(QStringLiteral("Origin00.txt"))), gros);
+    EXPECT_EQ(lireFichier(QDir(p().saveManuDir).filePath(QStringLiteral("Origin00.txt"))), gros);
     EXPECT_FALSE(QFileInfo::exists(QDir(p().saveManuDir).filePath(QStringLiteral("Origin04.txt"))));
     EXPECT_EQ(contenu<Personnel>(p().saveManuDir).size(), 2);
 }
@@ -148,7 +148,7 @@ TEST_F(SauvegardeManuelleTest, TheJournalOfCorrectionsIsInTheBackup)
 {
     commonOpen(FileId::Journal);
     {
-        Transaction t(*db, {FileId::Journal});
+        Transaction t(*base, {FileId::Journal});
         Journal e;
         e.CARTE = 12;
         e.AVANT = QStringLiteral("NOM=MARTIN");
@@ -159,6 +159,6 @@ TEST_F(SauvegardeManuelleTest, TheJournalOfCorrectionsIsInTheBackup)
     ASSERT_TRUE(SauvegarderManuellement(p(), dayNumber(2004, 6, 15), 0).reussie());
     const QString copie = QDir(p().saveManuDir).filePath(QStringLiteral("Journal.tps"));
     EXPECT_TRUE(checkRecordFile(tableOf(FileId::Journal), copie).ok());
-    EXPECT_EQ(contenu<Journal>(p().saveManuDir), contenu<Journal>(p().dataDir));
+    EXPECT_EQ(contenu<Journal>(p().saveManuDir), contenu<Journal>());
     EXPECT_EQ(contenu<Journal>(p().saveManuDir).size(), 1);
 }

@@ -215,11 +215,11 @@ private Q_SLOTS:
         inst.preparer();
         enregistrerFenetresAbsences(Program::Kip);
         const Personnel p = inst.ajouter(InstallationCorrection::employe(12, QStringLiteral("MARTIN")));
-        inst.journee(p, inst.lundi + 1, {InstallationCorrection::h(8), InstallationCorrection::h(12)});
+        inst.ajouterJournee(p, inst.lundi() + 1, {essai::h(8), essai::h(12)});
         Cadre cadre(Program::Kip, 0, [] {});
         cadre.resize(1200, 800);
         cadre.show();
-        CorrectionPointage* g = inst.ouvrirGrille(cadre, 12, inst.lundi + 1);
+        CorrectionPointage* g = inst.ouvrirGrille(cadre, 12, inst.lundi() + 1);
         QVERIFY(g);
         QLineEdit* mardi = g->absenceJour(1);
         g->allerA(1, 0);
@@ -228,13 +228,13 @@ private Q_SLOTS:
         QTest::keyClicks(mardi, QStringLiteral("rtt m/mal am"));
         QTest::keyClick(mardi, Qt::Key_Return);
         QCOMPARE(mardi->text(), QStringLiteral("RTT M/MAL AM"));
-        QCOMPARE(stocke(12, inst.lundi + 1), QStringLiteral("RTT matin; MAL après-midi"));
+        QCOMPARE(stocke(12, inst.lundi() + 1), QStringLiteral("RTT matin; MAL après-midi"));
         // A text that is no absence is refused and nothing is written.
         QTest::keyClick(g->cellule(1, 0), Qt::Key_F4);
         QTest::keyClicks(mardi, QStringLiteral("CP X"));
         QTest::keyClick(mardi, Qt::Key_Return);
         QVERIFY(mardi->hasFocus());
-        QCOMPARE(stocke(12, inst.lundi + 1), QStringLiteral("RTT matin; MAL après-midi"));
+        QCOMPARE(stocke(12, inst.lundi() + 1), QStringLiteral("RTT matin; MAL après-midi"));
         QTest::keyClick(mardi, Qt::Key_Escape);
         QCOMPARE(mardi->text(), QStringLiteral("RTT M/MAL AM"));
 
@@ -244,12 +244,12 @@ private Q_SLOTS:
         QTRY_VERIFY(!g->isVisible());
         QTRY_VERIFY(!f->enAttente()); // a show after the first reads the period again: typing waits for it
         const int l = f->modele()->ligneDe(12);
-        const int mar = inst.lundi + 1 - f->modele()->choix().debut;
+        const int mar = inst.lundi() + 1 - f->modele()->choix().debut;
         QCOMPARE(f->vue()->model()->index(l, mar).data().toString(), QStringLiteral("RTT/MAL"));
         QVERIFY(f->modele()->pointe(l, mar));
         f->vue()->setCurrentIndex(f->vue()->model()->index(l, mar + 1));
         QTest::keyClicks(f->vue(), QStringLiteral("cp"));
-        QCOMPARE(stocke(12, inst.lundi + 2), QStringLiteral("CP journée"));
+        QCOMPARE(stocke(12, inst.lundi() + 2), QStringLiteral("CP journée"));
         f->close();
         QTRY_VERIFY(g->isVisible());
         QCOMPARE(g->absenceJour(2)->text(), QStringLiteral("CP"));
@@ -263,7 +263,7 @@ private Q_SLOTS:
         inst.preparer();
         const Personnel p = inst.ajouter(InstallationCorrection::employe(12, QStringLiteral("MARTIN")));
         inst.ajouter(InstallationCorrection::employe(14, QStringLiteral("PETIT")));
-        inst.journee(p, inst.today, {InstallationCorrection::h(8)});
+        inst.ajouterJournee(p, inst.today, {essai::h(8)});
         Clock::setTimeOfDay(QTime(9, 30));
         {
             PresenceAccueil panneau(nullptr);

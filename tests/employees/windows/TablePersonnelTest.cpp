@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTableView>
+#include <sqlite3.h>
 
 using namespace kip;
 
@@ -29,7 +30,8 @@ private:
 
 private Q_SLOTS:
     void initTestCase() { m_inst.preparer(); }
-    void init() { m_inst.vider(); }
+    void init() { QVERIFY(m_inst.vider()); }
+    void cleanup() { m_inst.verifier(); }
     void cleanupTestCase() { m_inst.terminer(); }
 
     void emptyListStillInserts()
@@ -102,10 +104,7 @@ private Q_SLOTS:
         QCOMPARE(nomCourant(liste), QStringLiteral("NOM60"));
         QTest::keyClick(liste->vue(), Qt::Key_PageUp);
         QCOMPARE(nomCourant(liste), QStringLiteral("NOM%1").arg(60 - taille, 2, 10, QLatin1Char('0')));
-        // The scroll bar: a drag to the middle shows the middle of the names.
-        liste->barre()->setSliderPosition(50);
-        liste->barre()->triggerAction(QAbstractSlider::SliderMove);
-        QCOMPARE(nomCourant(liste).left(4), QStringLiteral("NOM3"));
+        // The scroll bar reaches the page (its positions over the keys are PagePersonnel's).
         liste->barre()->triggerAction(QAbstractSlider::SliderToMinimum);
         QCOMPARE(nomCourant(liste), QStringLiteral("NOM01"));
         // The order by card reverses the names; the current employee stays current.
@@ -124,30 +123,26 @@ private Q_SLOTS:
         QCOMPARE(f->fiche().CARTE, liste->modele()->employe(0).CARTE);
     }
 
+    // The locator's walk is PagePersonnel's; here a key press reaches it and the view follows.
     void letterLocatorMovesOverTheDNames()
     {
-        for (auto [carte, nom] : {std::pair{1, "BERNARD"}, {2, "DUPONT"}, {3, "DAVID"}, {4, "DENIS"}, {5, "MARTIN"}})
+        for (auto [carte, nom] : {std::pair{1, "BERNARD"}, {2, "DUPONT"}, {3, "DAVID"}, {4, "MARTIN"}})
             m_inst.ajouter(Installation::employe(qint16(carte), QLatin1String(nom)));
         Cadre cadre(Program::Kip, 0, [] {});
         cadre.show();
         TablePersonnel* liste = m_inst.ouvrirListe(cadre);
-        QAbstractItemModelTester testeur(liste->modele(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QCOMPARE(nomCourant(liste), QStringLiteral("BERNARD"));
-        const QStringList attendus{"DAVID", "DENIS", "DUPONT", "DAVID"};
-        for (const QString& attendu : attendus) {
-            QTest::keyClick(liste->vue(), Qt::Key_D);
-            QCOMPARE(nomCourant(liste), attendu);
-            QCOMPARE(nomChoisi(liste), attendu);
-        }
+        QTest::keyClick(liste->vue(), Qt::Key_D);
+        QCOMPARE(nomCourant(liste), QStringLiteral("DAVID"));
+        QCOMPARE(nomChoisi(liste), QStringLiteral("DAVID"));
         QTest::keyClicks(liste->vue(), QStringLiteral("m"));
-        QCOMPARE(nomCourant(liste), QStringLiteral("MARTIN"));
+        QCOMPARE(nomChoisi(liste), QStringLiteral("MARTIN"));
     }
 
     void orderRememberedBetweenOpenings()
     {
         // Until an order is chosen, the list opens on the settings' tab.
         {
-            RecordFile<Parametre> par(*m_inst.db);
+            RecordFile<Parametre> par(*m_inst.base);
             QVERIFY(par.open().ok());
             Parametre p;
             p.TABPERSONNEL = 3;

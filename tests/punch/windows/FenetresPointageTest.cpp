@@ -1,7 +1,7 @@
 // The day initialisation and transfer windows inside the real frame of Kip: the order of the two, the
 // decision after rejections, and the resume message whatever the outcome.
-#include "../../shell/InstallationEssai.h"
 #include "../../shell/ListenerLecteur.h"
+#include "Installation.h"
 #include "calendar/Clock.h"
 #include "data/Database.h"
 #include "data/FileAdmin.h"
@@ -26,15 +26,7 @@ namespace {
 
 QByteArray punch(int carte, qint32 date, int h, int m)
 {
-    const QDate d = calendarDate(date);
-    return formatOriginLine(carte, d.day(), d.month(), d.year(), h, m, 1) + "\r\n";
-}
-
-QByteArray read(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
+    return essai::Installation::pointage(carte, date, h, m);
 }
 
 TransfertOrigine* transfert(Cadre& cadre)
@@ -49,43 +41,34 @@ class FenetresPointageTest : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_tmp;
-    ScriptedPresenter m_presenter;
-    qint32 m_today = dayNumber(2026, 12, 9);
+    essai::Installation m_inst;
+    qint32 m_today = m_inst.today;
 
+    // The installation with one employee and that raw file; the record files are made by the windows.
     void installation(const QByteArray& raw)
     {
-        QVERIFY(m_tmp.isValid());
-        QVERIFY(installationEssai(m_tmp.path() + QStringLiteral("/Kip"), {employeEssai(12, QStringLiteral("MARTIN"))},
-                                  raw));
+        QVERIFY(m_inst.vider());
+        m_inst.ajouter(12, QStringLiteral("MARTIN"));
+        QVERIFY(m_inst.ecrire(m_inst.origine(), raw));
     }
 
+    // The number of raw punches of card 12 on that date; -1 without a line.
     int lines(qint32 date)
     {
-        Database db(paths().dataDir);
-        RecordFile<PointVal> file(db);
-        PointVal v;
-        v.CARTE = 12;
-        v.DATE = date;
-        if (!file.open().ok() || file.get(v, POV_K_CARTE_DATE) != NoError)
-            return -1;
-        int n = 0;
-        for (qint16 x : v.POINTAGE_ORIGINE)
-            n += x >= 0;
-        return n;
+        const std::optional<PointVal> v = m_inst.lire(12, date);
+        return v ? int(m_inst.pointages(v->POINTAGE_ORIGINE).size()) : -1;
     }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        setMessagePresenter(&m_presenter);
-        Clock::setToday(m_today);
+        m_inst.fichiers = {FileId::Personnel};
         enregistrerFenetresPointage(Program::Kip);
     }
     void cleanupTestCase()
     {
-        setMessagePresenter(nullptr);
-        Clock::setToday(0);
+        QVERIFY(m_inst.pannes.isEmpty());
+        m_inst.terminer();
     }
 
     void rejectionsWaitForGarderWhichKeepsTheRawFile()
@@ -106,7 +89,7 @@ private Q_SLOTS:
         QPointer<TransfertOrigine> guard(t);
         evt::poster(t, evt::Bouton1Formulaire); // [GARDER]
         QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 5000);
-        QCOMPARE(read(paths().origin(0)), raw);
+        QCOMPARE(m_inst.lireFichier(paths().origin(0)), raw);
         QVERIFY(!QFile::exists(paths().origin(1)));
         QCOMPARE(reader.numeros(), (QList<int>{1024, 1025}));
     }
@@ -123,7 +106,7 @@ private Q_SLOTS:
             evt::poster(guard, evt::Bouton13); // [SUPPRIMER]
             QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 5000);
             QVERIFY(QFile::exists(paths().origin(1)));
-            QCOMPARE(read(paths().origin(0)), QByteArray());
+            QCOMPARE(m_inst.lireFichier(paths().origin(0)), QByteArray());
         }
         const QByteArray clean = punch(12, m_today, 12, 0);
         installation(clean);
@@ -133,7 +116,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(paths().origin(1)), 15000);
         QTRY_COMPARE_WITH_TIMEOUT(cadre.liste().entrees().last().NOMFENETREACTIVE, QStringLiteral("FenetrePrincipale"),
                                   5000);
-        QCOMPARE(read(paths().origin(1)), clean);
+        QCOMPARE(m_inst.lireFichier(paths().origin(1)), clean);
         QCOMPARE(lines(m_today), 1);
         QCOMPARE(lines(m_today - 1), 0); // an empty line from the day initialisation
     }
@@ -165,7 +148,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(reader.numeros(), (QList<int>{1024, 1025}), 15000);
         QVERIFY(!transfert(cadre));
         QCOMPARE(cadre.liste().entrees().last().NOMFENETREACTIVE, QStringLiteral("FenetrePrincipale"));
-        QCOMPARE(read(paths().origin(0)), partielle);
+        QCOMPARE(m_inst.lireFichier(paths().origin(0)), partielle);
     }
 
     // Whatever ends the run, the reader is resumed exactly once: the frame closed before or during the day
@@ -190,7 +173,7 @@ private Q_SLOTS:
                 QCOMPARE(reader.numeros(), QList<int>{1024}); // still paused while a window may be at work
             }
             QCOMPARE(reader.numeros(), (QList<int>{1024, 1025}));
-            QCOMPARE(read(paths().origin(0)), punch(12, m_today, 8, 0) + punch(77, m_today, 8, 5));
+            QCOMPARE(m_inst.lireFichier(paths().origin(0)), punch(12, m_today, 8, 0) + punch(77, m_today, 8, 5));
         }
     }
 };

@@ -4,6 +4,7 @@
 #include "punch/windows/SaisieParametre.h"
 
 #include "../../shell/ListenerLecteur.h"
+#include "InstallationFenetres.h"
 #include "data/FileAdmin.h"
 #include "data/Files.h"
 #include "data/Pack.h"
@@ -26,7 +27,6 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace kip;
@@ -42,19 +42,6 @@ public:
     void jouer(const QString& fichier) override { joues << fichier; }
     void sonnerieTest() override {}
 };
-
-QByteArray lire(const QString& chemin)
-{
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<absent>");
-}
-
-void ecrire(const QString& chemin, const QByteArray& contenu)
-{
-    QFile f(chemin);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(contenu);
-}
 
 // A short silent .wav file.
 QByteArray wav()
@@ -94,22 +81,20 @@ class SaisieParametreTest : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_tmp;
-    ScriptedPresenter m_presenter;
+    InstallationFenetres m_inst;
+    ScriptedPresenter& m_presenter = m_inst.presenter;
     SonsEssai m_joueur;
 
+    // An installation without record files (the window makes the settings), with those sounds and reader file.
     void installation(const QStringList& sons, const QByteArray* kipGuard)
     {
-        const QString dir = m_tmp.path() + QStringLiteral("/Kip");
-        QDir(dir).removeRecursively();
-        for (const char* sous : {"Data", "SaveAuto", "SaveManu", "Son"})
-            QDir().mkpath(dir + QLatin1Char('/') + QLatin1String(sous));
-        setPaths(Paths::forInstallation(dir));
+        QVERIFY(m_inst.vider());
         for (const QString& s : sons)
-            ecrire(QDir(paths().sonDir).filePath(s), wav());
+            QVERIFY(m_inst.ecrire(QDir(paths().sonDir).filePath(s), wav()));
         if (kipGuard)
-            ecrire(paths().kipGuard(), *kipGuard);
+            QVERIFY(m_inst.ecrire(paths().kipGuard(), *kipGuard));
     }
+    QByteArray lire(const QString& chemin) { return m_inst.lireFichier(chemin); }
 
     SaisieParametre* ouvrir(Cadre& cadre)
     {
@@ -121,8 +106,7 @@ private:
 
     std::vector<Parametre> parametres()
     {
-        Database db(paths().dataDir);
-        RecordFile<Parametre> f(db);
+        RecordFile<Parametre> f(*m_inst.base);
         std::vector<Parametre> tous;
         if (!f.open().ok())
             return tous;
@@ -136,15 +120,14 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(m_tmp.isValid());
-        setMessagePresenter(&m_presenter);
+        m_inst.fichiers.clear();
         SaisieParametre::setAttentePause(0);
         SaisieParametre::setSons(&m_joueur);
         enregistrerSaisieParametre();
     }
     void cleanupTestCase()
     {
-        setMessagePresenter(nullptr);
+        m_inst.terminer();
         SaisieParametre::setSons(nullptr);
     }
     void init()
@@ -196,6 +179,7 @@ private Q_SLOTS:
         QCOMPARE(f->listeCarteLue()->selectionModel()->selectedRows().value(0).row(), 1);
         QCOMPARE(f->listeMauvaiseCarte()->selectionModel()->selectedRows().value(0).row(), 0);
         QVERIFY(f->magtek()->isChecked());
+        QAbstractItemModelTester testeur(f->modeleCarteLue(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(f->listeCarteLue()->model()->headerData(0, Qt::Horizontal).toString(),
                  QStringLiteral("Son pour carte lue"));
 
@@ -279,8 +263,6 @@ private Q_SLOTS:
         QCoreApplication::processEvents();
         QVERIFY(f);
         QCOMPARE(lire(paths().kipGuard()), kipGuard);
-        QCOMPARE(QDir(QFileInfo(paths().kipGuard()).path()).entryList(QDir::Files).filter("KipGuard"),
-                 QStringList{"KipGuard.txt"});
         QCOMPARE(m_presenter.shown().size(), 1);
         QCOMPARE(m_presenter.shown()[0].number, 15);
         QVERIFY2(m_presenter.shown()[0].text.contains("Plus de place sur le disque (28)"),
@@ -307,16 +289,6 @@ private Q_SLOTS:
         QCOMPARE(lire(paths().kipGuard()), kipGuard);
         f->annuler()->click();
         QTRY_VERIFY_WITH_TIMEOUT(f.isNull(), Attente);
-    }
-
-    void theSoundListIsASoundModel()
-    {
-        ModeleSons modele(QStringLiteral("Son pour carte lue"));
-        QAbstractItemModelTester testeur(&modele, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        modele.remplir({QStringLiteral("a.wav"), QStringLiteral("b.wav")});
-        QCOMPARE(modele.rowCount(), 2);
-        modele.remplir({});
-        QCOMPARE(modele.rowCount(), 0);
     }
 
     void theProgramsPlayerNeverHoldsTheFormUp()

@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 
 using namespace kip;
 
@@ -85,7 +86,7 @@ private Q_SLOTS:
         QCOMPARE(cellules(a), QList<int>{1});
     }
 
-    void fivePagesInATwoByTwoGrid()
+    void fiveOrThreePagesInATwoByTwoGrid()
     {
         ImagesPages pages;
         remplir(pages, 5);
@@ -115,18 +116,16 @@ private Q_SLOTS:
         const QRect c2 = a.cellule(2)->geometry();
         QVERIFY(qAbs(double(c1.height()) / c1.width() - 11693.0 / 8268) < 0.02);
         QVERIFY(c2.left() > c1.right());
-    }
 
-    void threePagesInATwoByTwoGridHaveNoNext()
-    {
-        ImagesPages pages;
-        remplir(pages, 3);
-        Previsualisation a(pages, QStringLiteral("essai"));
-        a.show();
-        a.changerGrille(2, 2);
-        QVERIFY(!a.actionSuivante()->isEnabled());
-        QCOMPARE(a.textePage(), QStringLiteral("Pages 1-3 sur 3"));
-        QCOMPARE(cellules(a), (QList<int>{1, 2, 3, 0}));
+        // Three pages in the same grid: one screen, no next.
+        ImagesPages trois;
+        remplir(trois, 3);
+        Previsualisation b(trois, QStringLiteral("essai"));
+        b.show();
+        b.changerGrille(2, 2);
+        QVERIFY(!b.actionSuivante()->isEnabled());
+        QCOMPARE(b.textePage(), QStringLiteral("Pages 1-3 sur 3"));
+        QCOMPARE(cellules(b), (QList<int>{1, 2, 3, 0}));
     }
 
     void aClickOnACellZoomsOnItsPageAndAClickOnThePageComesBack()
@@ -234,26 +233,19 @@ private Q_SLOTS:
     {
         ImagesPages pages;
         remplir(pages, 2);
-        {
+        // The window's close box, the Sortie command, the print button.
+        const std::function<void(Previsualisation&)> fins[] = {
+            [](Previsualisation& a) { a.close(); }, [](Previsualisation& a) { a.actionSortie()->trigger(); },
+            [](Previsualisation& a) { a.findChild<QToolButton*>(QStringLiteral("boutonImprimer"))->click(); }};
+        for (int i = 0; i < 3; ++i) {
             Previsualisation a(pages, QStringLiteral("essai"));
             a.show();
             QVERIFY(QTest::qWaitForWindowExposed(&a));
-            a.close(); // the window's close box
-            QCOMPARE(a.reponse(), int(Previsualisation::NePasImprimer));
-            QCOMPARE(a.result(), int(QDialog::Rejected));
-        }
-        {
-            Previsualisation a(pages, QStringLiteral("essai"));
-            a.show();
-            a.actionSortie()->trigger();
-            QCOMPARE(a.reponse(), int(Previsualisation::NePasImprimer));
-            QVERIFY(!a.isVisible());
-        }
-        {
-            Previsualisation a(pages, QStringLiteral("essai"));
-            a.show();
-            a.findChild<QToolButton*>(QStringLiteral("boutonImprimer"))->click();
-            QCOMPARE(a.reponse(), int(Previsualisation::Imprimer));
+            fins[i](a);
+            QCOMPARE(a.reponse(), int(i == 2 ? Previsualisation::Imprimer : Previsualisation::NePasImprimer));
+            if (i == 0) {
+                QCOMPARE(a.result(), int(QDialog::Rejected));
+            }
             QVERIFY(!a.isVisible());
         }
     }

@@ -4,6 +4,7 @@
 #include "utilities/windows/Utilitaires.h"
 
 #include "../../shell/ListenerLecteur.h"
+#include "InstallationFenetres.h"
 #include "calendar/Clock.h"
 #include "calendar/Dates.h"
 #include "data/FileAdmin.h"
@@ -28,7 +29,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace kip;
@@ -58,53 +58,38 @@ class UtilitairesTest : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_tmp;
-    ScriptedPresenter m_presenter;
-    const qint32 m_aujourdhui = dayNumber(2004, 6, 15);
+    InstallationFenetres m_inst;
+    ScriptedPresenter& m_presenter = m_inst.presenter;
     std::unique_ptr<Cadre> m_cadre;
     QPointer<Utilitaires> m_fenetre;
 
+    // Today 15 June 2004; card 12 with a day line of every day since 20 January and a manual backup on 1 June.
     void installation()
     {
-        const QString dir = m_tmp.path() + QStringLiteral("/Kip");
-        QDir(dir).removeRecursively();
-        for (const char* sous : {"Data", "SaveAuto", "SaveManu", "Son"})
-            QDir().mkpath(dir + QLatin1Char('/') + QLatin1String(sous));
-        setPaths(Paths::forInstallation(dir));
-        for (FileId id : {FileId::Parametre, FileId::Personnel, FileId::PointVal, FileId::DateSave, FileId::OnOff})
-            commonOpen(id);
-        Database db(paths().dataDir);
-        Transaction t(db, {FileId::Personnel, FileId::PointVal, FileId::DateSave});
+        m_inst.today = dayNumber(2004, 6, 15);
+        QVERIFY(m_inst.vider());
+        Personnel e = m_inst.employe(12, QStringLiteral("MARTIN"));
+        e.DATE_EMBAUCHE = e.DATE_DEBAUCHE = 0; // no dates of hire and leave: every day counts
+        m_inst.ajouter(e);
+        Transaction t(*m_inst.base, {FileId::PointVal, FileId::DateSave});
         QVERIFY(t.ok());
-        RecordFile<Personnel> per(db);
-        Personnel e;
-        e.CARTE = 12;
-        e.NOM = QStringLiteral("MARTIN");
-        QVERIFY(per.add(e).ok());
-        RecordFile<PointVal> pov(db);
-        for (qint32 d = dayNumber(2004, 1, 20); d < m_aujourdhui; ++d) {
-            PointVal v;
-            v.CARTE = 12;
-            v.NOM = e.NOM;
-            v.DATE = d;
-            v.clearPunches();
+        RecordFile<PointVal> pov(*m_inst.base);
+        for (qint32 d = dayNumber(2004, 1, 20); d < m_inst.today; ++d) {
+            PointVal v = m_inst.journee(e, d);
             QVERIFY(pov.add(v).ok());
         }
-        RecordFile<DateSave> dat(db);
+        RecordFile<DateSave> dat(*m_inst.base);
         DateSave s;
         s.DATEMANU = dayNumber(2004, 6, 1);
         QVERIFY(dat.add(s).ok());
         QVERIFY(t.commit().ok());
     }
 
+    // Read by a new connection: the purge and the restore replace the files under the old ones.
     bool ligne(qint32 date)
     {
-        Database db(paths().dataDir);
-        RecordFile<PointVal> f(db);
-        PointVal v;
-        v.CARTE = 12;
-        v.DATE = date;
-        return f.open().ok() && f.get(v, POV_K_CARTE_DATE).ok();
+        m_inst.rouvrir();
+        return m_inst.lire(12, date).has_value();
     }
 
     void ouvrir()
@@ -126,21 +111,16 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
-        QVERIFY(m_tmp.isValid());
-        setMessagePresenter(&m_presenter);
-        Clock::setToday(m_aujourdhui);
+        m_inst.fichiers.insert(m_inst.fichiers.end(), {FileId::DateSave, FileId::OnOff});
         Utilitaires::setAttentePause(0);
         FenetreSommaire::setDelaiAppui(10);
         enregistrerUtilitaires();
     }
-    void cleanupTestCase()
-    {
-        setMessagePresenter(nullptr);
-        Clock::setToday(0);
-    }
+    void cleanupTestCase() { m_inst.terminer(); }
     void init() { installation(); }
     void cleanup()
     {
+        m_inst.verifier();
         m_cadre.reset();
         Utilitaires::setAttentePause(0);
         m_presenter.clear();
@@ -254,7 +234,7 @@ private Q_SLOTS:
         RecordFile<DateSave> f(db);
         DateSave s;
         QVERIFY(f.open().ok() && f.first(s).ok());
-        QCOMPARE(s.DATEMANU, m_aujourdhui);
+        QCOMPARE(s.DATEMANU, m_inst.today);
     }
 
     void theRestoreShowsTheCopyWaitsForTheOtherWindowsAndPlacesTheBar()
@@ -295,9 +275,6 @@ private Q_SLOTS:
         QCOMPARE(m_fenetre->copiesAvantRestauration()->count(), 1);
         QVERIFY(
             m_fenetre->copiesAvantRestauration()->itemText(0).startsWith(QStringLiteral("Avant la restauration du ")));
-        QVERIFY(QFile::exists(RepertoireAvantRestauration(paths()) + QLatin1Char('/') +
-                              m_fenetre->copiesAvantRestauration()->itemData(0).toString().section(u'/', 1) +
-                              QStringLiteral("/PointVal.tps")));
     }
 
     void aFailedBackupCanBeAskedAgain()

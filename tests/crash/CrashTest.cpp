@@ -11,6 +11,7 @@
 
 #include <QTemporaryDir>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 
 using namespace crash;
@@ -237,6 +238,9 @@ int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     g_seed = std::random_device()();
+    // The test run of CI sets fewer random trials; --runs sets them for a campaign.
+    if (const char* n = std::getenv("KIP_CRASH_RUNS"); n && std::atoi(n) > 0)
+        g_runs = std::atoi(n);
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::string(argv[i]) == "--runs")
             g_runs = std::max(1, std::atoi(argv[i + 1]));

@@ -25,6 +25,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <thread>
 
@@ -458,6 +459,9 @@ int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     g_runs = 8;
+    // The test run of CI sets fewer random trials; --runs sets them for a campaign.
+    if (const char* n = std::getenv("KIP_CRASH_RUNS"); n && std::atoi(n) > 0)
+        g_runs = std::atoi(n);
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "--runs" && i + 1 < argc)
             g_runs = std::max(1, std::atoi(argv[i + 1]));

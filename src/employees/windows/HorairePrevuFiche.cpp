@@ -120,25 +120,24 @@ void HorairePrevuFiche::montrerTotal()
     m_total->setText(ok ? QStringLiteral("= %1 par semaine").arg(HeureTexte(TotalSemaine(m)).trimmed()) : QString());
 }
 
-bool HorairePrevuFiche::verifier(QString* raison, QWidget** champ) const
+std::optional<HorairePrevuFiche::Erreur> HorairePrevuFiche::verifier() const
 {
     if (!m_lu)
-        return true;
+        return std::nullopt;
     for (int i = 0; i < JoursParSemaine; ++i) {
         const HeureLue lu = LireHeureTexte(m_jours[size_t(i)]->text());
         if (!lu.valide || lu.negatif || lu.decimales >= 60 || lu.heures * 60 + lu.decimales > MinutesJour) {
-            *raison = QStringLiteral("Les heures prévues du %1 s'écrivent h.mm, de 0.00 à 24.00.")
-                          .arg(QLatin1String(NomsJours[i]));
-            *champ = m_jours[size_t(i)];
-            return false;
+            return Erreur{QStringLiteral("Les heures prévues du %1 s'écrivent h.mm, de 0.00 à 24.00.")
+                              .arg(QLatin1String(NomsJours[i])),
+                          m_jours[size_t(i)]};
         }
     }
     if (!m_depuis->text().trimmed().isEmpty() && !lireDate(m_depuis->text())) {
-        *raison = QStringLiteral("La date à partir de laquelle les heures prévues s'appliquent s'écrit JJ/MM/AAAA.");
-        *champ = m_depuis;
-        return false;
+        return Erreur{
+            QStringLiteral("La date à partir de laquelle les heures prévues s'appliquent s'écrit JJ/MM/AAAA."),
+            m_depuis};
     }
-    return true;
+    return std::nullopt;
 }
 
 FileError HorairePrevuFiche::enregistrer(Database& db, const Personnel& employe) const

@@ -9,6 +9,7 @@
 
 #include <QGroupBox>
 #include <array>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -25,8 +26,14 @@ public:
     // Reads the pattern in force today for the employee (the default one for a new employee); false when the
     // files could not be read (the fields are then disabled and nothing will be written).
     bool charger(Database& db, const Personnel& employe, bool nouveau);
-    // The pattern and date as typed; the reason and the field at fault when they are not valid.
-    bool verifier(QString* raison, QWidget** champ) const;
+    // What is wrong with the pattern or date as typed: the reason and the field at fault.
+    struct Erreur
+    {
+        QString raison;
+        QWidget* champ = nullptr;
+    };
+    // The pattern and date as typed; nothing when they are valid.
+    std::optional<Erreur> verifier() const;
     // Writes the pattern when it changed (always for a new employee).
     FileError enregistrer(Database& db, const Personnel& employe) const;
 

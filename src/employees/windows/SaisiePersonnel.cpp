@@ -94,15 +94,11 @@ void SaisiePersonnel::accepter()
         refuser(r);
         return;
     }
-    {
-        QString raison;
-        QWidget* champ = nullptr;
-        if (!m_horaire->verifier(&raison, &champ)) {
-            m_avis->setText(raison);
-            m_avis->show();
-            champ->setFocus();
-            return;
-        }
+    if (const auto erreur = m_horaire->verifier()) {
+        m_avis->setText(erreur->raison);
+        m_avis->show();
+        erreur->champ->setFocus();
+        return;
     }
     if (m_requete == Requete::Insertion || m_datesChangees)
         rangerPeriodes(m_fiche, m_periodes);

@@ -8,6 +8,7 @@
 #include "shell/windows/Cadre.h"
 #include "shell/windows/Evenements.h"
 #include "shell/windows/Fabriques.h"
+#include "shell/windows/Fond.h"
 #include "shell/windows/NomsFenetres.h"
 #include "shell/windows/TableSommaire.h"
 #include "shell/windows/Unites.h"
@@ -20,7 +21,6 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLinearGradient>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -305,10 +305,7 @@ void SaisieParametre::enregistrer()
 void SaisieParametre::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    QLinearGradient fond(0, 0, 0, height());
-    fond.setColorAt(0, QColor(0xe6, 0xec, 0xf3));
-    fond.setColorAt(1, QColor(0xd3, 0xdc, 0xe7));
-    p.fillRect(rect(), fond);
+    ui::peindreFond(p, rect());
     // The program's picture in the room left under the form, as large as it fits.
     static const QPixmap image(picturePath(imageAccueil(Program::Kip)));
     const QRect libre(m_panneau->x(), m_panneau->geometry().bottom() + px(12), m_panneau->width(),

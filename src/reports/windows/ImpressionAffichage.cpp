@@ -6,13 +6,13 @@
 #include "ModelesImpression.h"
 #include "data/Messages.h"
 #include "data/RecordFile.h"
+#include "shell/windows/Fond.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLinearGradient>
 #include <QPainter>
 #include <QPushButton>
 #include <QTableView>
@@ -389,10 +389,7 @@ void Impression::rafraichirEmployes()
 void Impression::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    QLinearGradient fond(0, 0, 0, height());
-    fond.setColorAt(0, QColor(0xe6, 0xec, 0xf3));
-    fond.setColorAt(1, QColor(0xd3, 0xdc, 0xe7));
-    p.fillRect(rect(), fond);
+    ui::peindreFond(p, rect());
 }
 
 } // namespace kip

@@ -2,12 +2,12 @@
 #include "FenetrePrincipale.h"
 
 #include "Cadre.h"
+#include "Fond.h"
 #include "NomsFenetres.h"
 #include "TableSommaire.h"
 #include "resources/Pictures.h"
 
 #include <QLabel>
-#include <QLinearGradient>
 #include <QPainter>
 
 namespace kip {
@@ -49,10 +49,7 @@ void FenetrePrincipale::deplacee()
 void FenetrePrincipale::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    QLinearGradient fond(0, 0, 0, height());
-    fond.setColorAt(0, QColor(0xe6, 0xec, 0xf3));
-    fond.setColorAt(1, QColor(0xd3, 0xdc, 0xe7));
-    p.fillRect(rect(), fond);
+    ui::peindreFond(p, rect());
 }
 
 } // namespace kip

@@ -6,11 +6,11 @@
 #include "Fabriques.h"
 #include "FenetreAPropos.h"
 #include "FenetrePrincipale.h"
+#include "Fond.h"
 #include "ImageActive.h"
 #include "NomsFenetres.h"
 #include "Unites.h"
 
-#include <QLinearGradient>
 #include <QPainter>
 #include <QTimer>
 
@@ -159,10 +159,7 @@ void FenetreSommaire::demanderSortie()
 void FenetreSommaire::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    QLinearGradient fond(0, 0, 0, height());
-    fond.setColorAt(0, QColor(0x1f, 0x35, 0x50));
-    fond.setColorAt(1, QColor(0x2b, 0x3f, 0x58));
-    p.fillRect(rect(), fond);
+    ui::peindreFond(p, rect(), QColor(0x1f, 0x35, 0x50), QColor(0x2b, 0x3f, 0x58));
     // A hairline under the logo separates the program's mark from its buttons.
     p.setPen(QColor(255, 255, 255, 40));
     p.drawLine(px(4), px(38), px(98), px(38));

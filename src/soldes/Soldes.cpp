@@ -16,8 +16,9 @@ bool estCompte(const Solde& s, const char* compte)
     return s.COMPTE == QLatin1String(compte);
 }
 
-// The hundredths of a day that an absence takes from a balance counted in days.
-qint32 centiemesAbsence(const Absence& a, qint32 prevues)
+} // namespace
+
+qint32 CentiemesAbsence(const Absence& a, qint32 prevues)
 {
     switch (a.partie()) {
     case PartieJour::Journee:
@@ -30,6 +31,8 @@ qint32 centiemesAbsence(const Absence& a, qint32 prevues)
     }
     return 0;
 }
+
+namespace {
 
 bool tireSur(const ContexteSoldes& c, const Absence& a, const char* compte)
 {
@@ -167,7 +170,7 @@ qint32 JoursCongesDuJour(const DonneesSoldes& d, const ContexteSoldes& c, qint32
     for (const Absence& a : AbsencesDuJour(d, date))
         if (tireSur(c, a, CompteSolde::Conges)) {
             conges = true;
-            centiemes += centiemesAbsence(a, c.horaires.minutes(d.employe, date));
+            centiemes += CentiemesAbsence(a, c.horaires.minutes(d.employe, date));
         }
     if (conges || ouvres || jour != 5 || c.horaires.minutes(d.employe, date) > 0)
         return std::min(centiemes, 100);
@@ -232,7 +235,7 @@ SoldesConges CalculerConges(const DonneesSoldes& d, const ContexteSoldes& c, qin
             if (a.DATE < depart.date || a.DATE > date || !tireSur(c, a, compte))
                 continue;
             const qint32 prevues = c.horaires.minutes(d.employe, a.DATE);
-            solde -= rtt ? centiemesAbsence(a, prevues) : MinutesAbsence(a, prevues);
+            solde -= rtt ? CentiemesAbsence(a, prevues) : MinutesAbsence(a, prevues);
         }
         (rtt ? r.rtt : r.rec) = solde;
     }

@@ -83,6 +83,8 @@ struct SoldesConges
     qint32 cpPrisPeriode = 0;   // taken in the period so far
     qint32 rtt = 0;
     qint32 rec = 0;
+
+    friend bool operator==(const SoldesConges&, const SoldesConges&) = default;
 };
 SoldesConges CalculerConges(const DonneesSoldes& d, const ContexteSoldes& c, qint32 date);
 
@@ -94,6 +96,10 @@ qint32 DebutPeriodeConges(qint32 date);
 // Saturday in jours ouvrés. In jours ouvrables, a Saturday without planned hours counts as a day of leave when
 // the last planned day before it is a whole day of CP (leave from Friday runs to Monday).
 qint32 JoursCongesDuJour(const DonneesSoldes& d, const ContexteSoldes& c, qint32 date);
+
+// The hundredths of a day that an absence takes: a whole day 100, a half day 50, hours their share of the day's
+// planned minutes.
+qint32 CentiemesAbsence(const Absence& absence, qint32 prevues);
 
 // "+12.30", "-3.15": a balance of minutes with its sign; "2,50": hundredths of a day.
 QString TexteSoldeMinutes(qint32 minutes);

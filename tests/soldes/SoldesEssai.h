@@ -18,7 +18,7 @@ protected:
     {
         InstallationTest::SetUp();
         employe = ajouter(7, QStringLiteral("MARTIN"), [](kip::Personnel& p) {
-            p.DATE_EMBAUCHE = kip::dayNumber(2025, 12, 29);
+            p.DATE_EMBAUCHE = kip::dayNumber(2025, 6, 1);
             p.ARRONDI_SEMAINE = QStringLiteral("-30");
         });
     }
@@ -66,6 +66,20 @@ protected:
         for (qint32 d = debut; d <= fin; ++d)
             v.push_back(d);
         return v;
+    }
+
+    kip::SoldesConges conges(qint32 date)
+    {
+        const kip::SoldesLus lus = lire(date);
+        return lus.employes.empty() ? kip::SoldesConges{} : kip::CalculerConges(lus.employes[0], lus.contexte, date);
+    }
+
+    void decompter(kip::DecompteConges decompte)
+    {
+        kip::ReglagesAbsences r = kip::ReglagesParDefaut();
+        r.DECOMPTE_CONGES = quint8(decompte);
+        if (!kip::EnregistrerReglages(*base, r).ok())
+            panne(QStringLiteral("settings not stored"));
     }
 
     kip::SoldesLus lire(qint32 fin)

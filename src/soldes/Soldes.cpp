@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace kip {
 
@@ -95,16 +96,17 @@ DepartCompte DepartDuCompte(const DonneesSoldes& d, const char* compte, qint32 d
             dep = {s.DATE, &s};
     if (dep.solde)
         return dep;
-    if (d.employe.DATE_EMBAUCHE)
+    const bool heures = std::strcmp(compte, CompteSolde::Heures) == 0;
+    if (heures && !d.totaux.empty())
+        // The account starts with the first day line, which the hiring date does not precede: the years before
+        // the system recorded anything owe nothing.
+        dep.date = std::max(d.totaux.front().date, d.employe.DATE_EMBAUCHE);
+    else if (d.employe.DATE_EMBAUCHE)
         dep.date = d.employe.DATE_EMBAUCHE;
-    else if (!d.totaux.empty())
-        dep.date = d.totaux.front().date;
     else if (!d.absences.empty())
         dep.date = d.absences.front().DATE;
     else
         dep.date = date;
-    if (!d.totaux.empty())
-        dep.date = std::min(dep.date, d.totaux.front().date); // a line before the hiring date still counts
     return dep;
 }
 

@@ -3,9 +3,9 @@
 // and the leave balances: paid leave (CP) acquired month by month over the reference periods of 1 June to
 // 31 May and taken in jours ouvrables or jours ouvrés, and the RTT and REC balances credited by hand.
 //
-// Each account counts from its latest starting balance not after the date asked (Solde.tps), else from the
-// hiring (or the first day line): what lies before it no longer counts, which is what lets the purge remove
-// the day lines it carries.
+// Each account counts from its latest starting balance not after the date asked (Solde.tps), else from its
+// beginning (DepartDuCompte): what lies before it no longer counts, which is what lets the purge remove the
+// day lines it carries.
 #pragma once
 
 #include "absences/HorairesPrevus.h"
@@ -54,7 +54,9 @@ struct SemaineCompte
 };
 
 // The date from which an account counts and its balance there: the latest starting balance of the account not
-// after `date`, else the hiring, else the first day line (else `date`) at zero.
+// after `date`; else, at zero, the first day line (not before the hiring) for the working-time account, and the
+// hiring (else the first absence) for the leave balances, which do not depend on the day lines that the purge
+// removes.
 struct DepartCompte
 {
     qint32 date = 0;

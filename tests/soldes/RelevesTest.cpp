@@ -3,6 +3,7 @@
 #include "reports/EditionAbsences.h"
 #include "reports/EditionReleve.h"
 #include "reports/ExecutionEdition.h"
+#include "reports/ExportPaie.h"
 #include "reports/GuiEnvironment.h"
 
 using namespace kip;
@@ -86,4 +87,28 @@ TEST_F(SoldesEssai, TheMonthlyStatementAndTheAbsencesOfAPeriod)
         EXPECT_EQ(lignes[0].jours[i], attendu) << code.toStdString(); // 14 July; 15 August is a Saturday
     }
     EXPECT_EQ(lignes[0].total, 750);
+
+    // The payroll export: a week's absences in hours under their type, and the account's balance. Its rows are
+    // the weeks that hold day lines: that of the CP has none.
+    const QString chemin = tmp.path() + QStringLiteral("/paie.csv");
+    ASSERT_TRUE(Exporter(*base, GenreExport::TotauxSemaines, periode(dayNumber(2026, 8, 3), dayNumber(2026, 8, 23)),
+                         SeuilsPaie{}, chemin)
+                    .ecrit());
+    QFile f(chemin);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QStringList csv = QString::fromUtf8(f.readAll()).split(QStringLiteral("\r\n"));
+    ASSERT_GE(csv.size(), 4);
+    const QStringList entetes = csv[0].split(u';'), aout10 = csv[1].split(u';'), aout17 = csv[2].split(u';'),
+                      total = csv[3].split(u';');
+    const qsizetype rtt = entetes.indexOf(QStringLiteral("Heures RTT"));
+    ASSERT_GT(rtt, 10);
+    ASSERT_EQ(aout17.size(), entetes.size());
+    EXPECT_EQ(aout10[4], QStringLiteral("33"));
+    EXPECT_EQ(aout10[rtt], QStringLiteral("0:00"));
+    EXPECT_EQ(aout17[rtt], QStringLiteral("3:30"));
+    EXPECT_EQ(total[rtt], QStringLiteral("3:30"));
+    EXPECT_EQ(entetes.back(), QStringLiteral("Solde du compte"));
+    EXPECT_EQ(aout10.back(), QStringLiteral("0:00"));
+    EXPECT_EQ(aout17.back(), QStringLiteral("3:30"));
+    EXPECT_EQ(total.back(), QStringLiteral("3:30"));
 }

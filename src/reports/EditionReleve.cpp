@@ -48,20 +48,26 @@ void dessinerCourbe(Dessin& d, const std::vector<SemaineCompte>& semaines, bool 
             polices::Grasse);
     if (semaines.empty())
         return;
-    qint32 haut = 60, bas = -60;
+    qint32 haut = 0, bas = 0;
     for (const SemaineCompte& s : semaines) {
         haut = std::max(haut, s.solde);
         bas = std::min(bas, s.solde);
     }
+    if (haut == bas)
+        haut = bas + 60;
     auto y = [&](qint32 v) { return BasTrace - qint32(qint64(v - bas) * (BasTrace - HautTrace) / (haut - bas)); };
     const qint32 pas = (Droite - Gauche) / std::max<qint32>(1, qint32(semaines.size()) - 1);
     auto x = [&](size_t i) { return Gauche + qint32(i) * pas; };
     // The axes, the zero line and the extremes.
     d.ligne(Gauche, HautTrace, Gauche, BasTrace, 4);
     d.ligne(Gauche, y(0), Droite, y(0), 4);
+    // The extremes and zero, each once and apart from the others.
+    constexpr qint32 Ecart = 150;
     d.texte(60, HautTrace - 60, Gauche - 120, solde(haut, centiemes), polices::Normale, Alignement::Droite);
-    d.texte(60, y(0) - 60, Gauche - 120, solde(0, centiemes), polices::Normale, Alignement::Droite);
-    d.texte(60, BasTrace - 60, Gauche - 120, solde(bas, centiemes), polices::Normale, Alignement::Droite);
+    if (y(0) - HautTrace >= Ecart && BasTrace - y(0) >= Ecart)
+        d.texte(60, y(0) - 60, Gauche - 120, solde(0, centiemes), polices::Normale, Alignement::Droite);
+    if (bas != 0)
+        d.texte(60, BasTrace - 60, Gauche - 120, solde(bas, centiemes), polices::Normale, Alignement::Droite);
     for (size_t i = 0; i < semaines.size(); ++i) {
         if (i > 0)
             d.ligne(x(i - 1), y(semaines[i - 1].solde), x(i), y(semaines[i].solde), 16);

@@ -193,7 +193,7 @@ TEST_F(KiptoolTest, BadArgumentsOrAnUnusableInstallationEndWithTwo)
         const char* message;
     };
     const Cas cas[] = {
-        {QStringList{QStringLiteral("report"), QStringLiteral("9")} + periode + ici, "n'existe pas"},
+        {QStringList{QStringLiteral("report"), QStringLiteral("11")} + periode + ici, "n'existe pas"},
         {QStringList{QStringLiteral("report"), QStringLiteral("4"), QStringLiteral("--pdf"),
                      sortie(QStringLiteral("x.pdf"))} +
              ici,
@@ -369,7 +369,9 @@ TEST_F(KiptoolTest, ExportsTheWeekTotalsAsCsvForPayroll)
     EXPECT_TRUE(lignes[0].startsWith("\xEF\xBB\xBF"));
     EXPECT_TRUE(lignes[0].contains("Heures jusqu'\xC3\xA0 30,00"));
     const QList<QByteArray> champs = lignes[1].trimmed().split(';');
-    ASSERT_EQ(champs.size(), 11) << lignes[1].toStdString();
+    // The eleven former columns, then one per absence type and the working-time balance.
+    ASSERT_EQ(champs.size(), lignes[0].trimmed().split(';').size()) << lignes[1].toStdString();
+    EXPECT_TRUE(lignes[0].trimmed().endsWith(";Solde du compte"));
     EXPECT_EQ(champs[4], "48");
     EXPECT_TRUE(champs[7].contains(','));
     EXPECT_TRUE(lignes[lignes.size() - 2].contains(";49;") || lignes[lignes.size() - 2].contains(";Total;"));

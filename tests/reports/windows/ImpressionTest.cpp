@@ -323,7 +323,7 @@ private Q_SLOTS:
             QVERIFY(Exporter(db, GenreExport::TotauxSemaines, p, SeuilsPaie{}, attendu).ecrit());
         }
         QCOMPARE(lire(semaines), lire(attendu));
-        QVERIFY(lire(semaines).contains("\r\n5;M0005;BERNARD;Luc;49;2026;35:00;35:00;35:00;0:00;0:00\r\n"));
+        QVERIFY(lire(semaines).contains("\r\n5;M0005;BERNARD;Luc;49;2026;35:00;35:00;35:00;0:00;0:00;"));
         QCOMPARE(m_presenter.shown().size(), 1);
         QCOMPARE(m_presenter.shown()[0].icon, MessageIcon::Information);
         QVERIFY(m_presenter.shown()[0].text.startsWith(QStringLiteral("6 ligne(s) exportée(s) dans")));

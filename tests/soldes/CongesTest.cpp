@@ -42,6 +42,18 @@ TEST_F(SoldesEssai, LeaveAcquiredOverAPeriodWithAMonthOfUnpaidAbsence)
     const SoldesConges s = conges(dayNumber(2026, 10, 31));
     EXPECT_EQ(s.cpPrecedent, 0);
     EXPECT_EQ(s.cpEnCours, 1250 - (2400 - 1950)); // 24 days from 5 to 31 October
+
+    // A starting balance set on 10 December 2025 counts from 1 December: 10 days before, 5 acquired in the
+    // period, then the six months of December to May.
+    Solde depart;
+    depart.COMPTE = QLatin1String(CompteSolde::Conges);
+    depart.DATE = dayNumber(2025, 12, 10);
+    depart.VALEUR = 1000;
+    depart.VALEUR2 = 500;
+    ASSERT_TRUE(EnregistrerSolde(*base, employe, depart).ok());
+    const SoldesConges mai = conges(dayNumber(2026, 5, 31));
+    EXPECT_EQ(mai.cpPrecedent, 1000);
+    EXPECT_EQ(mai.cpAcquisPeriode, 500 + 6 * 250);
 }
 
 TEST_F(SoldesEssai, AWeekOfLeaveHoldingAPublicHolidayInOuvrablesAndOuvres)

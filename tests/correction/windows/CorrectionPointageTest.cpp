@@ -49,9 +49,7 @@ private Q_SLOTS:
     void cellEntryNightShiftAndTotals()
     {
         const Personnel p = m_inst.ajouter(InstallationCorrection::employe(1, QStringLiteral("ARNAUD")));
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.resize(1200, 800);
-        cadre.show();
+        CadreEssai cadre;
         CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 1, m_inst.today);
         QVERIFY(g);
         QCOMPARE(g->entete()->text().simplified(), QStringLiteral("ARNAUD Léa 0001"));
@@ -96,9 +94,7 @@ private Q_SLOTS:
         p.DATE_EMBAUCHE = m_inst.lundi() + 1; // Tuesday
         p.DATE_DEBAUCHE = m_inst.lundi() + 3; // Thursday
         m_inst.ajouter(p);
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.resize(1200, 800);
-        cadre.show();
+        CadreEssai cadre;
         CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 5, m_inst.lundi() + 1);
         QVERIFY(g);
         for (int j = 0; j < JoursSemaine; ++j)
@@ -115,9 +111,7 @@ private Q_SLOTS:
     void weekChangeQuestions()
     {
         m_inst.ajouter(InstallationCorrection::employe(7, QStringLiteral("COLIN")));
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.resize(1200, 800);
-        cadre.show();
+        CadreEssai cadre;
         CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 7, m_inst.lundi());
         QVERIFY(g);
         // The next week's lines do not exist yet: moving there makes them.
@@ -158,9 +152,7 @@ private Q_SLOTS:
     void closingAsksOnceAndNoDropsTheEdits()
     {
         m_inst.ajouter(InstallationCorrection::employe(8, QStringLiteral("DUVAL")));
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.resize(1200, 800);
-        cadre.show();
+        CadreEssai cadre;
         CorrectionPointage::setPeriodeVidage(10);
         CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 8, m_inst.lundi());
         QVERIFY(g);
@@ -180,9 +172,7 @@ private Q_SLOTS:
     void aRefusedSaveKeepsTheGridAndItsEdits()
     {
         m_inst.ajouter(InstallationCorrection::employe(9, QStringLiteral("ESNAULT")));
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.resize(1200, 800);
-        cadre.show();
+        CadreEssai cadre;
         CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 9, m_inst.lundi());
         QVERIFY(g);
         m_inst.sql(FileId::PointVal, "CREATE TRIGGER refus BEFORE UPDATE ON POINTVAL BEGIN "
@@ -217,9 +207,7 @@ private Q_SLOTS:
     {
         m_inst.ajouter(InstallationCorrection::employe(10, QStringLiteral("GARNIER")));
         bool fini = false;
-        Cadre cadre(Program::Kip, 0, [&fini] { fini = true; });
-        cadre.resize(1200, 800);
-        cadre.show();
+        CadreEssai cadre([&fini] { fini = true; });
         CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 10, m_inst.lundi());
         QVERIFY(g);
         taper(g, 0, 0, QStringLiteral("8"));
@@ -254,8 +242,7 @@ private Q_SLOTS:
     {
         const Personnel p = m_inst.ajouter(InstallationCorrection::employe(4, QStringLiteral("FABRE")));
         m_inst.ajouterJournee(p, m_inst.lundi() + 1, {essai::h(8), essai::h(12)});
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.show();
+        CadreEssai cadre;
         setRequete(Requete::Suppression);
         // Cancel: nothing changes.
         setJourneeEnCours(4, m_inst.lundi() + 1);
@@ -289,9 +276,7 @@ private Q_SLOTS:
     void theJournalOfTheCurrentDayNewestFirst()
     {
         const Personnel p = m_inst.ajouter(InstallationCorrection::employe(1, QStringLiteral("ARNAUD")));
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.resize(1200, 800);
-        cadre.show();
+        CadreEssai cadre;
         CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 1, m_inst.lundi());
         QVERIFY(g);
         // Nothing journalled yet: an empty list that says so.

@@ -83,9 +83,7 @@ private Q_SLOTS:
         m_inst.ajouterJournee(six, m_inst.lundi(), exemple(), true);  // inactive: never shown
         m_inst.ajouterJournee(quatre, m_inst.lundi() - 1, exemple()); // last week
         m_inst.ajouterJournee(quatre, m_inst.today + 1, exemple());   // after today
-        Cadre cadre(Program::KipOther, 0, [] {});
-        cadre.resize(1200, 760);
-        cadre.show();
+        CadreEssai cadre([] {}, Program::KipOther);
         TablePointage* l = ouvrirParLaBarre(cadre);
         QVERIFY(l);
         QAbstractItemModelTester testeur(l->modele(), QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -123,9 +121,7 @@ private Q_SLOTS:
         for (const Personnel& e : p)
             for (int j = -14; j < 3; ++j)
                 m_inst.ajouterJournee(e, m_inst.lundi() + j, exemple());
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.resize(1200, 760);
-        cadre.show();
+        CadreEssai cadre;
         auto* l = qobject_cast<TablePointage*>(ouvrirFenetre(nom::TablePointage, cadre));
         QVERIFY(l);
         QTest::qWait(0);
@@ -164,9 +160,7 @@ private Q_SLOTS:
         const Personnel a = m_inst.ajouter(InstallationCorrection::employe(1, QStringLiteral("ALBERT")));
         m_inst.ajouterJournee(a, m_inst.lundi(), exemple());
         m_inst.ajouterJournee(a, m_inst.lundi() + 1, exemple());
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.resize(1200, 800);
-        cadre.show();
+        CadreEssai cadre;
         auto* l = qobject_cast<TablePointage*>(ouvrirFenetre(nom::TablePointage, cadre));
         QVERIFY(l);
         QTest::qWait(0);

@@ -128,28 +128,6 @@ TEST_F(EditionJoursTest, AYearOfOneEmployeePassesSixteenBitsWithoutWrapping)
     EXPECT_EQ(totaux.lignes, 365);
 }
 
-TEST_F(EditionJoursTest, OneMatchingLineGivesOneEmployeeLineAndAnEqualGrandTotalOnce)
-{
-    const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
-    const Personnel q = salarie(15, QStringLiteral("NOEL"), QStringLiteral("Anne"));
-    minutes(p, today, 455);
-    minutes(p, today - 1, 300, 1); // inactive
-    minutes(q, today - 9, 400);    // out of the period
-    RapportTotalPeriode r;
-    std::vector<LigneTotalPeriode> vues;
-    r.observateur = [&](const LigneTotalPeriode& l) { vues.push_back(l); };
-    const ResultatEdition res = executer(r, parametres(today - 3, today));
-    ASSERT_TRUE(res.complete());
-    ASSERT_EQ(vues.size(), 1u);
-    EXPECT_EQ(vues[0].totalEmploye, 455);
-    EXPECT_EQ(vues[0].totalGeneral, 455);
-    const QStringList lignes = texte(res.pages);
-    // The page header's three lines, the employee, the grand total, the page footer.
-    ASSERT_EQ(lignes.size(), 6) << lignes.join(u'\n').toStdString();
-    EXPECT_EQ(lignes[3], QStringLiteral("0012 MARTIN Paul M0012 Du Dimanche 06/12/2026 au Mercredi 09/12/2026 7.35"));
-    EXPECT_EQ(lignes[4], QStringLiteral("Total général de l'édition: 7.35"));
-}
-
 TEST_F(EditionJoursTest, TheGrandTotalComesOnceAfterTheLastEmployeeAndEqualsTheData)
 {
     qint32 somme = 0;
@@ -159,6 +137,8 @@ TEST_F(EditionJoursTest, TheGrandTotalComesOnceAfterTheLastEmployeeAndEqualsTheD
             minutes(p, today - j, 400 + carte);
             somme += 400 + carte;
         }
+        minutes(p, today - 4, 300, 1); // inactive: left out
+        minutes(p, today - 9, 300);    // out of the period
     }
     ParametresEdition par = parametres(today - 6, today);
     RapportTotalPeriode r;

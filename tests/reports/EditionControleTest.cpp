@@ -71,26 +71,6 @@ TEST_F(EditionControleTest, AnInactiveLineIsPrintedTickedAndLeftOutOfTheWeek)
     EXPECT_EQ(pdf.filter(QStringLiteral("0012 MARTIN Paul M0012")).size(), 3);
 }
 
-TEST_F(EditionControleTest, ACardWithoutARecordShowsNoRoundingAndAnUnroundedTotal)
-{
-    Personnel inconnu;
-    inconnu.CARTE = 77;
-    inconnu.NOM = QStringLiteral("PARTI");
-    inconnu.PRENOM = QStringLiteral("Jean");
-    minutes(inconnu, lundi(1), 487);
-    minutes(inconnu, lundi(1) + 1, 3);
-    const ResultatEdition r = controle(semaine());
-    ASSERT_TRUE(r.complete());
-    ASSERT_EQ(lignes.size(), 2u);
-    EXPECT_TRUE(lignes[1].codeArrondi.isEmpty());
-    EXPECT_TRUE(lignes[1].texteArrondi.isEmpty());
-    EXPECT_EQ(lignes[1].totalArrondi, 490);
-    const QStringList pdf = textePdf(r.pages);
-    EXPECT_EQ(pdf.filter(QStringLiteral("2026 Type d'arrondi de semaine: Total arrondi de la semaine: 8.10")).size(), 1)
-        << pdf.join(u'\n').toStdString();
-    EXPECT_FALSE(pdf.join(u' ').contains(QStringLiteral("Pas d'arrondi")));
-}
-
 // (A page per employee is checked for every such report in EditionSemaineTest.)
 TEST_F(EditionControleTest, TheWeekTotalsOfAnExportAreTheControlReportsWeeks)
 {

@@ -208,7 +208,7 @@ TEST_F(EditionSemaineTest, FiveWeeksOfLongDaysDoNotWrapRound)
     EXPECT_EQ(lignesCommencantPar(texte(r.pages), QStringLiteral("Semaine:")).size(), 5);
 }
 
-TEST_F(EditionSemaineTest, ACardWithoutEmployeeRecordIsNotRoundedAndKeepsItsWeek)
+TEST_F(EditionSemaineTest, ACardWithoutEmployeeRecordIsNotRoundedAndKeepsItsWeekInEveryReport)
 {
     Personnel inconnu;
     inconnu.CARTE = 77;
@@ -224,6 +224,20 @@ TEST_F(EditionSemaineTest, ACardWithoutEmployeeRecordIsNotRoundedAndKeepsItsWeek
     EXPECT_TRUE(semaines[0].endsWith(QStringLiteral("semaine: 24.21")));
     EXPECT_EQ(lignesCommencantPar(texte(r.pages), QStringLiteral("Total général de:")),
               QStringList{QStringLiteral("Total général de: 0077 PARTI Jean 24.21")});
+
+    // The control report names no rounding at all there.
+    RapportControle controle;
+    std::vector<LigneControle> lignes;
+    controle.observateur = [&](const LigneControle& l) { lignes.push_back(l); };
+    const ResultatEdition c = executer(controle, parametres(lundi(1), lundi(1) + 6));
+    ASSERT_EQ(lignes.size(), 3u);
+    EXPECT_TRUE(lignes[2].codeArrondi.isEmpty() && lignes[2].texteArrondi.isEmpty());
+    EXPECT_EQ(lignes[2].totalArrondi, 3 * 487);
+    const QStringList pdf = textePdf(c.pages);
+    EXPECT_EQ(pdf.filter(QStringLiteral("2026 Type d'arrondi de semaine: Total arrondi de la semaine: 24.21")).size(),
+              1)
+        << pdf.join(u'\n').toStdString();
+    EXPECT_FALSE(pdf.join(u' ').contains(QStringLiteral("Pas d'arrondi")));
 }
 
 TEST_F(EditionSemaineTest, CancellingHalfwayLeavesNothing)

@@ -1,12 +1,16 @@
-// The records on a server made ready by `kiptool serveur creer`: what the stations' role may and may not do.
-// Each test has an empty database of its own on the private server of the run, and a stations' role of its own.
+// The records on a server made ready by `kiptool serveur creer`: what the stations' role may and may not do, and
+// an installation's files moved onto the server and back (`importer`, `exporter`). Each test has an empty database of
+// its own on the private server of the run, and a stations' role of its own.
 #include "InstallationTest.h"
 #include "ServeurEssai.h"
 #include "correction/FichierCorrection.h"
+#include "data/Base.h"
+#include "data/FileWriter.h"
 #include "data/Journal.h"
 #include "data/ServerSetup.h"
 #include "punch/TransfertPointages.h"
 #include "reports/TotauxSemaines.h"
+#include "utilities/PassageServeur.h"
 
 #include <atomic>
 
@@ -59,6 +63,58 @@ protected:
         ASSERT_TRUE(vider()) << pannes.join(u'\n').toStdString();
     }
 
+    // A grid's save of the Monday of a card: a changed line with its journal entry.
+    void corriger(qint16 carte, qint32 date, int debut, int fin)
+    {
+        kip::EcritureJour jour;
+        jour.date = date;
+        jour.utilisateur.fill(-1);
+        jour.utilisateur[0] = qint16(debut);
+        jour.utilisateur[1] = qint16(fin);
+        jour.total = qint16(fin - debut);
+        jour.modif = 1;
+        if (!kip::enregistrerSemaine(*base, carte, {jour}).ok())
+            panne(QStringLiteral("week of %1 not saved").arg(carte));
+    }
+    // The week totals report's numbers of the last three weeks, as text.
+    QStringList totaux()
+    {
+        kip::ParametresEdition parametres;
+        parametres.carteFin = 9999;
+        parametres.dateDebut = lundi(2);
+        parametres.dateFin = lundi() + 6;
+        std::vector<kip::TotauxSemainesEmploye> t;
+        if (kip::CalculerTotauxSemaines(*base, parametres, t).issue != kip::ResultatEdition::Issue::Complete)
+            panne(QStringLiteral("week totals not read"));
+        QStringList out;
+        for (const kip::TotauxSemainesEmploye& e : t)
+            for (const kip::TotalSemaine& s : e.semaines)
+                out << QStringLiteral("%1 %2 %3 %4/%5")
+                           .arg(e.CARTE)
+                           .arg(s.NUM_SEMAINE)
+                           .arg(s.totalNormal)
+                           .arg(s.totalArrondi, e.total);
+        return out;
+    }
+    // A small installation on the SQLite files: employees, day lines over three weeks, corrections journalled.
+    void remplir()
+    {
+        fichiers.push_back(kip::FileId::Journal);
+        ASSERT_TRUE(vider()) << pannes.join(u'\n').toStdString();
+        for (qint16 carte = 1; carte <= 5; ++carte) {
+            const kip::Personnel p = ajouter(carte, QStringLiteral("NOM'\\%1\t").arg(carte));
+            for (int jour = 0; jour < 18; ++jour)
+                ajouterJournee(p, lundi(2) + jour, {essai::h(8), essai::h(12) + carte, essai::h(13), essai::h(17)});
+            corriger(carte, lundi(), essai::h(7), essai::h(15) + carte);
+        }
+    }
+    struct Contenu
+    {
+        QMap<qint64, QByteArray> employes, journees, journal;
+        bool operator==(const Contenu&) const = default;
+    };
+    Contenu contenus() { return {contenu<kip::Personnel>(), contenu<kip::PointVal>(), contenu<kip::Journal>()}; }
+
     QString m_base, m_role;
     bool m_creee = false;
 };
@@ -109,6 +165,86 @@ TEST_F(ServeurTest, LeRolePosteEcritSansChangerLesTablesNiLeJournal)
     }
     ASSERT_TRUE(kip::lireJournal(*base, {}, entrees).ok());
     EXPECT_EQ(entrees.size(), 1u);
+}
+
+TEST_F(ServeurTest, ImporteeSurLeServeurPuisExporteeALIdentique)
+{
+    remplir();
+    const Contenu avant = contenus();
+    const QStringList totauxAvant = totaux();
+    ASSERT_EQ(avant.journal.size(), 5);
+    fermer();
+    kip::setStoreServer(admin());
+    ASSERT_TRUE(kip::creerBaseServeur(m_role).erreur.ok());
+    kip::setStoreServer(QString());
+
+    const kip::ResultatPassage r = kip::ImporterSurServeur(kip::paths(), admin(), false);
+    ASSERT_TRUE(r.fait) << r.textes.join(u'\n').toStdString();
+    EXPECT_EQ(kip::readBaseFile(dataDir()).value(), admin());
+    EXPECT_FALSE(QFile::exists(kip::paths().file(kip::FileId::PointVal)));
+    EXPECT_TRUE(QFile::exists(kip::paths().file(kip::FileId::PointVal) + QStringLiteral(".avant-serveur")));
+
+    // Every program now works on the server, under the stations' role too: the same records, the same totals.
+    for (const QString& connexion : {admin(), poste()}) {
+        kip::setStoreServer(connexion);
+        rouvrir();
+        EXPECT_TRUE(contenus() == avant);
+        EXPECT_EQ(totaux(), totauxAvant);
+        fermer();
+    }
+    // New records take positions after the ones copied.
+    kip::setStoreServer(poste());
+    rouvrir();
+    corriger(1, lundi(1), essai::h(6), essai::h(7));
+    EXPECT_EQ(contenu<kip::Journal>().size(), 6);
+    EXPECT_GT(contenu<kip::Journal>().lastKey(), avant.journal.lastKey());
+    fermer();
+
+    // Not twice: the server holds records now (Base.txt removed, as if the import were run again).
+    ASSERT_TRUE(QFile::remove(QDir(dataDir()).filePath(QStringLiteral("Base.txt"))));
+    const kip::ResultatPassage encore = kip::ImporterSurServeur(kip::paths(), admin(), false);
+    EXPECT_FALSE(encore.fait);
+    EXPECT_TRUE(encore.textes.join(u' ').contains(QStringLiteral("contiennent déjà des enregistrements")));
+
+    // Back as SQLite files, equal to the server's (the correction made on the server included).
+    ASSERT_TRUE(kip::writeFileAtomically(QDir(dataDir()).filePath(QStringLiteral("Base.txt")), admin().toUtf8()).ok());
+    kip::setStoreServer(admin());
+    rouvrir();
+    const Contenu surServeur = contenus();
+    fermer();
+    const QString retour = tmp.path() + QStringLiteral("/retour");
+    const kip::ResultatPassage exporte = kip::ExporterDuServeur(kip::paths(), retour);
+    ASSERT_TRUE(exporte.fait) << exporte.textes.join(u'\n').toStdString();
+    kip::setStoreServer(QString());
+    const Contenu exportes{contenu<kip::Personnel>(retour), contenu<kip::PointVal>(retour),
+                           contenu<kip::Journal>(retour)};
+    EXPECT_TRUE(exportes == surServeur);
+    EXPECT_EQ(exportes.employes, avant.employes);
+    EXPECT_FALSE(kip::ExporterDuServeur(kip::paths(), retour).fait); // nothing written over
+}
+
+TEST_F(ServeurTest, UneImportationQuiEchoueLaisseLeServeurVideEtLesFichiers)
+{
+    remplir();
+    fermer();
+    kip::setStoreServer(admin());
+    ASSERT_TRUE(kip::creerBaseServeur(m_role).erreur.ok());
+    kip::setStoreServer(QString());
+    // DATESAVE comes after PARAMETRE, PERSONNEL and POINTVAL: the copy fails midway.
+    ASSERT_TRUE(ecrire(kip::paths().file(kip::FileId::DateSave), QByteArray(4096, 'x')));
+    const kip::ResultatPassage r = kip::ImporterSurServeur(kip::paths(), admin(), false);
+    EXPECT_FALSE(r.fait);
+    EXPECT_TRUE(r.textes.join(u' ').contains(QStringLiteral("rien n'a été copié")))
+        << r.textes.join(u' ').toStdString();
+    EXPECT_FALSE(QFile::exists(QDir(dataDir()).filePath(QStringLiteral("Base.txt"))));
+    EXPECT_TRUE(QFile::exists(kip::paths().file(kip::FileId::PointVal)));
+    kip::setStoreServer(admin());
+    kip::Database serveur(QString{});
+    for (const kip::TableDecl* table : kip::allTables()) {
+        qint64 n = -1;
+        ASSERT_TRUE(serveur.run(QStringLiteral("SELECT count(*) FROM %1.%1").arg(table->label), {}, &n).ok());
+        EXPECT_EQ(n, 0) << table->label.toStdString();
+    }
 }
 
 TEST(AvertissementTexteClair, SeulementVersUneAutreMachineSansCertificatVerifie)

@@ -5,8 +5,11 @@
 #include "data/Base.h"
 #include "data/ServerConnection.h"
 #include "data/ServerSetup.h"
+#include "shell/Demarrage.h"
+#include "utilities/PassageServeur.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QTextStream>
 
 namespace kip::outil {
@@ -21,7 +24,23 @@ const char* const UsageServeur =
     "user=admin sslmode=verify-full\"); le mot de passe vient de ~/.pgpass. Un avertissement est écrit quand la\n"
     "connexion peut passer en clair vers une autre machine.\n"
     "\n"
-    "Codes de sortie: 0 fait; 1 refusé ou en échec; 2 arguments invalides.\n";
+    "\n"
+    "       kiptool serveur importer \"CONNEXION\" [--remplacer] [--dir CHEMIN]\n"
+    "\n"
+    "importer copie les fichiers de Data sur le serveur en une seule transaction (refusé si ses tables\n"
+    "contiennent déjà des enregistrements, sauf avec --remplacer), vérifie les nombres d'enregistrements, puis\n"
+    "écrit Data/Base.txt avec CONNEXION: tous les programmes travaillent alors sur le serveur. Les fichiers de\n"
+    "Data sont renommés à côté (NOM.avant-serveur), jamais supprimés. Refusé tant que Kip, kipother ou kipempty\n"
+    "tourne.\n"
+    "\n"
+    "       kiptool serveur exporter REPERTOIRE [--dir CHEMIN]\n"
+    "\n"
+    "exporter écrit les enregistrements du serveur de Data/Base.txt en fichiers SQLite dans REPERTOIRE (créé\n"
+    "s'il manque; refusé s'il contient déjà l'un d'eux). Pour revenir aux fichiers: les copier dans Data, puis\n"
+    "supprimer Data/Base.txt.\n"
+    "\n"
+    "Codes de sortie: 0 fait; 1 refusé ou en échec (rien n'est changé); 2 arguments invalides ou installation\n"
+    "introuvable.\n";
 
 namespace {
 
@@ -56,17 +75,25 @@ int creer(const QString& conninfo, const QString& role)
     return 0;
 }
 
+int rendreCompte(const ResultatPassage& r)
+{
+    for (const QString& texte : r.textes)
+        dire(texte);
+    return r.fait ? 0 : 1;
+}
+
 } // namespace
 
 int commandeServeur(const QStringList& arguments, const QString& repertoireCourant)
 {
-    (void)repertoireCourant;
     QCommandLineParser args;
     args.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption role(QStringLiteral("role"), QString(), QStringLiteral("nom"),
                                   QLatin1String(RolePosteParDefaut));
+    const QCommandLineOption remplacer(QStringLiteral("remplacer"));
+    const QCommandLineOption dir(QStringLiteral("dir"), QString(), QStringLiteral("chemin"));
     const QCommandLineOption aide(QStringList{QStringLiteral("help"), QStringLiteral("h")});
-    args.addOptions({role, aide});
+    args.addOptions({role, remplacer, dir, aide});
     if (!args.parse(QStringList{QStringLiteral("kiptool")} + arguments))
         return refuserServeur(args.errorText() + QLatin1Char('\n') + QString::fromUtf8(UsageServeur));
     if (args.isSet(aide)) {
@@ -77,8 +104,22 @@ int commandeServeur(const QStringList& arguments, const QString& repertoireCoura
     const QString action = positions.value(1);
     if (action == QLatin1String("creer") && positions.size() == 3)
         return creer(positions[2], args.value(role));
-    return refuserServeur(QStringLiteral("indiquez creer et la chaîne de connexion.\n") +
-                          QString::fromUtf8(UsageServeur));
+    if ((action != QLatin1String("importer") && action != QLatin1String("exporter")) || positions.size() != 3)
+        return refuserServeur(QStringLiteral("indiquez creer, importer ou exporter, et la chaîne de connexion ou le "
+                                             "répertoire.\n") +
+                              QString::fromUtf8(UsageServeur));
+    const QString installation = QDir::cleanPath(
+        QDir(repertoireCourant).absoluteFilePath(args.isSet(dir) ? args.value(dir) : QStringLiteral(".")));
+    if (!Demarrage::estRepertoireInstallation(installation) || !QDir(installation + QStringLiteral("/Data")).exists())
+        return refuserServeur(
+            QStringLiteral("%1 n'est pas une installation Kip (un répertoire Kip avec son sous-répertoire Data).")
+                .arg(installation));
+    const Paths chemins = Paths::forInstallation(installation);
+    setPaths(chemins);
+    if (action == QLatin1String("exporter"))
+        return rendreCompte(
+            ExporterDuServeur(chemins, QDir::cleanPath(QDir(repertoireCourant).absoluteFilePath(positions[2]))));
+    return rendreCompte(ImporterSurServeur(chemins, positions[2], args.isSet(remplacer)));
 }
 
 } // namespace kip::outil

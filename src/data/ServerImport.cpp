@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <libpq-fe.h>
 #include <memory>
 
@@ -169,23 +170,17 @@ FileError copierTable(PGconn* c, const TableDecl& table, const QString& chemin, 
     return e;
 }
 
-// The tables in the one lock order of every transaction.
-std::vector<const TableDecl*> tablesEnOrdre()
-{
-    std::vector<const TableDecl*> tables;
-    for (FileId id : TousLesFichiers)
-        tables.push_back(&tableOf(id));
-    return tables;
-}
-
 } // namespace
 
-FileError copierFichiersVersServeur(const QString& dataDir, const QString& conninfo, bool remplacer,
-                                    std::vector<CompteTable>* comptes,
-                                    const std::function<void(const QString&, qint64)>& progress)
+namespace {
+
+// The copy of the files onto their tables in one transaction, the tables held alone in lock order. vides: refused
+// when one of the tables holds records, unless remplacer.
+FileError copier(const QString& conninfo, const std::vector<FichierTable>& fichiers, bool vides, bool remplacer,
+                 int attenteMs, std::vector<CompteTable>* comptes,
+                 const std::function<void(const QString&, qint64)>& progress)
 {
     comptes->clear();
-    const std::vector<const TableDecl*> tables = tablesEnOrdre();
     Connexion connexion;
     const QByteArray info = conninfo.toUtf8();
     const char* cles[] = {"dbname", "fallback_application_name", "client_encoding", nullptr};
@@ -198,47 +193,47 @@ FileError copierFichiersVersServeur(const QString& dataDir, const QString& conni
     PQsetNoticeProcessor(
         c, [](void*, const char*) {}, nullptr);
     FileError e = executer(c, QStringLiteral("BEGIN"));
-    // Every table held alone for the length of the copy, in lock order.
-    for (const TableDecl* table : tables) {
+    if (e.ok())
+        e = executer(c, QStringLiteral("SET LOCAL lock_timeout = %1").arg(std::max(attenteMs, 1)));
+    for (const FichierTable& f : fichiers) {
         qint64 existe = 0;
         if (e.ok())
             e = executer(c,
                          QStringLiteral("SELECT count(*) FROM pg_tables WHERE schemaname = '%1' AND tablename = '%1'")
-                             .arg(table->label.toLower()),
-                         table->label, &existe);
+                             .arg(f.table->label.toLower()),
+                         f.table->label, &existe);
         if (e.ok() && existe == 0)
             return plainError(QStringLiteral("la table %1 n'existe pas sur le serveur %2: kiptool serveur creer la "
                                              "crée.")
-                                  .arg(table->label, serverName(conninfo)));
+                                  .arg(f.table->label, serverName(conninfo)));
         if (e.ok())
-            e = executer(c, QStringLiteral("LOCK TABLE %1.%1 IN ACCESS EXCLUSIVE MODE").arg(table->label),
-                         table->label);
+            e = executer(c, QStringLiteral("LOCK TABLE %1.%1 IN ACCESS EXCLUSIVE MODE").arg(f.table->label),
+                         f.table->label);
     }
     QStringList pleines;
-    for (const TableDecl* table : tables) {
+    for (const FichierTable& f : fichiers) {
         qint64 n = 0;
         if (e.ok())
-            e = executer(c, QStringLiteral("SELECT count(*) FROM %1.%1").arg(table->label), table->label, &n);
+            e = executer(c, QStringLiteral("SELECT count(*) FROM %1.%1").arg(f.table->label), f.table->label, &n);
         if (n > 0)
-            pleines << QStringLiteral("%1 (%2)").arg(table->label).arg(n);
+            pleines << QStringLiteral("%1 (%2)").arg(f.table->label).arg(n);
     }
-    if (e.ok() && !pleines.isEmpty() && !remplacer)
+    if (e.ok() && vides && !pleines.isEmpty() && !remplacer)
         return plainError(QStringLiteral("les tables du serveur %1 contiennent déjà des enregistrements: %2. "
                                          "--remplacer les remplace.")
                               .arg(serverName(conninfo), pleines.join(QStringLiteral(", "))));
     if (e.ok() && !pleines.isEmpty()) {
         QStringList toutes;
-        for (const TableDecl* table : tables)
-            toutes << QStringLiteral("%1.%1").arg(table->label);
+        for (const FichierTable& f : fichiers)
+            toutes << QStringLiteral("%1.%1").arg(f.table->label);
         e = executer(c, QStringLiteral("TRUNCATE %1 RESTART IDENTITY").arg(toutes.join(QStringLiteral(", "))));
     }
-    for (const TableDecl* table : tables) {
+    for (const FichierTable& f : fichiers) {
         if (!e.ok())
             break;
-        const QString chemin = QDir(dataDir).filePath(table->fileName);
-        CompteTable compte{table->label, 0};
-        if (QFileInfo::exists(chemin))
-            e = copierTable(c, *table, chemin, &compte.lignes, progress);
+        CompteTable compte{f.table->label, 0};
+        if (QFileInfo::exists(f.chemin))
+            e = copierTable(c, *f.table, f.chemin, &compte.lignes, progress);
         comptes->push_back(compte);
     }
     if (e.ok())
@@ -246,6 +241,28 @@ FileError copierFichiersVersServeur(const QString& dataDir, const QString& conni
     if (!e.ok())
         comptes->clear();
     return e;
+}
+
+} // namespace
+
+FileError copierFichiersVersServeur(const QString& dataDir, const QString& conninfo, bool remplacer,
+                                    std::vector<CompteTable>* comptes,
+                                    const std::function<void(const QString&, qint64)>& progress)
+{
+    std::vector<FichierTable> fichiers;
+    for (FileId id : TousLesFichiers)
+        fichiers.push_back({&tableOf(id), QDir(dataDir).filePath(tableOf(id).fileName)});
+    return copier(conninfo, fichiers, true, remplacer, Database::DefaultWaitMs, comptes, progress);
+}
+
+FileError remplacerTablesServeur(const QString& conninfo, std::vector<FichierTable> fichiers, int attenteMs,
+                                 std::vector<CompteTable>* comptes)
+{
+    std::sort(fichiers.begin(), fichiers.end(), [](const FichierTable& a, const FichierTable& b) {
+        FileId ia, ib;
+        return labelToFile(a.table->label, &ia) && labelToFile(b.table->label, &ib) && ia < ib;
+    });
+    return copier(conninfo, fichiers, false, true, attenteMs, comptes, {});
 }
 
 } // namespace kip

@@ -10,10 +10,19 @@
 
 namespace kip {
 
+struct TableDecl;
+
 struct CompteTable
 {
     QString label;
     qint64 lignes = 0;
+};
+
+// A record table and the SQLite file that holds its records.
+struct FichierTable
+{
+    const TableDecl* table = nullptr;
+    QString chemin;
 };
 
 // Refused (nothing written) when a table is missing on the server (kiptool serveur creer makes them) or, unless
@@ -23,5 +32,11 @@ struct CompteTable
 FileError copierFichiersVersServeur(const QString& dataDir, const QString& conninfo, bool remplacer,
                                     std::vector<CompteTable>* comptes,
                                     const std::function<void(const QString& label, qint64 fait)>& progress = {});
+
+// The contents of the tables of the files replaced by theirs in one transaction (a restore): the tables held
+// alone, waiting attenteMs at most for them (Locked when another user keeps them). On any failure the server is
+// as it was.
+FileError remplacerTablesServeur(const QString& conninfo, std::vector<FichierTable> fichiers, int attenteMs,
+                                 std::vector<CompteTable>* comptes);
 
 } // namespace kip

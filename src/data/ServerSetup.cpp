@@ -119,9 +119,9 @@ FileError verifierRoleAdministrateur(Database& db)
     e = texteUnique(db, QStringLiteral("SELECT current_user::text"), &role);
     if (!e.ok())
         return e;
-    return plainError(QStringLiteral("Le rôle %1 n'a pas les droits de l'administrateur sur les tables de Kip du "
+    return plainError(QStringLiteral("le rôle %1 n'a pas les droits de l'administrateur sur les tables de Kip du "
                                      "serveur %2: la purge, la restauration et la reconstruction des index demandent "
-                                     "le rôle de l'administrateur (celui qui a créé les tables).")
+                                     "le rôle de l'administrateur, qui a créé les tables")
                           .arg(role, serverName(storeServer())));
 }
 

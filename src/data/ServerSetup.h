@@ -31,8 +31,9 @@ struct ResultatCreation
 // identifier (letters, digits, underscores).
 ResultatCreation creerBaseServeur(const QString& rolePoste);
 
-// Fails, with a French message naming the role, when the connection's role may not change the tables (it is not
-// their owner nor a member of the owner's role): the purge, the restore and the re-index need that.
+// Fails, with a French message naming the role (a clause, without a final stop), when the connection's role may not
+// change the tables (it is not their owner nor a member of the owner's role): the purge, the restore and the re-index
+// need that.
 FileError verifierRoleAdministrateur(Database& db);
 
 // The options that a connection actually uses (its own string, the service file's and the environment's), by

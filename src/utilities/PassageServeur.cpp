@@ -7,6 +7,7 @@
 #include "data/ServerAdmin.h"
 #include "data/ServerConnection.h"
 #include "data/ServerImport.h"
+#include "data/ServerSetup.h"
 #include "data/TableDecl.h"
 #include "shell/TravauxInterrompus.h"
 #include "shell/VerrouProgramme.h"
@@ -149,6 +150,14 @@ ResultatPassage ExporterDuServeur(const Paths& p, const QString& repertoire)
     r.fait = true;
     r.textes << QStringLiteral("écrit dans %1: %2.").arg(repertoire, comptes.join(QStringLiteral(", ")));
     return r;
+}
+
+FileError DroitsAdministrateur(const QString& dataDir)
+{
+    if (storeServer().isEmpty())
+        return {};
+    Database db(dataDir);
+    return db.valid() ? verifierRoleAdministrateur(db) : db.errorFrom(0);
 }
 
 } // namespace kip

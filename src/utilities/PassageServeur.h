@@ -27,4 +27,8 @@ ResultatPassage ImporterSurServeur(const Paths& p, const QString& conninfo, bool
 // missing); refused when it already holds one of them. A failure leaves none of them behind.
 ResultatPassage ExporterDuServeur(const Paths& p, const QString& repertoire);
 
+// The purge, the restore and the re-index change the tables as a whole: on a server they need the administrator's
+// role, which this checks (its rights on the tables, not its name). Nothing to check on the SQLite files.
+FileError DroitsAdministrateur(const QString& dataDir);
+
 } // namespace kip

@@ -10,7 +10,10 @@
 #include "data/ServerSetup.h"
 #include "punch/TransfertPointages.h"
 #include "reports/TotauxSemaines.h"
+#include "shell/Sauvegarde.h"
 #include "utilities/PassageServeur.h"
+#include "utilities/Purge.h"
+#include "utilities/Restauration.h"
 
 #include <atomic>
 
@@ -245,6 +248,58 @@ TEST_F(ServeurTest, UneImportationQuiEchoueLaisseLeServeurVideEtLesFichiers)
         ASSERT_TRUE(serveur.run(QStringLiteral("SELECT count(*) FROM %1.%1").arg(table->label), {}, &n).ok());
         EXPECT_EQ(n, 0) << table->label.toStdString();
     }
+}
+
+// The restore onto the server, and the work that changes the tables as a whole refused to the stations' role.
+TEST_F(ServeurTest, RestaurationSurLeServeurParLAdministrateurSeulement)
+{
+    remplir();
+    fermer();
+    kip::setStoreServer(admin());
+    ASSERT_TRUE(kip::creerBaseServeur(m_role).erreur.ok());
+    kip::setStoreServer(QString());
+    ASSERT_TRUE(kip::ImporterSurServeur(kip::paths(), admin(), false).fait);
+    ASSERT_TRUE(kip::chooseStore(dataDir()).ok());
+    ASSERT_TRUE(kip::SauvegardeAuto(kip::paths()).reussie());
+    rouvrir();
+    const Contenu sauve = contenus();
+    ajouter(9);
+    corriger(2, lundi(1), essai::h(6), essai::h(9));
+    const Contenu modifie = contenus();
+    ASSERT_FALSE(modifie == sauve);
+    fermer();
+
+    kip::setStoreServer(poste());
+    const kip::ResultatRestauration refusee = kip::Restaurer(kip::paths(), kip::SourceRestauration::SaveAuto, {}, 0);
+    EXPECT_EQ(refusee.etat, kip::ResultatRestauration::Etat::Refusee);
+    EXPECT_TRUE(refusee.texte.contains(QStringLiteral("le rôle %1 n'a pas les droits de l'administrateur").arg(m_role)))
+        << refusee.texte.toStdString();
+    const kip::ResultatPurge purge = kip::Purger(dataDir(), lundi());
+    EXPECT_EQ(purge.etat, kip::ResultatPurge::Etat::Echec);
+    EXPECT_TRUE(purge.erreur.description().contains(QStringLiteral("rôle de l'administrateur")));
+    EXPECT_FALSE(kip::DroitsAdministrateur(dataDir()).ok());
+    rouvrir();
+    EXPECT_TRUE(contenus() == modifie);
+    fermer();
+
+    kip::setStoreServer(admin());
+    EXPECT_TRUE(kip::DroitsAdministrateur(dataDir()).ok());
+    const kip::ResultatRestauration r = kip::Restaurer(kip::paths(), kip::SourceRestauration::SaveAuto, {}, 0);
+    ASSERT_TRUE(r.faite()) << r.texte.toStdString();
+    rouvrir();
+    const Contenu restaure = contenus();
+    EXPECT_EQ(restaure.employes, sauve.employes);
+    EXPECT_EQ(restaure.journees, sauve.journees);
+    // The journal is kept, with the restore's own entry.
+    ASSERT_EQ(restaure.journal.size(), modifie.journal.size() + 1);
+    EXPECT_TRUE(restaure.journal.last().contains(QByteArray(kip::CauseJournal::Restauration)));
+    fermer();
+    // The records as they were before it, as SQLite copies; no work file left beside the data.
+    kip::setStoreServer(QString());
+    EXPECT_EQ(contenu<kip::PointVal>(r.copieAvant), modifie.journees);
+    EXPECT_EQ(QDir(dataDir()).entryList(
+                  {QStringLiteral("*.restauration*"), QStringLiteral("*.ensemble"), QStringLiteral("*.tps")}),
+              QStringList());
 }
 
 TEST(AvertissementTexteClair, SeulementVersUneAutreMachineSansCertificatVerifie)

@@ -296,6 +296,7 @@ RemplacementEnsemble::Resultat Restauration::remplacerSurServeur(bool reprendre,
         return r;
     }
     r.issue = RemplacementEnsemble::Issue::Termine;
+    etape(QStringLiteral("Inscription au journal des corrections"));
     Database db(m_p.dataDir);
     Transaction t(db, {FileId::Journal});
     Journal entree;

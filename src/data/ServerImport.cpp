@@ -17,7 +17,7 @@ namespace kip {
 namespace {
 
 constexpr qsizetype Paquet = 1 << 20; // bytes of COPY data sent at once
-constexpr qint64 Etape = 65536;       // records between two progress reports
+constexpr qint64 EtapeCopie = 65536;  // records between two progress reports
 
 // A plain connection of its own (COPY needs one outside pipeline mode), closed on destruction: a transaction
 // not committed is rolled back by the server.
@@ -132,7 +132,7 @@ FileError copierTable(PGconn* c, const TableDecl& table, const QString& chemin, 
         donnees += '\n';
         if (donnees.size() >= Paquet)
             e = envoyer(c, donnees, table.label);
-        if (++n % Etape == 0 && progress)
+        if (++n % EtapeCopie == 0 && progress)
             progress(table.label, n);
     }
     if (e.ok() && rc != SqliteDone)
@@ -228,12 +228,23 @@ FileError copier(const QString& conninfo, const std::vector<FichierTable>& fichi
             toutes << QStringLiteral("%1.%1").arg(f.table->label);
         e = executer(c, QStringLiteral("TRUNCATE %1 RESTART IDENTITY").arg(toutes.join(QStringLiteral(", "))));
     }
+    // Each key is built once from the records copied, by a sort, rather than kept up to date record by record:
+    // dropped before the copy and made again after it, in the same transaction.
+    if (e.ok())
+        e = executer(c, QStringLiteral("SET LOCAL maintenance_work_mem = '256MB'"));
     for (const FichierTable& f : fichiers) {
         if (!e.ok())
             break;
+        for (const KeyDecl& key : f.table->keys)
+            if (e.ok())
+                e = executer(c, QStringLiteral("DROP INDEX %1.%2").arg(f.table->label, QLatin1String(key.name)),
+                             f.table->label);
         CompteTable compte{f.table->label, 0};
-        if (QFileInfo::exists(f.chemin))
+        if (e.ok() && QFileInfo::exists(f.chemin))
             e = copierTable(c, *f.table, f.chemin, &compte.lignes, progress);
+        for (const KeyDecl& key : f.table->keys)
+            if (e.ok())
+                e = executer(c, f.table->createIndexSqlServer(key), f.table->label);
         comptes->push_back(compte);
     }
     if (e.ok())

@@ -22,7 +22,7 @@ namespace {
 
 const QString Cote = QStringLiteral(".avant-serveur");
 
-ResultatPassage refus(const QString& texte)
+ResultatPassage refusPassage(const QString& texte)
 {
     return {false, {texte}};
 }
@@ -51,20 +51,20 @@ ResultatPassage ImporterSurServeur(const Paths& p, const QString& conninfo, bool
                                    const std::function<void(const QString&, qint64)>& progress)
 {
     if (const QString r = connectionStringRefusal(conninfo); !r.isEmpty())
-        return refus(QStringLiteral("chaîne de connexion refusée: %1.").arg(r));
+        return refusPassage(QStringLiteral("chaîne de connexion refusée: %1.").arg(r));
     const Result<QString> actuel = readBaseFile(p.dataDir);
     if (!actuel)
-        return refus(actuel.error().description());
+        return refusPassage(actuel.error().description());
     if (!actuel->isEmpty())
-        return refus(QStringLiteral("les données de cette installation sont déjà sur le serveur %1 (Data/%2).")
-                         .arg(serverName(*actuel), QLatin1String(BaseFileName)));
+        return refusPassage(QStringLiteral("les données de cette installation sont déjà sur le serveur %1 (Data/%2).")
+                                .arg(serverName(*actuel), QLatin1String(BaseFileName)));
     VerrouProgramme verrou;
     if (!VerrouProgramme::tenuParCeProcessus(p.dataDir)) {
         const VerrouProgramme::Resultat pris = verrou.prendre(p.dataDir);
         if (pris == VerrouProgramme::Occupe)
-            return refus(QStringLiteral("Kip ou l'un de ses modules est déja en cours d'utilisation."));
+            return refusPassage(QStringLiteral("Kip ou l'un de ses modules est déja en cours d'utilisation."));
         if (pris != VerrouProgramme::Pris)
-            return refus(QStringLiteral("Le répertoire %1 n'est pas accessible.").arg(p.dataDir));
+            return refusPassage(QStringLiteral("Le répertoire %1 n'est pas accessible.").arg(p.dataDir));
     }
     ResultatPassage r;
     // A backup or a restore that a killed program left halfway is settled first: the files copied are whole.
@@ -120,17 +120,18 @@ ResultatPassage ExporterDuServeur(const Paths& p, const QString& repertoire)
 {
     const Result<QString> conninfo = readBaseFile(p.dataDir);
     if (!conninfo)
-        return refus(conninfo.error().description());
+        return refusPassage(conninfo.error().description());
     if (conninfo->isEmpty())
-        return refus(QStringLiteral("les données de cette installation ne sont pas sur un serveur (pas de Data/%1).")
-                         .arg(QLatin1String(BaseFileName)));
+        return refusPassage(
+            QStringLiteral("les données de cette installation ne sont pas sur un serveur (pas de Data/%1).")
+                .arg(QLatin1String(BaseFileName)));
     if (const FileError e = chooseStore(p.dataDir); !e.ok())
-        return refus(e.description());
+        return refusPassage(e.description());
     if (!QDir().mkpath(repertoire))
-        return refus(QStringLiteral("le répertoire %1 n'a pas pu être créé.").arg(repertoire));
+        return refusPassage(QStringLiteral("le répertoire %1 n'a pas pu être créé.").arg(repertoire));
     for (const TableDecl* table : allTables())
         if (QFileInfo::exists(QDir(repertoire).filePath(table->fileName)))
-            return refus(
+            return refusPassage(
                 QStringLiteral("%1 existe déjà: rien n'a été écrit.").arg(QDir(repertoire).filePath(table->fileName)));
     ResultatPassage r;
     QStringList ecrits, comptes;

@@ -5,6 +5,7 @@
 #include "ServeurEssai.h"
 #include "correction/FichierCorrection.h"
 #include "data/Base.h"
+#include "data/FileAdmin.h"
 #include "data/FileWriter.h"
 #include "data/Journal.h"
 #include "data/ServerSetup.h"
@@ -222,6 +223,9 @@ TEST_F(ServeurTest, ImporteeSurLeServeurPuisExporteeALIdentique)
     const Contenu exportes{contenu<kip::Personnel>(retour), contenu<kip::PointVal>(retour),
                            contenu<kip::Journal>(retour)};
     EXPECT_TRUE(exportes == surServeur);
+    for (const kip::TableDecl* table : kip::allTables()) // each with its keys, as the common open checks them
+        EXPECT_TRUE(kip::checkRecordFile(*table, QDir(retour).filePath(table->fileName)).ok())
+            << table->fileName.toStdString();
     EXPECT_EQ(exportes.employes, avant.employes);
     EXPECT_FALSE(kip::ExporterDuServeur(kip::paths(), retour).fait); // nothing written over
 }

@@ -264,11 +264,20 @@ TEST_F(ServeurTest, RestaurationSurLeServeurParLAdministrateurSeulement)
     kip::setStoreServer(QString());
     ASSERT_TRUE(kip::ImporterSurServeur(kip::paths(), admin(), false).fait);
     ASSERT_TRUE(kip::chooseStore(dataDir()).ok());
+    // At the backup: an archive already read, and a punch of the morning not yet transferred.
+    const qint32 jour = lundi(2) - 1; // a day without a line yet
+    const QByteArray ancienne = pointage(1, jour - 7, 8, 0), matin = pointage(1, jour, 8, 0);
+    ASSERT_TRUE(ecrire(origine(1), ancienne) && ecrire(origine(0), matin));
     ASSERT_TRUE(kip::SauvegardeAuto(kip::paths()).reussie());
     rouvrir();
     const Contenu sauve = contenus();
     ajouter(9);
     corriger(2, lundi(1), essai::h(6), essai::h(9));
+    // Since the backup: the morning's punches transferred and archived, and one more come.
+    const QByteArray transferes = matin + pointage(1, jour, 12, 0), apres = pointage(1, jour, 13, 30);
+    ASSERT_TRUE(ecrire(origine(0), transferes));
+    ASSERT_TRUE(kip::TransfererPointages(*base, origine(0), today).reussi());
+    ASSERT_TRUE(ecrire(origine(2), ancienne) && ecrire(origine(1), transferes) && ecrire(origine(0), apres));
     const Contenu modifie = contenus();
     ASSERT_FALSE(modifie == sauve);
     fermer();
@@ -290,6 +299,9 @@ TEST_F(ServeurTest, RestaurationSurLeServeurParLAdministrateurSeulement)
     EXPECT_TRUE(kip::DroitsAdministrateur(dataDir()).ok());
     const kip::ResultatRestauration r = kip::Restaurer(kip::paths(), kip::SourceRestauration::SaveAuto, {}, 0);
     ASSERT_TRUE(r.faite()) << r.texte.toStdString();
+    // The punches archived since the copy go back ahead of the raw file, for the next transfer.
+    EXPECT_EQ(r.pointagesRepris, 2);
+    EXPECT_EQ(lireFichier(origine(0)), transferes + apres);
     rouvrir();
     const Contenu restaure = contenus();
     EXPECT_EQ(restaure.employes, sauve.employes);
@@ -297,6 +309,11 @@ TEST_F(ServeurTest, RestaurationSurLeServeurParLAdministrateurSeulement)
     // The journal is kept, with the restore's own entry.
     ASSERT_EQ(restaure.journal.size(), modifie.journal.size() + 1);
     EXPECT_TRUE(restaure.journal.last().contains(QByteArray(kip::CauseJournal::Restauration)));
+    // The next transfer stores each punch once, also when it reads the file a second time.
+    for (int fois = 0; fois < 2; ++fois)
+        ASSERT_TRUE(kip::TransfererPointages(*base, origine(0), today).reussi());
+    EXPECT_EQ(pointages(lire(1, jour)->POINTAGE_ORIGINE),
+              (std::vector<int>{essai::h(8), essai::h(12), essai::h(13, 30)}));
     fermer();
     // The records as they were before it, as SQLite copies; no work file left beside the data.
     kip::setStoreServer(QString());

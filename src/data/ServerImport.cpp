@@ -104,7 +104,7 @@ FileError copierTable(PGconn* c, const TableDecl& table, const QString& chemin, 
     PQclear(debut);
     QByteArray donnees;
     qint64 n = 0;
-    int rc;
+    int rc = SqliteDone;
     FileError e;
     while (e.ok() && (rc = lu.step()) == SqliteRow) {
         donnees += QByteArray::number(lu.columnInt(0));

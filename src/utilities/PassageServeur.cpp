@@ -116,7 +116,8 @@ ResultatPassage ImporterSurServeur(const Paths& p, const QString& conninfo, bool
     return r;
 }
 
-ResultatPassage ExporterDuServeur(const Paths& p, const QString& repertoire)
+ResultatPassage ExporterDuServeur(const Paths& p, const QString& repertoire,
+                                  const std::function<void(const QString&, qint64, qint64)>& progress)
 {
     const Result<QString> conninfo = readBaseFile(p.dataDir);
     if (!conninfo)
@@ -137,7 +138,10 @@ ResultatPassage ExporterDuServeur(const Paths& p, const QString& repertoire)
     QStringList ecrits, comptes;
     for (const TableDecl* table : allTables()) {
         const QString chemin = QDir(repertoire).filePath(table->fileName);
-        const FileError e = copyServerTable(*table, chemin);
+        CopyProgress suivi;
+        if (progress)
+            suivi = [&](qint64 fait, qint64 total) { progress(table->label, fait, total); };
+        const FileError e = copyServerTable(*table, chemin, suivi);
         if (!e.ok()) {
             for (const QString& f : ecrits)
                 (void)removeRecordFile(f);

@@ -24,8 +24,11 @@ ResultatPassage ImporterSurServeur(const Paths& p, const QString& conninfo, bool
                                    const std::function<void(const QString& table, qint64 fait)>& progress = {});
 
 // Writes the records of the server named by Data/Base.txt as SQLite record files into repertoire (made when
-// missing); refused when it already holds one of them. A failure leaves none of them behind.
-ResultatPassage ExporterDuServeur(const Paths& p, const QString& repertoire);
+// missing); refused when it already holds one of them. A failure leaves none of them behind. progress is told the
+// table in hand, the records copied of it and its records.
+ResultatPassage
+ExporterDuServeur(const Paths& p, const QString& repertoire,
+                  const std::function<void(const QString& table, qint64 fait, qint64 total)>& progress = {});
 
 // The purge, the restore and the re-index change the tables as a whole: on a server they need the administrator's
 // role, which this checks (its rights on the tables, not its name). Nothing to check on the SQLite files.

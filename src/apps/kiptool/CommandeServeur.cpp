@@ -41,6 +41,8 @@ const char* const UsageServeur =
 
 namespace {
 
+constexpr qint64 ProgressionTous = 200000; // records between two lines of progress
+
 int refuserServeur(const QString& texte)
 {
     dire(texte);
@@ -113,10 +115,24 @@ int commandeServeur(const QStringList& arguments, const QString& repertoireCoura
                 .arg(installation));
     const Paths chemins = Paths::forInstallation(installation);
     setPaths(chemins);
+    // A large installation takes a while: the records copied are told as they go.
+    QString enCours;
+    qint64 dit = 0;
+    auto suivre = [&](const QString& table, qint64 fait) {
+        if (table != enCours) {
+            enCours = table;
+            dit = 0;
+        }
+        if (fait >= dit + ProgressionTous) {
+            dit = fait;
+            dire(QStringLiteral("%1: %2 enregistrement(s) copié(s)").arg(table).arg(fait));
+        }
+    };
     if (action == QLatin1String("exporter"))
-        return rendreCompte(
-            ExporterDuServeur(chemins, QDir::cleanPath(QDir(repertoireCourant).absoluteFilePath(positions[2]))));
-    return rendreCompte(ImporterSurServeur(chemins, positions[2], args.isSet(remplacer)));
+        return rendreCompte(ExporterDuServeur(chemins,
+                                              QDir::cleanPath(QDir(repertoireCourant).absoluteFilePath(positions[2])),
+                                              [&](const QString& table, qint64 fait, qint64) { suivre(table, fait); }));
+    return rendreCompte(ImporterSurServeur(chemins, positions[2], args.isSet(remplacer), suivre));
 }
 
 } // namespace kip::outil

@@ -8,6 +8,7 @@
 #include "data/Transaction.h"
 
 #include <QHash>
+#include <algorithm>
 #include <limits>
 
 namespace kip {
@@ -186,6 +187,13 @@ Result<int> ReporterSoldesAvantPurge(Database& db, qint32 finPurge)
         return lus.error();
     std::vector<std::pair<Solde, Journal>> ecritures;
     for (const DonneesSoldes& d : lus->employes) {
+        // An account already started after the end date (a purge to that date or later made before) counts no
+        // line the purge removes; recomputed without those lines, its balance there would be wrong.
+        if (std::any_of(d.soldes.begin(), d.soldes.end(), [&](const Solde& s) {
+                return s.COMPTE == QLatin1String(CompteSolde::Heures) && s.nature() == NatureSolde::Depart &&
+                       s.DATE > finPurge;
+            }))
+            continue;
         const std::vector<SemaineCompte> semaines = CompteTemps(d, lus->contexte, finPurge);
         if (semaines.empty())
             continue;

@@ -26,7 +26,8 @@ FileError EnregistrerSolde(Database& db, const Personnel& employe, Solde solde);
 
 // Before the day lines up to finPurge (a Sunday) go: each card's working-time account as it stands at the end
 // of that day becomes its starting balance on the day after, in one journalled transaction, so that no balance
-// changes when the lines go. The other balances do not use the day lines. Gives the number of cards carried.
+// changes when the lines go; an account that already starts after the end date is left as it is. The other
+// balances do not use the day lines. Gives the number of cards carried.
 Result<int> ReporterSoldesAvantPurge(Database& db, qint32 finPurge);
 
 // "HEUR départ 05/01/2026: +3.30", "RTT crédit 01/03/2026: 2,00 (accord annuel)".

@@ -116,4 +116,13 @@ TEST_F(SoldesEssai, APurgeKeepsEveryBalance)
         EXPECT_EQ(s.solde, a->solde) << DateTexte(s.lundi).toStdString();
     }
     EXPECT_EQ(CalculerConges(apres.employes[0], apres.contexte, fin), congesAvant);
+
+    // Purged again to the same Sunday, or to an earlier one: the balance carried stays.
+    for (const qint32 encore : {finPurge, finPurge - 14}) {
+        fermer();
+        ASSERT_EQ(Purger(dataDir(), encore).etat, ResultatPurge::Etat::Faite);
+        rouvrir();
+        const SoldesLus relus = lire(fin);
+        EXPECT_EQ(CompteTemps(relus.employes[0], relus.contexte, fin).back().solde, semainesAvant.back().solde);
+    }
 }

@@ -132,6 +132,11 @@ TEST_P(Lectures, ListAndReportReadsCompareTextsWithoutCase)
     }
     EXPECT_EQ(groupes, QStringList({QStringLiteral("bernard Eve"), QStringLiteral("Dupont Luc"),
                                     QStringLiteral("dupont Marc")}));
+    PointVal luc;
+    luc.NOM = QStringLiteral("DUPONT");
+    luc.PRENOM = QStringLiteral("luc");
+    EXPECT_EQ(cartes(readGroupLines(*db, parNom, luc)), QList<int>({2, 2}));
+    EXPECT_EQ(cartes(readAllLines(*db, EmployeeKey::Name)), QList<int>({4, 4, 4, 2, 2, 2, 3, 3, 3, 1, 1, 1}));
     PointVal sansMatricule;
     const LineSelection parMatricule{EmployeeKey::Matricule, Jour, Jour + 1, 0, 0, {}, QStringLiteral("Z")};
     EXPECT_EQ(cartes(readGroupLines(*db, parMatricule, sansMatricule)), QList<int>({1, 1, 4, 4}));

@@ -84,7 +84,7 @@ private:
     // Orders led by the employee: up to n lines of the employee of groupe, from the date on, in the direction.
     FileError lireEmploye(const PointVal& groupe, qint32 date, ReadStart depart, Direction sens, int n,
                           std::vector<PointVal>& out);
-    // The next (previous) employee of the order after groupe, or the first (last) one with depart Bout.
+    // The next (previous) employee of the order after groupe, or the first (last) one with depart End.
     FileError employeVoisin(const PointVal* groupe, ReadStart depart, Direction sens, PointVal& out, bool* trouve);
     FileError parEmployes(PointVal groupe, qint32 date, ReadStart depart, Direction sens, int n,
                           std::vector<PointVal>& out);

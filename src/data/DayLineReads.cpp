@@ -9,7 +9,7 @@ namespace kip {
 
 namespace daylinereads {
 
-const QString Label = QStringLiteral("POINTVAL");
+const QString LinesLabel = QStringLiteral("POINTVAL");
 
 const QString& selectLines()
 {
@@ -96,9 +96,9 @@ void bindRange(Statement& st, const ActiveLineRange& range)
 // A cursor over a prepared statement, or one that answers its first read with why it could not be prepared.
 Cursor<PointVal> cursorOf(Database& db, Statement st)
 {
-    const FileError e = st.valid() ? FileError{} : detail::labelled(st.error(), Label);
+    const FileError e = st.valid() ? FileError{} : detail::labelled(st.error(), LinesLabel);
     Cursor<PointVal> c(std::move(st));
-    c.setDatabase(&db, Label);
+    c.setDatabase(&db, LinesLabel);
     c.setError(e);
     return c;
 }
@@ -124,7 +124,7 @@ using namespace daylinereads;
 FileError checkActiveLineReads(Database& db, DayLineOrder order)
 {
     if (const Statement st = db.prepare(activeLinesSql(order, ReadStart::After, Direction::Forward)); !st.valid())
-        return detail::labelled(st.error(), Label);
+        return detail::labelled(st.error(), LinesLabel);
     return {};
 }
 
@@ -188,7 +188,7 @@ Result<std::optional<PointVal>> neighbourOfLines(Database& db, DayLineOrder orde
     sql += QStringLiteral(" ORDER BY %1 LIMIT 1").arg(columnList(cols, direction == Direction::Backward));
     Statement st = db.prepare(sql);
     if (!st.valid())
-        return detail::labelled(st.error(), Label);
+        return detail::labelled(st.error(), LinesLabel);
     if (byCard) {
         st.bind(1, range.firstCard);
         st.bind(2, range.lastCard);
@@ -199,7 +199,7 @@ Result<std::optional<PointVal>> neighbourOfLines(Database& db, DayLineOrder orde
     if (rc == SqliteDone)
         return std::optional<PointVal>();
     if (rc != SqliteRow)
-        return detail::stepError(db, rc, Label);
+        return detail::stepError(db, rc, LinesLabel);
     PointVal found;
     found.CARTE = qint16(st.columnInt(0));
     found.NOM = st.columnText(1);
@@ -218,7 +218,7 @@ Result<qint64> countSelectedLines(Database& db, const LineSelection& selection, 
             .arg(QLatin1String(Range[int(selection.key)]), activeOnly ? QStringLiteral(" AND INACTIF = 0") : QString());
     Statement st = db.prepare(sql);
     if (!st.valid())
-        return detail::labelled(st.error(), Label);
+        return detail::labelled(st.error(), LinesLabel);
     st.bind(1, selection.firstDate);
     st.bind(2, selection.lastDate);
     if (selection.key == EmployeeKey::Card) {
@@ -230,7 +230,7 @@ Result<qint64> countSelectedLines(Database& db, const LineSelection& selection, 
     }
     const int rc = st.step();
     if (rc != SqliteRow)
-        return detail::stepError(db, rc, Label);
+        return detail::stepError(db, rc, LinesLabel);
     return st.columnInt(0);
 }
 
@@ -283,12 +283,12 @@ Result<std::optional<PointVal>> nextLineGroup(Database& db, const LineSelection&
         break;
     }
     if (!st.valid())
-        return detail::labelled(st.error(), Label);
+        return detail::labelled(st.error(), LinesLabel);
     const int rc = st.step();
     if (rc == SqliteDone)
         return std::optional<PointVal>();
     if (rc != SqliteRow)
-        return detail::stepError(db, rc, Label);
+        return detail::stepError(db, rc, LinesLabel);
     PointVal group;
     switch (selection.key) {
     case EmployeeKey::Card:

@@ -9,7 +9,7 @@ namespace kip {
 
 namespace employeereads {
 
-const QString Label = QStringLiteral("PERSONNEL");
+const QString EmployeesLabel = QStringLiteral("PERSONNEL");
 
 const QString& selectEmployees()
 {
@@ -125,9 +125,9 @@ using namespace employeereads;
 Cursor<Personnel> readEmployeesInOrder(Database& db, EmployeeKey key)
 {
     Statement st = db.prepare(selectEmployees() + orderBy(keyColumnsOf(key), false));
-    const FileError e = st.valid() ? FileError{} : detail::labelled(st.error(), Label);
+    const FileError e = st.valid() ? FileError{} : detail::labelled(st.error(), EmployeesLabel);
     Cursor<Personnel> c(std::move(st));
-    c.setDatabase(&db, Label);
+    c.setDatabase(&db, EmployeesLabel);
     c.setError(e);
     return c;
 }
@@ -137,12 +137,12 @@ Result<std::optional<Personnel>> endEmployee(Database& db, EmployeeKey key, Dire
     Statement st = db.prepare(selectEmployees() + orderBy(keyColumnsOf(key), direction == Direction::Backward) +
                               QStringLiteral(" LIMIT 1"));
     if (!st.valid())
-        return detail::labelled(st.error(), Label);
+        return detail::labelled(st.error(), EmployeesLabel);
     const int rc = st.step();
     if (rc == SqliteDone)
         return std::optional<Personnel>();
     if (rc != SqliteRow)
-        return detail::stepError(db, rc, Label);
+        return detail::stepError(db, rc, EmployeesLabel);
     Personnel p;
     p.rowid = st.columnInt(0);
     p.version = st.columnInt(1);
@@ -156,7 +156,7 @@ FileError checkEmployeeStretch(Database& db, EmployeeStretch stretch)
     const Stretch& s = stretchOf(stretch);
     for (const QString* sql : {&s.after, &s.before, &s.from, &s.first, &s.last})
         if (const Statement st = db.prepare(*sql); !st.valid())
-            return detail::labelled(st.error(), Label);
+            return detail::labelled(st.error(), EmployeesLabel);
     return {};
 }
 
@@ -174,7 +174,7 @@ FileError readEmployeeStretch(Database& db, EmployeeStretch stretch, StretchRead
     {
         Statement st = db.prepare(s.sql(read));
         if (!st.valid())
-            return detail::labelled(st.error(), Label);
+            return detail::labelled(st.error(), EmployeesLabel);
         if (fromKey && key)
             bindKey(st, s.columns, *key);
         st.bind(fromKey ? int(s.columns.size()) + 1 : 1, limit);
@@ -182,7 +182,7 @@ FileError readEmployeeStretch(Database& db, EmployeeStretch stretch, StretchRead
         while ((rc = st.step()) == SqliteRow)
             positions.push_back(st.columnInt(0));
         if (rc != SqliteDone)
-            return detail::stepError(db, rc, Label);
+            return detail::stepError(db, rc, EmployeesLabel);
     }
     for (qint64 position : positions) {
         Personnel p;

@@ -125,6 +125,10 @@ ResultatPurge Purger(const QString& dataDir, qint32 finPurge, const ProgressionP
         // The working-time account counts from its starting balance: set on the day after the purge end, it
         // keeps every balance as it was once the lines before it are gone (and if the purge then fails).
         Database db(dataDir);
+        // A role that may not purge is refused before anything is written, the carried balances included.
+        if (!storeServer().isEmpty())
+            if (const FileError droits = verifierRoleAdministrateur(db); !droits.ok())
+                return echec(r, droits);
         if (const Result<int> reportes = ReporterSoldesAvantPurge(db, finPurge); !reportes)
             return echec(r, reportes.error());
     }

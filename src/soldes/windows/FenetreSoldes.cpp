@@ -97,6 +97,7 @@ void FenetreSoldes::construire()
     m_soldes = new QLabel(this);
     m_soldes->setObjectName(QStringLiteral("soldes"));
     m_soldes->setTextFormat(Qt::RichText);
+    m_soldes->setWordWrap(true);
     colonne->addWidget(m_soldes);
     colonne->addWidget(new QLabel(QStringLiteral("Soldes de départ et crédits enregistrés:"), this));
     m_enregistres = new QListWidget(this);
@@ -119,7 +120,9 @@ void FenetreSoldes::construire()
     ligne->addWidget(m_nature);
     ligne->addWidget(m_compte);
     ligne->addStretch(1);
-    form->addRow(QStringLiteral("&Opération"), ligne);
+    auto* texteOperation = new QLabel(QStringLiteral("&Opération"), groupe);
+    texteOperation->setBuddy(m_nature);
+    form->addRow(texteOperation, ligne);
     const int largeur = QFontMetrics(font()).horizontalAdvance(QStringLiteral("00/00/00000"));
     m_valeur = new QLineEdit(groupe);
     m_valeur->setObjectName(QStringLiteral("valeur"));
@@ -133,7 +136,9 @@ void FenetreSoldes::construire()
     valeurs->addWidget(m_texteAcquis);
     valeurs->addWidget(m_acquis);
     valeurs->addStretch(1);
-    form->addRow(QStringLiteral("&Valeur"), valeurs);
+    auto* texteValeur = new QLabel(QStringLiteral("&Valeur"), groupe);
+    texteValeur->setBuddy(m_valeur);
+    form->addRow(texteValeur, valeurs);
     m_date = new QLineEdit(DateTexte(Clock::today()), groupe);
     m_date->setObjectName(QStringLiteral("date"));
     m_date->setMaximumWidth(largeur);
@@ -145,7 +150,10 @@ void FenetreSoldes::construire()
     m_bouton = new QPushButton(QStringLiteral("E&nregistrer"), groupe);
     m_bouton->setObjectName(QStringLiteral("enregistrer"));
     connect(m_bouton, &QPushButton::clicked, this, [this] { (void)enregistrer(); });
-    form->addRow(m_bouton);
+    auto* ligneBouton = new QHBoxLayout;
+    ligneBouton->addWidget(m_bouton);
+    ligneBouton->addStretch(1);
+    form->addRow(ligneBouton);
     colonne->addWidget(groupe);
     for (QComboBox* c : {m_nature, m_compte})
         connect(c, &QComboBox::currentIndexChanged, this, &FenetreSoldes::ajusterSaisie);
@@ -162,7 +170,7 @@ void FenetreSoldes::ajusterSaisie()
     const bool cp = compte == QLatin1String(CompteSolde::Conges);
     m_texteAcquis->setVisible(cp);
     m_acquis->setVisible(cp);
-    m_valeur->setPlaceholderText(enHeures(compte) ? QStringLiteral("h:mm ou h,dd") : QStringLiteral("jours"));
+    m_valeur->setPlaceholderText(enHeures(compte) ? QStringLiteral("12:30") : QStringLiteral("2,5"));
     m_valeur->setToolTip(cp ? QStringLiteral("Le solde des périodes précédentes, en jours (2,5); le solde de "
                                              "congés payés part du premier du mois de la date")
                          : enHeures(compte) ? QStringLiteral("Des heures: 12:30 ou 12,5, signe - permis")

@@ -191,9 +191,11 @@ void FenetreSoldes::lancer(std::function<Lecture(Database&)> travail, const QStr
 
 void FenetreSoldes::choisirEmploye(const Personnel& employe)
 {
-    if (m_tache.enCours())
-        return;
     m_employe = employe;
+    // A choice made during a read or a write is read once it ends.
+    m_relire = m_tache.enCours();
+    if (m_relire)
+        return;
     const qint16 carte = employe.CARTE;
     lancer(
         [employe, carte](Database& db) -> Lecture {
@@ -223,6 +225,10 @@ void FenetreSoldes::termine()
         else
             choisirEmploye(m_selecteur->modele()->employes().front());
     } else if (auto* soldes = std::get_if<Result<Lus>>(&lu)) {
+        if (m_relire) { // another employee was chosen meanwhile: what was read is not the one to show
+            choisirEmploye(*m_employe);
+            return;
+        }
         if (!*soldes)
             reportFileError(35, soldes->error(), QLatin1String(Solde::Label));
         else
@@ -240,8 +246,7 @@ void FenetreSoldes::termine()
         // Said once the balances are shown again.
         if (ecrit->ok())
             m_annonce = QStringLiteral("Solde enregistré.");
-        if (m_employe)
-            choisirEmploye(*m_employe);
+        choisirEmploye(*m_employe);
     }
 }
 

@@ -82,7 +82,8 @@ private:
     QPushButton* m_bouton = nullptr;
     QLabel* m_statut = nullptr;
     std::optional<Personnel> m_employe;
-    QString m_annonce; // said after the next read
+    QString m_annonce;     // said after the next read
+    bool m_relire = false; // an employee was chosen while the worker was busy
     TacheDe<Lecture> m_tache;
 };
 

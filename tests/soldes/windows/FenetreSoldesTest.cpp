@@ -49,7 +49,7 @@ private Q_SLOTS:
 
     void saisieEtRefus()
     {
-        m_inst.ajouter(7, QStringLiteral("BERNARD"));
+        const Personnel bernard = m_inst.ajouter(7, QStringLiteral("BERNARD"));
         const Personnel martin = m_inst.ajouter(12, QStringLiteral("MARTIN"));
         Cadre cadre(Program::Kip, 0, [] {});
         auto* f = InstallationFenetres::ouvrir<FenetreSoldes>(QString(nom::Soldes), cadre);
@@ -95,6 +95,14 @@ private Q_SLOTS:
             QVERIFY(!f->enAttente());
         }
         QCOMPARE(stockes(12).size(), size_t(1));
+
+        // An employee chosen while another is being read is the one shown once the reads end.
+        f->choisirEmploye(martin);
+        QVERIFY(f->enAttente());
+        f->choisirEmploye(bernard);
+        QTRY_VERIFY(!f->enAttente());
+        QCOMPARE(f->selecteur()->currentText(), QStringLiteral("BERNARD"));
+        QCOMPARE(f->enregistres()->item(0)->text(), QStringLiteral("(aucun)"));
         f->close();
 
         // The bar of the absence window opens it in Kip; kipother has no settings and no such button.

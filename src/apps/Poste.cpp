@@ -11,6 +11,7 @@
 #include "shell/TraductionsQt.h"
 #include "shell/windows/Cadre.h"
 #include "shell/windows/DialogueRepertoire.h"
+#include "soldes/windows/FenetreSoldes.h"
 
 #include <QApplication>
 #include <QDir>
@@ -69,6 +70,7 @@ int lancerPoste(Program program, int argc, char** argv, const std::function<void
     enregistrerFenetresCorrection();
     enregistrerFenetresEditions();
     enregistrerFenetresAbsences(program);
+    enregistrerFenetreSoldes(program);
     if (fenetresDuProgramme)
         fenetresDuProgramme();
     bool confirme = false;

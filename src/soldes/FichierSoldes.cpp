@@ -8,7 +8,9 @@
 #include "data/Transaction.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace kip {
@@ -134,6 +136,21 @@ Result<SoldesLus> LireDonneesSoldes(Database& db, qint16 carteDebut, qint16 cart
     if (!e.ok())
         return e;
     return lus;
+}
+
+std::optional<qint32> LireValeurSolde(QString texte, bool heures)
+{
+    texte = texte.trimmed().replace(QLatin1Char(','), QLatin1Char('.'));
+    static const QRegularExpression hm(QStringLiteral("^(-?)(\\d{1,4}):([0-5]\\d)$"));
+    if (const QRegularExpressionMatch m = hm.match(texte); heures && m.hasMatch()) {
+        const qint32 v = m.captured(2).toInt() * 60 + m.captured(3).toInt();
+        return m.captured(1).isEmpty() ? v : -v;
+    }
+    bool ok = false;
+    const double v = texte.toDouble(&ok);
+    if (!ok || std::abs(v) > 100000)
+        return std::nullopt;
+    return qint32(std::lround(v * (heures ? 60 : 100)));
 }
 
 QString ErreurSolde(const Solde& s)

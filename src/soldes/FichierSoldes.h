@@ -5,6 +5,8 @@
 #include "Soldes.h"
 #include "data/Database.h"
 
+#include <optional>
+
 namespace kip {
 
 // The employees of a range of cards, each with its absences, its day totals and its balance records up to
@@ -19,6 +21,10 @@ Result<SoldesLus> LireDonneesSoldes(Database& db, qint16 carteDebut, qint16 cart
 // Why a balance record cannot be stored (an unknown account, a credit of anything but RTT or REC), empty when
 // it can.
 QString ErreurSolde(const Solde& solde);
+
+// A value typed for a balance: hours (12:30, 12,5, -3,5) in minutes, or days (2,5) in hundredths; nothing when
+// it is not one.
+std::optional<qint32> LireValeurSolde(QString texte, bool heures);
 
 // Sets a starting balance (it replaces the one of the same account and date) or adds a credit (to the one of the
 // same account and date, if any), journalled under the employee. Paid leave starts on the first of a month.

@@ -464,3 +464,52 @@ TEST_F(KiptoolTest, AFullDiskWritesNoFileLeavesTheFormerOneAndEndsWithTwo)
         QFile::remove(fichier);
     }
 }
+
+// kiptool soldes: an employee's balances shown, a starting balance and a credit set (the RTT shown grows by
+// the credit), and each bad command line refused with 2 and its message, the data left as they were.
+TEST_F(KiptoolTest, ShowsAndSetsTheBalancesOfAnEmployee)
+{
+    kip::Database db(installation() + QStringLiteral("/Data"));
+    kip::RecordFile<kip::Personnel> file(db);
+    ASSERT_TRUE(file.open().ok());
+    kip::Personnel p;
+    ASSERT_TRUE(file.read(kip::PER_K_CARTE, kip::Personnel{}).next(p).ok());
+    const QString carte = QString::number(p.CARTE);
+    const auto rtt = [&] {
+        const Execution e = kiptool(a("soldes %1 --dir %2").arg(carte, installation()));
+        EXPECT_EQ(e.code, 0) << e.erreurs.toStdString();
+        EXPECT_TRUE(e.sortie.contains(QStringLiteral("Compte d'heures: "))) << e.sortie.toStdString();
+        const qsizetype i = e.sortie.indexOf(QStringLiteral("RTT: "));
+        return i < 0 ? -1.0 : e.sortie.mid(i + 5).section(u' ', 0, 0).replace(u',', u'.').toDouble();
+    };
+    const double avant = rtt();
+    const struct
+    {
+        const char* ligne;
+        int code;
+        const char* texte; // in the output (0) or the errors (2)
+    } cas[] = {
+        {"soldes %1 --depart HEUR --valeur 12:30 --date 01/12/2026 --commentaire reprise --dir %2", 0,
+         "HEUR départ 01/12/2026: +12.30 (reprise) enregistré"},
+        {"soldes %1 --credit RTT --valeur 2,5 --date 01/12/2026 --dir %2", 0, "RTT crédit 01/12/2026: 2,50"},
+        {"soldes %1 --credit HEUR --valeur 2 --date 01/12/2026 --dir %2", 2, "Seuls les soldes RTT et REC"},
+        {"soldes %1 --depart CP --valeur 2h --date 01/12/2026 --dir %2", 2, "valeur invalide: 2h"},
+        {"soldes %1 --depart HEUR --valeur 1 --dir %2", 2, "--depart ou --credit se donne avec --valeur et --date"},
+        {"soldes %1 --date 31/02/2026 --dir %2", 2, "date invalide"},
+        {"soldes 0 --dir %2", 2, "de 1 à 9999"},
+        {"soldes 10000 --dir %2", 2, "de 1 à 9999"},
+        {"soldes %1 --dir %1", 2, "n'est pas une installation Kip"},
+    };
+    for (const auto& c : cas) {
+        const auto donnees = empreintes(installation() + QStringLiteral("/Data"));
+        const Execution e = kiptool(a(c.ligne).arg(carte, installation()));
+        EXPECT_EQ(e.code, c.code) << c.ligne << "\n" << e.erreurs.toStdString();
+        EXPECT_TRUE((c.code ? e.erreurs : e.sortie).contains(QString::fromUtf8(c.texte)))
+            << c.ligne << "\n"
+            << (e.sortie + e.erreurs).toStdString();
+        if (c.code) {
+            EXPECT_EQ(empreintes(installation() + QStringLiteral("/Data")), donnees) << c.ligne;
+        }
+    }
+    EXPECT_DOUBLE_EQ(rtt(), avant + 2.5);
+}

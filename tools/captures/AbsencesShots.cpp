@@ -1,5 +1,5 @@
 // Shows the absence windows on an installation, for a look or a screenshot; not a test:
-//   absences_shots <installation directory> [absences|types|accueil|detail] [image.png] [Kip|kipother]
+//   absences_shots <installation directory> [absences|types|soldes|accueil|detail] [image.png] [Kip|kipother]
 // "absences" selects a few cells and types RTT on them for the afternoon; "detail" sets 2.30 of REC with a
 // comment through the detailed entry. With an image name the frame is saved once the windows have settled.
 #include "absences/windows/FenetreAbsences.h"
@@ -9,6 +9,7 @@
 #include "shell/windows/Cadre.h"
 #include "shell/windows/Fabriques.h"
 #include "shell/windows/NomsFenetres.h"
+#include "soldes/windows/FenetreSoldes.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -27,13 +28,15 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 2) {
-        std::fprintf(stderr, "absences_shots <installation> [absences|types|accueil|detail] [image.png] [kipother]\n");
+        std::fprintf(stderr,
+                     "absences_shots <installation> [absences|types|soldes|accueil|detail] [image.png] [kipother]\n");
         return 2;
     }
     setPaths(Paths::forInstallation(args[1]));
     installerPresentationFenetres();
     const Program programme = args.value(4) == QLatin1String("kipother") ? Program::KipOther : Program::Kip;
     enregistrerFenetresAbsences(programme);
+    enregistrerFenetreSoldes(programme);
     const QString vue = args.value(2, QStringLiteral("absences"));
     const QString image = args.value(3);
 
@@ -48,8 +51,8 @@ int main(int argc, char** argv)
         auto* f = qobject_cast<FenetreAbsences*>(ouvrirFenetre(nom::Absences, cadre));
         if (!f)
             return;
-        if (vue == QLatin1String("types")) {
-            ouvrirFenetre(nom::TypesAbsence, cadre);
+        if (vue == QLatin1String("types") || vue == QLatin1String("soldes")) {
+            ouvrirFenetre(vue == QLatin1String("types") ? nom::TypesAbsence : nom::Soldes, cadre);
             return;
         }
         // The month is read on a worker: the cells are chosen once it is shown.

@@ -1,4 +1,4 @@
-// Draws every picture of the button bar, the about window and the home window: the 30 buttons in their
+// Draws every picture of the button bar, the about window and the home window: the buttons in their
 // three states (0 normal, 1 mouse over, 2 pressed), the logo, the quit pictures, the program icon and the
 // home pictures, and the icon of the desktop entries in the sizes of the icon theme. Run offscreen by
 // scripts/pictures, which writes the PNGs committed under resources/pictures/ and resources/icons/hicolor/.
@@ -74,6 +74,7 @@ const Button Buttons[] = {
     {"Types_Absence", "Types d'absence", Slate},
     {"Mois_Suivant", "Mois suivant", Slate},
     {"Mois_Precedent", "Mois précédent", Slate},
+    {"Soldes", "Soldes", Slate},
 };
 
 // The largest font not above maxPixels whose text fits the width.

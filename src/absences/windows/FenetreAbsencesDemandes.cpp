@@ -300,6 +300,9 @@ void FenetreAbsences::boutonSommaire(int evenement)
     case 6:
         choisirOrdre(OrdrePersonnel::Matricule);
         break;
+    case 7:
+        ouvrirFenetre(QString(nom::Soldes), cadre());
+        break;
     default:
         if (evenement == evt::Bouton13)
             close();

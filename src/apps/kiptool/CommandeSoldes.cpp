@@ -10,9 +10,7 @@
 
 #include <QCommandLineParser>
 #include <QDir>
-#include <QRegularExpression>
 #include <QTextStream>
-#include <cmath>
 
 namespace kip::outil {
 
@@ -37,22 +35,6 @@ int refuserSoldes(const QString& texte)
 {
     dire(texte);
     return Refus;
-}
-
-// Hours (12:30, -3,5) in minutes, or days (2,5) in hundredths.
-std::optional<qint32> lireValeur(QString texte, bool heures)
-{
-    texte = texte.trimmed().replace(QLatin1Char(','), QLatin1Char('.'));
-    static const QRegularExpression hm(QStringLiteral("^(-?)(\\d{1,4}):([0-5]\\d)$"));
-    if (const QRegularExpressionMatch m = hm.match(texte); heures && m.hasMatch()) {
-        const qint32 v = m.captured(2).toInt() * 60 + m.captured(3).toInt();
-        return m.captured(1).isEmpty() ? v : -v;
-    }
-    bool ok = false;
-    const double v = texte.toDouble(&ok);
-    if (!ok || std::abs(v) > 100000)
-        return std::nullopt;
-    return qint32(std::lround(v * (heures ? 60 : 100)));
 }
 
 } // namespace
@@ -112,8 +94,8 @@ int commandeSoldes(const QStringList& arguments, const QString& repertoireCouran
         s.COMMENTAIRE = args.value(commentaire).left(40);
         const bool heures =
             s.COMPTE == QLatin1String(CompteSolde::Heures) || s.COMPTE == QLatin1String(CompteSolde::Recuperation);
-        const std::optional<qint32> v = lireValeur(args.value(valeur), heures);
-        const std::optional<qint32> v2 = args.isSet(acquis) ? lireValeur(args.value(acquis), false) : qint32(0);
+        const std::optional<qint32> v = LireValeurSolde(args.value(valeur), heures);
+        const std::optional<qint32> v2 = args.isSet(acquis) ? LireValeurSolde(args.value(acquis), false) : qint32(0);
         if (!v || !v2)
             return refuserSoldes(QStringLiteral("valeur invalide: %1 (heures en 12:30 ou 12,5, jours en 2,5).")
                                      .arg(args.isSet(acquis) && !v2 ? args.value(acquis) : args.value(valeur)));

@@ -106,14 +106,14 @@ void Impression::construire()
     m_liste->setStyleSheet(
         QStringLiteral("QTableView { selection-background-color: %1; selection-color: black; }").arg(VertClair));
     cl->addWidget(m_liste);
-    colonne->addWidget(cadreListe);
+    // The list takes the height left by the period and the employees, so that its last rows show without a scroll.
+    colonne->addWidget(cadreListe, 1);
     connect(m_liste->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& courant) { ligneChangee(courant.row() + 1); });
     connect(m_liste, &QTableView::doubleClicked, this, &Impression::lancerEdition);
 
     colonne->addWidget(construirePeriode());
     colonne->addWidget(construireEmployes());
-    colonne->addStretch(1);
 
     // The list opens on its first row without choosing it: the period stays closed until the row changes.
     {

@@ -19,5 +19,6 @@ inline constexpr QLatin1StringView Utilitaires{"Utilitaires"};
 inline constexpr QLatin1StringView Impression{"Impression"};
 inline constexpr QLatin1StringView Absences{"FenetreAbsences"};
 inline constexpr QLatin1StringView TypesAbsence{"TypesAbsence"};
+inline constexpr QLatin1StringView Soldes{"FenetreSoldes"};
 
 } // namespace kip::nom

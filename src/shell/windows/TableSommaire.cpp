@@ -86,10 +86,14 @@ RangeeSommaire rangeeSommaire(Program programme, const QString& fenetre)
     } else if (fenetre == nom::Absences) {
         r.emplacements = {bouton(2, "Mois_Precedent"), bouton(3, "Mois_Suivant"),  bouton(4, "Par_Nom_et_Prenom"),
                           bouton(5, "Par_n_de_Carte"), bouton(6, "Par_Matricule"), quitter("Quitter")};
-        if (complet) // the types are settings: Kip only
+        if (complet) { // the types and the balances set by hand are settings: Kip only
             r.emplacements.prepend(bouton(1, "Types_Absence"));
+            r.emplacements.insert(r.emplacements.size() - 1, bouton(7, "Soldes"));
+        }
     } else if (complet && fenetre == nom::TypesAbsence) {
         r.emplacements = {evenement(1, "Accepter", evt::Bouton1Formulaire), quitter("Annuler")};
+    } else if (complet && fenetre == nom::Soldes) {
+        r.emplacements = {quitter("Quitter")};
     } else if (fenetre == nom::Impression) {
         r.emplacements = {bouton(1, "Impression"), bouton(2, "Config_Imprimante"), quitter("Quitter")};
     } else if (complet && fenetre == nom::Utilitaires) {
@@ -136,7 +140,8 @@ const QStringList& nomsBoutons()
                                      "Absences",
                                      "Types_Absence",
                                      "Mois_Suivant",
-                                     "Mois_Precedent"};
+                                     "Mois_Precedent",
+                                     "Soldes"};
     return noms;
 }
 

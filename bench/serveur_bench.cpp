@@ -300,8 +300,9 @@ void aDistance(qint64 brutes, const QString& grande, const QString& petite)
         (void)db.exec(QStringLiteral("SELECT 1")); // the connection made before the clock starts
         const qint64 allers = serverRoundTrips();
         t.restart();
+        // As the list opens: its reads checked, then the scroll positions and the first page.
         PagePointage page(db, OrdrePointage::DateCarte, tout, 20);
-        const bool lu = page.calculerPositions().ok() && page.allerDebut().ok();
+        const bool lu = page.verifier().ok() && page.changer(OrdrePointage::DateCarte, tout).ok();
         const double sPage = secondes(t);
         const qint64 allersPage = serverRoundTrips() - allers;
         t.restart();
@@ -314,7 +315,7 @@ void aDistance(qint64 brutes, const QString& grande, const QString& petite)
         const qint64 allersAvant = serverRoundTrips();
         t.restart();
         PagePointage encore(db, OrdrePointage::DateCarte, tout, 20);
-        const bool reluEncore = encore.calculerPositions().ok() && encore.allerDebut().ok();
+        const bool reluEncore = encore.verifier().ok() && encore.changer(OrdrePointage::DateCarte, tout).ok();
         const double sEncore = secondes(t);
         std::printf("  the same first page again, statements prepared: %.0f ms, %lld round trips%s\n", sEncore * 1000,
                     static_cast<long long>(serverRoundTrips() - allersAvant), reluEncore ? "" : " READ FAILED");

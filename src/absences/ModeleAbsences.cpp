@@ -23,7 +23,7 @@ bool aDesPointages(const PointVal& ligne)
 
 } // namespace
 
-ChoixAbsences MoisDe(qint32 date, OrdrePersonnel ordre)
+ChoixAbsences MoisDe(qint32 date, EmployeeKey ordre)
 {
     const QDate d = calendarDate(date);
     ChoixAbsences c;
@@ -66,7 +66,7 @@ Result<ModeleAbsences> ModeleAbsences::charger(Database& db, ChoixAbsences choix
             m.m_employes.push_back(std::move(p));
         }
         std::stable_sort(m.m_employes.begin(), m.m_employes.end(), [&](const Personnel& x, const Personnel& y) {
-            return comparerEmployes(choix.ordre, x, y) < 0;
+            return compareEmployees(choix.ordre, x, y) < 0;
         });
     }
     Result<std::vector<TypeAbsence>> t = LireTypes(db);

@@ -8,7 +8,7 @@
 #include "FichierAbsences.h"
 #include "HorairesPrevus.h"
 #include "calendar/JoursFeries.h"
-#include "employees/LecturePersonnel.h"
+#include "data/EmployeeReads.h"
 
 #include <unordered_map>
 #include <unordered_set>
@@ -20,12 +20,12 @@ inline constexpr int JoursMaxAbsences = 62; // the longest period the window sho
 struct ChoixAbsences
 {
     qint32 debut = 0, fin = 0; // both included
-    OrdrePersonnel ordre = OrdrePersonnel::Nom;
+    EmployeeKey ordre = EmployeeKey::Name;
     qint16 carteDebut = 1, carteFin = 9999;
 };
 
 // The period of a month: its first and last days.
-ChoixAbsences MoisDe(qint32 date, OrdrePersonnel ordre = OrdrePersonnel::Nom);
+ChoixAbsences MoisDe(qint32 date, EmployeeKey ordre = EmployeeKey::Name);
 
 // A cell of the window: an employee's row and a day's column.
 struct CaseAbsence

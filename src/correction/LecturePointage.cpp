@@ -126,13 +126,17 @@ FileError LecturePointage::lireLignes(Cursor<PointVal> c, int n, std::vector<Poi
     return {};
 }
 
+int LecturePointage::limite(int reste) const
+{
+    return m_plage.presence == Presence::Tous ? reste : std::max(reste, Lot);
+}
+
 FileError LecturePointage::lireCle(const PointVal* cle, ReadStart depart, Direction sens, int n,
                                    std::vector<PointVal>& out)
 {
     PointVal ancre = cle ? *cle : PointVal{};
     while (int(out.size()) < n) {
-        const int reste = n - int(out.size());
-        const int limite = m_plage.presence == Presence::Tous ? reste : std::max(reste, Lot);
+        const int limite = this->limite(n - int(out.size()));
         int lues = 0;
         if (FileError e = lireLignes(readActiveLines(m_db, ordreLu(), plageLue(), depart, ancre, sens, limite), n, out,
                                      lues, ancre);
@@ -145,13 +149,23 @@ FileError LecturePointage::lireCle(const PointVal* cle, ReadStart depart, Direct
     return {};
 }
 
+FileError LecturePointage::lireSuite(Cursor<PointVal> c, int limite, Direction sens, int n, std::vector<PointVal>& out)
+{
+    int lues = 0;
+    PointVal derniere;
+    if (FileError e = lireLignes(std::move(c), n, out, lues, derniere); !e.ok())
+        return e;
+    if (lues < limite)
+        return {}; // the end of the order
+    return lireCle(&derniere, ReadStart::After, sens, n, out);
+}
+
 FileError LecturePointage::lireEmploye(const PointVal& groupe, qint32 date, ReadStart depart, Direction sens, int n,
                                        std::vector<PointVal>& out)
 {
     qint32 depuis = date;
     while (int(out.size()) < n) {
-        const int reste = n - int(out.size());
-        const int limite = m_plage.presence == Presence::Tous ? reste : std::max(reste, Lot);
+        const int limite = this->limite(n - int(out.size()));
         int lues = 0;
         PointVal derniere;
         derniere.DATE = depuis;
@@ -230,6 +244,26 @@ FileError LecturePointage::premiers(int n, std::vector<PointVal>& out)
 FileError LecturePointage::derniers(int n, std::vector<PointVal>& out)
 {
     return bout(Direction::Backward, n, out);
+}
+
+FileError LecturePointage::bouts(int n, std::vector<PointVal>& page, std::vector<PointVal>& dernier)
+{
+    page.clear();
+    dernier.clear();
+    if (!parDate()) {
+        if (FileError e = premiers(n, page); !e.ok())
+            return e;
+        return derniers(1, dernier);
+    }
+    if (FileError e = verifier(); !e.ok())
+        return e;
+    const int limitePage = limite(n), limiteFin = limite(1);
+    std::vector<Cursor<PointVal>> lus = readActiveLinesTogether(
+        m_db, ordreLu(), plageLue(),
+        {{ReadStart::End, {}, Direction::Forward, limitePage}, {ReadStart::End, {}, Direction::Backward, limiteFin}});
+    if (FileError e = lireSuite(std::move(lus[0]), limitePage, Direction::Forward, n, page); !e.ok())
+        return e;
+    return lireSuite(std::move(lus[1]), limiteFin, Direction::Backward, 1, dernier);
 }
 
 // The first lines (forward) or the last ones (backward): by date straight from the key's end; by employee from

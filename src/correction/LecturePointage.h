@@ -69,6 +69,10 @@ public:
     FileError premiers(int n, std::vector<PointVal>& out) override;
     FileError derniers(int n, std::vector<PointVal>& out) override;
 
+    // The first n lines of the order and the last one: on the server the orders led by the date read both in
+    // one round trip (the list's opening: its first page and its scroll bar).
+    FileError bouts(int n, std::vector<PointVal>& page, std::vector<PointVal>& dernier);
+
     // Employees read by the attendance filter since the reader was made.
     int employesLus() const { return m_employesLus; }
 
@@ -81,6 +85,9 @@ private:
     FileError lireCle(const PointVal* cle, ReadStart depart, Direction sens, int n, std::vector<PointVal>& out);
     // Reads the lines of a cursor into out while they are wanted; lues counts them, derniere is the last one read.
     FileError lireLignes(Cursor<PointVal> c, int n, std::vector<PointVal>& out, int& lues, PointVal& derniere);
+    // Reads the lines of a cursor of limit lines into out, then reads on after the last one until n are there.
+    FileError lireSuite(Cursor<PointVal> c, int limite, Direction sens, int n, std::vector<PointVal>& out);
+    int limite(int reste) const;
     // Orders led by the employee: up to n lines of the employee of groupe, from the date on, in the direction.
     FileError lireEmploye(const PointVal& groupe, qint32 date, ReadStart depart, Direction sens, int n,
                           std::vector<PointVal>& out);

@@ -31,12 +31,35 @@ FileError PagePointage::changer(OrdrePointage ordre, const PlagePointage& plage)
     m_lecture = std::make_unique<LecturePointage>(m_db, ordre, plage);
     fixerSource(m_lecture.get());
     vider();
+    if (!cle)
+        return ouvrir();
     if (FileError e = calculerPositions(); !e.ok())
         return e;
-    return cle ? remplirAutour(*cle, std::max(rang, 0)) : allerDebut();
+    return remplirAutour(*cle, std::max(rang, 0));
 }
 
 FileError PagePointage::calculerPositions()
+{
+    std::vector<PointVal> premier, dernier;
+    const FileError e = m_lecture->bouts(1, premier, dernier);
+    poserPositions(e.ok() && !premier.empty() ? &premier.front() : nullptr,
+                   e.ok() && !dernier.empty() ? &dernier.front() : nullptr);
+    return e;
+}
+
+FileError PagePointage::ouvrir()
+{
+    std::vector<PointVal> page, dernier;
+    if (FileError e = m_lecture->bouts(taille(), page, dernier); !e.ok()) {
+        poserPositions(nullptr, nullptr);
+        return e;
+    }
+    poserPositions(page.empty() ? nullptr : &page.front(), dernier.empty() ? nullptr : &dernier.front());
+    montrerDebut(std::move(page));
+    return {};
+}
+
+void PagePointage::poserPositions(const PointVal* premier, const PointVal* dernier)
 {
     m_positions.assign(PositionsDefilement, PointVal{});
     m_longueurTexte = 0;
@@ -44,15 +67,10 @@ FileError PagePointage::calculerPositions()
         v.DATE = std::numeric_limits<qint32>::min();
         v.CARTE = std::numeric_limits<qint16>::min();
     }
-    std::vector<PointVal> premier, dernier;
-    if (FileError e = m_lecture->premiers(1, premier); !e.ok())
-        return e;
-    if (FileError e = m_lecture->derniers(1, dernier); !e.ok())
-        return e;
-    if (premier.empty() || dernier.empty())
-        return {};
-    const PointVal& a = premier.front();
-    const PointVal& b = dernier.front();
+    if (!premier || !dernier)
+        return;
+    const PointVal& a = *premier;
+    const PointVal& b = *dernier;
     const int n = PositionsDefilement - 1;
     switch (m_ordre) {
     case OrdrePointage::DateCarte:
@@ -74,7 +92,6 @@ FileError PagePointage::calculerPositions()
         break;
     }
     }
-    return {};
 }
 
 FileError PagePointage::allerPosition(int p)

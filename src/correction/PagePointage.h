@@ -29,12 +29,18 @@ public:
 
     // The scroll bar: 100 key values from the first to the last line of the order.
     FileError calculerPositions();
+    // The scroll bar and the first page, read together (one round trip on the server in the orders led by the
+    // date): the list's opening.
+    FileError ouvrir();
     // Positions the page at the first line whose key is not below value p (1 to 100).
     FileError allerPosition(int p) override;
     // The first p whose value is not below the current line's key (1 when the page is empty).
     int position() const override;
 
 private:
+    // Lays the positions out between the first line a and the last line b, or leaves them at their minimum
+    // when the order is empty.
+    void poserPositions(const PointVal* a, const PointVal* b);
     int comparerPosition(const PointVal& valeur, const PointVal& ligne) const;
 
     Database& m_db;

@@ -118,7 +118,7 @@ void Database::detachAll()
         detach(l.toLatin1().constData());
 }
 
-Statement Database::prepare(const QString& sql, Rows rows)
+Statement Database::prepare(const QString& sql, Rows rows, Preparation preparation)
 {
     const QString key = rows == Rows::Many ? QStringLiteral("*") + sql : sql;
     auto it = m_cache.find(key);
@@ -128,7 +128,7 @@ Statement Database::prepare(const QString& sql, Rows rows)
         return Statement(this, key, std::move(s));
     }
     FileError err;
-    std::unique_ptr<EngineStatement> s = m_engine->prepare(sql, rows, &err);
+    std::unique_ptr<EngineStatement> s = m_engine->prepare(sql, rows, preparation, &err);
     if (!s)
         return Statement(err.ok() ? makeError(DriverError, 0, QStringLiteral("pas de connexion")) : err);
     return Statement(this, key, std::move(s));
@@ -140,6 +140,15 @@ void Database::giveBack(const QString& key, std::unique_ptr<EngineStatement> stm
     // outlives the statement's checkout.
     stmt->reset();
     m_cache[key].push_back(std::move(stmt));
+}
+
+FileError Database::runTogether(const std::vector<Statement*>& reads)
+{
+    std::vector<EngineStatement*> statements;
+    for (Statement* st : reads)
+        if (st->valid())
+            statements.push_back(st->engineStatement());
+    return statements.empty() ? FileError{} : m_engine->runTogether(statements);
 }
 
 void Database::queue(Statement& st)

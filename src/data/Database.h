@@ -107,8 +107,9 @@ public:
 
     // A statement from the cache, prepared on first use. An invalid statement that carries the error when the
     // SQL cannot be prepared. A statement of many rows (an ordered read to the end of a large file) is read in
-    // batches on the server instead of at once.
-    Statement prepare(const QString& sql, Rows rows = Rows::Few);
+    // batches on the server instead of at once. A statement prepared WithNextRun is valid at once on the server,
+    // its errors given by the connection's next round trip (the reads run together with it, or the first step).
+    Statement prepare(const QString& sql, Rows rows = Rows::Few, Preparation preparation = Preparation::Now);
     FileError exec(const QString& sql);
     // Runs one statement whose parameters ?1, ?2 ... take the values in order (integers or texts) to its end;
     // first, when given, receives the first column of its first row (0 without rows).
@@ -120,6 +121,10 @@ public:
     // the rows changed by each and the first error. On SQLite each runs when queued.
     void queue(Statement& st);
     FileError flush(std::vector<qint64>* changes) { return m_engine->flush(changes); }
+    // Reads of few rows, bound and not yet stepped, run together: on the server in one round trip (a page and
+    // the ends of its order), their rows then stepped as usual; on SQLite each runs at its first step. The
+    // invalid statements are left out.
+    FileError runTogether(const std::vector<Statement*>& reads);
 
     // The error of the last failed step or call of this connection; rc is the failed step's result.
     FileError errorFrom(int rc) const { return m_engine->lastError(rc); }

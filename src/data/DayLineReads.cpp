@@ -123,23 +123,53 @@ using namespace daylinereads;
 
 FileError checkActiveLineReads(Database& db, DayLineOrder order)
 {
-    if (const Statement st = db.prepare(activeLinesSql(order, ReadStart::After, Direction::Forward)); !st.valid())
+    if (const Statement st = db.prepare(activeLinesSql(order, ReadStart::After, Direction::Forward), Rows::Few,
+                                        Preparation::WithNextRun);
+        !st.valid())
         return detail::labelled(st.error(), LinesLabel);
     return {};
 }
 
-Cursor<PointVal> readActiveLines(Database& db, DayLineOrder order, const ActiveLineRange& range, ReadStart start,
-                                 const PointVal& from, Direction direction, qint64 limit)
+namespace daylinereads {
+
+Statement activeLines(Database& db, DayLineOrder order, const ActiveLineRange& range, const ActiveLineRead& read,
+                      Preparation preparation)
 {
-    Statement st = db.prepare(activeLinesSql(order, start, direction));
+    Statement st = db.prepare(activeLinesSql(order, read.start, read.direction), Rows::Few, preparation);
     if (st.valid()) {
         const QStringList& cols = orderColumns(order);
         bindRange(st, range);
-        if (start != ReadStart::End)
-            bindColumns(st, 5, from, cols);
-        st.bind(start != ReadStart::End ? 5 + int(cols.size()) : 5, limit);
+        if (read.start != ReadStart::End)
+            bindColumns(st, 5, read.from, cols);
+        st.bind(read.start != ReadStart::End ? 5 + int(cols.size()) : 5, read.limit);
     }
-    return cursorOf(db, std::move(st));
+    return st;
+}
+
+} // namespace daylinereads
+
+Cursor<PointVal> readActiveLines(Database& db, DayLineOrder order, const ActiveLineRange& range, ReadStart start,
+                                 const PointVal& from, Direction direction, qint64 limit)
+{
+    return cursorOf(db, activeLines(db, order, range, {start, from, direction, limit}, Preparation::Now));
+}
+
+std::vector<Cursor<PointVal>> readActiveLinesTogether(Database& db, DayLineOrder order, const ActiveLineRange& range,
+                                                      const std::vector<ActiveLineRead>& reads)
+{
+    std::vector<Statement> statements;
+    std::vector<Statement*> together;
+    statements.reserve(reads.size());
+    for (const ActiveLineRead& r : reads) {
+        statements.push_back(activeLines(db, order, range, r, Preparation::WithNextRun));
+        together.push_back(&statements.back());
+    }
+    // A failure of the round trip is every read's: each cursor gives it at its first step.
+    (void)db.runTogether(together);
+    std::vector<Cursor<PointVal>> cursors;
+    for (Statement& st : statements)
+        cursors.push_back(cursorOf(db, std::move(st)));
+    return cursors;
 }
 
 Cursor<PointVal> readActiveLinesOf(Database& db, DayLineOrder order, const ActiveLineRange& range,

@@ -44,7 +44,8 @@ struct ActiveLineRange
     qint16 lastCard = 0;
 };
 
-// Checks that the list's reads in the order can be made on the file; the error otherwise.
+// Checks that the list's reads in the order can be made on the file; the error otherwise. On the server the
+// check goes with the next round trip: its error is that of the next read.
 FileError checkActiveLineReads(Database& db, DayLineOrder order);
 
 // The orders led by the date (DateCard, DateName): up to limit lines of the range in the order's key, from the
@@ -52,6 +53,18 @@ FileError checkActiveLineReads(Database& db, DayLineOrder order);
 // Needs: row values compared as a whole, LIMIT with a parameter, an index per key to read from a key value.
 Cursor<PointVal> readActiveLines(Database& db, DayLineOrder order, const ActiveLineRange& range, ReadStart start,
                                  const PointVal& from, Direction direction, qint64 limit);
+
+// Reads of readActiveLines over one range, run together: one round trip on the server, whose statements are
+// prepared in it the first time (a page of the list and the last line of its order).
+struct ActiveLineRead
+{
+    ReadStart start = ReadStart::End;
+    PointVal from;
+    Direction direction = Direction::Forward;
+    qint64 limit = 1;
+};
+std::vector<Cursor<PointVal>> readActiveLinesTogether(Database& db, DayLineOrder order, const ActiveLineRange& range,
+                                                      const std::vector<ActiveLineRead>& reads);
 
 // The orders led by the employee (CardDate, NameDate): up to limit lines of the range of one employee (the card
 // of employee, or its name and first name), by date from date (After, At), in the direction.

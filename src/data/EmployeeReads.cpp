@@ -7,6 +7,60 @@
 
 namespace kip {
 
+namespace {
+
+// A letter of A to Z read as its small letter, as the files' case-blind collation does.
+char16_t foldLetter(char16_t u)
+{
+    return (u >= u'A' && u <= u'Z') ? char16_t(u + (u'a' - u'A')) : u;
+}
+
+// UTF-16 code units put in code point order: the surrogates (U+10000 and above) after U+E000 to U+FFFF.
+int codePointRank(char16_t u)
+{
+    if (u >= 0xD800)
+        return u >= 0xE000 ? u - 0x800 : u + 0x2000;
+    return u;
+}
+
+bool blankMatricule(const Personnel& p)
+{
+    return clipField(p.MATRICULE, 10).isEmpty();
+}
+
+} // namespace
+
+int compareKeyTexts(QStringView a, QStringView b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t x = foldLetter(a[i].unicode());
+        const char16_t y = foldLetter(b[i].unicode());
+        if (x != y)
+            return codePointRank(x) < codePointRank(y) ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+int compareEmployees(EmployeeKey key, const Personnel& a, const Personnel& b)
+{
+    switch (key) {
+    case EmployeeKey::Name:
+        if (const int c = compareKeyTexts(clipField(a.NOM, 20), clipField(b.NOM, 20)); c != 0)
+            return c;
+        return compareKeyTexts(clipField(a.PRENOM, 15), clipField(b.PRENOM, 15));
+    case EmployeeKey::Card:
+        return a.CARTE == b.CARTE ? 0 : (a.CARTE < b.CARTE ? -1 : 1);
+    case EmployeeKey::Matricule:
+        if (blankMatricule(a) != blankMatricule(b))
+            return blankMatricule(a) ? -1 : 1;
+        if (blankMatricule(a))
+            return a.rowid == b.rowid ? 0 : (a.rowid < b.rowid ? -1 : 1);
+        return compareKeyTexts(clipField(a.MATRICULE, 10), clipField(b.MATRICULE, 10));
+    }
+    return 0;
+}
+
 namespace employeereads {
 
 const QString EmployeesLabel = QStringLiteral("PERSONNEL");

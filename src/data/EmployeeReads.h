@@ -26,6 +26,14 @@ enum class EmployeeKey
     Matricule
 };
 
+// Text keys compare as the record files compare them: case ignored for the letters A to Z, every other
+// character by its code point, a shorter text first.
+int compareKeyTexts(QStringView a, QStringView b);
+
+// Two employees in the key's order, as the employee list shows them: negative, 0 or positive. In matricule
+// order the employees without one come first, by their position in the file.
+int compareEmployees(EmployeeKey key, const Personnel& a, const Personnel& b);
+
 // Every employee, in the key's order (ties left to the engine, as ORDER BY leaves them).
 // Needs: an ordered read of the whole table.
 Cursor<Personnel> readEmployeesInOrder(Database& db, EmployeeKey key);

@@ -20,6 +20,15 @@ enum class Rows
     Many
 };
 
+// When a statement of few rows is prepared on the server: now, its errors known at once as SQLite's are; or with
+// the connection's next round trip, whatever it runs (reads sent together prepare and run in one). SQLite
+// prepares now either way.
+enum class Preparation
+{
+    Now,
+    WithNextRun
+};
+
 class EngineStatement
 {
 public:
@@ -47,7 +56,8 @@ public:
     virtual bool detach(const QString& label) = 0;
     // Forgets the cached statements (their schema is about to change).
     virtual void dropStatements() = 0;
-    virtual std::unique_ptr<EngineStatement> prepare(const QString& sql, Rows rows, FileError* error) = 0;
+    virtual std::unique_ptr<EngineStatement> prepare(const QString& sql, Rows rows, Preparation preparation,
+                                                     FileError* error) = 0;
     virtual FileError exec(const QString& sql) = 0;
     virtual bool inTransaction() const = 0;
     // labels in lock order; lecture: one snapshot of every table, else the write locks taken now.
@@ -62,6 +72,9 @@ public:
     // changed by each write in order, and the first error.
     virtual void queue(EngineStatement& statement) = 0;
     virtual FileError flush(std::vector<qint64>* changes) = 0;
+    // Reads of few rows run together: the server sends them (and the statements still to prepare) in one round
+    // trip and keeps each one's rows for its steps; a failure is every read's. SQLite runs each at its first step.
+    virtual FileError runTogether(const std::vector<EngineStatement*>& reads) = 0;
 };
 
 } // namespace kip

@@ -5,6 +5,7 @@
 
 #include <QMutex>
 #include <atomic>
+#include <iterator>
 #include <libpq-fe.h>
 #include <pthread.h>
 
@@ -160,6 +161,10 @@ void ServerConnection::giveBack(std::unique_ptr<ServerConnection> c)
     if (!c)
         return;
     c->drain();
+    // Preparations nobody ran: the next user of the connection must not meet their errors.
+    for (const PgCommand& p : c->m_toPrepare)
+        c->forgetPrepared(p.sql);
+    c->m_toPrepare.clear();
     if (!c->healthy() || !c->idle())
         return;
     QMutexLocker lock(&g_poolMutex);
@@ -208,6 +213,11 @@ QByteArray ServerConnection::preparedName(const QByteArray& sql, bool* isNew)
 void ServerConnection::forgetPrepared(const QByteArray& sql)
 {
     m_prepared.remove(sql);
+}
+
+void ServerConnection::prepareWithNextRun(const QByteArray& sql, const QByteArray& name)
+{
+    m_toPrepare.push_back(PgCommand{sql, name, true, {}, {}});
 }
 
 QByteArray ServerConnection::newCursorName()
@@ -302,6 +312,24 @@ void ServerConnection::sendAndForget(const std::vector<PgCommand>& commands)
 }
 
 std::vector<PgResult> ServerConnection::run(const std::vector<PgCommand>& commands, FileError* error)
+{
+    // In a failed transaction a preparation would fail too, and the ROLLBACK after it would not run: the
+    // preparations wait for the transaction's end.
+    if (m_toPrepare.empty() || PQtransactionStatus(m_conn) == PQTRANS_INERROR)
+        return runNow(commands, error);
+    std::vector<PgCommand> all = std::move(m_toPrepare);
+    m_toPrepare.clear();
+    const size_t prepared = all.size();
+    all.insert(all.end(), commands.begin(), commands.end());
+    std::vector<PgResult> results = runNow(all, error);
+    for (size_t i = 0; i < prepared; ++i)
+        if (!results[i].ok())
+            forgetPrepared(all[i].sql);
+    return std::vector<PgResult>(std::make_move_iterator(results.begin() + std::ptrdiff_t(prepared)),
+                                 std::make_move_iterator(results.end()));
+}
+
+std::vector<PgResult> ServerConnection::runNow(const std::vector<PgCommand>& commands, FileError* error)
 {
     *error = {};
     std::vector<PgResult> results(commands.size());

@@ -75,6 +75,9 @@ public:
     // The name under which sql is prepared on this connection, and whether it still has to be.
     QByteArray preparedName(const QByteArray& sql, bool* isNew);
     void forgetPrepared(const QByteArray& sql);
+    // Prepares sql under its name at the front of the next run, in the same round trip; a failed preparation
+    // fails that run with its error and is forgotten.
+    void prepareWithNextRun(const QByteArray& sql, const QByteArray& name);
     QByteArray newCursorName();
 
     bool healthy() const;
@@ -92,9 +95,12 @@ private:
     void drain();
     FileError lostError() const;
 
+    std::vector<PgResult> runNow(const std::vector<PgCommand>& commands, FileError* error);
+
     pg_conn* m_conn;
     QString m_conninfo;
     QHash<QByteArray, QByteArray> m_prepared; // sql -> statement name
+    std::vector<PgCommand> m_toPrepare;       // with the next run
     int m_nextName = 0;
     int m_pendingSyncs = 0; // of sendAndForget, still to be read
     qint64 m_roundTrips = 0;

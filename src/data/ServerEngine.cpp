@@ -48,10 +48,20 @@ public:
     int step() override;
     // The statement with its values, to be run later in a batch.
     PgCommand queued() const { return command(m_sql, m_name); }
+    bool fewRows() const { return m_rows == Rows::Few && !m_write; }
+    // The rows of the read run with others, or why it failed: its steps read them.
+    void received(PgResult result, const FileError& failure)
+    {
+        m_started = true;
+        m_row = -1;
+        m_result = std::move(result);
+        m_failure = failure;
+    }
     void reset() override
     {
         finishCursor();
         m_result = PgResult();
+        m_failure = {};
         m_params.clear();
         m_started = false;
         m_row = -1;
@@ -125,6 +135,7 @@ private:
     bool m_write;
     std::vector<Param> m_params;
     PgResult m_result;
+    FileError m_failure;
     int m_row = -1;
     bool m_started = false;
     QByteArray m_cursor;
@@ -212,6 +223,8 @@ int ServerStatement::step()
         if (rc != SqliteDone)
             return rc;
     }
+    if (!m_failure.ok())
+        return fail(m_failure);
     if (++m_row < m_result.rows())
         return SqliteRow;
     if (m_rows == Rows::Many && m_cursorOpen && !m_cursorEnd) {
@@ -306,7 +319,8 @@ FileError ServerEngine::run(const std::vector<PgCommand>& commands, std::vector<
     return e;
 }
 
-std::unique_ptr<EngineStatement> ServerEngine::prepare(const QString& sql, Rows rows, FileError* error)
+std::unique_ptr<EngineStatement> ServerEngine::prepare(const QString& sql, Rows rows, Preparation preparation,
+                                                       FileError* error)
 {
     if (!m_main.conn) {
         *error = m_openError;
@@ -317,7 +331,9 @@ std::unique_ptr<EngineStatement> ServerEngine::prepare(const QString& sql, Rows 
         return std::make_unique<ServerStatement>(this, translated, QByteArray(), rows);
     bool isNew = false;
     const QByteArray name = m_main.conn->preparedName(translated, &isNew);
-    if (isNew) {
+    if (isNew && preparation == Preparation::WithNextRun) {
+        m_main.conn->prepareWithNextRun(translated, name);
+    } else if (isNew) {
         // Prepared once per connection: the statement's errors are known here, as SQLite's are.
         std::vector<PgResult> results;
         PgCommand c{translated, name, true, {}, {}};
@@ -356,6 +372,26 @@ FileError ServerEngine::flush(std::vector<qint64>* changes)
     ++m_writes;
     for (const PgResult& r : results)
         changes->push_back(r.ok() ? r.affected() : 0);
+    return e;
+}
+
+FileError ServerEngine::runTogether(const std::vector<EngineStatement*>& reads)
+{
+    std::vector<ServerStatement*> together;
+    std::vector<PgCommand> commands;
+    for (EngineStatement* s : reads) {
+        auto* st = static_cast<ServerStatement*>(s);
+        if (!st->fewRows())
+            continue; // a write, or a cursor read in batches: run at its own step
+        together.push_back(st);
+        commands.push_back(st->queued());
+    }
+    if (commands.empty())
+        return {};
+    std::vector<PgResult> results;
+    const FileError e = run(commands, &results);
+    for (size_t i = 0; i < together.size(); ++i)
+        together[i]->received(e.ok() ? std::move(results[i]) : PgResult(), e);
     return e;
 }
 

@@ -5,8 +5,9 @@
 // one round trip; a write inside a transaction runs between a savepoint and its release in that same round
 // trip, so that a failed write (a duplicate key) leaves the transaction usable, as on SQLite. A statement of
 // many rows is a server-side cursor read in batches. Per transaction: BEGIN, the lock wait and the tables'
-// locks in lock order, in one round trip; one more for COMMIT. Per batch (Database::queue and flush, RecordFile's
-// addLater, putLater and flush): every queued write and one synchronisation, one round trip.
+// locks in lock order, in one round trip; one more for COMMIT. Reads run together (a page of a list and the
+// ends of its order) and the statements still to prepare: one round trip. Per batch (Database::queue and flush,
+// RecordFile's addLater, putLater and flush): every queued write and one synchronisation, one round trip.
 #pragma once
 
 #include "Engine.h"
@@ -25,7 +26,8 @@ public:
     FileError attach(const QString&, const QString&) override { return valid() ? FileError{} : m_openError; }
     bool detach(const QString&) override { return true; }
     void dropStatements() override {}
-    std::unique_ptr<EngineStatement> prepare(const QString& sql, Rows rows, FileError* error) override;
+    std::unique_ptr<EngineStatement> prepare(const QString& sql, Rows rows, Preparation preparation,
+                                             FileError* error) override;
     FileError exec(const QString& sql) override;
     bool inTransaction() const override { return m_block != Block::None; }
     FileError begin(const QStringList& labels, bool lecture, bool exclusive, int waitMs) override;
@@ -35,6 +37,7 @@ public:
     int changes() const override { return int(m_changes); }
     void queue(EngineStatement& statement) override;
     FileError flush(std::vector<qint64>* changes) override;
+    FileError runTogether(const std::vector<EngineStatement*>& reads) override;
 
     // Used by the statements.
     enum class Block

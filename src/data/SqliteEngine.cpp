@@ -171,7 +171,7 @@ FileError SqliteEngine::attach(const QString& label, const QString& path)
 {
     FileError err;
     std::unique_ptr<EngineStatement> st =
-        prepare(QStringLiteral("ATTACH DATABASE ?1 AS ") + quoted(label), Rows::Few, &err);
+        prepare(QStringLiteral("ATTACH DATABASE ?1 AS ") + quoted(label), Rows::Few, Preparation::Now, &err);
     if (!st)
         return err;
     st->bindText(1, path, false);
@@ -186,7 +186,7 @@ bool SqliteEngine::detach(const QString& label)
                         nullptr, nullptr) == SQLITE_OK;
 }
 
-std::unique_ptr<EngineStatement> SqliteEngine::prepare(const QString& sql, Rows, FileError* error)
+std::unique_ptr<EngineStatement> SqliteEngine::prepare(const QString& sql, Rows, Preparation, FileError* error)
 {
     if (!m_db) {
         *error = m_openError;

@@ -27,7 +27,8 @@ public:
     FileError attach(const QString& label, const QString& path) override;
     bool detach(const QString& label) override;
     void dropStatements() override {}
-    std::unique_ptr<EngineStatement> prepare(const QString& sql, Rows rows, FileError* error) override;
+    std::unique_ptr<EngineStatement> prepare(const QString& sql, Rows rows, Preparation preparation,
+                                             FileError* error) override;
     FileError exec(const QString& sql) override;
     bool inTransaction() const override;
     FileError begin(const QStringList& labels, bool lecture, bool exclusive, int waitMs) override;
@@ -37,6 +38,7 @@ public:
     int changes() const override;
     void queue(EngineStatement& statement) override;
     FileError flush(std::vector<qint64>* changes) override;
+    FileError runTogether(const std::vector<EngineStatement*>&) override { return {}; }
 
     sqlite3* handle() const { return m_db; }
     // The connection of a Database on this engine (a private file's always is), for SQLite's own interfaces: the

@@ -6,20 +6,6 @@ namespace kip {
 
 namespace {
 
-// A letter of A to Z read as its small letter, as the files' case-blind collation does.
-char16_t replie(char16_t u)
-{
-    return (u >= u'A' && u <= u'Z') ? char16_t(u + (u'a' - u'A')) : u;
-}
-
-// UTF-16 code units put in code point order: the surrogates (U+10000 and above) after U+E000 to U+FFFF.
-int rangCodePoint(char16_t u)
-{
-    if (u >= 0xD800)
-        return u >= 0xE000 ? u - 0x800 : u + 0x2000;
-    return u;
-}
-
 bool matriculeVide(const Personnel& p)
 {
     return clipField(p.MATRICULE, 10).isEmpty();
@@ -27,35 +13,9 @@ bool matriculeVide(const Personnel& p)
 
 } // namespace
 
-int comparerTexte(QStringView a, QStringView b)
-{
-    const qsizetype n = std::min(a.size(), b.size());
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t x = replie(a[i].unicode());
-        const char16_t y = replie(b[i].unicode());
-        if (x != y)
-            return rangCodePoint(x) < rangCodePoint(y) ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
 int comparerEmployes(OrdrePersonnel ordre, const Personnel& a, const Personnel& b)
 {
-    switch (ordre) {
-    case OrdrePersonnel::Nom:
-        if (const int c = comparerTexte(clipField(a.NOM, 20), clipField(b.NOM, 20)); c != 0)
-            return c;
-        return comparerTexte(clipField(a.PRENOM, 15), clipField(b.PRENOM, 15));
-    case OrdrePersonnel::Carte:
-        return a.CARTE == b.CARTE ? 0 : (a.CARTE < b.CARTE ? -1 : 1);
-    case OrdrePersonnel::Matricule:
-        if (matriculeVide(a) != matriculeVide(b))
-            return matriculeVide(a) ? -1 : 1;
-        if (matriculeVide(a))
-            return a.rowid == b.rowid ? 0 : (a.rowid < b.rowid ? -1 : 1);
-        return comparerTexte(clipField(a.MATRICULE, 10), clipField(b.MATRICULE, 10));
-    }
-    return 0;
+    return compareEmployees(cleEmployes(ordre), a, b);
 }
 
 namespace {

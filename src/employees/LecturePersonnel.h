@@ -25,9 +25,25 @@ enum class OrdrePersonnel : int
     Matricule = 3 // PER:K_MATRICULE
 };
 
-// Text keys compare as the record files compare them: case ignored for the letters A to Z, every other
-// character by its code point, a shorter text first.
-int comparerTexte(QStringView a, QStringView b);
+// The store's key comparisons under the list's names (data/EmployeeReads).
+inline int comparerTexte(QStringView a, QStringView b)
+{
+    return compareKeyTexts(a, b);
+}
+
+// The key of the store that leads the order.
+inline EmployeeKey cleEmployes(OrdrePersonnel ordre)
+{
+    switch (ordre) {
+    case OrdrePersonnel::Carte:
+        return EmployeeKey::Card;
+    case OrdrePersonnel::Matricule:
+        return EmployeeKey::Matricule;
+    case OrdrePersonnel::Nom:
+        break;
+    }
+    return EmployeeKey::Name;
+}
 
 // Compares two employees in the order: negative, 0 or positive.
 int comparerEmployes(OrdrePersonnel ordre, const Personnel& a, const Personnel& b);

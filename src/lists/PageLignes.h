@@ -192,6 +192,8 @@ public:
 protected:
     // The source that the moves read; it must outlive its use by the page.
     void fixerSource(SourceLignes<L>* source) { m_source = source; }
+    // Shows the first rows of the order, read by the page's own means (with the ends of its order).
+    void montrerDebut(std::vector<L> lignes) { placer({}, std::move(lignes), 0); }
     // Forgets the rows (the source now reads other rows).
     void vider()
     {

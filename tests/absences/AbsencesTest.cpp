@@ -14,7 +14,7 @@ const qint32 Lundi = dayNumber(2026, 5, 11);
 
 TEST_F(AbsencesFixture, CodeOnASelectionHalfDaysHoursAndUndo)
 {
-    Result<ModeleAbsences> m = ModeleAbsences::charger(*db, MoisDe(Lundi, OrdrePersonnel::Carte));
+    Result<ModeleAbsences> m = ModeleAbsences::charger(*db, MoisDe(Lundi, EmployeeKey::Card));
     ASSERT_TRUE(m.ok()) << m.error().description().toStdString();
     ASSERT_EQ(m->lignes(), 3);
     ASSERT_EQ(m->employe(1).CARTE, 12);

@@ -166,6 +166,17 @@ TEST_F(LecturePointageTest, FourOrdersAgainstAPlainSort)
                 EXPECT_EQ(parcourir(page, false), attendu) << "order " << o << " size " << taille;
                 EXPECT_EQ(parcourir(page, true), attendu) << "order " << o << " size " << taille;
             }
+            // The opening reads the first page with the ends of the order (beyond one batch of the filter too).
+            for (int taille : {4, 70}) {
+                PagePointage page(*base, ordre, plage, taille);
+                ASSERT_TRUE(page.changer(ordre, plage).ok());
+                std::vector<qint64> vus;
+                for (const PointVal& v : page.lignes())
+                    vus.push_back(v.rowid);
+                const size_t n = std::min(attendu.size(), size_t(taille));
+                EXPECT_EQ(vus, std::vector<qint64>(attendu.begin(), attendu.begin() + qsizetype(n)))
+                    << "order " << o << " size " << taille;
+            }
             if (attendu.empty())
                 continue;
             // The scroll bar: the first position is the first line, the last one the last line's key, and the

@@ -4,6 +4,7 @@
 #include "data/DayLineReads.h"
 #include "data/EmployeeReads.h"
 #include "data/RecordFile.h"
+#include "data/ServerConnection.h"
 
 using namespace kip;
 
@@ -140,6 +141,37 @@ TEST_P(Lectures, ListAndReportReadsCompareTextsWithoutCase)
     PointVal sansMatricule;
     const LineSelection parMatricule{EmployeeKey::Matricule, Jour, Jour + 1, 0, 0, {}, QStringLiteral("Z")};
     EXPECT_EQ(cartes(readGroupLines(*db, parMatricule, sansMatricule)), QList<int>({1, 1, 4, 4}));
+}
+
+TEST_P(Lectures, ReadsRunTogetherInOneRoundTripWithTheirPreparations)
+{
+    // The list's opening, the first time: the check, a page and the last line of the order; on the server the
+    // statements are prepared in the round trip that runs them.
+    const ActiveLineRange plage{Jour, Jour + 2, 1, 4};
+    const qint64 avant = serverRoundTrips();
+    ASSERT_EQ(checkActiveLineReads(*db, DayLineOrder::DateCard), NoError);
+    std::vector<Cursor<PointVal>> lus = readActiveLinesTogether(
+        *db, DayLineOrder::DateCard, plage,
+        {{ReadStart::End, {}, Direction::Forward, 5}, {ReadStart::End, {}, Direction::Backward, 2}});
+    EXPECT_EQ(serverRoundTrips() - avant, moteur() == serveuressai::Moteur::Serveur ? 1 : 0);
+    EXPECT_EQ(cartes(std::move(lus[0])), QList<int>({1, 2, 3, 4, 1}));
+    EXPECT_EQ(cartes(std::move(lus[1])), QList<int>({4, 3}));
+
+    // A statement that cannot be prepared: its error comes at the latest with the next round trip, and the
+    // reads after that one never meet it.
+    Statement mauvais =
+        db->prepare(QStringLiteral("SELECT ABSENT FROM POINTVAL.POINTVAL"), Rows::Few, Preparation::WithNextRun);
+    std::vector<Cursor<PointVal>> suivants =
+        readActiveLinesTogether(*db, DayLineOrder::DateCard, plage, {{ReadStart::End, {}, Direction::Forward, 1}});
+    PointVal v;
+    const FileError lu = suivants[0].next(v);
+    EXPECT_NE(mauvais.valid(), lu.ok());
+    if (mauvais.valid()) { // the server's own message, not a statement name it does not know
+        EXPECT_TRUE(lu.description().contains(QLatin1String("absent"), Qt::CaseInsensitive))
+            << lu.description().toStdString();
+    }
+    EXPECT_EQ(cartes(readActiveLines(*db, DayLineOrder::DateCard, plage, ReadStart::End, v, Direction::Forward, 2)),
+              QList<int>({1, 2}));
 }
 
 TEST_P(Lectures, EmployeeReadsFollowTheListsOrders)

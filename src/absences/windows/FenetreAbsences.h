@@ -52,7 +52,7 @@ public:
     // The first or the last day of the period, asked with the day picker.
     void choisirDate(bool fin);
     void moisSuivant(int sens);
-    void choisirOrdre(OrdrePersonnel ordre);
+    void choisirOrdre(EmployeeKey ordre);
     // Sets the code on every selected cell for the part chosen; clears that part; undoes.
     void poserCode(const QString& code);
     void poserDetail();

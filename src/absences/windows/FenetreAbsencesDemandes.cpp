@@ -60,7 +60,7 @@ void FenetreAbsences::moisSuivant(int sens)
     charger(c);
 }
 
-void FenetreAbsences::choisirOrdre(OrdrePersonnel ordre)
+void FenetreAbsences::choisirOrdre(EmployeeKey ordre)
 {
     ChoixAbsences c = m_voulu;
     c.ordre = ordre;
@@ -292,13 +292,13 @@ void FenetreAbsences::boutonSommaire(int evenement)
         moisSuivant(1);
         break;
     case 4:
-        choisirOrdre(OrdrePersonnel::Nom);
+        choisirOrdre(EmployeeKey::Name);
         break;
     case 5:
-        choisirOrdre(OrdrePersonnel::Carte);
+        choisirOrdre(EmployeeKey::Card);
         break;
     case 6:
-        choisirOrdre(OrdrePersonnel::Matricule);
+        choisirOrdre(EmployeeKey::Matricule);
         break;
     case 7:
         ouvrirFenetre(QString(nom::Soldes), cadre());

@@ -1,7 +1,7 @@
 // Employees written with their day lines in one transaction, and the messages of those paths.
 #include "data/Employees.h"
 
-#include "DataFixture.h"
+#include "InstallationTest.h"
 #include "StoreTestTools.h"
 #include "data/Database.h"
 #include "data/FileAdmin.h"
@@ -14,12 +14,12 @@ using namespace kip;
 
 namespace {
 
-class EmployeesTest : public DataFixture
+class EmployeesTest : public InstallationVide
 {
 protected:
     void SetUp() override
     {
-        DataFixture::SetUp();
+        InstallationVide::SetUp();
         if (arrete())
             return;
         commonOpen(FileId::Personnel);

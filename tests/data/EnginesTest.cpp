@@ -1,7 +1,7 @@
 // The engine chosen by Data/Base.txt, a server that cannot be reached, tables made on an empty database, long
 // ordered reads held open beside other reads and writes on both engines, and the server's tables copied as
 // SQLite files.
-#include "DataFixture.h"
+#include "InstallationTest.h"
 #include "data/Base.h"
 #include "data/Database.h"
 #include "data/FileAdmin.h"
@@ -16,21 +16,21 @@ using namespace kip;
 
 namespace {
 
-using EnginesTest = DataFixture;
+using EnginesTest = InstallationVide;
 
-class EnginesSurLesDeuxMoteurs : public serveuressai::SurLesDeuxMoteurs<DataFixture>
+class EnginesSurLesDeuxMoteurs : public serveuressai::SurLesDeuxMoteurs<InstallationVide>
 {
 protected:
     void SetUp() override
     {
-        DataFixture::SetUp();
+        InstallationVide::SetUp();
         if (arrete())
             return;
         commonOpen(FileId::PointVal);
     }
 };
 
-class ServeurSeulTest : public DataFixture
+class ServeurSeulTest : public InstallationVide
 {
 protected:
     serveuressai::Moteur moteur() const override { return serveuressai::Moteur::Serveur; }
@@ -70,7 +70,7 @@ TEST_F(EnginesTest, BaseTxtNamesTheServerAndNeverHoldsAPassword)
 
 TEST_F(EnginesTest, AServerThatCannotBeReachedIsNamedWithItsReasonAndNothingIsWritten)
 {
-    const QString absent = m_tmp.path() + QStringLiteral("/aucun-serveur");
+    const QString absent = tmp.path() + QStringLiteral("/aucun-serveur");
     ecrireBase(dataDir(), QStringLiteral("host=%1 dbname=kip connect_timeout=2\n").arg(absent).toUtf8());
     const QStringList avant = QDir(dataDir()).entryList(QDir::Files);
     const FileError e = chooseStore(dataDir());
@@ -197,7 +197,7 @@ TEST_F(ServeurSeulTest, TheServersTableCopiesIntoAnSqliteFile)
         }
         avant.insert(v.rowid, pack(v) + '/' + QByteArray::number(v.version));
     }
-    const QString copie = m_tmp.path() + QStringLiteral("/PointVal.tps");
+    const QString copie = tmp.path() + QStringLiteral("/PointVal.tps");
     ASSERT_EQ(copyServerTable(tableOf(FileId::PointVal), copie), NoError);
     EXPECT_EQ(checkRecordFile(tableOf(FileId::PointVal), copie, FileCheck::Pages), NoError);
     Database fichier(Database::PrivateFile{copie, QStringLiteral("POINTVAL"), true});

@@ -2,7 +2,7 @@
 // paths write the fields that changed, and the reads by period, card and day line.
 #include "data/Journal.h"
 
-#include "DataFixture.h"
+#include "InstallationTest.h"
 #include "calendar/Dates.h"
 #include "data/Database.h"
 #include "data/Employees.h"
@@ -16,12 +16,12 @@ using namespace kip;
 
 namespace {
 
-class JournalTest : public DataFixture
+class JournalTest : public InstallationVide
 {
 protected:
     void SetUp() override
     {
-        DataFixture::SetUp();
+        InstallationVide::SetUp();
         if (arrete())
             return;
         commonOpen(FileId::Personnel);

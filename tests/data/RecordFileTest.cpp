@@ -2,7 +2,7 @@
 // transactions over several files; and the SQLite files readable by any SQLite client.
 #include "data/RecordFile.h"
 
-#include "DataFixture.h"
+#include "InstallationTest.h"
 #include "StoreTestTools.h"
 #include "data/Database.h"
 #include "data/FileAdmin.h"
@@ -36,12 +36,12 @@ PointVal dayLine(qint16 carte, qint32 date, const QString& nom = QStringLiteral(
     return v;
 }
 
-class RecordFileTest : public DataFixture
+class RecordFileTest : public InstallationVide
 {
 protected:
     void SetUp() override
     {
-        DataFixture::SetUp();
+        InstallationVide::SetUp();
         if (arrete())
             return;
         commonOpen(FileId::Personnel);

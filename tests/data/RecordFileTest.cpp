@@ -15,25 +15,15 @@ using namespace kip;
 
 namespace {
 
-Personnel employee(qint16 carte, const QString& nom, const QString& prenom, const QString& matricule = {})
+// An employee without a staff number unless given one, and a day line of that card.
+Personnel employee(qint16 carte, const QString& nom, const QString& prenom,
+                   const QString& matricule = QStringLiteral(""))
 {
-    Personnel p;
-    p.CARTE = carte;
-    p.NOM = nom;
-    p.PRENOM = prenom;
-    p.MATRICULE = matricule;
-    p.NOMBRE = 4;
-    return p;
+    return essai::Installation::employe(carte, nom, prenom, matricule);
 }
-
 PointVal dayLine(qint16 carte, qint32 date, const QString& nom = QStringLiteral("DURAND"))
 {
-    PointVal v;
-    v.clearPunches();
-    v.CARTE = carte;
-    v.DATE = date;
-    v.NOM = nom;
-    return v;
+    return essai::Installation::journee(employee(carte, nom, QStringLiteral("Paul")), date);
 }
 
 class RecordFileTest : public InstallationVide

@@ -50,15 +50,19 @@ TEST_P(TransfertSurLesDeuxMoteurs, LinesOutOfRangeAreSkippedSilentlyAndLostAtThe
     ajouter(12, QStringLiteral("MARTIN"));
     const QByteArray raw = pointage(12, today, 8, 0, 0) + pointage(12, today, 8, 10, 17) + pointage(12, today, 24, 0) +
                            pointage(0, today, 8, 20) + pointage(12, today - 2 * 366, 8, 30) +
-                           QByteArray("0012 3l/12/2026 08:40 01\r\n") + pointage(12, today, 9, 0);
+                           QByteArray("0012 3l/12/2026 08:40 01\r\n") + pointage(12, today, 9, 0) +
+                           QByteArray("0012 09/12/2026 10:75 01\r\n0012 09/12/2026 22:99 01\r\n0012 09/12/2026 00:60 "
+                                      "01\r\n0012 31/11/2026 08:00 01\r\n0012 09/13/2026 08:00 01\r\n0012 09/12/2026 "
+                                      "-1:00 01\r\n0012 09/12/2026 23:59 01\r\n0012 09/12/2026 00:00 01\r\n");
     ecrire(origine(), raw);
     const ResultatSansSurveillance r = run();
-    EXPECT_EQ(r.lecture.lignes, 7);
-    EXPECT_EQ(r.lecture.ignorees, 6);
-    EXPECT_EQ(r.lecture.stockes, 1);
+    EXPECT_EQ(r.lecture.lignes, 15);
+    EXPECT_EQ(r.lecture.ignorees, 12);
+    EXPECT_EQ(r.lecture.stockes, 3);
     EXPECT_TRUE(r.lecture.rejets.isEmpty());
     EXPECT_TRUE(r.archive);
-    EXPECT_EQ(pointages(lire(12, today)->POINTAGE_ORIGINE), std::vector<int>{540});
+    EXPECT_EQ(pointages(lire(12, today)->POINTAGE_ORIGINE), (std::vector<int>{0, 540, 1439}));
+    EXPECT_FALSE(lire(12, today + 1).has_value()); // 10:75 is not 11:15, 00:60 not 01:00
     expectEveryLineCounted(r.lecture);
     EXPECT_EQ(lireFichier(origine(1)), raw);
     EXPECT_EQ(lireFichier(origine(0)), QByteArray());
@@ -91,26 +95,6 @@ TEST_P(TransfertSurLesDeuxMoteurs, PunchesBecomeDayLinesWithRulesTotalsAndDates)
     const Personnel p = *employeLu(12);
     EXPECT_EQ(p.PREMIER_POINTAGE, today - 1);
     EXPECT_EQ(p.DERNIER_POINTAGE, today);
-}
-
-TEST_P(TransfertSurLesDeuxMoteurs, SameRawFileTwiceChangesNoDayLine)
-{
-    ajouter(12, QStringLiteral("MARTIN"), [](Personnel& p) { p.EXTENSION = 480; });
-    ajouter(13, QStringLiteral("DURAND"), [](Personnel& p) { p.DECALAGE_MINUIT = 60; });
-    QByteArray raw;
-    for (qint32 d = today - 20; d <= today; ++d)
-        raw += pointage(12, d, 22, 0) + pointage(12, d + 1, 5, 30) + pointage(13, d, 8, 0) +
-               pointage(13, d + 1, 0, 30) + pointage(99, d, 8, 0); // an unknown card: the file is kept
-    ecrire(origine(), raw);
-    ResultatSansSurveillance first = run();
-    EXPECT_FALSE(first.archive);
-    EXPECT_EQ(first.lecture.rejets.size(), 21);
-    const auto before = contenu<PointVal>();
-    ResultatSansSurveillance second = run();
-    EXPECT_EQ(second.lecture.stockes, 0);
-    EXPECT_EQ(second.lecture.doublons, first.lecture.stockes);
-    EXPECT_EQ(contenu<PointVal>(), before);
-    EXPECT_EQ(lireFichier(origine(0)), raw); // rejections: kept byte for byte
 }
 
 TEST_P(TransfertSurLesDeuxMoteurs, MidnightShiftPutsThePunchOnThePreviousDate)
@@ -152,8 +136,9 @@ TEST_P(TransfertSurLesDeuxMoteurs, RejectionsNameTheirCause)
         p.PERIODE_INACTIVITE_DEBUT[4] = dayNumber(2026, 11, 20);
         p.PERIODE_INACTIVITE_FIN[4] = dayNumber(2026, 11, 25);
     });
-    ecrire(origine(), pointage(12, dayNumber(2026, 11, 20), 8, 5) + pointage(12, dayNumber(2026, 11, 27), 8, 0) +
-                          pointage(7, today, 7, 0));
+    const QByteArray raw = pointage(12, dayNumber(2026, 11, 20), 8, 5) + pointage(12, dayNumber(2026, 11, 27), 8, 0) +
+                           pointage(7, today, 7, 0);
+    ecrire(origine(), raw);
     const ResultatSansSurveillance r = run();
     EXPECT_EQ(r.lecture.rejets,
               (QStringList{
@@ -163,6 +148,8 @@ TEST_P(TransfertSurLesDeuxMoteurs, RejectionsNameTheirCause)
               }));
     EXPECT_TRUE(contenu<PointVal>().isEmpty());
     EXPECT_EQ(employeLu(12)->PREMIER_POINTAGE, 0);
+    EXPECT_FALSE(r.archive);
+    EXPECT_EQ(lireFichier(origine(0)), raw); // rejections: kept byte for byte
 }
 
 TEST_P(TransfertSurLesDeuxMoteurs, ElevenArchivesKeepTheLastTen)

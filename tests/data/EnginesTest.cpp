@@ -36,13 +36,6 @@ protected:
     serveuressai::Moteur moteur() const override { return serveuressai::Moteur::Serveur; }
 };
 
-void ecrireBase(const QString& dataDir, const QByteArray& contenu)
-{
-    QFile f(dataDir + QStringLiteral("/Base.txt"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(contenu), contenu.size());
-}
-
 } // namespace
 
 TEST_F(EnginesTest, BaseTxtNamesTheServerAndNeverHoldsAPassword)
@@ -61,7 +54,7 @@ TEST_F(EnginesTest, BaseTxtNamesTheServerAndNeverHoldsAPassword)
         {"host='non fermé\n", QString()},
     };
     for (const Cas& c : cas) {
-        ecrireBase(dataDir(), c.contenu);
+        ecrire(dataDir() + QStringLiteral("/Base.txt"), c.contenu);
         const Result<QString> lu = readBaseFile(dataDir());
         EXPECT_EQ(lu.valueOr(QString()), c.attendu) << c.contenu.constData();
         EXPECT_EQ(bool(lu), !c.attendu.isEmpty()) << c.contenu.constData();
@@ -71,7 +64,8 @@ TEST_F(EnginesTest, BaseTxtNamesTheServerAndNeverHoldsAPassword)
 TEST_F(EnginesTest, AServerThatCannotBeReachedIsNamedWithItsReasonAndNothingIsWritten)
 {
     const QString absent = tmp.path() + QStringLiteral("/aucun-serveur");
-    ecrireBase(dataDir(), QStringLiteral("host=%1 dbname=kip connect_timeout=2\n").arg(absent).toUtf8());
+    ecrire(dataDir() + QStringLiteral("/Base.txt"),
+           QStringLiteral("host=%1 dbname=kip connect_timeout=2\n").arg(absent).toUtf8());
     const QStringList avant = QDir(dataDir()).entryList(QDir::Files);
     const FileError e = chooseStore(dataDir());
     setStoreServer(QString());
@@ -118,12 +112,7 @@ TEST_P(EnginesSurLesDeuxMoteurs, LongReadsStayOpenBesideOtherReadsAndWrites)
     {
         Transaction t(db, {FileId::PointVal});
         for (int i = 0; i < Lignes; ++i) {
-            PointVal v;
-            v.clearPunches();
-            v.CARTE = qint16(1 + i % 100);
-            v.NOM = QStringLiteral("N%1").arg(v.CARTE);
-            v.MATRICULE = v.NOM;
-            v.DATE = 74000 + i / 100;
+            PointVal v = journee(employe(qint16(1 + i % 100)), 74000 + i / 100);
             ASSERT_EQ(pov.addLater(v), NoError);
         }
         ASSERT_EQ(pov.flush(), NoError);
@@ -151,11 +140,7 @@ TEST_P(EnginesSurLesDeuxMoteurs, LongReadsStayOpenBesideOtherReadsAndWrites)
         }
     }
     EXPECT_EQ(lusB, Lignes);
-    PointVal ajout;
-    ajout.clearPunches();
-    ajout.CARTE = 500; // beyond the first read's bound
-    ajout.NOM = QStringLiteral("N500");
-    ajout.DATE = 74000;
+    PointVal ajout = journee(employe(500), 74000); // beyond the first read's bound
     ASSERT_EQ(pov.add(ajout), NoError);
     qint16 carte = 0;
     while (a.next(v).ok()) {
@@ -185,11 +170,7 @@ TEST_F(ServeurSeulTest, TheServersTableCopiesIntoAnSqliteFile)
     ASSERT_EQ(pov.open(), NoError);
     QMap<qint64, QByteArray> avant;
     for (int i = 0; i < 300; ++i) {
-        PointVal v;
-        v.clearPunches();
-        v.CARTE = qint16(1 + i % 30);
-        v.NOM = QStringLiteral("Nom é %1").arg(v.CARTE);
-        v.DATE = 74000 + i / 30;
+        PointVal v = journee(employe(qint16(1 + i % 30), QStringLiteral("Nom é %1").arg(1 + i % 30)), 74000 + i / 30);
         v.POINTAGE_ORIGINE[3] = qint16(i);
         ASSERT_EQ(pov.add(v), NoError);
         if (i % 7 == 0) {

@@ -1,6 +1,6 @@
-// The utilities window inside Kip's frame, opened on 15 June 2004: its texts, the purge week and its
-// limit, the purge refused while the punch list holds the day lines, the backup between pause and resume,
-// the re-index, the restore, and the end of the window.
+// The utilities window inside Kip's frame, opened on 15 June 2004, wired to the utilities (whose values their
+// own tests hold): the purge week, the purge refused while the punch list holds the day lines, the backup
+// between pause and resume, the re-index, the restore, and the end of the window.
 #include "utilities/windows/Utilitaires.h"
 
 #include "../../shell/ListenerLecteur.h"
@@ -232,22 +232,6 @@ private Q_SLOTS:
         QCOMPARE(m_fenetre->copiesAvantRestauration()->count(), 1);
         QVERIFY(
             m_fenetre->copiesAvantRestauration()->itemText(0).startsWith(QStringLiteral("Avant la restauration du ")));
-    }
-
-    void aFailedBackupCanBeAskedAgain()
-    {
-        // Something that is not a directory stands where the new set is written.
-        QFile bouchon(paths().saveManuDir + QStringLiteral("/SauvegardeEnCours"));
-        QVERIFY(bouchon.open(QIODevice::WriteOnly));
-        bouchon.close();
-        ouvrir();
-        attendreAction(m_fenetre->boutonSauvegarder());
-        QVERIFY(m_fenetre->texteSauvegarde()->toPlainText().contains(QStringLiteral("n'a pas été faite")));
-        QVERIFY(m_fenetre->boutonSauvegarder()->isEnabled());
-        QVERIFY(bouchon.remove());
-        attendreAction(m_fenetre->boutonSauvegarder());
-        QVERIFY(m_fenetre->texteSauvegarde()->toPlainText().contains(QStringLiteral("date maintenant du: 15/06/2004")));
-        QVERIFY(!m_fenetre->boutonSauvegarder()->isEnabled());
     }
 };
 

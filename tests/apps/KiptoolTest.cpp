@@ -39,6 +39,27 @@ QString texteDuPdf(const QString& chemin)
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
+// A command line written as one text, its words apart by spaces (the paths of the tests have none).
+struct Ligne
+{
+    QString f;
+    // %1, %2... replaced by the values; a value may be left unused.
+    QStringList arg(std::initializer_list<QString> valeurs) const
+    {
+        QString l = f;
+        int n = 0;
+        for (const QString& v : valeurs)
+            l.replace(QStringLiteral("%") + QString::number(++n), v);
+        return l.split(u' ', Qt::SkipEmptyParts);
+    }
+    template <class... T> QStringList arg(const T&... v) const { return arg({QString(v)...}); }
+    operator QStringList() const { return f.split(u' ', Qt::SkipEmptyParts); }
+};
+Ligne a(const char* ligne)
+{
+    return {QString::fromUtf8(ligne)};
+}
+
 class KiptoolTest : public ::testing::Test
 {
 protected:
@@ -68,7 +89,7 @@ protected:
     }
 
     QString installation() const { return s_tmp->path() + QStringLiteral("/Kip"); }
-    QString sortie(const QString& nom) const { return m_out.filePath(nom); }
+    QString sortie(const char* nom) const { return m_out.filePath(QLatin1String(nom)); }
 
     struct Execution
     {
@@ -108,43 +129,37 @@ QTemporaryDir* KiptoolTest::s_tmp = nullptr;
 TEST_F(KiptoolTest, EveryRowOfTheListWritesItsReportAndChangesNothing)
 {
     const auto avant = empreintes(installation() + QStringLiteral("/Data"));
-    auto periode = [](const char* du, const char* au) {
-        return QStringList{QStringLiteral("--from"), QLatin1String(du), QStringLiteral("--to"), QLatin1String(au)};
-    };
-    const QStringList semaine = periode("30/11/2026", "06/12/2026");
     struct Cas
     {
         const char* ligne;
-        QStringList args;
+        const char* periode;
         const char* titre;
-        const char* texte;
         const char* premier; // the first day printed, and the day before it, never printed
         const char* veille;
     };
+    const char* semaine = "--from 30/11/2026 --to 06/12/2026";
     const Cas cas[] = {
         // The employee list has no period: none is asked for.
-        {"1", {}, "Edition du personnel", "Périodes d'inactivité", nullptr, nullptr},
-        {"3", periode("25/11/2026", "01/12/2026"), "Pointages Utilisateur (3e ligne)",
-         "Cette édition est en heure et centièmes", "23/11/2026", "22/11/2026"},
+        {"1", "", "Edition du personnel", nullptr, nullptr},
+        {"3", "--from 25/11/2026 --to 01/12/2026", "Pointages Utilisateur (3e ligne)", "23/11/2026", "22/11/2026"},
         {"4", semaine, "Pointages Origine (1e ligne) et Utilisateur (3e ligne), totaux jours et employés, 1 à 31",
-         "Total général de:", "30/11/2026", "29/11/2026"},
+         "30/11/2026", "29/11/2026"},
         {"5", semaine, "Pointages Origine (1e ligne) et Utilisateur (3e ligne), totaux jours et employés, 1 à x",
-         "Total général de:", "30/11/2026", "29/11/2026"},
-        {"7", semaine, "Total de la période par employé et total des employés, 1 à x jours",
-         "Total général de l'édition:", "30/11/2026", "29/11/2026"},
-        {"8", semaine, "Edition de contrôle", "Type d'arrondi de semaine:", "30/11/2026", "29/11/2026"},
+         "30/11/2026", "29/11/2026"},
+        {"7", semaine, "Total de la période par employé et total des employés, 1 à x jours", "30/11/2026",
+         "29/11/2026"},
+        {"8", semaine, "Edition de contrôle", "30/11/2026", "29/11/2026"},
     };
     for (const Cas& c : cas) {
-        const QString pdf = sortie(QStringLiteral("ligne%1.pdf").arg(QLatin1String(c.ligne)));
+        const QString pdf = m_out.filePath(QStringLiteral("ligne%1.pdf").arg(QLatin1String(c.ligne)));
         const Execution e = kiptool(
-            QStringList{QStringLiteral("report"), QLatin1String(c.ligne), QStringLiteral("--pdf"), pdf} + c.args,
-            installation());
+            a("report %1 --pdf %2 %3").arg(QLatin1String(c.ligne), pdf, QLatin1String(c.periode)), installation());
         ASSERT_EQ(e.code, 0) << c.ligne << e.erreurs.toStdString();
         EXPECT_TRUE(e.erreurs.isEmpty()) << e.erreurs.toStdString();
         const QString texte = texteDuPdf(pdf);
         EXPECT_TRUE(texte.contains(QString::fromUtf8(c.titre))) << c.ligne << texte.toStdString();
         if (QLatin1String(c.ligne) == QLatin1String("7")) {
-            EXPECT_EQ(texte.count(QString::fromUtf8(c.texte)), 1); // the grand total once
+            EXPECT_EQ(texte.count(QStringLiteral("Total général de l'édition:")), 1); // the grand total once
         }
         if (c.premier) {
             EXPECT_TRUE(texte.contains(QLatin1String(c.premier))) << c.ligne;
@@ -156,93 +171,58 @@ TEST_F(KiptoolTest, EveryRowOfTheListWritesItsReportAndChangesNothing)
 
 TEST_F(KiptoolTest, NothingMatchingWritesNoFileAndEndsWithOne)
 {
-    const QStringList semaine = {QStringLiteral("--from"), QStringLiteral("30/11/2026"), QStringLiteral("--to"),
-                                 QStringLiteral("06/12/2026")};
-    const QStringList cas[] = {
+    const char* cas[] = {
         // A period without day lines.
-        {QStringLiteral("--from"), QStringLiteral("01/01/2020"), QStringLiteral("--to"), QStringLiteral("31/01/2020")},
+        "--from 01/01/2020 --to 31/01/2020",
         // Ranges beyond every card, name and matricule: the open side must not reach back to the last employee.
-        semaine + QStringList{QStringLiteral("--range"), QStringLiteral("9999:")},
-        semaine + QStringList{QStringLiteral("--sort"), QStringLiteral("A"), QStringLiteral("--range"),
-                              QStringLiteral("ZZZZ:")},
-        semaine +
-            QStringList{QStringLiteral("--sort"), QStringLiteral("M"), QStringLiteral("--range"), QStringLiteral(":0")},
+        "--from 30/11/2026 --to 06/12/2026 --range 9999:",
+        "--from 30/11/2026 --to 06/12/2026 --sort A --range ZZZZ:",
+        "--from 30/11/2026 --to 06/12/2026 --sort M --range :0",
     };
-    for (const QStringList& args : cas) {
+    for (const char* args : cas) {
         const Execution e =
-            kiptool(QStringList{QStringLiteral("report"), QStringLiteral("2"), QStringLiteral("--pdf"),
-                                sortie(QStringLiteral("rien.pdf")), QStringLiteral("--dir"), installation()} +
-                    args);
-        EXPECT_EQ(e.code, 1) << args.join(u' ').toStdString();
-        EXPECT_FALSE(QFile::exists(sortie(QStringLiteral("rien.pdf"))));
+            kiptool(a("report 2 --pdf %1 --dir %2 %3").arg(sortie("rien.pdf"), installation(), QLatin1String(args)));
+        EXPECT_EQ(e.code, 1) << args;
+        EXPECT_FALSE(QFile::exists(sortie("rien.pdf")));
         EXPECT_TRUE(e.erreurs.contains(QStringLiteral("aucune ligne ne correspond"))) << e.erreurs.toStdString();
     }
 }
 
 TEST_F(KiptoolTest, BadArgumentsOrAnUnusableInstallationEndWithTwo)
 {
-    const QStringList periode = {QStringLiteral("--from"), QStringLiteral("30/11/2026"),
-                                 QStringLiteral("--to"),   QStringLiteral("06/12/2026"),
-                                 QStringLiteral("--pdf"),  sortie(QStringLiteral("x.pdf"))};
-    const QStringList ici = {QStringLiteral("--dir"), installation()};
     QDir().mkpath(m_out.filePath(QStringLiteral("Autre/Data")));
     QDir().mkpath(m_out.filePath(QStringLiteral("Vide/Kip/Data")));
-    struct Cas
+    // %1: the period and the PDF, %2: the installation, %3: the PDF alone, %4: the output directory.
+    const struct
     {
-        QStringList args;
+        const char* args;
         const char* message;
-    };
-    const Cas cas[] = {
-        {QStringList{QStringLiteral("report"), QStringLiteral("9")} + periode + ici, "n'existe pas"},
-        {QStringList{QStringLiteral("report"), QStringLiteral("4"), QStringLiteral("--pdf"),
-                     sortie(QStringLiteral("x.pdf"))} +
-             ici,
-         "--from et --to"},
-        {QStringList{QStringLiteral("report"), QStringLiteral("3"), QStringLiteral("--from"),
-                     QStringLiteral("32/11/2026"), QStringLiteral("--to"), QStringLiteral("06/12/2026"),
-                     QStringLiteral("--pdf"), sortie(QStringLiteral("x.pdf"))} +
-             ici,
-         "date invalide"},
-        {QStringList{QStringLiteral("report"), QStringLiteral("3"), QStringLiteral("--sort"), QStringLiteral("X")} +
-             periode + ici,
-         "--sort"},
-        {QStringList{QStringLiteral("report"), QStringLiteral("3"), QStringLiteral("--range"), QStringLiteral("abc:")} +
-             periode + ici,
-         "numéro de carte invalide"},
+    } cas[] = {
+        {"report 9 %1 --dir %2", "n'existe pas"},
+        {"report 4 --pdf %3 --dir %2", "--from et --to"},
+        {"report 3 --from 32/11/2026 --to 06/12/2026 --pdf %3 --dir %2", "date invalide"},
+        {"report 3 --sort X %1 --dir %2", "--sort"},
+        {"report 3 --range abc: %1 --dir %2", "numéro de carte invalide"},
         // A reversed range is refused, not swapped.
-        {QStringList{QStringLiteral("report"), QStringLiteral("3"), QStringLiteral("--range"),
-                     QStringLiteral("9999:1")} +
-             periode + ici,
-         "écrivez --range 1:9999"},
-        {QStringList{QStringLiteral("report"), QStringLiteral("3"), QStringLiteral("--sort"), QStringLiteral("A"),
-                     QStringLiteral("--range"), QStringLiteral("Z:a")} +
-             periode + ici,
-         "écrivez --range a:Z"},
-        {QStringList{QStringLiteral("journal"), QStringLiteral("--from"), QStringLiteral("30/11/2026"),
-                     QStringLiteral("--to"), QStringLiteral("06/12/2026"), QStringLiteral("--range"),
-                     QStringLiteral("20:10"), QStringLiteral("--csv"), sortie(QStringLiteral("x.pdf"))} +
-             ici,
-         "--range: 20 vient après 10"},
-        {QStringList{QStringLiteral("report"), QStringLiteral("3"), QStringLiteral("--from"),
-                     QStringLiteral("30/11/2026"), QStringLiteral("--to"), QStringLiteral("06/12/2026")} +
-             ici,
-         "--pdf"},
-        {QStringList{QStringLiteral("report"), QStringLiteral("3")} + periode +
-             QStringList{QStringLiteral("--dir"), m_out.filePath(QStringLiteral("Autre"))},
-         "n'est pas une installation"},
-        {QStringList{QStringLiteral("report"), QStringLiteral("3")} + periode +
-             QStringList{QStringLiteral("--dir"), m_out.filePath(QStringLiteral("Vide/Kip"))},
-         "installation inutilisable"},
-        {QStringList{QStringLiteral("rapport")}, "commande inconnue"},
-        {QStringList{}, "Usage"},
+        {"report 3 --range 9999:1 %1 --dir %2", "écrivez --range 1:9999"},
+        {"report 3 --sort A --range Z:a %1 --dir %2", "écrivez --range a:Z"},
+        {"journal --from 30/11/2026 --to 06/12/2026 --range 20:10 --csv %3 --dir %2", "--range: 20 vient après 10"},
+        {"report 3 --from 30/11/2026 --to 06/12/2026 --dir %2", "--pdf"},
+        {"report 3 %1 --dir %4/Autre", "n'est pas une installation"},
+        {"report 3 %1 --dir %4/Vide/Kip", "installation inutilisable"},
+        {"rapport", "commande inconnue"},
+        {"", "Usage"},
     };
-    for (const Cas& c : cas) {
-        const Execution e = kiptool(c.args);
-        EXPECT_EQ(e.code, 2) << c.args.join(u' ').toStdString();
+    const QString pdf = sortie("x.pdf");
+    for (const auto& c : cas) {
+        const QStringList args = a(c.args).arg(QStringLiteral("--from 30/11/2026 --to 06/12/2026 --pdf ") + pdf,
+                                               installation(), pdf, m_out.path());
+        const Execution e = kiptool(args);
+        EXPECT_EQ(e.code, 2) << c.args;
         EXPECT_TRUE(e.erreurs.contains(QString::fromUtf8(c.message))) << e.erreurs.toStdString();
-        EXPECT_FALSE(QFile::exists(sortie(QStringLiteral("x.pdf"))));
+        EXPECT_FALSE(QFile::exists(pdf));
     }
-    const Execution aide = kiptool({QStringLiteral("report"), QStringLiteral("--help")});
+    const Execution aide = kiptool(a("report --help"));
     EXPECT_EQ(aide.code, 0);
     EXPECT_TRUE(aide.sortie.contains(QStringLiteral("--hundredths"))) << aide.sortie.toStdString();
 }
@@ -281,21 +261,19 @@ TEST_F(KiptoolTest, RestoresTheDataFromABackupUnlessAProgramHoldsThem)
     }
     ASSERT_EQ(employes(dir), 4);
 
-    EXPECT_EQ(kiptool({QStringLiteral("restore"), QStringLiteral("--from"), QStringLiteral("Ailleurs")}, dir).code, 2);
+    EXPECT_EQ(kiptool(a("restore --from Ailleurs"), dir).code, 2);
     {
         kip::VerrouProgramme autre;
         ASSERT_EQ(autre.prendre(p.dataDir), kip::VerrouProgramme::Pris);
-        const Execution refus =
-            kiptool({QStringLiteral("restore"), QStringLiteral("--from"), QStringLiteral("SaveManu")}, dir);
+        const Execution refus = kiptool(a("restore --from SaveManu"), dir);
         EXPECT_EQ(refus.code, 1) << refus.erreurs.toStdString();
         EXPECT_EQ(employes(dir), 4);
     }
-    const Execution faite = kiptool({QStringLiteral("restore"), QStringLiteral("--from"), QStringLiteral("savemanu"),
-                                     QStringLiteral("--dir"), dir});
+    const Execution faite = kiptool(a("restore --from savemanu --dir %1").arg(dir));
     EXPECT_EQ(faite.code, 0) << faite.erreurs.toStdString();
     EXPECT_EQ(employes(dir), 6);
     // The files before the restore are listed, and restored like any other copy.
-    const Execution liste = kiptool({QStringLiteral("restore"), QStringLiteral("--list")}, dir);
+    const Execution liste = kiptool(a("restore --list"), dir);
     ASSERT_EQ(liste.code, 0) << liste.erreurs.toStdString();
     const QStringList lignes = liste.sortie.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lignes.size(), 3) << liste.sortie.toStdString();
@@ -303,7 +281,7 @@ TEST_F(KiptoolTest, RestoresTheDataFromABackupUnlessAProgramHoldsThem)
     const QString avant = lignes[2].section(u'\t', 0, 0);
     EXPECT_TRUE(avant.startsWith(QStringLiteral("AvantRestauration/"))) << lignes[2].toStdString();
     EXPECT_TRUE(lignes[2].contains(QStringLiteral(": 4 employé(s), ")));
-    EXPECT_EQ(kiptool({QStringLiteral("restore"), QStringLiteral("--from"), avant}, dir).code, 0);
+    EXPECT_EQ(kiptool(a("restore --from %1").arg(avant), dir).code, 0);
     EXPECT_EQ(employes(dir), 4);
 }
 
@@ -334,31 +312,25 @@ TEST_F(KiptoolTest, ADamagedJournalIsSaidAndEndsWithOne)
         ASSERT_TRUE(f.seek(f.size() / 2 / 4096 * 4096));
         f.write(QByteArray(4096, '\x5a'));
     }
-    for (const QStringList& args :
-         {QStringList{QStringLiteral("journal"), QStringLiteral("--from"), QStringLiteral("01/01/2020"),
-                      QStringLiteral("--to"), QStringLiteral("01/01/2030"), QStringLiteral("--csv"),
-                      sortie(QStringLiteral("j.csv"))},
-          QStringList{QStringLiteral("report"), QStringLiteral("1"), QStringLiteral("--pdf"),
-                      sortie(QStringLiteral("r.pdf"))}}) {
+    for (const QStringList& args : {a("journal --from 01/01/2020 --to 01/01/2030 --csv %1").arg(sortie("j.csv")),
+                                    a("report 1 --pdf %1").arg(sortie("r.pdf"))}) {
         const Execution e = kiptool(args, dir);
         EXPECT_EQ(e.code, 1) << args.first().toStdString() << ": " << e.erreurs.toStdString();
         EXPECT_TRUE(e.erreurs.contains(QStringLiteral("le journal des corrections ") + p.file(kip::FileId::Journal) +
                                        QStringLiteral(" est endommagé")))
             << e.erreurs.toStdString();
     }
-    EXPECT_FALSE(QFile::exists(sortie(QStringLiteral("j.csv"))));
-    EXPECT_FALSE(QFile::exists(sortie(QStringLiteral("r.pdf"))));
+    EXPECT_FALSE(QFile::exists(sortie("j.csv")));
+    EXPECT_FALSE(QFile::exists(sortie("r.pdf")));
 }
 
 TEST_F(KiptoolTest, ExportsTheWeekTotalsAsCsvForPayroll)
 {
     const auto avant = empreintes(installation() + QStringLiteral("/Data"));
-    const QString csv = sortie(QStringLiteral("paie.csv"));
-    const Execution e =
-        kiptool({QStringLiteral("export"), QStringLiteral("--from"), QStringLiteral("25/11/2026"),
-                 QStringLiteral("--to"), QStringLiteral("01/12/2026"), QStringLiteral("--range"),
-                 QStringLiteral(":9999"), QStringLiteral("--hundredths"), QStringLiteral("--seuils"),
-                 QStringLiteral("30:40"), QStringLiteral("--csv"), csv, QStringLiteral("--dir"), installation()});
+    const QString csv = sortie("paie.csv");
+    const Execution e = kiptool(
+        a("export --from 25/11/2026 --to 01/12/2026 --range :9999 --hundredths --seuils 30:40 --csv %1 --dir %2")
+            .arg(csv, installation()));
     ASSERT_EQ(e.code, 0) << e.erreurs.toStdString();
     QFile f(csv);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -375,17 +347,15 @@ TEST_F(KiptoolTest, ExportsTheWeekTotalsAsCsvForPayroll)
     EXPECT_TRUE(lignes[lignes.size() - 2].contains(";49;") || lignes[lignes.size() - 2].contains(";Total;"));
     EXPECT_EQ(empreintes(installation() + QStringLiteral("/Data")), avant);
 
-    EXPECT_EQ(kiptool({QStringLiteral("export"), QStringLiteral("--from"), QStringLiteral("25/11/2026"),
-                       QStringLiteral("--to"), QStringLiteral("01/12/2026"), QStringLiteral("--seuils"),
-                       QStringLiteral("43:35"), QStringLiteral("--csv"), csv, QStringLiteral("--dir"), installation()})
-                  .code,
-              2);
-    EXPECT_EQ(kiptool({QStringLiteral("export"), QStringLiteral("--from"), QStringLiteral("25/11/2016"),
-                       QStringLiteral("--to"), QStringLiteral("01/12/2016"), QStringLiteral("--csv"),
-                       sortie(QStringLiteral("rien.csv")), QStringLiteral("--dir"), installation()})
-                  .code,
-              1);
-    EXPECT_FALSE(QFile::exists(sortie(QStringLiteral("rien.csv"))));
+    EXPECT_EQ(
+        kiptool(a("export --from 25/11/2026 --to 01/12/2026 --seuils 43:35 --csv %1 --dir %2").arg(csv, installation()))
+            .code,
+        2);
+    EXPECT_EQ(
+        kiptool(a("export --from 25/11/2016 --to 01/12/2016 --csv %1 --dir %2").arg(sortie("rien.csv"), installation()))
+            .code,
+        1);
+    EXPECT_FALSE(QFile::exists(sortie("rien.csv")));
 }
 
 TEST_F(KiptoolTest, WritesTheJournalOfCorrectionsOfAPeriodAndCards)
@@ -408,11 +378,9 @@ TEST_F(KiptoolTest, WritesTheJournalOfCorrectionsOfAPeriodAndCards)
         }
         kip::Clock::setToday(0);
     }
-    const QString csv = sortie(QStringLiteral("journal.csv"));
-    const Execution e = kiptool({QStringLiteral("journal"), QStringLiteral("--from"), QStringLiteral("02/11/2026"),
-                                 QStringLiteral("--to"), QStringLiteral("03/11/2026"), QStringLiteral("--range"),
-                                 QStringLiteral("1:20"), QStringLiteral("--csv"), csv},
-                                installation());
+    const QString csv = sortie("journal.csv");
+    const Execution e =
+        kiptool(a("journal --from 02/11/2026 --to 03/11/2026 --range 1:20 --csv %1").arg(csv), installation());
     ASSERT_EQ(e.code, 0) << e.erreurs.toStdString();
     QFile f(csv);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -423,11 +391,11 @@ TEST_F(KiptoolTest, WritesTheJournalOfCorrectionsOfAPeriodAndCards)
     EXPECT_TRUE(
         lignes[2].contains(";12;;MARTIN;;30/10/2026;8.00 12.00 = 4.00;8.00 12.30 = 4.30;\"essai; \"\"un\"\"\"\r"))
         << lignes[2].toStdString();
-    EXPECT_EQ(kiptool({QStringLiteral("journal"), QStringLiteral("--from"), QStringLiteral("01/01/2020"),
-                       QStringLiteral("--to"), QStringLiteral("02/01/2020"), QStringLiteral("--csv"),
-                       sortie(QStringLiteral("vide.csv")), QStringLiteral("--dir"), installation()})
-                  .code,
-              1);
+    EXPECT_EQ(
+        kiptool(
+            a("journal --from 01/01/2020 --to 02/01/2020 --csv %1 --dir %2").arg(sortie("vide.csv"), installation()))
+            .code,
+        1);
 }
 
 TEST_F(KiptoolTest, AFullDiskWritesNoFileLeavesTheFormerOneAndEndsWithTwo)
@@ -447,17 +415,14 @@ TEST_F(KiptoolTest, AFullDiskWritesNoFileLeavesTheFormerOneAndEndsWithTwo)
         ASSERT_TRUE(t.commit().ok());
         kip::Clock::setToday(0);
     }
-    const QStringList periode{QStringLiteral("--from"), QStringLiteral("20/11/2026"), QStringLiteral("--to"),
-                              QStringLiteral("06/12/2026")};
     const struct
     {
         const char* nom;
         QStringList args;
     } commandes[] = {
-        {"export", QStringList{QStringLiteral("export")} + periode + QStringList{QStringLiteral("--csv")}},
-        {"journal", QStringList{QStringLiteral("journal")} + periode + QStringList{QStringLiteral("--csv")}},
-        {"report",
-         QStringList{QStringLiteral("report"), QStringLiteral("3")} + periode + QStringList{QStringLiteral("--pdf")}},
+        {"export", a("export --from 20/11/2026 --to 06/12/2026 --csv")},
+        {"journal", a("journal --from 20/11/2026 --to 06/12/2026 --csv")},
+        {"report", a("report 3 --from 20/11/2026 --to 06/12/2026 --pdf")},
     };
     const struct
     {
@@ -468,7 +433,7 @@ TEST_F(KiptoolTest, AFullDiskWritesNoFileLeavesTheFormerOneAndEndsWithTwo)
                   {"court:1", "Plus de place sur le disque (28)"},
                   {"es:2", "Erreur d'entrée-sortie du disque (5)"}};
     for (const auto& c : commandes) {
-        const QString fichier = sortie(QStringLiteral("%1.sortie").arg(QLatin1String(c.nom)));
+        const QString fichier = m_out.filePath(QStringLiteral("%1.sortie").arg(QLatin1String(c.nom)));
         for (const auto& p : pannes) {
             SCOPED_TRACE(std::string(c.nom) + " " + p.panne);
             QFile::remove(fichier);

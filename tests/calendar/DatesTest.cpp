@@ -40,12 +40,7 @@ TEST(Dates, WeekNumbersMatchIsoForEveryDayFrom1980To2099)
 
 TEST(Dates, WeekEdgesAroundNewYear)
 {
-    EXPECT_EQ(NumeroSemaine(d(1, 1, 2005)), (Semaine{53, 2004}));
-    EXPECT_EQ(NumeroSemaine(d(3, 1, 2005)), (Semaine{1, 2005}));
-    EXPECT_EQ(NumeroSemaine(d(1, 1, 2004)), (Semaine{1, 2004}));
-    EXPECT_EQ(NumeroSemaine(d(29, 12, 2003)), (Semaine{1, 2004}));
-    EXPECT_EQ(NumeroSemaine(d(31, 12, 2003)), (Semaine{1, 2004}));
-    EXPECT_EQ(NumeroSemaine(d(31, 12, 2004)), (Semaine{53, 2004}));
+    // The week of each day is checked against Qt's ISO numbers above; here the edges of the week-years.
     EXPECT_EQ(DebutPremiereSemaine(2004), d(29, 12, 2003));
     EXPECT_EQ(FinDerniereSemaine(2004), d(2, 1, 2005));
 
@@ -55,22 +50,11 @@ TEST(Dates, WeekEdgesAroundNewYear)
     EXPECT_EQ(SemainesDeLAnneeParAn(2005).annee, 2005);
     EXPECT_EQ(SemainesDeLAnnee(d(1, 1, 2005)).annee, 2004);
     EXPECT_EQ(SemainesDeLAnnee(d(1, 1, 2005)).derniere, 53);
-
-    const LundiEtDimanche w53 = DatesDeSemaine(53, 2004);
-    EXPECT_EQ(w53.lundi, d(27, 12, 2004));
-    EXPECT_EQ(w53.dimanche, d(2, 1, 2005));
 }
 
 TEST(Dates, LundiDimancheOfEachWeekday)
 {
-    // 27/03/2005 is a Sunday: it closes the week that began on Monday 21/03.
-    const LundiEtDimanche dimanche = LundiDimanche(d(27, 3, 2005));
-    EXPECT_EQ(dimanche.lundi, d(21, 3, 2005));
-    EXPECT_EQ(dimanche.dimanche, d(27, 3, 2005));
-    const LundiEtDimanche lundi = LundiDimanche(d(21, 3, 2005));
-    EXPECT_EQ(lundi.lundi, d(21, 3, 2005));
-    EXPECT_EQ(lundi.dimanche, d(27, 3, 2005));
-    // Before day 0 the weekday still comes out right.
+    // 1980 to 2099 are checked above against Qt's weeks; before day 0 the weekday still comes out right.
     EXPECT_EQ(jourSemaine(d(1, 1, 1800)), QDate(1800, 1, 1).dayOfWeek() % 7);
     EXPECT_EQ(LundiDimanche(d(5, 1, 1800)).lundi, d(30, 12, 1799));
 }
@@ -78,12 +62,8 @@ TEST(Dates, LundiDimancheOfEachWeekday)
 TEST(Dates, NamesAndTexts)
 {
     EXPECT_EQ(NomJour(d(27, 3, 2005)), QStringLiteral("Dimanche"));
-    EXPECT_EQ(NomJour(d(21, 3, 2005)), QStringLiteral("Lundi"));
-    EXPECT_EQ(NomJour(d(23, 3, 2005)), QStringLiteral("Mercredi"));
     EXPECT_EQ(NomJour(d(26, 3, 2005)), QStringLiteral("Samedi"));
     EXPECT_EQ(NomMois(2), QStringLiteral("Février"));
-    EXPECT_EQ(NomMois(8), QStringLiteral("Août"));
-    EXPECT_EQ(NomMois(12), QStringLiteral("Décembre"));
     EXPECT_TRUE(NomMois(0).isEmpty());
     EXPECT_TRUE(NomMois(13).isEmpty());
 
@@ -96,6 +76,5 @@ TEST(Dates, NamesAndTexts)
     EXPECT_EQ(JoursDuMois(2, 2005), 28);
     EXPECT_EQ(JoursDuMois(2, 2100), 28);
     EXPECT_EQ(JoursDuMois(4, 2005), 30);
-    EXPECT_EQ(JoursDuMois(12, 2005), 31);
     EXPECT_EQ(JoursDuMois(13, 2005), 0);
 }

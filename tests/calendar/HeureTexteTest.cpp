@@ -8,10 +8,7 @@ using namespace kip;
 TEST(HeureTexte, HoursAndMinutes)
 {
     EXPECT_EQ(HeureTexte(0), QStringLiteral(" 0.00"));
-    EXPECT_EQ(HeureTexte(1439), QStringLiteral("23.59"));
     EXPECT_EQ(HeureTexte(485), QStringLiteral(" 8.05"));
-    EXPECT_EQ(HeureTexte(510), QStringLiteral(" 8.30"));
-    EXPECT_EQ(HeureTexte(1020), QStringLiteral("17.00"));
     EXPECT_EQ(HeureTexte(2325), QStringLiteral("38.45"));
     EXPECT_EQ(HeureTexte(6000), QStringLiteral("100.00"));
     EXPECT_EQ(HeureTexte(-30), QStringLiteral("-0.30"));
@@ -36,10 +33,6 @@ TEST(HeureTexte, HundredthsOfAnHourAreRounded)
 TEST(HeureTexte, HeureDecimale)
 {
     EXPECT_DOUBLE_EQ(HeureDecimale(510), 8.30);
-    EXPECT_DOUBLE_EQ(HeureDecimale(510, true), 8.50);
-    EXPECT_DOUBLE_EQ(HeureDecimale(2325), 38.45);
-    EXPECT_DOUBLE_EQ(HeureDecimale(485, true), 8.08);
-    EXPECT_DOUBLE_EQ(HeureDecimale(0), 0.0);
     EXPECT_DOUBLE_EQ(HeureDecimale(-510), -8.30);
     EXPECT_DOUBLE_EQ(HeureDecimale(-485, true), -8.08);
     // Matches the hour text for every minute of two days, in both units.
@@ -56,12 +49,8 @@ TEST(HeureTexte, MinutesDeTexte)
     EXPECT_TRUE(ok);
     EXPECT_EQ(MinutesDeTexte(u"8.3"), 510); // 8.30
     EXPECT_EQ(MinutesDeTexte(u"10"), 600);  // 10.00
-    EXPECT_EQ(MinutesDeTexte(u"1"), 60);
-    EXPECT_EQ(MinutesDeTexte(u".1"), 10); // 0.10
+    EXPECT_EQ(MinutesDeTexte(u".1"), 10);   // 0.10
     EXPECT_EQ(MinutesDeTexte(u".01"), 1);
-    EXPECT_EQ(MinutesDeTexte(u"23.59"), 1439);
-    EXPECT_EQ(MinutesDeTexte(u"38.45"), 2325);
-    EXPECT_EQ(MinutesDeTexte(u"-8.30"), -510);
     EXPECT_EQ(MinutesDeTexte(u"7.75"), 495); // the formula as such: the grid refuses it beforehand
     EXPECT_EQ(MinutesDeTexte(u"     ", &ok), 0);
     EXPECT_TRUE(ok);

@@ -1,5 +1,9 @@
 // The weekly reports on day lines written by the test: what they print, their totals and their pages.
 #include "EditionsEssai.h"
+#include "reports/EditionControle.h"
+#include "reports/EditionJours.h"
+
+#include <functional>
 
 using namespace kip;
 
@@ -154,24 +158,37 @@ TEST_F(EditionSemaineTest, EmployeesOfTheSameNameSortedByNameAreTwoGroups)
                            QStringLiteral("Total général de: 0015 MARTIN Pierre 15.00")}));
 }
 
-TEST_F(EditionSemaineTest, OnePagePerEmployeeOrOneAfterTheOther)
+// The reports of a page per employee, in one table: each page names one employee, in card order; the weekly
+// report's page header and footer; the continuous weekly report puts them one after the other.
+TEST_F(EditionSemaineTest, APagePerEmployeeReportGivesEachEmployeeItsOwnPages)
 {
+    const QStringList noms = {QStringLiteral("NOM3"), QStringLiteral("NOM7"), QStringLiteral("NOM9")};
     for (qint16 carte : {3, 7, 9}) {
         const Personnel p = salarie(carte, QStringLiteral("NOM%1").arg(carte), QStringLiteral("Léa"));
-        for (int j = 0; j < 5; ++j)
+        for (int j = 0; j < (carte == 7 ? 1 : 5); ++j)
             minutes(p, lundi(1) + j, 420);
     }
-    ResultatEdition r = rapport(RapportSemaines::Genre::PageParEmploye, parametres(lundi(1), lundi(1) + 6));
-    ASSERT_EQ(r.pages.nombre(), 3);
-    for (int n = 1; n <= 3; ++n) {
-        const QStringList lignes = r.pages.page(n)->lignesDeTexte();
-        EXPECT_EQ(lignesCommencantPar(lignes, QStringLiteral("Total général de:")).size(), 1);
-        EXPECT_EQ(lignes.first(), QStringLiteral("Edition d'essai Edition du: Mercredi"));
-        EXPECT_EQ(lignes.last(),
-                  QStringLiteral("Cette édition est en heure et centièmes si la case est cochée Page: %1")
-                      .arg(n, 4, 10, QLatin1Char('0')));
+    const std::function<std::unique_ptr<Edition>()> rapports[] = {
+        [] { return std::make_unique<RapportSemaines>(RapportSemaines::Genre::PageParEmploye); },
+        [] { return std::make_unique<RapportControle>(); },
+        [] { return std::make_unique<RapportJours>(RapportJours::Genre::PageParEmploye); }};
+    for (const auto& fabrique : rapports) {
+        const std::unique_ptr<Edition> e = fabrique();
+        const ResultatEdition r = executer(*e, parametres(lundi(1), lundi(1) + 6));
+        ASSERT_EQ(r.pages.nombre(), 3);
+        for (int n = 1; n <= 3; ++n) {
+            const QString page = r.pages.page(n)->lignesDeTexte().join(u'\n');
+            for (int k = 0; k < 3; ++k)
+                EXPECT_EQ(page.contains(noms[k]), k == n - 1) << n << page.toStdString();
+        }
+        if (dynamic_cast<RapportSemaines*>(e.get())) {
+            const QStringList lignes = r.pages.page(2)->lignesDeTexte();
+            EXPECT_EQ(lignes.first(), QStringLiteral("Edition d'essai Edition du: Mercredi"));
+            EXPECT_EQ(lignes.last(), QStringLiteral("Cette édition est en heure et centièmes si la case est cochée "
+                                                    "Page: 0002"));
+        }
     }
-    r = rapport(RapportSemaines::Genre::Continu, parametres(lundi(1), lundi(1) + 6));
+    const ResultatEdition r = rapport(RapportSemaines::Genre::Continu, parametres(lundi(1), lundi(1) + 6));
     ASSERT_EQ(r.pages.nombre(), 1);
     EXPECT_EQ(lignesCommencantPar(texte(r.pages), QStringLiteral("Total général de:")).size(), 3);
     EXPECT_TRUE(texte(r.pages).contains(QStringLiteral("09/12/2026")));
@@ -191,7 +208,7 @@ TEST_F(EditionSemaineTest, FiveWeeksOfLongDaysDoNotWrapRound)
     EXPECT_EQ(lignesCommencantPar(texte(r.pages), QStringLiteral("Semaine:")).size(), 5);
 }
 
-TEST_F(EditionSemaineTest, ACardWithoutEmployeeRecordIsNotRoundedAndKeepsItsWeek)
+TEST_F(EditionSemaineTest, ACardWithoutEmployeeRecordIsNotRoundedAndKeepsItsWeekInEveryReport)
 {
     Personnel inconnu;
     inconnu.CARTE = 77;
@@ -207,6 +224,20 @@ TEST_F(EditionSemaineTest, ACardWithoutEmployeeRecordIsNotRoundedAndKeepsItsWeek
     EXPECT_TRUE(semaines[0].endsWith(QStringLiteral("semaine: 24.21")));
     EXPECT_EQ(lignesCommencantPar(texte(r.pages), QStringLiteral("Total général de:")),
               QStringList{QStringLiteral("Total général de: 0077 PARTI Jean 24.21")});
+
+    // The control report names no rounding at all there.
+    RapportControle controle;
+    std::vector<LigneControle> lignes;
+    controle.observateur = [&](const LigneControle& l) { lignes.push_back(l); };
+    const ResultatEdition c = executer(controle, parametres(lundi(1), lundi(1) + 6));
+    ASSERT_EQ(lignes.size(), 3u);
+    EXPECT_TRUE(lignes[2].codeArrondi.isEmpty() && lignes[2].texteArrondi.isEmpty());
+    EXPECT_EQ(lignes[2].totalArrondi, 3 * 487);
+    const QStringList pdf = textePdf(c.pages);
+    EXPECT_EQ(pdf.filter(QStringLiteral("2026 Type d'arrondi de semaine: Total arrondi de la semaine: 24.21")).size(),
+              1)
+        << pdf.join(u'\n').toStdString();
+    EXPECT_FALSE(pdf.join(u' ').contains(QStringLiteral("Pas d'arrondi")));
 }
 
 TEST_F(EditionSemaineTest, CancellingHalfwayLeavesNothing)

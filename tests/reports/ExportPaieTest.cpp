@@ -6,10 +6,6 @@
 #include "kipgen/Generator.h"
 #include "reports/EditionSemaine.h"
 
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
-
 using namespace kip;
 
 namespace {
@@ -208,48 +204,4 @@ TEST_F(ExportPaieTest, TotalsEqualWhatTheWeekTotalsReportPrintsOnGeneratedData)
     }
     // 200 employees, 5 weeks, 3 orders; a few may lack a week.
     EXPECT_GT(semainesComparees, 3 * 200 * 4);
-}
-
-TEST_F(ExportPaieTest, TheSpreadsheetProgramOpensTheFileWithTheSameNumbers)
-{
-    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-    if (soffice.isEmpty())
-        GTEST_SKIP() << "soffice (LibreOffice) is not installed: its packages (about 50, over 200 MB) are not part "
-                        "of scripts/deps";
-    const qint32 lundi = DatesDeSemaine(49, 2026).lundi;
-    const Personnel p = salarie(7, QStringLiteral("DU;PONT"), QStringLiteral("Jean \"Jo\""));
-    for (int j = 0; j < 5; ++j)
-        minutes(p, lundi + j, j < 4 ? 9 * 60 + 30 : 8 * 60 + 30);
-    ParametresEdition par = parametres(lundi, lundi + 6);
-    par.centiemes = true;
-    const QString dir = tmp.path() + QStringLiteral("/calc");
-    QDir().mkpath(dir);
-    Database lien = connexion();
-    ASSERT_TRUE(Exporter(lien, GenreExport::TotauxSemaines, par, SeuilsPaie{}, dir + "/paie.csv").ecrit());
-    // CSV in, with the semicolon, the quote, UTF-8 (76) and the French decimal comma (1036); out as a sheet,
-    // then back to text with commas.
-    auto lancer = [&](const QStringList& arguments) {
-        QProcess proc;
-        proc.setWorkingDirectory(dir);
-        proc.start(soffice, QStringList{QStringLiteral("-env:UserInstallation=file://") + dir + "/profil",
-                                        QStringLiteral("--headless")} +
-                                arguments);
-        EXPECT_TRUE(proc.waitForFinished(120000)) << "soffice did not end";
-        return proc.exitCode();
-    };
-    ASSERT_EQ(lancer({QStringLiteral("--infilter=CSV:59,34,76,1,,1036"), QStringLiteral("--convert-to"),
-                      QStringLiteral("ods"), QStringLiteral("paie.csv")}),
-              0);
-    ASSERT_TRUE(QFile::exists(dir + "/paie.ods"));
-    QDir().mkpath(dir + "/retour");
-    ASSERT_EQ(lancer({QStringLiteral("--convert-to"), QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1"),
-                      QStringLiteral("--outdir"), QStringLiteral("retour"), QStringLiteral("paie.ods")}),
-              0);
-    QFile retour(dir + "/retour/paie.csv");
-    ASSERT_TRUE(retour.open(QIODevice::ReadOnly));
-    const QStringList lignes = QString::fromUtf8(retour.readAll()).split(QRegularExpression(QStringLiteral("\r?\n")));
-    ASSERT_GE(lignes.size(), 2);
-    // The numbers came through as numbers: 46.5, 35, 8 and 3.5 hours, the name whole.
-    EXPECT_TRUE(lignes[1].contains(QStringLiteral("\"DU;PONT\""))) << lignes[1].toStdString();
-    EXPECT_TRUE(lignes[1].endsWith(QStringLiteral(",46.5,46.5,35,8,3.5"))) << lignes[1].toStdString();
 }

@@ -216,9 +216,7 @@ private Q_SLOTS:
         enregistrerFenetresAbsences(Program::Kip);
         const Personnel p = inst.ajouter(InstallationCorrection::employe(12, QStringLiteral("MARTIN")));
         inst.ajouterJournee(p, inst.lundi() + 1, {essai::h(8), essai::h(12)});
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.resize(1200, 800);
-        cadre.show();
+        CadreEssai cadre;
         CorrectionPointage* g = inst.ouvrirGrille(cadre, 12, inst.lundi() + 1);
         QVERIFY(g);
         QLineEdit* mardi = g->absenceJour(1);

@@ -10,6 +10,21 @@
 #include "shell/windows/Evenements.h"
 #include "shell/windows/NomsFenetres.h"
 
+#include <functional>
+
+// Kip's frame, shown at the size of an operator's screen. (Its place is InstallationFenetres.h, beside the
+// other window helpers.)
+struct CadreEssai : kip::Cadre
+{
+    explicit CadreEssai(
+        std::function<void()> arret = [] {}, kip::Program programme = kip::Program::Kip)
+        : Cadre(programme, 0, std::move(arret))
+    {
+        resize(1200, 800);
+        show();
+    }
+};
+
 struct InstallationCorrection : InstallationFenetres
 {
     void preparer() { InstallationFenetres::preparer(kip::enregistrerFenetresCorrection); }

@@ -8,7 +8,6 @@
 #include "correction/PasseSauvegarde.h"
 #include "correction/windows/JournalJournee.h"
 #include "shell/windows/Evenements.h"
-#include "shell/windows/TableSommaire.h"
 
 #include <QAbstractItemModelTester>
 #include <QDir>
@@ -50,30 +49,22 @@ private Q_SLOTS:
     void cellEntryNightShiftAndTotals()
     {
         const Personnel p = m_inst.ajouter(InstallationCorrection::employe(1, QStringLiteral("ARNAUD")));
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.resize(1200, 800);
-        cadre.show();
+        CadreEssai cadre;
         CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 1, m_inst.today);
         QVERIFY(g);
-        QCOMPARE(g->texteSemaine()->text(), QStringLiteral("Sem.: 50/2026"));
         QCOMPARE(g->entete()->text().simplified(), QStringLiteral("ARNAUD Léa 0001"));
-        QCOMPARE(g->findChild<QLabel*>(QStringLiteral("du"))->text(), QStringLiteral("Du 07/12/2026"));
-        QCOMPARE(g->findChild<QLabel*>(QStringLiteral("au"))->text(), QStringLiteral("au 13/12/2026"));
         QCOMPARE(g->jourCourant(), 2); // the Wednesday passed
-        QCOMPARE(g->colonneCourante(), 0);
 
-        // Short forms.
+        // A short form is shown whole (the forms and refusals are CelluleHeure's).
         taper(g, 0, 0, QStringLiteral(".01"));
         QCOMPARE(g->cellule(0, 0)->text().trimmed(), QStringLiteral("0.01"));
         QCOMPARE(g->colonneCourante(), 1);
         taper(g, 0, 1, QStringLiteral("1"));
-        QCOMPARE(g->cellule(0, 1)->text().trimmed(), QStringLiteral("1.00"));
         QCOMPARE(total(g->totalJour(0)), QStringLiteral("0.59"));
-        // A refused text keeps the cursor on its cell (the refusals themselves are CelluleHeure's).
+        // A refused text keeps the cursor on its cell.
         taper(g, 0, 2, QStringLiteral("7.75"));
         QCOMPARE(g->colonneCourante(), 2);
-        QCOMPARE(g->cellule(0, 2)->text(), QStringLiteral("7.75"));
-        QTest::qWait(0);
+        QTest::qWait(0); // the refusal gives the focus back to the cell through the event loop
         taper(g, 0, 2, QString());
         QCOMPARE(g->colonneCourante(), 3);
 
@@ -92,8 +83,6 @@ private Q_SLOTS:
         QCOMPARE(int(mardi.POINTAGE_UTILISATEUR[1]), essai::h(6) + 1440);
         QCOMPARE(int(mardi.POINTAGE_UTILISATEUR[2]), essai::h(7) + 1440);
         QCOMPARE(int(mardi.TOTAL), 480);
-        QCOMPARE(int(mardi.MODIF), 1);
-        QCOMPARE(g->cellule(1, 1)->text().trimmed(), QStringLiteral("6.00"));
         QCOMPARE(g->mode(), ModeSauvegarde::Others);
     }
 
@@ -105,9 +94,7 @@ private Q_SLOTS:
         p.DATE_EMBAUCHE = m_inst.lundi() + 1; // Tuesday
         p.DATE_DEBAUCHE = m_inst.lundi() + 3; // Thursday
         m_inst.ajouter(p);
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.resize(1200, 800);
-        cadre.show();
+        CadreEssai cadre;
         CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 5, m_inst.lundi() + 1);
         QVERIFY(g);
         for (int j = 0; j < JoursSemaine; ++j)
@@ -119,12 +106,12 @@ private Q_SLOTS:
         QCOMPARE(g->colonneCourante(), 13);
     }
 
+    // The questions' texts and what each answer writes are the save pass's (FichierCorrectionTest); here the
+    // window asks on a week change and on leaving, and follows the answer.
     void weekChangeQuestions()
     {
         m_inst.ajouter(InstallationCorrection::employe(7, QStringLiteral("COLIN")));
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.resize(1200, 800);
-        cadre.show();
+        CadreEssai cadre;
         CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 7, m_inst.lundi());
         QVERIFY(g);
         // The next week's lines do not exist yet: moving there makes them.
@@ -134,12 +121,6 @@ private Q_SLOTS:
         m_inst.presenter.answer(ButtonNo);
         QTest::keyClick(g->cellule(0, 1), Qt::Key_PageUp, Qt::ControlModifier);
         QCOMPARE(m_inst.presenter.shown().size(), 1);
-        const MessageSpec question = m_inst.presenter.shown()[0];
-        QCOMPARE(question.title, QStringLiteral("Sauvegarde de la semaine"));
-        QCOMPARE(question.text, QStringLiteral("Voulez vous sauvegarder ?\r\nCliquez Oui = sauvegarde\r\nCliquez Ok = "
-                                               "sauvegarde et ne plus poser la question"));
-        QCOMPARE(question.buttons, ButtonOk | ButtonYes | ButtonNo);
-        QCOMPARE(question.defaultButton, int(ButtonYes));
         QCOMPARE(g->grille().lundi(), m_inst.lundi() + 7);
         for (int j = 0; j < JoursSemaine; ++j)
             QVERIFY(m_inst.lire(7, m_inst.lundi() + 7 + j));
@@ -148,40 +129,30 @@ private Q_SLOTS:
         QTest::keyClick(g->cellule(0, 0), Qt::Key_PageDown, Qt::ControlModifier);
         QCOMPARE(m_inst.presenter.shown().size(), 1);
         QCOMPARE(g->cellule(0, 0)->text(), QString());
-        // Yes saves this once; OK saves and asks no more.
+        // OK saves and asks no more on a week change.
         taper(g, 0, 0, QStringLiteral("8"));
-        m_inst.presenter.answer(ButtonYes);
-        QTest::keyClick(g->cellule(0, 1), Qt::Key_PageUp, Qt::ControlModifier);
-        QCOMPARE(m_inst.presenter.shown().size(), 2);
-        QCOMPARE(int(m_inst.lire(7, m_inst.lundi())->POINTAGE_UTILISATEUR[0]), essai::h(8));
-        QCOMPARE(g->mode(), ModeSauvegarde::Others);
-        taper(g, 0, 0, QStringLiteral("9"));
         m_inst.presenter.answer(ButtonOk);
-        QTest::keyClick(g->cellule(0, 1), Qt::Key_PageDown, Qt::ControlModifier);
-        QCOMPARE(m_inst.presenter.shown().size(), 3);
+        QTest::keyClick(g->cellule(0, 1), Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(int(m_inst.lire(7, m_inst.lundi())->POINTAGE_UTILISATEUR[0]), essai::h(8));
         QCOMPARE(g->mode(), ModeSauvegarde::SaveAuto);
         taper(g, 0, 1, QStringLiteral("12"));
-        QTest::keyClick(g->cellule(0, 2), Qt::Key_PageUp, Qt::ControlModifier);
-        QCOMPARE(m_inst.presenter.shown().size(), 3);
+        QTest::keyClick(g->cellule(0, 2), Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(m_inst.presenter.shown().size(), 2);
         taper(g, 0, 1, QStringLiteral("13"));
         // Quitter asks once before leaving, whatever the mode; Yes (the default) saves.
         QPointer<CorrectionPointage> garde(g);
         evt::poster(g, evt::Bouton13);
         QTRY_VERIFY(!garde || garde->numeroFenetre() == 0);
-        QCOMPARE(m_inst.presenter.shown().size(), 4);
-        QCOMPARE(m_inst.presenter.shown()[3].text, QStringLiteral("Sauvegarder avant de quitter ?"));
-        QCOMPARE(int(m_inst.lire(7, m_inst.lundi())->POINTAGE_UTILISATEUR[1]), essai::h(12));
-        QCOMPARE(int(m_inst.lire(7, m_inst.lundi() + 7)->POINTAGE_UTILISATEUR[0]), essai::h(9));
-        QCOMPARE(int(m_inst.lire(7, m_inst.lundi() + 7)->POINTAGE_UTILISATEUR[1]), essai::h(13));
+        QCOMPARE(m_inst.presenter.shown().size(), 3);
+        QCOMPARE(int(m_inst.lire(7, m_inst.lundi())->POINTAGE_UTILISATEUR[1]), essai::h(13));
+        QCOMPARE(int(m_inst.lire(7, m_inst.lundi() + 7)->POINTAGE_UTILISATEUR[1]), essai::h(12));
         QCOMPARE(reponse(), Reponse::Annulee);
     }
 
     void closingAsksOnceAndNoDropsTheEdits()
     {
         m_inst.ajouter(InstallationCorrection::employe(8, QStringLiteral("DUVAL")));
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.resize(1200, 800);
-        cadre.show();
+        CadreEssai cadre;
         CorrectionPointage::setPeriodeVidage(10);
         CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 8, m_inst.lundi());
         QVERIFY(g);
@@ -194,8 +165,6 @@ private Q_SLOTS:
         evt::poster(g, evt::Bouton13);
         QTRY_VERIFY(!garde || garde->numeroFenetre() == 0);
         QCOMPARE(m_inst.presenter.shown().size(), 1);
-        QCOMPARE(m_inst.presenter.shown()[0].text, QStringLiteral("Sauvegarder avant de quitter ?"));
-        QCOMPARE(m_inst.presenter.shown()[0].buttons, ButtonYes | ButtonNo);
         QCOMPARE(int(m_inst.lire(8, m_inst.lundi())->POINTAGE_UTILISATEUR[0]), int(PunchEmpty));
         QVERIFY(!QFile::exists(cheminBrouillon()));
     }
@@ -203,9 +172,7 @@ private Q_SLOTS:
     void aRefusedSaveKeepsTheGridAndItsEdits()
     {
         m_inst.ajouter(InstallationCorrection::employe(9, QStringLiteral("ESNAULT")));
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.resize(1200, 800);
-        cadre.show();
+        CadreEssai cadre;
         CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 9, m_inst.lundi());
         QVERIFY(g);
         m_inst.sql(FileId::PointVal, "CREATE TRIGGER refus BEFORE UPDATE ON POINTVAL BEGIN "
@@ -240,9 +207,7 @@ private Q_SLOTS:
     {
         m_inst.ajouter(InstallationCorrection::employe(10, QStringLiteral("GARNIER")));
         bool fini = false;
-        Cadre cadre(Program::Kip, 0, [&fini] { fini = true; });
-        cadre.resize(1200, 800);
-        cadre.show();
+        CadreEssai cadre([&fini] { fini = true; });
         CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 10, m_inst.lundi());
         QVERIFY(g);
         taper(g, 0, 0, QStringLiteral("8"));
@@ -276,10 +241,8 @@ private Q_SLOTS:
     void clearRequestAndHelp()
     {
         const Personnel p = m_inst.ajouter(InstallationCorrection::employe(4, QStringLiteral("FABRE")));
-        m_inst.ajouterJournee(p, m_inst.lundi(), {}); // an empty programme line
         m_inst.ajouterJournee(p, m_inst.lundi() + 1, {essai::h(8), essai::h(12)});
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.show();
+        CadreEssai cadre;
         setRequete(Requete::Suppression);
         // Cancel: nothing changes.
         setJourneeEnCours(4, m_inst.lundi() + 1);
@@ -287,29 +250,13 @@ private Q_SLOTS:
         QVERIFY(!ouvrirFenetre(nom::CorrectionPointage, cadre));
         QCOMPARE(reponse(), Reponse::Annulee);
         QCOMPARE(m_inst.presenter.shown().size(), 1);
-        const MessageSpec question = m_inst.presenter.shown()[0];
-        QCOMPARE(question.title, QStringLiteral("Confirmer effacement"));
-        QCOMPARE(
-            question.text,
-            QStringLiteral("Les pointages des lignes origine et programme ne seront pas modifiés.\r\nLes pointages "
-                           "de la ligne utilisateur vont être supprimés et le total de la journée sera positionné "
-                           "à 0.\r\nCliquez OUI pour confirmer votre intention."));
-        QCOMPARE(question.buttons, ButtonYes | ButtonCancel);
+        QCOMPARE(m_inst.presenter.shown()[0].title, QStringLiteral("Confirmer effacement"));
         QCOMPARE(int(m_inst.lire(4, m_inst.lundi() + 1)->TOTAL), 240);
-        // Yes on a day with programme punches: cleared, MODIF 1; on a day with none: MODIF stays 0.
+        // Yes clears the day (what a clear writes is FichierCorrectionTest's) and opens no grid.
         m_inst.presenter.answer(ButtonYes);
         QVERIFY(!ouvrirFenetre(nom::CorrectionPointage, cadre));
         QCOMPARE(reponse(), Reponse::Complete);
-        PointVal v = *m_inst.lire(4, m_inst.lundi() + 1);
-        QCOMPARE(int(v.TOTAL), 0);
-        QCOMPARE(int(v.MODIF), 1);
-        for (qint16 s : v.POINTAGE_UTILISATEUR)
-            QCOMPARE(int(s), int(PunchEmpty));
-        QCOMPARE(int(v.POINTAGE_PROGRAMME[0]), essai::h(8));
-        setJourneeEnCours(4, m_inst.lundi());
-        m_inst.presenter.answer(ButtonYes);
-        QVERIFY(!ouvrirFenetre(nom::CorrectionPointage, cadre));
-        QCOMPARE(int(m_inst.lire(4, m_inst.lundi())->MODIF), 0);
+        QCOMPARE(int(m_inst.lire(4, m_inst.lundi() + 1)->TOTAL), 0);
         QVERIFY(!InstallationCorrection::grille(cadre));
 
         // The help box.
@@ -319,10 +266,6 @@ private Q_SLOTS:
         g->aide();
         QCOMPARE(m_inst.presenter.shown().size(), 1);
         QCOMPARE(m_inst.presenter.shown()[0].title, QStringLiteral("Aide sur cet écran"));
-        QVERIFY(m_inst.presenter.shown()[0].text.startsWith(QStringLiteral("Page Haute = Carte Suivante\r\n")));
-        QVERIFY(m_inst.presenter.shown()[0].text.contains(QStringLiteral("Entrée (équivallent Tab)")));
-        QVERIFY(m_inst.presenter.shown()[0].text.endsWith(QStringLiteral("Changez toujours de case après votre "
-                                                                         "dernière saisie")));
         // The week picker: the grid saves, then shows the week picked.
         m_inst.presenter.answerWeek(Semaine{2, 2027});
         g->choisirSemaine();
@@ -333,13 +276,9 @@ private Q_SLOTS:
     void theJournalOfTheCurrentDayNewestFirst()
     {
         const Personnel p = m_inst.ajouter(InstallationCorrection::employe(1, QStringLiteral("ARNAUD")));
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.resize(1200, 800);
-        cadre.show();
+        CadreEssai cadre;
         CorrectionPointage* g = m_inst.ouvrirGrille(cadre, 1, m_inst.lundi());
         QVERIFY(g);
-        QCOMPARE(rangeeSommaire(Program::Kip, QStringLiteral("CorrectionPointage")).emplacement(8)->image,
-                 QStringLiteral("Journal"));
         // Nothing journalled yet: an empty list that says so.
         QTest::keyClick(g->cellule(0, 0), Qt::Key_F3);
         QTRY_VERIFY(g->journalOuvert());
@@ -370,10 +309,6 @@ private Q_SLOTS:
         QCOMPARE(cellule(0, ModeleJournal::Avant), QStringLiteral("8.00 12.00 = 4.00"));
         QCOMPARE(cellule(0, ModeleJournal::Apres), QStringLiteral("8.00 12.30 = 4.30"));
         QCOMPARE(cellule(1, ModeleJournal::Avant), QStringLiteral("(aucun) = 0.00"));
-        QCOMPARE(cellule(0, ModeleJournal::Programme), QCoreApplication::applicationName().left(12));
-        QCOMPARE(cellule(0, ModeleJournal::Cause), QStringLiteral("Grille de correction: enregistrement"));
-        QVERIFY(cellule(0, ModeleJournal::Moment).startsWith(DateTexte(m_inst.today)));
-        QCOMPARE(j->modele()->flags(j->modele()->index(0, 0)) & Qt::ItemIsEditable, Qt::ItemFlags());
         j->reject();
         QTRY_VERIFY(!g->journalOuvert());
     }

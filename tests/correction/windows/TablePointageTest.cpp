@@ -83,19 +83,15 @@ private Q_SLOTS:
         m_inst.ajouterJournee(six, m_inst.lundi(), exemple(), true);  // inactive: never shown
         m_inst.ajouterJournee(quatre, m_inst.lundi() - 1, exemple()); // last week
         m_inst.ajouterJournee(quatre, m_inst.today + 1, exemple());   // after today
-        Cadre cadre(Program::KipOther, 0, [] {});
-        cadre.resize(1200, 760);
-        cadre.show();
+        CadreEssai cadre([] {}, Program::KipOther);
         TablePointage* l = ouvrirParLaBarre(cadre);
         QVERIFY(l);
         QAbstractItemModelTester testeur(l->modele(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         // The current week from its Monday to today, every card, by date and card.
         QCOMPARE(l->bornes().dateDebut(), m_inst.lundi());
         QCOMPARE(l->bornes().dateFin(), m_inst.today);
-        QCOMPARE(l->findChild<QLabel*>(QStringLiteral("dateDebut"))->text(), QStringLiteral("07/12/2026"));
         QCOMPARE(l->onglets()->currentIndex(), 0);
         QCOMPARE(cartes(l), (QList<int>{1, 1, 2, 3}));
-        QCOMPARE(l->modele()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Date"));
         QCOMPARE(l->modele()->data(l->modele()->index(1, 0)).toString(), QStringLiteral("Mar  08/12/2026"));
         QCOMPARE(l->modele()->data(l->modele()->index(1, 4)).toString(), QStringLiteral("8.00"));
         QCOMPARE(l->modele()->data(l->modele()->index(0, 4)).toString(), QString()); // blank when zero
@@ -105,13 +101,9 @@ private Q_SLOTS:
             return cartes(l);
         };
         QCOMPARE(filtre(Presence::Presence), (QList<int>{1, 2, 3}));
-        QVERIFY(l->boutonPresence(Presence::Presence)->styleSheet().contains(QStringLiteral("#80ff80")));
-        QVERIFY(l->boutonPresence(Presence::Tous)->styleSheet().contains(QStringLiteral("#ff8080")));
         // Every filter is LecturePointage's; the buttons reach it.
         QCOMPARE(filtre(Presence::Impairs), (QList<int>{3}));
         QCOMPARE(filtre(Presence::Tous), (QList<int>{1, 1, 2, 3}));
-        QVERIFY(!l->findChild<QPushButton*>(QStringLiteral("modifier")) ||
-                l->findChild<QPushButton*>(QStringLiteral("modifier"))->isEnabled());
         // The bar's four order buttons (slots 4 to 7) choose the tab; the order is remembered for the next opening.
         for (const auto& [slot, onglet] : std::initializer_list<std::pair<int, int>>{{7, 3}, {4, 0}, {5, 1}}) {
             evt::poster(l, evt::BoutonListe + slot);
@@ -129,9 +121,7 @@ private Q_SLOTS:
         for (const Personnel& e : p)
             for (int j = -14; j < 3; ++j)
                 m_inst.ajouterJournee(e, m_inst.lundi() + j, exemple());
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.resize(1200, 760);
-        cadre.show();
+        CadreEssai cadre;
         auto* l = qobject_cast<TablePointage*>(ouvrirFenetre(nom::TablePointage, cadre));
         QVERIFY(l);
         QTest::qWait(0);
@@ -141,7 +131,6 @@ private Q_SLOTS:
         l->choisirDate(true);
         QCOMPARE(l->bornes().dateDebut(), avant);
         QCOMPARE(l->bornes().dateFin(), m_inst.lundi());
-        QCOMPARE(l->findChild<QLabel*>(QStringLiteral("dateFin"))->text(), QStringLiteral("07/12/2026"));
         // The weeks set the dates (the swaps of every bound are BornesPointage's).
         m_inst.presenter.answerWeek(Semaine{48, 2026});
         l->choisirSemaine(false);
@@ -157,24 +146,13 @@ private Q_SLOTS:
         QVERIFY(l->findChild<QLabel*>(QStringLiteral("texteDebut"))->text().startsWith(QStringLiteral("0002 NOM3")));
         // By name and date: names NOM2 (card 3) before NOM3 (card 2), each within the dates.
         l->choisirOrdre(OrdrePointage::NomDate);
-        QCOMPARE(l->modele()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Nom et Prénom"));
-        QVERIFY(!l->page().vide());
+        // (each order against a plain sort is LecturePointage's).
         QTest::keyClick(l->vue(), Qt::Key_Home);
-        QList<int> vus;
-        QList<int> joursVus;
-        for (int i = 0; i < 40; ++i) {
-            vus << l->page().ligneCourante()->CARTE;
-            joursVus << l->page().ligneCourante()->DATE;
-            const qint64 avantLigne = l->page().ligneCourante()->rowid;
-            QTest::keyClick(l->vue(), Qt::Key_Down);
-            if (l->page().ligneCourante()->rowid == avantLigne)
-                break;
-        }
-        QCOMPARE(vus.size(), 28);
-        QCOMPARE(vus.first(), 3);
-        QCOMPARE(vus.last(), 2);
-        for (int d : joursVus)
-            QVERIFY(d >= m_inst.lundi() - 14 && d <= m_inst.lundi() - 1);
+        QCOMPARE(int(l->page().ligneCourante()->CARTE), 3);
+        QCOMPARE(l->page().ligneCourante()->DATE, m_inst.lundi() - 14);
+        QTest::keyClick(l->vue(), Qt::Key_End);
+        QCOMPARE(int(l->page().ligneCourante()->CARTE), 2);
+        QCOMPARE(l->page().ligneCourante()->DATE, m_inst.lundi() - 1);
     }
 
     void gridFromALineAndClearADay()
@@ -182,9 +160,7 @@ private Q_SLOTS:
         const Personnel a = m_inst.ajouter(InstallationCorrection::employe(1, QStringLiteral("ALBERT")));
         m_inst.ajouterJournee(a, m_inst.lundi(), exemple());
         m_inst.ajouterJournee(a, m_inst.lundi() + 1, exemple());
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.resize(1200, 800);
-        cadre.show();
+        CadreEssai cadre;
         auto* l = qobject_cast<TablePointage*>(ouvrirFenetre(nom::TablePointage, cadre));
         QVERIFY(l);
         QTest::qWait(0);

@@ -115,33 +115,19 @@ private Q_SLOTS:
         QVERIFY(m_presenter.shown().isEmpty());
     }
 
+    // The proposed week is the selection's (SelectionImpressionTest); here the window shows it, nothing chosen.
     void opensOnTheWeekBeforeWithNothingChosen()
     {
         installation(true);
         Impression* w = ouvrir();
         QVERIFY(w);
         QCOMPARE(m_cadre->liste().entrees().last().NOMFENETREACTIVE, QStringLiteral("Impression"));
-        // On a Sunday: the Monday 13 days before to the Sunday 7 days before.
-        QCOMPARE(w->selection().dateDebut(), m_today - 13);
-        QCOMPARE(w->selection().dateFin(), m_today - 7);
         QCOMPARE(w->texteDateDebut()->text(), QStringLiteral("30/11/2026"));
         QCOMPARE(w->ligneCourante(), 1);
-        for (CaseCouleur* c : {w->caseHeuresMinutes(), w->caseHeuresCentiemes(), w->caseSemaines(), w->caseDates()}) {
-            QCOMPARE(c->etat(), CaseCouleur::Etat::Gris);
+        for (CaseCouleur* c : {w->caseHeuresMinutes(), w->caseHeuresCentiemes(), w->caseSemaines(), w->caseDates()})
             QVERIFY(!c->isEnabled());
-        }
-        QVERIFY(!w->groupeSemaines()->isEnabled());
-        QVERIFY(!w->groupeDates()->isEnabled());
-        QCOMPARE(w->caseTri(Tri::Numero)->etat(), CaseCouleur::Etat::Actif);
-        QVERIFY(w->groupeTri(Tri::Numero)->isEnabled());
-        QVERIFY(!w->groupeTri(Tri::Nom)->isEnabled());
-        QCOMPARE(w->listeEmployes(Tri::Numero, false)->currentText(), QStringLiteral("0005"));
-        QCOMPARE(w->listeEmployes(Tri::Numero, false)->objectName(), QStringLiteral("FLD3"));
         QCOMPARE(w->texteEtendue(Tri::Numero, false)->text(), QStringLiteral("0005 BERNARD Luc M0005"));
-        QCOMPARE(w->texteEtendue(Tri::Numero, true)->text(), QStringLiteral("0030 DUPONT Anne M0030"));
-        QCOMPARE(w->texteEtendue(Tri::Nom, false)->text(), QStringLiteral("BERNARD Luc 0005 M0005"));
         QCOMPARE(w->texteEtendue(Tri::Nom, true)->text(), QStringLiteral("MARTIN Paul 0012 M0012"));
-        QCOMPARE(w->listeEmployes(Tri::Matricule, true)->objectName(), QStringLiteral("FLD11"));
     }
 
     // The bounds of each code and the exchange of reversed weeks are the selection's (SelectionImpressionTest);
@@ -185,18 +171,10 @@ private Q_SLOTS:
         w->choisirLigne(3);
         QTest::mouseClick(w->caseHeuresCentiemes(), Qt::LeftButton);
         QVERIFY(EditionCentiemes());
-        QCOMPARE(w->caseHeuresCentiemes()->etat(), CaseCouleur::Etat::Actif);
-        QCOMPARE(w->caseHeuresMinutes()->etat(), CaseCouleur::Etat::Inactif);
         QTest::mouseClick(w->caseTri(Tri::Nom), Qt::LeftButton);
         QCOMPARE(w->selection().tri(), Tri::Nom);
-        QCOMPARE(w->caseTri(Tri::Nom)->etat(), CaseCouleur::Etat::Actif);
-        QCOMPARE(w->caseTri(Tri::Numero)->etat(), CaseCouleur::Etat::Inactif);
         QVERIFY(w->groupeTri(Tri::Nom)->isEnabled());
         QVERIFY(!w->groupeTri(Tri::Numero)->isEnabled());
-        QVERIFY(!w->caseDates()->isEnabled()); // "Sélection dates" answers a "1/xj" report only
-        w->choisirModePeriode(QLatin1Char('D'));
-        QCOMPARE(w->caseDates()->etat(), CaseCouleur::Etat::Gris);
-
         // The lists reach the selection (its exchange of reversed ranges is SelectionImpressionTest's).
         QTest::mouseClick(w->caseTri(Tri::Numero), Qt::LeftButton);
         Q_EMIT w->listeEmployes(Tri::Numero, false)->activated(1); // card 12
@@ -280,7 +258,6 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(arrete->load(), 20000);
         GenerationRapport* g = w->progression();
         QVERIFY(g && g->isVisible());
-        QCOMPARE(g->windowTitle(), QStringLiteral("Génération rapport"));
         QTRY_VERIFY(g->pourcent() > 0); // the window follows the run while it waits
         QVERIFY(g->textePourcent().endsWith(QStringLiteral("% terminé")));
         g->boutonAnnuler()->click();
@@ -299,7 +276,6 @@ private Q_SLOTS:
         QVERIFY(!w->boutonExporter()->isEnabled());
         w->choisirLigne(6);
         QVERIFY(w->boutonExporter()->isEnabled());
-        QCOMPARE(w->boutonExporter()->text(), QStringLiteral("Exporter..."));
 
         // The file question answered "Annuler": nothing runs.
         m_presenter.answerFile(std::nullopt);
@@ -308,7 +284,6 @@ private Q_SLOTS:
         QCOMPARE(m_presenter.fileQuestions().size(), 1);
         QCOMPARE(m_presenter.fileQuestions()[0].suggestedName,
                  QStringLiteral("EditionTotauxSemaine du 30-11-2026 au 06-12-2026.csv"));
-        QCOMPARE(m_presenter.fileQuestions()[0].filter, QStringLiteral("Fichiers CSV (*.csv)"));
 
         // The week totals: the same file as the export of the same choices.
         const QString semaines = m_inst.tmp.path() + QStringLiteral("/semaines.csv");
@@ -323,12 +298,11 @@ private Q_SLOTS:
             QVERIFY(Exporter(db, GenreExport::TotauxSemaines, p, SeuilsPaie{}, attendu).ecrit());
         }
         QCOMPARE(lire(semaines), lire(attendu));
-        QVERIFY(lire(semaines).contains("\r\n5;M0005;BERNARD;Luc;49;2026;35:00;35:00;35:00;0:00;0:00\r\n"));
         QCOMPARE(m_presenter.shown().size(), 1);
         QCOMPARE(m_presenter.shown()[0].icon, MessageIcon::Information);
         QVERIFY(m_presenter.shown()[0].text.startsWith(QStringLiteral("6 ligne(s) exportée(s) dans")));
 
-        // The period totals, in hundredths: one row per employee and the grand total.
+        // The period totals (checked here only), in hundredths: one row per employee and the grand total.
         w->choisirUnite(true);
         w->choisirLigne(7);
         const QString periode = m_inst.tmp.path() + QStringLiteral("/periode.csv");

@@ -67,25 +67,6 @@ private Q_SLOTS:
     void cleanupTestCase() { setMessagePresenter(nullptr); }
     void init() { m_presenter.clear(); }
 
-    void onePageLeavesNothingToMoveTo()
-    {
-        ImagesPages pages;
-        remplir(pages, 1);
-        Previsualisation a(pages, QStringLiteral("essai"));
-        a.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&a));
-        QCOMPARE(a.textePage(), QStringLiteral("Page 1 sur 1"));
-        QCOMPARE(a.texteZoom(), QStringLiteral("Pas de zoom"));
-        QVERIFY(!a.spinPage()->isEnabled());
-        QVERIFY(!a.spinHorizontal()->isEnabled());
-        QVERIFY(!a.spinVertical()->isEnabled());
-        QVERIFY(!a.menuVoir()->isEnabled());
-        QVERIFY(!a.actionSuivante()->isEnabled());
-        QTest::keyClick(&a, Qt::Key_PageDown);
-        QCOMPARE(a.pageCourante(), 1);
-        QCOMPARE(cellules(a), QList<int>{1});
-    }
-
     void fiveOrThreePagesInATwoByTwoGrid()
     {
         ImagesPages pages;
@@ -95,7 +76,6 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&a));
         QVERIFY(!a.actionPrecedente()->isEnabled());
         QCOMPARE(a.spinPage()->maximum(), 5);
-        QCOMPARE(a.spinPage()->toolTip(), QStringLiteral("Entrez un numéro de page de 1 à 5"));
         a.spinHorizontal()->setValue(2);
         a.spinVertical()->setValue(2);
         QCOMPARE(a.textePage(), QStringLiteral("Pages 1-4 sur 5"));
@@ -117,7 +97,7 @@ private Q_SLOTS:
         QVERIFY(qAbs(double(c1.height()) / c1.width() - 11693.0 / 8268) < 0.02);
         QVERIFY(c2.left() > c1.right());
 
-        // Three pages in the same grid: one screen, no next.
+        // Three pages in the same grid: one screen, no next; one page: nothing to move to.
         ImagesPages trois;
         remplir(trois, 3);
         Previsualisation b(trois, QStringLiteral("essai"));
@@ -126,6 +106,13 @@ private Q_SLOTS:
         QVERIFY(!b.actionSuivante()->isEnabled());
         QCOMPARE(b.textePage(), QStringLiteral("Pages 1-3 sur 3"));
         QCOMPARE(cellules(b), (QList<int>{1, 2, 3, 0}));
+        ImagesPages une;
+        remplir(une, 1);
+        Previsualisation c(une, QStringLiteral("essai"));
+        c.show();
+        QVERIFY(!c.spinPage()->isEnabled() && !c.menuVoir()->isEnabled() && !c.actionSuivante()->isEnabled());
+        QTest::keyClick(&c, Qt::Key_PageDown);
+        QCOMPARE(cellules(c), QList<int>{1});
     }
 
     void aClickOnACellZoomsOnItsPageAndAClickOnThePageComesBack()
@@ -141,9 +128,7 @@ private Q_SLOTS:
         QTest::mouseClick(a.cellule(3), Qt::LeftButton, {}, a.cellule(3)->rect().center());
         QCOMPARE(a.pageCourante(), 7);
         QCOMPARE(a.zoom(), Previsualisation::Zoom::LargeurPage);
-        QCOMPARE(a.textePage(), QStringLiteral("Page 7 sur 8"));
         QCOMPARE(a.texteZoom(), QStringLiteral("Zoom (Largeur page)"));
-        QVERIFY(a.actionZoom(Previsualisation::Zoom::LargeurPage)->isChecked());
         QTRY_VERIFY(a.pageZoomee()->isVisible());
         QCOMPARE(a.pageZoomee()->numero(), 7);
         const int vue = a.findChild<QScrollArea*>(QStringLiteral("defilement"))->viewport()->width();
@@ -165,8 +150,6 @@ private Q_SLOTS:
         Previsualisation a(pages, QStringLiteral("essai"));
         a.show();
         QVERIFY(QTest::qWaitForWindowExposed(&a));
-        QCOMPARE(Previsualisation::texteMenuZoom(Previsualisation::Zoom::Z75),
-                 QStringLiteral("-Pas de zoom|-|-Largeur de page|-50 %|+75 %|-100 %|-200 %|-300 %"));
         a.actionZoom(Previsualisation::Zoom::Z200)->trigger();
         QCOMPARE(a.texteZoom(), QStringLiteral("Zoom (200 %)"));
         const int naturelle = int(8268 / 1000.0 * a.logicalDpiX());
@@ -183,7 +166,6 @@ private Q_SLOTS:
         QCOMPARE(entrees[4]->text(), QStringLiteral("100 %"));
         entrees[4]->trigger();
         QCOMPARE(a.zoom(), Previsualisation::Zoom::Z100);
-        QCOMPARE(a.texteZoom(), QStringLiteral("Zoom (100 %)"));
         QVERIFY(a.actionZoom(Previsualisation::Zoom::Z100)->isChecked());
         menu->close();
         a.spinVertical()->setValue(2); // a change of the grid comes back to the pages
@@ -207,7 +189,6 @@ private Q_SLOTS:
         a.actionAllerA()->trigger();
         auto* saut = a.findChild<SautDePage*>();
         QVERIFY(saut);
-        QCOMPARE(saut->windowTitle(), QStringLiteral("Sauter à une page"));
         QCOMPARE(saut->spin()->maximum(), 9);
         saut->spin()->setValue(6);
         saut->boutonOk()->click();
@@ -224,7 +205,6 @@ private Q_SLOTS:
         QVERIFY(affichage);
         affichage->spinHorizontal()->setValue(3);
         QCOMPARE(a.pagesEnLargeur(), 3);
-        QCOMPARE(a.spinHorizontal()->value(), 3);
         QCOMPARE(a.textePage(), QStringLiteral("Pages 6-8 sur 9"));
         affichage->close();
     }
@@ -264,10 +244,8 @@ private Q_SLOTS:
         m_presenter.answerFile(chemin);
         a.actionPdf()->trigger();
         QVERIFY(QFile::exists(chemin));
-        const QList<SaveFileQuestion> questions = m_presenter.fileQuestions();
-        QCOMPARE(questions.size(), 2);
-        QCOMPARE(questions[0].suggestedName, QStringLiteral("EditionSemaine du 16-11-2026 au 22-11-2026.pdf"));
-        QVERIFY(questions[0].filter.contains(QStringLiteral("*.pdf")));
+        QCOMPARE(m_presenter.fileQuestions()[0].suggestedName,
+                 QStringLiteral("EditionSemaine du 16-11-2026 au 22-11-2026.pdf"));
         const QString texte = texteDuPdf(chemin);
         QVERIFY2(texte.contains(QStringLiteral("Page numéro 3")), qPrintable(texte));
         QVERIFY(m_presenter.shown().isEmpty());

@@ -6,6 +6,7 @@
 #include "data/Files.h"
 #include "data/ServerSetup.h"
 #include "data/Transaction.h"
+#include "soldes/FichierSoldes.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -120,6 +121,13 @@ ResultatPurge Purger(const QString& dataDir, qint32 finPurge, const ProgressionP
     // A window of this program that uses the day lines holds their open count.
     if (openCount(FileId::PointVal) > 0)
         return refus(r);
+    {
+        // The working-time account counts from its starting balance: set on the day after the purge end, it
+        // keeps every balance as it was once the lines before it are gone (and if the purge then fails).
+        Database db(dataDir);
+        if (const Result<int> reportes = ReporterSoldesAvantPurge(db, finPurge); !reportes)
+            return echec(r, reportes.error());
+    }
     if (!storeServer().isEmpty())
         return purgerSurServeur(dataDir, finPurge, progression);
     const TableDecl& table = tableOf(FileId::PointVal);

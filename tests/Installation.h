@@ -9,6 +9,7 @@
 #include "calendar/Clock.h"
 #include "calendar/Dates.h"
 #include "data/Database.h"
+#include "data/FileAdmin.h"
 #include "data/Files.h"
 #include "data/Pack.h"
 #include "data/RecordFile.h"
@@ -288,3 +289,30 @@ private:
 };
 
 } // namespace essai
+
+// An employee hired for good with no first name nor number, for the tests that build an installation of their own.
+inline kip::Personnel employeEssai(qint16 carte, const QString& nom)
+{
+    return essai::Installation::employe(carte, nom, QStringLiteral(""), QStringLiteral(""));
+}
+
+// An installation in dir (emptied first) with its Data directory, the paths set on it, the staff in PERSONNEL and
+// the raw file; false when something could not be written.
+inline bool installationEssai(const QString& dir, const QList<kip::Personnel>& employes, const QByteArray& origine)
+{
+    QDir(dir).removeRecursively();
+    if (!QDir().mkpath(dir + QStringLiteral("/Data")))
+        return false;
+    kip::setPaths(kip::Paths::forInstallation(dir));
+    if (!kip::createRecordFile(kip::tableOf(kip::FileId::Personnel), kip::paths().file(kip::FileId::Personnel)).ok())
+        return false;
+    kip::Database db(kip::paths().dataDir);
+    kip::RecordFile<kip::Personnel> file(db);
+    if (!file.open().ok())
+        return false;
+    for (kip::Personnel p : employes)
+        if (!file.add(p).ok())
+            return false;
+    QFile f(kip::paths().origin(0));
+    return f.open(QIODevice::WriteOnly) && f.write(origine) == origine.size();
+}

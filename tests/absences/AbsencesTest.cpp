@@ -1,6 +1,6 @@
 // The absence records through the window's model and the store: a code on a selection, half days, hours,
 // the journal and the undo; planned hours over a change of contract; types in use; who is here now.
-#include "AbsencesFixture.h"
+#include "InstallationAbsences.h"
 #include "absences/HorairesPrevus.h"
 #include "absences/ModeleAbsences.h"
 #include "absences/PresenceDuJour.h"
@@ -12,7 +12,7 @@ namespace {
 const qint32 Lundi = dayNumber(2026, 5, 11);
 } // namespace
 
-TEST_F(AbsencesFixture, CodeOnASelectionHalfDaysHoursAndUndo)
+TEST_F(InstallationAbsences, CodeOnASelectionHalfDaysHoursAndUndo)
 {
     Result<ModeleAbsences> m = ModeleAbsences::charger(*db, MoisDe(Lundi, EmployeeKey::Card));
     ASSERT_TRUE(m.ok()) << m.error().description().toStdString();
@@ -65,7 +65,7 @@ TEST_F(AbsencesFixture, CodeOnASelectionHalfDaysHoursAndUndo)
     EXPECT_EQ(stored(30, Lundi), QStringLiteral("(aucune)"));
 }
 
-TEST_F(AbsencesFixture, PlannedHoursKeepThePastAcrossAChangeOfContract)
+TEST_F(InstallationAbsences, PlannedHoursKeepThePastAcrossAChangeOfContract)
 {
     Personnel martin = employeEssai(12, QStringLiteral("MARTIN"));
     martin.DATE_EMBAUCHE = dayNumber(2026, 1, 5);
@@ -107,7 +107,7 @@ TEST_F(AbsencesFixture, PlannedHoursKeepThePastAcrossAChangeOfContract)
     EXPECT_FALSE(EnregistrerReglages(*db, r).ok());
 }
 
-TEST_F(AbsencesFixture, TypesInUseCannotGoAndAnEmptyFileReadsTheUsualOnes)
+TEST_F(InstallationAbsences, TypesInUseCannotGoAndAnEmptyFileReadsTheUsualOnes)
 {
     Result<std::vector<TypeAbsence>> types = LireTypes(*db);
     ASSERT_TRUE(types.ok());
@@ -142,7 +142,7 @@ TEST_F(AbsencesFixture, TypesInUseCannotGoAndAnEmptyFileReadsTheUsualOnes)
     EXPECT_FALSE(EnregistrerTypes(*db, nouveaux).ok()); // lower case and a digit
 }
 
-TEST_F(AbsencesFixture, WhoIsHereNow)
+TEST_F(InstallationAbsences, WhoIsHereNow)
 {
     // The weeks before: BERNARD (7) comes at 8.00, PETIT (30) at 9.30; MARTIN (12) never punched.
     for (int d = 1; d <= 10; ++d) {
@@ -180,7 +180,7 @@ TEST_F(AbsencesFixture, WhoIsHereNow)
     EXPECT_EQ(p->absents.size(), 3u);
 }
 
-TEST_F(AbsencesFixture, AbsencesAndPlannedHoursFollowTheCardAndGoWithTheEmployee)
+TEST_F(InstallationAbsences, AbsencesAndPlannedHoursFollowTheCardAndGoWithTheEmployee)
 {
     JourAbsences cp{12, Lundi, {}};
     cp.poser(absence("CP", PartieJour::Journee));

@@ -2,11 +2,11 @@
 // file comes back as the export writes it.
 #include "absences/CsvAbsences.h"
 
-#include "AbsencesFixture.h"
+#include "InstallationAbsences.h"
 
 using namespace kip;
 
-TEST_F(AbsencesFixture, ImportRefusesTheWholeFileAndNamesEachBadLine)
+TEST_F(InstallationAbsences, ImportRefusesTheWholeFileAndNamesEachBadLine)
 {
     const QByteArray entete = "Carte;Matricule;Nom;Prénom;Date;Code;Partie;Heures;Commentaire\r\n";
     const QByteArray bonne = "12;;MARTIN;;04/05/2026;CP;;;\r\n";
@@ -47,7 +47,7 @@ TEST_F(AbsencesFixture, ImportRefusesTheWholeFileAndNamesEachBadLine)
     EXPECT_TRUE(journal().empty());
 }
 
-TEST_F(AbsencesFixture, ImportedFileComesBackAsExported)
+TEST_F(InstallationAbsences, ImportedFileComesBackAsExported)
 {
     // A quoted comment with a semicolon, a line end inside quotes, hours in hundredths, a matricule for a card,
     // and a morning that keeps the afternoon already stored.

@@ -11,8 +11,6 @@
 
 #include <QTemporaryDir>
 #include <cstdio>
-#include <cstdlib>
-#include <random>
 
 using namespace crash;
 
@@ -37,7 +35,7 @@ Reference& reference()
     return r;
 }
 
-class CrashTest : public ::testing::Test
+class CrashTest : public EssaiCrash
 {
 protected:
     static void SetUpTestSuite()
@@ -75,17 +73,10 @@ protected:
 
     void SetUp() override
     {
+        EssaiCrash::SetUp();
         ASSERT_TRUE(reference().racine);
-        m_alea.seed(g_seed + std::hash<std::string>()(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     }
-
-    QString nouvelleCopie()
-    {
-        static int copies = 0;
-        const QString dir = reference().racine->path() + QStringLiteral("/run%1/Kip").arg(++copies);
-        EXPECT_TRUE(copier(reference().pristine, dir));
-        return dir;
-    }
+    QString nouvelleCopie() { return copie(reference().racine->path(), reference().pristine); }
 
     // Every raw line is in Origin00.txt or an archive, and the line being written ends Origin00.txt.
     void verifierLignesBrutes(const QString& dir, const char* quand)
@@ -141,26 +132,6 @@ protected:
             verifierFin(dir, i % 3 == 0);
         }
     }
-
-    qint64 auHasard(qint64 jusqua)
-    {
-        return std::uniform_int_distribution<qint64>(0, std::max<qint64>(0, jusqua))(m_alea);
-    }
-
-    void compter(const QString& issueDuCoup) { ++m_issues[issueDuCoup]; }
-    void imprimer(const char* titre)
-    {
-        int total = 0;
-        for (int n : m_issues)
-            total += n;
-        std::printf("%s: %d kills\n", titre, total);
-        for (auto it = m_issues.cbegin(); it != m_issues.cend(); ++it)
-            std::printf("  %4d  %s\n", it.value(), qPrintable(it.key()));
-        std::fflush(stdout);
-    }
-
-    std::mt19937_64 m_alea;
-    QMap<QString, int> m_issues;
 };
 
 } // namespace
@@ -231,24 +202,10 @@ TEST_F(CrashTest, KilledAtEachRenameLinkUnlinkAndTruncation)
             }
         }
     }
-    imprimer(qPrintable(QStringLiteral("kills at each file operation of a run (%1 points)").arg(points)));
+    imprimer(QStringLiteral("kills at each file operation of a run (%1 points)").arg(points));
 }
 
 int main(int argc, char** argv)
 {
-    ::testing::InitGoogleTest(&argc, argv);
-    g_seed = std::random_device()();
-    // The test run of CI sets fewer random trials; --runs sets them for a campaign.
-    if (const char* n = std::getenv("KIP_CRASH_RUNS"); n && std::atoi(n) > 0)
-        g_runs = std::atoi(n);
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::string(argv[i]) == "--runs")
-            g_runs = std::max(1, std::atoi(argv[i + 1]));
-        if (std::string(argv[i]) == "--files")
-            crash::g_fichiersParLot = std::max(1, std::atoi(argv[i + 1]));
-        if (std::string(argv[i]) == "--seed")
-            g_seed = std::strtoull(argv[i + 1], nullptr, 10);
-    }
-    std::printf("crash test: seed %llu, %d runs\n", static_cast<unsigned long long>(g_seed), g_runs);
-    return RUN_ALL_TESTS();
+    return lancerLesTests(argc, argv, "crash test", 10);
 }

@@ -25,8 +25,6 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <random>
 #include <thread>
 
 using namespace crash;
@@ -34,7 +32,6 @@ using namespace kip;
 
 namespace {
 
-bool g_tousLesAppels = false; // --all-calls: a kill at every call, not at most PointsParAppel of each
 constexpr int PointsParAppel = 12;
 
 // The calls at which to kill, of the count a clean save makes: all of them, or evenly spread ones (the first
@@ -211,7 +208,7 @@ Reference& reference()
     return r;
 }
 
-class FenetresCrashTest : public ::testing::Test
+class FenetresCrashTest : public EssaiCrash
 {
 protected:
     static void SetUpTestSuite()
@@ -243,19 +240,10 @@ protected:
 
     void SetUp() override
     {
+        EssaiCrash::SetUp();
         ASSERT_TRUE(reference().racine);
-        m_alea.seed(std::random_device()());
     }
-
-    QString copie(const QString& de)
-    {
-        static int n = 0;
-        const QString dir = reference().racine->path() + QStringLiteral("/essai%1/Kip").arg(++n);
-        EXPECT_TRUE(copier(de, dir));
-        return dir;
-    }
-
-    qint64 auHasard(qint64 jusqua) { return std::uniform_int_distribution<qint64>(0, jusqua)(m_alea); }
+    QString copie(const QString& de) { return EssaiCrash::copie(reference().racine->path(), de); }
 
     // The state after the next start (kipempty), which rolls a cut write back.
     Donnees apresDemarrage(const QString& dir)
@@ -308,17 +296,15 @@ protected:
     {
         const Sauvegarde ref = sauvegardeEntiere(scenario, pret);
         ASSERT_FALSE(HasFailure());
-        QMap<QString, int> issues;
-        int essais = 0, echecs = 0;
+        int echecs = 0;
         auto juger = [&](const QString& dir, const QString& comment) {
-            ++essais;
             const Donnees d = apresDemarrage(dir);
             const QString issue = d == ref.apres   ? QStringLiteral("saved whole")
                                   : d == ref.avant ? QStringLiteral("not saved")
                                                    : QStringLiteral("MIXED");
             echecs += issue == QLatin1String("MIXED");
             EXPECT_NE(issue, QStringLiteral("MIXED")) << comment.toStdString();
-            ++issues[issue + QStringLiteral(" (") + comment.section(QLatin1Char(' '), 0, 0) + QLatin1Char(')')];
+            compter(issue + QStringLiteral(" (") + comment.section(QLatin1Char(' '), 0, 0) + QLatin1Char(')'));
         };
         for (int i = 0; i < g_runs && !HasFailure(); ++i) {
             const QString dir = copie(reference().sansBrut);
@@ -352,13 +338,8 @@ protected:
                 juger(dir, QStringLiteral("%1 #%2").arg(it.key()).arg(n));
             }
         }
-        std::printf("%s: %d kills, %d failures (mixed state)\n", titre, essais, echecs);
-        for (auto it = issues.cbegin(); it != issues.cend(); ++it)
-            std::printf("  %4d  %s\n", it.value(), qPrintable(it.key()));
-        std::fflush(stdout);
+        imprimer(QString::fromLatin1(titre), QStringLiteral(", %1 failures (mixed state)").arg(echecs));
     }
-
-    std::mt19937_64 m_alea;
 };
 
 } // namespace
@@ -417,8 +398,7 @@ TEST_F(FenetresCrashTest, TheSessionsEndWithTheGridOpenKeepsTheWeekAsItsDraft)
 TEST_F(FenetresCrashTest, TheSessionsEndDuringTheTransferIsAnOrderlyEnd)
 {
     const Reference& r = reference();
-    QMap<QString, int> issues;
-    int essais = 0, echecs = 0;
+    int echecs = 0;
     for (int i = 0; i < 2 * g_runs; ++i) {
         const bool kip = i % 2 == 0;
         const QString dir = copie(r.avecBrut);
@@ -445,27 +425,13 @@ TEST_F(FenetresCrashTest, TheSessionsEndDuringTheTransferIsAnOrderlyEnd)
         EXPECT_EQ(fin.code, 0) << fin.erreurs.toStdString();
         const bool entier = etat(dir) == r.apresTransfert;
         EXPECT_TRUE(entier) << "day lines differ from an uninterrupted run";
-        ++essais;
         echecs += !(bon && entier);
-        ++issues[QString::fromLatin1(kip ? "Kip: " : "kipempty: ") + issue];
+        compter(QString::fromLatin1(kip ? "Kip: " : "kipempty: ") + issue);
     }
-    std::printf("session end (SIGTERM) during the transfer: %d trials, %d failures\n", essais, echecs);
-    for (auto it = issues.cbegin(); it != issues.cend(); ++it)
-        std::printf("  %4d  %s\n", it.value(), qPrintable(it.key()));
-    std::fflush(stdout);
+    imprimer(QStringLiteral("session end (SIGTERM) during the transfer"), QStringLiteral(", %1 failures").arg(echecs));
 }
 
 int main(int argc, char** argv)
 {
-    ::testing::InitGoogleTest(&argc, argv);
-    g_runs = 8;
-    // The test run of CI sets fewer random trials; --runs sets them for a campaign.
-    if (const char* n = std::getenv("KIP_CRASH_RUNS"); n && std::atoi(n) > 0)
-        g_runs = std::atoi(n);
-    for (int i = 1; i < argc; ++i) {
-        if (std::string(argv[i]) == "--runs" && i + 1 < argc)
-            g_runs = std::max(1, std::atoi(argv[i + 1]));
-        g_tousLesAppels = g_tousLesAppels || std::string(argv[i]) == "--all-calls";
-    }
-    return RUN_ALL_TESTS();
+    return lancerLesTests(argc, argv, "window crash test", 8);
 }

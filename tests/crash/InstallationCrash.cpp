@@ -16,6 +16,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <csignal>
+#include <cstdlib>
+#include <random>
 #include <thread>
 
 namespace crash {
@@ -315,6 +317,58 @@ QMap<QString, int> compterAppels(const QString& installDir, const QStringList& a
     }
     QFile::remove(journal);
     return n;
+}
+
+void EssaiCrash::SetUp()
+{
+    m_alea.seed(g_seed + std::hash<std::string>()(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+}
+
+qint64 EssaiCrash::auHasard(qint64 jusqua)
+{
+    return std::uniform_int_distribution<qint64>(0, std::max<qint64>(0, jusqua))(m_alea);
+}
+
+QString EssaiCrash::copie(const QString& racine, const QString& de)
+{
+    static int copies = 0;
+    const QString dir = racine + QStringLiteral("/essai%1/Kip").arg(++copies);
+    EXPECT_TRUE(copier(de, dir));
+    return dir;
+}
+
+void EssaiCrash::imprimer(const QString& titre, const QString& suite) const
+{
+    int total = 0;
+    for (int n : m_issues)
+        total += n;
+    std::printf("%s: %d trials%s\n", qPrintable(titre), total, qPrintable(suite));
+    for (auto it = m_issues.cbegin(); it != m_issues.cend(); ++it)
+        std::printf("  %4d  %s\n", it.value(), qPrintable(it.key()));
+    std::fflush(stdout);
+}
+
+int lancerLesTests(int argc, char** argv, const char* programme, int runs)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    g_runs = runs;
+    g_seed = std::random_device()();
+    if (const char* n = std::getenv("KIP_CRASH_RUNS"); n && std::atoi(n) > 0)
+        g_runs = std::atoi(n);
+    for (int i = 1; i < argc; ++i) {
+        const std::string option(argv[i]);
+        g_tousLesAppels = g_tousLesAppels || option == "--all-calls";
+        if (i + 1 == argc)
+            break;
+        if (option == "--runs")
+            g_runs = std::max(1, std::atoi(argv[i + 1]));
+        if (option == "--files")
+            g_fichiersParLot = std::max(1, std::atoi(argv[i + 1]));
+        if (option == "--seed")
+            g_seed = std::strtoull(argv[i + 1], nullptr, 10);
+    }
+    std::printf("%s: seed %llu, %d runs\n", programme, static_cast<unsigned long long>(g_seed), g_runs);
+    return RUN_ALL_TESTS();
 }
 
 } // namespace crash

@@ -12,14 +12,21 @@
 #include <QString>
 #include <chrono>
 #include <csignal>
+#include <random>
 
 namespace crash {
 
 // Bad raw files fed to kipempty by each lot of the bad-input test (test_crash --files N).
 inline int g_fichiersParLot = 70;
-// Random kills of each test (test_crash --runs N), and the seed of their draw (--seed S).
+// Random kills of each test (--runs N, or KIP_CRASH_RUNS for the test run of CI), and the seed of their draw
+// (--seed S).
 inline int g_runs = 10;
 inline quint64 g_seed = 0;
+// --all-calls: a kill at every call of a save, not at most a dozen of each kind.
+inline bool g_tousLesAppels = false;
+
+// The main of the crash programs: the options above read, the seed printed, the tests run.
+int lancerLesTests(int argc, char** argv, const char* programme, int runs);
 
 // A directory for installations: under /dev/shm when there is one.
 QString racineTemporaire();
@@ -85,6 +92,23 @@ QMap<QString, int> compterAppels(const QString& installDir, const QStringList& a
                                  const QStringList& arguments);
 // The day lines and punch dates of the record files of a directory (Data or a backup).
 Etat etatDe(const QString& dir);
+
+// What the crash tests share: a draw seeded by --seed and the test's name, fresh copies of a reference
+// installation, and the outcome of every trial, counted and printed with the test's figures.
+class EssaiCrash : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    qint64 auHasard(qint64 jusqua);
+    // A fresh copy of the installation de, under racine.
+    static QString copie(const QString& racine, const QString& de);
+    void compter(const QString& issue) { ++m_issues[issue]; }
+    // The title, the number of trials and what follows it, then the trials of each outcome.
+    void imprimer(const QString& titre, const QString& suite = {}) const;
+
+    std::mt19937_64 m_alea;
+    QMap<QString, int> m_issues;
+};
 
 // The steps kipempty announces on standard error.
 inline const QString Reconstruction = QStringLiteral("Reconstruction des index");

@@ -16,6 +16,7 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <functional>
 #include <sys/stat.h>
 
 using namespace crash;
@@ -228,16 +229,15 @@ TEST_P(MauvaisesEntrees, KipemptyEndsStoresOnlyValidPunchesAndCountsEveryLine)
         for (int g = 0; g <= 10; ++g)
             QFile::remove(m_data + QStringLiteral("/Origin%1.txt").arg(g, 2, 10, QLatin1Char('0')));
         // Now and then no file at all: a directory, a FIFO, a link to a device, a link to nothing.
-        const int autre = numero % 37;
+        const QMap<int, std::function<bool()>> pasUnFichier{
+            {5, [&] { return QDir().mkdir(origine()); }},
+            {11, [&] { return ::mkfifo(QFile::encodeName(origine()).constData(), 0644) == 0; }},
+            {17, [&] { return QFile::link(QStringLiteral("/dev/zero"), origine()); }},
+            {23, [&] { return QFile::link(QStringLiteral("Origin00.txt"), origine()); }}};
+        const bool fichier = !pasUnFichier.contains(numero % 37);
         QByteArray c;
-        if (autre == 5) {
-            ASSERT_TRUE(QDir().mkdir(origine()));
-        } else if (autre == 11) {
-            ASSERT_EQ(::mkfifo(QFile::encodeName(origine()).constData(), 0644), 0);
-        } else if (autre == 17) {
-            ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), origine()));
-        } else if (autre == 23) {
-            ASSERT_TRUE(QFile::link(QStringLiteral("Origin00.txt"), origine()));
+        if (!fichier) {
+            ASSERT_TRUE(pasUnFichier[numero % 37]());
         } else {
             c = numero == 1 ? QByteArray() : contenu(numero, r);
             if (numero == 2) // huge: a hundred thousand lines
@@ -247,7 +247,6 @@ TEST_P(MauvaisesEntrees, KipemptyEndsStoresOnlyValidPunchesAndCountsEveryLine)
             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
             f.write(c);
         }
-        const bool fichier = autre != 5 && autre != 11 && autre != 17 && autre != 23;
         const Execution ex = executer(m_dir);
         if (!fichier) {
             EXPECT_EQ(ex.code, 1) << numero;

@@ -82,83 +82,62 @@ protected:
     EXPECT_GT((bilan).essais, 0);                                                                                      \
     EXPECT_EQ((bilan).echecs, 0) << (bilan).pertes.join(u'\n').toStdString()
 
-TEST_F(PannesEcrivains, KipGuardTxt)
+// The files rewritten whole, each by its writer.
+TEST_F(PannesEcrivains, FilesRewrittenWhole)
 {
     const kip::KipGuard k{QStringLiteral("4"), QStringLiteral("bip.wav"), QStringLiteral("erreur.wav"),
                           QStringLiteral("Omron")};
-    const auto b = entier(
-        QStringLiteral("KipGuard.txt"), "1\r\na.wav\r\nb.wav\r\nMagtek\r\n",
-        [&] { return k.write(chemin(QStringLiteral("KipGuard.txt"))).ok(); },
-        [] { return QByteArray("4\r\nbip.wav\r\nerreur.wav\r\nOmron\r\n"); });
-    VERIFIER(b, "KipGuard::write");
-}
-
-TEST_F(PannesEcrivains, TheGridsDraft)
-{
     kip::Brouillon brouillon;
     brouillon.carte = 42;
     brouillon.lundi = 80000;
     brouillon.jours[2] = kip::TextesJour{};
-    const auto b = entier(
-        QStringLiteral("brouillon.txt"), "ancien brouillon",
-        [&] { return kip::ecrireBrouillon(chemin(QStringLiteral("brouillon.txt")), brouillon).ok(); },
-        [&] { return kip::texteBrouillon(brouillon); });
-    VERIFIER(b, "ecrireBrouillon");
-}
-
-TEST_F(PannesEcrivains, Csv)
-{
     kip::Csv csv;
     for (int i = 0; i < 5000; ++i)
         csv.ligne({QString::number(i), QStringLiteral("MARTIN"), QStringLiteral("46,50")});
-    const auto b = entier(
-        QStringLiteral("export.csv"), "ancien export",
-        [&] { return kip::ecrireCsv(chemin(QStringLiteral("export.csv")), csv).ok(); }, [&] { return csv.contenu(); });
-    VERIFIER(b, "ecrireCsv");
-}
-
-TEST_F(PannesEcrivains, Pdf)
-{
     kip::ImagesPages pages;
     for (int n = 0; n < 3; ++n) {
         kip::ImagePage page(8268, 11693);
         page.texte(1000, 1000, 3000, 150, QStringLiteral("Page %1").arg(n + 1), kip::polices::Normale);
         ASSERT_TRUE(pages.ajouter(page));
     }
-    QByteArray pdf;
-    const auto p = entier(
-        QStringLiteral("rapport.pdf"), "ancien rapport",
-        [&] { return kip::ecrirePdf(pages, chemin(QStringLiteral("rapport.pdf"))).ok(); },
-        [&] {
-            // The document's bytes differ from one writing to the next (its date): a PDF whole enough to read.
-            const QByteArray fait = lu(chemin(QStringLiteral("rapport.pdf")));
-            return fait.startsWith("%PDF") && fait.trimmed().endsWith("%%EOF") ? fait : QByteArray();
-        });
-    VERIFIER(p, "ecrirePdf");
-}
-
-TEST_F(PannesEcrivains, ACopyOfATextFileForTheBackups)
-{
     const QByteArray source = lignes(0, 12000); // 312,000 bytes: several chunks
     poser(chemin(QStringLiteral("source.txt")), source);
-    const auto b = entier(
-        QStringLiteral("Origin00.txt"), lignes(5000, 10),
-        [&] {
-            return kip::copierFichierTexte(chemin(QStringLiteral("source.txt")), chemin(QStringLiteral("Origin00.txt")))
-                .ok();
-        },
-        [&] { return source; });
-    VERIFIER(b, "copierFichierTexte");
-}
-
-TEST_F(PannesEcrivains, ThePunchesPutBackByARestore)
-{
-    const QString data = m_tmp.path();
     const QByteArray reprises = lignes(0, 3000);
-    const auto b = entier(
-        QStringLiteral("Origin00.txt"), lignes(7000, 5), [&] { return kip::ReprendrePointages(data, reprises); },
-        [&] { return reprises + lignes(7000, 5); });
-    VERIFIER(b, "ReprendrePointages");
+    auto ici = [this](const char* nom) { return chemin(QLatin1String(nom)); };
+    const struct
+    {
+        const char* ecrivain;
+        const char* fichier;
+        QByteArray ancien;
+        std::function<bool()> ecrire;
+        std::function<QByteArray()> nouveau;
+    } cas[] = {
+        {"KipGuard::write", "KipGuard.txt", "1\r\na.wav\r\nb.wav\r\nMagtek\r\n",
+         [&] { return k.write(ici("KipGuard.txt")).ok(); },
+         [] { return QByteArray("4\r\nbip.wav\r\nerreur.wav\r\nOmron\r\n"); }},
+        {"ecrireBrouillon", "brouillon.txt", "ancien brouillon",
+         [&] { return kip::ecrireBrouillon(ici("brouillon.txt"), brouillon).ok(); },
+         [&] { return kip::texteBrouillon(brouillon); }},
+        {"ecrireCsv", "export.csv", "ancien export", [&] { return kip::ecrireCsv(ici("export.csv"), csv).ok(); },
+         [&] { return csv.contenu(); }},
+        // The document's bytes differ from one writing to the next (its date): a PDF whole enough to read.
+        {"ecrirePdf", "rapport.pdf", "ancien rapport", [&] { return kip::ecrirePdf(pages, ici("rapport.pdf")).ok(); },
+         [&] {
+             const QByteArray fait = lu(ici("rapport.pdf"));
+             return fait.startsWith("%PDF") && fait.trimmed().endsWith("%%EOF") ? fait : QByteArray();
+         }},
+        {"copierFichierTexte", "Origin00.txt", lignes(5000, 10),
+         [&] { return kip::copierFichierTexte(ici("source.txt"), ici("Origin00.txt")).ok(); }, [&] { return source; }},
+        {"ReprendrePointages", "Origin00.txt", lignes(7000, 5),
+         [&] { return kip::ReprendrePointages(m_tmp.path(), reprises); }, [&] { return reprises + lignes(7000, 5); }},
+    };
+    for (const auto& c : cas) {
+        for (const QString& f : fichiers(m_tmp.path()))
+            if (f != QLatin1String("source.txt"))
+                QFile::remove(chemin(f));
+        const auto b = entier(QLatin1String(c.fichier), c.ancien, c.ecrire, c.nouveau);
+        VERIFIER(b, c.ecrivain);
+    }
 }
 
 TEST_F(PannesEcrivains, TheReadersAppend)

@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <random>
 
 using namespace crash;
 
@@ -66,7 +65,7 @@ QString sauvegarde()
 const QStringList Restaurer{QStringLiteral("restore"), QStringLiteral("--from"), QStringLiteral("SaveManu")};
 const QString EtapeCopie = QStringLiteral("Restauration 2/6"); // after the reader's pause
 
-class RemplacementsCrashTest : public ::testing::Test
+class RemplacementsCrashTest : public EssaiCrash
 {
 protected:
     static void SetUpTestSuite()
@@ -123,17 +122,10 @@ protected:
 
     void SetUp() override
     {
+        EssaiCrash::SetUp();
         ASSERT_TRUE(reperes().racine);
-        m_alea.seed(g_seed + std::hash<std::string>()(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     }
-
-    QString nouvelleCopie()
-    {
-        static int copies = 0;
-        const QString dir = reperes().racine->path() + QStringLiteral("/essai%1/Kip").arg(++copies);
-        EXPECT_TRUE(copier(reperes().pristine, dir));
-        return dir;
-    }
+    QString nouvelleCopie() { return copie(reperes().racine->path(), reperes().pristine); }
 
     // The next start, then what the data and SaveManu hold; the raw lines no file holds any more are counted.
     void verifier(const QString& dir, const Execution& ex, const QString& quand)
@@ -156,7 +148,7 @@ protected:
             perdues += !presentes.contains(l);
         EXPECT_EQ(perdues, 0) << quand.toStdString();
         m_perdues += perdues;
-        ++m_issues[(ex.tue ? QString() : QStringLiteral("ended before the kill: ")) + issue];
+        compter((ex.tue ? QString() : QStringLiteral("ended before the kill: ")) + issue);
         EXPECT_FALSE(QDir(dir + QStringLiteral("/Data")).entryList({QStringLiteral("*.ensemble")}).size())
             << "a marker outlived the next start";
     }
@@ -165,7 +157,7 @@ protected:
     {
         for (int i = 0; i < g_runs && !HasFailure(); ++i) {
             const QString dir = nouvelleCopie();
-            const qint64 delai = std::uniform_int_distribution<qint64>(0, std::max<qint64>(0, duree))(m_alea);
+            const qint64 delai = auHasard(duree);
             verifier(dir, lancer(dir, programme, arguments, etape, delai),
                      QStringLiteral("kill after %1 us").arg(delai));
         }
@@ -185,19 +177,7 @@ protected:
         }
     }
 
-    void imprimer(const char* titre)
-    {
-        int total = 0;
-        for (int n : m_issues)
-            total += n;
-        std::printf("%s: %d trials, %d raw lines lost\n", titre, total, m_perdues);
-        for (auto it = m_issues.cbegin(); it != m_issues.cend(); ++it)
-            std::printf("  %4d  %s\n", it.value(), qPrintable(it.key()));
-        std::fflush(stdout);
-    }
-
-    std::mt19937_64 m_alea;
-    QMap<QString, int> m_issues;
+    QString pertes() const { return QStringLiteral(", %1 raw lines lost").arg(m_perdues); }
     int m_perdues = 0;
 };
 
@@ -207,24 +187,24 @@ TEST_F(RemplacementsCrashTest, TheRestoreKilledAtRandomMomentsIsFinishedOrUndone
 {
     const Execution& ref = reperes().restauration;
     tuerAuHasard(kiptool(), Restaurer, EtapeCopie, ref.dureeUs - ref.debuts.value(EtapeCopie));
-    imprimer("random kills during the restore");
+    imprimer(QStringLiteral("random kills during the restore"), pertes());
 }
 
 TEST_F(RemplacementsCrashTest, TheRestoreKilledAtEachRenameIsFinishedOrUndone)
 {
     tuerAChaqueRenommage(kiptool(), Restaurer);
-    imprimer("kills at each rename of the restore");
+    imprimer(QStringLiteral("kills at each rename of the restore"), pertes());
 }
 
 TEST_F(RemplacementsCrashTest, TheManualBackupKilledAtRandomMomentsLeavesOneWholeSet)
 {
     const Execution& ref = reperes().sauvegarde;
     tuerAuHasard(sauvegarde(), {}, SauvegardeManuelle, ref.dureeUs - ref.debuts.value(SauvegardeManuelle));
-    imprimer("random kills during the manual backup");
+    imprimer(QStringLiteral("random kills during the manual backup"), pertes());
 }
 
 TEST_F(RemplacementsCrashTest, TheManualBackupKilledAtEachRenameLeavesOneWholeSet)
 {
     tuerAChaqueRenommage(sauvegarde(), {});
-    imprimer("kills at each rename of the manual backup");
+    imprimer(QStringLiteral("kills at each rename of the manual backup"), pertes());
 }

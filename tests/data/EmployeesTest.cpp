@@ -1,68 +1,30 @@
 // Employees written with their day lines in one transaction, and the messages of those paths.
 #include "data/Employees.h"
 
-#include "DataFixture.h"
+#include "InstallationTest.h"
 #include "StoreTestTools.h"
 #include "data/Database.h"
 #include "data/FileAdmin.h"
 #include "data/RecordFile.h"
 #include "data/Transaction.h"
 
-#include <sqlite3.h>
-
 using namespace kip;
 
 namespace {
 
-class EmployeesTest : public DataFixture
+class EmployeesTest : public InstallationTest
 {
 protected:
     void SetUp() override
     {
-        DataFixture::SetUp();
+        InstallationTest::SetUp();
         if (arrete())
             return;
-        commonOpen(FileId::Personnel);
-        commonOpen(FileId::PointVal);
-        Database db(dataDir());
-        RecordFile<Personnel> per(db);
-        RecordFile<PointVal> pov(db);
-        EXPECT_TRUE(per.open().ok());
-        EXPECT_TRUE(pov.open().ok());
-        for (auto [carte, nom] : {std::pair{12, "MARTIN"}, std::pair{13, "DURAND"}}) {
-            Personnel p;
-            p.CARTE = qint16(carte);
-            p.NOM = QLatin1String(nom);
-            p.PRENOM = QStringLiteral("Paul");
-            p.MATRICULE = QStringLiteral("M%1").arg(carte);
-            ASSERT_EQ(per.add(p), NoError);
-            for (qint32 d = 74000; d < 74010; ++d) {
-                PointVal v;
-                v.clearPunches();
-                v.CARTE = p.CARTE;
-                v.NOM = p.NOM;
-                v.PRENOM = p.PRENOM;
-                v.MATRICULE = p.MATRICULE;
-                v.DATE = d;
-                ASSERT_EQ(pov.add(v), NoError);
-            }
-        }
+        for (const Personnel& p : {ajouter(12, QStringLiteral("MARTIN")), ajouter(13, QStringLiteral("DURAND"))})
+            for (qint32 d = 74000; d < 74010; ++d)
+                ajouterJournee(p, d);
     }
-
-    // Day lines per card, read afresh.
-    QMap<int, int> linesPerCard()
-    {
-        Database db(dataDir());
-        RecordFile<PointVal> pov(db);
-        EXPECT_TRUE(pov.open().ok());
-        QMap<int, int> count;
-        Cursor<PointVal> c = pov.readAll();
-        PointVal v;
-        while (c.next(v) == NoError)
-            ++count[v.CARTE];
-        return count;
-    }
-
+    qsizetype lignes(qint16 carte) { return journees(carte).size(); }
     Personnel read(Database& db, qint16 carte)
     {
         RecordFile<Personnel> per(db);
@@ -71,14 +33,6 @@ protected:
         p.CARTE = carte;
         EXPECT_EQ(per.get(p, PER_K_CARTE), NoError);
         return p;
-    }
-
-    void runSql(const char* sql, FileId file = FileId::PointVal)
-    {
-        sqlite3* raw = nullptr;
-        ASSERT_EQ(sqlite3_open(paths().file(file).toUtf8().constData(), &raw), SQLITE_OK);
-        ASSERT_EQ(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
-        sqlite3_close(raw);
     }
 };
 
@@ -94,10 +48,9 @@ TEST_P(EmployeesSurLesDeuxMoteurs, CardChangeReachesOnlyThatEmployeesDayLines)
     p.CARTE = 15;
     EXPECT_EQ(updateEmployee(db, p, saved), NoError);
     EXPECT_TRUE(presenter.shown().isEmpty());
-    const QMap<int, int> lines = linesPerCard();
-    EXPECT_EQ(lines.value(15), 10);
-    EXPECT_EQ(lines.value(12), 0);
-    EXPECT_EQ(lines.value(13), 10);
+    EXPECT_EQ(lignes(15), 10);
+    EXPECT_EQ(lignes(12), 0);
+    EXPECT_EQ(lignes(13), 10);
 }
 
 TEST_P(EmployeesSurLesDeuxMoteurs, FailedCascadeWriteLeavesNothingChanged)
@@ -114,15 +67,14 @@ TEST_P(EmployeesSurLesDeuxMoteurs, FailedCascadeWriteLeavesNothingChanged)
     EXPECT_EQ(presenter.shown()[0].number, 15);
     EXPECT_TRUE(presenter.shown()[0].text.contains(QStringLiteral("POINTVAL")));
     EXPECT_TRUE(presenter.shown()[0].text.contains(cause));
-    const QMap<int, int> lines = linesPerCard();
-    EXPECT_EQ(lines.value(12), 10);
-    EXPECT_EQ(lines.value(15), 0);
+    EXPECT_EQ(lignes(12), 10);
+    EXPECT_EQ(lignes(15), 0);
     Database fresh(dataDir());
     EXPECT_EQ(read(fresh, 12).NOM, QStringLiteral("MARTIN"));
     // Once the cause is gone the same record saves: its version was not spent by the failed attempt.
     plusDeRefus(QStringLiteral("POINTVAL"));
     EXPECT_EQ(updateEmployee(db, p, saved), NoError);
-    EXPECT_EQ(linesPerCard().value(15), 10);
+    EXPECT_EQ(lignes(15), 10);
 }
 
 TEST_P(EmployeesSurLesDeuxMoteurs, DeleteTakesTheDayLinesInTheSameTransaction)
@@ -130,9 +82,8 @@ TEST_P(EmployeesSurLesDeuxMoteurs, DeleteTakesTheDayLinesInTheSameTransaction)
     Database db(dataDir());
     Personnel p = read(db, 13);
     EXPECT_EQ(deleteEmployee(db, p), NoError);
-    const QMap<int, int> lines = linesPerCard();
-    EXPECT_EQ(lines.value(13), 0);
-    EXPECT_EQ(lines.value(12), 10);
+    EXPECT_EQ(lignes(13), 0);
+    EXPECT_EQ(lignes(12), 10);
     RecordFile<Personnel> per(db);
     EXPECT_TRUE(per.open().ok());
     Personnel gone;
@@ -146,7 +97,7 @@ TEST_P(EmployeesSurLesDeuxMoteurs, DeleteTakesTheDayLinesInTheSameTransaction)
     ASSERT_EQ(presenter.shown().size(), 1);
     EXPECT_EQ(presenter.shown().last().number, 17);
     EXPECT_TRUE(presenter.shown().last().text.endsWith(QStringLiteral("enregistrement POINTVAL.")));
-    EXPECT_EQ(linesPerCard().value(12), 10);
+    EXPECT_EQ(lignes(12), 10);
     Personnel still;
     still.CARTE = 12;
     EXPECT_EQ(per.get(still, PER_K_CARTE), NoError);
@@ -159,7 +110,7 @@ TEST_P(EmployeesSurLesDeuxMoteurs, DeleteTakesTheDayLinesInTheSameTransaction)
     EXPECT_EQ(presenter.shown().last().number, 17);
     EXPECT_TRUE(presenter.shown().last().text.contains(cause));
     EXPECT_TRUE(presenter.shown().last().text.endsWith(QStringLiteral("enregistrement PERSONNEL.")));
-    EXPECT_EQ(linesPerCard().value(12), 10);
+    EXPECT_EQ(lignes(12), 10);
     EXPECT_EQ(per.get(still, PER_K_CARTE), NoError);
 }
 
@@ -184,7 +135,7 @@ TEST_P(EmployeesSurLesDeuxMoteurs, TwoStationsEditTheSameEmployee)
     // Station B now shows the values that station A stored, and its day lines were not renamed.
     EXPECT_EQ(b.TOLERANCE_ENTREE, 5);
     EXPECT_EQ(b.NOM, QStringLiteral("MARTIN"));
-    EXPECT_EQ(linesPerCard().value(12), 10);
+    EXPECT_EQ(lignes(12), 10);
 }
 
 TEST_P(EmployeesSurLesDeuxMoteurs, TransactionThatCannotStartShowsMessage34)
@@ -238,22 +189,13 @@ TEST_F(EmployeesTest, DamageMetOnTheWayTakesTheRepairPath)
 {
     const QString path = paths().file(FileId::PointVal);
     {
-        Database db(dataDir());
-        RecordFile<PointVal> pov(db);
-        ASSERT_TRUE(pov.open().ok());
-        Transaction batch(db, {FileId::PointVal});
-        for (qint32 d = 75000; d < 75400; ++d) {
-            PointVal v;
-            v.clearPunches();
-            v.CARTE = 12;
-            v.NOM = QStringLiteral("MARTIN");
-            v.PRENOM = QStringLiteral("Paul");
-            v.MATRICULE = QStringLiteral("M12");
-            v.DATE = d;
-            ASSERT_EQ(pov.add(v), NoError);
-        }
+        const Personnel martin = *employeLu(12);
+        Transaction batch(*base, {FileId::PointVal});
+        for (qint32 d = 75000; d < 75400; ++d)
+            ajouterJournee(martin, d);
         ASSERT_EQ(batch.commit(), NoError);
     }
+    fermer();
     storetest::damagePage(path, storetest::pagesOf(path) / 2);
     EXPECT_TRUE(checkRecordFile(tableOf(FileId::PointVal), path).ok()); // not seen at open: the file is large
     // The repair question, then the file made anew from its readable records: the data goes on.

@@ -1,7 +1,7 @@
 // The engine chosen by Data/Base.txt, a server that cannot be reached, tables made on an empty database, long
 // ordered reads held open beside other reads and writes on both engines, and the server's tables copied as
 // SQLite files.
-#include "DataFixture.h"
+#include "InstallationTest.h"
 #include "data/Base.h"
 #include "data/Database.h"
 #include "data/FileAdmin.h"
@@ -16,32 +16,25 @@ using namespace kip;
 
 namespace {
 
-using EnginesTest = DataFixture;
+using EnginesTest = InstallationVide;
 
-class EnginesSurLesDeuxMoteurs : public serveuressai::SurLesDeuxMoteurs<DataFixture>
+class EnginesSurLesDeuxMoteurs : public serveuressai::SurLesDeuxMoteurs<InstallationVide>
 {
 protected:
     void SetUp() override
     {
-        DataFixture::SetUp();
+        InstallationVide::SetUp();
         if (arrete())
             return;
         commonOpen(FileId::PointVal);
     }
 };
 
-class ServeurSeulTest : public DataFixture
+class ServeurSeulTest : public InstallationVide
 {
 protected:
     serveuressai::Moteur moteur() const override { return serveuressai::Moteur::Serveur; }
 };
-
-void ecrireBase(const QString& dataDir, const QByteArray& contenu)
-{
-    QFile f(dataDir + QStringLiteral("/Base.txt"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(contenu), contenu.size());
-}
 
 } // namespace
 
@@ -61,7 +54,7 @@ TEST_F(EnginesTest, BaseTxtNamesTheServerAndNeverHoldsAPassword)
         {"host='non fermé\n", QString()},
     };
     for (const Cas& c : cas) {
-        ecrireBase(dataDir(), c.contenu);
+        ecrire(dataDir() + QStringLiteral("/Base.txt"), c.contenu);
         const Result<QString> lu = readBaseFile(dataDir());
         EXPECT_EQ(lu.valueOr(QString()), c.attendu) << c.contenu.constData();
         EXPECT_EQ(bool(lu), !c.attendu.isEmpty()) << c.contenu.constData();
@@ -70,8 +63,9 @@ TEST_F(EnginesTest, BaseTxtNamesTheServerAndNeverHoldsAPassword)
 
 TEST_F(EnginesTest, AServerThatCannotBeReachedIsNamedWithItsReasonAndNothingIsWritten)
 {
-    const QString absent = m_tmp.path() + QStringLiteral("/aucun-serveur");
-    ecrireBase(dataDir(), QStringLiteral("host=%1 dbname=kip connect_timeout=2\n").arg(absent).toUtf8());
+    const QString absent = tmp.path() + QStringLiteral("/aucun-serveur");
+    ecrire(dataDir() + QStringLiteral("/Base.txt"),
+           QStringLiteral("host=%1 dbname=kip connect_timeout=2\n").arg(absent).toUtf8());
     const QStringList avant = QDir(dataDir()).entryList(QDir::Files);
     const FileError e = chooseStore(dataDir());
     setStoreServer(QString());
@@ -118,12 +112,7 @@ TEST_P(EnginesSurLesDeuxMoteurs, LongReadsStayOpenBesideOtherReadsAndWrites)
     {
         Transaction t(db, {FileId::PointVal});
         for (int i = 0; i < Lignes; ++i) {
-            PointVal v;
-            v.clearPunches();
-            v.CARTE = qint16(1 + i % 100);
-            v.NOM = QStringLiteral("N%1").arg(v.CARTE);
-            v.MATRICULE = v.NOM;
-            v.DATE = 74000 + i / 100;
+            PointVal v = journee(employe(qint16(1 + i % 100)), 74000 + i / 100);
             ASSERT_EQ(pov.addLater(v), NoError);
         }
         ASSERT_EQ(pov.flush(), NoError);
@@ -151,11 +140,7 @@ TEST_P(EnginesSurLesDeuxMoteurs, LongReadsStayOpenBesideOtherReadsAndWrites)
         }
     }
     EXPECT_EQ(lusB, Lignes);
-    PointVal ajout;
-    ajout.clearPunches();
-    ajout.CARTE = 500; // beyond the first read's bound
-    ajout.NOM = QStringLiteral("N500");
-    ajout.DATE = 74000;
+    PointVal ajout = journee(employe(500), 74000); // beyond the first read's bound
     ASSERT_EQ(pov.add(ajout), NoError);
     qint16 carte = 0;
     while (a.next(v).ok()) {
@@ -185,11 +170,7 @@ TEST_F(ServeurSeulTest, TheServersTableCopiesIntoAnSqliteFile)
     ASSERT_EQ(pov.open(), NoError);
     QMap<qint64, QByteArray> avant;
     for (int i = 0; i < 300; ++i) {
-        PointVal v;
-        v.clearPunches();
-        v.CARTE = qint16(1 + i % 30);
-        v.NOM = QStringLiteral("Nom é %1").arg(v.CARTE);
-        v.DATE = 74000 + i / 30;
+        PointVal v = journee(employe(qint16(1 + i % 30), QStringLiteral("Nom é %1").arg(1 + i % 30)), 74000 + i / 30);
         v.POINTAGE_ORIGINE[3] = qint16(i);
         ASSERT_EQ(pov.add(v), NoError);
         if (i % 7 == 0) {
@@ -197,7 +178,7 @@ TEST_F(ServeurSeulTest, TheServersTableCopiesIntoAnSqliteFile)
         }
         avant.insert(v.rowid, pack(v) + '/' + QByteArray::number(v.version));
     }
-    const QString copie = m_tmp.path() + QStringLiteral("/PointVal.tps");
+    const QString copie = tmp.path() + QStringLiteral("/PointVal.tps");
     ASSERT_EQ(copyServerTable(tableOf(FileId::PointVal), copie), NoError);
     EXPECT_EQ(checkRecordFile(tableOf(FileId::PointVal), copie, FileCheck::Pages), NoError);
     Database fichier(Database::PrivateFile{copie, QStringLiteral("POINTVAL"), true});

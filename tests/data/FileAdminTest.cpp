@@ -29,13 +29,7 @@ protected:
         ASSERT_EQ(pov.open(), NoError);
         Transaction t(db, {FileId::PointVal});
         for (int i = 0; i < 3000; ++i) {
-            PointVal v;
-            v.clearPunches();
-            v.CARTE = qint16(1 + i % 30);
-            v.DATE = 80000 + i / 30;
-            v.NOM = QStringLiteral("NOM%1").arg(v.CARTE);
-            v.MATRICULE = QStringLiteral("M%1").arg(v.CARTE);
-            v.POINTAGE_ORIGINE[0] = qint16(480 + i % 7);
+            PointVal v = journee(employe(qint16(1 + i % 30)), 80000 + i / 30, {480 + i % 7});
             ASSERT_EQ(pov.add(v), NoError);
         }
         ASSERT_EQ(t.commit(), NoError);

@@ -2,7 +2,7 @@
 // paths write the fields that changed, and the reads by period, card and day line.
 #include "data/Journal.h"
 
-#include "DataFixture.h"
+#include "InstallationTest.h"
 #include "calendar/Dates.h"
 #include "data/Database.h"
 #include "data/Employees.h"
@@ -16,37 +16,17 @@ using namespace kip;
 
 namespace {
 
-class JournalTest : public DataFixture
+class JournalTest : public InstallationTest
 {
 protected:
     void SetUp() override
     {
-        DataFixture::SetUp();
+        InstallationTest::SetUp();
         if (arrete())
             return;
-        commonOpen(FileId::Personnel);
-        commonOpen(FileId::PointVal);
-        Database db(dataDir());
-        RecordFile<Personnel> per(db);
-        RecordFile<PointVal> pov(db);
-        ASSERT_TRUE(per.open().ok());
-        ASSERT_TRUE(pov.open().ok());
-        Personnel p;
-        p.CARTE = 12;
-        p.NOM = QStringLiteral("MARTIN");
-        p.PRENOM = QStringLiteral("Paul");
-        p.MATRICULE = QStringLiteral("M12");
-        p.ARRONDI_SEMAINE = QStringLiteral("000");
-        p.DATE_EMBAUCHE = dayNumber(2004, 1, 5);
-        ASSERT_EQ(per.add(p), NoError);
-        PointVal v;
-        v.clearPunches();
-        v.CARTE = 12;
-        v.NOM = p.NOM;
-        v.PRENOM = p.PRENOM;
-        v.MATRICULE = p.MATRICULE;
-        v.DATE = 74000;
-        ASSERT_EQ(pov.add(v), NoError);
+        ajouterJournee(
+            ajouter(12, QStringLiteral("MARTIN"), [](Personnel& p) { p.DATE_EMBAUCHE = dayNumber(2004, 1, 5); }),
+            74000);
     }
 
     std::vector<Journal> tout()
@@ -177,7 +157,7 @@ TEST_P(JournalSurLesDeuxMoteurs, EmployeeChangeAndDeleteWriteTheirFieldsOnlyWhen
     ASSERT_EQ(deleteEmployee(db, s), NoError);
     entrees = tout();
     ASSERT_EQ(entrees.size(), 3u);
-    EXPECT_TRUE(entrees[2].AVANT.startsWith(QStringLiteral("CARTE=12; MATRICULE=M12; NOM=MARTINEZ; PRENOM=Paul")))
+    EXPECT_TRUE(entrees[2].AVANT.startsWith(QStringLiteral("CARTE=12; MATRICULE=M0012; NOM=MARTINEZ; PRENOM=Paul")))
         << entrees[2].AVANT.toStdString();
     EXPECT_TRUE(entrees[2].AVANT.contains(QStringLiteral("DATE_EMBAUCHE=05/01/2004")));
     EXPECT_EQ(entrees[2].APRES, QStringLiteral("(supprimé avec 1 ligne(s) de jour)"));

@@ -1,6 +1,6 @@
 // The store's reads of the lists and the reports on both engines: parameters numbered by their first use, texts
 // compared and ordered without regard to case, inactive lines and blank matricules where each read wants them.
-#include "DataFixture.h"
+#include "InstallationTest.h"
 #include "data/DayLineReads.h"
 #include "data/EmployeeReads.h"
 #include "data/RecordFile.h"
@@ -12,23 +12,20 @@ namespace {
 
 constexpr qint32 Jour = 74000;
 
-class Lectures : public serveuressai::SurLesDeuxMoteurs<DataFixture>
+class Lectures : public serveuressai::SurLesDeuxMoteurs<InstallationTest>
 {
 protected:
     void SetUp() override
     {
-        DataFixture::SetUp();
+        InstallationTest::SetUp();
         if (arrete())
             return;
-        commonOpen(FileId::Personnel);
-        commonOpen(FileId::PointVal);
-        db = std::make_unique<Database>(dataDir());
-        RecordFile<Personnel> per(*db);
-        RecordFile<PointVal> pov(*db);
+        RecordFile<Personnel> per(*base);
+        RecordFile<PointVal> pov(*base);
         ASSERT_EQ(per.open(), NoError);
         ASSERT_EQ(pov.open(), NoError);
         // In binary order "Dupont" would come before "bernard": the keys ignore case.
-        const char* const employes[][4] = {
+        const char* const employes[][3] = {
             {"martin", "Anne", ""}, {"Dupont", "Luc", "B2"}, {"dupont", "Marc", "a1"}, {"bernard", "Eve", ""}};
         for (int i = 0; i < 4; ++i) {
             Personnel p;
@@ -50,11 +47,6 @@ protected:
             }
         }
     }
-    void TearDown() override
-    {
-        db.reset();
-        DataFixture::TearDown();
-    }
 
     template <class R> static QList<int> cartes(Cursor<R> c)
     {
@@ -67,7 +59,7 @@ protected:
         return l;
     }
 
-    std::unique_ptr<Database> db;
+    std::unique_ptr<Database>& db = base;
 };
 
 } // namespace

@@ -2,7 +2,7 @@
 // transactions over several files; and the SQLite files readable by any SQLite client.
 #include "data/RecordFile.h"
 
-#include "DataFixture.h"
+#include "InstallationTest.h"
 #include "StoreTestTools.h"
 #include "data/Database.h"
 #include "data/FileAdmin.h"
@@ -15,33 +15,23 @@ using namespace kip;
 
 namespace {
 
-Personnel employee(qint16 carte, const QString& nom, const QString& prenom, const QString& matricule = {})
+// An employee without a staff number unless given one, and a day line of that card.
+Personnel employee(qint16 carte, const QString& nom, const QString& prenom,
+                   const QString& matricule = QStringLiteral(""))
 {
-    Personnel p;
-    p.CARTE = carte;
-    p.NOM = nom;
-    p.PRENOM = prenom;
-    p.MATRICULE = matricule;
-    p.NOMBRE = 4;
-    return p;
+    return essai::Installation::employe(carte, nom, prenom, matricule);
 }
-
 PointVal dayLine(qint16 carte, qint32 date, const QString& nom = QStringLiteral("DURAND"))
 {
-    PointVal v;
-    v.clearPunches();
-    v.CARTE = carte;
-    v.DATE = date;
-    v.NOM = nom;
-    return v;
+    return essai::Installation::journee(employee(carte, nom, QStringLiteral("Paul")), date);
 }
 
-class RecordFileTest : public DataFixture
+class RecordFileTest : public InstallationVide
 {
 protected:
     void SetUp() override
     {
-        DataFixture::SetUp();
+        InstallationVide::SetUp();
         if (arrete())
             return;
         commonOpen(FileId::Personnel);

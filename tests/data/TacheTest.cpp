@@ -5,17 +5,28 @@
 #include "InstallationTest.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QSignalSpy>
 #include <QThread>
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <unistd.h>
 
 using namespace kip;
 
 namespace {
 
 constexpr int AttenteTacheMs = 10000;
+
+// Whether the thread of that id is blocked, waiting (state S of the kernel's view of it).
+bool enAttente(pid_t fil)
+{
+    QFile f(QStringLiteral("/proc/self/task/%1/stat").arg(fil));
+    const QByteArray etat = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    const qsizetype fin = etat.lastIndexOf(')'); // the name in parentheses may hold anything
+    return fin > 0 && etat.size() > fin + 2 && etat[fin + 2] == 'S';
+}
 
 class TacheTest : public InstallationVide
 {
@@ -62,6 +73,7 @@ TEST_F(TacheTest, DestroyingARunningJobStopsItsWorkWaitsAndThenReleasesItsFiles)
     std::atomic<bool> commencee{false};
     std::atomic<bool> arretVu{false};
     std::atomic<bool> finie{false};
+    const pid_t principal = ::gettid();
     int terminees = 0;
     {
         TacheDe<void> tache;
@@ -74,8 +86,11 @@ TEST_F(TacheTest, DestroyingARunningJobStopsItsWorkWaitsAndThenReleasesItsFiles)
             while (!suivi.annulee() && std::chrono::steady_clock::now() < limite)
                 std::this_thread::yield();
             arretVu = suivi.annulee();
-            // Still working after the stop was seen: the destructor must wait for this.
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            // Still working after the stop was seen, until the job's thread waits for the work: a destructor
+            // that went on without waiting is caught before this ends.
+            const auto borne = std::chrono::steady_clock::now() + std::chrono::milliseconds(AttenteTacheMs);
+            while (!enAttente(principal) && std::chrono::steady_clock::now() < borne)
+                std::this_thread::yield();
             finie = true;
         });
         const auto limite = std::chrono::steady_clock::now() + std::chrono::milliseconds(AttenteTacheMs);

@@ -13,7 +13,6 @@
 #include <QThread>
 #include <QTimer>
 #include <QtConcurrent>
-#include <sqlite3.h>
 
 using namespace kip;
 
@@ -44,18 +43,6 @@ public:
     }
 };
 
-// Points a key's declaration at another column: the common open finds the keys invalid and asks.
-void damageKeys(const QString& path)
-{
-    sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &raw), SQLITE_OK);
-    const char* sql = "PRAGMA writable_schema = ON;"
-                      "UPDATE sqlite_master SET sql = replace(sql, '(DATE, CARTE)', '(TOTAL, CARTE)') "
-                      "WHERE name = 'K_DATE_CARTE';";
-    ASSERT_EQ(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
-    sqlite3_close(raw);
-}
-
 class FichiersPartagesTest : public InstallationTest
 {
 };
@@ -73,7 +60,7 @@ TEST_F(FichiersPartagesTest, EmployeeUpdateOnTheGuiThreadAndTransferOnAWorkerBot
     ajouter(12, QStringLiteral("MARTIN"));
     ajouter(13, QStringLiteral("DURAND"));
     ecrire(origine(), pointage(13, today, 8, 0) + pointage(13, today, 12, 0));
-    damageKeys(paths().file(FileId::PointVal));
+    ASSERT_TRUE(sql(FileId::PointVal, storetest::ClesFaussees));
 
     // The worker's first use of POINTVAL asks whether to rebuild its keys; meanwhile the user saves an employee.
     FileError saved = makeError(NotFound);

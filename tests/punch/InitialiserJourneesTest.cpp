@@ -1,7 +1,7 @@
 // The day initialisation: a day line for every active day of the sliding period, inactivity kept in step.
 #include "punch/InitialiserJournees.h"
 
-#include "PunchFixture.h"
+#include "InstallationTest.h"
 #include "calendar/Dates.h"
 #include "punch/PreparerJournee.h"
 
@@ -9,25 +9,25 @@ using namespace kip;
 
 namespace {
 
-class InitialiserJourneesTest : public PunchFixture
+class InitialiserJourneesTest : public InstallationTest
 {
 protected:
-    void init() { ASSERT_TRUE(InitialiserJournees(*db, today).erreur.ok()); }
+    void init() { ASSERT_TRUE(InitialiserJournees(*base, today).erreur.ok()); }
 
     void updateEmployee(qint16 carte, void (*change)(Personnel&))
     {
-        RecordFile<Personnel> file(*db);
+        RecordFile<Personnel> file(*base);
         EXPECT_TRUE(file.open().ok());
-        Personnel p = employee(carte);
+        Personnel p = *employeLu(carte);
         change(p);
         ASSERT_EQ(file.put(p), NoError);
     }
 
     void setPunch(qint16 carte, qint32 date, int value)
     {
-        RecordFile<PointVal> file(*db);
+        RecordFile<PointVal> file(*base);
         EXPECT_TRUE(file.open().ok());
-        PointVal v = *line(carte, date);
+        PointVal v = *lire(carte, date);
         v.POINTAGE_ORIGINE[0] = qint16(value);
         v.TOTAL = 99;
         ASSERT_EQ(file.put(v), NoError);
@@ -52,16 +52,16 @@ TEST_F(InitialiserJourneesTest, PeriodRunsFromTheMondayNinetyDaysBackToThisSunda
 
 TEST_P(InitialiserJourneesSurLesDeuxMoteurs, ActiveDaysGetEmptyLinesAndInactiveDaysNone)
 {
-    addEmployee(12, QStringLiteral("MARTIN"));
-    addEmployee(13, QStringLiteral("NOUVEAU"), [](Personnel& p) { p.DATE_EMBAUCHE = Clock::today(); });
-    addEmployee(14, QStringLiteral("PARTI"), [](Personnel& p) { p.DATE_DEBAUCHE = Clock::today() - 30; });
+    ajouter(12, QStringLiteral("MARTIN"));
+    ajouter(13, QStringLiteral("NOUVEAU"), [](Personnel& p) { p.DATE_EMBAUCHE = Clock::today(); });
+    ajouter(14, QStringLiteral("PARTI"), [](Personnel& p) { p.DATE_DEBAUCHE = Clock::today() - 30; });
     init();
     const PeriodeInitialisation per = periodeInitialisation(today);
     int lines12 = 0;
     for (qint32 d = per.premier; d <= per.dernier; ++d)
-        lines12 += line(12, d).has_value();
+        lines12 += lire(12, d).has_value();
     EXPECT_EQ(lines12, per.dernier - per.premier + 1);
-    const PointVal v = *line(12, per.premier);
+    const PointVal v = *lire(12, per.premier);
     EXPECT_EQ(v.NOM, QStringLiteral("MARTIN"));
     EXPECT_EQ(v.INACTIF, 0);
     EXPECT_EQ(v.TOTAL, 0);
@@ -69,29 +69,29 @@ TEST_P(InitialiserJourneesSurLesDeuxMoteurs, ActiveDaysGetEmptyLinesAndInactiveD
     EXPECT_EQ(v.POINTAGE_UTILISATEUR[0], PunchEmpty);
     EXPECT_EQ(v.NUM_SEMAINE, NumeroSemaine(per.premier).numero);
     // Hired today: from today to the coming Sunday only.
-    EXPECT_FALSE(line(13, today - 1).has_value());
+    EXPECT_FALSE(lire(13, today - 1).has_value());
     for (qint32 d = today; d <= per.dernier; ++d)
-        EXPECT_TRUE(line(13, d).has_value());
+        EXPECT_TRUE(lire(13, d).has_value());
     // Left a month ago: nothing after the leaving date.
-    EXPECT_TRUE(line(14, today - 30).has_value());
-    EXPECT_FALSE(line(14, today - 29).has_value());
+    EXPECT_TRUE(lire(14, today - 30).has_value());
+    EXPECT_FALSE(lire(14, today - 29).has_value());
     // A second run on an up-to-date file writes nothing.
-    const auto before = allLines();
+    const auto before = contenu<PointVal>();
     init();
-    EXPECT_EQ(allLines(), before);
+    EXPECT_EQ(contenu<PointVal>(), before);
 }
 
 TEST_P(InitialiserJourneesSurLesDeuxMoteurs, InactivityFlipsTheFlagAndKeepsThePunches)
 {
-    addEmployee(12, QStringLiteral("MARTIN"));
+    ajouter(12, QStringLiteral("MARTIN"));
     init();
     const qint32 start = today - 40;
     setPunch(12, start + 1, 480);
     const qint32 old = LundiDimanche(today - 90).lundi - 3; // before the period
     {
-        RecordFile<PointVal> file(*db);
+        RecordFile<PointVal> file(*base);
         EXPECT_TRUE(file.open().ok());
-        PointVal v = ligneVide(employee(12), old);
+        PointVal v = ligneVide(*employeLu(12), old);
         ASSERT_EQ(file.add(v), NoError);
     }
     updateEmployee(12, [](Personnel& p) {
@@ -102,11 +102,11 @@ TEST_P(InitialiserJourneesSurLesDeuxMoteurs, InactivityFlipsTheFlagAndKeepsThePu
     });
     init();
     for (qint32 d = start; d <= start + 5; ++d)
-        EXPECT_EQ(line(12, d)->INACTIF, 1) << d;
-    EXPECT_EQ(line(12, start - 1)->INACTIF, 0);
-    EXPECT_EQ(line(12, start + 1)->POINTAGE_ORIGINE[0], 480);
-    EXPECT_EQ(line(12, start + 1)->TOTAL, 99);
-    EXPECT_EQ(line(12, old)->INACTIF, 0); // older than the period: never changed
+        EXPECT_EQ(lire(12, d)->INACTIF, 1) << d;
+    EXPECT_EQ(lire(12, start - 1)->INACTIF, 0);
+    EXPECT_EQ(lire(12, start + 1)->POINTAGE_ORIGINE[0], 480);
+    EXPECT_EQ(lire(12, start + 1)->TOTAL, 99);
+    EXPECT_EQ(lire(12, old)->INACTIF, 0); // older than the period: never changed
 
     updateEmployee(12, [](Personnel& p) {
         p.PERIODE_INACTIVITE_DEBUT.fill(0);
@@ -114,19 +114,19 @@ TEST_P(InitialiserJourneesSurLesDeuxMoteurs, InactivityFlipsTheFlagAndKeepsThePu
     });
     init();
     for (qint32 d = start; d <= start + 5; ++d)
-        EXPECT_EQ(line(12, d)->INACTIF, 0) << d;
-    EXPECT_EQ(line(12, start + 1)->POINTAGE_ORIGINE[0], 480);
+        EXPECT_EQ(lire(12, d)->INACTIF, 0) << d;
+    EXPECT_EQ(lire(12, start + 1)->POINTAGE_ORIGINE[0], 480);
 }
 
 TEST_P(InitialiserJourneesSurLesDeuxMoteurs, InactivityWinsOverHiringDatesAndLeavingMakesLinesInactive)
 {
-    addEmployee(12, QStringLiteral("MARTIN"));
+    ajouter(12, QStringLiteral("MARTIN"));
     init();
     updateEmployee(12, [](Personnel& p) { p.DATE_DEBAUCHE = Clock::today() - 10; });
     init();
-    EXPECT_EQ(line(12, today - 10)->INACTIF, 0);
-    EXPECT_EQ(line(12, today - 9)->INACTIF, 1);
-    Personnel p = employee(12);
+    EXPECT_EQ(lire(12, today - 10)->INACTIF, 0);
+    EXPECT_EQ(lire(12, today - 9)->INACTIF, 1);
+    Personnel p = *employeLu(12);
     p.DATE_DEBAUCHE = dayNumber(2099, 1, 1);
     p.PERIODE_INACTIVITE_DEBUT[0] = today;
     p.PERIODE_INACTIVITE_FIN[0] = today;
@@ -135,10 +135,10 @@ TEST_P(InitialiserJourneesSurLesDeuxMoteurs, InactivityWinsOverHiringDatesAndLea
     p.DATE_EMBAUCHE = today + 5;
     EXPECT_TRUE(estInactif(p, today + 1));
     // PreparerJournee on one day does what the period preparation does.
-    RecordFile<PointVal> file(*db);
+    RecordFile<PointVal> file(*base);
     EXPECT_TRUE(file.open().ok());
     EXPECT_EQ(PreparerJournee(file, p, today - 9), NoError);
-    EXPECT_EQ(line(12, today - 9)->INACTIF, 1); // before the new hiring date
+    EXPECT_EQ(lire(12, today - 9)->INACTIF, 1); // before the new hiring date
 }
 
 INSTANTIATE_TEST_SUITE_P(Moteurs, InitialiserJourneesSurLesDeuxMoteurs, LesDeuxMoteurs);

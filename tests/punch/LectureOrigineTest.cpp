@@ -64,20 +64,6 @@ TEST_F(LectureOrigineTest, ALineIsEverythingUpToItsLineEndHoweverLong)
     expectEveryLineCounted(r.lecture);
 }
 
-TEST_F(LectureOrigineTest, ImpossibleTimesAndDatesAreSkippedAndCounted)
-{
-    ecrire(origine(),
-           QByteArray("0012 09/12/2026 10:75 01\r\n0012 09/12/2026 22:99 01\r\n0012 09/12/2026 00:60 01\r\n"
-                      "0012 09/12/2026 24:00 01\r\n0012 31/11/2026 08:00 01\r\n0012 09/13/2026 08:00 01\r\n"
-                      "0012 09/12/2026 -1:00 01\r\n0012 09/12/2026 23:59 01\r\n0012 09/12/2026 00:00 01\r\n"));
-    const ResultatSansSurveillance r = run();
-    EXPECT_EQ(r.lecture.lignes, 9);
-    EXPECT_EQ(r.lecture.ignorees, 7);
-    EXPECT_EQ(r.lecture.stockes, 2);
-    EXPECT_EQ(pointages(lire(12, today)->POINTAGE_ORIGINE), (std::vector<int>{0, 1439}));
-    EXPECT_FALSE(lire(12, today + 1).has_value()); // 10:75 is not 11:15, 00:60 not 01:00
-}
-
 TEST_F(LectureOrigineTest, ALastLineStillBeingWrittenIsLeftForTheNextReading)
 {
     // Only a partial line: nothing read, nothing counted, nothing archived, the file as it was.

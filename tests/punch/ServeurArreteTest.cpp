@@ -1,7 +1,7 @@
 // The server stopped in the middle of a transfer (pg_ctl stop -m immediate), on a private server of the test's
 // own: a French message, nothing half written, the raw file kept; once the server is back, the next run stores
 // every punch once.
-#include "PunchFixture.h"
+#include "InstallationTest.h"
 #include "data/ServerConnection.h"
 #include "punch/TransfertPointages.h"
 
@@ -22,7 +22,7 @@ std::optional<QString> serveurEssai(const QStringList& arguments)
     return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
 }
 
-class ServeurArreteTest : public PunchFixture
+class ServeurArreteTest : public InstallationTest
 {
 protected:
     void SetUp() override
@@ -34,11 +34,11 @@ protected:
         ASSERT_FALSE(m_socket.isEmpty());
         m_conninfo = QStringLiteral("host=%1 user=postgres dbname=postgres").arg(m_socket);
         setStoreServer(m_conninfo);
-        PunchFixture::SetUp();
+        InstallationTest::SetUp();
     }
     void TearDown() override
     {
-        PunchFixture::TearDown();
+        InstallationTest::TearDown();
         setStoreServer(QString());
         ServerConnection::closePool(m_conninfo);
         if (!m_socket.isEmpty())
@@ -53,12 +53,12 @@ protected:
 
 TEST_F(ServeurArreteTest, StoppedInTheMiddleOfATransferLosesNothingAndStoresEveryPunchOnce)
 {
-    addEmployee(12, QStringLiteral("MARTIN"));
-    addEmployee(13, QStringLiteral("DURAND"));
+    ajouter(12, QStringLiteral("MARTIN"));
+    ajouter(13, QStringLiteral("DURAND"));
     QByteArray raw;
     for (qint32 d = today - 60; d <= today; ++d)
-        raw += punch(12, d, 8, 0) + punch(13, d, 8, 30) + punch(12, d, 17, 0) + punch(13, d, 16, 30);
-    writeOrigin(raw);
+        raw += pointage(12, d, 8, 0) + pointage(13, d, 8, 30) + pointage(12, d, 17, 0) + pointage(13, d, 16, 30);
+    ecrire(origine(), raw);
     bool arrete = false;
     ProgressionTransfert p;
     p.lignes = [&](int fait, int total) {
@@ -67,7 +67,7 @@ TEST_F(ServeurArreteTest, StoppedInTheMiddleOfATransferLosesNothingAndStoresEver
             (void)serveurEssai({QStringLiteral("stop-immediate"), m_socket});
         }
     };
-    const ResultatSansSurveillance r = TransfertSansSurveillance(*db, dataDir(), today, p);
+    const ResultatSansSurveillance r = TransfertSansSurveillance(*base, dataDir(), today, p);
     ASSERT_TRUE(arrete);
     EXPECT_FALSE(r.lecture.reussi());
     EXPECT_FALSE(r.archive);
@@ -75,20 +75,20 @@ TEST_F(ServeurArreteTest, StoppedInTheMiddleOfATransferLosesNothingAndStoresEver
                                                                          "perdue")
                                                               .arg(m_socket)))
         << r.lecture.erreur.description().toStdString();
-    EXPECT_EQ(readFile(origin(0)), raw);
+    EXPECT_EQ(lireFichier(origine(0)), raw);
 
     ASSERT_TRUE(serveurEssai({QStringLiteral("start-again"), m_socket}));
     // The connections of before the stop are gone with it.
-    db.reset();
+    base.reset();
     ServerConnection::closePool(m_conninfo);
-    db = std::make_unique<Database>(dataDir());
-    EXPECT_TRUE(allLines().isEmpty());
-    const ResultatSansSurveillance encore = TransfertSansSurveillance(*db, dataDir(), today);
+    base = std::make_unique<Database>(dataDir());
+    EXPECT_TRUE(contenu<PointVal>().isEmpty());
+    const ResultatSansSurveillance encore = TransfertSansSurveillance(*base, dataDir(), today);
     EXPECT_TRUE(encore.archive) << encore.lecture.rejets.join(QStringLiteral(" / ")).left(300).toStdString();
     EXPECT_EQ(encore.lecture.stockes, encore.lecture.lignes);
-    EXPECT_EQ(allLines().size(), 2 * 61);
+    EXPECT_EQ(contenu<PointVal>().size(), 2 * 61);
     for (qint32 d = today - 60; d <= today; ++d) {
-        EXPECT_EQ(punches(line(12, d).value_or(PointVal{}).POINTAGE_ORIGINE), (std::vector<int>{480, 1020}));
-        EXPECT_EQ(punches(line(13, d).value_or(PointVal{}).POINTAGE_ORIGINE), (std::vector<int>{510, 990}));
+        EXPECT_EQ(pointages(lire(12, d).value_or(PointVal{}).POINTAGE_ORIGINE), (std::vector<int>{480, 1020}));
+        EXPECT_EQ(pointages(lire(13, d).value_or(PointVal{}).POINTAGE_ORIGINE), (std::vector<int>{510, 990}));
     }
 }

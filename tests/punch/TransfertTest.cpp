@@ -1,5 +1,5 @@
 // The transfer of raw punches into day lines and the archive of the raw file.
-#include "PunchFixture.h"
+#include "InstallationTest.h"
 #include "QStringPrinter.h"
 #include "calendar/Dates.h"
 #include "data/Transaction.h"
@@ -13,10 +13,10 @@ using namespace kip;
 
 namespace {
 
-class TransfertTest : public PunchFixture
+class TransfertTest : public InstallationTest
 {
 protected:
-    ResultatSansSurveillance run() { return TransfertSansSurveillance(*db, dataDir(), today); }
+    ResultatSansSurveillance run() { return TransfertSansSurveillance(*base, dataDir(), today); }
 
     static void expectEveryLineCounted(const ResultatTransfert& r)
     {
@@ -32,127 +32,113 @@ using TransfertSurLesDeuxMoteurs = serveuressai::SurLesDeuxMoteurs<TransfertTest
 
 TEST_P(TransfertSurLesDeuxMoteurs, MissingRawFileIsCreatedEmptyAndAnEmptyOneIsNotArchived)
 {
-    addEmployee(12, QStringLiteral("MARTIN"));
+    ajouter(12, QStringLiteral("MARTIN"));
     ResultatSansSurveillance r = run();
     EXPECT_TRUE(r.lecture.reussi());
     EXPECT_FALSE(r.archive);
-    EXPECT_TRUE(QFileInfo(origin(0)).isFile());
-    EXPECT_EQ(readFile(origin(0)), QByteArray());
+    EXPECT_TRUE(QFileInfo(origine(0)).isFile());
+    EXPECT_EQ(lireFichier(origine(0)), QByteArray());
     r = run();
     EXPECT_EQ(r.lecture.lignes, 0);
     EXPECT_FALSE(r.archive);
-    EXPECT_FALSE(QFile::exists(origin(1)));
-    EXPECT_TRUE(allLines().isEmpty());
+    EXPECT_FALSE(QFile::exists(origine(1)));
+    EXPECT_TRUE(contenu<PointVal>().isEmpty());
 }
 
 TEST_P(TransfertSurLesDeuxMoteurs, LinesOutOfRangeAreSkippedSilentlyAndLostAtTheArchive)
 {
-    addEmployee(12, QStringLiteral("MARTIN"));
-    const QByteArray raw = punch(12, today, 8, 0, 0) + punch(12, today, 8, 10, 17) + punch(12, today, 24, 0) +
-                           punch(0, today, 8, 20) + punch(12, today - 2 * 366, 8, 30) +
-                           QByteArray("0012 3l/12/2026 08:40 01\r\n") + punch(12, today, 9, 0);
-    writeOrigin(raw);
+    ajouter(12, QStringLiteral("MARTIN"));
+    const QByteArray raw = pointage(12, today, 8, 0, 0) + pointage(12, today, 8, 10, 17) + pointage(12, today, 24, 0) +
+                           pointage(0, today, 8, 20) + pointage(12, today - 2 * 366, 8, 30) +
+                           QByteArray("0012 3l/12/2026 08:40 01\r\n") + pointage(12, today, 9, 0) +
+                           QByteArray("0012 09/12/2026 10:75 01\r\n0012 09/12/2026 22:99 01\r\n0012 09/12/2026 00:60 "
+                                      "01\r\n0012 31/11/2026 08:00 01\r\n0012 09/13/2026 08:00 01\r\n0012 09/12/2026 "
+                                      "-1:00 01\r\n0012 09/12/2026 23:59 01\r\n0012 09/12/2026 00:00 01\r\n");
+    ecrire(origine(), raw);
     const ResultatSansSurveillance r = run();
-    EXPECT_EQ(r.lecture.lignes, 7);
-    EXPECT_EQ(r.lecture.ignorees, 6);
-    EXPECT_EQ(r.lecture.stockes, 1);
+    EXPECT_EQ(r.lecture.lignes, 15);
+    EXPECT_EQ(r.lecture.ignorees, 12);
+    EXPECT_EQ(r.lecture.stockes, 3);
     EXPECT_TRUE(r.lecture.rejets.isEmpty());
     EXPECT_TRUE(r.archive);
-    EXPECT_EQ(punches(line(12, today)->POINTAGE_ORIGINE), std::vector<int>{540});
+    EXPECT_EQ(pointages(lire(12, today)->POINTAGE_ORIGINE), (std::vector<int>{0, 540, 1439}));
+    EXPECT_FALSE(lire(12, today + 1).has_value()); // 10:75 is not 11:15, 00:60 not 01:00
     expectEveryLineCounted(r.lecture);
-    EXPECT_EQ(readFile(origin(1)), raw);
-    EXPECT_EQ(readFile(origin(0)), QByteArray());
+    EXPECT_EQ(lireFichier(origine(1)), raw);
+    EXPECT_EQ(lireFichier(origine(0)), QByteArray());
 }
 
 TEST_P(TransfertSurLesDeuxMoteurs, PunchesBecomeDayLinesWithRulesTotalsAndDates)
 {
-    addEmployee(12, QStringLiteral("MARTIN"), [](Personnel& p) {
+    ajouter(12, QStringLiteral("MARTIN"), [](Personnel& p) {
         p.ARRONDI_ENTREE = QStringLiteral("15");
         p.TOLERANCE_ENTREE = 5;
         p.ARRONDI_SORTIE = QStringLiteral("15");
         p.TOLERANCE_SORTIE = 3;
     });
-    writeOrigin(punch(12, today, 8, 4, 3) + punch(12, today, 12, 1) + punch(12, today, 13, 6) +
-                punch(12, today, 16, 57, 2) + punch(12, today - 1, 8, 6));
+    ecrire(origine(), pointage(12, today, 8, 4, 3) + pointage(12, today, 12, 1) + pointage(12, today, 13, 6) +
+                          pointage(12, today, 16, 57, 2) + pointage(12, today - 1, 8, 6));
     const ResultatSansSurveillance r = run();
     EXPECT_EQ(r.lecture.stockes, 5);
-    const PointVal v = *line(12, today);
-    EXPECT_EQ(punches(v.POINTAGE_ORIGINE), (std::vector<int>{484, 721, 786, 1017}));
-    EXPECT_EQ(punches(v.POINTAGE_PROGRAMME), (std::vector<int>{480, 720, 795, 1020}));
+    const PointVal v = *lire(12, today);
+    EXPECT_EQ(pointages(v.POINTAGE_ORIGINE), (std::vector<int>{484, 721, 786, 1017}));
+    EXPECT_EQ(pointages(v.POINTAGE_PROGRAMME), (std::vector<int>{480, 720, 795, 1020}));
     EXPECT_EQ(v.POINTAGE_UTILISATEUR, v.POINTAGE_PROGRAMME);
     EXPECT_EQ(v.TOTAL, 240 + 225);
     EXPECT_EQ(v.TERMINAL[0], 3);
     EXPECT_EQ(v.TERMINAL[3], 2);
     EXPECT_EQ(v.NOM, QStringLiteral("MARTIN"));
-    EXPECT_EQ(v.MATRICULE, QStringLiteral("M12"));
+    EXPECT_EQ(v.MATRICULE, QStringLiteral("M0012"));
     EXPECT_EQ(v.NUM_SEMAINE, NumeroSemaine(today).numero);
     EXPECT_EQ(v.NUM_ANNEE, NumeroSemaine(today).annee);
-    EXPECT_EQ(line(12, today - 1)->TOTAL, 0); // an entry without its exit
-    const Personnel p = employee(12);
+    EXPECT_EQ(lire(12, today - 1)->TOTAL, 0); // an entry without its exit
+    const Personnel p = *employeLu(12);
     EXPECT_EQ(p.PREMIER_POINTAGE, today - 1);
     EXPECT_EQ(p.DERNIER_POINTAGE, today);
 }
 
-TEST_P(TransfertSurLesDeuxMoteurs, SameRawFileTwiceChangesNoDayLine)
-{
-    addEmployee(12, QStringLiteral("MARTIN"), [](Personnel& p) { p.EXTENSION = 480; });
-    addEmployee(13, QStringLiteral("DURAND"), [](Personnel& p) { p.DECALAGE_MINUIT = 60; });
-    QByteArray raw;
-    for (qint32 d = today - 20; d <= today; ++d)
-        raw += punch(12, d, 22, 0) + punch(12, d + 1, 5, 30) + punch(13, d, 8, 0) + punch(13, d + 1, 0, 30) +
-               punch(99, d, 8, 0); // an unknown card: the file is kept
-    writeOrigin(raw);
-    ResultatSansSurveillance first = run();
-    EXPECT_FALSE(first.archive);
-    EXPECT_EQ(first.lecture.rejets.size(), 21);
-    const auto before = allLines();
-    ResultatSansSurveillance second = run();
-    EXPECT_EQ(second.lecture.stockes, 0);
-    EXPECT_EQ(second.lecture.doublons, first.lecture.stockes);
-    EXPECT_EQ(allLines(), before);
-    EXPECT_EQ(readFile(origin(0)), raw); // rejections: kept byte for byte
-}
-
 TEST_P(TransfertSurLesDeuxMoteurs, MidnightShiftPutsThePunchOnThePreviousDate)
 {
-    addEmployee(13, QStringLiteral("DURAND"), [](Personnel& p) { p.DECALAGE_MINUIT = 60; });
-    writeOrigin(punch(13, today, 0, 30));
+    ajouter(13, QStringLiteral("DURAND"), [](Personnel& p) { p.DECALAGE_MINUIT = 60; });
+    ecrire(origine(), pointage(13, today, 0, 30));
     ASSERT_TRUE(run().lecture.reussi());
-    EXPECT_EQ(punches(line(13, today - 1)->POINTAGE_ORIGINE), std::vector<int>{1470});
-    EXPECT_FALSE(line(13, today).has_value());
-    EXPECT_EQ(employee(13).DERNIER_POINTAGE, today); // the punch's own date
+    EXPECT_EQ(pointages(lire(13, today - 1)->POINTAGE_ORIGINE), std::vector<int>{1470});
+    EXPECT_FALSE(lire(13, today).has_value());
+    EXPECT_EQ(employeLu(13)->DERNIER_POINTAGE, today); // the punch's own date
 }
 
 TEST_P(TransfertSurLesDeuxMoteurs, OutOfOrderNightShiftLandsOnceOnItsDay)
 {
     // The exit after midnight reaches the file before the entry it closes.
-    addEmployee(12, QStringLiteral("MARTIN"), [](Personnel& p) { p.EXTENSION = 480; });
+    ajouter(12, QStringLiteral("MARTIN"), [](Personnel& p) { p.EXTENSION = 480; });
     const qint32 d = today - 3;
-    writeOrigin(punch(12, d + 1, 5, 0) + punch(99, d, 21, 0) + punch(12, d, 22, 0) + punch(98, d, 21, 30));
+    ecrire(origine(),
+           pointage(12, d + 1, 5, 0) + pointage(99, d, 21, 0) + pointage(12, d, 22, 0) + pointage(98, d, 21, 30));
     ResultatSansSurveillance r = run();
-    EXPECT_EQ(punches(line(12, d)->POINTAGE_ORIGINE), (std::vector<int>{1320, 1740}));
-    EXPECT_FALSE(line(12, d + 1).has_value());
+    EXPECT_EQ(pointages(lire(12, d)->POINTAGE_ORIGINE), (std::vector<int>{1320, 1740}));
+    EXPECT_FALSE(lire(12, d + 1).has_value());
     // Rejections follow the chronological order, not the file's.
     ASSERT_EQ(r.lecture.rejets.size(), 2);
     EXPECT_TRUE(r.lecture.rejets[0].startsWith(QStringLiteral("Numéro inconnu: 99 le ")));
     EXPECT_TRUE(r.lecture.rejets[0].endsWith(QStringLiteral(" à 21.00")));
     EXPECT_TRUE(r.lecture.rejets[1].startsWith(QStringLiteral("Numéro inconnu: 98")));
     // Kept and read again: 05:00 is recognised on the day before as 1740 and stored nowhere else.
-    const auto before = allLines();
+    const auto before = contenu<PointVal>();
     r = run();
     EXPECT_EQ(r.lecture.stockes, 0);
-    EXPECT_EQ(allLines(), before);
+    EXPECT_EQ(contenu<PointVal>(), before);
 }
 
 TEST_P(TransfertSurLesDeuxMoteurs, RejectionsNameTheirCause)
 {
-    addEmployee(12, QStringLiteral("MARTIN"), [](Personnel& p) {
+    ajouter(12, QStringLiteral("MARTIN"), [](Personnel& p) {
         p.DATE_EMBAUCHE = dayNumber(2026, 12, 1);
         p.PERIODE_INACTIVITE_DEBUT[4] = dayNumber(2026, 11, 20);
         p.PERIODE_INACTIVITE_FIN[4] = dayNumber(2026, 11, 25);
     });
-    writeOrigin(punch(12, dayNumber(2026, 11, 20), 8, 5) + punch(12, dayNumber(2026, 11, 27), 8, 0) +
-                punch(7, today, 7, 0));
+    const QByteArray raw = pointage(12, dayNumber(2026, 11, 20), 8, 5) + pointage(12, dayNumber(2026, 11, 27), 8, 0) +
+                           pointage(7, today, 7, 0);
+    ecrire(origine(), raw);
     const ResultatSansSurveillance r = run();
     EXPECT_EQ(r.lecture.rejets,
               (QStringList{
@@ -160,43 +146,45 @@ TEST_P(TransfertSurLesDeuxMoteurs, RejectionsNameTheirCause)
                   QStringLiteral("Cet employé n'est pas considéré embauché: 12 le 27/11/2026 à  8.00"),
                   QStringLiteral("Numéro inconnu: 7 le 09/12/2026 à  7.00"),
               }));
-    EXPECT_TRUE(allLines().isEmpty());
-    EXPECT_EQ(employee(12).PREMIER_POINTAGE, 0);
+    EXPECT_TRUE(contenu<PointVal>().isEmpty());
+    EXPECT_EQ(employeLu(12)->PREMIER_POINTAGE, 0);
+    EXPECT_FALSE(r.archive);
+    EXPECT_EQ(lireFichier(origine(0)), raw); // rejections: kept byte for byte
 }
 
 TEST_P(TransfertSurLesDeuxMoteurs, ElevenArchivesKeepTheLastTen)
 {
     for (int i = 1; i <= 11; ++i) {
-        writeOrigin(QByteArray("lot ") + QByteArray::number(i) + "\r\n");
-        ASSERT_TRUE(ArchiverOrigine(dataDir(), readFile(origin(0)).size()).ok());
+        ecrire(origine(), QByteArray("lot ") + QByteArray::number(i) + "\r\n");
+        ASSERT_TRUE(ArchiverOrigine(dataDir(), lireFichier(origine(0)).size()).ok());
     }
-    EXPECT_EQ(readFile(origin(1)), QByteArray("lot 11\r\n"));
-    EXPECT_EQ(readFile(origin(10)), QByteArray("lot 2\r\n"));
-    EXPECT_FALSE(QFile::exists(origin(11)));
-    EXPECT_EQ(readFile(origin(0)), QByteArray());
+    EXPECT_EQ(lireFichier(origine(1)), QByteArray("lot 11\r\n"));
+    EXPECT_EQ(lireFichier(origine(10)), QByteArray("lot 2\r\n"));
+    EXPECT_FALSE(QFile::exists(origine(11)));
+    EXPECT_EQ(lireFichier(origine(0)), QByteArray());
 }
 
 TEST_P(TransfertSurLesDeuxMoteurs, LinesAppendedAfterTheReadingAreNotLostByTheArchive)
 {
-    addEmployee(12, QStringLiteral("MARTIN"));
-    writeOrigin(punch(12, today, 8, 0));
-    const ResultatTransfert r = TransfererPointages(*db, origin(0), today);
+    ajouter(12, QStringLiteral("MARTIN"));
+    ecrire(origine(), pointage(12, today, 8, 0));
+    const ResultatTransfert r = TransfererPointages(*base, origine(0), today);
     // The reader did not honour its pause and appended a line meanwhile.
     {
-        QFile f(origin(0));
+        QFile f(origine(0));
         ASSERT_TRUE(f.open(QIODevice::Append));
-        f.write(punch(12, today, 12, 0));
+        f.write(pointage(12, today, 12, 0));
     }
     ASSERT_TRUE(ArchiverOrigine(dataDir(), r.octetsLus).ok());
-    EXPECT_EQ(readFile(origin(1)), punch(12, today, 8, 0));
-    EXPECT_EQ(readFile(origin(0)), punch(12, today, 12, 0));
+    EXPECT_EQ(lireFichier(origine(1)), pointage(12, today, 8, 0));
+    EXPECT_EQ(lireFichier(origine(0)), pointage(12, today, 12, 0));
 }
 
 TEST_P(TransfertSurLesDeuxMoteurs, FailedCommitStoresNothingAndKeepsTheRawFile)
 {
-    addEmployee(12, QStringLiteral("MARTIN"));
-    const QByteArray raw = punch(12, today, 8, 0) + punch(12, today, 17, 0);
-    writeOrigin(raw);
+    ajouter(12, QStringLiteral("MARTIN"));
+    const QByteArray raw = pointage(12, today, 8, 0) + pointage(12, today, 17, 0);
+    ecrire(origine(), raw);
     // Another connection holds POINTVAL for longer than the wait.
     Database holder(dataDir());
     auto held = std::make_unique<Transaction>(holder, std::initializer_list<FileId>{FileId::PointVal});
@@ -205,19 +193,19 @@ TEST_P(TransfertSurLesDeuxMoteurs, FailedCommitStoresNothingAndKeepsTheRawFile)
     held.reset();
     EXPECT_FALSE(r.lecture.reussi());
     EXPECT_FALSE(r.archive);
-    EXPECT_EQ(readFile(origin(0)), raw);
-    EXPECT_TRUE(allLines().isEmpty());
+    EXPECT_EQ(lireFichier(origine(0)), raw);
+    EXPECT_TRUE(contenu<PointVal>().isEmpty());
     EXPECT_EQ(run().lecture.stockes, 2);
 }
 
 TEST_P(TransfertSurLesDeuxMoteurs, KilledInTheMiddleLosesNothingAndDuplicatesNothing)
 {
-    addEmployee(12, QStringLiteral("MARTIN"));
-    addEmployee(13, QStringLiteral("DURAND"), [](Personnel& p) { p.EXTENSION = 600; });
+    ajouter(12, QStringLiteral("MARTIN"));
+    ajouter(13, QStringLiteral("DURAND"), [](Personnel& p) { p.EXTENSION = 600; });
     QByteArray raw;
     for (qint32 d = today - 60; d <= today; ++d)
-        raw += punch(12, d, 8, 0) + punch(12, d, 12, 0) + punch(13, d, 21, 0) + punch(13, d + 1, 6, 0);
-    writeOrigin(raw);
+        raw += pointage(12, d, 8, 0) + pointage(12, d, 12, 0) + pointage(13, d, 21, 0) + pointage(13, d + 1, 6, 0);
+    ecrire(origine(), raw);
     // The process ends abruptly halfway through the reading, before anything is committed.
     EXPECT_EXIT(
         {
@@ -227,16 +215,16 @@ TEST_P(TransfertSurLesDeuxMoteurs, KilledInTheMiddleLosesNothingAndDuplicatesNot
                     ::_exit(9);
             };
             Database own(dataDir());
-            (void)TransfererPointages(own, origin(0), today, p); // the run is killed halfway: no result to see
+            (void)TransfererPointages(own, origine(0), today, p); // the run is killed halfway: no result to see
         },
         ::testing::ExitedWithCode(9), "");
-    EXPECT_EQ(readFile(origin(0)), raw);
+    EXPECT_EQ(lireFichier(origine(0)), raw);
     const ResultatSansSurveillance r = run();
     EXPECT_TRUE(r.archive);
     EXPECT_EQ(r.lecture.stockes, r.lecture.lignes);
     for (qint32 d = today - 60; d <= today; ++d) {
-        EXPECT_EQ(punches(line(12, d)->POINTAGE_ORIGINE), (std::vector<int>{480, 720}));
-        EXPECT_EQ(punches(line(13, d)->POINTAGE_ORIGINE), (std::vector<int>{1260, 1800}));
+        EXPECT_EQ(pointages(lire(12, d)->POINTAGE_ORIGINE), (std::vector<int>{480, 720}));
+        EXPECT_EQ(pointages(lire(13, d)->POINTAGE_ORIGINE), (std::vector<int>{1260, 1800}));
     }
 }
 
@@ -244,25 +232,25 @@ TEST_P(TransfertSurLesDeuxMoteurs, HiringAndInactivityAreTestedOnTheDateThePunch
 {
     const qint32 conge = today - 5;
     // A night worker whose leave starts the day after a shift: the exit after midnight closes the shift.
-    addEmployee(12, QStringLiteral("MARTIN"), [](Personnel& p) {
+    ajouter(12, QStringLiteral("MARTIN"), [](Personnel& p) {
         p.EXTENSION = 480;
         p.PERIODE_INACTIVITE_DEBUT[0] = Clock::today() - 5;
         p.PERIODE_INACTIVITE_FIN[0] = Clock::today() - 3;
     });
     // Hired today, with a midnight shift: a 00:30 punch today belongs to yesterday, before hiring.
-    addEmployee(13, QStringLiteral("DURAND"), [](Personnel& p) {
+    ajouter(13, QStringLiteral("DURAND"), [](Personnel& p) {
         p.DECALAGE_MINUIT = 60;
         p.DATE_EMBAUCHE = Clock::today();
     });
-    writeOrigin(punch(12, conge - 1, 22, 0) + punch(12, conge, 6, 0) + punch(12, conge, 22, 0) +
-                punch(13, today, 0, 30) + punch(13, today, 8, 0));
+    ecrire(origine(), pointage(12, conge - 1, 22, 0) + pointage(12, conge, 6, 0) + pointage(12, conge, 22, 0) +
+                          pointage(13, today, 0, 30) + pointage(13, today, 8, 0));
     const ResultatSansSurveillance r = run();
-    const PointVal nuit = *line(12, conge - 1);
-    EXPECT_EQ(punches(nuit.POINTAGE_ORIGINE), (std::vector<int>{1320, 1800}));
+    const PointVal nuit = *lire(12, conge - 1);
+    EXPECT_EQ(pointages(nuit.POINTAGE_ORIGINE), (std::vector<int>{1320, 1800}));
     EXPECT_EQ(nuit.TOTAL, 480);
-    EXPECT_FALSE(line(12, conge).has_value());
-    EXPECT_FALSE(line(13, today - 1).has_value());
-    EXPECT_EQ(punches(line(13, today)->POINTAGE_ORIGINE), std::vector<int>{480});
+    EXPECT_FALSE(lire(12, conge).has_value());
+    EXPECT_FALSE(lire(13, today - 1).has_value());
+    EXPECT_EQ(pointages(lire(13, today)->POINTAGE_ORIGINE), std::vector<int>{480});
     // The rejection texts keep the punch's own date and time.
     EXPECT_EQ(r.lecture.rejets,
               (QStringList{
@@ -270,30 +258,31 @@ TEST_P(TransfertSurLesDeuxMoteurs, HiringAndInactivityAreTestedOnTheDateThePunch
                   QStringLiteral("Cet employé n'est pas considéré embauché: 13 le %1 à  0.30").arg(DateTexte(today)),
               }));
     // Every punch stored is on an active day line, and stays there after the next start's preparation.
-    ASSERT_TRUE(InitialiserJournees(*db, today).erreur.ok());
-    for (const auto& [cle, _] : allLines().asKeyValueRange()) {
-        const PointVal v = *line(qint16(cle.first), cle.second);
+    ASSERT_TRUE(InitialiserJournees(*base, today).erreur.ok());
+    for (const QByteArray& paquet : contenu<PointVal>()) {
+        PointVal v;
+        ASSERT_TRUE(unpack(paquet.left(PointVal::Size), v));
         if (v.POINTAGE_ORIGINE[0] >= 0) {
-            EXPECT_EQ(v.INACTIF, 0) << cle.first << " " << cle.second;
+            EXPECT_EQ(v.INACTIF, 0) << v.CARTE << " " << v.DATE;
         }
     }
     // A second run over the same file changes nothing.
-    const auto before = allLines();
+    const auto before = contenu<PointVal>();
     const ResultatSansSurveillance again = run();
     EXPECT_EQ(again.lecture.stockes, 0);
     EXPECT_EQ(again.lecture.rejets, r.lecture.rejets);
-    EXPECT_EQ(allLines(), before);
+    EXPECT_EQ(contenu<PointVal>(), before);
 }
 
 TEST_P(TransfertSurLesDeuxMoteurs, TheSummaryCountsWhatWasStoredAndWhatTheMergeLeftOut)
 {
-    addEmployee(12, QStringLiteral("MARTIN"));
+    ajouter(12, QStringLiteral("MARTIN"));
     // 08:01 is within 3 minutes of 08:00; the fifteenth punch of the day has no slot.
-    QByteArray raw = punch(12, today, 8, 0) + punch(12, today, 8, 1);
+    QByteArray raw = pointage(12, today, 8, 0) + pointage(12, today, 8, 1);
     for (int i = 1; i <= 14; ++i)
-        raw += punch(12, today, 9, 3 * i);
-    raw += punch(12, today, 8, 0) + punch(77, today, 9, 0) + QByteArray("garbage\r\n");
-    writeOrigin(raw);
+        raw += pointage(12, today, 9, 3 * i);
+    raw += pointage(12, today, 8, 0) + pointage(77, today, 9, 0) + QByteArray("garbage\r\n");
+    ecrire(origine(), raw);
     ResultatSansSurveillance r = run();
     EXPECT_EQ(r.lecture.lignes, 19);
     EXPECT_EQ(r.lecture.stockes, 14);
@@ -302,25 +291,25 @@ TEST_P(TransfertSurLesDeuxMoteurs, TheSummaryCountsWhatWasStoredAndWhatTheMergeL
     EXPECT_EQ(r.lecture.rejets.size(), 1);
     EXPECT_EQ(r.lecture.ignorees, 1);
     expectEveryLineCounted(r.lecture);
-    EXPECT_EQ(punches(line(12, today)->POINTAGE_ORIGINE).size(), 14u);
+    EXPECT_EQ(pointages(lire(12, today)->POINTAGE_ORIGINE).size(), 14u);
     // Read again: nothing stored, and the line does not move.
-    const auto before = allLines();
+    const auto before = contenu<PointVal>();
     r = run();
     EXPECT_EQ(r.lecture.stockes, 0);
     expectEveryLineCounted(r.lecture);
-    EXPECT_EQ(allLines(), before);
+    EXPECT_EQ(contenu<PointVal>(), before);
 }
 
 // An archive that cannot be made is told with the file and the cause, makes the run fail, and keeps the raw file.
 TEST_P(TransfertSurLesDeuxMoteurs, AFailedArchiveNamesItsFileAndFailsTheRun)
 {
-    addEmployee(12, QStringLiteral("MARTIN"));
-    const QByteArray raw = punch(12, today, 8, 0);
-    writeOrigin(raw);
+    ajouter(12, QStringLiteral("MARTIN"));
+    const QByteArray raw = pointage(12, today, 8, 0);
+    ecrire(origine(), raw);
     // Origin09.txt cannot move up onto Origin10.txt, a directory that holds a file.
     ASSERT_TRUE(QDir(dataDir()).mkpath(QStringLiteral("Origin10.txt/x")));
     {
-        QFile f(origin(9));
+        QFile f(origine(9));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     }
     struct Suivi : SuiviPassage
@@ -330,16 +319,16 @@ TEST_P(TransfertSurLesDeuxMoteurs, AFailedArchiveNamesItsFileAndFailsTheRun)
         void rapport(const QString& ligne) override { lignes << ligne; }
         QStringList lignes;
     } suivi;
-    const ResultatPassage r = PassageSansSurveillance(*db, dataDir(), today, suivi);
+    const ResultatPassage r = PassageSansSurveillance(*base, dataDir(), today, suivi);
     EXPECT_FALSE(r.transfert.archive);
-    EXPECT_EQ(r.transfert.erreurArchive.path, origin(9));
+    EXPECT_EQ(r.transfert.erreurArchive.path, origine(9));
     EXPECT_EQ(r.codeSortie(), 1);
     ASSERT_FALSE(suivi.lignes.isEmpty());
     EXPECT_TRUE(suivi.lignes.last().startsWith(QStringLiteral("Archivage des pointages impossible: Impossible de "
                                                               "renommer ") +
-                                               origin(9) + QStringLiteral(": ")))
+                                               origine(9) + QStringLiteral(": ")))
         << suivi.lignes.last().toStdString();
-    EXPECT_EQ(readFile(origin(0)), raw);
+    EXPECT_EQ(lireFichier(origine(0)), raw);
 }
 
 INSTANTIATE_TEST_SUITE_P(Moteurs, TransfertSurLesDeuxMoteurs, LesDeuxMoteurs);

@@ -33,6 +33,7 @@ QList<Lecture> octetParOctet(DecodeurSerie& d, const QByteArray& flux)
 TEST(DecodeursTest, CardNumberIsTheFirstFieldOfTrackTwoFromOneTo9999)
 {
     EXPECT_EQ(numeroCarte("42"), 42);
+    EXPECT_EQ(numeroCarte("0001"), 1);
     EXPECT_EQ(numeroCarte("0042"), 42);
     EXPECT_EQ(numeroCarte("9999"), 9999);
     EXPECT_EQ(numeroCarte("0000000000000009999"), 9999); // 19 digits

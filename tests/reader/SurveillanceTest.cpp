@@ -80,7 +80,6 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_tmp.isValid());
-        m_chemins = Paths::forInstallation(m_tmp.filePath(QStringLiteral("Kip")));
         QDir().mkpath(m_chemins.dataDir);
         reglages(QStringLiteral("1"), QStringLiteral("Magtek"));
         // The swipes' date and time.
@@ -93,16 +92,12 @@ protected:
             QObject::connect(e.get(), &QObject::destroyed, [this, port] { m_entrees.remove(port); });
             return e;
         });
-        connect();
+        QObject::connect(&m_surveillance, &Surveillance::journal, [this](const QString& t) { m_journal << t; });
     }
     void TearDown() override
     {
         Clock::setToday(0);
         Clock::setTimeOfDay(QTime());
-    }
-    void connect()
-    {
-        QObject::connect(&m_surveillance, &Surveillance::journal, [this](const QString& t) { m_journal << t; });
     }
     void reglages(const QString& port, const QString& marque)
     {
@@ -129,14 +124,14 @@ protected:
     QString erreur() const { return m_chemins.sonDir + QStringLiteral("/erreur.wav"); }
 
     QTemporaryDir m_tmp;
-    Paths m_chemins;
+    const Paths m_chemins = Paths::forInstallation(m_tmp.filePath(QStringLiteral("Kip")));
     // Before the reader, which deletes its inputs when it goes.
     QMap<int, EntreeEssai*> m_entrees;
     QMap<int, Marque> m_marques;
     QStringList m_journal;
     OptionsSurveillance m_options{{}, 3, false};
-    SonsEssai m_sons{Paths::forInstallation(m_tmp.filePath(QStringLiteral("Kip")))};
-    Surveillance m_surveillance{Paths::forInstallation(m_tmp.filePath(QStringLiteral("Kip"))), m_options, m_sons};
+    SonsEssai m_sons{m_chemins};
+    Surveillance m_surveillance{m_chemins, m_options, m_sons};
 };
 
 } // namespace

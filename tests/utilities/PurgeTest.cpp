@@ -2,7 +2,7 @@
 // file that stays whole whatever happens.
 #include "utilities/Purge.h"
 
-#include "UtilitairesFixture.h"
+#include "Utilitaires.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -41,8 +41,8 @@ bool purgeTueeA(const QString& dataDir, qint32 fin, int etape)
 
 } // namespace
 
-using PurgeTest = UtilitairesFixture;
-using PurgeSurLesDeuxMoteurs = serveuressai::SurLesDeuxMoteurs<UtilitairesFixture>;
+using PurgeTest = UtilitairesTest;
+using PurgeSurLesDeuxMoteurs = serveuressai::SurLesDeuxMoteurs<UtilitairesTest>;
 
 TEST_F(PurgeTest, OpenedOnFifteenJune2004TheLimitIsTheWeekOfSevenMarch)
 {
@@ -66,28 +66,28 @@ TEST_F(PurgeTest, OpenedOnFifteenJune2004TheLimitIsTheWeekOfSevenMarch)
 TEST_P(PurgeSurLesDeuxMoteurs, LinesUpToTheSundayGoTheMondayAfterStaysAndNothingElseChanges)
 {
     const qint32 dimanche = dayNumber(2004, 2, 15);
-    employe(12, dayNumber(2004, 6, 1));
-    employe(15, dayNumber(2004, 6, 1));
-    journees(12, dimanche - 30, dimanche + 30);
-    journees(15, dimanche - 2, dimanche + 1);
-    const QMap<qint64, QByteArray> avant = lignes();
-    const auto employesAvant = contenu<Personnel>(p().dataDir);
-    db.reset(); // the fixture's connection is no window: nothing else has the file open
+    employeActif(12, dayNumber(2004, 6, 1));
+    employeActif(15, dayNumber(2004, 6, 1));
+    remplir(12, dimanche - 30, dimanche + 30);
+    remplir(15, dimanche - 2, dimanche + 1);
+    const QMap<qint64, QByteArray> avant = contenu<PointVal>();
+    const auto employesAvant = contenu<Personnel>();
+    base.reset(); // the fixture's connection is no window: nothing else has the file open
 
     const ResultatPurge r = Purger(p().dataDir, dimanche);
     ASSERT_EQ(r.etat, ResultatPurge::Etat::Faite) << r.erreur.description().toStdString();
     EXPECT_EQ(r.supprimees, 31 + 3);
     EXPECT_EQ(r.gardees, 30 + 1);
     // The kept lines are the very records they were: same position, same bytes, same row version.
-    const QMap<qint64, QByteArray> apres = lignes();
+    const QMap<qint64, QByteArray> apres = contenu<PointVal>();
     for (auto it = apres.begin(); it != apres.end(); ++it) {
         PointVal v;
         ASSERT_TRUE(unpack(it.value().left(PointVal::Size), v));
         EXPECT_GT(v.DATE, dimanche);
         EXPECT_EQ(avant.value(it.key()), it.value());
     }
-    Database base(p().dataDir);
-    RecordFile<PointVal> f(base);
+    rouvrir();
+    RecordFile<PointVal> f(*base);
     ASSERT_TRUE(f.open().ok());
     PointVal lundi;
     lundi.CARTE = 15;
@@ -100,17 +100,17 @@ TEST_P(PurgeSurLesDeuxMoteurs, LinesUpToTheSundayGoTheMondayAfterStaysAndNothing
     if (!surServeur()) {
         EXPECT_TRUE(checkRecordFile(tableOf(FileId::PointVal), p().file(FileId::PointVal)).ok());
     }
-    EXPECT_EQ(contenu<Personnel>(p().dataDir), employesAvant);
+    EXPECT_EQ(contenu<Personnel>(), employesAvant);
     EXPECT_FALSE(QFileInfo::exists(p().file(FileId::PointVal) + QStringLiteral(".purge")));
 }
 
 TEST_F(PurgeTest, TheFileShrinks)
 {
     for (qint16 carte = 1; carte <= 20; ++carte) {
-        employe(carte);
-        journees(carte, dayNumber(2003, 1, 1), dayNumber(2004, 6, 1));
+        employeActif(carte);
+        remplir(carte, dayNumber(2003, 1, 1), dayNumber(2004, 6, 1));
     }
-    db.reset();
+    base.reset();
     const ResultatPurge r = Purger(p().dataDir, dayNumber(2004, 3, 7));
     ASSERT_EQ(r.etat, ResultatPurge::Etat::Faite);
     EXPECT_GT(r.supprimees, r.gardees);
@@ -120,9 +120,9 @@ TEST_F(PurgeTest, TheFileShrinks)
 
 TEST_P(PurgeSurLesDeuxMoteurs, AFileInUseIsRefusedAndNothingIsDeleted)
 {
-    employe(12);
-    journees(12, dayNumber(2004, 1, 1), dayNumber(2004, 1, 31));
-    const QMap<qint64, QByteArray> avant = lignes();
+    employeActif(12);
+    remplir(12, dayNumber(2004, 1, 1), dayNumber(2004, 1, 31));
+    const QMap<qint64, QByteArray> avant = contenu<PointVal>();
     {
         // The punch list of this program holds the day lines.
         FileUse listeOuverte(FileId::PointVal);
@@ -130,28 +130,29 @@ TEST_P(PurgeSurLesDeuxMoteurs, AFileInUseIsRefusedAndNothingIsDeleted)
     }
     {
         // Another connection writes to them.
-        Transaction ecriture(*db, {FileId::PointVal});
+        Transaction ecriture(*base, {FileId::PointVal});
         ASSERT_TRUE(ecriture.ok());
         EXPECT_EQ(Purger(p().dataDir, dayNumber(2004, 1, 20)).etat, ResultatPurge::Etat::Refusee);
     }
-    EXPECT_EQ(lignes(), avant);
+    EXPECT_EQ(contenu<PointVal>(), avant);
     EXPECT_EQ(Purger(p().dataDir, dayNumber(2004, 1, 20)).etat, ResultatPurge::Etat::Faite);
-    EXPECT_EQ(lignes().size(), 11);
+    rouvrir(); // the purge put a new file in place of the one this connection had open
+    EXPECT_EQ(contenu<PointVal>().size(), 11);
 }
 
 TEST_F(PurgeTest, APurgeKilledMidwayLeavesTheFileAsItWas)
 {
     for (qint16 carte = 1; carte <= 5; ++carte) {
-        employe(carte);
-        journees(carte, dayNumber(2004, 1, 1), dayNumber(2004, 6, 1));
+        employeActif(carte);
+        remplir(carte, dayNumber(2004, 1, 1), dayNumber(2004, 6, 1));
     }
-    db.reset();
-    const QMap<qint64, QByteArray> avant = lignes();
+    base.reset();
+    const QMap<qint64, QByteArray> avant = contenu<PointVal>();
     const QString chemin = p().file(FileId::PointVal);
     // While the kept lines are copied, then while the keys are built.
     for (int etape : {20, 43}) {
         ASSERT_TRUE(purgeTueeA(p().dataDir, dayNumber(2004, 3, 7), etape)) << etape;
-        EXPECT_EQ(lignes(), avant) << etape;
+        EXPECT_EQ(contenu<PointVal>(), avant) << etape;
         EXPECT_TRUE(checkRecordFile(tableOf(FileId::PointVal), chemin).ok()) << etape;
     }
     // The next purge clears what the killed one left and does the work.
@@ -164,11 +165,11 @@ TEST_F(PurgeTest, APurgeKilledMidwayLeavesTheFileAsItWas)
 TEST_F(PurgeTest, TheJournalOfCorrectionsOutlivesThePurge)
 {
     const qint32 dimanche = dayNumber(2004, 2, 15);
-    employe(12, dayNumber(2004, 6, 1));
-    journees(12, dimanche - 6, dimanche + 6);
+    employeActif(12, dayNumber(2004, 6, 1));
+    remplir(12, dimanche - 6, dimanche + 6);
     commonOpen(FileId::Journal);
     {
-        Transaction t(*db, {FileId::Journal});
+        Transaction t(*base, {FileId::Journal});
         Journal e;
         e.CARTE = 12;
         e.JOUR = dimanche - 3; // a day line that the purge deletes
@@ -176,12 +177,12 @@ TEST_F(PurgeTest, TheJournalOfCorrectionsOutlivesThePurge)
         ASSERT_TRUE(ajouterAuJournal(t, e).ok());
         ASSERT_TRUE(t.commit().ok());
     }
-    const auto avant = contenu<Journal>(p().dataDir);
+    const auto avant = contenu<Journal>();
     ASSERT_EQ(avant.size(), 1);
-    db.reset();
+    base.reset();
     ASSERT_EQ(Purger(p().dataDir, dimanche).etat, ResultatPurge::Etat::Faite);
     // The entries stay as they were; the purge adds the one of the working-time balance it carries.
-    const auto apres = contenu<Journal>(p().dataDir);
+    const auto apres = contenu<Journal>();
     EXPECT_EQ(apres.size(), 2);
     EXPECT_EQ(apres.first(), avant.first());
 }

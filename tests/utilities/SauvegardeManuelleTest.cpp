@@ -24,6 +24,15 @@ TEST_F(SauvegardeManuelleTest, CopiesEveryFileBetweenPauseAndResumeAndDatesTheBa
     ecrire(p().origin(0), "0012 15/06/2004 08:00 01\r\n");
     ecrire(p().origin(10), "0012 01/06/2004 08:00 01\r\n");
     ecrire(p().kipGuard(), "1\r\nbip.wav\r\n\r\nMagtek\r\n");
+    commonOpen(FileId::Journal);
+    {
+        Transaction t(*base, {FileId::Journal});
+        Journal e;
+        e.CARTE = 12;
+        e.AVANT = QStringLiteral("NOM=MARTIN");
+        ASSERT_TRUE(ajouterAuJournal(t, e).ok());
+        ASSERT_TRUE(t.commit().ok());
+    }
     const qint32 aujourdhui = dayNumber(2004, 6, 15);
 
     const ResultatSauvegardeManuelle r = SauvegarderManuellement(p(), aujourdhui, 0);
@@ -39,11 +48,12 @@ TEST_F(SauvegardeManuelleTest, CopiesEveryFileBetweenPauseAndResumeAndDatesTheBa
     EXPECT_EQ(messages[0][0], 1024);
     EXPECT_EQ(messages[1][0], 1025);
 
-    for (FileId id : {FileId::Parametre, FileId::Personnel, FileId::PointVal}) {
+    for (FileId id : {FileId::Parametre, FileId::Personnel, FileId::PointVal, FileId::Journal}) {
         const QString copie = QDir(p().saveManuDir).filePath(tableOf(id).fileName);
         EXPECT_TRUE(checkRecordFile(tableOf(id), copie).ok()) << copie.toStdString();
     }
     EXPECT_EQ(contenu<PointVal>(p().saveManuDir), contenu<PointVal>());
+    EXPECT_EQ(contenu<Journal>(p().saveManuDir).size(), 1);
     EXPECT_EQ(lireFichier(QDir(p().saveManuDir).filePath(QStringLiteral("Origin10.txt"))), lireFichier(p().origin(10)));
     EXPECT_EQ(lireFichier(QDir(p().saveManuDir).filePath(QStringLiteral("KipGuard.txt"))), lireFichier(p().kipGuard()));
     // The status files are not part of a backup.
@@ -142,23 +152,4 @@ TEST(TextesSauvegardeTest, WithoutAnyBackupTheTextsSaySoRatherThanGiveAnEmptyDat
         EXPECT_FALSE(texte.contains(QStringLiteral("date du"))) << texte.toStdString();
     }
     EXPECT_TRUE(TexteExplicationSauvegarde(dayNumber(2004, 6, 1)).contains(QStringLiteral("date du: 01/06/2004.")));
-}
-
-TEST_F(SauvegardeManuelleTest, TheJournalOfCorrectionsIsInTheBackup)
-{
-    commonOpen(FileId::Journal);
-    {
-        Transaction t(*base, {FileId::Journal});
-        Journal e;
-        e.CARTE = 12;
-        e.AVANT = QStringLiteral("NOM=MARTIN");
-        e.APRES = QStringLiteral("NOM=MARTINEZ");
-        ASSERT_TRUE(ajouterAuJournal(t, e).ok());
-        ASSERT_TRUE(t.commit().ok());
-    }
-    ASSERT_TRUE(SauvegarderManuellement(p(), dayNumber(2004, 6, 15), 0).reussie());
-    const QString copie = QDir(p().saveManuDir).filePath(QStringLiteral("Journal.tps"));
-    EXPECT_TRUE(checkRecordFile(tableOf(FileId::Journal), copie).ok());
-    EXPECT_EQ(contenu<Journal>(p().saveManuDir), contenu<Journal>());
-    EXPECT_EQ(contenu<Journal>(p().saveManuDir).size(), 1);
 }

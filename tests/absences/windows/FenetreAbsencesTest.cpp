@@ -3,6 +3,7 @@
 // agrees with it; and the home window's panel reads who is here at the clock's time of day.
 #include "absences/windows/FenetreAbsences.h"
 
+#include "Installation.h"
 #include "absences/FichierAbsences.h"
 #include "absences/HorairesPrevus.h"
 #include "absences/windows/FenetresAbsences.h"
@@ -12,7 +13,6 @@
 #include "correction/windows/CorrectionEssai.h"
 #include "data/RecordFile.h"
 #include "data/ScriptedPresenter.h"
-#include "shell/InstallationEssai.h"
 #include "shell/windows/Cadre.h"
 #include "shell/windows/Fabriques.h"
 #include "shell/windows/NomsFenetres.h"

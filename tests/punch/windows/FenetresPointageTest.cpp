@@ -121,34 +121,23 @@ private Q_SLOTS:
         QCOMPARE(lines(m_today - 1), 0); // an empty line from the day initialisation
     }
 
-    void emptyRawFileOpensNoTransferWindowButTheReaderResumes()
+    // An empty raw file, or one holding only the line the reader is still writing, has nothing to decide: no
+    // window waits for [GARDER], the file stays as it is, and the reader resumes.
+    void nothingToTransferOpensNoTransferWindowButTheReaderResumes()
     {
-        ListenerLecteur reader;
-        LecteurCartes::programme().chercher();
-        installation(QByteArray());
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.confierPause(PauseLecteur::demander());
-        cadre.show();
-        QTRY_COMPARE_WITH_TIMEOUT(reader.numeros(), (QList<int>{1024, 1025}), 15000);
-        QVERIFY(!transfert(cadre));
-        QVERIFY(!QFile::exists(paths().origin(1)));
-    }
-
-    // A raw file holding only the line the reader is still writing has nothing to decide: no window waits
-    // for [GARDER], the file stays as it is, and the reader resumes.
-    void partialLineAloneOpensNoTransferWindow()
-    {
-        ListenerLecteur reader;
-        LecteurCartes::programme().chercher();
-        const QByteArray partielle("0012 09/12/2026 12:");
-        installation(partielle);
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.confierPause(PauseLecteur::demander());
-        cadre.show();
-        QTRY_COMPARE_WITH_TIMEOUT(reader.numeros(), (QList<int>{1024, 1025}), 15000);
-        QVERIFY(!transfert(cadre));
-        QCOMPARE(cadre.liste().entrees().last().NOMFENETREACTIVE, QStringLiteral("FenetrePrincipale"));
-        QCOMPARE(m_inst.lireFichier(paths().origin(0)), partielle);
+        for (const QByteArray& raw : {QByteArray(), QByteArray("0012 09/12/2026 12:")}) {
+            ListenerLecteur reader;
+            LecteurCartes::programme().chercher();
+            installation(raw);
+            Cadre cadre(Program::Kip, 0, [] {});
+            cadre.confierPause(PauseLecteur::demander());
+            cadre.show();
+            QTRY_COMPARE_WITH_TIMEOUT(reader.numeros(), (QList<int>{1024, 1025}), 15000);
+            QVERIFY(!transfert(cadre));
+            QCOMPARE(cadre.liste().entrees().last().NOMFENETREACTIVE, QStringLiteral("FenetrePrincipale"));
+            QCOMPARE(m_inst.lireFichier(paths().origin(0)), raw);
+            QVERIFY(!QFile::exists(paths().origin(1)));
+        }
     }
 
     // Whatever ends the run, the reader is resumed exactly once: the frame closed before or during the day

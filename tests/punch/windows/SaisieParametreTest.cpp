@@ -148,9 +148,11 @@ private Q_SLOTS:
         QVERIFY(f);
         QCOMPARE(messages(lecteur), QStringList{"1024"});
         QCOMPARE(cadre.liste().NOMFENETREACTIVE, QStringLiteral("SaisieParametre"));
+        f->port(5)->setChecked(true);
+        f->tester()->click(); // the reader tests that port
         evt::poster(f, evt::Bouton13);
         QTRY_VERIFY_WITH_TIMEOUT(f.isNull(), Attente);
-        QCOMPARE(messages(lecteur), (QStringList{"1024", "1025"}));
+        QCOMPARE(messages(lecteur), (QStringList{"1024", "1030", "1025"}));
         QVERIFY(!QFile::exists(paths().kipGuard())); // nothing saved
         QVERIFY(parametres().empty());
         // The frame closes with the form open.
@@ -159,7 +161,7 @@ private Q_SLOTS:
         m_presenter.answer(ButtonYes);
         cadre.close();
         QTRY_VERIFY_WITH_TIMEOUT(f.isNull(), Attente);
-        QCOMPARE(messages(lecteur), (QStringList{"1024", "1025", "1024", "1025"}));
+        QCOMPARE(messages(lecteur), (QStringList{"1024", "1030", "1025", "1024", "1025"}));
     }
 
     void firstOkStoresTheDefaultsRewritesKipGuardAndMovesTheBar()
@@ -183,6 +185,8 @@ private Q_SLOTS:
         QCOMPARE(f->listeCarteLue()->model()->headerData(0, Qt::Horizontal).toString(),
                  QStringLiteral("Son pour carte lue"));
 
+        f->ecouterCarteLue()->click(); // plays the chosen file of Son
+        QCOMPARE(m_joueur.joues, QStringList{QDir(paths().sonDir).filePath(QStringLiteral("erreur.wav"))});
         f->caseSommaire()->setChecked(true);
         f->omron()->setChecked(true);
         evt::poster(f, evt::Bouton1Formulaire); // Accepter
@@ -198,53 +202,6 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(cadre.sommaire()->x(), cadre.tailleCadre().width() - ui::px(ui::LargeurSommaire + 2),
                                   Attente);
         QVERIFY(m_presenter.shown().isEmpty());
-    }
-
-    void anEmptySonAndNoPortSaveBlankLinesAndTestNothing()
-    {
-        installation({}, nullptr);
-        ListenerLecteur lecteur;
-        LecteurCartes::programme().chercher();
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.show();
-        QPointer<SaisieParametre> f = ouvrir(cadre);
-        QVERIFY(f);
-        QCOMPARE(f->modeleCarteLue()->rowCount(), 0);
-        QCOMPARE(f->modeleMauvaiseCarte()->rowCount(), 0);
-        f->tester()->click();
-        f->ecouterCarteLue()->click();
-        QCOMPARE(messages(lecteur), QStringList{"1024"});
-        QVERIFY(m_joueur.joues.isEmpty());
-        f->ok()->click();
-        QTRY_VERIFY_WITH_TIMEOUT(f.isNull(), Attente);
-        QCOMPARE(lire(paths().kipGuard()), QByteArray("0\r\n\r\n\r\nMagtek\r\n"));
-        // With a port chosen, the test asks the reader to test that port.
-        f = ouvrir(cadre);
-        QVERIFY(f);
-        f->port(5)->setChecked(true);
-        f->tester()->click();
-        QCOMPARE(messages(lecteur), (QStringList{"1024", "1025", "1024", "1030"}));
-        f->annuler()->click();
-        QTRY_VERIFY_WITH_TIMEOUT(f.isNull(), Attente);
-        QCOMPARE(lire(paths().kipGuard()), QByteArray("0\r\n\r\n\r\nMagtek\r\n"));
-    }
-
-    void aSavedSoundThatIsGoneSelectsAndSavesRowOne()
-    {
-        const QByteArray kipGuard("1\r\nparti.wav\r\nerreur.wav\r\nMagtek\r\n");
-        installation({"bip.wav", "erreur.wav"}, &kipGuard);
-        Cadre cadre(Program::Kip, 0, [] {});
-        cadre.show();
-        QPointer<SaisieParametre> f = ouvrir(cadre);
-        QVERIFY(f);
-        QCOMPARE(f->listeCarteLue()->selectionModel()->selectedRows().value(0).row(), 0);
-        QCOMPARE(f->listeMauvaiseCarte()->selectionModel()->selectedRows().value(0).row(), 1);
-        // Listening plays the chosen file of Son.
-        f->ecouterMauvaiseCarte()->click();
-        QCOMPARE(m_joueur.joues, QStringList{QDir(paths().sonDir).filePath(QStringLiteral("erreur.wav"))});
-        f->ok()->click();
-        QTRY_VERIFY_WITH_TIMEOUT(f.isNull(), Attente);
-        QCOMPARE(lire(paths().kipGuard()), QByteArray("1\r\nbip.wav\r\nerreur.wav\r\nMagtek\r\n"));
     }
 
     void aFullDiskKeepsKipGuardAndTheFormAndSaysWhy()

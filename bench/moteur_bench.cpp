@@ -24,7 +24,7 @@ using namespace kip;
 
 namespace {
 
-constexpr int DayLines = 200000;
+constexpr int DayLines = 1000000;
 constexpr int KeyReads = 5000;
 constexpr int Batch = 2000;
 
@@ -261,8 +261,8 @@ void transfer(qint64 rawLines)
     const ResultatTransfert r = TransfererPointages(db, paths().origin(0), Clock::today());
     const double s = timer.nsecsElapsed() / 1e9;
     const qint64 allers = serverRoundTrips() - avant;
-    std::printf("transfer of %lld raw lines: %d stored, %d rejected, %.2f s, %.0f lines/s, %lld round trips "
-                "(%.1f s more at 20 ms each)%s\n",
+    std::printf("transfer of %lld raw lines: %d stored, %d rejected, %.2f s, %.0f lines/s (target 50,000), %lld "
+                "round trips (%.1f s more at 20 ms each)%s\n",
                 static_cast<long long>(rawLines), r.stockes, int(r.rejets.size()), s, r.lignes / s,
                 static_cast<long long>(allers), allers * 0.020, r.erreur.ok() ? "" : " FAILED");
     std::fflush(stdout);
@@ -293,14 +293,14 @@ int main()
     }
     const double si = storeInsert(0);
     const double bi = bareInsert(DayLines);
-    row("bulk insert of day lines (200,000)", si, bi, "rows/s");
+    row("bulk insert of day lines (1,000,000)", si, bi, "rows/s");
     exec(PQconnectdb(g_conninfo.toUtf8().constData()), "VACUUM ANALYZE");
     row("key reads (K_CARTE_DATE, one round trip each)", storeKeyReads(), bareKeyReads(), "reads/s");
     qint64 n = 0;
     const double ss = storeScan(&n);
-    row("ordered scan (K_DATE_CARTE, 400,000 rows)", ss, bareScan(), "rows/s");
+    row("ordered scan (K_DATE_CARTE, 2,000,000 rows)", ss, bareScan(), "rows/s");
     transfer(10000);
-    transfer(200000);
+    transfer(1000000);
     ServerConnection::closePool(g_conninfo);
     exec(a, QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(nom).toUtf8().constData());
     PQfinish(a);

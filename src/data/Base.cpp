@@ -14,8 +14,6 @@ namespace {
 QMutex g_mutex;
 QString g_server;
 
-const char* const BaseFileName = "Base.txt";
-
 } // namespace
 
 QString storeServer()
@@ -42,6 +40,16 @@ Result<QString> readBaseFile(const QString& dataDir)
         return e;
     }
     const QString conninfo = QString::fromUtf8(file.readLine(4096)).trimmed();
+    if (const QString refus = connectionStringRefusal(conninfo); !refus.isEmpty()) {
+        FileError e = plainError(QStringLiteral("%1: %2").arg(path, refus));
+        e.path = path;
+        return e;
+    }
+    return conninfo;
+}
+
+QString connectionStringRefusal(const QString& conninfo)
+{
     char* why = nullptr;
     PQconninfoOption* options = PQconninfoParse(conninfo.toUtf8().constData(), &why);
     QString refus;
@@ -54,12 +62,7 @@ Result<QString> readBaseFile(const QString& dataDir)
             refus = QStringLiteral("le mot de passe n'a pas sa place dans ce fichier (utilisez ~/.pgpass)");
     PQconninfoFree(options);
     PQfreemem(why);
-    if (!refus.isEmpty()) {
-        FileError e = plainError(QStringLiteral("%1: %2").arg(path, refus));
-        e.path = path;
-        return e;
-    }
-    return conninfo;
+    return refus;
 }
 
 FileError chooseStore(const QString& dataDir)

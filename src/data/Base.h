@@ -17,6 +17,11 @@ void setStoreServer(const QString& conninfo);
 // The connection string of dataDir/Base.txt: empty when the file is absent (the SQLite files). An error when
 // the file cannot be read, holds no connection string, or holds a password.
 Result<QString> readBaseFile(const QString& dataDir);
+// Why the connection string cannot go into Base.txt (empty, not a connection string, or holding a password), in
+// French; empty when it can.
+QString connectionStringRefusal(const QString& conninfo);
+// The file of the engine's choice in a data directory.
+inline constexpr const char* BaseFileName = "Base.txt";
 
 // Reads Base.txt, sets the program's engine, and checks that the server answers: the error says, in French,
 // which server could not be reached and libpq's reason. Nothing is written anywhere.

@@ -120,6 +120,12 @@ FileError copyServerTable(const TableDecl& table, const QString& to, const CopyP
         qint64 total = 0;
         if (e.ok())
             e = server.run(QStringLiteral("SELECT count(*) FROM %1.%1").arg(table.label), {}, &total);
+        // The copy's keys are built once from its records, by a sort, rather than kept up to date record by record.
+        if (e.ok())
+            e = copie.exec(QStringLiteral("PRAGMA %1.cache_size = -65536").arg(table.label));
+        for (const KeyDecl& key : table.keys)
+            if (e.ok())
+                e = copie.exec(QStringLiteral("DROP INDEX %1.%2").arg(table.label, QLatin1String(key.name)));
         const QString colonnes = QStringLiteral("rowid, ROWVER, %1").arg(table.columnList());
         QStringList marques;
         for (size_t i = 0; i < table.columns.size() + 2; ++i)
@@ -163,6 +169,9 @@ FileError copyServerTable(const TableDecl& table, const QString& to, const CopyP
         }
         if (e.ok() && rc != SqliteDone)
             e = server.errorFrom(rc);
+        for (const KeyDecl& key : table.keys)
+            if (e.ok())
+                e = copie.exec(table.createIndexSql(key));
         if (e.ok())
             e = ecriture.commit();
     }

@@ -237,6 +237,10 @@ FileError ServerConnection::errorOf(const PgResult& result, pg_conn* conn)
     } else if (state == QLatin1String("23505")) {
         e = makeError(DuplicateKey, 0, message);
         e.key = keyOfConstraint(fieldOf(r, PG_DIAG_SCHEMA_NAME), fieldOf(r, PG_DIAG_CONSTRAINT_NAME));
+    } else if (state == QLatin1String("42501")) {
+        // A station's role reaching beyond its rights (a change of a table, a deletion from the journal).
+        e = makeError(DriverError, 0, QStringLiteral("Droit refusé par le serveur à ce rôle: %1").arg(message));
+        e.text = QStringLiteral("Opération non permise au rôle de connexion");
     } else if (state == QLatin1String("XX001") || state == QLatin1String("XX002")) {
         e = makeError(KeysInvalid, 0, message);
     } else {

@@ -414,11 +414,16 @@ FileError ServerEngine::begin(const QStringList& labels, bool lecture, bool excl
     commands.push_back(PgCommand::text("SET LOCAL lock_timeout = " + QByteArray::number(std::max(waitMs, 1))));
     const size_t firstLock = commands.size();
     // The tables' locks now, in lock order: one writer at a time per table, readers never blocked (the
-    // exclusive mode blocks them too). A read takes its snapshot at its first statement.
+    // exclusive mode blocks them too). A read takes its snapshot at its first statement. The journal is only
+    // ever added to: its writers need not wait for each other, and the stations' role, which may only add to it
+    // and read it, may take no stronger lock than an insert's.
     if (!lecture || exclusive)
-        for (const QString& label : labels)
-            commands.push_back(PgCommand::text("LOCK TABLE " + label.toUtf8() + "." + label.toUtf8() +
-                                               (exclusive ? " IN ACCESS EXCLUSIVE MODE" : " IN EXCLUSIVE MODE")));
+        for (const QString& label : labels) {
+            const char* mode = exclusive                           ? " IN ACCESS EXCLUSIVE MODE"
+                               : label == QLatin1String("JOURNAL") ? " IN ROW EXCLUSIVE MODE"
+                                                                   : " IN EXCLUSIVE MODE";
+            commands.push_back(PgCommand::text("LOCK TABLE " + label.toUtf8() + "." + label.toUtf8() + mode));
+        }
     m_block = Block::Explicit;
     std::vector<PgResult> results;
     FileError e = run(commands, &results);

@@ -1,5 +1,6 @@
 #include "Restauration.h"
 
+#include "PassageServeur.h"
 #include "ReprisePointages.h"
 #include "calendar/Clock.h"
 #include "data/Base.h"
@@ -7,6 +8,7 @@
 #include "data/FileWriter.h"
 #include "data/Journal.h"
 #include "data/RecordFile.h"
+#include "data/ServerImport.h"
 #include "data/TextFiles.h"
 #include "data/Transaction.h"
 #include "shell/LecteurCartes.h"
@@ -95,6 +97,10 @@ private:
         return r;
     }
     ResultatRestauration melange(const RemplacementEnsemble::Resultat& e) const;
+    // On a server: the tables of the restored files replaced in one transaction, the raw punches put back first.
+    RemplacementEnsemble::Resultat remplacerSurServeur(bool reprendre, const QString& cause, const QString& avant,
+                                                       const QString& apres);
+    int m_attenteTables = AttenteRestaurationMs;
 
     const Paths& m_p;
     CopieRestaurable m_copie;
@@ -258,6 +264,53 @@ ResultatRestauration Restauration::melange(const RemplacementEnsemble::Resultat&
     return r;
 }
 
+RemplacementEnsemble::Resultat Restauration::remplacerSurServeur(bool reprendre, const QString& cause,
+                                                                 const QString& avant, const QString& apres)
+{
+    RemplacementEnsemble::Resultat r;
+    r.issue = RemplacementEnsemble::Issue::Annule;
+    // The punches archived since the copy go ahead of Origin00.txt first: should the tables not be replaced, the
+    // next transfer finds them stored already and stores none twice; replaced, it stores them again.
+    if (reprendre) {
+        RemplacementEnsemble devant(m_p.dataDir, QStringLiteral("Restauration"), QStringLiteral("La restauration"),
+                                    false);
+        devant.placerDevant(m_p.origin(0), reprise());
+        const RemplacementEnsemble::Resultat place = devant.executer();
+        if (place.issue != RemplacementEnsemble::Issue::Termine) {
+            supprimerPrepares();
+            r.erreur = place.erreur;
+            return r;
+        }
+    }
+    etape(QStringLiteral("Remplacement des tables du serveur"));
+    std::vector<FichierTable> fichiers;
+    for (FileId id : fichiersRestaures())
+        fichiers.push_back({&tableOf(id), prepare(id)});
+    std::vector<CompteTable> comptes;
+    const FileError e = remplacerTablesServeur(storeServer(), fichiers, m_attenteTables, &comptes);
+    supprimerPrepares();
+    if (!e.ok()) {
+        r.erreur = e.code == Locked
+                       ? QStringLiteral("les tables sont utilisées par un autre poste (%1)").arg(e.description())
+                       : QStringLiteral("les tables n'ont pas pu être remplacées (%1)").arg(e.description());
+        return r;
+    }
+    r.issue = RemplacementEnsemble::Issue::Termine;
+    etape(QStringLiteral("Inscription au journal des corrections"));
+    Database db(m_p.dataDir);
+    Transaction t(db, {FileId::Journal});
+    Journal entree;
+    entree.CAUSE = cause;
+    entree.AVANT = avant;
+    entree.APRES = apres;
+    FileError journal = ajouterAuJournal(t, entree);
+    if (journal.ok())
+        journal = t.commit();
+    if (!journal.ok())
+        r.erreur = QStringLiteral("le journal des corrections n'a pas pu être écrit (%1)").arg(journal.description());
+    return r;
+}
+
 ResultatRestauration Restauration::executer()
 {
     ResultatRestauration r = restaurer();
@@ -267,10 +320,9 @@ ResultatRestauration Restauration::executer()
 
 ResultatRestauration Restauration::restaurer()
 {
-    // The copy would replace files of Data that the programs no longer read: refused rather than said done.
-    if (!storeServer().isEmpty())
-        return refus(QStringLiteral("La restauration d'une copie n'est pas encore possible quand les données sont "
-                                    "sur un serveur."));
+    const bool serveur = !storeServer().isEmpty();
+    if (const FileError droits = DroitsAdministrateur(m_p.dataDir); !droits.ok())
+        return refus(QStringLiteral("La restauration est refusée: %1.").arg(droits.description()));
     const DescriptionSauvegarde description = DecrireSauvegarde(m_p, m_copie);
     if (!description.utilisable)
         return refus(description.probleme);
@@ -302,33 +354,44 @@ ResultatRestauration Restauration::restaurer()
     }
     r.pointagesRepris = NombreLignes(depuis.lignes);
 
-    etape(QStringLiteral("Remplacement des fichiers"));
     const QString dateCopie = description.date.toString(QStringLiteral("dd/MM/yyyy HH:mm"));
-    RemplacementEnsemble ensemble(m_p.dataDir, QStringLiteral("Restauration"), QStringLiteral("La restauration"), true);
-    for (FileId id : fichiersRestaures())
-        ensemble.remplacer(m_p.file(id), prepare(id));
-    if (!depuis.lignes.isEmpty())
-        ensemble.placerDevant(m_p.origin(0), reprise());
     // The dated directory makes the entry unique: a start that finishes the restore writes it once.
-    ensemble.journaliser(
-        QString::fromUtf8(CauseJournal::Restauration) + QLatin1Char(' ') + m_copie.nom,
-        QStringLiteral("fichiers remplacés conservés dans %1").arg(texteChemin(m_p, m_avant)),
+    const QString cause = QString::fromUtf8(CauseJournal::Restauration) + QLatin1Char(' ') + m_copie.nom;
+    const QString avant = QStringLiteral("fichiers remplacés conservés dans %1").arg(texteChemin(m_p, m_avant));
+    const QString apres =
         QStringLiteral("copie de \\Kip\\%1 du %2: %3 employé(s), %4 ligne(s) de jour")
-            .arg(m_copie.chemin(), dateCopie, NombreTexte(description.employes), NombreTexte(description.journees)));
-    const RemplacementEnsemble::Resultat remplace = ensemble.executer();
-    if (remplace.issue != RemplacementEnsemble::Issue::Termine) {
-        elaguerCopiesAvant();
-        // Half replaced, the prepared files are what the next start needs to finish.
-        if (remplace.issue == RemplacementEnsemble::Issue::Mixte)
-            return melange(remplace);
-        supprimerPrepares();
-        return echec(remplace.erreur + QLatin1Char('.'));
-    }
+            .arg(m_copie.chemin(), dateCopie, NombreTexte(description.employes), NombreTexte(description.journees));
+    RemplacementEnsemble::Resultat remplace;
+    if (serveur) {
+        remplace = remplacerSurServeur(!depuis.lignes.isEmpty(), cause, avant, apres);
+        if (remplace.issue != RemplacementEnsemble::Issue::Termine) {
+            elaguerCopiesAvant();
+            return echec(remplace.erreur + QLatin1Char('.'));
+        }
+    } else {
+        etape(QStringLiteral("Remplacement des fichiers"));
+        RemplacementEnsemble ensemble(m_p.dataDir, QStringLiteral("Restauration"), QStringLiteral("La restauration"),
+                                      true);
+        for (FileId id : fichiersRestaures())
+            ensemble.remplacer(m_p.file(id), prepare(id));
+        if (!depuis.lignes.isEmpty())
+            ensemble.placerDevant(m_p.origin(0), reprise());
+        ensemble.journaliser(cause, avant, apres);
+        remplace = ensemble.executer();
+        if (remplace.issue != RemplacementEnsemble::Issue::Termine) {
+            elaguerCopiesAvant();
+            // Half replaced, the prepared files are what the next start needs to finish.
+            if (remplace.issue == RemplacementEnsemble::Issue::Mixte)
+                return melange(remplace);
+            supprimerPrepares();
+            return echec(remplace.erreur + QLatin1Char('.'));
+        }
 
-    etape(QStringLiteral("Reconstruction des index sur les fichiers"));
-    // As the rebuild after an unclean end: a file still damaged is caught by its next open.
-    for (const TableDecl* table : allTables())
-        (void)rebuildRecordFileKeys(*table, QDir(m_p.dataDir).filePath(table->fileName), true);
+        etape(QStringLiteral("Reconstruction des index sur les fichiers"));
+        // As the rebuild after an unclean end: a file still damaged is caught by its next open.
+        for (const TableDecl* table : allTables())
+            (void)rebuildRecordFileKeys(*table, QDir(m_p.dataDir).filePath(table->fileName), true);
+    }
 
     etape(QStringLiteral("Fin de la restauration"));
     elaguerCopiesAvant();

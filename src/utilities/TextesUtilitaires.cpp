@@ -66,6 +66,11 @@ QString TextePurgeEchouee(const QString& erreur)
            erreur + QStringLiteral(".");
 }
 
+QString TexteIndexageRefuse(const QString& erreur)
+{
+    return FinLigne + FinLigne + QStringLiteral("  L'indexage n'a pas été réalisé: ") + erreur + QStringLiteral(".");
+}
+
 QString TexteIndexageFait()
 {
     return FinLigne + FinLigne + QStringLiteral("  L'indexage a été réalisé.");

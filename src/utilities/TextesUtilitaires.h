@@ -19,6 +19,8 @@ QString TextePurgeRefusee();
 QString TextePurgeEchouee(const QString& erreur);
 // Appended to the re-index text.
 QString TexteIndexageFait();
+// The re-index refused (the administrator's role needed on a server).
+QString TexteIndexageRefuse(const QString& erreur);
 // The backup text after a manual backup: the new date, or which copies could not be written (else the cause of
 // the failure) and the date of the last backup that was made.
 QString TexteSauvegardeFaite(qint32 dateManu);

@@ -1,8 +1,10 @@
 // Shows Kip's frame on the installation of the current directory with the settings form or the utilities
 // window in front, for a look or a screenshot (not a test):
-//   utilities_preview SaisieParametre|Utilitaires [purge|restaurer|sauvegarder] [seconds]
-// The optional step presses that section's first button once the window is up.
+//   utilities_preview SaisieParametre|Utilitaires [purge|restaurer|sauvegarder|indexer] [seconds]
+// The optional step presses that section's first button once the window is up. An installation whose Data/Base.txt
+// names a server is shown on that server.
 #include "calendar/Clock.h"
+#include "data/Base.h"
 #include "data/Files.h"
 #include "data/Messages.h"
 #include "data/windows/MessageBoxPresenter.h"
@@ -27,6 +29,8 @@ int main(int argc, char** argv)
     const int secondes = args.value(3, QStringLiteral("8")).toInt();
     installerPresentationFenetres();
     setPaths(Paths::forInstallation(QDir::currentPath()));
+    if (!chooseStore(paths().dataDir).ok())
+        return 1;
     enregistrerSaisieParametre();
     enregistrerUtilitaires();
 
@@ -47,6 +51,8 @@ int main(int argc, char** argv)
                 u->boutonRestaurer()->click();
             else if (etape == QLatin1String("sauvegarder"))
                 u->boutonSauvegarder()->click();
+            else if (etape == QLatin1String("indexer"))
+                u->boutonIndexer()->click();
         });
     });
     // The exit question of the frame is answered by its default button.

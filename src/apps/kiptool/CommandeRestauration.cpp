@@ -3,6 +3,7 @@
 
 #include "CommandeRapport.h"
 #include "Commandes.h"
+#include "data/Base.h"
 #include "shell/Demarrage.h"
 #include "utilities/Restauration.h"
 
@@ -61,6 +62,11 @@ int commandeRestauration(const QStringList& arguments, const QString& repertoire
     }
     const Paths chemins = Paths::forInstallation(installation);
     setPaths(chemins);
+    // The records may be on a server (Data/Base.txt): the restore replaces its tables, never the files aside.
+    if (const FileError base = chooseStore(chemins.dataDir); !base.ok()) {
+        dire(base.description());
+        return 1;
+    }
     if (args.isSet(liste)) {
         QTextStream sortie(stdout);
         for (const CopieRestaurable& c : CopiesRestaurables(chemins))

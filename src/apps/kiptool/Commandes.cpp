@@ -5,6 +5,7 @@
 #include "CommandeExport.h"
 #include "CommandeRapport.h"
 #include "CommandeRestauration.h"
+#include "CommandeServeur.h"
 
 #include <QTextStream>
 
@@ -15,7 +16,8 @@ int executer(const QStringList& arguments, const QString& repertoireCourant)
     const QString usage = QStringLiteral("kiptool: compagnon en ligne de commande de Kip.\n\n") +
                           QString::fromUtf8(UsageRapport) + QLatin1Char('\n') + QString::fromUtf8(UsageExport) +
                           QLatin1Char('\n') + QString::fromUtf8(UsageJournal) + QLatin1Char('\n') +
-                          QString::fromUtf8(UsageRestauration) + QLatin1Char('\n') + QString::fromUtf8(UsageAbsences);
+                          QString::fromUtf8(UsageRestauration) + QLatin1Char('\n') + QString::fromUtf8(UsageAbsences) +
+                          QLatin1Char('\n') + QString::fromUtf8(UsageServeur);
     if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") ||
         arguments.first() == QLatin1String("-h")) {
         QTextStream(arguments.isEmpty() ? stderr : stdout) << usage;
@@ -32,6 +34,8 @@ int executer(const QStringList& arguments, const QString& repertoireCourant)
         return commandeAbsences(arguments, repertoireCourant);
     if (commande == QLatin1String("restore"))
         return commandeRestauration(arguments, repertoireCourant);
+    if (commande == QLatin1String("serveur"))
+        return commandeServeur(arguments, repertoireCourant);
     QTextStream(stderr) << QStringLiteral("kiptool: commande inconnue: %1\n\n").arg(commande) << usage;
     return Refus;
 }

@@ -9,6 +9,7 @@
 #include "shell/windows/Fabriques.h"
 #include "shell/windows/NomsFenetres.h"
 #include "shell/windows/Unites.h"
+#include "utilities/PassageServeur.h"
 #include "utilities/SauvegardeManuelle.h"
 #include "utilities/TachesUtilitaires.h"
 #include "utilities/TextesUtilitaires.h"
@@ -343,6 +344,12 @@ void Utilitaires::sauvegardeTerminee()
 void Utilitaires::indexer()
 {
     occuper(true);
+    if (const FileError droits = DroitsAdministrateur(paths().dataDir); !droits.ok()) {
+        afficher(m_texteIndexage, TexteExplicationIndexage() + TexteIndexageRefuse(droits.description()));
+        occuper(false);
+        Q_EMIT actionTerminee();
+        return;
+    }
     // The rebuild shows its own progress window "Reconstruction des index sur les fichiers".
     rebuildAllKeysWithProgress();
     afficher(m_texteIndexage, TexteExplicationIndexage() + TexteIndexageFait());

@@ -6,6 +6,7 @@
 #include "data/Base.h"
 #include "data/Database.h"
 #include "data/Messages.h"
+#include "data/Postes.h"
 #include "data/RecordFile.h"
 
 #include <QDir>
@@ -221,6 +222,7 @@ void Demarrage::fermer()
                                        .arg(paths().file(FileId::OnOff), e.description());
     }
     m_files.clear();
+    quitterPoste();
     m_verrou.rendre();
     m_ouvert = false;
 }

@@ -1,0 +1,47 @@
+// Who is connected to the records' server. Each program registers its session: a connection of its own, named
+// "program@station" (libpq's application_name), that holds a session advisory lock keyed by its server process.
+// The server releases the lock when the session ends, the program's crash included, so the list of stations is
+// the server's own list of sessions holding that lock: no row is left behind. Nothing of this on the SQLite files.
+#pragma once
+
+#include "FileError.h"
+#include "Result.h"
+
+#include <QDateTime>
+#include <QString>
+#include <vector>
+
+namespace kip {
+
+// The station of this program: the one line of Data/Poste.txt when the installation names it, else the machine's
+// host name. Kept in ASCII letters, digits and -_. (the server shows nothing else in a session's name).
+QString nomPoste();
+void setNomPoste(const QString& poste);
+// Reads dataDir/Poste.txt into the station's name when the file is there.
+void lireNomPoste(const QString& dataDir);
+inline constexpr const char* PosteFileName = "Poste.txt";
+// What every connection of the program is named on the server: "Kip@atelier".
+QString nomApplication();
+
+struct PosteConnecte
+{
+    QString programme;
+    QString poste;
+    QString utilisateur; // the server's role of the session
+    QDateTime depuis;
+    bool ceProgramme = false; // this very program's session
+};
+
+// Registers this program's session on the server of the program's engine (storeServer), once; nothing to do on
+// the SQLite files. The error names the server.
+FileError enregistrerPoste();
+// Ends the registration (an orderly end; a process that dies ends it too).
+void quitterPoste();
+bool posteEnregistre();
+
+// The programs registered on the server, the oldest first.
+Result<std::vector<PosteConnecte>> postesConnectes();
+// "Kip sur atelier, kipother sur bureau": the stations of a list, for a message.
+QString nommerPostes(const std::vector<PosteConnecte>& postes);
+
+} // namespace kip

@@ -1,0 +1,101 @@
+// Several stations on one server: a station joins with `kiptool serveur rejoindre`, and each program's session is
+// listed while it runs and gone once it ended, whether or not it said goodbye.
+#include "data/Postes.h"
+
+#include "Installation.h"
+#include "ServeurEssai.h"
+#include "shell/Processus.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QThread>
+
+namespace {
+
+class PostesTest : public ::testing::Test, public essai::Installation
+{
+protected:
+    void SetUp() override { KIP_CHOISIR_MOTEUR(m_choix, serveuressai::Moteur::Serveur); }
+    void TearDown() override
+    {
+        kip::quitterPoste();
+        fermer();
+    }
+    FinProcessus kiptool(const QStringList& arguments)
+    {
+        return lancerJusquaLaFin(QStringLiteral(KIP_KIPTOOL), QStringList{QStringLiteral("serveur")} + arguments,
+                                 dir());
+    }
+    QString baseTxt() const { return QDir(dataDir()).filePath(QStringLiteral("Base.txt")); }
+
+    serveuressai::ChoixMoteur m_choix;
+};
+
+TEST_F(PostesTest, RejoindreVerifieLeServeurEtLesFichiersPuisLesPostesSontListes)
+{
+    const QString serveur = m_choix.base()->conninfo();
+    // The fixture's installation, on the SQLite files, holding an employee.
+    kip::setStoreServer(QString());
+    ASSERT_TRUE(vider());
+    ajouter(7, QStringLiteral("SEPT"));
+    fermer();
+    struct Cas
+    {
+        const char* quoi;
+        QString connexion;
+        bool fichiersDeCote;
+        int code;
+        QString texte;
+    };
+    const Cas cas[] = {
+        {"records left in Data", serveur, false, 1, QStringLiteral("Personne.tps (1 enregistrement(s))")},
+        {"a database without Kip's tables", serveuressai::conninfo(QStringLiteral("postgres")), true, 1,
+         QStringLiteral("ne contient pas les tables de Kip")},
+        {"a password in the string", serveur + QStringLiteral(" password=x"), true, 1, QStringLiteral("mot de passe")},
+        {"joined", serveur, true, 0, QStringLiteral("désigne désormais le serveur")},
+    };
+    for (const Cas& c : cas) {
+        if (c.fichiersDeCote)
+            for (const kip::TableDecl* table : kip::allTables())
+                QFile::remove(QDir(dataDir()).filePath(table->fileName));
+        const FinProcessus fin = kiptool({QStringLiteral("rejoindre"), c.connexion});
+        EXPECT_EQ(fin.code, c.code) << c.quoi;
+        EXPECT_TRUE(fin.sortie.contains(c.texte) || fin.erreurs.contains(c.texte))
+            << c.quoi << ": " << (fin.sortie + fin.erreurs).toStdString();
+        EXPECT_EQ(QFile::exists(baseTxt()), c.code == 0) << c.quoi;
+    }
+    ASSERT_EQ(kip::readBaseFile(dataDir()).value(), serveur);
+
+    // Station A is this test's process; station B is kiptool, named by the installation's Poste.txt.
+    QCoreApplication::setApplicationName(QStringLiteral("essai"));
+    kip::setNomPoste(QStringLiteral("poste-a"));
+    kip::setStoreServer(serveur);
+    ASSERT_TRUE(kip::enregistrerPoste().ok());
+    QFile nom(QDir(dataDir()).filePath(QLatin1String(kip::PosteFileName)));
+    ASSERT_TRUE(nom.open(QIODevice::WriteOnly) && nom.write("Poste B\n") == 8);
+    nom.close();
+    const FinProcessus b = kiptool({QStringLiteral("postes")});
+    EXPECT_EQ(b.code, 0) << b.erreurs.toStdString();
+    const QStringList lignes = b.sortie.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lignes.size(), 2) << b.sortie.toStdString();
+    EXPECT_TRUE(lignes[0].startsWith(QStringLiteral("essai sur poste-a (postgres) depuis"))) << lignes[0].toStdString();
+    EXPECT_TRUE(lignes[1].startsWith(QStringLiteral("kiptool sur Poste_B (postgres)")) &&
+                lignes[1].endsWith(QStringLiteral("(cette commande)")))
+        << lignes[1].toStdString();
+
+    // kiptool ended without a word to the server: its session is gone all the same, once the server saw it end.
+    kip::Result<std::vector<kip::PosteConnecte>> restent = kip::postesConnectes();
+    for (QDeadlineTimer limite(10000); restent.ok() && restent->size() > 1 && !limite.hasExpired();
+         restent = kip::postesConnectes())
+        QThread::msleep(10);
+    ASSERT_TRUE(restent.ok());
+    ASSERT_EQ(restent->size(), 1u);
+    EXPECT_TRUE(restent->front().ceProgramme);
+    EXPECT_EQ(kip::nommerPostes(*restent), QStringLiteral("essai sur poste-a"));
+    kip::quitterPoste();
+    EXPECT_TRUE(kip::postesConnectes()->empty());
+}
+
+} // namespace

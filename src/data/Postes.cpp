@@ -169,4 +169,20 @@ QString nommerPostes(const std::vector<PosteConnecte>& postes)
     return noms.join(QStringLiteral(", "));
 }
 
+FileError seulSurLeServeur()
+{
+    const Result<std::vector<PosteConnecte>> postes = postesConnectes();
+    if (!postes)
+        return postes.error();
+    std::vector<PosteConnecte> autres;
+    for (const PosteConnecte& p : *postes)
+        if (!p.ceProgramme)
+            autres.push_back(p);
+    if (autres.empty())
+        return {};
+    return plainError(QStringLiteral("d'autres postes sont connectés au serveur (%1); fermez leurs programmes "
+                                     "puis recommencez")
+                          .arg(nommerPostes(autres)));
+}
+
 } // namespace kip

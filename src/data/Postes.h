@@ -41,6 +41,11 @@ bool posteEnregistre();
 
 // The programs registered on the server, the oldest first.
 Result<std::vector<PosteConnecte>> postesConnectes();
+// Fails, with a French clause naming them (without a final stop), while programs of other stations are connected
+// to the server: the purge, the restore and the re-index need the records alone. Nothing to check on the SQLite
+// files, where the one-program lock does that.
+FileError seulSurLeServeur();
+
 // "Kip sur atelier, kipother sur bureau": the stations of a list, for a message.
 QString nommerPostes(const std::vector<PosteConnecte>& postes);
 

@@ -5,11 +5,13 @@
 #include "Installation.h"
 #include "ServeurEssai.h"
 #include "shell/Processus.h"
+#include "utilities/Purge.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QThread>
 
 namespace {
@@ -27,6 +29,15 @@ protected:
     {
         return lancerJusquaLaFin(QStringLiteral(KIP_KIPTOOL), QStringList{QStringLiteral("serveur")} + arguments,
                                  dir());
+    }
+    // The stations listed once the list satisfies the condition, or the last list read after the bound.
+    template <class C> std::vector<kip::PosteConnecte> attendrePostes(C condition)
+    {
+        kip::Result<std::vector<kip::PosteConnecte>> postes = kip::postesConnectes();
+        for (QDeadlineTimer limite(20000); !(postes.ok() && condition(*postes)) && !limite.hasExpired();
+             postes = kip::postesConnectes())
+            QThread::msleep(10);
+        return postes.ok() ? *postes : std::vector<kip::PosteConnecte>{};
     }
     QString baseTxt() const { return QDir(dataDir()).filePath(QStringLiteral("Base.txt")); }
 
@@ -96,6 +107,47 @@ TEST_F(PostesTest, RejoindreVerifieLeServeurEtLesFichiersPuisLesPostesSontListes
     EXPECT_EQ(kip::nommerPostes(*restent), QStringLiteral("essai sur poste-a"));
     kip::quitterPoste();
     EXPECT_TRUE(kip::postesConnectes()->empty());
+}
+
+// The purge needs the records alone: refused, naming the station, while a Kip of another station runs on the server;
+// done once that program ended.
+TEST_F(PostesTest, PurgeRefuseeTantQuUnAutrePosteEstConnecte)
+{
+    ASSERT_TRUE(vider());
+    ajouterJournee(ajouter(3), lundi(3), {essai::h(8), essai::h(12)});
+    const QString autre = tmp.path() + QStringLiteral("/b/Kip");
+    ASSERT_TRUE(QDir().mkpath(autre + QStringLiteral("/Data")));
+    for (const auto& [fichier, ligne] : {std::pair{QStringLiteral("Base.txt"), m_choix.base()->conninfo()},
+                                         std::pair{QStringLiteral("Poste.txt"), QStringLiteral("atelier")}}) {
+        QFile f(autre + QStringLiteral("/Data/") + fichier);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(ligne.toUtf8() + '\n') == ligne.toUtf8().size() + 1);
+    }
+    QProcess kip;
+    QProcessEnvironment env = environnementSansAffichage();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    kip.setProcessEnvironment(env);
+    kip.setWorkingDirectory(autre);
+    kip.start(QStringLiteral(KIP_KIP), {});
+    ASSERT_TRUE(kip.waitForStarted(20000));
+    const auto atelier = [](const std::vector<kip::PosteConnecte>& p) {
+        return p.size() == 1 && p[0].programme == QLatin1String("Kip") && p[0].poste == QLatin1String("atelier");
+    };
+    EXPECT_TRUE(atelier(attendrePostes(atelier)));
+
+    const kip::ResultatPurge refusee = kip::Purger(dataDir(), lundi(1));
+    EXPECT_EQ(refusee.etat, kip::ResultatPurge::Etat::Refusee);
+    EXPECT_EQ(
+        refusee.erreur.description(),
+        QStringLiteral("d'autres postes sont connectés au serveur (Kip sur atelier); fermez leurs programmes puis "
+                       "recommencez"));
+    EXPECT_EQ(contenu<kip::PointVal>().size(), 1);
+
+    kip.kill(); // as a crash would end it
+    kip.waitForFinished(20000);
+    EXPECT_TRUE(attendrePostes([](const auto& p) { return p.empty(); }).empty());
+    const kip::ResultatPurge faite = kip::Purger(dataDir(), lundi(1));
+    EXPECT_EQ(faite.etat, kip::ResultatPurge::Etat::Faite) << faite.erreur.description().toStdString();
+    EXPECT_EQ(contenu<kip::PointVal>().size(), 0);
 }
 
 } // namespace

@@ -1,8 +1,5 @@
 #include "LecturePointage.h"
 
-#include "data/Cp1252.h"
-
-#include <QStringList>
 #include <algorithm>
 
 namespace kip {
@@ -10,58 +7,6 @@ namespace kip {
 namespace {
 
 constexpr int Lot = 64; // lines read at a time while the attendance filter leaves some out
-
-const QStringList& colonnesCle(OrdrePointage ordre)
-{
-    static const QStringList dateCarte{QStringLiteral("DATE"), QStringLiteral("CARTE")};
-    static const QStringList dateNom{QStringLiteral("DATE"), QStringLiteral("NOM"), QStringLiteral("PRENOM")};
-    static const QStringList carte{QStringLiteral("CARTE")};
-    static const QStringList nom{QStringLiteral("NOM"), QStringLiteral("PRENOM")};
-    switch (ordre) {
-    case OrdrePointage::DateCarte:
-        return dateCarte;
-    case OrdrePointage::DateNom:
-        return dateNom;
-    case OrdrePointage::CarteDate:
-        return carte; // the employee; the date follows within it
-    case OrdrePointage::NomDate:
-        break;
-    }
-    return nom;
-}
-
-// Every line read is a whole record, in the columns that Cursor reads; the range and the inactivity flag are
-// tested by the file (?1 to ?4).
-QString selection()
-{
-    return QStringLiteral("SELECT rowid, ROWVER, %1 FROM POINTVAL.POINTVAL WHERE INACTIF = 0 AND DATE BETWEEN ?1 AND "
-                          "?2 AND CARTE BETWEEN ?3 AND ?4")
-        .arg(tableOf<PointVal>().columnList());
-}
-
-QString liste(const QStringList& colonnes, bool descendant = false)
-{
-    QStringList l;
-    for (const QString& c : colonnes)
-        l << (descendant ? c + QStringLiteral(" DESC") : c);
-    return l.join(QStringLiteral(", "));
-}
-
-QString marques(int premier, int nombre)
-{
-    QStringList l;
-    for (int i = 0; i < nombre; ++i)
-        l << QStringLiteral("?%1").arg(premier + i);
-    return l.join(QStringLiteral(", "));
-}
-
-QString comparaison(LecturePointage::Depart depart, Direction sens)
-{
-    const bool avant = sens == Direction::Forward;
-    if (depart == LecturePointage::Depart::Apres)
-        return avant ? QStringLiteral(">") : QStringLiteral("<");
-    return avant ? QStringLiteral(">=") : QStringLiteral("<=");
-}
 
 int punchesRemplis(const PunchLine& u)
 {
@@ -112,34 +57,33 @@ LecturePointage::LecturePointage(Database& db, OrdrePointage ordre, const PlageP
 {
 }
 
+DayLineOrder LecturePointage::ordreLu() const
+{
+    switch (m_ordre) {
+    case OrdrePointage::DateCarte:
+        return DayLineOrder::DateCard;
+    case OrdrePointage::CarteDate:
+        return DayLineOrder::CardDate;
+    case OrdrePointage::DateNom:
+        return DayLineOrder::DateName;
+    case OrdrePointage::NomDate:
+        break;
+    }
+    return DayLineOrder::NameDate;
+}
+
+ActiveLineRange LecturePointage::plageLue() const
+{
+    return {m_plage.dateDebut, m_plage.dateFin, m_plage.carteDebut, m_plage.carteFin};
+}
+
 FileError LecturePointage::verifier()
 {
     if (FileError e = m_fichier.open(); !e.ok())
         return e;
     if (FileError e = m_employes.open(); !e.ok())
         return e;
-    const QStringList& cols = colonnesCle(m_ordre);
-    const QString sql =
-        selection() +
-        QStringLiteral(" AND (%1) > (%2) ORDER BY %1 LIMIT 1").arg(liste(cols), marques(5, int(cols.size())));
-    if (const Statement st = m_db.prepare(sql); !st.valid())
-        return st.error();
-    return {};
-}
-
-void LecturePointage::lier(Statement& st, int premier, const PointVal& cle, const QStringList& colonnes) const
-{
-    int i = premier;
-    for (const QString& c : colonnes) {
-        if (c == QLatin1String("DATE"))
-            st.bind(i++, qint64(cle.DATE));
-        else if (c == QLatin1String("CARTE"))
-            st.bind(i++, qint64(cle.CARTE));
-        else if (c == QLatin1String("NOM"))
-            st.bind(i++, clipField(cle.NOM, 20));
-        else
-            st.bind(i++, clipField(cle.PRENOM, 15));
-    }
+    return checkActiveLineReads(m_db, ordreLu());
 }
 
 FileError LecturePointage::tester(const PointVal& ligne, bool& passe)
@@ -162,151 +106,83 @@ FileError LecturePointage::tester(const PointVal& ligne, bool& passe)
     return {};
 }
 
-FileError LecturePointage::lireCle(const PointVal* cle, Depart depart, Direction sens, int n,
+FileError LecturePointage::lireLignes(Cursor<PointVal> c, int n, std::vector<PointVal>& out, int& lues,
+                                      PointVal& derniere)
+{
+    lues = 0;
+    PointVal v;
+    FileError lu;
+    while (int(out.size()) < n && (lu = c.next(v)).ok()) {
+        ++lues;
+        derniere = v;
+        bool passe = true;
+        if (FileError e = tester(v, passe); !e.ok())
+            return e;
+        if (passe)
+            out.push_back(v);
+    }
+    if (!lu.ok() && lu.code != EndOfFile)
+        return lu;
+    return {};
+}
+
+FileError LecturePointage::lireCle(const PointVal* cle, ReadStart depart, Direction sens, int n,
                                    std::vector<PointVal>& out)
 {
-    const QStringList& cols = colonnesCle(m_ordre);
-    const bool descendant = sens == Direction::Backward;
     PointVal ancre = cle ? *cle : PointVal{};
     while (int(out.size()) < n) {
-        const bool bout = depart == Depart::Bout;
-        const int marqueLimite = 5 + (bout ? 0 : int(cols.size()));
-        QString sql = selection();
-        if (!bout)
-            sql += QStringLiteral(" AND (%1) %2 (%3)")
-                       .arg(liste(cols), comparaison(depart, sens), marques(5, int(cols.size())));
-        sql += QStringLiteral(" ORDER BY %1 LIMIT ?%2").arg(liste(cols, descendant)).arg(marqueLimite);
-        Statement st = m_db.prepare(sql);
-        if (!st.valid())
-            return st.error();
-        st.bind(1, m_plage.dateDebut);
-        st.bind(2, m_plage.dateFin);
-        st.bind(3, m_plage.carteDebut);
-        st.bind(4, m_plage.carteFin);
-        if (!bout)
-            lier(st, 5, ancre, cols);
         const int reste = n - int(out.size());
         const int limite = m_plage.presence == Presence::Tous ? reste : std::max(reste, Lot);
-        st.bind(marqueLimite, limite);
-        Cursor<PointVal> c(std::move(st));
-        c.setDatabase(&m_db, QStringLiteral("POINTVAL"));
         int lues = 0;
-        PointVal v;
-        FileError lu;
-        while (int(out.size()) < n && (lu = c.next(v)).ok()) {
-            ++lues;
-            ancre = v;
-            bool passe = true;
-            if (FileError e = tester(v, passe); !e.ok())
-                return e;
-            if (passe)
-                out.push_back(v);
-        }
-        if (!lu.ok() && lu.code != EndOfFile)
-            return lu;
+        if (FileError e = lireLignes(readActiveLines(m_db, ordreLu(), plageLue(), depart, ancre, sens, limite), n, out,
+                                     lues, ancre);
+            !e.ok())
+            return e;
         if (lues < limite)
             break; // the end of the order
-        depart = Depart::Apres;
+        depart = ReadStart::After;
     }
     return {};
 }
 
-FileError LecturePointage::lireEmploye(const PointVal& groupe, qint32 date, Depart depart, Direction sens, int n,
+FileError LecturePointage::lireEmploye(const PointVal& groupe, qint32 date, ReadStart depart, Direction sens, int n,
                                        std::vector<PointVal>& out)
 {
-    const QStringList& cols = colonnesCle(m_ordre);
-    const int nbCols = int(cols.size());
-    QStringList egalites;
-    for (int i = 0; i < nbCols; ++i)
-        egalites << QStringLiteral("%1 = ?%2").arg(cols[i]).arg(5 + i);
-    const int marqueDate = 5 + nbCols;
-    const int marqueLimite = 6 + nbCols;
     qint32 depuis = date;
     while (int(out.size()) < n) {
-        const QString sql = selection() + QStringLiteral(" AND %1 AND DATE %2 ?%3 ORDER BY DATE%4 LIMIT ?%5")
-                                              .arg(egalites.join(QStringLiteral(" AND ")), comparaison(depart, sens))
-                                              .arg(marqueDate)
-                                              .arg(sens == Direction::Backward ? QStringLiteral(" DESC") : QString())
-                                              .arg(marqueLimite);
-        Statement st = m_db.prepare(sql);
-        if (!st.valid())
-            return st.error();
-        st.bind(1, m_plage.dateDebut);
-        st.bind(2, m_plage.dateFin);
-        st.bind(3, m_plage.carteDebut);
-        st.bind(4, m_plage.carteFin);
-        lier(st, 5, groupe, cols);
-        st.bind(marqueDate, depuis);
         const int reste = n - int(out.size());
         const int limite = m_plage.presence == Presence::Tous ? reste : std::max(reste, Lot);
-        st.bind(marqueLimite, limite);
-        Cursor<PointVal> c(std::move(st));
-        c.setDatabase(&m_db, QStringLiteral("POINTVAL"));
         int lues = 0;
-        PointVal v;
-        FileError lu;
-        while (int(out.size()) < n && (lu = c.next(v)).ok()) {
-            ++lues;
-            depuis = v.DATE;
-            bool passe = true;
-            if (FileError e = tester(v, passe); !e.ok())
-                return e;
-            if (passe)
-                out.push_back(v);
-        }
-        if (!lu.ok() && lu.code != EndOfFile)
-            return lu;
+        PointVal derniere;
+        derniere.DATE = depuis;
+        if (FileError e =
+                lireLignes(readActiveLinesOf(m_db, ordreLu(), plageLue(), groupe, depuis, depart, sens, limite), n, out,
+                           lues, derniere);
+            !e.ok())
+            return e;
+        depuis = derniere.DATE;
         if (lues < limite)
             break; // the employee's last line in the range
-        depart = Depart::Apres;
+        depart = ReadStart::After;
     }
     return {};
 }
 
-FileError LecturePointage::employeVoisin(const PointVal* groupe, Depart depart, Direction sens, PointVal& out,
+FileError LecturePointage::employeVoisin(const PointVal* groupe, ReadStart depart, Direction sens, PointVal& out,
                                          bool* trouve)
 {
+    Result<std::optional<PointVal>> voisin = neighbourOfLines(m_db, ordreLu(), plageLue(), depart, groupe, sens);
     *trouve = false;
-    const QStringList& cols = colonnesCle(m_ordre);
-    const bool parCarte = m_ordre == OrdrePointage::CarteDate;
-    // In card order the employees are those of the card range; in name order the card range is tested on the
-    // lines.
-    const int premiereCle = parCarte ? 3 : 1;
-    const bool depuisCle = groupe && depart != Depart::Bout;
-    QStringList conditions;
-    if (parCarte)
-        conditions << QStringLiteral("CARTE BETWEEN ?1 AND ?2");
-    if (depuisCle)
-        conditions << QStringLiteral("(%1) %2 (%3)")
-                          .arg(liste(cols), comparaison(depart, sens), marques(premiereCle, int(cols.size())));
-    QString sql = QStringLiteral("SELECT CARTE, NOM, PRENOM FROM POINTVAL.POINTVAL");
-    if (!conditions.isEmpty())
-        sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
-    sql += QStringLiteral(" ORDER BY %1 LIMIT 1").arg(liste(cols, sens == Direction::Backward));
-    Statement st = m_db.prepare(sql);
-    if (!st.valid())
-        return st.error();
-    if (parCarte) {
-        st.bind(1, m_plage.carteDebut);
-        st.bind(2, m_plage.carteFin);
-    }
-    if (depuisCle)
-        lier(st, premiereCle, *groupe, cols);
-    const int rc = st.step();
-    if (rc == SqliteRow) {
-        out = PointVal{};
-        out.CARTE = qint16(st.columnInt(0));
-        out.NOM = st.columnText(1);
-        out.PRENOM = st.columnText(2);
+    if (!voisin)
+        return voisin.error();
+    if (*voisin) {
+        out = **voisin;
         *trouve = true;
-        return {};
     }
-    if (rc == SqliteDone)
-        return {};
-    return m_db.errorFrom(rc);
+    return {};
 }
 
-FileError LecturePointage::parEmployes(PointVal groupe, qint32 date, Depart depart, Direction sens, int n,
+FileError LecturePointage::parEmployes(PointVal groupe, qint32 date, ReadStart depart, Direction sens, int n,
                                        std::vector<PointVal>& out)
 {
     if (FileError e = lireEmploye(groupe, date, depart, sens, n, out); !e.ok())
@@ -315,12 +191,12 @@ FileError LecturePointage::parEmployes(PointVal groupe, qint32 date, Depart depa
     while (int(out.size()) < n) {
         PointVal suivant;
         bool trouve = false;
-        if (FileError e = employeVoisin(&groupe, Depart::Apres, sens, suivant, &trouve); !e.ok())
+        if (FileError e = employeVoisin(&groupe, ReadStart::After, sens, suivant, &trouve); !e.ok())
             return e;
         if (!trouve)
             break;
         groupe = suivant;
-        if (FileError e = lireEmploye(groupe, bord, Depart::Depuis, sens, n, out); !e.ok())
+        if (FileError e = lireEmploye(groupe, bord, ReadStart::At, sens, n, out); !e.ok())
             return e;
     }
     return {};
@@ -332,8 +208,8 @@ FileError LecturePointage::voisins(const PointVal& ancre, Direction sens, int n,
     if (FileError e = verifier(); !e.ok())
         return e;
     if (parDate())
-        return lireCle(&ancre, Depart::Apres, sens, n, out);
-    return parEmployes(ancre, ancre.DATE, Depart::Apres, sens, n, out);
+        return lireCle(&ancre, ReadStart::After, sens, n, out);
+    return parEmployes(ancre, ancre.DATE, ReadStart::After, sens, n, out);
 }
 
 FileError LecturePointage::depuis(const PointVal& cle, int n, std::vector<PointVal>& out)
@@ -342,8 +218,8 @@ FileError LecturePointage::depuis(const PointVal& cle, int n, std::vector<PointV
     if (FileError e = verifier(); !e.ok())
         return e;
     if (parDate())
-        return lireCle(&cle, Depart::Depuis, Direction::Forward, n, out);
-    return parEmployes(cle, cle.DATE, Depart::Depuis, Direction::Forward, n, out);
+        return lireCle(&cle, ReadStart::At, Direction::Forward, n, out);
+    return parEmployes(cle, cle.DATE, ReadStart::At, Direction::Forward, n, out);
 }
 
 FileError LecturePointage::premiers(int n, std::vector<PointVal>& out)
@@ -364,13 +240,13 @@ FileError LecturePointage::bout(Direction sens, int n, std::vector<PointVal>& ou
     if (FileError e = verifier(); !e.ok())
         return e;
     if (parDate())
-        return lireCle(nullptr, Depart::Bout, sens, n, out);
+        return lireCle(nullptr, ReadStart::End, sens, n, out);
     PointVal employe;
     bool trouve = false;
-    if (FileError e = employeVoisin(nullptr, Depart::Bout, sens, employe, &trouve); !e.ok() || !trouve)
+    if (FileError e = employeVoisin(nullptr, ReadStart::End, sens, employe, &trouve); !e.ok() || !trouve)
         return e;
     const qint32 date = sens == Direction::Forward ? m_plage.dateDebut : m_plage.dateFin;
-    return parEmployes(employe, date, Depart::Depuis, sens, n, out);
+    return parEmployes(employe, date, ReadStart::At, sens, n, out);
 }
 
 } // namespace kip

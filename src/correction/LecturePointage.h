@@ -9,6 +9,7 @@
 #pragma once
 
 #include "data/Database.h"
+#include "data/DayLineReads.h"
 #include "data/RecordFile.h"
 #include "data/Records.h"
 #include "lists/PageLignes.h"
@@ -71,29 +72,24 @@ public:
     // Employees read by the attendance filter since the reader was made.
     int employesLus() const { return m_employesLus; }
 
-    // How a read starts: from a key value (excluded or included), or at an end of the order.
-    enum class Depart
-    {
-        Apres,
-        Depuis,
-        Bout
-    };
-
 private:
     FileError bout(Direction sens, int n, std::vector<PointVal>& out);
     bool parDate() const { return m_ordre == OrdrePointage::DateCarte || m_ordre == OrdrePointage::DateNom; }
     // Whether a line passes the attendance filter; its employee is read when the card changes.
     FileError tester(const PointVal& ligne, bool& passe);
     // Orders led by the date: up to n lines from the key of cle on, in the direction.
-    FileError lireCle(const PointVal* cle, Depart depart, Direction sens, int n, std::vector<PointVal>& out);
+    FileError lireCle(const PointVal* cle, ReadStart depart, Direction sens, int n, std::vector<PointVal>& out);
+    // Reads the lines of a cursor into out while they are wanted; lues counts them, derniere is the last one read.
+    FileError lireLignes(Cursor<PointVal> c, int n, std::vector<PointVal>& out, int& lues, PointVal& derniere);
     // Orders led by the employee: up to n lines of the employee of groupe, from the date on, in the direction.
-    FileError lireEmploye(const PointVal& groupe, qint32 date, Depart depart, Direction sens, int n,
+    FileError lireEmploye(const PointVal& groupe, qint32 date, ReadStart depart, Direction sens, int n,
                           std::vector<PointVal>& out);
-    // The next (previous) employee of the order after groupe, or the first (last) one with depart Bout.
-    FileError employeVoisin(const PointVal* groupe, Depart depart, Direction sens, PointVal& out, bool* trouve);
-    FileError parEmployes(PointVal groupe, qint32 date, Depart depart, Direction sens, int n,
+    // The next (previous) employee of the order after groupe, or the first (last) one with depart End.
+    FileError employeVoisin(const PointVal* groupe, ReadStart depart, Direction sens, PointVal& out, bool* trouve);
+    FileError parEmployes(PointVal groupe, qint32 date, ReadStart depart, Direction sens, int n,
                           std::vector<PointVal>& out);
-    void lier(Statement& st, int premier, const PointVal& cle, const QStringList& colonnes) const;
+    DayLineOrder ordreLu() const;
+    ActiveLineRange plageLue() const;
 
     Database& m_db;
     OrdrePointage m_ordre;

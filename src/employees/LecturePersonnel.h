@@ -7,6 +7,7 @@
 #pragma once
 
 #include "data/Database.h"
+#include "data/EmployeeReads.h"
 #include "data/RecordFile.h"
 #include "data/Records.h"
 #include "lists/PageLignes.h"
@@ -51,12 +52,7 @@ public:
     FileError premiers(int n, std::vector<Personnel>& out) override;
     FileError derniers(int n, std::vector<Personnel>& out) override;
 
-    // A stretch of the order that one index reads (internal).
-    struct Segment;
-
 private:
-    FileError lire(const QString& sql, const Personnel* cle, const Segment& s, qint64 limite,
-                   std::vector<Personnel>& out);
     int segmentDe(const Personnel& p) const;
     FileError completer(int segment, Direction sens, int n, std::vector<Personnel>& out);
 

@@ -2,6 +2,7 @@
 #include "ExecutionEdition.h"
 
 #include "calendar/Clock.h"
+#include "data/EmployeeReads.h"
 #include "data/RecordFile.h"
 #include "data/Transaction.h"
 
@@ -19,35 +20,24 @@ public:
 
     FileError compter(qint64& total)
     {
-        Statement st = m_db.prepare(QStringLiteral("SELECT count(*) FROM PERSONNEL.PERSONNEL"));
-        if (!st.valid())
-            return st.error();
-        const int rc = st.step();
-        if (rc != SqliteRow)
-            return m_db.errorFrom(rc);
-        total = st.columnInt(0);
+        Result<qint64> n = RecordFile<Personnel>(m_db).records();
+        if (!n)
+            return n.error();
+        total = *n;
         return {};
     }
 
     FileError suivante(Personnel& per)
     {
-        if (!m_st.valid()) {
-            const char* ordre = m_p.tri == Tri::Numero ? "CARTE" : m_p.tri == Tri::Nom ? "NOM, PRENOM" : "MATRICULE";
-            m_st = m_db.prepare(QStringLiteral("SELECT rowid, ROWVER, %1 FROM PERSONNEL.PERSONNEL ORDER BY %2")
-                                    .arg(tableOf<Personnel>().columnList(), QLatin1String(ordre)));
-            if (!m_st.valid())
-                return m_st.error();
+        if (!m_employes) {
+            const EmployeeKey cle = m_p.tri == Tri::Numero ? EmployeeKey::Card
+                                    : m_p.tri == Tri::Nom  ? EmployeeKey::Name
+                                                           : EmployeeKey::Matricule;
+            m_employes.emplace(readEmployeesInOrder(m_db, cle));
         }
         for (;;) {
-            const int rc = m_st.step();
-            if (rc == SqliteDone)
-                return makeError(EndOfFile);
-            if (rc != SqliteRow)
-                return m_db.errorFrom(rc);
-            per.rowid = m_st.columnInt(0);
-            per.version = m_st.columnInt(1);
-            detail::Reader r(m_st, 2);
-            per.visit(r);
+            if (FileError e = m_employes->next(per); !e.ok())
+                return e;
             ++m_lus;
             if (m_lu)
                 m_lu();
@@ -75,7 +65,7 @@ private:
 
     Database& m_db;
     const ParametresEdition& m_p;
-    Statement m_st;
+    std::optional<Cursor<Personnel>> m_employes;
     qint64 m_lus = 0;
     std::function<void()> m_lu;
 };

@@ -8,13 +8,6 @@ namespace kip {
 
 namespace {
 
-const QString& selectLignes()
-{
-    static const QString sql =
-        QStringLiteral("SELECT rowid, ROWVER, %1 FROM POINTVAL.POINTVAL ").arg(tableOf<PointVal>().columnList());
-    return sql;
-}
-
 QString borne(const QString& texte, int taille)
 {
     return clipField(texte, taille);
@@ -43,6 +36,25 @@ LectureJournees::LectureJournees(Database& db, const ParametresEdition& parametr
     m_p.nomFin = borne(m_p.nomFin, 20);
     m_p.matriculeDebut = borne(m_p.matriculeDebut, 10);
     m_p.matriculeFin = borne(m_p.matriculeFin, 10);
+    m_selection.firstDate = m_p.dateDebut;
+    m_selection.lastDate = m_p.dateFin;
+    m_selection.firstCard = m_p.carteDebut;
+    m_selection.lastCard = m_p.carteFin;
+    switch (m_p.tri) {
+    case Tri::Numero:
+        m_selection.key = EmployeeKey::Card;
+        break;
+    case Tri::Nom:
+        m_selection.key = EmployeeKey::Name;
+        m_selection.firstText = m_p.nomDebut;
+        m_selection.lastText = m_p.nomFin;
+        break;
+    case Tri::Matricule:
+        m_selection.key = EmployeeKey::Matricule;
+        m_selection.firstText = m_p.matriculeDebut;
+        m_selection.lastText = m_p.matriculeFin;
+        break;
+    }
 }
 
 LectureJournees::~LectureJournees() = default;
@@ -66,55 +78,27 @@ bool LectureJournees::dansLaSelection(const PointVal& l, const ParametresEdition
 FileError LectureJournees::compter(qint64& total)
 {
     if (m_mode == Mode::ParEmploye)
-        return compterDansLaSelection(total, "");
+        return compterDansLaSelection(total, false);
     total = 0;
-    Statement st = m_db.prepare(QStringLiteral("SELECT count(*) FROM POINTVAL.POINTVAL"));
-    if (!st.valid())
-        return st.error();
-    const int rc = st.step();
-    if (rc != SqliteRow)
-        return m_db.errorFrom(rc);
-    total = st.columnInt(0);
+    Result<qint64> n = RecordFile<PointVal>(m_db).records();
+    if (!n)
+        return n.error();
+    total = *n;
     return {};
 }
 
 FileError LectureJournees::compterLignes(qint64& total, bool avecInactives)
 {
-    return compterDansLaSelection(total, avecInactives ? "" : "AND INACTIF = 0");
+    return compterDansLaSelection(total, !avecInactives);
 }
 
-FileError LectureJournees::compterDansLaSelection(qint64& total, const char* condition)
+FileError LectureJournees::compterDansLaSelection(qint64& total, bool activesSeules)
 {
     total = 0;
-    // The unary + keeps the range column out of the choice of key: the period, read through a key that
-    // starts with the date, is what bounds the count.
-    static const char* const Colonne[] = {"CARTE", "NOM", "MATRICULE"};
-    const int c = m_p.tri == Tri::Numero ? 0 : m_p.tri == Tri::Nom ? 1 : 2;
-    Statement st = m_db.prepare(QStringLiteral("SELECT count(*) FROM POINTVAL.POINTVAL WHERE DATE BETWEEN ?1 AND ?2 "
-                                               "AND +%1 BETWEEN ?3 AND ?4 %2")
-                                    .arg(QLatin1String(Colonne[c]), QLatin1String(condition)));
-    if (!st.valid())
-        return st.error();
-    st.bind(1, m_p.dateDebut);
-    st.bind(2, m_p.dateFin);
-    switch (m_p.tri) {
-    case Tri::Numero:
-        st.bind(3, m_p.carteDebut);
-        st.bind(4, m_p.carteFin);
-        break;
-    case Tri::Nom:
-        st.bind(3, m_p.nomDebut);
-        st.bind(4, m_p.nomFin);
-        break;
-    case Tri::Matricule:
-        st.bind(3, m_p.matriculeDebut);
-        st.bind(4, m_p.matriculeFin);
-        break;
-    }
-    const int rc = st.step();
-    if (rc != SqliteRow)
-        return m_db.errorFrom(rc);
-    total = st.columnInt(0);
+    Result<qint64> n = countSelectedLines(m_db, m_selection, activesSeules);
+    if (!n)
+        return n.error();
+    total = *n;
     return {};
 }
 
@@ -125,43 +109,32 @@ FileError LectureJournees::suivante(PointVal& ligne)
     const FileError e = m_mode == Mode::ParEmploye ? suivanteParEmploye(ligne) : suivanteFichierComplet(ligne);
     if (!e.ok()) {
         m_fini = true;
-        m_groupe = Statement();
-        m_tout = Statement();
+        m_groupe.reset();
+        m_tout.reset();
     }
     return e;
 }
 
-FileError LectureJournees::lireLigne(Statement& st, PointVal& ligne, bool& trouvee)
+FileError LectureJournees::lireLigne(Cursor<PointVal>& lignes, PointVal& ligne, bool& trouvee)
 {
-    const int rc = st.step();
-    trouvee = rc == SqliteRow;
+    const FileError e = lignes.next(ligne);
+    trouvee = e.ok();
     if (trouvee) {
-        ligne.rowid = st.columnInt(0);
-        ligne.version = st.columnInt(1);
-        detail::Reader r(st, 2);
-        ligne.visit(r);
         ++m_lus;
         if (m_lu)
             m_lu();
         return {};
     }
-    if (rc == SqliteDone)
-        return {};
-    return m_db.errorFrom(rc);
+    return e.code == EndOfFile ? FileError{} : e;
 }
 
 FileError LectureJournees::suivanteFichierComplet(PointVal& ligne)
 {
-    if (!m_tout.valid()) {
-        static const char* const Ordre[] = {"CARTE, DATE", "NOM, PRENOM, CARTE, DATE", "MATRICULE, CARTE, DATE"};
-        const int o = m_p.tri == Tri::Numero ? 0 : m_p.tri == Tri::Nom ? 1 : 2;
-        m_tout = m_db.prepare(selectLignes() + QStringLiteral("ORDER BY ") + QLatin1String(Ordre[o]));
-        if (!m_tout.valid())
-            return m_tout.error();
-    }
+    if (!m_tout)
+        m_tout.emplace(readAllLines(m_db, m_selection.key));
     for (;;) {
         bool trouvee = false;
-        if (FileError e = lireLigne(m_tout, ligne, trouvee); !e.ok())
+        if (FileError e = lireLigne(*m_tout, ligne, trouvee); !e.ok())
             return e;
         if (!trouvee)
             return makeError(EndOfFile);
@@ -173,13 +146,13 @@ FileError LectureJournees::suivanteFichierComplet(PointVal& ligne)
 FileError LectureJournees::suivanteParEmploye(PointVal& ligne)
 {
     for (;;) {
-        if (m_groupe.valid()) {
+        if (m_groupe) {
             bool trouvee = false;
-            if (FileError e = lireLigne(m_groupe, ligne, trouvee); !e.ok())
+            if (FileError e = lireLigne(*m_groupe, ligne, trouvee); !e.ok())
                 return e;
             if (trouvee)
                 return {};
-            m_groupe = Statement();
+            m_groupe.reset();
         }
         bool trouve = false;
         if (FileError e = groupeSuivant(trouve); !e.ok())
@@ -196,89 +169,19 @@ FileError LectureJournees::groupeSuivant(bool& trouve)
     trouve = false;
     const bool premier = m_premierGroupe;
     m_premierGroupe = false;
-    Statement cle;
-    Statement lignes;
-    switch (m_p.tri) {
-    case Tri::Numero:
-        cle = m_db.prepare(premier ? QStringLiteral("SELECT CARTE FROM POINTVAL.POINTVAL WHERE CARTE >= ?1 AND "
-                                                    "CARTE <= ?2 ORDER BY CARTE LIMIT 1")
-                                   : QStringLiteral("SELECT CARTE FROM POINTVAL.POINTVAL WHERE CARTE > ?1 AND "
-                                                    "CARTE <= ?2 ORDER BY CARTE LIMIT 1"));
-        if (!cle.valid())
-            return cle.error();
-        cle.bind(1, premier ? qint64(m_p.carteDebut) : m_carte);
-        cle.bind(2, m_p.carteFin);
-        break;
-    case Tri::Nom:
-        cle = m_db.prepare(premier ? QStringLiteral("SELECT NOM, PRENOM FROM POINTVAL.POINTVAL WHERE NOM >= ?1 AND "
-                                                    "NOM <= ?3 ORDER BY NOM, PRENOM LIMIT 1")
-                                   : QStringLiteral("SELECT NOM, PRENOM FROM POINTVAL.POINTVAL WHERE (NOM, PRENOM) > "
-                                                    "(?1, ?2) AND NOM <= ?3 ORDER BY NOM, PRENOM LIMIT 1"));
-        if (!cle.valid())
-            return cle.error();
-        cle.bind(1, premier ? m_p.nomDebut : m_nom);
-        cle.bind(2, m_prenom);
-        cle.bind(3, m_p.nomFin);
-        break;
-    case Tri::Matricule:
-        // Blank matricules stay out of the keys over the matricule: their lines are asked for apart, first,
-        // as a blank sorts before any other.
-        if (premier && m_p.matriculeDebut.isEmpty()) {
-            m_matricule.clear();
-            lignes = m_db.prepare(selectLignes() + QStringLiteral("WHERE MATRICULE = '' AND DATE BETWEEN ?2 AND ?3 "
-                                                                  "ORDER BY CARTE, DATE"));
-            break;
-        }
-        cle = m_db.prepare(premier ? QStringLiteral("SELECT MATRICULE FROM POINTVAL.POINTVAL WHERE MATRICULE >= ?1 "
-                                                    "AND MATRICULE <= ?2 AND MATRICULE <> '' ORDER BY MATRICULE "
-                                                    "LIMIT 1")
-                                   : QStringLiteral("SELECT MATRICULE FROM POINTVAL.POINTVAL WHERE MATRICULE > ?1 "
-                                                    "AND MATRICULE <= ?2 AND MATRICULE <> '' ORDER BY MATRICULE "
-                                                    "LIMIT 1"));
-        if (!cle.valid())
-            return cle.error();
-        cle.bind(1, premier ? m_p.matriculeDebut : m_matricule);
-        cle.bind(2, m_p.matriculeFin);
-        break;
-    }
-    if (cle.valid()) {
-        const int rc = cle.step();
-        if (rc == SqliteDone)
+    if (premier && m_p.tri == Tri::Matricule && m_p.matriculeDebut.isEmpty()) {
+        // Blank matricules stay out of the keys over the matricule: their lines are asked for apart, first, as a
+        // blank sorts before any other.
+        m_cle = PointVal{};
+    } else {
+        Result<std::optional<PointVal>> groupe = nextLineGroup(m_db, m_selection, premier ? nullptr : &m_cle);
+        if (!groupe)
+            return groupe.error();
+        if (!*groupe)
             return {};
-        if (rc != SqliteRow)
-            return m_db.errorFrom(rc);
-        switch (m_p.tri) {
-        case Tri::Numero:
-            m_carte = cle.columnInt(0);
-            lignes = m_db.prepare(selectLignes() +
-                                  QStringLiteral("WHERE CARTE = ?1 AND DATE BETWEEN ?2 AND ?3 ORDER BY DATE"));
-            if (lignes.valid())
-                lignes.bind(1, m_carte);
-            break;
-        case Tri::Nom:
-            m_nom = cle.columnText(0);
-            m_prenom = cle.columnText(1);
-            lignes = m_db.prepare(selectLignes() + QStringLiteral("WHERE NOM = ?1 AND PRENOM = ?4 AND DATE BETWEEN "
-                                                                  "?2 AND ?3 ORDER BY CARTE, DATE"));
-            if (lignes.valid()) {
-                lignes.bind(1, m_nom);
-                lignes.bind(4, m_prenom);
-            }
-            break;
-        case Tri::Matricule:
-            m_matricule = cle.columnText(0);
-            lignes = m_db.prepare(selectLignes() + QStringLiteral("WHERE MATRICULE = ?1 AND MATRICULE <> '' AND DATE "
-                                                                  "BETWEEN ?2 AND ?3 ORDER BY CARTE, DATE"));
-            if (lignes.valid())
-                lignes.bind(1, m_matricule);
-            break;
-        }
+        m_cle = **groupe;
     }
-    if (!lignes.valid())
-        return lignes.error();
-    lignes.bind(2, m_p.dateDebut);
-    lignes.bind(3, m_p.dateFin);
-    m_groupe = std::move(lignes);
+    m_groupe.emplace(readGroupLines(m_db, m_selection, m_cle));
     trouve = true;
     return {};
 }

@@ -15,9 +15,12 @@
 
 #include "ParametresEdition.h"
 #include "data/Database.h"
+#include "data/DayLineReads.h"
+#include "data/RecordFile.h"
 #include "data/Records.h"
 
 #include <functional>
+#include <optional>
 
 namespace kip {
 
@@ -52,23 +55,23 @@ public:
     static bool dansLaSelection(const PointVal& ligne, const ParametresEdition& p);
 
 private:
-    FileError compterDansLaSelection(qint64& total, const char* condition);
+    FileError compterDansLaSelection(qint64& total, bool activesSeules);
     FileError suivanteParEmploye(PointVal& ligne);
     FileError suivanteFichierComplet(PointVal& ligne);
     FileError groupeSuivant(bool& trouve);
-    FileError lireLigne(Statement& st, PointVal& ligne, bool& trouvee);
+    FileError lireLigne(Cursor<PointVal>& lignes, PointVal& ligne, bool& trouvee);
 
     Database& m_db;
     ParametresEdition m_p;
     Mode m_mode;
+    LineSelection m_selection;
     qint64 m_lus = 0;
     bool m_premierGroupe = true;
     bool m_fini = false;
     // The employee in hand: its card, or its name and first name, or its matricule.
-    qint64 m_carte = 0;
-    QString m_nom, m_prenom, m_matricule;
-    Statement m_groupe; // the lines of the employee in hand
-    Statement m_tout;   // FichierComplet: the whole file
+    PointVal m_cle;
+    std::optional<Cursor<PointVal>> m_groupe; // the lines of the employee in hand
+    std::optional<Cursor<PointVal>> m_tout;   // FichierComplet: the whole file
     std::function<void()> m_lu;
 };
 

@@ -2,6 +2,7 @@
 
 #include "Commandes.h"
 #include "data/Base.h"
+#include "data/EmployeeReads.h"
 #include "data/FileAdmin.h"
 #include "data/RecordFile.h"
 #include "reports/LectureJournees.h"
@@ -28,21 +29,13 @@ std::optional<qint32> lireDate(const QString& texte)
 namespace {
 
 // The first and the last employee in a key's order.
-bool bornes(Database& db, const char* ordre, SelectionImpression::Bornes& b)
+bool bornes(Database& db, EmployeeKey cle, SelectionImpression::Bornes& b)
 {
-    Statement premier =
-        db.prepare(QStringLiteral("SELECT rowid, ROWVER, %1 FROM PERSONNEL.PERSONNEL ORDER BY %2 LIMIT 1")
-                       .arg(tableOf<Personnel>().columnList(), QLatin1String(ordre)));
-    QString desc = QLatin1String(ordre);
-    desc.replace(QLatin1String(","), QLatin1String(" DESC,"));
-    Statement dernier =
-        db.prepare(QStringLiteral("SELECT rowid, ROWVER, %1 FROM PERSONNEL.PERSONNEL ORDER BY %2 DESC LIMIT 1")
-                       .arg(tableOf<Personnel>().columnList(), desc));
-    for (auto [st, p] : {std::pair{&premier, &b.premier}, std::pair{&dernier, &b.dernier}}) {
-        if (!st->valid() || st->step() != SqliteRow)
+    for (auto [sens, p] : {std::pair{Direction::Forward, &b.premier}, std::pair{Direction::Backward, &b.dernier}}) {
+        const Result<std::optional<Personnel>> employe = endEmployee(db, cle, sens);
+        if (!employe || !*employe)
             return false;
-        detail::Reader r(*st, 2);
-        p->visit(r);
+        *p = **employe;
     }
     return true;
 }
@@ -170,7 +163,8 @@ bool parametresEdition(Database& db, const DefinitionEdition& edition, const Cho
 {
     SelectionImpression selection(Clock::today());
     SelectionImpression::Bornes parCarte, parNom, parMatricule;
-    if (!bornes(db, "CARTE", parCarte) || !bornes(db, "NOM, PRENOM", parNom) || !bornes(db, "MATRICULE", parMatricule))
+    if (!bornes(db, EmployeeKey::Card, parCarte) || !bornes(db, EmployeeKey::Name, parNom) ||
+        !bornes(db, EmployeeKey::Matricule, parMatricule))
         return false;
     selection.initialiserEmployes(parCarte, parNom, parMatricule);
     selection.choisirTri(o.tri);

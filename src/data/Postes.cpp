@@ -1,6 +1,7 @@
 #include "Postes.h"
 
 #include "Base.h"
+#include "Database.h"
 #include "ServerConnection.h"
 
 #include <QCoreApplication>
@@ -16,6 +17,8 @@ namespace {
 
 // The first key of the registration locks ("Kip"); the second is the session's server process.
 constexpr int CleEnregistrement = 0x4B6970;
+// The second key of the day lines' turn, under the same first key (a server process is never 0).
+constexpr int CleJournees = 0;
 
 QMutex g_posteMutex;
 QString g_poste;
@@ -42,6 +45,33 @@ QString nettoyer(const QString& nom)
         else if (c.isSpace())
             ascii += QLatin1Char('_');
     return ascii.left(40); // the server keeps 63 bytes of the name
+}
+
+// The sessions holding the advisory lock (CleEnregistrement, objid), named "Kip sur atelier".
+Result<QString> tenantsDe(int objid)
+{
+    const QString serveur = storeServer();
+    const QByteArray sql = "SELECT a.application_name FROM pg_locks l JOIN pg_stat_activity a ON a.pid = l.pid "
+                           "WHERE l.locktype = 'advisory' AND l.granted AND l.objsubid = 2 AND l.classid = " +
+                           QByteArray::number(CleEnregistrement) + " AND l.objid = " + QByteArray::number(objid) +
+                           " AND l.database = (SELECT oid FROM pg_database WHERE datname = current_database())";
+    FileError e;
+    std::unique_ptr<ServerConnection> c = ServerConnection::take(serveur, &e);
+    if (!c)
+        return e;
+    const std::vector<PgResult> r = c->run({PgCommand::text(sql)}, &e);
+    ServerConnection::giveBack(std::move(c));
+    if (!e.ok())
+        return e;
+    std::vector<PosteConnecte> postes;
+    for (int i = 0; i < r[0].rows(); ++i) {
+        const QString nom = QString::fromUtf8(r[0].value(i, 0), r[0].length(i, 0));
+        PosteConnecte p;
+        p.programme = nom.section(QLatin1Char('@'), 0, 0);
+        p.poste = nom.section(QLatin1Char('@'), 1);
+        postes.push_back(p);
+    }
+    return nommerPostes(postes);
 }
 
 } // namespace
@@ -167,6 +197,33 @@ QString nommerPostes(const std::vector<PosteConnecte>& postes)
     for (const PosteConnecte& p : postes)
         noms << QStringLiteral("%1 sur %2").arg(p.programme, p.poste.isEmpty() ? QStringLiteral("?") : p.poste);
     return noms.join(QStringLiteral(", "));
+}
+
+TourJournees::TourJournees(Database& db, const std::function<void(const QString&)>& attente) : m_db(db)
+{
+    if (!db.isServer())
+        return;
+    const QString cles = QStringLiteral("%1, %2").arg(CleEnregistrement).arg(CleJournees);
+    qint64 pris = 0;
+    m_error = db.run(QStringLiteral("SELECT pg_try_advisory_lock(%1)").arg(cles), {}, &pris);
+    if (m_error.ok() && pris == 0) {
+        if (attente) {
+            const Result<QString> qui = tenantsDe(CleJournees);
+            attente(QStringLiteral("En attente de %1")
+                        .arg(qui && !qui->isEmpty() ? *qui : QStringLiteral("un autre poste")));
+        }
+        m_error = db.run(QStringLiteral("SET lock_timeout = %1").arg(AttenteMaxMs));
+        if (m_error.ok())
+            m_error = db.run(QStringLiteral("SELECT pg_advisory_lock(%1)").arg(cles));
+        (void)db.run(QStringLiteral("SET lock_timeout = %1").arg(Database::DefaultWaitMs));
+    }
+    m_tenu = m_error.ok();
+}
+
+TourJournees::~TourJournees()
+{
+    if (m_tenu)
+        (void)m_db.run(QStringLiteral("SELECT pg_advisory_unlock(%1, %2)").arg(CleEnregistrement).arg(CleJournees));
 }
 
 FileError seulSurLeServeur()

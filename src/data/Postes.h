@@ -9,9 +9,12 @@
 
 #include <QDateTime>
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace kip {
+
+class Database;
 
 // The station of this program: the one line of Data/Poste.txt when the installation names it, else the machine's
 // host name. Kept in ASCII letters, digits and -_. (the server shows nothing else in a session's name).
@@ -45,6 +48,28 @@ Result<std::vector<PosteConnecte>> postesConnectes();
 // to the server: the purge, the restore and the re-index need the records alone. Nothing to check on the SQLite
 // files, where the one-program lock does that.
 FileError seulSurLeServeur();
+
+// The turn of the work that writes the day lines from what it reads of them (the day initialisation, the transfer):
+// on the server, one station at a time, so that the second reads what the first stored and adds only what is not
+// there. Taken before anything is read, held on the Database's connection until the guard ends (after the commit);
+// the server releases it if the program dies. Nothing on the SQLite files, where the one-program lock does that.
+class TourJournees
+{
+public:
+    // attente is told, in French, for whom the work waits, before it waits (at most AttenteMaxMs).
+    explicit TourJournees(Database& db, const std::function<void(const QString& texte)>& attente = {});
+    ~TourJournees();
+    TourJournees(const TourJournees&) = delete;
+    TourJournees& operator=(const TourJournees&) = delete;
+    const FileError& error() const { return m_error; }
+    bool ok() const { return m_error.ok(); }
+    static constexpr int AttenteMaxMs = 600000;
+
+private:
+    Database& m_db;
+    bool m_tenu = false;
+    FileError m_error;
+};
 
 // "Kip sur atelier, kipother sur bureau": the stations of a list, for a message.
 QString nommerPostes(const std::vector<PosteConnecte>& postes);

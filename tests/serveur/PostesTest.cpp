@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QThread>
+#include <algorithm>
 
 namespace {
 
@@ -38,6 +39,27 @@ protected:
              postes = kip::postesConnectes())
             QThread::msleep(10);
         return postes.ok() ? *postes : std::vector<kip::PosteConnecte>{};
+    }
+    // An installation of another station at tmp/nom/Kip, on the server of conninfo, holding the lines of its raw file.
+    QString station(const QString& nom, const QString& conninfo, const QByteArray& brut)
+    {
+        const QString dir = tmp.path() + QLatin1Char('/') + nom + QStringLiteral("/Kip");
+        bool ok = QDir().mkpath(dir + QStringLiteral("/Data"));
+        for (const auto& [fichier, octets] : {std::pair{QStringLiteral("Base.txt"), conninfo.toUtf8() + '\n'},
+                                              std::pair{QStringLiteral("Poste.txt"), nom.toUtf8() + '\n'},
+                                              std::pair{QStringLiteral("Origin00.txt"), brut}})
+            ok = ok && ecrire(dir + QStringLiteral("/Data/") + fichier, octets);
+        EXPECT_TRUE(ok) << dir.toStdString();
+        return dir;
+    }
+    // The day lines' fields, sorted (a line written by both stations has a later version: not compared).
+    QList<QByteArray> lignes()
+    {
+        QList<QByteArray> l;
+        for (const QByteArray& r : contenu<kip::PointVal>())
+            l << r.left(kip::PointVal::Size);
+        std::sort(l.begin(), l.end());
+        return l;
     }
     QString baseTxt() const { return QDir(dataDir()).filePath(QStringLiteral("Base.txt")); }
 
@@ -148,6 +170,53 @@ TEST_F(PostesTest, PurgeRefuseeTantQuUnAutrePosteEstConnecte)
     const kip::ResultatPurge faite = kip::Purger(dataDir(), lundi(1));
     EXPECT_EQ(faite.etat, kip::ResultatPurge::Etat::Faite) << faite.erreur.description().toStdString();
     EXPECT_EQ(contenu<kip::PointVal>().size(), 0);
+}
+
+// Two stations transferring at once raw files with punches of the same cards and days (one punch read on both):
+// the day lines equal those of one transfer of both files, each punch stored once.
+TEST_F(PostesTest, DeuxTransfertsSimultanesEgalentUnTransfertDesDeux)
+{
+    ASSERT_TRUE(vider());
+    for (qint16 carte = 1; carte <= 6; ++carte)
+        ajouter(carte);
+    QByteArray a, b;
+    const qint32 jour = kip::dayNumber(QDate::currentDate()); // kipempty's today is the machine's
+    for (qint32 d = jour - 2; d <= jour; ++d)
+        for (int carte = 1; carte <= 6; ++carte) {
+            a += pointage(carte, d, 8, carte) + pointage(carte, d, 12, 0);
+            b += pointage(carte, d, 12, 0) + pointage(carte, d, 13, 30) + pointage(carte, d, 17, carte);
+        }
+    fermer();
+    serveuressai::BaseEssai seul; // the reference: one station, both files
+    ASSERT_EQ(seul.erreur(), QString());
+    kip::setStoreServer(seul.conninfo());
+    ASSERT_TRUE(vider());
+    for (qint16 carte = 1; carte <= 6; ++carte)
+        ajouter(carte);
+    fermer();
+    const FinProcessus reference =
+        lancerJusquaLaFin(QStringLiteral(KIP_KIPEMPTY), {}, station(QStringLiteral("seul"), seul.conninfo(), a + b));
+    ASSERT_EQ(reference.code, 0) << reference.erreurs.toStdString();
+    rouvrir();
+    QList<QByteArray> attendues = lignes();
+    fermer();
+
+    std::vector<std::unique_ptr<QProcess>> kipempty;
+    for (const auto& [nom, brut] : {std::pair{QStringLiteral("bureau"), a}, std::pair{QStringLiteral("atelier"), b}}) {
+        kipempty.push_back(std::make_unique<QProcess>());
+        kipempty.back()->setProcessEnvironment(environnementSansAffichage());
+        kipempty.back()->setWorkingDirectory(station(nom, m_choix.base()->conninfo(), brut));
+        kipempty.back()->start(QStringLiteral(KIP_KIPEMPTY), {});
+    }
+    for (const auto& p : kipempty) {
+        ASSERT_TRUE(p->waitForFinished(60000));
+        EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().toStdString();
+    }
+    kip::setStoreServer(m_choix.base()->conninfo());
+    rouvrir();
+    const QList<QByteArray> ensemble = lignes();
+    EXPECT_GT(attendues.size(), 6 * 80); // the day initialisation's lines and the punches' ones
+    EXPECT_EQ(ensemble, attendues);
 }
 
 } // namespace

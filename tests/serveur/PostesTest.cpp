@@ -4,6 +4,8 @@
 
 #include "Installation.h"
 #include "ServeurEssai.h"
+#include "data/Journal.h"
+#include "data/Transaction.h"
 #include "shell/Processus.h"
 #include "utilities/Purge.h"
 
@@ -109,6 +111,19 @@ TEST_F(PostesTest, RejoindreVerifieLeServeurEtLesFichiersPuisLesPostesSontListes
     QFile nom(QDir(dataDir()).filePath(QLatin1String(kip::PosteFileName)));
     ASSERT_TRUE(nom.open(QIODevice::WriteOnly) && nom.write("Poste B\n") == 8);
     nom.close();
+    // The journal names the station of each change.
+    rouvrir();
+    {
+        kip::Transaction t(*base, {kip::FileId::Journal});
+        kip::Journal entree;
+        ASSERT_TRUE(kip::ajouterAuJournal(t, entree).ok());
+        ASSERT_TRUE(t.commit().ok());
+    }
+    std::vector<kip::Journal> journal;
+    ASSERT_TRUE(kip::lireJournal(*base, {}, journal).ok());
+    ASSERT_EQ(journal.size(), 1u);
+    EXPECT_EQ(journal[0].UTILISATEUR, kip::utilisateurSysteme() + QStringLiteral("@poste-a"));
+    fermer();
     const FinProcessus b = kiptool({QStringLiteral("postes")});
     EXPECT_EQ(b.code, 0) << b.erreurs.toStdString();
     const QStringList lignes = b.sortie.split(u'\n', Qt::SkipEmptyParts);

@@ -22,10 +22,20 @@ constexpr int CleJournees = 0;
 
 QMutex g_posteMutex;
 QString g_poste;
-// Never freed at the process's end: a forked child must not close its parent's session, and the end of the process
-// closes the socket anyway, which releases the lock on the server.
+// A forked child forgets it (it must not close its parent's session); the process that opened it closes it at its
+// normal end, and a process that dies has its socket closed by the system, which releases the lock on the server.
 ServerConnection* g_session = nullptr;
 QString g_sessionServeur;
+
+struct FinSession
+{
+    ~FinSession()
+    {
+        delete g_session;
+        g_session = nullptr;
+    }
+};
+FinSession g_finSession;
 
 void oublierSessionDansEnfant()
 {

@@ -52,6 +52,20 @@ void forgetPoolInChild()
 
 const int g_atFork = ::pthread_atfork(nullptr, nullptr, forgetPoolInChild);
 
+// At the normal end of the process its idle connections are closed and freed (a forked child has forgotten its
+// parent's, so it never closes them). Defined after the pool: destroyed before it.
+struct ClosePoolAtExit
+{
+    ~ClosePoolAtExit()
+    {
+        for (auto& list : g_pool)
+            for (ServerConnection* c : list)
+                delete c;
+        g_pool.clear();
+    }
+};
+ClosePoolAtExit g_closePoolAtExit;
+
 } // namespace
 
 PgResult& PgResult::operator=(PgResult&& o) noexcept

@@ -42,7 +42,7 @@ ReglagesAbsences ReglagesParDefaut()
     return r;
 }
 
-qint32 TotalSemaine(const MinutesSemaine& minutes)
+qint32 TotalMotif(const MinutesSemaine& minutes)
 {
     qint32 total = 0;
     for (qint16 m : minutes)

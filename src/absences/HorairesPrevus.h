@@ -20,7 +20,7 @@ inline constexpr qint16 MargeAttenduParDefaut = 15;
 // in jours ouvrables, no Alsace-Moselle holidays.
 ReglagesAbsences ReglagesParDefaut();
 // The week's total of a pattern, in minutes.
-qint32 TotalSemaine(const MinutesSemaine& minutes);
+qint32 TotalMotif(const MinutesSemaine& minutes);
 // The index of a date's weekday in a pattern: 0 for Monday to 6 for Sunday.
 int IndexJour(qint32 date);
 

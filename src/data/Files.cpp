@@ -107,6 +107,8 @@ const TableDecl& tableOf(FileId id)
         return tableOf<Horaire>();
     case FileId::ReglagesAbsences:
         return tableOf<ReglagesAbsences>();
+    case FileId::Solde:
+        return tableOf<Solde>();
     }
     return tableOf<OnOff>();
 }

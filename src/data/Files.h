@@ -21,13 +21,14 @@ enum class FileId
     TypeAbsence,      // TypeAbs.tps, the absence types
     Absence,          // Absence.tps
     Horaire,          // Horaire.tps, the planned hours
-    ReglagesAbsences, // ReglAbs.tps, the absence settings: last in the lock order
+    ReglagesAbsences, // ReglAbs.tps, the absence settings
+    Solde,            // Solde.tps, the starting balances and credits of the accounts: last in the lock order
 };
 
 // Every file, in the lock order.
 inline constexpr FileId TousLesFichiers[] = {
-    FileId::Parametre, FileId::Personnel,   FileId::PointVal, FileId::DateSave, FileId::OnOff,
-    FileId::Journal,   FileId::TypeAbsence, FileId::Absence,  FileId::Horaire,  FileId::ReglagesAbsences};
+    FileId::Parametre,   FileId::Personnel, FileId::PointVal, FileId::DateSave,         FileId::OnOff, FileId::Journal,
+    FileId::TypeAbsence, FileId::Absence,   FileId::Horaire,  FileId::ReglagesAbsences, FileId::Solde};
 
 const TableDecl& tableOf(FileId id);
 

@@ -75,6 +75,9 @@ inline const char* const GrilleAbsences = "Grille de correction: absence";
 inline const char* const TypesAbsence = "Types d'absence: modification";
 inline const char* const HoraireEmploye = "Fiche employé: horaire prévu";
 inline const char* const ReglagesAbsences = "Réglages des absences: modification";
+inline const char* const SoldeDepart = "Soldes: solde de départ";
+inline const char* const CreditSolde = "Soldes: crédit";
+inline const char* const PurgeSoldes = "Purge: soldes reportés";
 } // namespace CauseJournal
 
 // An entry about an employee (JOUR 0) or one of its day lines, with the identity filled in.

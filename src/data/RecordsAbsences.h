@@ -121,12 +121,67 @@ struct ReglagesAbsences : RecordMeta
     }
 };
 
+// The accounts a balance is kept for: the working-time account in minutes, paid leave and RTT in hundredths of
+// a day, recovery (REC) in minutes.
+namespace CompteSolde {
+inline const char* const Heures = "HEUR";
+inline const char* const Conges = "CP";
+inline const char* const Rtt = "RTT";
+inline const char* const Recuperation = "REC";
+} // namespace CompteSolde
+
+// What a balance record does from its date on.
+enum class NatureSolde : quint8
+{
+    Depart = 0, // the balance at DATE: what happened before it no longer counts (set by hand, or by the purge)
+    Credit = 1  // days or hours added by hand to a balance (RTT, REC)
+};
+
+// A starting balance or a credit of one card's account. Each account counts from its latest starting balance
+// (none: from the beginning, at zero); the credits from that date on add to it.
+struct Solde : RecordMeta
+{
+    static constexpr const char* Label = "SOLDE";
+    static constexpr const char* FileName = "Solde.tps";
+    static constexpr int Size = 2 + 4 + 4 + 1 + 4 + 4 + 40;
+
+    qint16 CARTE = 0;
+    QString COMPTE; // STRING(4): CompteSolde
+    qint32 DATE = 0;
+    quint8 NATURE = 0;   // NatureSolde
+    qint32 VALEUR = 0;   // minutes (HEUR, REC) or hundredths of a day (CP, RTT); CP: the previous periods' balance
+    qint32 VALEUR2 = 0;  // CP: the days acquired in the period of DATE before it; 0 for the others
+    QString COMMENTAIRE; // STRING(40)
+
+    NatureSolde nature() const { return NatureSolde(NATURE); }
+
+    template <class V> void visit(V& v)
+    {
+        v.field("CARTE", CARTE);
+        v.text("COMPTE", COMPTE, 4);
+        v.field("DATE", DATE);
+        v.field("NATURE", NATURE);
+        v.field("VALEUR", VALEUR);
+        v.field("VALEUR2", VALEUR2);
+        v.text("COMMENTAIRE", COMMENTAIRE, 40);
+    }
+};
+
 inline constexpr KeyDecl TAB_K_CODE{"K_CODE", "TAB:K_CODE", {"CODE"}, 1, true};
 // One absence per card, date and part: the rules of FichierAbsences keep a whole day alone on its date.
 inline constexpr KeyDecl ABS_K_CARTE_DATE{"K_CARTE_DATE", "ABS:K_CARTE_DATE", {"CARTE", "DATE", "PARTIE"}, 3, true};
 inline constexpr KeyDecl ABS_K_DATE_CARTE{"K_DATE_CARTE", "ABS:K_DATE_CARTE", {"DATE", "CARTE", "PARTIE"}, 3, true};
 inline constexpr KeyDecl ABS_K_CODE{"K_CODE", "ABS:K_CODE", {"CODE"}, 1, false};
 inline constexpr KeyDecl HOR_K_CARTE_DEBUT{"K_CARTE_DEBUT", "HOR:K_CARTE_DEBUT", {"CARTE", "DEBUT"}, 2, true};
+
+inline constexpr KeyDecl SOL_K_CARTE_COMPTE{
+    "K_CARTE_COMPTE", "SOL:K_CARTE_COMPTE", {"CARTE", "COMPTE", "DATE", "NATURE"}, 4, true};
+
+template <> inline std::span<const KeyDecl> keysOf<Solde>()
+{
+    static constexpr KeyDecl keys[] = {SOL_K_CARTE_COMPTE};
+    return keys;
+}
 
 template <> inline std::span<const KeyDecl> keysOf<TypeAbsence>()
 {

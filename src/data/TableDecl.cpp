@@ -150,7 +150,7 @@ std::vector<const TableDecl*> allTables()
 {
     return {&tableOf<PointVal>(),  &tableOf<Personnel>(),       &tableOf<OnOff>(),       &tableOf<DateSave>(),
             &tableOf<Parametre>(), &tableOf<Journal>(),         &tableOf<TypeAbsence>(), &tableOf<Absence>(),
-            &tableOf<Horaire>(),   &tableOf<ReglagesAbsences>()};
+            &tableOf<Horaire>(),   &tableOf<ReglagesAbsences>(), &tableOf<Solde>()};
 }
 
 } // namespace kip

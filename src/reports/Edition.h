@@ -5,6 +5,7 @@
 
 #include "MoteurBandes.h"
 #include "ParametresEdition.h"
+#include "data/FileError.h"
 #include "data/Records.h"
 
 #include <QTime>
@@ -50,6 +51,9 @@ public:
     virtual void employe(const Personnel&) {}
     // Prints what is still open and closes the last page; false when a page could not be written.
     virtual bool fermer() = 0;
+    // A read of the report's own that failed (files beside the employees and day lines): the run then ends in
+    // error, without pages.
+    virtual FileError erreur() const { return {}; }
 };
 
 } // namespace kip

@@ -6,6 +6,7 @@
 #include "EditionPersonnel.h"
 #include "EditionSemaine.h"
 #include "EditionTotalPeriode.h"
+#include "EditionsSoldes.h"
 
 #include <atomic>
 
@@ -57,6 +58,14 @@ const std::vector<DefinitionEdition>& definitionsEditions()
                         "ligne), état des indicateurs, 1 semaine, gestion de l'arrondi de la semaine, 1 page par "
                         "personne"),
          code::UneSemaine, EditionControle},
+        {9, QStringLiteral("EditionReleve"),
+         QStringLiteral(
+             "Relevé mensuel: par jour heures prévues, travaillées et absences, soldes des semaines, du "
+             "compte d'heures et des congés, courbe du solde sur douze mois, 1 page par personne et par mois"),
+         code::Libre, EditionReleve},
+        {10, QStringLiteral("EditionAbsences"),
+         QStringLiteral("Absences de la période: jours de chaque type d'absence par employé, et leurs totaux"),
+         code::Libre, EditionAbsences},
     };
     return editions;
 }

@@ -1,4 +1,4 @@
-// The eight reports of the report selection, in the order of its list: the text shown (NOMEDITION), the
+// The reports of the report selection, in the order of its list: the text shown (NOMEDITION), the
 // code that decides how the period is chosen and bounded (CONTROLEEDITION), and the report procedure.
 #pragma once
 
@@ -22,7 +22,7 @@ inline const QString Libre = QStringLiteral("1/xj");            // weeks or date
 
 struct DefinitionEdition
 {
-    int ligne = 0;           // 1 to 8
+    int ligne = 0;           // 1 to 10
     QString procedure;       // "EditionSemaine"
     QString NOMEDITION;      // up to 255 characters
     QString CONTROLEEDITION; // up to 6 characters
@@ -34,7 +34,7 @@ struct DefinitionEdition
 };
 
 const std::vector<DefinitionEdition>& definitionsEditions();
-// Row 1 to 8; nullptr otherwise.
+// Row 1 to 10; nullptr otherwise.
 const DefinitionEdition* definitionEdition(int ligne);
 
 } // namespace kip

@@ -194,7 +194,14 @@ ResultatEdition ExecuterEdition(Database& db, Edition& edition, const Parametres
         r.issue = ResultatEdition::Issue::Annulee;
         return r;
     }
-    if (!edition.fermer()) {
+    const bool fermee = edition.fermer();
+    if (FileError e = edition.erreur(); !e.ok()) {
+        r.pages.vider();
+        r.issue = ResultatEdition::Issue::Erreur;
+        r.erreurLecture = e;
+        return r;
+    }
+    if (!fermee) {
         r.erreurPages = QStringLiteral("Les pages du rapport n'ont pu être écrites dans %1 (%2).")
                             .arg(r.pages.repertoire().isEmpty() ? QDir::tempPath() : r.pages.repertoire(),
                                  r.pages.erreurEcriture().description());

@@ -1,5 +1,8 @@
 #include "ExportPaie.h"
 
+#include "calendar/Dates.h"
+#include "data/Files.h"
+
 #include <algorithm>
 
 namespace kip {
@@ -49,32 +52,39 @@ RepartitionSemaine RepartirSemaine(qint32 totalArrondi, const SeuilsPaie& seuils
     return r;
 }
 
-Csv CsvTotauxSemaines(const std::vector<TotauxSemainesEmploye>& totaux, bool centiemes, const SeuilsPaie& seuils)
+Csv CsvTotauxSemaines(const std::vector<TotauxSemainesEmploye>& totaux, bool centiemes, const SeuilsPaie& seuils,
+                      ColonnesSoldes* soldes)
 {
     Csv csv;
     auto h = [centiemes](qint64 m) { return Csv::heures(m, centiemes); };
-    csv.ligne({QStringLiteral("Carte"), QStringLiteral("Matricule"), QStringLiteral("Nom"), QStringLiteral("Prénom"),
-               QStringLiteral("Semaine"), QStringLiteral("Année"), QStringLiteral("Total normal"),
-               QStringLiteral("Total arrondi"), QStringLiteral("Heures jusqu'à %1").arg(h(seuils.duree)),
-               QStringLiteral("Heures sup. 1er taux"),
-               QStringLiteral("Heures sup. 2e taux au-delà de %1").arg(h(seuils.premierTaux))});
+    csv.ligne(QStringList{QStringLiteral("Carte"), QStringLiteral("Matricule"), QStringLiteral("Nom"),
+                          QStringLiteral("Prénom"), QStringLiteral("Semaine"), QStringLiteral("Année"),
+                          QStringLiteral("Total normal"), QStringLiteral("Total arrondi"),
+                          QStringLiteral("Heures jusqu'à %1").arg(h(seuils.duree)),
+                          QStringLiteral("Heures sup. 1er taux"),
+                          QStringLiteral("Heures sup. 2e taux au-delà de %1").arg(h(seuils.premierTaux))} +
+              (soldes ? soldes->entetes() : QStringList()));
     for (const TotauxSemainesEmploye& e : totaux) {
         const QStringList identite{carte(e.CARTE), e.MATRICULE, e.NOM, e.PRENOM};
         qint64 normal = 0;
         RepartitionSemaine somme;
         for (const TotalSemaine& s : e.semaines) {
             const RepartitionSemaine r = RepartirSemaine(s.totalArrondi, seuils);
-            csv.ligne(identite + QStringList{QString::number(s.NUM_SEMAINE), QString::number(s.NUM_ANNEE),
-                                             h(s.totalNormal), h(s.totalArrondi), h(r.normales), h(r.premierTaux),
-                                             h(r.secondTaux)});
+            const qint32 lundi = DatesDeSemaine(s.NUM_SEMAINE, s.NUM_ANNEE).lundi;
+            csv.ligne(identite +
+                      QStringList{QString::number(s.NUM_SEMAINE), QString::number(s.NUM_ANNEE), h(s.totalNormal),
+                                  h(s.totalArrondi), h(r.normales), h(r.premierTaux), h(r.secondTaux)} +
+                      (soldes ? soldes->semaine(e.CARTE, lundi, centiemes) : QStringList()));
             normal += s.totalNormal;
             somme.normales += r.normales;
             somme.premierTaux += r.premierTaux;
             somme.secondTaux += r.secondTaux;
         }
         // The employee's total is the report's: the sum of the rounded weeks.
-        csv.ligne(identite + QStringList{QStringLiteral("Total"), QString(), h(normal), h(e.total), h(somme.normales),
-                                         h(somme.premierTaux), h(somme.secondTaux)});
+        csv.ligne(identite +
+                  QStringList{QStringLiteral("Total"), QString(), h(normal), h(e.total), h(somme.normales),
+                              h(somme.premierTaux), h(somme.secondTaux)} +
+                  (soldes ? soldes->total(e.CARTE, centiemes) : QStringList()));
     }
     return csv;
 }
@@ -100,8 +110,19 @@ ResultatExport Exporter(Database& db, GenreExport genre, const ParametresEdition
     if (genre == GenreExport::TotauxSemaines) {
         std::vector<TotauxSemainesEmploye> totaux;
         lecture = CalculerTotauxSemaines(db, parametres, totaux, controle);
-        if (lecture.complete())
-            csv = CsvTotauxSemaines(totaux, parametres.centiemes, seuils);
+        if (lecture.complete()) {
+            // The absence files and Solde.tps are read on a connection of their own, after the totals.
+            const bool parCarte = parametres.tri == Tri::Numero;
+            Database autre(db.dataDir());
+            Result<ColonnesSoldes> soldes = ColonnesSoldes::lire(
+                autre, parCarte ? parametres.carteDebut : 1, parCarte ? parametres.carteFin : 9999, parametres.dateFin);
+            if (!soldes) {
+                r.issue = ResultatEdition::Issue::Erreur;
+                r.erreurLecture = soldes.error();
+                return r;
+            }
+            csv = CsvTotauxSemaines(totaux, parametres.centiemes, seuils, &*soldes);
+        }
     } else {
         TotauxPeriode totaux;
         lecture = CalculerTotauxPeriode(db, parametres, totaux, controle);

@@ -3,9 +3,12 @@
 // per employee; and the period totals of the period totals report (CalculerTotauxPeriode) likewise. Each
 // week row also splits the rounded week total as French payroll needs it: the hours up to the weekly legal
 // duration, the overtime at the first rate up to the second threshold, and the overtime beyond it at the
-// second rate.
+// second rate. After them, the week rows give the hours of each absence type and the working-time account's
+// balance at the end of the week (ColonnesSoldes): new columns at the end, so that a reader of the former
+// ones keeps working.
 #pragma once
 
+#include "ColonnesSoldes.h"
 #include "Csv.h"
 #include "ExecutionEdition.h"
 #include "TotauxPeriode.h"
@@ -36,8 +39,10 @@ struct RepartitionSemaine
 // The rounded week total split at the thresholds: 46 h 30 gives 35 h, 8 h and 3 h 30; 30 h gives 30, 0, 0.
 RepartitionSemaine RepartirSemaine(qint32 totalArrondi, const SeuilsPaie& seuils);
 
-// The CSV of the week totals (header, week rows, a total row after each employee).
-Csv CsvTotauxSemaines(const std::vector<TotauxSemainesEmploye>& totaux, bool centiemes, const SeuilsPaie& seuils);
+// The CSV of the week totals (header, week rows, a total row after each employee), with the columns of
+// absences and balance when given.
+Csv CsvTotauxSemaines(const std::vector<TotauxSemainesEmploye>& totaux, bool centiemes, const SeuilsPaie& seuils,
+                      ColonnesSoldes* soldes = nullptr);
 // The CSV of the period totals (header, one row per employee, the grand total).
 Csv CsvTotauxPeriode(const TotauxPeriode& totaux, const ParametresEdition& parametres);
 

@@ -23,13 +23,13 @@ inline constexpr std::array<FileId, 3> FichiersSauvegardes{FileId::Parametre, Fi
 
 // The absence files, copied after the journal. A restore brings back those that the copy holds (a copy made
 // before they existed holds none, and the current ones are then kept).
-inline constexpr std::array<FileId, 4> FichiersAbsences{FileId::TypeAbsence, FileId::Absence, FileId::Horaire,
-                                                        FileId::ReglagesAbsences};
+inline constexpr std::array<FileId, 5> FichiersAbsences{FileId::TypeAbsence, FileId::Absence, FileId::Horaire,
+                                                        FileId::ReglagesAbsences, FileId::Solde};
 
 // Every record file a backup copies, in the order of the copy.
-inline constexpr std::array<FileId, 8> FichiersCopies{FileId::Parametre, FileId::Personnel,       FileId::PointVal,
-                                                      FileId::Journal,   FileId::TypeAbsence,     FileId::Absence,
-                                                      FileId::Horaire,   FileId::ReglagesAbsences};
+inline constexpr std::array<FileId, 9> FichiersCopies{FileId::Parametre, FileId::Personnel,        FileId::PointVal,
+                                                      FileId::Journal,   FileId::TypeAbsence,      FileId::Absence,
+                                                      FileId::Horaire,   FileId::ReglagesAbsences, FileId::Solde};
 
 // How far a backup is: the bytes copied, the bytes of every file to copy, and the file in hand. Called from
 // the thread of the copy.

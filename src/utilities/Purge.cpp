@@ -7,6 +7,7 @@
 #include "data/Postes.h"
 #include "data/ServerSetup.h"
 #include "data/Transaction.h"
+#include "soldes/FichierSoldes.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -123,6 +124,17 @@ ResultatPurge Purger(const QString& dataDir, qint32 finPurge, const ProgressionP
     // A window of this program that uses the day lines holds their open count.
     if (openCount(FileId::PointVal) > 0)
         return refus(r);
+    {
+        // The working-time account counts from its starting balance: set on the day after the purge end, it
+        // keeps every balance as it was once the lines before it are gone (and if the purge then fails).
+        Database db(dataDir);
+        // A role that may not purge is refused before anything is written, the carried balances included.
+        if (!storeServer().isEmpty())
+            if (const FileError droits = verifierRoleAdministrateur(db); !droits.ok())
+                return echec(r, droits);
+        if (const Result<int> reportes = ReporterSoldesAvantPurge(db, finPurge); !reportes)
+            return echec(r, reportes.error());
+    }
     if (!storeServer().isEmpty())
         return purgerSurServeur(dataDir, finPurge, progression);
     const TableDecl& table = tableOf(FileId::PointVal);

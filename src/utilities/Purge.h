@@ -53,6 +53,8 @@ using ProgressionPurge = std::function<void(int fait, int total)>;
 // The kept lines are copied into a new file of the same layout, whose keys are built once from them; the new
 // file then replaces PointVal.tps by a rename. The file is therefore never half purged: a purge that fails or
 // is killed midway leaves it as it was. Only POINTVAL changes: employees keep their first and last punch dates.
+// Before it, each employee's working-time account at the end date is carried as its starting balance on the
+// day after (Solde.tps, journalled), so that no balance changes.
 ResultatPurge Purger(const QString& dataDir, qint32 finPurge, const ProgressionPurge& progression = {});
 
 } // namespace kip

@@ -198,7 +198,7 @@ TEST_F(KiptoolTest, BadArgumentsOrAnUnusableInstallationEndWithTwo)
         const char* args;
         const char* message;
     } cas[] = {
-        {"report 9 %1 --dir %2", "n'existe pas"},
+        {"report 11 %1 --dir %2", "n'existe pas"},
         {"report 4 --pdf %3 --dir %2", "--from et --to"},
         {"report 3 --from 32/11/2026 --to 06/12/2026 --pdf %3 --dir %2", "date invalide"},
         {"report 3 --sort X %1 --dir %2", "--sort"},
@@ -341,7 +341,9 @@ TEST_F(KiptoolTest, ExportsTheWeekTotalsAsCsvForPayroll)
     EXPECT_TRUE(lignes[0].startsWith("\xEF\xBB\xBF"));
     EXPECT_TRUE(lignes[0].contains("Heures jusqu'\xC3\xA0 30,00"));
     const QList<QByteArray> champs = lignes[1].trimmed().split(';');
-    ASSERT_EQ(champs.size(), 11) << lignes[1].toStdString();
+    // The eleven former columns, then one per absence type and the working-time balance.
+    ASSERT_EQ(champs.size(), lignes[0].trimmed().split(';').size()) << lignes[1].toStdString();
+    EXPECT_TRUE(lignes[0].trimmed().endsWith(";Solde du compte"));
     EXPECT_EQ(champs[4], "48");
     EXPECT_TRUE(champs[7].contains(','));
     EXPECT_TRUE(lignes[lignes.size() - 2].contains(";49;") || lignes[lignes.size() - 2].contains(";Total;"));

@@ -4,8 +4,10 @@
 #include "Random.h"
 #include "absences/HorairesPrevus.h"
 #include "absences/ReglesAbsences.h"
+#include "calendar/Clock.h"
 #include "calendar/JoursFeries.h"
 #include "data/RecordFile.h"
+#include "data/RecordsAbsences.h"
 #include "data/Transaction.h"
 
 #include <algorithm>
@@ -112,6 +114,19 @@ void drawAbsences(std::vector<Employee>& staff, qint32 firstDay, qint32 today, s
     for (Employee& e : staff) {
         Random r(Random::mix(seed, quint64(e.record.CARTE), 0xAB5F));
         drawDays(e, plans, firstDay, today + FutureDays, r);
+        // The balances as an operator sets them when the account starts: the paid leave left over from the
+        // periods before, and the year's RTT days, on the 1 June before the first day.
+        const QDate q = calendarDate(firstDay);
+        Solde s;
+        s.CARTE = e.record.CARTE;
+        s.DATE = dayNumber(q.month() >= 6 ? q.year() : q.year() - 1, 6, 1);
+        s.COMPTE = QLatin1String(CompteSolde::Conges);
+        s.VALEUR = 50 * r.between(0, 24);
+        e.soldes.push_back(s);
+        s.COMPTE = QLatin1String(CompteSolde::Rtt);
+        s.NATURE = quint8(NatureSolde::Credit);
+        s.VALEUR = 100 * r.between(5, 10);
+        e.soldes.push_back(s);
     }
 }
 
@@ -133,12 +148,16 @@ bool plannedDayOff(const Employee& e, qint32 day)
 
 FileError writeAbsences(Database& db, const std::vector<Employee>& staff)
 {
-    Transaction t(db, {FileId::Absence, FileId::Horaire});
+    Transaction t(db, {FileId::Absence, FileId::Horaire, FileId::Solde});
     if (!t.ok())
         return t.error();
     RecordFile<Absence> absences(db);
     RecordFile<Horaire> horaires(db);
+    RecordFile<Solde> soldes(db);
     for (const Employee& e : staff) {
+        for (Solde s : e.soldes)
+            if (FileError err = soldes.add(s); !err.ok())
+                return err;
         for (Horaire h : e.horaires)
             if (FileError err = horaires.add(h); !err.ok())
                 return err;

@@ -29,6 +29,7 @@ struct Employee
     WorkProfile profile;
     std::vector<Horaire> horaires; // planned hours of its own; none for the default pattern
     std::vector<Absence> absences;
+    std::vector<Solde> soldes; // its starting balances and credits
 };
 
 struct StaffOptions

@@ -27,10 +27,11 @@ const char* const UsageRapport =
     "Usage: kiptool report LIGNE --from JJ/MM/AAAA --to JJ/MM/AAAA [--sort N|A|M] [--range PREMIER:DERNIER]\n"
     "                      [--hundredths] --pdf FICHIER [--dir CHEMIN]\n"
     "\n"
-    "Écrit l'édition LIGNE de la liste des éditions (1 à 8) dans un fichier PDF, sans fenêtre.\n"
+    "Écrit l'édition LIGNE de la liste des éditions (1 à 10) dans un fichier PDF, sans fenêtre.\n"
     "La période est bornée comme dans la fenêtre d'impression: semaines entières (1 à 5) pour les lignes 2, 3\n"
-    "et 6, une semaine pour la ligne 8, 31 jours au plus pour la ligne 4, sans limite pour les lignes 5 et 7;\n"
-    "la ligne 1 (liste du personnel) n'a pas de période: --from et --to n'y servent pas. PREMIER et DERNIER\n"
+    "et 6, une semaine pour la ligne 8, 31 jours au plus pour la ligne 4, sans limite pour les lignes 5, 7, 9\n"
+    "et 10; la ligne 1 (liste du personnel) n'a pas de période: --from et --to n'y servent pas. PREMIER et\n"
+    "DERNIER "
     "sont des numéros de carte (--sort N, par défaut), des noms (A) ou des matricules (M); l'un ou l'autre\n"
     "peut manquer (\"12:\", \":MARTIN\"); PREMIER ne peut venir après DERNIER. Sans --range, tout le personnel.\n"
     "kiptool ne fait que lire, dans une seule transaction: il peut tourner pendant que Kip est ouvert.\n"
@@ -66,13 +67,13 @@ int commandeRapport(const QStringList& arguments, const QString& repertoireCoura
     }
     const QStringList positions = args.positionalArguments();
     if (positions.size() != 2)
-        return refuser(QStringLiteral("indiquez la ligne de l'édition, de 1 à 8.\n") + QString::fromUtf8(UsageRapport));
+        return refuser(QStringLiteral("indiquez la ligne de l'édition, de 1 à 10.\n") + QString::fromUtf8(UsageRapport));
 
     bool ok = false;
     const int ligne = positions[1].toInt(&ok);
     const DefinitionEdition* edition = ok ? definitionEdition(ligne) : nullptr;
     if (!edition)
-        return refuser(QStringLiteral("la ligne %1 n'existe pas: de 1 à 8.").arg(positions[1]));
+        return refuser(QStringLiteral("la ligne %1 n'existe pas: de 1 à 10.").arg(positions[1]));
     if (!edition->disponible())
         return refuser(QStringLiteral("l'édition de la ligne %1 (%2) n'est pas encore disponible.")
                            .arg(ligne)

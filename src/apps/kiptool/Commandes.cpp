@@ -5,6 +5,7 @@
 #include "CommandeExport.h"
 #include "CommandeRapport.h"
 #include "CommandeRestauration.h"
+#include "CommandeSoldes.h"
 #include "CommandeServeur.h"
 
 #include <QTextStream>
@@ -17,7 +18,8 @@ int executer(const QStringList& arguments, const QString& repertoireCourant)
                           QString::fromUtf8(UsageRapport) + QLatin1Char('\n') + QString::fromUtf8(UsageExport) +
                           QLatin1Char('\n') + QString::fromUtf8(UsageJournal) + QLatin1Char('\n') +
                           QString::fromUtf8(UsageRestauration) + QLatin1Char('\n') + QString::fromUtf8(UsageAbsences) +
-                          QLatin1Char('\n') + QString::fromUtf8(UsageServeur);
+                          QLatin1Char('\n') + QString::fromUtf8(UsageSoldes) + QLatin1Char('\n') +
+                          QString::fromUtf8(UsageServeur);
     if (arguments.isEmpty() || arguments.first() == QLatin1String("--help") ||
         arguments.first() == QLatin1String("-h")) {
         QTextStream(arguments.isEmpty() ? stderr : stdout) << usage;
@@ -32,6 +34,8 @@ int executer(const QStringList& arguments, const QString& repertoireCourant)
         return commandeJournal(arguments, repertoireCourant);
     if (commande == QLatin1String("absences"))
         return commandeAbsences(arguments, repertoireCourant);
+    if (commande == QLatin1String("soldes"))
+        return commandeSoldes(arguments, repertoireCourant);
     if (commande == QLatin1String("restore"))
         return commandeRestauration(arguments, repertoireCourant);
     if (commande == QLatin1String("serveur"))

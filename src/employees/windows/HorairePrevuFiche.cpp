@@ -117,7 +117,7 @@ void HorairePrevuFiche::montrerTotal()
 {
     bool ok = false;
     const MinutesSemaine m = lus(&ok);
-    m_total->setText(ok ? QStringLiteral("= %1 par semaine").arg(HeureTexte(TotalSemaine(m)).trimmed()) : QString());
+    m_total->setText(ok ? QStringLiteral("= %1 par semaine").arg(HeureTexte(TotalMotif(m)).trimmed()) : QString());
 }
 
 std::optional<HorairePrevuFiche::Erreur> HorairePrevuFiche::verifier() const

@@ -1,5 +1,6 @@
 #include "Base.h"
 
+#include "Postes.h"
 #include "ServerConnection.h"
 
 #include <QDir>
@@ -73,9 +74,9 @@ FileError chooseStore(const QString& dataDir)
     setStoreServer(*conninfo);
     if (conninfo->isEmpty())
         return {};
-    FileError e;
-    ServerConnection::giveBack(ServerConnection::take(*conninfo, &e));
-    return e;
+    lireNomPoste(dataDir);
+    // The program's session is registered on the server for as long as it runs: the others see it connected.
+    return enregistrerPoste();
 }
 
 } // namespace kip

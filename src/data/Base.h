@@ -24,7 +24,8 @@ QString connectionStringRefusal(const QString& conninfo);
 inline constexpr const char* BaseFileName = "Base.txt";
 
 // Reads Base.txt, sets the program's engine, and checks that the server answers: the error says, in French,
-// which server could not be reached and libpq's reason. Nothing is written anywhere.
+// which server could not be reached and libpq's reason. On the server, the program's session is registered under
+// the station's name (Postes.h). Nothing is written anywhere.
 FileError chooseStore(const QString& dataDir);
 
 } // namespace kip

@@ -1,5 +1,6 @@
 #include "Journal.h"
 
+#include "Postes.h"
 #include "RecordFile.h"
 #include "Transaction.h"
 #include "calendar/Dates.h"
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QTime>
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -169,6 +171,12 @@ FileError ajouterAuJournal(Transaction& t, Journal& entree)
     entree.HEURE = maintenant.time().msecsSinceStartOfDay() / 1000;
     entree.PROGRAMME = programmeJournal();
     entree.UTILISATEUR = utilisateurSysteme();
+    // On the server the stations share the journal: the entry names the station too, "marie@atelier", the station
+    // kept whole within the field's 32 characters.
+    if (t.database().isServer()) {
+        const QString poste = QLatin1Char('@') + nomPoste();
+        entree.UTILISATEUR = entree.UTILISATEUR.left(std::max<qsizetype>(1, 32 - poste.size())) + poste;
+    }
     RecordFile<Journal> journal(t.database());
     return journal.add(entree);
 }

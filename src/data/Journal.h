@@ -100,7 +100,7 @@ QString programmeJournal();
 QString utilisateurSysteme();
 
 // Appends the entry inside a write transaction that holds JOURNAL, so that it commits or rolls back with the
-// change it records. Fills in DATE, HEURE, PROGRAMME and UTILISATEUR. The journal file must exist (the common
+// change it records. Fills in DATE, HEURE, PROGRAMME and UTILISATEUR (user@station on the server). The journal file must exist (the common
 // open creates it: hold a FileUse(FileId::Journal) before starting the transaction).
 FileError ajouterAuJournal(Transaction& t, Journal& entree);
 

@@ -1,6 +1,7 @@
 #include "ServerConnection.h"
 
 #include "Database.h"
+#include "Postes.h"
 #include "TableDecl.h"
 
 #include <QMutex>
@@ -51,6 +52,20 @@ void forgetPoolInChild()
 }
 
 const int g_atFork = ::pthread_atfork(nullptr, nullptr, forgetPoolInChild);
+
+// At the normal end of the process its idle connections are closed and freed (a forked child has forgotten its
+// parent's, so it never closes them). Defined after the pool: destroyed before it.
+struct ClosePoolAtExit
+{
+    ~ClosePoolAtExit()
+    {
+        for (auto& list : g_pool)
+            for (ServerConnection* c : list)
+                delete c;
+        g_pool.clear();
+    }
+};
+ClosePoolAtExit g_closePoolAtExit;
 
 } // namespace
 
@@ -131,9 +146,16 @@ std::unique_ptr<ServerConnection> ServerConnection::take(const QString& conninfo
             return c;
         }
     }
+    return open(conninfo, error);
+}
+
+std::unique_ptr<ServerConnection> ServerConnection::open(const QString& conninfo, FileError* error)
+{
     const QByteArray info = conninfo.toUtf8();
-    const char* keys[] = {"dbname", "fallback_application_name", "client_encoding", nullptr};
-    const char* values[] = {info.constData(), "Kip", "UTF8", nullptr};
+    // Every session says which program of which station it serves: the server's list of sessions names them.
+    const QByteArray application = nomApplication().toUtf8();
+    const char* keys[] = {"dbname", "application_name", "client_encoding", nullptr};
+    const char* values[] = {info.constData(), application.constData(), "UTF8", nullptr};
     PGconn* conn = PQconnectdbParams(keys, values, 1);
     // A write outside a transaction waits for a table's lock as long as one inside waits by default.
     bool ready = conn && PQstatus(conn) == CONNECTION_OK;
@@ -192,6 +214,11 @@ ServerConnection::~ServerConnection()
 bool ServerConnection::healthy() const
 {
     return PQstatus(m_conn) == CONNECTION_OK;
+}
+
+int ServerConnection::backendPid() const
+{
+    return PQbackendPID(m_conn);
 }
 
 bool ServerConnection::idle() const

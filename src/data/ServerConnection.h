@@ -61,6 +61,8 @@ public:
     // A pooled connection of the process to the server of conninfo, or a new one; the error says why there is
     // none (the server named, with libpq's reason).
     static std::unique_ptr<ServerConnection> take(const QString& conninfo, FileError* error);
+    // A new connection of its own, never pooled (the session that registers the program).
+    static std::unique_ptr<ServerConnection> open(const QString& conninfo, FileError* error);
     // Gives a healthy idle connection back to the pool; a broken one, or one inside a transaction, is closed.
     static void giveBack(std::unique_ptr<ServerConnection> connection);
     // Closes the pooled connections (a test's server database about to be dropped).
@@ -81,6 +83,7 @@ public:
     QByteArray newCursorName();
 
     bool healthy() const;
+    int backendPid() const;
     bool idle() const; // no transaction open on the server
     const QString& conninfo() const { return m_conninfo; }
     // How many round trips this connection made (each run or sendAndForget is one).

@@ -2,6 +2,7 @@
 
 #include "PreparerJournee.h"
 #include "calendar/Dates.h"
+#include "data/Postes.h"
 #include "data/RecordFile.h"
 #include "data/Transaction.h"
 
@@ -81,6 +82,16 @@ ResultatInitialisation InitialiserJournees(Database& db, qint32 aujourdhui,
                                            const ProgressionInitialisation& progression)
 {
     ResultatInitialisation r;
+    // On the server, another station's initialisation or transfer ends first: the lines it made are read below
+    // and not made again.
+    const TourJournees tour(db, [&progression](const QString& texte) {
+        if (progression)
+            progression(0, 0, 0, texte);
+    });
+    if (!tour.ok()) {
+        r.erreur = tour.error();
+        return r;
+    }
     RecordFile<Personnel> employes(db);
     RecordFile<PointVal> journees(db);
     r.erreur = employes.open();

@@ -39,6 +39,7 @@ void TacheTransfert::lancer(const QString& originPath, const QString& dataDir, q
             a.texte = nom;
             suivi.avancer(a.fait, a.total, a.texte, a.carte);
         };
+        p.attente = [&](const QString& texte) { suivi.avancer(0, 0, texte, 0); };
         return TransfererPointages(db, originPath, aujourdhui, p);
     });
 }

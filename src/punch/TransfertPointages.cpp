@@ -5,6 +5,7 @@
 #include "calendar/Clock.h"
 #include "calendar/Dates.h"
 #include "calendar/HeureTexte.h"
+#include "data/Postes.h"
 #include "data/RecordFile.h"
 #include "data/TextFiles.h"
 #include "data/Transaction.h"
@@ -277,6 +278,13 @@ ResultatTransfert TransfererPointages(Database& db, const QString& originPath, q
         return a.ordre < b.ordre;
     });
 
+    // On the server, the transfer or the day initialisation of another station ends first: what it stored is read
+    // below (the employees' dates too) and not stored again.
+    const TourJournees tour(db, progression.attente);
+    if (!tour.ok()) {
+        r.erreur = tour.error();
+        return r;
+    }
     RecordFile<Personnel> fichesFile(db);
     RecordFile<PointVal> journeesFile(db);
     r.erreur = fichesFile.open();

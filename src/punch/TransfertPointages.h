@@ -35,6 +35,7 @@ struct ProgressionTransfert
 {
     std::function<void(int fait, int total)> lignes;                // punches handled out of the lines read
     std::function<void(qint16 carte, const QString& nom)> personne; // the employee in hand
+    std::function<void(const QString& texte)> attente;              // for whom it waits, on the server
 };
 
 // Reads and applies the complete lines of the raw file at originPath (which must exist: see ouvrirOrigine).

@@ -6,6 +6,7 @@
 #include "data/Base.h"
 #include "data/Database.h"
 #include "data/Messages.h"
+#include "data/Postes.h"
 #include "data/RecordFile.h"
 
 #include <QDir>
@@ -126,6 +127,10 @@ void Demarrage::lireParametres(Database& db)
 
 void Demarrage::marquerDemarrage(Database& db)
 {
+    // On the server, whose write-ahead log keeps its indexes whole through a crash, there is nothing to rebuild, and
+    // the one marker shared by every station would only make stations starting at once collide on its record.
+    if (db.isServer())
+        return;
     // A run whose crash marker cannot be set would skip the key rebuild after a crash: it must not go on.
     auto arret = [](const FileError& err) {
         Message(30, err, paths().file(FileId::OnOff));
@@ -145,8 +150,7 @@ void Demarrage::marquerDemarrage(Database& db)
             arret(e);
         }
     }
-    // On the server, whose write-ahead log keeps its indexes whole through a crash, there is nothing to rebuild.
-    if (onoff.TEST == 1 && !db.isServer()) {
+    if (onoff.TEST == 1) {
         // The last run did not end in order (or this is the first): every key is rebuilt before use.
         db.detachAll();
         rebuildAllKeysWithProgress();
@@ -204,7 +208,7 @@ void Demarrage::fermer()
     if (!m_ouvert)
         return;
     m_pause.reprendre();
-    {
+    if (storeServer().isEmpty()) {
         Database db(paths().dataDir);
         RecordFile<OnOff> file(db);
         OnOff onoff;
@@ -221,6 +225,7 @@ void Demarrage::fermer()
                                        .arg(paths().file(FileId::OnOff), e.description());
     }
     m_files.clear();
+    quitterPoste();
     m_verrou.rendre();
     m_ouvert = false;
 }

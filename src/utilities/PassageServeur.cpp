@@ -116,6 +116,64 @@ ResultatPassage ImporterSurServeur(const Paths& p, const QString& conninfo, bool
     return r;
 }
 
+ResultatPassage RejoindreServeur(const Paths& p, const QString& conninfo)
+{
+    if (const QString r = connectionStringRefusal(conninfo); !r.isEmpty())
+        return refusPassage(QStringLiteral("chaîne de connexion refusée: %1.").arg(r));
+    const Result<QString> actuel = readBaseFile(p.dataDir);
+    if (!actuel)
+        return refusPassage(actuel.error().description());
+    VerrouProgramme verrou;
+    if (!VerrouProgramme::tenuParCeProcessus(p.dataDir)) {
+        const VerrouProgramme::Resultat pris = verrou.prendre(p.dataDir);
+        if (pris == VerrouProgramme::Occupe)
+            return refusPassage(QStringLiteral("Kip ou l'un de ses modules est déja en cours d'utilisation."));
+        if (pris != VerrouProgramme::Pris)
+            return refusPassage(QStringLiteral("Le répertoire %1 n'est pas accessible.").arg(p.dataDir));
+    }
+    // Records of the files would be forgotten once Base.txt names the server: they go there by an import first.
+    QStringList pleins;
+    for (const TableDecl* table : allTables()) {
+        const QString chemin = QDir(p.dataDir).filePath(table->fileName);
+        if (!QFileInfo::exists(chemin))
+            continue;
+        const qint64 n = compter(*table, chemin);
+        if (n != 0)
+            pleins << (n < 0 ? QStringLiteral("%1 (illisible)").arg(table->fileName)
+                             : QStringLiteral("%1 (%2 enregistrement(s))").arg(table->fileName).arg(n));
+    }
+    if (!pleins.isEmpty())
+        return refusPassage(QStringLiteral("Data contient encore des enregistrements qui seraient oubliés: %1. "
+                                           "Importez-les (kiptool serveur importer) ou mettez ces fichiers de côté.")
+                                .arg(pleins.join(QStringLiteral(", "))));
+    const QString avant = storeServer();
+    setStoreServer(conninfo);
+    FileError e;
+    {
+        Database db(QString{});
+        e = db.valid() ? FileError{} : db.errorFrom(0);
+        for (const TableDecl* table : allTables())
+            if (e.ok())
+                e = checkServerTable(db, *table);
+    }
+    setStoreServer(avant);
+    ServerConnection::closePool(conninfo);
+    if (!e.ok())
+        return refusPassage(QStringLiteral("le serveur %1 ne contient pas les tables de Kip (kiptool serveur creer et "
+                                           "importer les y mettent): %2")
+                                .arg(serverName(conninfo), e.description()));
+    const QString base = QDir(p.dataDir).filePath(QLatin1String(BaseFileName));
+    if (const FileError w = writeFileAtomically(base, conninfo.toUtf8() + '\n'); !w.ok())
+        return refusPassage(writeFailureText(w));
+    ResultatPassage r{true, {}};
+    if (!actuel->isEmpty() && *actuel != conninfo)
+        r.textes
+            << QStringLiteral("Data/%1 désignait le serveur %2.").arg(QLatin1String(BaseFileName), serverName(*actuel));
+    r.textes << QStringLiteral("Data/%1 désigne désormais le serveur %2: ce poste en partage les enregistrements.")
+                    .arg(QLatin1String(BaseFileName), serverName(conninfo));
+    return r;
+}
+
 ResultatPassage ExporterDuServeur(const Paths& p, const QString& repertoire,
                                   const std::function<void(const QString&, qint64, qint64)>& progress)
 {

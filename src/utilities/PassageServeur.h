@@ -30,6 +30,11 @@ ResultatPassage
 ExporterDuServeur(const Paths& p, const QString& repertoire,
                   const std::function<void(const QString& table, qint64 fait, qint64 total)>& progress = {});
 
+// Points this installation at a server that already holds the records (another station's): checks that the server
+// holds Kip's tables, refuses while SQLite record files holding records sit in Data (they would be forgotten), then
+// writes Data/Base.txt. Needs the data alone (the one-program lock).
+ResultatPassage RejoindreServeur(const Paths& p, const QString& conninfo);
+
 // The purge, the restore and the re-index change the tables as a whole: on a server they need the administrator's
 // role, which this checks (its rights on the tables, not its name). Nothing to check on the SQLite files.
 FileError DroitsAdministrateur(const QString& dataDir);

@@ -4,6 +4,7 @@
 #include "data/Database.h"
 #include "data/FileAdmin.h"
 #include "data/Files.h"
+#include "data/Postes.h"
 #include "data/ServerSetup.h"
 #include "data/Transaction.h"
 #include "soldes/FichierSoldes.h"
@@ -81,6 +82,8 @@ ResultatPurge purgerSurServeur(const QString& dataDir, qint32 finPurge, const Pr
     Database db(dataDir);
     if (const FileError droits = verifierRoleAdministrateur(db); !droits.ok())
         return echec(r, droits);
+    if (const FileError seul = seulSurLeServeur(); !seul.ok())
+        return refus(r, seul);
     const QString taille = QStringLiteral("SELECT pg_total_relation_size('POINTVAL.POINTVAL')");
     FileError e = db.run(taille, {}, &r.octetsAvant);
     if (!e.ok())

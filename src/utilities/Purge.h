@@ -35,7 +35,7 @@ struct [[nodiscard]] ResultatPurge
     enum class Etat
     {
         Faite,
-        Refusee, // POINTVAL is open elsewhere: another window of this program, or another program
+        Refusee, // POINTVAL is open elsewhere: another window or program, or another station on the server
         Echec    // nothing was deleted; erreur says why
     };
     Etat etat = Etat::Echec;

@@ -7,6 +7,7 @@
 #include "data/FileAdmin.h"
 #include "data/FileWriter.h"
 #include "data/Journal.h"
+#include "data/Postes.h"
 #include "data/RecordFile.h"
 #include "data/ServerImport.h"
 #include "data/TextFiles.h"
@@ -323,6 +324,8 @@ ResultatRestauration Restauration::restaurer()
     const bool serveur = !storeServer().isEmpty();
     if (const FileError droits = DroitsAdministrateur(m_p.dataDir); !droits.ok())
         return refus(QStringLiteral("La restauration est refusée: %1.").arg(droits.description()));
+    if (const FileError seul = seulSurLeServeur(); !seul.ok())
+        return refus(QStringLiteral("La restauration est refusée: %1.").arg(seul.description()));
     const DescriptionSauvegarde description = DecrireSauvegarde(m_p, m_copie);
     if (!description.utilisable)
         return refus(description.probleme);

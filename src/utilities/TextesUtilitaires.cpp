@@ -53,8 +53,11 @@ QString TextePurgeFaite(qint32 finPurge)
            QStringLiteral(".");
 }
 
-QString TextePurgeRefusee()
+QString TextePurgeRefusee(const QString& autresPostes)
 {
+    if (!autresPostes.isEmpty())
+        return FinLigne + FinLigne + QStringLiteral("  La purge n'a pas été réalisée: ") + autresPostes +
+               QStringLiteral(".");
     return FinLigne + FinLigne +
            QStringLiteral("  La purge n'a pas été réalisée: le fichier des pointages est utilisé par une autre "
                           "fenêtre ou un autre programme. Fermez-les puis cliquez de nouveau sur Confirmer.");

@@ -15,7 +15,8 @@ QString TexteExplicationRestauration();
 
 // Appended to the purge text.
 QString TextePurgeFaite(qint32 finPurge);
-QString TextePurgeRefusee();
+// autresPostes: the server's clause naming the stations connected, when they are the reason.
+QString TextePurgeRefusee(const QString& autresPostes = {});
 QString TextePurgeEchouee(const QString& erreur);
 // Appended to the re-index text.
 QString TexteIndexageFait();

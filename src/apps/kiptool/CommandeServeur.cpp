@@ -3,6 +3,7 @@
 
 #include "Commandes.h"
 #include "data/Base.h"
+#include "data/Postes.h"
 #include "data/ServerConnection.h"
 #include "data/ServerSetup.h"
 #include "shell/Demarrage.h"
@@ -18,6 +19,8 @@ const char* const UsageServeur =
     "Usage: kiptool serveur creer \"CONNEXION\" [--role NOM]\n"
     "       kiptool serveur importer \"CONNEXION\" [--remplacer] [--dir CHEMIN]\n"
     "       kiptool serveur exporter REPERTOIRE [--dir CHEMIN]\n"
+    "       kiptool serveur rejoindre \"CONNEXION\" [--dir CHEMIN]\n"
+    "       kiptool serveur postes [--dir CHEMIN]\n"
     "\n"
     "creer prépare une base PostgreSQL vide pour les fichiers de Kip: les tables et leurs clés, propriété du\n"
     "rôle de la connexion (l'administrateur), et le rôle des postes (kip_poste, ou NOM), créé s'il n'existe pas,\n"
@@ -35,6 +38,13 @@ const char* const UsageServeur =
     "exporter écrit les enregistrements du serveur de Data/Base.txt en fichiers SQLite dans REPERTOIRE (créé\n"
     "s'il manque; refusé s'il contient déjà l'un d'eux). Pour revenir aux fichiers: les copier dans Data, puis\n"
     "supprimer Data/Base.txt.\n"
+    "\n"
+    "rejoindre fait travailler ce poste sur un serveur qui tient déjà les enregistrements (ceux d'un autre\n"
+    "poste): vérifie que le serveur contient les tables de Kip, puis écrit Data/Base.txt. Refusé tant que des\n"
+    "fichiers de Data contiennent des enregistrements (ils seraient oubliés). Le nom du poste sur le serveur est\n"
+    "la ligne de Data/Poste.txt, ou à défaut le nom de la machine.\n"
+    "\n"
+    "postes liste les programmes connectés au serveur de Data/Base.txt: programme, poste, rôle, depuis quand.\n"
     "\n"
     "Codes de sortie: 0 fait; 1 refusé ou en échec (rien n'est changé); 2 arguments invalides ou installation\n"
     "introuvable.\n";
@@ -74,6 +84,27 @@ int creer(const QString& conninfo, const QString& role)
     return 0;
 }
 
+int listerPostes(const Paths& chemins)
+{
+    const Result<QString> serveur = readBaseFile(chemins.dataDir);
+    if (serveur && serveur->isEmpty()) {
+        dire(QStringLiteral("les données de cette installation ne sont pas sur un serveur (pas de Data/Base.txt)."));
+        return 1;
+    }
+    FileError e = serveur ? chooseStore(chemins.dataDir) : serveur.error();
+    const Result<std::vector<PosteConnecte>> liste = e.ok() ? postesConnectes() : Result<std::vector<PosteConnecte>>(e);
+    if (!liste) {
+        dire(liste.error().description());
+        return 1;
+    }
+    for (const PosteConnecte& p : *liste)
+        QTextStream(stdout) << QStringLiteral("%1 sur %2 (%3) depuis %4%5\n")
+                                   .arg(p.programme, p.poste, p.utilisateur,
+                                        p.depuis.toString(QStringLiteral("dd/MM/yyyy HH:mm")),
+                                        p.ceProgramme ? QStringLiteral(" (cette commande)") : QString());
+    return 0;
+}
+
 int rendreCompte(const ResultatPassage& r)
 {
     for (const QString& texte : r.textes)
@@ -103,10 +134,14 @@ int commandeServeur(const QStringList& arguments, const QString& repertoireCoura
     const QString action = positions.value(1);
     if (action == QLatin1String("creer") && positions.size() == 3)
         return creer(positions[2], args.value(role));
-    if ((action != QLatin1String("importer") && action != QLatin1String("exporter")) || positions.size() != 3)
-        return refuserServeur(QStringLiteral("indiquez creer, importer ou exporter, et la chaîne de connexion ou le "
-                                             "répertoire.\n") +
-                              QString::fromUtf8(UsageServeur));
+    const bool postes = action == QLatin1String("postes") && positions.size() == 2;
+    const bool avecArgument = action == QLatin1String("importer") || action == QLatin1String("exporter") ||
+                              action == QLatin1String("rejoindre");
+    if (!postes && (!avecArgument || positions.size() != 3))
+        return refuserServeur(
+            QStringLiteral("indiquez creer, importer, exporter ou rejoindre, et la chaîne de connexion ou le "
+                           "répertoire.\n") +
+            QString::fromUtf8(UsageServeur));
     const QString installation = QDir::cleanPath(
         QDir(repertoireCourant).absoluteFilePath(args.isSet(dir) ? args.value(dir) : QStringLiteral(".")));
     if (!Demarrage::estRepertoireInstallation(installation) || !QDir(installation + QStringLiteral("/Data")).exists())
@@ -115,6 +150,8 @@ int commandeServeur(const QStringList& arguments, const QString& repertoireCoura
                 .arg(installation));
     const Paths chemins = Paths::forInstallation(installation);
     setPaths(chemins);
+    if (postes)
+        return listerPostes(chemins);
     // A large installation takes a while: the records copied are told as they go.
     QString enCours;
     qint64 dit = 0;
@@ -128,6 +165,8 @@ int commandeServeur(const QStringList& arguments, const QString& repertoireCoura
             dire(QStringLiteral("%1: %2 enregistrement(s) copié(s)").arg(table).arg(fait));
         }
     };
+    if (action == QLatin1String("rejoindre"))
+        return rendreCompte(RejoindreServeur(chemins, positions[2]));
     if (action == QLatin1String("exporter"))
         return rendreCompte(ExporterDuServeur(chemins,
                                               QDir::cleanPath(QDir(repertoireCourant).absoluteFilePath(positions[2])),

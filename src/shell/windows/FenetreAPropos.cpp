@@ -3,6 +3,9 @@
 
 #include "ImageActive.h"
 #include "TableSommaire.h"
+#include "data/Base.h"
+#include "data/Postes.h"
+#include "data/ServerConnection.h"
 #include "resources/Pictures.h"
 
 #include <QDesktopServices>
@@ -66,6 +69,29 @@ void LigneLien::mouseReleaseEvent(QMouseEvent* event)
         QDesktopServices::openUrl(m_adresse);
 }
 
+namespace {
+
+// On the server, the programs of every station connected now (the core's list); nothing on the SQLite files.
+QString textePostes()
+{
+    if (storeServer().isEmpty())
+        return {};
+    const Result<std::vector<PosteConnecte>> postes = postesConnectes();
+    if (!postes)
+        return QStringLiteral("Postes connectés: liste indisponible (%1)").arg(postes.error().description());
+    QStringList lignes{QStringLiteral("Postes connectés au serveur %1:").arg(serverName(storeServer()))};
+    for (const PosteConnecte& p : *postes)
+        lignes << QStringLiteral("  %1 sur %2 (%3)%4%5")
+                      .arg(p.programme, p.poste, p.utilisateur,
+                           p.depuis.isValid() ? QStringLiteral(", depuis le %1")
+                                                    .arg(p.depuis.toString(QStringLiteral("dd/MM/yyyy HH:mm")))
+                                              : QString(),
+                           p.ceProgramme ? QStringLiteral(" - ce programme") : QString());
+    return lignes.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
 FenetreAPropos::FenetreAPropos(Program programme, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("À propos de Kip"));
@@ -103,6 +129,12 @@ FenetreAPropos::FenetreAPropos(Program programme, QWidget* parent) : QDialog(par
     lignes->addSpacing(8);
     lignes->addWidget(m_site);
     lignes->addWidget(m_email);
+    if (const QString postes = textePostes(); !postes.isEmpty()) {
+        auto* liste = new QLabel(postes, this);
+        liste->setObjectName(QStringLiteral("postesConnectes"));
+        lignes->addSpacing(8);
+        lignes->addWidget(liste);
+    }
     auto* disposition = new QVBoxLayout(this);
     disposition->setContentsMargins(20, 18, 20, 16);
     disposition->addLayout(entete);

@@ -4,6 +4,7 @@
 #include "calendar/windows/IconeCalendrier.h"
 #include "data/Files.h"
 #include "data/Messages.h"
+#include "data/Postes.h"
 #include "shell/windows/Cadre.h"
 #include "shell/windows/Evenements.h"
 #include "shell/windows/Fabriques.h"
@@ -312,7 +313,9 @@ void Utilitaires::purgeTerminee()
         break;
     case ResultatPurge::Etat::Refusee:
         // "Confirmer" stays: the purge can be asked again once the file is free.
-        afficher(m_textePurge, m_explicationPurge + TextePurgeRefusee());
+        afficher(m_textePurge,
+                 m_explicationPurge +
+                     TextePurgeRefusee(r.erreur.ok() || r.erreur.code == Locked ? QString() : r.erreur.description()));
         break;
     case ResultatPurge::Etat::Echec:
         afficher(m_textePurge, m_explicationPurge + TextePurgeEchouee(r.erreur.description()));
@@ -344,7 +347,10 @@ void Utilitaires::sauvegardeTerminee()
 void Utilitaires::indexer()
 {
     occuper(true);
-    if (const FileError droits = DroitsAdministrateur(paths().dataDir); !droits.ok()) {
+    FileError droits = DroitsAdministrateur(paths().dataDir);
+    if (droits.ok())
+        droits = seulSurLeServeur();
+    if (!droits.ok()) {
         afficher(m_texteIndexage, TexteExplicationIndexage() + TexteIndexageRefuse(droits.description()));
         occuper(false);
         Q_EMIT actionTerminee();

@@ -473,4 +473,30 @@ bool removeRecordFile(const QString& path)
     return !QFileInfo::exists(path) || QFile::remove(path);
 }
 
+namespace {
+
+Result<qint64> readOfFile(const TableDecl& table, const QString& path, const QString& what, int waitMs)
+{
+    Database file(Database::PrivateFile{path, table.label, true, waitMs});
+    if (!file.valid())
+        return file.errorFrom(0);
+    qint64 value = 0;
+    if (const FileError e = file.run(QStringLiteral("SELECT %1 FROM %2.%2").arg(what, table.label), {}, &value);
+        !e.ok())
+        return e;
+    return value;
+}
+
+} // namespace
+
+Result<qint64> recordsOfFile(const TableDecl& table, const QString& path, int waitMs)
+{
+    return readOfFile(table, path, QStringLiteral("count(*)"), waitMs);
+}
+
+Result<qint64> largestOfFile(const TableDecl& table, const QString& path, const QString& column, int waitMs)
+{
+    return readOfFile(table, path, QStringLiteral("coalesce(max(%1), 0)").arg(column), waitMs);
+}
+
 } // namespace kip

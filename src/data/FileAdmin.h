@@ -3,6 +3,7 @@
 #pragma once
 
 #include "FileError.h"
+#include "Result.h"
 #include "TableDecl.h"
 
 #include <functional>
@@ -45,6 +46,11 @@ FileError rebuildRecordFileKeys(const TableDecl& table, const QString& path, boo
 // given, is told the pages copied and the pages of the file as the copy goes (from the thread of the copy).
 using CopyProgress = std::function<void(qint64 done, qint64 total)>;
 FileError copyRecordFile(const QString& from, const QString& to, const CopyProgress& progress = {});
+
+// Reads of a record file that is not the one the store opens (a backup's copy, a file set aside): its records,
+// and the largest value of one of its integer columns (0 when it has none), opened read-only.
+Result<qint64> recordsOfFile(const TableDecl& table, const QString& path, int waitMs = 2000);
+Result<qint64> largestOfFile(const TableDecl& table, const QString& path, const QString& column, int waitMs = 2000);
 
 // Deletes a record file and any journal it left.
 bool removeRecordFile(const QString& path);

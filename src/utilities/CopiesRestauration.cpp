@@ -17,12 +17,6 @@ namespace {
 constexpr int AttenteLectureMs = 500; // a copy held elsewhere for longer than this cannot be described
 const QString PrefixeAvant = QStringLiteral("AvantRestauration/");
 // The copy's own record file is read as it lies, without a journal of its own to roll back.
-FileError lireCompte(const QString& chemin, const QString& sql, qint64* valeur)
-{
-    Database c(Database::PrivateFile{chemin, QString(), true, AttenteLectureMs});
-    return c.valid() ? c.run(sql, {}, valeur) : c.errorFrom(0);
-}
-
 // The moment a dated directory names; invalid for any other name (a copy still being written ends in .part).
 QDateTime dateDe(const QString& nom)
 {
@@ -136,20 +130,23 @@ DescriptionSauvegarde DecrireSauvegarde(const Paths&, const CopieRestaurable& co
         if (!d.date.isValid() || info.lastModified() > d.date)
             d.date = info.lastModified();
     }
-    qint64 dernier = 0;
-    FileError e = lireCompte(fichierDeCopie(dir, FileId::Personnel), QStringLiteral("SELECT count(*) FROM PERSONNEL"),
-                             &d.employes);
-    if (e.ok())
-        e = lireCompte(fichierDeCopie(dir, FileId::Personnel),
-                       QStringLiteral("SELECT coalesce(max(DERNIER_POINTAGE), 0) FROM PERSONNEL"), &dernier);
-    if (e.ok())
-        e = lireCompte(fichierDeCopie(dir, FileId::PointVal), QStringLiteral("SELECT count(*) FROM POINTVAL"),
-                       &d.journees);
-    if (!e.ok()) {
-        d.probleme = QStringLiteral("La copie de %1 est illisible: %2.").arg(copie.chemin(), e.description());
+    const Result<qint64> employes =
+        recordsOfFile(tableOf(FileId::Personnel), fichierDeCopie(dir, FileId::Personnel), AttenteLectureMs);
+    Result<qint64> dernier = employes.error();
+    if (employes)
+        dernier = largestOfFile(tableOf(FileId::Personnel), fichierDeCopie(dir, FileId::Personnel),
+                                QStringLiteral("DERNIER_POINTAGE"), AttenteLectureMs);
+    Result<qint64> journees = dernier.error();
+    if (dernier)
+        journees = recordsOfFile(tableOf(FileId::PointVal), fichierDeCopie(dir, FileId::PointVal), AttenteLectureMs);
+    if (!journees) {
+        d.probleme =
+            QStringLiteral("La copie de %1 est illisible: %2.").arg(copie.chemin(), journees.error().description());
         return d;
     }
-    d.dernierPointage = qint32(dernier);
+    d.employes = *employes;
+    d.journees = *journees;
+    d.dernierPointage = qint32(*dernier);
     d.utilisable = true;
     return d;
 }

@@ -38,11 +38,7 @@ QString nomDeCote(const QString& chemin)
 
 qint64 compter(const TableDecl& table, const QString& chemin)
 {
-    Database copie(Database::PrivateFile{chemin, table.label, true, Database::DefaultWaitMs});
-    qint64 n = -1;
-    if (copie.valid())
-        (void)copie.run(QStringLiteral("SELECT count(*) FROM %1.%1").arg(table.label), {}, &n);
-    return n;
+    return recordsOfFile(table, chemin, Database::DefaultWaitMs).valueOr(-1);
 }
 
 } // namespace

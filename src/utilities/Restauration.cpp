@@ -75,7 +75,7 @@ private:
     FileError preparer();
     void supprimerPrepares();
     void elaguerCopiesAvant() const;
-    QString prepare(FileId id) const { return m_p.file(id) + QStringLiteral(".restauration"); }
+    QString fichierPrepare(FileId id) const { return m_p.file(id) + QStringLiteral(".restauration"); }
     // The files that the restore replaces: the three data files, and the absence files that the copy holds.
     std::vector<FileId> fichiersRestaures() const;
     QString reprise() const { return m_p.origin(0) + QStringLiteral(".reprise"); }
@@ -208,11 +208,11 @@ FileError Restauration::preparer()
 {
     for (FileId id : fichiersRestaures()) {
         const TableDecl& table = tableOf(id);
-        FileError e = copyRecordFile(fichierDeCopie(m_copie.repertoire, id), prepare(id));
+        FileError e = copyRecordFile(fichierDeCopie(m_copie.repertoire, id), fichierPrepare(id));
         if (e.ok())
-            e = rebuildRecordFileKeys(table, prepare(id), true);
+            e = rebuildRecordFileKeys(table, fichierPrepare(id), true);
         if (e.ok())
-            e = checkRecordFile(table, prepare(id));
+            e = checkRecordFile(table, fichierPrepare(id));
         if (!e.ok())
             return echecEtape(fichierDeCopie(m_copie.repertoire, id),
                               QStringLiteral("la copie de %1 n'a pas pu être reprise (%2).")
@@ -226,7 +226,7 @@ FileError Restauration::preparer()
 void Restauration::supprimerPrepares()
 {
     for (FileId id : fichiersRestaures())
-        (void)removeRecordFile(prepare(id));
+        (void)removeRecordFile(fichierPrepare(id));
     QFile::remove(reprise());
 }
 
@@ -286,7 +286,7 @@ RemplacementEnsemble::Resultat Restauration::remplacerSurServeur(bool reprendre,
     etape(QStringLiteral("Remplacement des tables du serveur"));
     std::vector<FichierTable> fichiers;
     for (FileId id : fichiersRestaures())
-        fichiers.push_back({&tableOf(id), prepare(id)});
+        fichiers.push_back({&tableOf(id), fichierPrepare(id)});
     std::vector<CompteTable> comptes;
     const FileError e = remplacerTablesServeur(storeServer(), fichiers, m_attenteTables, &comptes);
     supprimerPrepares();
@@ -376,7 +376,7 @@ ResultatRestauration Restauration::restaurer()
         RemplacementEnsemble ensemble(m_p.dataDir, QStringLiteral("Restauration"), QStringLiteral("La restauration"),
                                       true);
         for (FileId id : fichiersRestaures())
-            ensemble.remplacer(m_p.file(id), prepare(id));
+            ensemble.remplacer(m_p.file(id), fichierPrepare(id));
         if (!depuis.lignes.isEmpty())
             ensemble.placerDevant(m_p.origin(0), reprise());
         ensemble.journaliser(cause, avant, apres);

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QMutex>
 #include <QSysInfo>
+#include <optional>
 #include <pthread.h>
 
 namespace kip {
@@ -57,14 +58,25 @@ QString nettoyer(const QString& nom)
     return ascii.left(40); // the server keeps 63 bytes of the name
 }
 
-// The sessions holding the advisory lock (CleEnregistrement, objid), named "Kip sur atelier".
-Result<QString> tenantsDe(int objid)
+// The sessions of this database holding the registration lock (CleEnregistrement; of one objid only when given),
+// oldest first.
+Result<std::vector<PosteConnecte>> sessionsEnregistrees(const QString& serveur, std::optional<int> objid)
 {
-    const QString serveur = storeServer();
-    const QByteArray sql = "SELECT a.application_name FROM pg_locks l JOIN pg_stat_activity a ON a.pid = l.pid "
+    int moi = 0;
+    {
+        QMutexLocker lock(&g_posteMutex);
+        if (g_session && g_sessionServeur == serveur)
+            moi = g_session->backendPid();
+    }
+    // Texts only: the rows come in the server's binary form, where a text is its bytes.
+    const QByteArray sql = "SELECT a.application_name, a.usename::text, "
+                           "floor(extract(epoch FROM a.backend_start))::bigint::text, a.pid::text "
+                           "FROM pg_locks l JOIN pg_stat_activity a ON a.pid = l.pid "
                            "WHERE l.locktype = 'advisory' AND l.granted AND l.objsubid = 2 AND l.classid = " +
-                           QByteArray::number(CleEnregistrement) + " AND l.objid = " + QByteArray::number(objid) +
-                           " AND l.database = (SELECT oid FROM pg_database WHERE datname = current_database())";
+                           QByteArray::number(CleEnregistrement) +
+                           (objid ? " AND l.objid = " + QByteArray::number(*objid) : QByteArray()) +
+                           " AND l.database = (SELECT oid FROM pg_database WHERE datname = current_database()) "
+                           "ORDER BY a.backend_start, a.pid";
     FileError e;
     std::unique_ptr<ServerConnection> c = ServerConnection::take(serveur, &e);
     if (!c)
@@ -76,12 +88,27 @@ Result<QString> tenantsDe(int objid)
     std::vector<PosteConnecte> postes;
     for (int i = 0; i < r[0].rows(); ++i) {
         const QString nom = QString::fromUtf8(r[0].value(i, 0), r[0].length(i, 0));
+        const qsizetype a = nom.indexOf(QLatin1Char('@'));
         PosteConnecte p;
-        p.programme = nom.section(QLatin1Char('@'), 0, 0);
-        p.poste = nom.section(QLatin1Char('@'), 1);
+        p.programme = a < 0 ? nom : nom.left(a);
+        p.poste = a < 0 ? QString() : nom.mid(a + 1);
+        p.utilisateur = QString::fromUtf8(r[0].value(i, 1), r[0].length(i, 1));
+        const QByteArray depuis(r[0].value(i, 2), r[0].length(i, 2));
+        if (!depuis.isEmpty()) // hidden from a role that may not see the other's session
+            p.depuis = QDateTime::fromSecsSinceEpoch(depuis.toLongLong());
+        p.ceProgramme = moi != 0 && QByteArray(r[0].value(i, 3), r[0].length(i, 3)).toInt() == moi;
         postes.push_back(p);
     }
-    return nommerPostes(postes);
+    return postes;
+}
+
+// The sessions holding the advisory lock (CleEnregistrement, objid), named "Kip sur atelier".
+Result<QString> tenantsDe(int objid)
+{
+    const Result<std::vector<PosteConnecte>> postes = sessionsEnregistrees(storeServer(), objid);
+    if (!postes)
+        return postes.error();
+    return nommerPostes(*postes);
 }
 
 } // namespace
@@ -162,43 +189,7 @@ Result<std::vector<PosteConnecte>> postesConnectes()
     const QString serveur = storeServer();
     if (serveur.isEmpty())
         return std::vector<PosteConnecte>{};
-    int moi = 0;
-    {
-        QMutexLocker lock(&g_posteMutex);
-        if (g_session && g_sessionServeur == serveur)
-            moi = g_session->backendPid();
-    }
-    // Texts only: the rows come in the server's binary form, where a text is its bytes.
-    const QByteArray sql = "SELECT a.application_name, a.usename::text, "
-                           "floor(extract(epoch FROM a.backend_start))::bigint::text, a.pid::text "
-                           "FROM pg_locks l JOIN pg_stat_activity a ON a.pid = l.pid "
-                           "WHERE l.locktype = 'advisory' AND l.granted AND l.objsubid = 2 AND l.classid = " +
-                           QByteArray::number(CleEnregistrement) +
-                           " AND l.database = (SELECT oid FROM pg_database WHERE datname = current_database()) "
-                           "ORDER BY a.backend_start, a.pid";
-    FileError e;
-    std::unique_ptr<ServerConnection> c = ServerConnection::take(serveur, &e);
-    if (!c)
-        return e;
-    const std::vector<PgResult> r = c->run({PgCommand::text(sql)}, &e);
-    ServerConnection::giveBack(std::move(c));
-    if (!e.ok())
-        return e;
-    std::vector<PosteConnecte> postes;
-    for (int i = 0; i < r[0].rows(); ++i) {
-        const QString nom = QString::fromUtf8(r[0].value(i, 0), r[0].length(i, 0));
-        const qsizetype a = nom.indexOf(QLatin1Char('@'));
-        PosteConnecte p;
-        p.programme = a < 0 ? nom : nom.left(a);
-        p.poste = a < 0 ? QString() : nom.mid(a + 1);
-        p.utilisateur = QString::fromUtf8(r[0].value(i, 1), r[0].length(i, 1));
-        const QByteArray depuis(r[0].value(i, 2), r[0].length(i, 2));
-        if (!depuis.isEmpty()) // hidden from a role that may not see the other's session
-            p.depuis = QDateTime::fromSecsSinceEpoch(depuis.toLongLong());
-        p.ceProgramme = moi != 0 && QByteArray(r[0].value(i, 3), r[0].length(i, 3)).toInt() == moi;
-        postes.push_back(p);
-    }
-    return postes;
+    return sessionsEnregistrees(serveur, std::nullopt);
 }
 
 QString nommerPostes(const std::vector<PosteConnecte>& postes)

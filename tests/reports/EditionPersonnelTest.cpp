@@ -30,9 +30,11 @@ protected:
     std::vector<LignePersonnel> lignes;
 };
 
+using EditionPersonnelSurLesDeuxMoteurs = serveuressai::SurLesDeuxMoteurs<EditionPersonnelTest>;
+
 } // namespace
 
-TEST_F(EditionPersonnelTest, RulesPrintAsLabelsAndTimesInHoursAndMinutes)
+TEST_P(EditionPersonnelSurLesDeuxMoteurs, RulesPrintAsLabelsAndTimesInHoursAndMinutes)
 {
     Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"), QStringLiteral("-30"));
     p.ARRONDI_ENTREE = p.ARRONDI_SORTIE = QStringLiteral("15");
@@ -84,7 +86,7 @@ TEST_F(EditionPersonnelTest, RulesPrintAsLabelsAndTimesInHoursAndMinutes)
     EXPECT_TRUE(tout.contains(QStringLiteral("Page: 0001")));
 }
 
-TEST_F(EditionPersonnelTest, TheSortModeGivesTheOrderAndTheRange)
+TEST_P(EditionPersonnelSurLesDeuxMoteurs, TheSortModeGivesTheOrderAndTheRange)
 {
     salarie(1, QStringLiteral("ROBERT"), QStringLiteral("Zoé"), "000", QStringLiteral("C3"));
     salarie(2, QStringLiteral("AUBERT"), QStringLiteral("Luc"), "000", QStringLiteral("B2"));
@@ -128,3 +130,5 @@ TEST_F(EditionPersonnelTest, TheSortModeGivesTheOrderAndTheRange)
     EXPECT_FALSE(r.complete());
     EXPECT_EQ(r.pages.nombre(), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Moteurs, EditionPersonnelSurLesDeuxMoteurs, LesDeuxMoteurs);

@@ -180,6 +180,9 @@ FileError copier(const QString& conninfo, const std::vector<FichierTable>& fichi
                  int attenteMs, std::vector<CompteTable>* comptes,
                  const std::function<void(const QString&, qint64)>& progress)
 {
+    std::vector<CompteTable> sansCompte; // a caller that wants no counts passes none
+    if (!comptes)
+        comptes = &sansCompte;
     comptes->clear();
     Connexion connexion;
     const QByteArray info = conninfo.toUtf8();

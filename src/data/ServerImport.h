@@ -27,7 +27,7 @@ struct FichierTable
 
 // Refused (nothing written) when a table is missing on the server (kiptool serveur creer makes them) or, unless
 // remplacer, when a table holds records. With remplacer the tables' contents are replaced. A file absent from
-// dataDir leaves its table empty. comptes receives the records copied of each table; progress is told the table
+// dataDir leaves its table empty. comptes, when given, receives the records copied of each table; progress is told the table
 // in hand and the records copied of it so far. On any failure the server is as it was.
 FileError copierFichiersVersServeur(const QString& dataDir, const QString& conninfo, bool remplacer,
                                     std::vector<CompteTable>* comptes,

@@ -5,10 +5,15 @@
 // Origin00.txt).
 //
 // test_crash --runs N makes N runs of random kills during the transfer (10 by default) and N / 2 during the
-// day initialisation and during the key rebuild; --files N feeds N bad raw files to each of the three lots of
-// the bad-input test (70 by default); --seed S replays a draw. The figures go to standard output.
+// day initialisation and during the key rebuild, and N / 2 (at least 3) during the transfer on a database server
+// (KIP_TEST_PGHOST, skipped without it); --files N feeds N bad raw files to each of the three lots of the
+// bad-input test (70 by default); --seed S replays a draw. The figures go to standard output.
+#include "../ServeurEssai.h"
 #include "InstallationCrash.h"
+#include "data/ServerImport.h"
+#include "data/TableDecl.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -134,7 +139,82 @@ protected:
     }
 };
 
+// The records of an installation moved onto a database of the test's own, which Data/Base.txt then names. The
+// SQLite files leave Data, so that a run still reading them would fail.
+bool surLeServeur(const QString& dir, const serveuressai::BaseEssai& base)
+{
+    const QString data = dir + QStringLiteral("/Data");
+    std::vector<kip::CompteTable> comptes;
+    const kip::FileError e = kip::copierFichiersVersServeur(data, base.conninfo(), false, &comptes);
+    EXPECT_TRUE(e.ok()) << e.description().toStdString();
+    for (const kip::TableDecl* table : kip::allTables())
+        QFile::remove(QDir(data).filePath(table->fileName));
+    QFile f(QDir(data).filePath(QLatin1String(kip::BaseFileName)));
+    const QByteArray ligne = base.conninfo().toUtf8() + '\n';
+    return e.ok() && f.open(QIODevice::WriteOnly) && f.write(ligne) == ligne.size() && f.flush();
+}
+
+Etat etatServeur(const serveuressai::BaseEssai& base)
+{
+    kip::setStoreServer(base.conninfo());
+    const Etat e = etatDe(QString());
+    kip::setStoreServer(QString());
+    kip::ServerConnection::closePool(base.conninfo());
+    return e;
+}
+
 } // namespace
+
+TEST_F(CrashTest, KilledAtRandomMomentsOfTheTransferOnTheServer)
+{
+    if (serveuressai::socketServeur().isEmpty())
+        GTEST_SKIP() << "KIP_TEST_PGHOST absent: the server's tests are skipped (scripts/test starts one)";
+    // The uninterrupted run on the server stores the same day lines as on the files.
+    Etat attendu;
+    qint64 transfert = 0;
+    {
+        serveuressai::BaseEssai base;
+        ASSERT_EQ(base.erreur(), QString());
+        const QString dir = nouvelleCopie();
+        ASSERT_TRUE(surLeServeur(dir, base));
+        const Execution passe = executer(dir);
+        ASSERT_EQ(passe.code, 0) << passe.erreurs.toStdString();
+        ASSERT_TRUE(passe.debuts.contains(Transfert) && QFile::exists(dir + QStringLiteral("/Data/Origin01.txt")))
+            << passe.erreurs.toStdString();
+        attendu = etatServeur(base);
+        EXPECT_TRUE(attendu == reference().apresUnePasse) << "day lines on the server differ from those on the files";
+        transfert = passe.dureeUs - passe.debuts.value(Transfert);
+    }
+    for (int i = 0; i < std::max(3, g_runs / 2) && !HasFailure(); ++i) {
+        serveuressai::BaseEssai base;
+        ASSERT_EQ(base.erreur(), QString());
+        const QString dir = nouvelleCopie();
+        ASSERT_TRUE(surLeServeur(dir, base));
+        const Execution ex = executerEtTuer(dir, Transfert, auHasard(transfert));
+        verifierLignesBrutes(dir, "after the kill");
+        // The raw file is archived only once its punches are committed.
+        const bool archive = QFile::exists(dir + QStringLiteral("/Data/Origin01.txt"));
+        const bool stocke = etatServeur(base) == attendu;
+        EXPECT_TRUE(stocke || !archive) << "raw file archived before its punches were stored";
+        const QString etape = ex.derniereEtape.isEmpty() ? QStringLiteral("start-up") : ex.derniereEtape;
+        compter(!ex.tue   ? QStringLiteral("ended before the kill")
+                : archive ? etape + QStringLiteral(": archived")
+                : stocke  ? etape + QStringLiteral(": punches committed, raw file not archived")
+                          : etape + QStringLiteral(": nothing of the transfer committed"));
+        const Execution fin = executer(dir);
+        EXPECT_EQ(fin.code, 0) << fin.erreurs.toStdString();
+        verifierLignesBrutes(dir, "after the run to the end");
+        EXPECT_TRUE(etatServeur(base) == attendu) << "day lines or punch dates differ from an uninterrupted run";
+        if (i == 0) {
+            // The line the card reader was writing, once complete, is stored by the next run.
+            ajouter(dir + QStringLiteral("/Data/Origin00.txt"), reference().suite);
+            EXPECT_EQ(executer(dir).code, 0);
+            EXPECT_TRUE(etatServeur(base) == reference().apresLaFinDeLaLigne)
+                << "the finished line was not stored as it should";
+        }
+    }
+    imprimer("random kills during the transfer, on the server");
+}
 
 TEST_F(CrashTest, KilledAtRandomMomentsOfTheTransfer)
 {

@@ -25,9 +25,11 @@ protected:
     std::vector<LigneControle> lignes;
 };
 
+using EditionControleSurLesDeuxMoteurs = serveuressai::SurLesDeuxMoteurs<EditionControleTest>;
+
 } // namespace
 
-TEST_F(EditionControleTest, AnInactiveLineIsPrintedTickedAndLeftOutOfTheWeek)
+TEST_P(EditionControleSurLesDeuxMoteurs, AnInactiveLineIsPrintedTickedAndLeftOutOfTheWeek)
 {
     const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"), QStringLiteral("+15"));
     minutes(p, lundi(1), 481);
@@ -72,7 +74,7 @@ TEST_F(EditionControleTest, AnInactiveLineIsPrintedTickedAndLeftOutOfTheWeek)
 }
 
 // (A page per employee is checked for every such report in EditionSemaineTest.)
-TEST_F(EditionControleTest, TheWeekTotalsOfAnExportAreTheControlReportsWeeks)
+TEST_P(EditionControleSurLesDeuxMoteurs, TheWeekTotalsOfAnExportAreTheControlReportsWeeks)
 {
     for (qint16 carte : {3, 7, 9}) {
         const Personnel p = salarie(carte, QStringLiteral("NOM%1").arg(carte), QStringLiteral("Léa"));
@@ -92,3 +94,5 @@ TEST_F(EditionControleTest, TheWeekTotalsOfAnExportAreTheControlReportsWeeks)
     EXPECT_EQ(totaux[1].total, 420);
     EXPECT_EQ(totaux[2].semaines[0].totalArrondi, lignes.back().totalArrondi);
 }
+
+INSTANTIATE_TEST_SUITE_P(Moteurs, EditionControleSurLesDeuxMoteurs, LesDeuxMoteurs);

@@ -6,8 +6,6 @@
 #include "reports/BandesCommunes.h"
 #include "reports/EditionTotalPeriode.h"
 
-#include <sqlite3.h>
-
 using namespace kip;
 
 namespace {
@@ -32,9 +30,11 @@ public:
     bool avecComptage() const override { return false; }
 };
 
+using EditionJoursSurLesDeuxMoteurs = serveuressai::SurLesDeuxMoteurs<EditionJoursTest>;
+
 } // namespace
 
-TEST_F(EditionJoursTest, TheRawAndTheUserPunchesPrintOneAboveTheOtherWithTheUserTotal)
+TEST_P(EditionJoursSurLesDeuxMoteurs, TheRawAndTheUserPunchesPrintOneAboveTheOtherWithTheUserTotal)
 {
     const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
     troisLignes(p, today, {478, 1023}, {480, 1020}, {480, 1020});
@@ -63,7 +63,7 @@ TEST_F(EditionJoursTest, TheRawAndTheUserPunchesPrintOneAboveTheOtherWithTheUser
 }
 
 // (A page per employee is checked for every such report in EditionSemaineTest.)
-TEST_F(EditionJoursTest, ThirtyOneDaysOfThreeEmployeesRunOverPagesThatNameTheirEmployee)
+TEST_P(EditionJoursSurLesDeuxMoteurs, ThirtyOneDaysOfThreeEmployeesRunOverPagesThatNameTheirEmployee)
 {
     const qint32 debut = today - 40;
     for (qint16 carte : {3, 7, 9}) {
@@ -91,7 +91,7 @@ TEST_F(EditionJoursTest, ThirtyOneDaysOfThreeEmployeesRunOverPagesThatNameTheirE
     EXPECT_EQ(totaux[1], QStringLiteral("Total général de: 0003 NOM3 Léa 248.00")); // the day after left out
 }
 
-TEST_F(EditionJoursTest, AYearOfOneEmployeePassesSixteenBitsWithoutWrapping)
+TEST_P(EditionJoursSurLesDeuxMoteurs, AYearOfOneEmployeePassesSixteenBitsWithoutWrapping)
 {
     const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
     const qint32 debut = dayNumber(2025, 1, 1);
@@ -128,7 +128,7 @@ TEST_F(EditionJoursTest, AYearOfOneEmployeePassesSixteenBitsWithoutWrapping)
     EXPECT_EQ(totaux.lignes, 365);
 }
 
-TEST_F(EditionJoursTest, TheGrandTotalComesOnceAfterTheLastEmployeeAndEqualsTheData)
+TEST_P(EditionJoursSurLesDeuxMoteurs, TheGrandTotalComesOnceAfterTheLastEmployeeAndEqualsTheData)
 {
     qint32 somme = 0;
     for (qint16 carte = 1; carte <= 70; ++carte) {
@@ -176,37 +176,34 @@ TEST_F(EditionJoursTest, TheGrandTotalComesOnceAfterTheLastEmployeeAndEqualsTheD
     EXPECT_EQ(octets(sansComptage.pages), octets(avecComptage.pages));
 }
 
-TEST_F(EditionJoursTest, TheCountingAndThePrintingPassReadOneSnapshot)
+TEST_P(EditionJoursSurLesDeuxMoteurs, TheCountingAndThePrintingPassReadOneSnapshot)
 {
     const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
     const Personnel q = salarie(13, QStringLiteral("NOEL"), QStringLiteral("Anne"));
     minutes(p, today, 400);
     minutes(q, today, 300);
     // Another station, which would not wait, adds a line of a later employee once the count is taken.
-    sqlite3* autre = nullptr;
-    ASSERT_EQ(
-        sqlite3_open_v2(paths().file(FileId::PointVal).toUtf8().constData(), &autre, SQLITE_OPEN_READWRITE, nullptr),
-        SQLITE_OK);
-    sqlite3_busy_timeout(autre, 0);
-    int ecriture = -1;
+    std::optional<QString> ecriture;
     RapportTotalPeriode r;
     std::vector<LigneTotalPeriode> vues;
     r.observateur = [&](const LigneTotalPeriode& l) {
         vues.push_back(l);
-        if (ecriture == -1)
-            ecriture = sqlite3_exec(autre,
-                                    "INSERT INTO POINTVAL (CARTE, NOM, PRENOM, MATRICULE, DATE, TOTAL, INACTIF) "
-                                    "SELECT 14, 'OLIVE', 'Eve', 'M0014', DATE, 500, 0 FROM POINTVAL LIMIT 1",
-                                    nullptr, nullptr, nullptr);
+        if (!ecriture)
+            ecriture =
+                ecrireAilleurs(QStringLiteral("INSERT INTO %1 (CARTE, NOM, PRENOM, MATRICULE, DATE, TOTAL, INACTIF) "
+                                              "SELECT 14, 'OLIVE', 'Eve', 'M0014', DATE, 500, 0 FROM %1 LIMIT 1"));
     };
     Database lien = connexion();
     const ResultatEdition res = ExecuterEdition(lien, r, parametres(today, today));
     ASSERT_TRUE(res.complete());
-    EXPECT_EQ(ecriture & 0xff, SQLITE_BUSY);
+    // Refused by the SQLite file while the report reads; made on the server, after the report's snapshot.
+    ASSERT_TRUE(ecriture.has_value());
+    EXPECT_EQ(*ecriture, surServeur() ? QString() : QStringLiteral("database is locked"));
     ASSERT_EQ(vues.size(), 2u);
     const QStringList lignes = texte(res.pages);
     EXPECT_EQ(lignesCommencantPar(lignes, QStringLiteral("Total général de l'édition:")),
               QStringList{QStringLiteral("Total général de l'édition: 11.40")});
     EXPECT_TRUE(lignes[lignes.size() - 3].startsWith(QStringLiteral("0013 NOEL")));
-    sqlite3_close(autre);
 }
+
+INSTANTIATE_TEST_SUITE_P(Moteurs, EditionJoursSurLesDeuxMoteurs, LesDeuxMoteurs);

@@ -23,9 +23,11 @@ protected:
     std::vector<LigneSemaine> preparees;
 };
 
+using EditionSemaineSurLesDeuxMoteurs = serveuressai::SurLesDeuxMoteurs<EditionSemaineTest>;
+
 } // namespace
 
-TEST_F(EditionSemaineTest, NothingInThePeriodMeansNoPageAndNoMessage)
+TEST_P(EditionSemaineSurLesDeuxMoteurs, NothingInThePeriodMeansNoPageAndNoMessage)
 {
     const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
     minutes(p, lundi(3), 480);
@@ -41,7 +43,7 @@ TEST_F(EditionSemaineTest, NothingInThePeriodMeansNoPageAndNoMessage)
     EXPECT_EQ(progression.front(), 0);
 }
 
-TEST_F(EditionSemaineTest, WeekTotalsRoundedByTheEmployeesCodeInMinutesOrHundredths)
+TEST_P(EditionSemaineSurLesDeuxMoteurs, WeekTotalsRoundedByTheEmployeesCodeInMinutesOrHundredths)
 {
     const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"), QStringLiteral("+15"));
     // Week 1: 2250 minutes (37 h 30); week 2: 2255 (37 h 35) over five days.
@@ -83,7 +85,7 @@ TEST_F(EditionSemaineTest, WeekTotalsRoundedByTheEmployeesCodeInMinutesOrHundred
         1);
 }
 
-TEST_F(EditionSemaineTest, TheEmployeeTotalIsTheSumOfTheRoundedWeeks)
+TEST_P(EditionSemaineSurLesDeuxMoteurs, TheEmployeeTotalIsTheSumOfTheRoundedWeeks)
 {
     const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"), QStringLiteral("+15"));
     minutes(p, lundi(2), 2251);
@@ -99,7 +101,7 @@ TEST_F(EditionSemaineTest, TheEmployeeTotalIsTheSumOfTheRoundedWeeks)
     EXPECT_TRUE(lignesCommencantPar(texte(r.pages), QStringLiteral("Lundi")).isEmpty());
 }
 
-TEST_F(EditionSemaineTest, AWeekWhoseLinesAreAllInactivePrintsNothingAndAddsNothing)
+TEST_P(EditionSemaineSurLesDeuxMoteurs, AWeekWhoseLinesAreAllInactivePrintsNothingAndAddsNothing)
 {
     const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
     minutes(p, lundi(2), 480);
@@ -118,7 +120,7 @@ TEST_F(EditionSemaineTest, AWeekWhoseLinesAreAllInactivePrintsNothingAndAddsNoth
     EXPECT_EQ(r.imprimees, 1);
 }
 
-TEST_F(EditionSemaineTest, PunchesAfterMidnightLoseADayAndEmptySlotsPrintBlank)
+TEST_P(EditionSemaineSurLesDeuxMoteurs, PunchesAfterMidnightLoseADayAndEmptySlotsPrintBlank)
 {
     const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
     journee(p, today, {480, 720, 1320, 1500});
@@ -131,7 +133,7 @@ TEST_F(EditionSemaineTest, PunchesAfterMidnightLoseADayAndEmptySlotsPrintBlank)
     EXPECT_TRUE(preparees[0].pointages[4].isEmpty());
 }
 
-TEST_F(EditionSemaineTest, EmployeesOfTheSameNameSortedByNameAreTwoGroups)
+TEST_P(EditionSemaineSurLesDeuxMoteurs, EmployeesOfTheSameNameSortedByNameAreTwoGroups)
 {
     // Same surname, their days interleaved by date: each keeps its own week.
     const Personnel paul = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
@@ -160,7 +162,7 @@ TEST_F(EditionSemaineTest, EmployeesOfTheSameNameSortedByNameAreTwoGroups)
 
 // The reports of a page per employee, in one table: each page names one employee, in card order; the weekly
 // report's page header and footer; the continuous weekly report puts them one after the other.
-TEST_F(EditionSemaineTest, APagePerEmployeeReportGivesEachEmployeeItsOwnPages)
+TEST_P(EditionSemaineSurLesDeuxMoteurs, APagePerEmployeeReportGivesEachEmployeeItsOwnPages)
 {
     const QStringList noms = {QStringLiteral("NOM3"), QStringLiteral("NOM7"), QStringLiteral("NOM9")};
     for (qint16 carte : {3, 7, 9}) {
@@ -195,7 +197,7 @@ TEST_F(EditionSemaineTest, APagePerEmployeeReportGivesEachEmployeeItsOwnPages)
     EXPECT_TRUE(texte(r.pages).contains(QStringLiteral("10:20:30")));
 }
 
-TEST_F(EditionSemaineTest, FiveWeeksOfLongDaysDoNotWrapRound)
+TEST_P(EditionSemaineSurLesDeuxMoteurs, FiveWeeksOfLongDaysDoNotWrapRound)
 {
     const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
     for (int j = 0; j < 35; ++j)
@@ -208,7 +210,7 @@ TEST_F(EditionSemaineTest, FiveWeeksOfLongDaysDoNotWrapRound)
     EXPECT_EQ(lignesCommencantPar(texte(r.pages), QStringLiteral("Semaine:")).size(), 5);
 }
 
-TEST_F(EditionSemaineTest, ACardWithoutEmployeeRecordIsNotRoundedAndKeepsItsWeekInEveryReport)
+TEST_P(EditionSemaineSurLesDeuxMoteurs, ACardWithoutEmployeeRecordIsNotRoundedAndKeepsItsWeekInEveryReport)
 {
     Personnel inconnu;
     inconnu.CARTE = 77;
@@ -240,7 +242,7 @@ TEST_F(EditionSemaineTest, ACardWithoutEmployeeRecordIsNotRoundedAndKeepsItsWeek
     EXPECT_FALSE(pdf.join(u' ').contains(QStringLiteral("Pas d'arrondi")));
 }
 
-TEST_F(EditionSemaineTest, CancellingHalfwayLeavesNothing)
+TEST_P(EditionSemaineSurLesDeuxMoteurs, CancellingHalfwayLeavesNothing)
 {
     for (qint16 carte = 1; carte <= 4; ++carte) {
         const Personnel p = salarie(carte, QStringLiteral("NOM%1").arg(carte), QStringLiteral("Léa"));
@@ -261,7 +263,7 @@ TEST_F(EditionSemaineTest, CancellingHalfwayLeavesNothing)
     EXPECT_EQ(r.lus, 10);
 }
 
-TEST_F(EditionSemaineTest, ProgressIsMeasuredOnTheRecordsToReadAndEndsAtTheLastOne)
+TEST_P(EditionSemaineSurLesDeuxMoteurs, ProgressIsMeasuredOnTheRecordsToReadAndEndsAtTheLastOne)
 {
     const Personnel p = salarie(12, QStringLiteral("MARTIN"), QStringLiteral("Paul"));
     const Personnel autre = salarie(13, QStringLiteral("AUTRE"), QStringLiteral("Zoé"));
@@ -289,3 +291,5 @@ TEST_F(EditionSemaineTest, ProgressIsMeasuredOnTheRecordsToReadAndEndsAtTheLastO
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Moteurs, EditionSemaineSurLesDeuxMoteurs, LesDeuxMoteurs);

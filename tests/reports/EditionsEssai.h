@@ -10,6 +10,8 @@
 #include "reports/ImagesPages.h"
 #include "reports/PeintrePage.h"
 
+#include <sqlite3.h>
+
 // The pages of a report, byte for byte.
 inline QList<QByteArray> octets(const kip::ImagesPages& pages)
 {
@@ -80,6 +82,29 @@ protected:
     {
         kip::Database autre = connexion();
         return kip::ExecuterEdition(autre, e, p, c);
+    }
+
+    // Another station's write on the day lines (%1 names their table), made at once or refused, never waited
+    // for: the cause of the refusal, or empty when it was made. While a report reads, the SQLite file refuses
+    // it; the server makes it, and the report goes on reading the snapshot it began with.
+    QString ecrireAilleurs(const QString& sql)
+    {
+        if (surServeur())
+            return serveuressai::administrer(m_moteur.base()->nom(), QStringLiteral("SET lock_timeout = '5s'; ") +
+                                                                         sql.arg(QStringLiteral("POINTVAL.POINTVAL")));
+        sqlite3* autre = nullptr;
+        QString erreur;
+        if (sqlite3_open_v2(kip::paths().file(kip::FileId::PointVal).toUtf8().constData(), &autre,
+                            SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+            sqlite3_busy_timeout(autre, 0);
+            if (sqlite3_exec(autre, sql.arg(QStringLiteral("POINTVAL")).toUtf8().constData(), nullptr, nullptr,
+                             nullptr) != SQLITE_OK)
+                erreur = QString::fromUtf8(sqlite3_errmsg(autre));
+        } else {
+            erreur = QStringLiteral("open");
+        }
+        sqlite3_close(autre);
+        return erreur;
     }
 
     // Every line of text of every page, page after page.

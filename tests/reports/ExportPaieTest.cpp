@@ -59,6 +59,8 @@ qint32 minutesDe(const QString& heures)
     return heures.startsWith(u'-') ? h * 60 - m : h * 60 + m;
 }
 
+using ExportPaieSurLesDeuxMoteurs = serveuressai::SurLesDeuxMoteurs<ExportPaieTest>;
+
 } // namespace
 
 TEST_F(ExportPaieTest, AWeekSplitsAtTheLegalDurationAndAtTheSecondRate)
@@ -87,7 +89,7 @@ TEST_F(ExportPaieTest, AWeekSplitsAtTheLegalDurationAndAtTheSecondRate)
     EXPECT_EQ(inchange.duree, 35 * 60);
 }
 
-TEST_F(ExportPaieTest, TheFileIsWhatFrenchSpreadsheetsReadAndQuotesWhatMustBe)
+TEST_P(ExportPaieSurLesDeuxMoteurs, TheFileIsWhatFrenchSpreadsheetsReadAndQuotesWhatMustBe)
 {
     const qint32 lundi = DatesDeSemaine(49, 2026).lundi;
     const Personnel p = salarie(7, QStringLiteral("DU;PONT"), QStringLiteral("Jean \"Jo\""));
@@ -144,7 +146,7 @@ TEST_F(ExportPaieTest, TheFileIsWhatFrenchSpreadsheetsReadAndQuotesWhatMustBe)
     EXPECT_FALSE(QFile::exists(autre));
 }
 
-TEST_F(ExportPaieTest, TotalsEqualWhatTheWeekTotalsReportPrintsOnGeneratedData)
+TEST_P(ExportPaieSurLesDeuxMoteurs, TotalsEqualWhatTheWeekTotalsReportPrintsOnGeneratedData)
 {
     gen::GenOptions o;
     o.dir = tmp.path() + QStringLiteral("/g/Kip");
@@ -155,7 +157,7 @@ TEST_F(ExportPaieTest, TotalsEqualWhatTheWeekTotalsReportPrintsOnGeneratedData)
     o.dayLines = 200 * 42;
     const gen::GenResult g = gen::generateInstallation(o);
     ASSERT_TRUE(g.ok) << g.error.toStdString();
-    setPaths(Paths::forInstallation(o.dir));
+    setPaths(Paths::forInstallation(o.dir)); // kipgen wrote the records on the engine of the test
     const LundiEtDimanche derniere = LundiDimanche(today - 7);
     const qint32 debut = derniere.lundi - 28;
 
@@ -210,3 +212,5 @@ TEST_F(ExportPaieTest, TotalsEqualWhatTheWeekTotalsReportPrintsOnGeneratedData)
     // 200 employees, 5 weeks, 3 orders; a few may lack a week.
     EXPECT_GT(semainesComparees, 3 * 200 * 4);
 }
+
+INSTANTIATE_TEST_SUITE_P(Moteurs, ExportPaieSurLesDeuxMoteurs, LesDeuxMoteurs);

@@ -6,6 +6,7 @@
 // EditionJours over 31 days (beside the same on a file of about those days only, and its page-per-employee form)
 // and the period totals EditionTotalPeriode over a year, each beside the bare reading of its period.
 // Each case runs in a process of its own, so that its peak memory is its own.
+#include "MesureEnfant.h"
 #include "calendar/Clock.h"
 #include "calendar/Dates.h"
 #include "data/Database.h"
@@ -24,7 +25,6 @@
 #include <cstring>
 #include <functional>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace kip;
@@ -45,27 +45,8 @@ struct Mesure
 // Runs the case in a child process with its own application; prints its figures and its peak memory.
 Mesure measure(const char* title, const std::function<Mesure()>& work)
 {
-    Mesure m;
-    int pipeFd[2];
-    if (::pipe(pipeFd) != 0)
-        return m;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(pipeFd[0]);
-        int argc = 1;
-        char nom[] = "reports_bench";
-        char* argv[] = {nom, nullptr};
-        QGuiApplication app(argc, argv);
-        const Mesure r = work();
-        (void)::write(pipeFd[1], &r, sizeof r);
-        ::_exit(0);
-    }
-    ::close(pipeFd[1]);
-    (void)::read(pipeFd[0], &m, sizeof m);
-    ::close(pipeFd[0]);
-    int status = 0;
-    struct rusage usage = {};
-    ::wait4(pid, &status, 0, &usage);
+    struct rusage usage;
+    const Mesure m = mesurerDansUnEnfant<Mesure>("reports_bench", work, &usage);
     std::printf("%-62s %8.3f s %8lld lines %5d pages   peak memory %7.1f MB\n", title, m.secondes,
                 static_cast<long long>(m.lignes), m.pages, usage.ru_maxrss / 1024.0);
     std::fflush(stdout);

@@ -4,6 +4,7 @@
 // Beside it, in the same run: the bare reading of that month's lines, and the bare reading of every line up to
 // the month's end (what the running balance needs at least), both plain SQLite loops. Each case runs in a
 // process of its own, so that its peak memory is its own.
+#include "MesureEnfant.h"
 #include "calendar/Clock.h"
 #include "calendar/Dates.h"
 #include "data/Database.h"
@@ -19,7 +20,6 @@
 #include <functional>
 #include <sqlite3.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace kip;
@@ -38,27 +38,8 @@ struct Mesure
 
 Mesure measure(const char* title, const std::function<Mesure()>& work)
 {
-    Mesure m;
-    int pipeFd[2];
-    if (::pipe(pipeFd) != 0)
-        return m;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(pipeFd[0]);
-        int argc = 1;
-        char nom[] = "soldes_bench";
-        char* argv[] = {nom, nullptr};
-        QGuiApplication app(argc, argv);
-        const Mesure r = work();
-        (void)::write(pipeFd[1], &r, sizeof r);
-        ::_exit(0);
-    }
-    ::close(pipeFd[1]);
-    (void)::read(pipeFd[0], &m, sizeof m);
-    ::close(pipeFd[0]);
-    int status = 0;
-    struct rusage usage = {};
-    ::wait4(pid, &status, 0, &usage);
+    struct rusage usage;
+    const Mesure m = mesurerDansUnEnfant<Mesure>("soldes_bench", work, &usage);
     std::printf("%-66s %8.3f s %8lld lines %5d pages   peak memory %7.1f MB\n", title, m.secondes,
                 static_cast<long long>(m.lignes), m.pages, usage.ru_maxrss / 1024.0);
     std::fflush(stdout);

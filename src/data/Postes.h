@@ -40,6 +40,10 @@ struct PosteConnecte
 FileError enregistrerPoste();
 // Ends the registration (an orderly end; a process that dies ends it too).
 void quitterPoste();
+// The registration made again when the server closed its session (stopped and started again) while the program
+// runs: called when a connection to the server is made anew. Nothing when the program never registered, or when
+// its session holds; an error stays for the next call.
+void reprendrePoste();
 bool posteEnregistre();
 
 // The programs registered on the server, the oldest first.

@@ -236,12 +236,18 @@ TourJournees::TourJournees(Database& db, const std::function<void(const QString&
         (void)db.run(QStringLiteral("SET lock_timeout = %1").arg(Database::DefaultWaitMs));
     }
     m_tenu = m_error.ok();
+    // The turn is the session's: a connection opened anew after the server's return would not hold it.
+    if (m_tenu)
+        db.holdSession(true);
 }
 
 TourJournees::~TourJournees()
 {
-    if (m_tenu)
-        (void)m_db.run(QStringLiteral("SELECT pg_advisory_unlock(%1, %2)").arg(CleEnregistrement).arg(CleJournees));
+    if (!m_tenu)
+        return;
+    // Still held while it runs: on a session the server closed, it fails at once (the lock went with it).
+    (void)m_db.run(QStringLiteral("SELECT pg_advisory_unlock(%1, %2)").arg(CleEnregistrement).arg(CleJournees));
+    m_db.holdSession(false);
 }
 
 FileError seulSurLeServeur()

@@ -260,6 +260,10 @@ FileError ServerEngine::resume(Channel& c)
 {
     if (c.conn && c.conn->alive())
         return {};
+    if (c.conn && &c == &m_main && m_sessionHolds > 0) {
+        m_lastError = c.conn->lostError(); // what the session held went with it
+        return m_lastError;
+    }
     FileError e;
     std::unique_ptr<ServerConnection> fresh = ServerConnection::take(m_conninfo, &e);
     if (!fresh) {

@@ -43,6 +43,7 @@ public:
     void queue(EngineStatement& statement) override;
     FileError flush(std::vector<qint64>* changes) override;
     FileError runTogether(const std::vector<EngineStatement*>& reads) override;
+    void holdSession(bool hold) override { m_sessionHolds += hold ? 1 : -1; }
 
     // Used by the statements.
     enum class Block
@@ -89,6 +90,7 @@ private:
     FileError m_lastError;
     qint64 m_changes = 0;
     Block m_block = Block::None;
+    int m_sessionHolds = 0;
     std::vector<PgCommand> m_queue;
 };
 

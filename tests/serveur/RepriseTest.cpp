@@ -80,6 +80,7 @@ private Q_SLOTS:
         std::unique_ptr<CadreEssai> cadre;
         CorrectionPointage* g = nullptr;
         Database liste(m_inst.dataDir()); // a list's connection, kept while the server goes and comes back
+        std::unique_ptr<TourJournees> tour;
         const auto employes = [&liste](int* n) {
             RecordFile<Personnel> f(liste);
             FileError e = f.open();
@@ -193,6 +194,19 @@ private Q_SLOTS:
                  QCOMPARE(postes->size(), size_t(1));
                  QVERIFY(postes->front().ceProgramme);
                  QVERIFY(seulSurLeServeur().ok());
+             }},
+            {"the day lines' turn held",
+             [&] {
+                 tour = std::make_unique<TourJournees>(*m_inst.base);
+                 QVERIFY(tour->ok());
+             },
+             [&](const std::function<void()>& arreter) { arreter(); },
+             [&] {
+                 // The server is back, but the turn went with the session: the work under it fails.
+                 const FileError e = m_inst.base->run(QStringLiteral("SELECT 1"));
+                 QVERIFY2(perteDite(e), qPrintable(e.description()));
+                 tour.reset();
+                 QVERIFY(m_inst.base->run(QStringLiteral("SELECT 1")).ok());
              }},
         };
         for (const Cas& c : cas) {

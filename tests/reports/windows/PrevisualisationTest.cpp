@@ -67,7 +67,7 @@ private Q_SLOTS:
     void cleanupTestCase() { setMessagePresenter(nullptr); }
     void init() { m_presenter.clear(); }
 
-    void fiveOrThreePagesInATwoByTwoGrid()
+    void fivePagesInATwoByTwoGridOrOnePage()
     {
         ImagesPages pages;
         remplir(pages, 5);
@@ -97,15 +97,7 @@ private Q_SLOTS:
         QVERIFY(qAbs(double(c1.height()) / c1.width() - 11693.0 / 8268) < 0.02);
         QVERIFY(c2.left() > c1.right());
 
-        // Three pages in the same grid: one screen, no next; one page: nothing to move to.
-        ImagesPages trois;
-        remplir(trois, 3);
-        Previsualisation b(trois, QStringLiteral("essai"));
-        b.show();
-        b.changerGrille(2, 2);
-        QVERIFY(!b.actionSuivante()->isEnabled());
-        QCOMPARE(b.textePage(), QStringLiteral("Pages 1-3 sur 3"));
-        QCOMPARE(cellules(b), (QList<int>{1, 2, 3, 0}));
+        // One page: nothing to move to.
         ImagesPages une;
         remplir(une, 1);
         Previsualisation c(une, QStringLiteral("essai"));

@@ -1,5 +1,7 @@
 // kiptool as a script runs it: a real process on a generated installation, its PDF read back with
 // pdftotext, its exit statuses and its messages.
+#include "../reports/TexteDuPdf.h"
+#include "../shell/Processus.h"
 #include "calendar/Clock.h"
 #include "data/FileAdmin.h"
 #include "data/Journal.h"
@@ -9,35 +11,11 @@
 #include "shell/Sauvegarde.h"
 #include "shell/VerrouProgramme.h"
 
-#include <QCryptographicHash>
-#include <QDirIterator>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
-
-QMap<QString, QByteArray> empreintes(const QString& dir)
-{
-    QMap<QString, QByteArray> out;
-    QDirIterator it(dir, QDir::Files);
-    while (it.hasNext()) {
-        QFile f(it.next());
-        f.open(QIODevice::ReadOnly);
-        out.insert(f.fileName(), QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1));
-    }
-    return out;
-}
-
-QString texteDuPdf(const QString& chemin)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), chemin, QStringLiteral("-")});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
 
 // A command line written as one text, its words apart by spaces (the paths of the tests have none).
 struct Ligne
@@ -91,28 +69,15 @@ protected:
     QString installation() const { return s_tmp->path() + QStringLiteral("/Kip"); }
     QString sortie(const char* nom) const { return m_out.filePath(QLatin1String(nom)); }
 
-    struct Execution
-    {
-        int code = -1;
-        QString sortie;
-        QString erreurs;
-    };
     // panne: a fault of the disk for the process (KIP_PANNE_ECRITURE).
-    Execution kiptool(const QStringList& args, const QString& repertoire = {}, const QString& panne = {})
+    FinProcessus kiptool(const QStringList& args, const QString& repertoire = {}, const QString& panne = {})
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment env = environnementSansAffichage();
         if (!panne.isEmpty())
             env.insert(QStringLiteral("KIP_PANNE_ECRITURE"), panne);
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
-        p.setProcessEnvironment(env);
-        p.setWorkingDirectory(repertoire.isEmpty() ? m_out.path() : repertoire);
-        p.start(QStringLiteral(KIP_KIPTOOL), args);
-        EXPECT_TRUE(p.waitForFinished(60000)) << "kiptool ne se termine pas";
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+        return lancerJusquaLaFin(QStringLiteral(KIP_KIPTOOL), args, repertoire.isEmpty() ? m_out.path() : repertoire,
+                                 env);
     }
 
     static QTemporaryDir* s_tmp;
@@ -147,7 +112,7 @@ TEST_F(KiptoolTest, RowsOfTheListWriteTheirReportAndChangeNothing)
     };
     for (const Cas& c : cas) {
         const QString pdf = m_out.filePath(QStringLiteral("ligne%1.pdf").arg(QLatin1String(c.ligne)));
-        const Execution e = kiptool(
+        const FinProcessus e = kiptool(
             a("report %1 --pdf %2 %3").arg(QLatin1String(c.ligne), pdf, QLatin1String(c.periode)), installation());
         ASSERT_EQ(e.code, 0) << c.ligne << e.erreurs.toStdString();
         EXPECT_TRUE(e.erreurs.isEmpty()) << e.erreurs.toStdString();
@@ -177,7 +142,7 @@ TEST_F(KiptoolTest, NothingMatchingWritesNoFileAndEndsWithOne)
         "report 2 --pdf %1 --dir %2 --from 30/11/2026 --to 06/12/2026 --sort M --range :0",
     };
     for (const char* ligne : cas) {
-        const Execution e = kiptool(a(ligne).arg(sortie("rien"), installation()));
+        const FinProcessus e = kiptool(a(ligne).arg(sortie("rien"), installation()));
         EXPECT_EQ(e.code, 1) << ligne;
         EXPECT_FALSE(QFile::exists(sortie("rien")));
         EXPECT_TRUE(e.erreurs.contains(QStringLiteral("aucun fichier écrit"))) << ligne << e.erreurs.toStdString();
@@ -214,12 +179,12 @@ TEST_F(KiptoolTest, BadArgumentsOrAnUnusableInstallationEndWithTwo)
     for (const auto& c : cas) {
         const QStringList args = a(c.args).arg(QStringLiteral("--from 30/11/2026 --to 06/12/2026 --pdf ") + pdf,
                                                installation(), pdf, m_out.path());
-        const Execution e = kiptool(args);
+        const FinProcessus e = kiptool(args);
         EXPECT_EQ(e.code, 2) << c.args;
         EXPECT_TRUE(e.erreurs.contains(QString::fromUtf8(c.message))) << e.erreurs.toStdString();
         EXPECT_FALSE(QFile::exists(pdf));
     }
-    const Execution aide = kiptool(a("report --help"));
+    const FinProcessus aide = kiptool(a("report --help"));
     EXPECT_EQ(aide.code, 0);
     EXPECT_TRUE(aide.sortie.contains(QStringLiteral("--hundredths"))) << aide.sortie.toStdString();
 }
@@ -262,15 +227,15 @@ TEST_F(KiptoolTest, RestoresTheDataFromABackupUnlessAProgramHoldsThem)
     {
         kip::VerrouProgramme autre;
         ASSERT_EQ(autre.prendre(p.dataDir), kip::VerrouProgramme::Pris);
-        const Execution refus = kiptool(a("restore --from SaveManu"), dir);
+        const FinProcessus refus = kiptool(a("restore --from SaveManu"), dir);
         EXPECT_EQ(refus.code, 1) << refus.erreurs.toStdString();
         EXPECT_EQ(employes(dir), 4);
     }
-    const Execution faite = kiptool(a("restore --from savemanu --dir %1").arg(dir));
+    const FinProcessus faite = kiptool(a("restore --from savemanu --dir %1").arg(dir));
     EXPECT_EQ(faite.code, 0) << faite.erreurs.toStdString();
     EXPECT_EQ(employes(dir), 6);
     // The files before the restore are listed, and restored like any other copy.
-    const Execution liste = kiptool(a("restore --list"), dir);
+    const FinProcessus liste = kiptool(a("restore --list"), dir);
     ASSERT_EQ(liste.code, 0) << liste.erreurs.toStdString();
     const QStringList lignes = liste.sortie.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lignes.size(), 3) << liste.sortie.toStdString();
@@ -311,7 +276,7 @@ TEST_F(KiptoolTest, ADamagedJournalIsSaidAndEndsWithOne)
     }
     for (const QStringList& args : {a("journal --from 01/01/2020 --to 01/01/2030 --csv %1").arg(sortie("j.csv")),
                                     a("report 1 --pdf %1").arg(sortie("r.pdf"))}) {
-        const Execution e = kiptool(args, dir);
+        const FinProcessus e = kiptool(args, dir);
         EXPECT_EQ(e.code, 1) << args.first().toStdString() << ": " << e.erreurs.toStdString();
         EXPECT_TRUE(e.erreurs.contains(QStringLiteral("le journal des corrections ") + p.file(kip::FileId::Journal) +
                                        QStringLiteral(" est endommagé")))
@@ -325,7 +290,7 @@ TEST_F(KiptoolTest, ExportsTheWeekTotalsAsCsvForPayroll)
 {
     const auto avant = empreintes(installation() + QStringLiteral("/Data"));
     const QString csv = sortie("paie.csv");
-    const Execution e = kiptool(
+    const FinProcessus e = kiptool(
         a("export --from 25/11/2026 --to 01/12/2026 --range :9999 --hundredths --seuils 30:40 --csv %1 --dir %2")
             .arg(csv, installation()));
     ASSERT_EQ(e.code, 0) << e.erreurs.toStdString();
@@ -368,7 +333,7 @@ TEST_F(KiptoolTest, WritesTheJournalOfCorrectionsOfAPeriodAndCards)
         kip::Clock::setToday(0);
     }
     const QString csv = sortie("journal.csv");
-    const Execution e =
+    const FinProcessus e =
         kiptool(a("journal --from 02/11/2026 --to 03/11/2026 --range 1:20 --csv %1").arg(csv), installation());
     ASSERT_EQ(e.code, 0) << e.erreurs.toStdString();
     QFile f(csv);
@@ -421,7 +386,7 @@ TEST_F(KiptoolTest, AFullDiskWritesNoFileLeavesTheFormerOneAndEndsWithTwo)
         for (const auto& p : pannes) {
             SCOPED_TRACE(std::string(c.nom) + " " + p.panne);
             QFile::remove(fichier);
-            Execution e = kiptool(c.args + QStringList{fichier}, installation(), QLatin1String(p.panne));
+            FinProcessus e = kiptool(c.args + QStringList{fichier}, installation(), QLatin1String(p.panne));
             EXPECT_EQ(e.code, 2) << e.erreurs.toStdString();
             EXPECT_TRUE(e.erreurs.contains(QString::fromUtf8(p.cause))) << e.erreurs.toStdString();
             EXPECT_TRUE(e.erreurs.contains(QStringLiteral("aucun fichier écrit"), Qt::CaseInsensitive))
@@ -440,7 +405,7 @@ TEST_F(KiptoolTest, AFullDiskWritesNoFileLeavesTheFormerOneAndEndsWithTwo)
             EXPECT_EQ(ancien.readAll(), QByteArray("ancien"));
         }
         QFile::remove(fichier);
-        const Execution e = kiptool(c.args + QStringList{fichier}, installation());
+        const FinProcessus e = kiptool(c.args + QStringList{fichier}, installation());
         EXPECT_EQ(e.code, 0) << c.nom << ": " << e.erreurs.toStdString();
         EXPECT_GT(QFileInfo(fichier).size(), 0) << c.nom;
         QFile::remove(fichier);
@@ -458,7 +423,7 @@ TEST_F(KiptoolTest, ShowsAndSetsTheBalancesOfAnEmployee)
     ASSERT_TRUE(file.read(kip::PER_K_CARTE, kip::Personnel{}).next(p).ok());
     const QString carte = QString::number(p.CARTE);
     const auto rtt = [&] {
-        const Execution e = kiptool(a("soldes %1 --dir %2").arg(carte, installation()));
+        const FinProcessus e = kiptool(a("soldes %1 --dir %2").arg(carte, installation()));
         EXPECT_EQ(e.code, 0) << e.erreurs.toStdString();
         EXPECT_TRUE(e.sortie.contains(QStringLiteral("Compte d'heures: "))) << e.sortie.toStdString();
         const qsizetype i = e.sortie.indexOf(QStringLiteral("RTT: "));
@@ -484,7 +449,7 @@ TEST_F(KiptoolTest, ShowsAndSetsTheBalancesOfAnEmployee)
     };
     for (const auto& c : cas) {
         const auto donnees = empreintes(installation() + QStringLiteral("/Data"));
-        const Execution e = kiptool(a(c.ligne).arg(carte, installation()));
+        const FinProcessus e = kiptool(a(c.ligne).arg(carte, installation()));
         EXPECT_EQ(e.code, c.code) << c.ligne << "\n" << e.erreurs.toStdString();
         EXPECT_TRUE((c.code ? e.erreurs : e.sortie).contains(QString::fromUtf8(c.texte)))
             << c.ligne << "\n"

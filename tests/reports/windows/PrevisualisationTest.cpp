@@ -2,6 +2,7 @@
 // and the printing of its pages.
 #include "reports/windows/Previsualisation.h"
 
+#include "../TexteDuPdf.h"
 #include "data/ScriptedPresenter.h"
 #include "reports/MoteurBandes.h"
 #include "reports/windows/DialoguesApercu.h"
@@ -12,7 +13,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
@@ -33,15 +33,6 @@ void remplir(ImagesPages& pages, int n)
         page.texte(500, 500, 3000, 130, QStringLiteral("Page numéro %1").arg(k), polices::Normale);
         QVERIFY(pages.ajouter(page));
     }
-}
-
-QString texteDuPdf(const QString& chemin)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), chemin, QStringLiteral("-")});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 // The pages the grid's cells show, 0 for a hidden cell.

@@ -88,105 +88,74 @@ QTemporaryDir* KiptoolTest::s_tmp = nullptr;
 
 } // namespace
 
-// Rows of the list run from the installation directory as a scheduled job runs it (one without a period, one of
-// a mid-week period, one of a grand total): the PDF holds the report's title and the whole weeks of the period,
-// and the data are left as they were. What each report prints is checked on the core.
-TEST_F(KiptoolTest, RowsOfTheListWriteTheirReportAndChangeNothing)
-{
-    const auto avant = empreintes(installation() + QStringLiteral("/Data"));
-    struct Cas
-    {
-        const char* ligne;
-        const char* periode;
-        const char* titre;
-        const char* premier; // the first day printed, and the day before it, never printed
-        const char* veille;
-    };
-    const char* semaine = "--from 30/11/2026 --to 06/12/2026";
-    const Cas cas[] = {
-        // The employee list has no period: none is asked for.
-        {"1", "", "Edition du personnel", nullptr, nullptr},
-        {"3", "--from 25/11/2026 --to 01/12/2026", "Pointages Utilisateur (3e ligne)", "23/11/2026", "22/11/2026"},
-        {"7", semaine, "Total de la période par employé et total des employés, 1 à x jours", "30/11/2026",
-         "29/11/2026"},
-    };
-    for (const Cas& c : cas) {
-        const QString pdf = m_out.filePath(QStringLiteral("ligne%1.pdf").arg(QLatin1String(c.ligne)));
-        const FinProcessus e = kiptool(
-            a("report %1 --pdf %2 %3").arg(QLatin1String(c.ligne), pdf, QLatin1String(c.periode)), installation());
-        ASSERT_EQ(e.code, 0) << c.ligne << e.erreurs.toStdString();
-        EXPECT_TRUE(e.erreurs.isEmpty()) << e.erreurs.toStdString();
-        const QString texte = texteDuPdf(pdf);
-        EXPECT_TRUE(texte.contains(QString::fromUtf8(c.titre))) << c.ligne << texte.toStdString();
-        if (QLatin1String(c.ligne) == QLatin1String("7")) {
-            EXPECT_EQ(texte.count(QStringLiteral("Total général de l'édition:")), 1); // the grand total once
-        }
-        if (c.premier) {
-            EXPECT_TRUE(texte.contains(QLatin1String(c.premier))) << c.ligne;
-            EXPECT_FALSE(texte.contains(QLatin1String(c.veille))) << c.ligne;
-        }
-    }
-    EXPECT_EQ(empreintes(installation() + QStringLiteral("/Data")), avant);
-}
-
-TEST_F(KiptoolTest, NothingMatchingWritesNoFileAndEndsWithOne)
-{
-    const char* cas[] = {
-        // A period without day lines.
-        "report 2 --pdf %1 --dir %2 --from 01/01/2020 --to 31/01/2020",
-        "export --csv %1 --dir %2 --from 25/11/2016 --to 01/12/2016",
-        "journal --csv %1 --dir %2 --from 01/01/2020 --to 02/01/2020",
-        // Ranges beyond every card, name and matricule: the open side must not reach back to the last employee.
-        "report 2 --pdf %1 --dir %2 --from 30/11/2026 --to 06/12/2026 --range 9999:",
-        "report 2 --pdf %1 --dir %2 --from 30/11/2026 --to 06/12/2026 --sort A --range ZZZZ:",
-        "report 2 --pdf %1 --dir %2 --from 30/11/2026 --to 06/12/2026 --sort M --range :0",
-    };
-    for (const char* ligne : cas) {
-        const FinProcessus e = kiptool(a(ligne).arg(sortie("rien"), installation()));
-        EXPECT_EQ(e.code, 1) << ligne;
-        EXPECT_FALSE(QFile::exists(sortie("rien")));
-        EXPECT_TRUE(e.erreurs.contains(QStringLiteral("aucun fichier écrit"))) << ligne << e.erreurs.toStdString();
-    }
-}
-
-TEST_F(KiptoolTest, BadArgumentsOrAnUnusableInstallationEndWithTwo)
+// kiptool's command lines, run from the installation directory as a scheduled job runs them, with their exit
+// codes: 0 and the PDF holds what the line asks for (a mid-week period takes whole weeks; what each report
+// prints is checked on the core), 1 when nothing matches, 2 for bad arguments or an unusable installation; no
+// file written but on 0, and the data left as they were.
+TEST_F(KiptoolTest, CommandLinesEndWithTheirCodeAndWriteOnlyWhatTheyAskFor)
 {
     QDir().mkpath(m_out.filePath(QStringLiteral("Autre/Data")));
     QDir().mkpath(m_out.filePath(QStringLiteral("Vide/Kip/Data")));
-    // %1: the period and the PDF, %2: the installation, %3: the PDF alone, %4: the output directory.
+    const auto avant = empreintes(installation() + QStringLiteral("/Data"));
+    // %1: the output file, %2: the installation, %3: the test's own directory. With 0, texte is in the PDF or
+    // the output and absent is not in the PDF; otherwise texte is in the errors.
     const struct
     {
-        const char* args;
-        const char* message;
+        const char* ligne;
+        int code;
+        const char* texte;
+        const char* absent;
     } cas[] = {
-        {"report 11 %1 --dir %2", "n'existe pas"},
-        {"report 4 --pdf %3 --dir %2", "--from et --to"},
-        {"report 3 --from 32/11/2026 --to 06/12/2026 --pdf %3 --dir %2", "date invalide"},
-        {"report 3 --sort X %1 --dir %2", "--sort"},
-        {"report 3 --range abc: %1 --dir %2", "numéro de carte invalide"},
+        // The employee list has no period: none is asked for.
+        {"report 1 --pdf %1", 0, "Edition du personnel", nullptr},
+        {"report 3 --pdf %1 --from 25/11/2026 --to 01/12/2026", 0, "23/11/2026", "22/11/2026"},
+        {"report 7 --pdf %1 --from 30/11/2026 --to 06/12/2026", 0,
+         "Total de la période par employé et total des employés, 1 à x jours", "29/11/2026"},
+        {"report --help", 0, "--hundredths", nullptr},
+        // A period without day lines.
+        {"report 2 --pdf %1 --from 01/01/2020 --to 31/01/2020", 1, "aucun fichier écrit", nullptr},
+        {"export --csv %1 --from 25/11/2016 --to 01/12/2016", 1, "aucun fichier écrit", nullptr},
+        {"journal --csv %1 --from 01/01/2020 --to 02/01/2020", 1, "aucun fichier écrit", nullptr},
+        // Ranges beyond every card, name and matricule: the open side must not reach back to the last employee.
+        {"report 2 --pdf %1 --from 30/11/2026 --to 06/12/2026 --range 9999:", 1, "aucun fichier écrit", nullptr},
+        {"report 2 --pdf %1 --from 30/11/2026 --to 06/12/2026 --sort A --range ZZZZ:", 1, "aucun fichier écrit",
+         nullptr},
+        {"report 2 --pdf %1 --from 30/11/2026 --to 06/12/2026 --sort M --range :0", 1, "aucun fichier écrit", nullptr},
+        {"report 11 --pdf %1 --from 30/11/2026 --to 06/12/2026", 2, "n'existe pas", nullptr},
+        {"report 4 --pdf %1", 2, "--from et --to", nullptr},
+        {"report 3 --from 32/11/2026 --to 06/12/2026 --pdf %1", 2, "date invalide", nullptr},
+        {"report 3 --sort X --pdf %1 --from 30/11/2026 --to 06/12/2026", 2, "--sort", nullptr},
+        {"report 3 --range abc: --pdf %1 --from 30/11/2026 --to 06/12/2026", 2, "numéro de carte invalide", nullptr},
         // A reversed range is refused, not swapped.
-        {"report 3 --range 9999:1 %1 --dir %2", "écrivez --range 1:9999"},
-        {"report 3 --sort A --range Z:a %1 --dir %2", "écrivez --range a:Z"},
-        {"journal --from 30/11/2026 --to 06/12/2026 --range 20:10 --csv %3 --dir %2", "--range: 20 vient après 10"},
-        {"export --from 25/11/2026 --to 01/12/2026 --seuils 43:35 --csv %3 --dir %2", "--seuils attend"},
-        {"report 3 --from 30/11/2026 --to 06/12/2026 --dir %2", "--pdf"},
-        {"report 3 %1 --dir %4/Autre", "n'est pas une installation"},
-        {"report 3 %1 --dir %4/Vide/Kip", "installation inutilisable"},
-        {"rapport", "commande inconnue"},
-        {"", "Usage"},
+        {"report 3 --range 9999:1 --pdf %1 --from 30/11/2026 --to 06/12/2026", 2, "écrivez --range 1:9999", nullptr},
+        {"report 3 --sort A --range Z:a --pdf %1 --from 30/11/2026 --to 06/12/2026", 2, "écrivez --range a:Z", nullptr},
+        {"journal --from 30/11/2026 --to 06/12/2026 --range 20:10 --csv %1", 2, "--range: 20 vient après 10", nullptr},
+        {"export --from 25/11/2026 --to 01/12/2026 --seuils 43:35 --csv %1", 2, "--seuils attend", nullptr},
+        {"report 3 --from 30/11/2026 --to 06/12/2026 --dir %2", 2, "--pdf", nullptr},
+        {"report 3 --pdf %1 --from 30/11/2026 --to 06/12/2026 --dir %3/Autre", 2, "n'est pas une installation",
+         nullptr},
+        {"report 3 --pdf %1 --from 30/11/2026 --to 06/12/2026 --dir %3/Vide/Kip", 2, "installation inutilisable",
+         nullptr},
+        {"rapport", 2, "commande inconnue", nullptr},
+        {"", 2, "Usage", nullptr},
     };
-    const QString pdf = sortie("x.pdf");
+    const QString fichier = sortie("sortie");
     for (const auto& c : cas) {
-        const QStringList args = a(c.args).arg(QStringLiteral("--from 30/11/2026 --to 06/12/2026 --pdf ") + pdf,
-                                               installation(), pdf, m_out.path());
-        const FinProcessus e = kiptool(args);
-        EXPECT_EQ(e.code, 2) << c.args;
-        EXPECT_TRUE(e.erreurs.contains(QString::fromUtf8(c.message))) << e.erreurs.toStdString();
-        EXPECT_FALSE(QFile::exists(pdf));
+        SCOPED_TRACE(c.ligne);
+        QFile::remove(fichier);
+        const FinProcessus e = kiptool(a(c.ligne).arg(fichier, installation(), m_out.path()), installation());
+        EXPECT_EQ(e.code, c.code) << e.erreurs.toStdString();
+        const QString texte = c.code ? e.erreurs : e.sortie + texteDuPdf(fichier);
+        EXPECT_TRUE(texte.contains(QString::fromUtf8(c.texte))) << texte.toStdString();
+        if (c.absent) {
+            EXPECT_FALSE(texte.contains(QLatin1String(c.absent)));
+        }
+        EXPECT_EQ(QFile::exists(fichier), c.code == 0 && QByteArray(c.ligne).contains("%1"));
+        if (c.code == 0) {
+            EXPECT_TRUE(e.erreurs.isEmpty()) << e.erreurs.toStdString();
+        }
     }
-    const FinProcessus aide = kiptool(a("report --help"));
-    EXPECT_EQ(aide.code, 0);
-    EXPECT_TRUE(aide.sortie.contains(QStringLiteral("--hundredths"))) << aide.sortie.toStdString();
+    EXPECT_EQ(empreintes(installation() + QStringLiteral("/Data")), avant);
 }
 
 namespace {

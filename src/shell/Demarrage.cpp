@@ -49,6 +49,9 @@ bool Demarrage::verifier(const QString& currentDir, int* exitCode)
                                "PALUN préconise le chemin par défaut suivant: LettreDisque:\\Palun\\Kip.\r\n"
                                "Vérifiez le chemin ou la ligne \"Démarrer en\" de votre raccourci."),
                 MessageIcon::Stop);
+        // A failure, whoever started the program: a scheduler running kipempty from the wrong directory must
+        // not read this end as a transfer done.
+        *exitCode = 1;
         return false;
     }
     const Paths p = Paths::forInstallation(currentDir);

@@ -10,8 +10,6 @@
 #include "data/RecordFile.h"
 #include "data/TextFiles.h"
 
-#include <QCryptographicHash>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -22,18 +20,6 @@
 using namespace kip;
 
 namespace {
-
-QMap<QString, QByteArray> snapshot(const QString& dir)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(dir, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        QFile f(it.next());
-        f.open(QIODevice::ReadOnly);
-        files.insert(f.fileName(), QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1));
-    }
-    return files;
-}
 
 // The raw file and the record files are made by kipempty itself: the installation starts with the staff alone.
 class KipemptyTest : public InstallationTest
@@ -96,11 +82,11 @@ TEST_F(KipemptyTest, UnknownCardKeepsTheRawFileAndTheNextRunDuplicatesNothing)
     EXPECT_TRUE(r.err.contains(QStringLiteral("Numéro inconnu: 77"))) << r.err.toStdString();
     EXPECT_EQ(lireFichier(paths().origin(0)), raw);
     EXPECT_FALSE(QFile::exists(paths().origin(1)));
-    const auto before = snapshot(m_dir + QStringLiteral("/Data"));
+    const auto before = empreintes(m_dir + QStringLiteral("/Data"));
     r = run(QStringLiteral(KIP_KIPEMPTY));
     EXPECT_TRUE(r.err.contains(QStringLiteral("0 pointage(s) enregistré(s), 2 déjà présent(s)")))
         << r.err.toStdString();
-    QMap<QString, QByteArray> after = snapshot(m_dir + QStringLiteral("/Data"));
+    QMap<QString, QByteArray> after = empreintes(m_dir + QStringLiteral("/Data"));
     // Only the crash marker's file and the transaction file may differ; the data does not.
     for (const QString& name :
          {QStringLiteral("PointVal.tps"), QStringLiteral("Personne.tps"), QStringLiteral("Origin00.txt")}) {
@@ -116,11 +102,11 @@ TEST_F(KipemptyTest, WhileAnotherProgramHoldsTheDataItEndsSilentlyAndChangesNoth
     holder.setWorkingDirectory(m_dir);
     holder.start(QStringLiteral(KIP_STARTUP_PROBE), {QStringLiteral("Kip"), QStringLiteral("--hold")});
     ASSERT_TRUE(holder.waitForReadyRead(20000));
-    const auto before = snapshot(m_dir);
+    const auto before = empreintes(m_dir);
     const Run r = run(QStringLiteral(KIP_KIPEMPTY));
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
-    EXPECT_EQ(snapshot(m_dir), before);
+    EXPECT_EQ(empreintes(m_dir), before);
     holder.closeWriteChannel();
     holder.waitForFinished(20000);
 }

@@ -1,5 +1,7 @@
 // kiptool as a script runs it: a real process on a generated installation, its PDF read back with
 // pdftotext, its exit statuses and its messages.
+#include "../reports/TexteDuPdf.h"
+#include "../shell/Processus.h"
 #include "calendar/Clock.h"
 #include "data/FileAdmin.h"
 #include "data/Journal.h"
@@ -9,35 +11,11 @@
 #include "shell/Sauvegarde.h"
 #include "shell/VerrouProgramme.h"
 
-#include <QCryptographicHash>
-#include <QDirIterator>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
-
-QMap<QString, QByteArray> empreintes(const QString& dir)
-{
-    QMap<QString, QByteArray> out;
-    QDirIterator it(dir, QDir::Files);
-    while (it.hasNext()) {
-        QFile f(it.next());
-        f.open(QIODevice::ReadOnly);
-        out.insert(f.fileName(), QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1));
-    }
-    return out;
-}
-
-QString texteDuPdf(const QString& chemin)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), chemin, QStringLiteral("-")});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
 
 // A command line written as one text, its words apart by spaces (the paths of the tests have none).
 struct Ligne
@@ -91,28 +69,15 @@ protected:
     QString installation() const { return s_tmp->path() + QStringLiteral("/Kip"); }
     QString sortie(const char* nom) const { return m_out.filePath(QLatin1String(nom)); }
 
-    struct Execution
-    {
-        int code = -1;
-        QString sortie;
-        QString erreurs;
-    };
     // panne: a fault of the disk for the process (KIP_PANNE_ECRITURE).
-    Execution kiptool(const QStringList& args, const QString& repertoire = {}, const QString& panne = {})
+    FinProcessus kiptool(const QStringList& args, const QString& repertoire = {}, const QString& panne = {})
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment env = environnementSansAffichage();
         if (!panne.isEmpty())
             env.insert(QStringLiteral("KIP_PANNE_ECRITURE"), panne);
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
-        p.setProcessEnvironment(env);
-        p.setWorkingDirectory(repertoire.isEmpty() ? m_out.path() : repertoire);
-        p.start(QStringLiteral(KIP_KIPTOOL), args);
-        EXPECT_TRUE(p.waitForFinished(60000)) << "kiptool ne se termine pas";
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+        return lancerJusquaLaFin(QStringLiteral(KIP_KIPTOOL), args, repertoire.isEmpty() ? m_out.path() : repertoire,
+                                 env);
     }
 
     static QTemporaryDir* s_tmp;
@@ -123,108 +88,74 @@ QTemporaryDir* KiptoolTest::s_tmp = nullptr;
 
 } // namespace
 
-// Every row of the list, run from the installation directory as a scheduled job runs it: the PDF holds the
-// report's title and the whole weeks of the period (a mid-week period takes whole weeks), and the data are
-// left as they were. What each report prints is checked on the core.
-TEST_F(KiptoolTest, EveryRowOfTheListWritesItsReportAndChangesNothing)
-{
-    const auto avant = empreintes(installation() + QStringLiteral("/Data"));
-    struct Cas
-    {
-        const char* ligne;
-        const char* periode;
-        const char* titre;
-        const char* premier; // the first day printed, and the day before it, never printed
-        const char* veille;
-    };
-    const char* semaine = "--from 30/11/2026 --to 06/12/2026";
-    const Cas cas[] = {
-        // The employee list has no period: none is asked for.
-        {"1", "", "Edition du personnel", nullptr, nullptr},
-        {"3", "--from 25/11/2026 --to 01/12/2026", "Pointages Utilisateur (3e ligne)", "23/11/2026", "22/11/2026"},
-        {"4", semaine, "Pointages Origine (1e ligne) et Utilisateur (3e ligne), totaux jours et employés, 1 à 31",
-         "30/11/2026", "29/11/2026"},
-        {"5", semaine, "Pointages Origine (1e ligne) et Utilisateur (3e ligne), totaux jours et employés, 1 à x",
-         "30/11/2026", "29/11/2026"},
-        {"7", semaine, "Total de la période par employé et total des employés, 1 à x jours", "30/11/2026",
-         "29/11/2026"},
-        {"8", semaine, "Edition de contrôle", "30/11/2026", "29/11/2026"},
-    };
-    for (const Cas& c : cas) {
-        const QString pdf = m_out.filePath(QStringLiteral("ligne%1.pdf").arg(QLatin1String(c.ligne)));
-        const Execution e = kiptool(
-            a("report %1 --pdf %2 %3").arg(QLatin1String(c.ligne), pdf, QLatin1String(c.periode)), installation());
-        ASSERT_EQ(e.code, 0) << c.ligne << e.erreurs.toStdString();
-        EXPECT_TRUE(e.erreurs.isEmpty()) << e.erreurs.toStdString();
-        const QString texte = texteDuPdf(pdf);
-        EXPECT_TRUE(texte.contains(QString::fromUtf8(c.titre))) << c.ligne << texte.toStdString();
-        if (QLatin1String(c.ligne) == QLatin1String("7")) {
-            EXPECT_EQ(texte.count(QStringLiteral("Total général de l'édition:")), 1); // the grand total once
-        }
-        if (c.premier) {
-            EXPECT_TRUE(texte.contains(QLatin1String(c.premier))) << c.ligne;
-            EXPECT_FALSE(texte.contains(QLatin1String(c.veille))) << c.ligne;
-        }
-    }
-    EXPECT_EQ(empreintes(installation() + QStringLiteral("/Data")), avant);
-}
-
-TEST_F(KiptoolTest, NothingMatchingWritesNoFileAndEndsWithOne)
-{
-    const char* cas[] = {
-        // A period without day lines.
-        "--from 01/01/2020 --to 31/01/2020",
-        // Ranges beyond every card, name and matricule: the open side must not reach back to the last employee.
-        "--from 30/11/2026 --to 06/12/2026 --range 9999:",
-        "--from 30/11/2026 --to 06/12/2026 --sort A --range ZZZZ:",
-        "--from 30/11/2026 --to 06/12/2026 --sort M --range :0",
-    };
-    for (const char* args : cas) {
-        const Execution e =
-            kiptool(a("report 2 --pdf %1 --dir %2 %3").arg(sortie("rien.pdf"), installation(), QLatin1String(args)));
-        EXPECT_EQ(e.code, 1) << args;
-        EXPECT_FALSE(QFile::exists(sortie("rien.pdf")));
-        EXPECT_TRUE(e.erreurs.contains(QStringLiteral("aucune ligne ne correspond"))) << e.erreurs.toStdString();
-    }
-}
-
-TEST_F(KiptoolTest, BadArgumentsOrAnUnusableInstallationEndWithTwo)
+// kiptool's command lines, run from the installation directory as a scheduled job runs them, with their exit
+// codes: 0 and the PDF holds what the line asks for (a mid-week period takes whole weeks; what each report
+// prints is checked on the core), 1 when nothing matches, 2 for bad arguments or an unusable installation; no
+// file written but on 0, and the data left as they were.
+TEST_F(KiptoolTest, CommandLinesEndWithTheirCodeAndWriteOnlyWhatTheyAskFor)
 {
     QDir().mkpath(m_out.filePath(QStringLiteral("Autre/Data")));
     QDir().mkpath(m_out.filePath(QStringLiteral("Vide/Kip/Data")));
-    // %1: the period and the PDF, %2: the installation, %3: the PDF alone, %4: the output directory.
+    const auto avant = empreintes(installation() + QStringLiteral("/Data"));
+    // %1: the output file, %2: the installation, %3: the test's own directory. With 0, texte is in the PDF or
+    // the output and absent is not in the PDF; otherwise texte is in the errors.
     const struct
     {
-        const char* args;
-        const char* message;
+        const char* ligne;
+        int code;
+        const char* texte;
+        const char* absent;
     } cas[] = {
-        {"report 11 %1 --dir %2", "n'existe pas"},
-        {"report 4 --pdf %3 --dir %2", "--from et --to"},
-        {"report 3 --from 32/11/2026 --to 06/12/2026 --pdf %3 --dir %2", "date invalide"},
-        {"report 3 --sort X %1 --dir %2", "--sort"},
-        {"report 3 --range abc: %1 --dir %2", "numéro de carte invalide"},
+        // The employee list has no period: none is asked for.
+        {"report 1 --pdf %1", 0, "Edition du personnel", nullptr},
+        {"report 3 --pdf %1 --from 25/11/2026 --to 01/12/2026", 0, "23/11/2026", "22/11/2026"},
+        {"report 7 --pdf %1 --from 30/11/2026 --to 06/12/2026", 0,
+         "Total de la période par employé et total des employés, 1 à x jours", "29/11/2026"},
+        {"report --help", 0, "--hundredths", nullptr},
+        // A period without day lines.
+        {"report 2 --pdf %1 --from 01/01/2020 --to 31/01/2020", 1, "aucun fichier écrit", nullptr},
+        {"export --csv %1 --from 25/11/2016 --to 01/12/2016", 1, "aucun fichier écrit", nullptr},
+        {"journal --csv %1 --from 01/01/2020 --to 02/01/2020", 1, "aucun fichier écrit", nullptr},
+        // Ranges beyond every card, name and matricule: the open side must not reach back to the last employee.
+        {"report 2 --pdf %1 --from 30/11/2026 --to 06/12/2026 --range 9999:", 1, "aucun fichier écrit", nullptr},
+        {"report 2 --pdf %1 --from 30/11/2026 --to 06/12/2026 --sort A --range ZZZZ:", 1, "aucun fichier écrit",
+         nullptr},
+        {"report 2 --pdf %1 --from 30/11/2026 --to 06/12/2026 --sort M --range :0", 1, "aucun fichier écrit", nullptr},
+        {"report 11 --pdf %1 --from 30/11/2026 --to 06/12/2026", 2, "n'existe pas", nullptr},
+        {"report 4 --pdf %1", 2, "--from et --to", nullptr},
+        {"report 3 --from 32/11/2026 --to 06/12/2026 --pdf %1", 2, "date invalide", nullptr},
+        {"report 3 --sort X --pdf %1 --from 30/11/2026 --to 06/12/2026", 2, "--sort", nullptr},
+        {"report 3 --range abc: --pdf %1 --from 30/11/2026 --to 06/12/2026", 2, "numéro de carte invalide", nullptr},
         // A reversed range is refused, not swapped.
-        {"report 3 --range 9999:1 %1 --dir %2", "écrivez --range 1:9999"},
-        {"report 3 --sort A --range Z:a %1 --dir %2", "écrivez --range a:Z"},
-        {"journal --from 30/11/2026 --to 06/12/2026 --range 20:10 --csv %3 --dir %2", "--range: 20 vient après 10"},
-        {"report 3 --from 30/11/2026 --to 06/12/2026 --dir %2", "--pdf"},
-        {"report 3 %1 --dir %4/Autre", "n'est pas une installation"},
-        {"report 3 %1 --dir %4/Vide/Kip", "installation inutilisable"},
-        {"rapport", "commande inconnue"},
-        {"", "Usage"},
+        {"report 3 --range 9999:1 --pdf %1 --from 30/11/2026 --to 06/12/2026", 2, "écrivez --range 1:9999", nullptr},
+        {"report 3 --sort A --range Z:a --pdf %1 --from 30/11/2026 --to 06/12/2026", 2, "écrivez --range a:Z", nullptr},
+        {"journal --from 30/11/2026 --to 06/12/2026 --range 20:10 --csv %1", 2, "--range: 20 vient après 10", nullptr},
+        {"export --from 25/11/2026 --to 01/12/2026 --seuils 43:35 --csv %1", 2, "--seuils attend", nullptr},
+        {"report 3 --from 30/11/2026 --to 06/12/2026 --dir %2", 2, "--pdf", nullptr},
+        {"report 3 --pdf %1 --from 30/11/2026 --to 06/12/2026 --dir %3/Autre", 2, "n'est pas une installation",
+         nullptr},
+        {"report 3 --pdf %1 --from 30/11/2026 --to 06/12/2026 --dir %3/Vide/Kip", 2, "installation inutilisable",
+         nullptr},
+        {"rapport", 2, "commande inconnue", nullptr},
+        {"", 2, "Usage", nullptr},
     };
-    const QString pdf = sortie("x.pdf");
+    const QString fichier = sortie("sortie");
     for (const auto& c : cas) {
-        const QStringList args = a(c.args).arg(QStringLiteral("--from 30/11/2026 --to 06/12/2026 --pdf ") + pdf,
-                                               installation(), pdf, m_out.path());
-        const Execution e = kiptool(args);
-        EXPECT_EQ(e.code, 2) << c.args;
-        EXPECT_TRUE(e.erreurs.contains(QString::fromUtf8(c.message))) << e.erreurs.toStdString();
-        EXPECT_FALSE(QFile::exists(pdf));
+        SCOPED_TRACE(c.ligne);
+        QFile::remove(fichier);
+        const FinProcessus e = kiptool(a(c.ligne).arg(fichier, installation(), m_out.path()), installation());
+        EXPECT_EQ(e.code, c.code) << e.erreurs.toStdString();
+        const QString texte = c.code ? e.erreurs : e.sortie + texteDuPdf(fichier);
+        EXPECT_TRUE(texte.contains(QString::fromUtf8(c.texte))) << texte.toStdString();
+        if (c.absent) {
+            EXPECT_FALSE(texte.contains(QLatin1String(c.absent)));
+        }
+        EXPECT_EQ(QFile::exists(fichier), c.code == 0 && QByteArray(c.ligne).contains("%1"));
+        if (c.code == 0) {
+            EXPECT_TRUE(e.erreurs.isEmpty()) << e.erreurs.toStdString();
+        }
     }
-    const Execution aide = kiptool(a("report --help"));
-    EXPECT_EQ(aide.code, 0);
-    EXPECT_TRUE(aide.sortie.contains(QStringLiteral("--hundredths"))) << aide.sortie.toStdString();
+    EXPECT_EQ(empreintes(installation() + QStringLiteral("/Data")), avant);
 }
 
 namespace {
@@ -265,15 +196,15 @@ TEST_F(KiptoolTest, RestoresTheDataFromABackupUnlessAProgramHoldsThem)
     {
         kip::VerrouProgramme autre;
         ASSERT_EQ(autre.prendre(p.dataDir), kip::VerrouProgramme::Pris);
-        const Execution refus = kiptool(a("restore --from SaveManu"), dir);
+        const FinProcessus refus = kiptool(a("restore --from SaveManu"), dir);
         EXPECT_EQ(refus.code, 1) << refus.erreurs.toStdString();
         EXPECT_EQ(employes(dir), 4);
     }
-    const Execution faite = kiptool(a("restore --from savemanu --dir %1").arg(dir));
+    const FinProcessus faite = kiptool(a("restore --from savemanu --dir %1").arg(dir));
     EXPECT_EQ(faite.code, 0) << faite.erreurs.toStdString();
     EXPECT_EQ(employes(dir), 6);
     // The files before the restore are listed, and restored like any other copy.
-    const Execution liste = kiptool(a("restore --list"), dir);
+    const FinProcessus liste = kiptool(a("restore --list"), dir);
     ASSERT_EQ(liste.code, 0) << liste.erreurs.toStdString();
     const QStringList lignes = liste.sortie.split(u'\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lignes.size(), 3) << liste.sortie.toStdString();
@@ -314,7 +245,7 @@ TEST_F(KiptoolTest, ADamagedJournalIsSaidAndEndsWithOne)
     }
     for (const QStringList& args : {a("journal --from 01/01/2020 --to 01/01/2030 --csv %1").arg(sortie("j.csv")),
                                     a("report 1 --pdf %1").arg(sortie("r.pdf"))}) {
-        const Execution e = kiptool(args, dir);
+        const FinProcessus e = kiptool(args, dir);
         EXPECT_EQ(e.code, 1) << args.first().toStdString() << ": " << e.erreurs.toStdString();
         EXPECT_TRUE(e.erreurs.contains(QStringLiteral("le journal des corrections ") + p.file(kip::FileId::Journal) +
                                        QStringLiteral(" est endommagé")))
@@ -328,7 +259,7 @@ TEST_F(KiptoolTest, ExportsTheWeekTotalsAsCsvForPayroll)
 {
     const auto avant = empreintes(installation() + QStringLiteral("/Data"));
     const QString csv = sortie("paie.csv");
-    const Execution e = kiptool(
+    const FinProcessus e = kiptool(
         a("export --from 25/11/2026 --to 01/12/2026 --range :9999 --hundredths --seuils 30:40 --csv %1 --dir %2")
             .arg(csv, installation()));
     ASSERT_EQ(e.code, 0) << e.erreurs.toStdString();
@@ -348,16 +279,6 @@ TEST_F(KiptoolTest, ExportsTheWeekTotalsAsCsvForPayroll)
     EXPECT_TRUE(champs[7].contains(','));
     EXPECT_TRUE(lignes[lignes.size() - 2].contains(";49;") || lignes[lignes.size() - 2].contains(";Total;"));
     EXPECT_EQ(empreintes(installation() + QStringLiteral("/Data")), avant);
-
-    EXPECT_EQ(
-        kiptool(a("export --from 25/11/2026 --to 01/12/2026 --seuils 43:35 --csv %1 --dir %2").arg(csv, installation()))
-            .code,
-        2);
-    EXPECT_EQ(
-        kiptool(a("export --from 25/11/2016 --to 01/12/2016 --csv %1 --dir %2").arg(sortie("rien.csv"), installation()))
-            .code,
-        1);
-    EXPECT_FALSE(QFile::exists(sortie("rien.csv")));
 }
 
 TEST_F(KiptoolTest, WritesTheJournalOfCorrectionsOfAPeriodAndCards)
@@ -381,7 +302,7 @@ TEST_F(KiptoolTest, WritesTheJournalOfCorrectionsOfAPeriodAndCards)
         kip::Clock::setToday(0);
     }
     const QString csv = sortie("journal.csv");
-    const Execution e =
+    const FinProcessus e =
         kiptool(a("journal --from 02/11/2026 --to 03/11/2026 --range 1:20 --csv %1").arg(csv), installation());
     ASSERT_EQ(e.code, 0) << e.erreurs.toStdString();
     QFile f(csv);
@@ -393,11 +314,6 @@ TEST_F(KiptoolTest, WritesTheJournalOfCorrectionsOfAPeriodAndCards)
     EXPECT_TRUE(
         lignes[2].contains(";12;;MARTIN;;30/10/2026;8.00 12.00 = 4.00;8.00 12.30 = 4.30;\"essai; \"\"un\"\"\"\r"))
         << lignes[2].toStdString();
-    EXPECT_EQ(
-        kiptool(
-            a("journal --from 01/01/2020 --to 02/01/2020 --csv %1 --dir %2").arg(sortie("vide.csv"), installation()))
-            .code,
-        1);
 }
 
 TEST_F(KiptoolTest, AFullDiskWritesNoFileLeavesTheFormerOneAndEndsWithTwo)
@@ -439,7 +355,7 @@ TEST_F(KiptoolTest, AFullDiskWritesNoFileLeavesTheFormerOneAndEndsWithTwo)
         for (const auto& p : pannes) {
             SCOPED_TRACE(std::string(c.nom) + " " + p.panne);
             QFile::remove(fichier);
-            Execution e = kiptool(c.args + QStringList{fichier}, installation(), QLatin1String(p.panne));
+            FinProcessus e = kiptool(c.args + QStringList{fichier}, installation(), QLatin1String(p.panne));
             EXPECT_EQ(e.code, 2) << e.erreurs.toStdString();
             EXPECT_TRUE(e.erreurs.contains(QString::fromUtf8(p.cause))) << e.erreurs.toStdString();
             EXPECT_TRUE(e.erreurs.contains(QStringLiteral("aucun fichier écrit"), Qt::CaseInsensitive))
@@ -458,7 +374,7 @@ TEST_F(KiptoolTest, AFullDiskWritesNoFileLeavesTheFormerOneAndEndsWithTwo)
             EXPECT_EQ(ancien.readAll(), QByteArray("ancien"));
         }
         QFile::remove(fichier);
-        const Execution e = kiptool(c.args + QStringList{fichier}, installation());
+        const FinProcessus e = kiptool(c.args + QStringList{fichier}, installation());
         EXPECT_EQ(e.code, 0) << c.nom << ": " << e.erreurs.toStdString();
         EXPECT_GT(QFileInfo(fichier).size(), 0) << c.nom;
         QFile::remove(fichier);
@@ -476,7 +392,7 @@ TEST_F(KiptoolTest, ShowsAndSetsTheBalancesOfAnEmployee)
     ASSERT_TRUE(file.read(kip::PER_K_CARTE, kip::Personnel{}).next(p).ok());
     const QString carte = QString::number(p.CARTE);
     const auto rtt = [&] {
-        const Execution e = kiptool(a("soldes %1 --dir %2").arg(carte, installation()));
+        const FinProcessus e = kiptool(a("soldes %1 --dir %2").arg(carte, installation()));
         EXPECT_EQ(e.code, 0) << e.erreurs.toStdString();
         EXPECT_TRUE(e.sortie.contains(QStringLiteral("Compte d'heures: "))) << e.sortie.toStdString();
         const qsizetype i = e.sortie.indexOf(QStringLiteral("RTT: "));
@@ -502,7 +418,7 @@ TEST_F(KiptoolTest, ShowsAndSetsTheBalancesOfAnEmployee)
     };
     for (const auto& c : cas) {
         const auto donnees = empreintes(installation() + QStringLiteral("/Data"));
-        const Execution e = kiptool(a(c.ligne).arg(carte, installation()));
+        const FinProcessus e = kiptool(a(c.ligne).arg(carte, installation()));
         EXPECT_EQ(e.code, c.code) << c.ligne << "\n" << e.erreurs.toStdString();
         EXPECT_TRUE((c.code ? e.erreurs : e.sortie).contains(QString::fromUtf8(c.texte)))
             << c.ligne << "\n"

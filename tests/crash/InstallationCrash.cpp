@@ -275,11 +275,6 @@ Execution executerEtTuer(const QString& installDir, const QString& etape, qint64
     return lancer(installDir, kipempty(), {}, etape, delaiUs, signal);
 }
 
-Execution executerSousStrace(const QString& installDir, const QString& appel, int n)
-{
-    return executerSousStrace(installDir, appel, n, kipempty(), {});
-}
-
 Execution executerSousStrace(const QString& installDir, const QString& appel, int n, const QString& programme,
                              const QStringList& arguments)
 {
@@ -290,11 +285,6 @@ Execution executerSousStrace(const QString& installDir, const QString& appel, in
                               programme} +
                       arguments,
                   {}, 0);
-}
-
-QMap<QString, int> compterAppels(const QString& installDir, const QStringList& appels)
-{
-    return compterAppels(installDir, appels, kipempty(), {});
 }
 
 QMap<QString, int> compterAppels(const QString& installDir, const QStringList& appels, const QString& programme,

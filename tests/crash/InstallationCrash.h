@@ -81,15 +81,13 @@ Execution executer(const QString& installDir);
 // Kills the run with SIGKILL (or sends it another signal) delaiUs after the first line of standard error that
 // starts with etape.
 Execution executerEtTuer(const QString& installDir, const QString& etape, qint64 delaiUs, int signal = SIGKILL);
-// Runs under strace, which kills it at the n-th call of the system call appel.
-Execution executerSousStrace(const QString& installDir, const QString& appel, int n);
-// The same for another program of the installation.
-Execution executerSousStrace(const QString& installDir, const QString& appel, int n, const QString& programme,
-                             const QStringList& arguments);
+// Runs kipempty (or another program of the installation) under strace, which kills it at the n-th call of the
+// system call appel.
+Execution executerSousStrace(const QString& installDir, const QString& appel, int n,
+                             const QString& programme = kipempty(), const QStringList& arguments = {});
 // How many times a clean run calls each of the given system calls.
-QMap<QString, int> compterAppels(const QString& installDir, const QStringList& appels);
-QMap<QString, int> compterAppels(const QString& installDir, const QStringList& appels, const QString& programme,
-                                 const QStringList& arguments);
+QMap<QString, int> compterAppels(const QString& installDir, const QStringList& appels,
+                                 const QString& programme = kipempty(), const QStringList& arguments = {});
 // The day lines and punch dates of the record files of a directory (Data or a backup).
 Etat etatDe(const QString& dir);
 

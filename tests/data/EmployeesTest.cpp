@@ -40,20 +40,7 @@ using EmployeesSurLesDeuxMoteurs = serveuressai::SurLesDeuxMoteurs<EmployeesTest
 
 } // namespace
 
-TEST_P(EmployeesSurLesDeuxMoteurs, CardChangeReachesOnlyThatEmployeesDayLines)
-{
-    Database db(dataDir());
-    Personnel p = read(db, 12);
-    const LinkValues saved = LinkValues::of(p);
-    p.CARTE = 15;
-    EXPECT_EQ(updateEmployee(db, p, saved), NoError);
-    EXPECT_TRUE(presenter.shown().isEmpty());
-    EXPECT_EQ(lignes(15), 10);
-    EXPECT_EQ(lignes(12), 0);
-    EXPECT_EQ(lignes(13), 10);
-}
-
-TEST_P(EmployeesSurLesDeuxMoteurs, FailedCascadeWriteLeavesNothingChanged)
+TEST_P(EmployeesSurLesDeuxMoteurs, ACardChangeReachesThatEmployeesDayLinesAllOrNone)
 {
     // One day line refuses the change, as a full disk or a damaged page would.
     const QString cause = refuser("UPDATE", QStringLiteral("POINTVAL"), QStringLiteral("OLD.DATE = 74007"));
@@ -71,10 +58,14 @@ TEST_P(EmployeesSurLesDeuxMoteurs, FailedCascadeWriteLeavesNothingChanged)
     EXPECT_EQ(lignes(15), 0);
     Database fresh(dataDir());
     EXPECT_EQ(read(fresh, 12).NOM, QStringLiteral("MARTIN"));
-    // Once the cause is gone the same record saves: its version was not spent by the failed attempt.
+    // Once the cause is gone the same record saves (its version was not spent by the failed attempt), and the
+    // change reaches that employee's day lines alone.
     plusDeRefus(QStringLiteral("POINTVAL"));
     EXPECT_EQ(updateEmployee(db, p, saved), NoError);
+    EXPECT_TRUE(presenter.shown().size() == 1);
     EXPECT_EQ(lignes(15), 10);
+    EXPECT_EQ(lignes(12), 0);
+    EXPECT_EQ(lignes(13), 10);
 }
 
 TEST_P(EmployeesSurLesDeuxMoteurs, DeleteTakesTheDayLinesInTheSameTransaction)

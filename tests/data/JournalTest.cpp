@@ -10,8 +10,6 @@
 #include "data/RecordFile.h"
 #include "data/Transaction.h"
 
-#include <sqlite3.h>
-
 using namespace kip;
 
 namespace {
@@ -61,15 +59,6 @@ TEST_F(JournalTest, CreatedByTheCommonOpenAndLockedLast)
     EXPECT_TRUE(presenter.shown().isEmpty());
     const std::vector<FileId> ordre = inLockOrder({FileId::Journal, FileId::PointVal, FileId::Personnel});
     EXPECT_EQ(ordre, (std::vector<FileId>{FileId::Personnel, FileId::PointVal, FileId::Journal}));
-    // Readable by any SQLite client, under its own table.
-    sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open(paths().file(FileId::Journal).toUtf8().constData(), &raw), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(raw,
-                           "SELECT DATE, HEURE, PROGRAMME, UTILISATEUR, CARTE, JOUR, AVANT, APRES, CAUSE "
-                           "FROM JOURNAL",
-                           nullptr, nullptr, nullptr),
-              SQLITE_OK);
-    sqlite3_close(raw);
 }
 
 TEST_P(JournalSurLesDeuxMoteurs, TheEntryCommitsAndRollsBackWithTheChange)

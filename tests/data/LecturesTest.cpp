@@ -20,31 +20,14 @@ protected:
         InstallationTest::SetUp();
         if (arrete())
             return;
-        RecordFile<Personnel> per(*base);
-        RecordFile<PointVal> pov(*base);
-        ASSERT_EQ(per.open(), NoError);
-        ASSERT_EQ(pov.open(), NoError);
         // In binary order "Dupont" would come before "bernard": the keys ignore case.
         const char* const employes[][3] = {
             {"martin", "Anne", ""}, {"Dupont", "Luc", "B2"}, {"dupont", "Marc", "a1"}, {"bernard", "Eve", ""}};
         for (int i = 0; i < 4; ++i) {
-            Personnel p;
-            p.CARTE = qint16(i + 1);
-            p.NOM = QLatin1String(employes[i][0]);
-            p.PRENOM = QLatin1String(employes[i][1]);
-            p.MATRICULE = QLatin1String(employes[i][2]);
-            ASSERT_EQ(per.add(p), NoError);
-            for (int d = 0; d < 3; ++d) {
-                PointVal v;
-                v.clearPunches();
-                v.CARTE = p.CARTE;
-                v.NOM = p.NOM;
-                v.PRENOM = p.PRENOM;
-                v.MATRICULE = p.MATRICULE;
-                v.DATE = Jour + d;
-                v.INACTIF = p.CARTE == 3 && d == 1 ? 1 : 0;
-                ASSERT_EQ(pov.add(v), NoError);
-            }
+            const Personnel p = ajouter(employe(qint16(i + 1), QLatin1String(employes[i][0]),
+                                                QLatin1String(employes[i][1]), QLatin1String(employes[i][2])));
+            for (int d = 0; d < 3; ++d)
+                ajouterJournee(p, Jour + d, {}, p.CARTE == 3 && d == 1);
         }
     }
 

@@ -232,11 +232,6 @@ TEST_P(StoreTest, TextsOutsideTheCodePageAreStoredAsThePackerWritesThem)
     EXPECT_EQ(stored.NOM, QStringLiteral("?ukasz ?mura ??"));
     EXPECT_EQ(stored.PRENOM, QStringLiteral("Zoë-Œuvre ‘bis’")); // STRING(15), in the code page
     EXPECT_EQ(stored.MATRICULE, QStringLiteral("Ä\u0081?"));     // an undefined byte is kept, U+0080 is not
-    Personnel unpacked;
-    ASSERT_TRUE(unpack(pack(typed), unpacked));
-    EXPECT_EQ(stored.NOM, unpacked.NOM);
-    EXPECT_EQ(stored.PRENOM, unpacked.PRENOM);
-    EXPECT_EQ(stored.MATRICULE, unpacked.MATRICULE);
     // What was stored packs to the same bytes as what was typed.
     EXPECT_EQ(pack(stored).mid(2, 45), pack(typed).mid(2, 45));
     Personnel byName = employee(0, typed.NOM, typed.PRENOM);

@@ -83,35 +83,6 @@ TEST(WriteFaults, TheCausesThatReachTheUserAreFrenchWithTheirCode)
               QStringLiteral("Base de données ou disque plein (13)"));
 }
 
-TEST(WriteFaults, FailsTheNthOperationAndThoseAfterIt)
-{
-    QTemporaryDir tmp;
-    const QString chemin = tmp.filePath(QStringLiteral("f.txt"));
-    // A short write puts half the bytes down; the disk is then full until the fault is cleared, or for `count`.
-    {
-        const kip::ScopedWriteFault panne({kip::WriteFaultKind::ShortWrite, 2, 2});
-        qsizetype n = 10;
-        EXPECT_EQ(kip::writeFaultBefore(&n), 0);
-        EXPECT_EQ(n, 10);
-        EXPECT_EQ(kip::writeFaultBefore(&n), 0);
-        EXPECT_EQ(n, 5);
-        EXPECT_EQ(kip::syncFaultBefore(), ENOSPC);
-        EXPECT_EQ(kip::writeFaultBefore(&n), 0);
-        EXPECT_EQ(kip::writeOperationsSeen(), 4);
-    }
-    {
-        const kip::ScopedWriteFault panne({kip::WriteFaultKind::IoError, 1, 0});
-        const kip::FileError e = kip::writeFileAtomically(chemin, "abc");
-        EXPECT_EQ(e.fileCode, EIO);
-        EXPECT_EQ(e.path, chemin);
-        EXPECT_EQ(e.description(), QStringLiteral("Erreur d'entrée-sortie du disque (5)"));
-    }
-    qsizetype n = 10;
-    EXPECT_EQ(kip::writeFaultBefore(&n), 0) << "nothing is injected once the fault is cleared";
-    EXPECT_TRUE(kip::writeFileAtomically(chemin, "abc").ok());
-    EXPECT_EQ(contenu(chemin), "abc");
-}
-
 TEST(WriteFaults, AnAtomicFileIsWholeOrTheFormerOne)
 {
     QTemporaryDir tmp;

@@ -210,10 +210,3 @@ TEST(ReglesFiche, BadInputIsRefusedWithItsReason)
         EXPECT_FALSE(refus.raison.isEmpty());
     }
 }
-
-TEST(ReglesFiche, KeyDescriptionsOfMessage24)
-{
-    EXPECT_EQ(descriptionCle(QStringLiteral("PER:K_CARTE")), QStringLiteral("Clé sur nø carte"));
-    EXPECT_EQ(descriptionCle(QStringLiteral("PER:K_NOM_PRENOM")), QStringLiteral("Clé sur nom et prénom"));
-    EXPECT_EQ(descriptionCle(QStringLiteral("PER:K_MATRICULE")), QStringLiteral("Clé sur matricule"));
-}

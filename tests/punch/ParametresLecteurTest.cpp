@@ -108,15 +108,12 @@ TEST_F(ParametresLecteurTest, FirstSaveOnAnEmptyFileStoresOneRecordWithEveryDefa
     ASSERT_EQ(EnregistrerParametres(*base, s), ResultatParametres::Enregistre);
     const std::vector<Parametre> tous = parametres();
     ASSERT_EQ(tous.size(), size_t(1));
-    // The defaults of a new installation: the local reader as terminal 1, the greeting, every other terminal off.
+    // The defaults of a new installation: the local reader as terminal 1, every other terminal off.
     Parametre attendu = ParametreParDefaut();
     attendu.POSITIONSOMMAIRE = 1;
     EXPECT_EQ(pack(tous[0]), pack(attendu));
-    EXPECT_EQ(attendu.TERMINAL[0], 1);
-    EXPECT_EQ(attendu.IDENTIFICATION[0], QStringLiteral("Pointeuse Locale"));
-    EXPECT_EQ(attendu.MESSAGEGENERALDEFAUT, QStringLiteral("Bonjour, glissez votre carte ..."));
     EXPECT_EQ(std::count(attendu.TERMINAL.begin(), attendu.TERMINAL.end(), 0), 15);
-    EXPECT_EQ(attendu.USEMESSAGEDEFAUT[15], 1);
+    EXPECT_EQ(attendu.TERMINAL[0], 1);
     EXPECT_FALSE(s.insertion); // a second OK changes the record
 }
 

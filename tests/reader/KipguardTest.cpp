@@ -200,27 +200,6 @@ protected:
 
 } // namespace
 
-TEST_F(KipguardTest, ASwipeBecomesExactlyOneLineOfTheClockAndTheTerminal)
-{
-    Kipguard k;
-    demarrer(k, {QStringLiteral("--terminal"), QStringLiteral("2")});
-    const QDateTime avant = QDateTime::currentDateTime();
-    m_port1.glisser(piste(42));
-    ASSERT_TRUE(attendre([&] { return origine().endsWith('\n'); })) << k.journal().toStdString();
-    const QDateTime apres = QDateTime::currentDateTime();
-    const QByteArray ligne = origine();
-    ASSERT_EQ(ligne.size(), OriginLineLength + 2);
-    EXPECT_TRUE(ligne.endsWith("\r\n"));
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^0042 \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d 02\r\n$"))
-                    .match(QString::fromLatin1(ligne))
-                    .hasMatch())
-        << ligne.toStdString();
-    const QDateTime quand =
-        QDateTime::fromString(QString::fromLatin1(ligne.mid(5, 16)), QStringLiteral("dd/MM/yyyy HH:mm"));
-    EXPECT_GE(quand.toSecsSinceEpoch(), avant.toSecsSinceEpoch() / 60 * 60);
-    EXPECT_LE(quand.toSecsSinceEpoch(), apres.toSecsSinceEpoch());
-}
-
 TEST_F(KipguardTest, AKillWhileSwipesAreHeldLosesNoneOfThem)
 {
     {
@@ -276,15 +255,27 @@ TEST_F(KipguardTest, ASecondReaderIsRefusedAndTheFirstKeepsTheSocketAndHoldsWhil
     EXPECT_EQ(cartes(origine()), (QList<int>{31, 1}));
 }
 
-TEST_F(KipguardTest, TheSimulationEndsWithItsInputOnceEveryLineIsWritten)
+// Each card typed becomes exactly one line of the clock and the terminal; the run ends with its input.
+TEST_F(KipguardTest, TheSimulationWritesALineOfTheClockPerCardAndEndsWithItsInput)
 {
     Kipguard k;
-    k.demarrer(m_dir, {QStringLiteral("--simulation"), QStringLiteral("--service")});
-    // The last line has no line end: it counts all the same.
-    k.taper("42\nE\n0\n7");
+    k.demarrer(m_dir, {QStringLiteral("--simulation"), QStringLiteral("--service"), QStringLiteral("--terminal"),
+                       QStringLiteral("2")});
+    const QDateTime avant = QDateTime::currentDateTime();
+    k.taper("42\nE\n0\n7"); // the last line has no line end: it counts all the same
     EXPECT_EQ(k.fin(), 0) << k.journal().toStdString();
+    const QDateTime apres = QDateTime::currentDateTime();
     EXPECT_EQ(cartes(origine()), (QList<int>{42, 7}));
     EXPECT_EQ(k.compte(QStringLiteral("Mauvaise lecture")), 2) << k.journal().toStdString();
+    const QByteArray ligne = origine().left(OriginLineLength + 2);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^0042 \\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d 02\r\n$"))
+                    .match(QString::fromLatin1(ligne))
+                    .hasMatch())
+        << ligne.toStdString();
+    const QDateTime quand =
+        QDateTime::fromString(QString::fromLatin1(ligne.mid(5, 16)), QStringLiteral("dd/MM/yyyy HH:mm"));
+    EXPECT_GE(quand.toSecsSinceEpoch(), avant.toSecsSinceEpoch() / 60 * 60);
+    EXPECT_LE(quand.toSecsSinceEpoch(), apres.toSecsSinceEpoch());
 }
 
 TEST_F(KipguardTest, KipemptyPausesItAndASwipeDuringTheTransferIsTransferredByTheNextRun)

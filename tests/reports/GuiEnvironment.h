@@ -3,9 +3,9 @@
 #pragma once
 
 #include "QStringPrinter.h"
+#include "TexteDuPdf.h"
 
 #include <QGuiApplication>
-#include <QProcess>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -26,16 +26,6 @@ private:
     char* m_argv[2] = {m_nom, nullptr};
     std::unique_ptr<QGuiApplication> m_app;
 };
-
-// The texts of a PDF file as pdftotext lays them out; empty when pdftotext could not run (which fails).
-inline QString texteDuPdf(const QString& chemin)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), chemin, QStringLiteral("-")});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return QString();
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
 
 // Registered once for the whole test program.
 inline const ::testing::Environment* const g_environnementGui = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);

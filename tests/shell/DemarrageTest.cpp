@@ -88,7 +88,7 @@ TEST_F(DemarrageTest, InstallationDirectoryTest)
         Demarrage d(Program::Kip);
         int exitCode = -1;
         EXPECT_FALSE(d.verifier(dir, &exitCode));
-        EXPECT_EQ(exitCode, 0);
+        EXPECT_EQ(exitCode, 1);
         EXPECT_TRUE(entries(dir).isEmpty()) << wrong.toStdString();
     }
     ASSERT_EQ(presenter.shown().size(), 2);

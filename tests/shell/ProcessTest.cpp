@@ -2,8 +2,6 @@
 #include "ListenerLecteur.h"
 #include "Processus.h"
 
-#include <QCryptographicHash>
-#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -16,20 +14,6 @@ namespace {
 QString probe()
 {
     return QStringLiteral(KIP_STARTUP_PROBE);
-}
-
-// Names, sizes and contents of every file under a directory.
-QMap<QString, QByteArray> snapshot(const QString& dir)
-{
-    QMap<QString, QByteArray> files;
-    QDirIterator it(dir, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        QFile f(path);
-        f.open(QIODevice::ReadOnly);
-        files.insert(path, QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1));
-    }
-    return files;
 }
 
 class ProcessTest : public ::testing::Test
@@ -74,7 +58,7 @@ TEST_F(ProcessTest, SecondProgramIsRefusedAndChangesNoFile)
 {
     QProcess holder;
     startHolder(holder, QStringLiteral("Kip"));
-    const auto before = snapshot(m_dir);
+    const auto before = empreintes(m_dir);
 
     const Run kip = run(QStringLiteral("Kip"));
     EXPECT_EQ(kip.exitCode, 1);
@@ -84,7 +68,7 @@ TEST_F(ProcessTest, SecondProgramIsRefusedAndChangesNoFile)
     const Run empty = run(QStringLiteral("kipempty"));
     EXPECT_EQ(empty.exitCode, 0);
     EXPECT_TRUE(empty.err.isEmpty()) << empty.err.toStdString();
-    EXPECT_EQ(snapshot(m_dir), before);
+    EXPECT_EQ(empreintes(m_dir), before);
 
     holder.closeWriteChannel();
     ASSERT_TRUE(holder.waitForFinished(20000));

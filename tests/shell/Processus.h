@@ -3,6 +3,10 @@
 // never taken for a result.
 #pragma once
 
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -53,4 +57,18 @@ inline FinProcessus lancerJusquaLaFin(const QString& programme, const QStringLis
     fin.sortie = QString::fromUtf8(p.readAllStandardOutput());
     fin.erreurs = QString::fromUtf8(p.readAllStandardError());
     return fin;
+}
+
+// The SHA-1 of every file under a directory, by path: what a program that must change nothing compares.
+inline QMap<QString, QByteArray> empreintes(const QString& dir)
+{
+    QMap<QString, QByteArray> out;
+    QDirIterator it(dir, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile f(it.next());
+        out.insert(f.fileName(), f.open(QIODevice::ReadOnly)
+                                     ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1)
+                                     : QByteArray("<illisible>"));
+    }
+    return out;
 }

@@ -2,15 +2,8 @@
 // A copy that fails halfway, on every fault of the disk, is the crash suite's (PannesEcrivains).
 #include "shell/Sauvegarde.h"
 
-#include "data/Database.h"
-#include "data/FileAdmin.h"
-#include "data/RecordFile.h"
-#include "data/Transaction.h"
+#include "InstallationTest.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -18,60 +11,21 @@ using namespace kip;
 
 namespace {
 
-class SauvegardeTest : public ::testing::Test
+class SauvegardeTest : public InstallationTest
 {
 protected:
-    void SetUp() override
+    void ajouterJournees(int de, int nombre)
     {
-        ASSERT_TRUE(m_tmp.isValid());
-        m_data = m_tmp.filePath(QStringLiteral("Data"));
-        m_save = m_tmp.filePath(QStringLiteral("SaveAuto"));
-        ASSERT_TRUE(QDir().mkpath(m_data) && QDir().mkpath(m_save));
-        m_source = m_data + QStringLiteral("/PointVal.tps");
-        ASSERT_TRUE(createRecordFile(tableOf(FileId::PointVal), m_source).ok());
-        addDayLines(0, 50);
+        for (int i = de; i < de + nombre; ++i)
+            ajouter(journee(employe(qint16(1 + i % 40)), 80000 + i));
     }
-
-    void addDayLines(int from, int count)
-    {
-        Database db(m_data);
-        RecordFile<PointVal> file(db);
-        ASSERT_EQ(file.open(), NoError);
-        Transaction t(db, {FileId::PointVal});
-        for (int i = from; i < from + count; ++i) {
-            PointVal v;
-            v.clearPunches();
-            v.CARTE = qint16(1 + i % 40);
-            v.DATE = 80000 + i;
-            v.NOM = QStringLiteral("NOM%1").arg(i % 40);
-            ASSERT_EQ(file.add(v), NoError);
-        }
-        ASSERT_EQ(t.commit(), NoError);
-    }
-
-    qint64 dayLinesIn(const QString& dir)
+    qint64 journeesDans(const QString& dir)
     {
         Database db(dir);
         RecordFile<PointVal> file(db);
         EXPECT_EQ(file.open(), NoError);
         return file.records().valueOr(-1);
     }
-
-    // The copies and whatever a copy left behind (the connection's own Topspeed.tcf aside).
-    static QStringList copiesIn(const QString& dir)
-    {
-        return QDir(dir).entryList({QStringLiteral("*.tps*"), QStringLiteral("*.txt*"), QStringLiteral("*.part*")},
-                                   QDir::Files);
-    }
-
-    static QByteArray contents(const QString& path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    QTemporaryDir m_tmp;
-    QString m_data, m_save, m_source;
 };
 
 // The events of a directory, as "DELETE name" and "MOVED_TO name".
@@ -109,33 +63,30 @@ private:
 
 TEST_F(SauvegardeTest, NewCopyReplacesTheFormerOneByOneRename)
 {
-    const QString copy = m_save + QStringLiteral("/PointVal.tps");
-    ASSERT_TRUE(copyRecordFile(m_source, copy).ok());
-    addDayLines(50, 50);
-    const QString text = m_save + QStringLiteral("/Origin01.txt");
-    QFile::remove(m_data + QStringLiteral("/Origin01.txt"));
-    {
-        QFile f(m_data + QStringLiteral("/Origin01.txt"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("0012 09/12/2026 08:00 01\r\n");
-    }
-    ASSERT_TRUE(copierFichierTexte(m_data + QStringLiteral("/Origin01.txt"), text).ok());
-    {
-        QFile f(m_data + QStringLiteral("/Origin01.txt"));
-        ASSERT_TRUE(f.open(QIODevice::Append));
-        f.write("0012 09/12/2026 17:00 01\r\n");
-    }
+    const QString sauve = dir() + QStringLiteral("/SaveAuto");
+    const QString copie = sauve + QStringLiteral("/PointVal.tps");
+    const QString origine = dataDir() + QStringLiteral("/Origin01.txt");
+    const QString texte = sauve + QStringLiteral("/Origin01.txt");
+    ajouterJournees(0, 50);
+    ASSERT_TRUE(copyRecordFile(paths().file(FileId::PointVal), copie).ok());
+    ajouterJournees(50, 50);
+    ASSERT_TRUE(ecrire(origine, "0012 09/12/2026 08:00 01\r\n"));
+    ASSERT_TRUE(copierFichierTexte(origine, texte).ok());
+    ASSERT_TRUE(ecrire(origine, "0012 09/12/2026 08:00 01\r\n0012 09/12/2026 17:00 01\r\n"));
 
-    DirectoryWatch watch(m_save);
-    ASSERT_TRUE(copyRecordFile(m_source, copy).ok());
-    ASSERT_TRUE(copierFichierTexte(m_data + QStringLiteral("/Origin01.txt"), text).ok());
+    DirectoryWatch watch(sauve);
+    ASSERT_TRUE(copyRecordFile(paths().file(FileId::PointVal), copie).ok());
+    ASSERT_TRUE(copierFichierTexte(origine, texte).ok());
     const QStringList events = watch.events();
     // The former copies were never removed: their names went straight from the old file to the new one.
     EXPECT_FALSE(events.contains(QStringLiteral("DELETE PointVal.tps"))) << events.join(u',').toStdString();
     EXPECT_FALSE(events.contains(QStringLiteral("DELETE Origin01.txt"))) << events.join(u',').toStdString();
     EXPECT_TRUE(events.contains(QStringLiteral("MOVED_TO PointVal.tps")));
     EXPECT_TRUE(events.contains(QStringLiteral("MOVED_TO Origin01.txt")));
-    EXPECT_EQ(dayLinesIn(m_save), 100);
-    EXPECT_EQ(contents(text), contents(m_data + QStringLiteral("/Origin01.txt")));
-    EXPECT_EQ(copiesIn(m_save), QStringList({QStringLiteral("Origin01.txt"), QStringLiteral("PointVal.tps")}));
+    EXPECT_EQ(journeesDans(sauve), 100);
+    EXPECT_EQ(lireFichier(texte), lireFichier(origine));
+    // Nothing left behind by the copies (no part file).
+    EXPECT_EQ(QDir(sauve).entryList({QStringLiteral("*.tps*"), QStringLiteral("*.txt*"), QStringLiteral("*.part*")},
+                                    QDir::Files),
+              QStringList({QStringLiteral("Origin01.txt"), QStringLiteral("PointVal.tps")}));
 }

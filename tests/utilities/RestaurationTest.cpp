@@ -176,9 +176,7 @@ TEST_F(RestaurationTest, PunchesTransferredSinceTheBackupAreReadAgainOnceEach)
     const ResultatRestauration r = Restaurer(p(), SourceRestauration::SaveAuto, {}, 0);
     ASSERT_TRUE(r.faite()) << r.texte.toStdString();
     // The reader was paused while its raw file was rewritten.
-    ASSERT_EQ(lecteur.messages().size(), size_t(2));
-    EXPECT_EQ(lecteur.messages()[0][0], 1024);
-    EXPECT_EQ(lecteur.messages()[1][0], 1025);
+    EXPECT_EQ(lecteur.numeros(), (QList<int>{1024, 1025}));
     EXPECT_EQ(r.pointagesRepris, 2);
     EXPECT_TRUE(r.texte.endsWith(QStringLiteral(" 2 pointage(s) transféré(s) depuis la copie seront repris au "
                                                 "prochain démarrage.")));

@@ -51,11 +51,7 @@ private Q_SLOTS:
         surveillance.message(1025);
         QCOMPARE(fenetre.texteEtat(), QStringLiteral("En marche"));
         surveillance.lecture(Lecture::mauvaise(QStringLiteral("x")), 2);
-        QCOMPARE(fenetre.liste()->model()->rowCount(), 2);
-        QCOMPARE(fenetre.liste()->model()->index(1, 1).data().toString(), QStringLiteral("0042"));
-        // Held during the pause, written at the resume: the row says so.
-        QCOMPARE(fenetre.liste()->model()->index(1, 2).data().toString(), QStringLiteral("Enregistrée"));
-        QCOMPARE(fenetre.liste()->model()->index(0, 2).data().toString(), QStringLiteral("Mauvaise lecture (x)"));
+        QCOMPARE(fenetre.liste()->model()->rowCount(), 2); // the reader's rows, whose texts its own test holds
     }
 };
 

@@ -178,10 +178,7 @@ private Q_SLOTS:
         QVERIFY(m_fenetre->texteSauvegarde()->toPlainText().endsWith(
             QStringLiteral("\n\n  La dernière sauvegarde manuelle date maintenant du: 15/06/2004.")));
         QVERIFY(!m_fenetre->boutonSauvegarder()->isEnabled());
-        QCOMPARE(lecteur.messages().size(), size_t(2));
-        QCOMPARE(lecteur.messages()[0][0], 1024);
-        QCOMPARE(lecteur.messages()[1][0], 1025);
-        QVERIFY(checkRecordFile(tableOf(FileId::PointVal), paths().saveManuDir + QStringLiteral("/PointVal.tps")).ok());
+        QCOMPARE(lecteur.numeros(), (QList<int>{1024, 1025}));
 
         attendreAction(m_fenetre->boutonIndexer());
         QCOMPARE(m_fenetre->texteIndexage()->toPlainText(),

@@ -1,6 +1,7 @@
 #include "FenetreListe.h"
 
 #include "data/Messages.h"
+#include "data/Notifications.h"
 #include "lists/PageLignes.h"
 #include "lists/PositionsDefilement.h"
 #include "shell/windows/Evenements.h"
@@ -40,8 +41,35 @@ void FenetreListe::demarrer()
     const int place = m_vue->height() - m_vue->horizontalHeader()->sizeHint().height() - 2 * m_vue->frameWidth();
     pageListe().fixerTaille(std::max(1, place / m_vue->verticalHeader()->defaultSectionSize()));
     m_ouverte = ouvrirListe();
-    if (m_ouverte)
-        afficher();
+    if (!m_ouverte)
+        return;
+    afficher();
+    if (EcouteServeur* ecoute = EcouteServeur::programme())
+        connect(ecoute, &EcouteServeur::tableModifiee, this, [this](const QString& table) {
+            if (table == m_fichier)
+                relire();
+        });
+}
+
+void FenetreListe::relire()
+{
+    if (!m_ouverte || m_ferme)
+        return;
+    if (m_enAttente || !isVisible()) {
+        m_aRelire = true;
+        return;
+    }
+    m_aRelire = false;
+    agir([&] { return pageListe().rafraichir(); });
+}
+
+bool FenetreListe::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowDeactivate)
+        m_desactivee = true;
+    if (e->type() == QEvent::WindowActivate && std::exchange(m_desactivee, false))
+        relire();
+    return FenetreTravail::event(e);
 }
 
 FenetreTravail* FenetreListe::ouverteOuFermee(FenetreListe* fenetre)
@@ -176,6 +204,8 @@ void FenetreListe::showEvent(QShowEvent* event)
 {
     FenetreTravail::showEvent(event);
     m_vue->setFocus();
+    if (m_aRelire)
+        relire();
 }
 
 void FenetreListe::boutonSommaire(int evenement)

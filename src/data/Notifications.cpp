@@ -22,7 +22,7 @@ struct TableNotifiee
 };
 constexpr TableNotifiee Notifiees[] = {{"POINTVAL", 1}, {"PERSONNEL", 2}};
 
-QPointer<EcouteServeur> g_programme;
+QPointer<EcouteServeur> g_ecoute;
 
 QByteArray signature()
 {
@@ -71,12 +71,12 @@ EcouteServeur* EcouteServeur::programme()
     const QString serveur = storeServer();
     if (serveur.isEmpty())
         return nullptr;
-    if (g_programme && g_programme->conninfo() == serveur)
-        return g_programme;
-    delete g_programme;
+    if (g_ecoute && g_ecoute->conninfo() == serveur)
+        return g_ecoute;
+    delete g_ecoute;
     // Owned by the application: it ends with it, before the connections' pool.
-    g_programme = new EcouteServeur(serveur, QCoreApplication::instance());
-    return g_programme;
+    g_ecoute = new EcouteServeur(serveur, QCoreApplication::instance());
+    return g_ecoute;
 }
 
 EcouteServeur::EcouteServeur(const QString& conninfo, QObject* parent)

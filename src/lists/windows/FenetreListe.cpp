@@ -59,8 +59,11 @@ void FenetreListe::relire()
         m_aRelire = true;
         return;
     }
-    m_aRelire = false;
-    agir([&] { return pageListe().rafraichir(); });
+    // Nobody asked for this read: when it fails (the server is away) the page stays as it was and the list open;
+    // the operator's next move meets the error and is told then.
+    m_aRelire = !pageListe().rafraichir().ok();
+    if (!m_aRelire)
+        afficher();
 }
 
 bool FenetreListe::event(QEvent* e)

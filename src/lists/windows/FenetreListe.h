@@ -86,7 +86,8 @@ protected:
     bool eventFilter(QObject* objet, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool event(QEvent* event) override;
-    // Reads the visible page again around the current row; later when the list is not on screen.
+    // Reads the visible page again around the current row; later when the list is not on screen. A failed read leaves
+    // the page as it was, to be read again at the next activation.
     void relire();
 
     QTableView* m_vue = nullptr;

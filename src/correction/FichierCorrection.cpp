@@ -57,8 +57,9 @@ FileError journaliser(Transaction& t, const PointVal& ligne, const QString& avan
 }
 
 // Writes one changed day into its line, inside the pass's open transaction: the line is read again by card and
-// date just before, so the write applies to the latest stored line; its journal entry joins the same
-// transaction.
+// date just before (for the fields the grid does not write), and written over the version the grid loaded, so
+// that a line that another station or a transfer changed since is refused (89) rather than overwritten; its
+// journal entry joins the same transaction.
 FileError ecrireJournee(Transaction& t, RecordFile<PointVal>& journees, qint16 carte, const EcritureJour& e)
 {
     PointVal ligne;
@@ -70,6 +71,8 @@ FileError ecrireJournee(Transaction& t, RecordFile<PointVal>& journees, qint16 c
     ligne.TOTAL = e.total;
     ligne.MODIF = e.modif;
     std::copy(e.utilisateur.begin(), e.utilisateur.end(), ligne.POINTAGE_UTILISATEUR.begin());
+    if (e.version)
+        ligne.version = *e.version; // the update's own check, atomic on the server, refuses a newer line
     if (FileError ecrit = journees.put(ligne); !ecrit.ok())
         return ecrit;
     return journaliser(t, ligne, avant, CauseJournal::CorrectionJournee);

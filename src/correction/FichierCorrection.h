@@ -23,8 +23,9 @@ struct SemaineLue
 FileError chargerSemaine(Database& db, const Personnel& employe, qint32 lundi, SemaineLue& out);
 
 // Writes the changed days of a save pass in one transaction: each line is read again by card and date just
-// before it is written, so the write applies to the latest stored line; a day whose line is gone is passed
-// over. Slots 15 to 20 of the user line keep their stored values. On error nothing is written.
+// before it is written, and refused with 89 (ChangedElsewhere) when its row version is no longer the one the
+// edit was made on; a day whose line is gone is passed over. Slots 15 to 20 of the user line keep their stored
+// values. On error nothing is written.
 FileError enregistrerSemaine(Database& db, qint16 carte, const std::vector<EcritureJour>& ecritures);
 
 // Clears the user line of one day line (all 20 slots empty), sets its total to 0 and POV:MODIF to 1 when the

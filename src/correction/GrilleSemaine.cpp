@@ -60,6 +60,7 @@ void GrilleSemaine::charger(const Personnel& employe, qint32 lundi,
             continue;
         jour.cache = ligne->INACTIF != 0;
         jour.modifLu = ligne->MODIF;
+        jour.version = ligne->version;
         if (jour.cache)
             continue;
         jour.total = ligne->TOTAL;
@@ -174,6 +175,7 @@ GrilleSemaine::Verification GrilleSemaine::verifier() const
         e.date = jour.date;
         e.utilisateur = c.valeurs;
         e.total = qint16(c.total);
+        e.version = jour.version;
         e.modif = modifDe(jour);
         v.ecritures.push_back(e);
     }

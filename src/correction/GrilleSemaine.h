@@ -21,6 +21,7 @@ struct JourGrille
     qint32 date = 0;
     bool cache = true;  // no day line, or POV:INACTIF set: not shown, skipped by the cursor and by saving
     quint8 modifLu = 0; // POV:MODIF as loaded
+    qint64 version = 0; // the line's row version as loaded: a save writes over that version only
     qint32 total = 0;   // the day total shown, in minutes
     TextesJour origine; // the three rows as shown
     TextesJour programme;
@@ -35,6 +36,9 @@ struct EcritureJour
     std::array<qint16, CellulesJour> utilisateur{};
     qint16 total = 0;
     quint8 modif = 0;
+    // The row version of the line the edit was made on: the write is refused (89) when another station or a
+    // transfer changed the line since. Without it, the write goes over the latest stored line.
+    std::optional<qint64> version;
 };
 
 // The unsaved user rows of a week, as the cells hold them: what comes back if the program dies.

@@ -22,6 +22,9 @@ const char* const Aide =
     "+ Page Basse = Semaine Précédente\r\nF2 = Sauver\r\nLes 4 flèches de direction = Changement de Case\r\nEntrée "
     "(équivallent Tab) = Changement de Case\r\n\r\nSaisie raccourcie, exemples:\r\n\t10\t=\t10.00\r\n\t1\t=\t1."
     "00\r\n\t.1\t=\t0.10\r\n\t.01\t=\t0.01\r\n\r\nChangez toujours de case après votre dernière saisie";
+const char* const SaisiesGardees =
+    "Un autre poste a modifié cette semaine: rien n'a été enregistré. Vos saisies sont gardées dans le brouillon et "
+    "reportées sur la semaine relue; vérifiez-les puis sauvegardez (F2).";
 } // namespace texte
 
 QString texteMode(ModeSauvegarde mode)
@@ -99,7 +102,7 @@ IssuePasse passeSauvegarde(Database& db, const GrilleSemaine& grille, ModeSauveg
     if (const FileError e = enregistrerSemaine(db, grille.employe().CARTE, v.ecritures); !e.ok()) {
         // The transaction is over: the message (or the repair of a damaged file) may take the file.
         reportFileError(15, e, QStringLiteral("POINTVAL"));
-        issue.etat = IssuePasse::Echec;
+        issue.etat = e.code == ChangedElsewhere ? IssuePasse::ModifieeAilleurs : IssuePasse::Echec;
         return finir(issue);
     }
     issue.etat = IssuePasse::Enregistree;

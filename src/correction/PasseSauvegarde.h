@@ -28,7 +28,10 @@ struct IssuePasse
         Enregistree, // every changed day written
         Abandonnee,  // the question answered No: nothing written, the edits are dropped
         Invalide,    // a changed day has a cell that is not a time, or two roll-overs: nothing written
-        Echec        // the store refused the write (its message was shown): nothing written, edits kept
+        Echec,       // the store refused the write (its message was shown): nothing written, edits kept
+        // A changed day's line was changed by another station or by a transfer since the grid loaded it: message
+        // 15 "modifié par une autre station" was shown, nothing written, edits kept
+        ModifieeAilleurs
     };
     Etat etat = RienAEcrire;
     int jour = -1; // Invalide: the day and the cell to go back to
@@ -45,8 +48,8 @@ bool repondre(ModeSauvegarde& mode, int bouton);
 bool demander(ModeSauvegarde& mode);
 
 // One pass: asks by the mode when a day changed, checks the changed days, writes them in one transaction
-// (message 15 naming POINTVAL when the store refuses), and leaves the mode as it is after the pass ("savemanu"
-// returns to "others").
+// (message 15 naming POINTVAL when the store refuses, or saying that another station changed a line), and leaves the
+// mode as it is after the pass ("savemanu" returns to "others").
 IssuePasse passeSauvegarde(Database& db, const GrilleSemaine& grille, ModeSauvegarde& mode);
 
 namespace texte {
@@ -57,6 +60,7 @@ extern const char* const TitreEffacement; // "Confirmer effacement"
 extern const char* const Effacement;      // "Les pointages des lignes origine et programme ..."
 extern const char* const TitreAide;       // "Aide sur cet écran"
 extern const char* const Aide;            // the keys and the short forms of entry
+extern const char* const SaisiesGardees;  // the status after a save refused for another station's change
 } // namespace texte
 
 } // namespace kip

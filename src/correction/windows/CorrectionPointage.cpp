@@ -178,8 +178,31 @@ bool CorrectionPointage::passer()
         if (const FileError e = ecrireBrouillon(cheminBrouillon(), m_grille.brouillon()); !e.ok())
             brouillonNonEcrit(e);
         return false;
+    case IssuePasse::ModifieeAilleurs:
+        relireApresConflit();
+        return false;
     }
     return false;
+}
+
+void CorrectionPointage::relireApresConflit()
+{
+    // Nothing was written: the other station's save stays whole. The operator's rows go to the draft, the week
+    // is read again as stored, and the rows are put back over it, so that a save is now a choice made on sight
+    // of the other change rather than a blind overwrite.
+    const Brouillon saisies = m_grille.brouillon();
+    const FileError ecrit = ecrireBrouillon(cheminBrouillon(), saisies);
+    const int jour = m_jour, colonne = m_colonne;
+    if (!charger())
+        return; // the read's message was shown; the draft keeps the rows for the next opening
+    m_grille.reprendre(saisies);
+    afficher();
+    allerA(m_grille.jour(jour).cache ? std::max(0, m_grille.premierJourAffiche()) : jour, colonne);
+    if (!ecrit.ok()) {
+        brouillonNonEcrit(ecrit);
+        return;
+    }
+    cadre().afficherStatut(QString::fromUtf8(texte::SaisiesGardees));
 }
 
 void CorrectionPointage::viderBrouillon()

@@ -117,6 +117,8 @@ private:
     bool touche(QKeyEvent* event, bool dansCellule);
     bool trouverCellule(QObject* objet, int& jour, int& colonne) const;
     void viderBrouillon();
+    // After a save refused because another station changed the week: the rows kept, the week read again.
+    void relireApresConflit();
     void brouillonNonEcrit(const FileError& erreur);
     // The pass of a close that came from elsewhere (the frame closing every window); false when the window
     // must stay open because its edits could be kept nowhere.

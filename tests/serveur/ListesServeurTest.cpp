@@ -1,7 +1,7 @@
 // The lists stay current: the employee list and the punch list of this process show what another process wrote on
 // the server without being reopened (its notification), around their current row, once per burst; on the files
 // they read their page again when their window becomes active again. The other process is this program started
-// again as a writer (--ecrire).
+// again as a writer (--ecrire). The listener listens again after its connection was cut.
 #include "../correction/windows/CorrectionEssai.h"
 #include "ServeurEssai.h"
 #include "data/Notifications.h"
@@ -172,6 +172,36 @@ private Q_SLOTS:
             QVERIFY(montre(l, {35, 36, 37}));
         }
         delete EcouteServeur::programme(); // before its database goes
+    }
+
+    // The listener's connection cut by the server (its session ended): it listens again and says that everything
+    // may have changed meanwhile, then hears the other process again.
+    void ecouteReprendApresUneCoupure()
+    {
+        if (serveuressai::socketServeur().isEmpty())
+            QSKIP("KIP_TEST_PGHOST absent: the server's tests are skipped (scripts/test starts one)");
+        serveuressai::ChoixMoteur choix;
+        QCOMPARE(choix.choisir(serveuressai::Moteur::Serveur), QString());
+        EcouteServeur ecoute(choix.base()->conninfo());
+        ecoute.setDelais(10, 50);
+        QVERIFY(ecoute.ecoute());
+        QSignalSpy signaux(&ecoute, &EcouteServeur::tableModifiee);
+        QCOMPARE(serveuressai::administrer(
+                     choix.base()->nom(),
+                     QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                                    "WHERE query = 'LISTEN kip_modifications' AND datname = current_database()")),
+                 QString());
+        QTRY_COMPARE_WITH_TIMEOUT(signaux.count(), 2, 10000);
+        QVERIFY(ecoute.ecoute());
+        signaux.clear();
+        QProcess ecrivain;
+        ecrivain.start(QCoreApplication::applicationFilePath(),
+                       {QStringLiteral("--ecrire"), choix.base()->conninfo(), QStringLiteral("PERSONNEL"),
+                        QStringLiteral("35"), QStringLiteral("0")});
+        QVERIFY(ecrivain.waitForFinished(30000));
+        QCOMPARE(ecrivain.exitCode(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!signaux.isEmpty(), 10000);
+        QCOMPARE(signaux[0][0].toString(), QStringLiteral("PERSONNEL"));
     }
 
     void listesRelisentALActivation_data() { listesSuiventLAutreProcessus_data(); }

@@ -125,6 +125,9 @@ public:
     // the ends of its order), their rows then stepped as usual; on SQLite each runs at its first step. The
     // invalid statements are left out.
     FileError runTogether(const std::vector<Statement*>& reads);
+    // The connection keeps state of its session (a session lock) until the matching release: it is not replaced
+    // meanwhile when the server closes it (Engine::holdSession).
+    void holdSession(bool hold) { m_engine->holdSession(hold); }
 
     // The error of the last failed step or call of this connection; rc is the failed step's result.
     FileError errorFrom(int rc) const { return m_engine->lastError(rc); }

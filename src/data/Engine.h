@@ -75,6 +75,10 @@ public:
     // Reads of few rows run together: the server sends them (and the statements still to prepare) in one round
     // trip and keeps each one's rows for its steps; a failure is every read's. SQLite runs each at its first step.
     virtual FileError runTogether(const std::vector<EngineStatement*>& reads) = 0;
+    // While the connection holds state of its session beyond a transaction (a session lock), a connection the
+    // server closed is not replaced: the work under that state fails with the loss rather than go on without it.
+    // Counted: holds nest. Nothing on SQLite.
+    virtual void holdSession(bool hold) = 0;
 };
 
 } // namespace kip

@@ -7,6 +7,7 @@
 #include "Messages.h"
 #include "RecordsAbsences.h"
 #include "ServerAdmin.h"
+#include "ServerConnection.h"
 
 #include <QDir>
 #include <QMutex>
@@ -165,12 +166,15 @@ bool labelToFile(const QString& label, FileId* id)
 namespace {
 
 // The common open of a table on the server: made when missing; anything else wrong with it stops the program
-// (the server keeps its keys whole: there is no repair to offer).
+// (the server keeps its keys whole: there is no repair to offer). A server out of reach is no fault of the table:
+// the work that opens it meets the same loss and says so, and runs once the server is back.
 void commonOpenOnServer(FileId id)
 {
     const TableDecl& table = tableOf(id);
     Database db(g_paths.dataDir);
     FileError err = db.valid() ? checkServerTable(db, table) : db.errorFrom(0);
+    if (isConnectionError(err))
+        return;
     if (err.code == NotFound) {
         err = createServerTable(db, table);
         if (!err.ok())

@@ -27,6 +27,7 @@ QString g_poste;
 // normal end, and a process that dies has its socket closed by the system, which releases the lock on the server.
 ServerConnection* g_session = nullptr;
 QString g_sessionServeur;
+bool g_inscrit = false; // registered by the program, until it leaves: made again after the server's return
 
 struct FinSession
 {
@@ -41,6 +42,7 @@ FinSession g_finSession;
 void oublierSessionDansEnfant()
 {
     g_session = nullptr; // the parent's, left to it
+    g_inscrit = false;
 }
 
 const int g_atForkPoste = ::pthread_atfork(nullptr, nullptr, oublierSessionDansEnfant);
@@ -62,6 +64,7 @@ QString nettoyer(const QString& nom)
 // oldest first.
 Result<std::vector<PosteConnecte>> sessionsEnregistrees(const QString& serveur, std::optional<int> objid)
 {
+    reprendrePoste(); // the list names this program again once the server is back
     int moi = 0;
     {
         QMutexLocker lock(&g_posteMutex);
@@ -146,8 +149,9 @@ FileError enregistrerPoste()
 {
     const QString serveur = storeServer();
     QMutexLocker lock(&g_posteMutex);
-    if (serveur.isEmpty() || (g_session && g_session->healthy() && g_sessionServeur == serveur))
+    if (serveur.isEmpty() || (g_session && g_session->alive() && g_sessionServeur == serveur))
         return {};
+    g_inscrit = true;
     delete g_session;
     g_session = nullptr;
     lock.unlock(); // nomApplication takes it
@@ -161,14 +165,27 @@ FileError enregistrerPoste()
     if (!e.ok())
         return e;
     lock.relock();
+    if (g_session)
+        return {}; // another thread registered meanwhile: this connection closes, its lock with it
     g_session = c.release();
     g_sessionServeur = serveur;
     return {};
 }
 
+void reprendrePoste()
+{
+    {
+        QMutexLocker lock(&g_posteMutex);
+        if (!g_inscrit || (g_session && g_session->alive()))
+            return;
+    }
+    (void)enregistrerPoste();
+}
+
 void quitterPoste()
 {
     QMutexLocker lock(&g_posteMutex);
+    g_inscrit = false;
     // Released now, not when the server notices the closed socket: the list read next no longer holds it.
     if (g_session && g_session->healthy()) {
         FileError e;
@@ -181,7 +198,7 @@ void quitterPoste()
 bool posteEnregistre()
 {
     QMutexLocker lock(&g_posteMutex);
-    return g_session && g_session->healthy();
+    return g_session && g_session->alive();
 }
 
 Result<std::vector<PosteConnecte>> postesConnectes()
@@ -219,12 +236,18 @@ TourJournees::TourJournees(Database& db, const std::function<void(const QString&
         (void)db.run(QStringLiteral("SET lock_timeout = %1").arg(Database::DefaultWaitMs));
     }
     m_tenu = m_error.ok();
+    // The turn is the session's: a connection opened anew after the server's return would not hold it.
+    if (m_tenu)
+        db.holdSession(true);
 }
 
 TourJournees::~TourJournees()
 {
-    if (m_tenu)
-        (void)m_db.run(QStringLiteral("SELECT pg_advisory_unlock(%1, %2)").arg(CleEnregistrement).arg(CleJournees));
+    if (!m_tenu)
+        return;
+    // Still held while it runs: on a session the server closed, it fails at once (the lock went with it).
+    (void)m_db.run(QStringLiteral("SELECT pg_advisory_unlock(%1, %2)").arg(CleEnregistrement).arg(CleJournees));
+    m_db.holdSession(false);
 }
 
 FileError seulSurLeServeur()

@@ -40,6 +40,10 @@ struct PosteConnecte
 FileError enregistrerPoste();
 // Ends the registration (an orderly end; a process that dies ends it too).
 void quitterPoste();
+// The registration made again when the server closed its session (stopped and started again) while the program
+// runs: called when a connection to the server is made anew. Nothing when the program never registered, or when
+// its session holds; an error stays for the next call.
+void reprendrePoste();
 bool posteEnregistre();
 
 // The programs registered on the server, the oldest first.
@@ -53,6 +57,8 @@ FileError seulSurLeServeur();
 // on the server, one station at a time, so that the second reads what the first stored and adds only what is not
 // there. Taken before anything is read, held on the Database's connection until the guard ends (after the commit);
 // the server releases it if the program dies. Nothing on the SQLite files, where the one-program lock does that.
+// Should the server close that connection meanwhile, the work under the turn fails: it does not go on without it
+// on a connection opened anew.
 class TourJournees
 {
 public:

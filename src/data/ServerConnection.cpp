@@ -8,6 +8,7 @@
 #include <atomic>
 #include <iterator>
 #include <libpq-fe.h>
+#include <poll.h>
 #include <pthread.h>
 
 namespace kip {
@@ -67,7 +68,29 @@ struct ClosePoolAtExit
 };
 ClosePoolAtExit g_closePoolAtExit;
 
+// Why a connection could not be made, in French, from libpq's reason (English, kept after it for the
+// administrator).
+QString unreachableCause(const QString& reason)
+{
+    if (reason.contains(QLatin1String("timeout expired")))
+        return QStringLiteral("pas de réponse dans le délai de connexion");
+    if (reason.contains(QLatin1String("No such file or directory")) ||
+        reason.contains(QLatin1String("Connection refused")) || reason.contains(QLatin1String("shutting down")) ||
+        reason.contains(QLatin1String("starting up")))
+        return QStringLiteral("le serveur est arrêté ou ne prend pas de connexion");
+    if (reason.contains(QLatin1String("authentication")) || reason.contains(QLatin1String("password")))
+        return QStringLiteral("connexion refusée pour ce rôle");
+    if (reason.contains(QLatin1String("does not exist")))
+        return QStringLiteral("base ou rôle inconnu du serveur");
+    return QStringLiteral("connexion impossible");
+}
+
 } // namespace
+
+bool isConnectionError(const FileError& error)
+{
+    return !error.ok() && error.sqlState.startsWith(QLatin1String("08"));
+}
 
 PgResult& PgResult::operator=(PgResult&& o) noexcept
 {
@@ -137,14 +160,19 @@ qint64 serverRoundTrips()
 
 std::unique_ptr<ServerConnection> ServerConnection::take(const QString& conninfo, FileError* error)
 {
-    {
-        QMutexLocker lock(&g_poolMutex);
-        auto it = g_pool.find(conninfo);
-        if (it != g_pool.end() && !it->empty()) {
-            std::unique_ptr<ServerConnection> c(it->back());
+    for (;;) {
+        std::unique_ptr<ServerConnection> c;
+        {
+            QMutexLocker lock(&g_poolMutex);
+            auto it = g_pool.find(conninfo);
+            if (it == g_pool.end() || it->empty())
+                break;
+            c.reset(it->back());
             it->pop_back();
-            return c;
         }
+        // One the server closed while it waited (a server stopped or started again) is closed here.
+        if (c->alive())
+            return c;
     }
     return open(conninfo, error);
 }
@@ -154,8 +182,14 @@ std::unique_ptr<ServerConnection> ServerConnection::open(const QString& conninfo
     const QByteArray info = conninfo.toUtf8();
     // Every session says which program of which station it serves: the server's list of sessions names them.
     const QByteArray application = nomApplication().toUtf8();
-    const char* keys[] = {"dbname", "application_name", "client_encoding", nullptr};
-    const char* values[] = {info.constData(), application.constData(), "UTF8", nullptr};
+    // A server that does not answer must not freeze the program: the attempt gives up after a bounded wait, and
+    // an idle session whose peer vanished is found by the system's keepalives. Given before the connection
+    // string, which may set its own.
+    const QByteArray timeout = QByteArray::number(ConnectTimeoutS);
+    const char* keys[] = {"connect_timeout", "keepalives_idle",  "keepalives_interval", "keepalives_count",
+                          "dbname",          "application_name", "client_encoding",     nullptr};
+    const char* values[] = {timeout.constData(),     "60",   "10",   "3", info.constData(),
+                            application.constData(), "UTF8", nullptr};
     PGconn* conn = PQconnectdbParams(keys, values, 1);
     // A write outside a transaction waits for a table's lock as long as one inside waits by default.
     bool ready = conn && PQstatus(conn) == CONNECTION_OK;
@@ -168,10 +202,14 @@ std::unique_ptr<ServerConnection> ServerConnection::open(const QString& conninfo
     if (ready)
         PQsetNoticeProcessor(conn, ignoreNotice, nullptr);
     if (!ready || !PQenterPipelineMode(conn)) {
-        const QString reason = conn ? QString::fromUtf8(PQerrorMessage(conn)).trimmed() : QStringLiteral("mémoire");
-        *error =
-            makeError(DriverError, 0, QStringLiteral("Serveur %1 injoignable: %2").arg(serverName(conninfo), reason));
+        // libpq's first line names the socket or host and the system's cause; the rest is advice in English.
+        const QString reason = conn ? QString::fromUtf8(PQerrorMessage(conn)).trimmed().section(QLatin1Char('\n'), 0, 0)
+                                    : QStringLiteral("mémoire");
+        *error = makeError(DriverError, 0,
+                           QStringLiteral("Serveur %1 injoignable: %2 (%3)")
+                               .arg(serverName(conninfo), unreachableCause(reason), reason));
         error->text = error->fileText;
+        error->sqlState = QStringLiteral("08001");
         PQfinish(conn);
         return nullptr;
     }
@@ -214,6 +252,20 @@ ServerConnection::~ServerConnection()
 bool ServerConnection::healthy() const
 {
     return PQstatus(m_conn) == CONNECTION_OK;
+}
+
+bool ServerConnection::alive()
+{
+    // A closed session shows as readable: what is there is read (a last notice, then the end), a few times at
+    // most, never waiting.
+    for (int i = 0; i < 4 && healthy(); ++i) {
+        pollfd p{PQsocket(m_conn), POLLIN, 0};
+        if (::poll(&p, 1, 0) <= 0 || !(p.revents & (POLLIN | POLLHUP | POLLERR)))
+            break;
+        if (PQconsumeInput(m_conn) == 0)
+            break;
+    }
+    return healthy();
 }
 
 int ServerConnection::backendPid() const
@@ -271,9 +323,12 @@ QByteArray ServerConnection::newCursorName()
 
 FileError ServerConnection::lostError() const
 {
+    // libpq's text says only that the socket closed, in English: the user reads what it means.
     FileError e = makeError(DriverError, 0,
-                            QStringLiteral("Connexion au serveur %1 perdue: %2")
-                                .arg(serverName(m_conninfo), QString::fromUtf8(PQerrorMessage(m_conn)).trimmed()));
+                            QStringLiteral("Connexion au serveur %1 perdue: serveur arrêté ou réseau coupé, "
+                                           "l'opération n'a pas abouti")
+                                .arg(serverName(m_conninfo)));
+    e.text = e.fileText;
     e.sqlState = QStringLiteral("08006");
     return e;
 }
@@ -317,8 +372,8 @@ bool ServerConnection::send(const PgCommand& c)
     if (c.prepare)
         return PQsendPrepare(m_conn, c.prepared.constData(), c.sql.constData(), 0, nullptr) == 1;
     if (!c.prepared.isEmpty())
-        return PQsendQueryPrepared(m_conn, c.prepared.constData(), n, values.data(), lengths.data(), formats,
-                                   BinaryResults) == 1;
+        return PQsendQueryPrepared(m_conn, m_prepared.value(c.sql).constData(), n, values.data(), lengths.data(),
+                                   formats, BinaryResults) == 1;
     return PQsendQueryParams(m_conn, c.sql.constData(), n, nullptr, values.data(), lengths.data(), formats,
                              BinaryResults) == 1;
 }
@@ -357,6 +412,12 @@ void ServerConnection::sendAndForget(const std::vector<PgCommand>& commands)
 
 std::vector<PgResult> ServerConnection::run(const std::vector<PgCommand>& commands, FileError* error)
 {
+    // A statement first prepared on another connection (the one before the server came back) is prepared here.
+    for (const PgCommand& c : commands)
+        if (!c.prepare && !c.prepared.isEmpty() && !m_prepared.contains(c.sql)) {
+            bool isNew = false;
+            prepareWithNextRun(c.sql, preparedName(c.sql, &isNew));
+        }
     // In a failed transaction a preparation would fail too, and the ROLLBACK after it would not run: the
     // preparations wait for the transaction's end.
     if (m_toPrepare.empty() || PQtransactionStatus(m_conn) == PQTRANS_INERROR)
@@ -403,7 +464,9 @@ std::vector<PgResult> ServerConnection::runNow(const std::vector<PgCommand>& com
     PGresult* sync = PQgetResult(m_conn);
     const bool synced = sync && PQresultStatus(sync) == PGRES_PIPELINE_SYNC;
     PQclear(sync);
-    if (!synced && error->ok())
+    // A server that went away in the middle says so its own way (a fatal error, a shutdown notice): the user
+    // reads that the server is gone.
+    if ((!synced && error->ok()) || (!error->ok() && !healthy()))
         *error = lostError();
     return results;
 }

@@ -1,6 +1,8 @@
 // One connection to the records' PostgreSQL server, in pipeline mode: commands are queued and sent together,
 // their results read back in order after one synchronisation, so that a batch costs one round trip. Idle
-// connections are pooled per connection string and handed to the next Database of the process.
+// connections are pooled per connection string and handed to the next Database of the process. A server that
+// stops closes them: a closed one is never handed out again, its user opens a new one (the server back) or gets
+// the French message naming the server; a connection attempt gives up after a bounded wait.
 #pragma once
 
 #include "FileError.h"
@@ -38,12 +40,15 @@ private:
     pg_result* m_r = nullptr;
 };
 
-// One command of a pipeline: a text with its parameters ($1, $2 ...), run as the prepared statement named
-// when one is given. A parameter is text, or bytes sent as they are (a bytea).
+// One command of a pipeline: a text with its parameters ($1, $2 ...), run as a prepared statement when prepared
+// is given. A parameter is text, or bytes sent as they are (a bytea).
 struct PgCommand
 {
     QByteArray sql;
-    QByteArray prepared;  // the name of a statement prepared on the connection, or empty
+    // Not empty: sql runs as the statement prepared on the connection that runs it, under that connection's own
+    // name for it, prepared first in the same round trip when that connection has not prepared it yet (a
+    // statement outlives the connection it was first prepared on). With prepare, the name to prepare it under.
+    QByteArray prepared;
     bool prepare = false; // prepares sql under the name prepared instead of running it
     std::vector<QByteArray> values;
     std::vector<int> formats; // 0 text, 1 bytes
@@ -58,8 +63,8 @@ public:
     ServerConnection(const ServerConnection&) = delete;
     ServerConnection& operator=(const ServerConnection&) = delete;
 
-    // A pooled connection of the process to the server of conninfo, or a new one; the error says why there is
-    // none (the server named, with libpq's reason).
+    // A pooled connection of the process to the server of conninfo that the server has not closed, or a new one;
+    // the error says why there is none (the server named, a French cause, then libpq's reason).
     static std::unique_ptr<ServerConnection> take(const QString& conninfo, FileError* error);
     // A new connection of its own, never pooled (the session that registers the program).
     static std::unique_ptr<ServerConnection> open(const QString& conninfo, FileError* error);
@@ -83,6 +88,9 @@ public:
     QByteArray newCursorName();
 
     bool healthy() const;
+    // Whether the server still holds the session: what it already sent is read without waiting, so that a
+    // session the server closed (stopped, restarted) is seen before a command is sent on it.
+    bool alive();
     int backendPid() const;
     // The connection's socket, watched by a listener for the server's notifications.
     int socket() const;
@@ -94,14 +102,17 @@ public:
     // How many round trips this connection made (each run or sendAndForget is one).
     qint64 roundTrips() const { return m_roundTrips; }
 
+    // The loss of this session, said in French with the server's name.
+    FileError lostError() const;
     // The error of a failed result, mapped onto the record-file codes.
     static FileError errorOf(const PgResult& result, pg_conn* conn);
+    // How long a connection attempt waits for the server, unless the connection string says otherwise.
+    static constexpr int ConnectTimeoutS = 5;
 
 private:
     ServerConnection(pg_conn* conn, const QString& conninfo) : m_conn(conn), m_conninfo(conninfo) {}
     bool send(const PgCommand& c);
     void drain();
-    FileError lostError() const;
 
     std::vector<PgResult> runNow(const std::vector<PgCommand>& commands, FileError* error);
 
@@ -116,6 +127,10 @@ private:
 
 // The server named for the user: its host (or socket directory) and database, from the connection string.
 QString serverName(const QString& conninfo);
+
+// Whether the error is the loss of the server (a session it closed, or no session to be had): the work can be
+// done again once the server is back, on a new connection (SQLSTATE class 08).
+bool isConnectionError(const FileError& error);
 
 // The total round trips of every connection of the process, for the measurements of batches.
 qint64 serverRoundTrips();

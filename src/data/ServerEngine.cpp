@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "Notifications.h"
+#include "Postes.h"
 
 #include <QtEndian>
 #include <libpq-fe.h>
@@ -256,6 +257,37 @@ ServerEngine::ServerEngine(const QString& conninfo) : m_conninfo(conninfo)
 {
     m_main.conn = ServerConnection::take(conninfo, &m_openError);
     m_lastError = m_openError;
+    if (m_main.conn)
+        reprendrePoste();
+}
+
+FileError ServerEngine::resume(Channel& c)
+{
+    if (c.conn && c.conn->alive())
+        return {};
+    if (c.conn && &c == &m_main && m_sessionHolds > 0) {
+        m_lastError = c.conn->lostError(); // what the session held went with it
+        return m_lastError;
+    }
+    FileError e;
+    std::unique_ptr<ServerConnection> fresh = ServerConnection::take(m_conninfo, &e);
+    if (!fresh) {
+        // The closed one stays until the server answers again: the next action tries anew. Its user reads that
+        // the connection was lost, as during the work it was doing.
+        if (c.conn)
+            e = c.conn->lostError();
+        m_lastError = e;
+        return e;
+    }
+    ServerConnection::giveBack(std::move(c.conn)); // closed, not pooled
+    c.conn = std::move(fresh);
+    c.openCursors = 0;
+    ++c.generation;
+    if (&c == &m_main)
+        m_openError = {};
+    // The server came back: the program shows again in the stations' list.
+    reprendrePoste();
+    return {};
 }
 
 ServerEngine::~ServerEngine()
@@ -315,8 +347,11 @@ QByteArray ServerEngine::translate(const QString& sql)
 FileError ServerEngine::run(const std::vector<PgCommand>& commands, std::vector<PgResult>* results, Channel* channel)
 {
     Channel& c = channel ? *channel : m_main;
-    if (!c.conn)
-        return m_openError;
+    // Inside a transaction, or with cursors open on it, the connection is not replaced: the loss fails that work.
+    const bool atRest = &c == &m_main ? m_block == Block::None : c.openCursors == 0;
+    if (atRest || !c.conn)
+        if (FileError e = resume(c); !e.ok())
+            return e;
     FileError e;
     *results = c.conn->run(commands, &e);
     if (!e.ok())
@@ -327,10 +362,11 @@ FileError ServerEngine::run(const std::vector<PgCommand>& commands, std::vector<
 std::unique_ptr<EngineStatement> ServerEngine::prepare(const QString& sql, Rows rows, Preparation preparation,
                                                        FileError* error)
 {
-    if (!m_main.conn) {
-        *error = m_openError;
-        return nullptr;
-    }
+    if (m_block == Block::None || !m_main.conn)
+        if (FileError e = resume(m_main); !e.ok()) {
+            *error = e;
+            return nullptr;
+        }
     const QByteArray translated = translate(sql);
     if (rows == Rows::Many) // declared as a cursor, never run as a prepared statement
         return std::make_unique<ServerStatement>(this, translated, QByteArray(), rows);
@@ -419,6 +455,9 @@ ServerEngine::Channel* ServerEngine::cursorOpened(std::vector<PgCommand>* before
     for (std::unique_ptr<Channel>& c : m_readers)
         if (!reader && c->openCursors == 0)
             reader = c.get();
+    if (reader && reader->openCursors == 0)
+        if (*error = resume(*reader); !error->ok())
+            return nullptr;
     if (!reader) {
         auto c = std::make_unique<Channel>();
         c->conn = ServerConnection::take(m_conninfo, error);
@@ -451,10 +490,10 @@ void ServerEngine::cursorClosed(Channel* channel, int generation, const QByteArr
 
 FileError ServerEngine::begin(const QStringList& labels, bool lecture, bool exclusive, int waitMs)
 {
-    if (!m_main.conn)
-        return m_openError;
     if (m_block == Block::Explicit)
         return makeError(DriverError, 0, QStringLiteral("transaction déjà ouverte"));
+    if (FileError e = resume(m_main); !e.ok())
+        return e;
     std::vector<PgCommand> commands;
     commands.push_back(PgCommand::text("BEGIN ISOLATION LEVEL REPEATABLE READ"));
     commands.push_back(PgCommand::text("SET LOCAL lock_timeout = " + QByteArray::number(std::max(waitMs, 1))));
@@ -516,8 +555,8 @@ void ServerEngine::rollback()
     m_notifies = 0;
     m_main.openCursors = 0;
     ++m_main.generation;
-    if (m_main.conn->idle())
-        return; // the server has already ended it
+    if (!m_main.conn->healthy() || m_main.conn->idle())
+        return; // the server has already ended it (or gone with it)
     std::vector<PgResult> results;
     (void)run({PgCommand::text("ROLLBACK")}, &results);
 }

@@ -8,6 +8,11 @@
 // locks in lock order, in one round trip; one more for COMMIT. Reads run together (a page of a list and the
 // ends of its order) and the statements still to prepare: one round trip. Per batch (Database::queue and flush,
 // RecordFile's addLater, putLater and flush): every queued write and one synchronisation, one round trip.
+//
+// A server that stops and comes back: work on a connection at rest (outside a transaction, no cursor open on
+// it) first checks that the server still holds its session; a closed one is replaced by a new connection, its
+// statements prepared again there as they are used, so the next action works once the server is back, without a
+// new Database. A transaction or a read in flight when the server went fails with the loss, never reported done.
 #pragma once
 
 #include "Engine.h"
@@ -38,6 +43,7 @@ public:
     void queue(EngineStatement& statement) override;
     FileError flush(std::vector<qint64>* changes) override;
     FileError runTogether(const std::vector<EngineStatement*>& reads) override;
+    void holdSession(bool hold) override { m_sessionHolds += hold ? 1 : -1; }
 
     // Used by the statements.
     enum class Block
@@ -70,6 +76,9 @@ public:
     Channel* cursorOpened(std::vector<PgCommand>* before, FileError* error);
     void cursorClosed(Channel* channel, int generation, const QByteArray& name);
     ServerConnection& connection() { return *m_main.conn; }
+    // A connection the server closed, on a channel at rest, replaced by a new one (the program's registration
+    // made again with it); the error when the server cannot be reached.
+    FileError resume(Channel& channel);
     qint64 roundTrips() const;
 
     // SQLite's parameters (?1, ?) as the server's ($1, $2), outside quoted texts.
@@ -84,6 +93,7 @@ private:
     FileError m_lastError;
     qint64 m_changes = 0;
     Block m_block = Block::None;
+    int m_sessionHolds = 0;
     std::vector<PgCommand> m_queue;
     int m_queuedNotifies = 0;
     int m_notifies = 0; // the notified tables changed by the open transaction

@@ -39,6 +39,7 @@ public:
     void queue(EngineStatement& statement) override;
     FileError flush(std::vector<qint64>* changes) override;
     FileError runTogether(const std::vector<EngineStatement*>&) override { return {}; }
+    void holdSession(bool) override {}
 
     sqlite3* handle() const { return m_db; }
     // The connection of a Database on this engine (a private file's always is), for SQLite's own interfaces: the

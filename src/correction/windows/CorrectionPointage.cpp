@@ -26,6 +26,8 @@ namespace kip {
 namespace {
 
 int g_periodeVidage = 5000;
+const char* const SaisiesNonEnregistrees = "Rien n'a été enregistré: vos saisies restent dans la grille et sont "
+                                           "gardées dans le brouillon. Sauvegardez (F2) une fois la cause levée.";
 
 } // namespace
 
@@ -175,8 +177,7 @@ bool CorrectionPointage::passer()
         return false;
     case IssuePasse::Echec:
         // The store said no (its message was shown): the edits stay in the cells and on disk.
-        if (const FileError e = ecrireBrouillon(cheminBrouillon(), m_grille.brouillon()); !e.ok())
-            brouillonNonEcrit(e);
+        garderSaisies();
         return false;
     case IssuePasse::ModifieeAilleurs:
         relireApresConflit();
@@ -214,6 +215,16 @@ void CorrectionPointage::brouillonNonEcrit(const FileError& erreur)
 {
     cadre().afficherStatut(
         QStringLiteral("Le brouillon de la correction n'a pas pu être écrit (%1).").arg(erreur.description()));
+}
+
+void CorrectionPointage::garderSaisies()
+{
+    if (const FileError e = ecrireBrouillon(cheminBrouillon(), m_grille.brouillon()); !e.ok()) {
+        brouillonNonEcrit(e);
+        return;
+    }
+    // The operator knows that nothing was written and that the rows wait (a server out of reach, say).
+    cadre().afficherStatut(QString::fromUtf8(SaisiesNonEnregistrees));
 }
 
 void CorrectionPointage::sauver()

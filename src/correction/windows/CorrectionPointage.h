@@ -124,6 +124,8 @@ private:
     // must stay open because its edits could be kept nowhere.
     bool passeDeFermeture();
     QString texteBrouillonPerdu() const;
+    // After a failed save: the rows written to the draft, and the operator told that they wait there.
+    void garderSaisies();
 
     FileUse m_usagePersonnel;
     FileUse m_usagePointVal;

@@ -81,6 +81,8 @@ int lancerPoste(Program program, int argc, char** argv, const std::function<void
         cadre.confierPause(demarrage.cederPause());
         if (!demarrage.incidentSauvegarde().isEmpty())
             cadre.afficherStatut(demarrage.incidentSauvegarde());
+        else if (!demarrage.avisSauvegarde().isEmpty())
+            cadre.afficherStatut(demarrage.avisSauvegarde());
         cadre.show();
         cadreOuvert = &cadre;
         if (finDemandee)

@@ -1,6 +1,8 @@
 #include "ServerAdmin.h"
 
 #include "Database.h"
+#include "Records.h"
+#include "SauvegardeServeur.h"
 #include "Transaction.h"
 
 #include <QFile>
@@ -52,6 +54,10 @@ FileError createServerTable(Database& db, const TableDecl& table)
             e.label = table.label;
             return e;
         }
+    // The days of the installation's daily backup sit beside the dates of the backups.
+    if (table.label == QLatin1String(DateSave::Label))
+        if (e = creerTableSauvegardes(db); !e.ok())
+            return e;
     return t.commit();
 }
 

@@ -273,6 +273,23 @@ int ServerConnection::backendPid() const
     return PQbackendPID(m_conn);
 }
 
+int ServerConnection::socket() const
+{
+    return PQsocket(m_conn);
+}
+
+bool ServerConnection::notifications(const QByteArray& channel, std::vector<QByteArray>* payloads)
+{
+    if (PQconsumeInput(m_conn) != 1 || !healthy())
+        return false;
+    while (PGnotify* n = PQnotifies(m_conn)) {
+        if (channel == n->relname)
+            payloads->push_back(QByteArray(n->extra));
+        PQfreemem(n);
+    }
+    return true;
+}
+
 bool ServerConnection::idle() const
 {
     return PQtransactionStatus(m_conn) == PQTRANS_IDLE;

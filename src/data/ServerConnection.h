@@ -92,6 +92,11 @@ public:
     // session the server closed (stopped, restarted) is seen before a command is sent on it.
     bool alive();
     int backendPid() const;
+    // The connection's socket, watched by a listener for the server's notifications.
+    int socket() const;
+    // Reads what the server sent and gives the payloads of the notifications of channel that came with it; false
+    // when the connection is lost.
+    bool notifications(const QByteArray& channel, std::vector<QByteArray>* payloads);
     bool idle() const; // no transaction open on the server
     const QString& conninfo() const { return m_conninfo; }
     // How many round trips this connection made (each run or sendAndForget is one).

@@ -1,6 +1,7 @@
 #include "ServerEngine.h"
 
 #include "Database.h"
+#include "Notifications.h"
 #include "Postes.h"
 
 #include <QtEndian>
@@ -26,7 +27,8 @@ class ServerStatement final : public EngineStatement
 {
 public:
     ServerStatement(ServerEngine* engine, const QByteArray& sql, const QByteArray& name, Rows rows)
-        : m_engine(engine), m_sql(sql), m_name(name), m_rows(rows), m_write(isWrite(sql))
+        : m_engine(engine), m_sql(sql), m_name(name), m_rows(rows), m_write(isWrite(sql)),
+          m_notifies(m_write ? tablesEcrites(sql) : 0)
     {
     }
     ~ServerStatement() override { finishCursor(); }
@@ -50,6 +52,7 @@ public:
     // The statement with its values, to be run later in a batch.
     PgCommand queued() const { return command(m_sql, m_name); }
     bool fewRows() const { return m_rows == Rows::Few && !m_write; }
+    int notifies() const { return m_notifies; }
     // The rows of the read run with others, or why it failed: its steps read them.
     void received(PgResult result, const FileError& failure)
     {
@@ -134,6 +137,7 @@ private:
     QByteArray m_name;
     Rows m_rows;
     bool m_write;
+    int m_notifies; // the notified tables that the write changes
     std::vector<Param> m_params;
     PgResult m_result;
     FileError m_failure;
@@ -156,6 +160,7 @@ int ServerStatement::runFew()
     commands.push_back(command(m_sql, m_name));
     if (guarded)
         commands.push_back(PgCommand::text(Release));
+    m_engine->noteNotified(m_notifies, &commands);
     std::vector<PgResult> results;
     const FileError e = m_engine->run(commands, &results);
     if (!e.ok()) {
@@ -386,11 +391,14 @@ FileError ServerEngine::exec(const QString& sql)
 {
     std::vector<PgResult> results;
     ++m_writes; // what it changes is seen by the cursors opened after it
-    return run({PgCommand::text(translate(sql))}, &results);
+    std::vector<PgCommand> commands{PgCommand::text(translate(sql))};
+    noteNotified(tablesEcrites(commands[0].sql), &commands);
+    return run(commands, &results);
 }
 
 void ServerEngine::queue(EngineStatement& statement)
 {
+    m_queuedNotifies |= static_cast<ServerStatement&>(statement).notifies();
     m_queue.push_back(static_cast<ServerStatement&>(statement).queued());
     statement.reset();
 }
@@ -402,12 +410,14 @@ FileError ServerEngine::flush(std::vector<qint64>* changes)
         return {};
     // One round trip for the whole batch; inside a transaction a failed write fails the transaction, which the
     // caller gives up.
+    const size_t writes = m_queue.size();
+    noteNotified(std::exchange(m_queuedNotifies, 0), &m_queue);
     std::vector<PgResult> results;
     const FileError e = run(m_queue, &results);
     m_queue.clear();
     ++m_writes;
-    for (const PgResult& r : results)
-        changes->push_back(r.ok() ? r.affected() : 0);
+    for (size_t i = 0; i < writes && i < results.size(); ++i)
+        changes->push_back(results[i].ok() ? results[i].affected() : 0);
     return e;
 }
 
@@ -500,6 +510,7 @@ FileError ServerEngine::begin(const QStringList& labels, bool lecture, bool excl
             commands.push_back(PgCommand::text("LOCK TABLE " + label.toUtf8() + "." + label.toUtf8() + mode));
         }
     m_block = Block::Explicit;
+    m_notifies = 0;
     std::vector<PgResult> results;
     FileError e = run(commands, &results);
     if (!e.ok()) {
@@ -517,10 +528,15 @@ FileError ServerEngine::commit()
 {
     if (m_block == Block::None)
         return makeError(DriverError, 0, QStringLiteral("pas de transaction ouverte"));
+    // The notifications of what the transaction changed go with its commit, in the same round trip: the server
+    // delivers them only if it commits.
+    std::vector<PgCommand> commands;
+    appendNotifications(std::exchange(m_notifies, 0), &commands);
+    commands.push_back(PgCommand::text("COMMIT"));
     std::vector<PgResult> results;
-    FileError e = run({PgCommand::text("COMMIT")}, &results);
+    FileError e = run(commands, &results);
     // A transaction that met an error is rolled back by its COMMIT: that is no success.
-    if (e.ok() && QByteArray(PQcmdStatus(results[0].get())) != "COMMIT")
+    if (e.ok() && QByteArray(PQcmdStatus(results.back().get())) != "COMMIT")
         e = makeError(DriverError, 0, QStringLiteral("transaction annulée par le serveur"));
     if (!e.ok())
         rollback();
@@ -536,12 +552,28 @@ void ServerEngine::rollback()
     if (m_block == Block::None || !m_main.conn)
         return;
     m_block = Block::None;
+    m_notifies = 0;
     m_main.openCursors = 0;
     ++m_main.generation;
     if (!m_main.conn->healthy() || m_main.conn->idle())
         return; // the server has already ended it (or gone with it)
     std::vector<PgResult> results;
     (void)run({PgCommand::text("ROLLBACK")}, &results);
+}
+
+void ServerEngine::noteNotified(int tables, std::vector<PgCommand>* commands)
+{
+    if (m_block == Block::Explicit)
+        m_notifies |= tables; // sent with the commit
+    else
+        appendNotifications(tables, commands); // the write commits alone: its notification goes with it
+}
+
+void ServerEngine::appendNotifications(int tables, std::vector<PgCommand>* commands)
+{
+    for (const QByteArray& label : labelsNotifies(tables))
+        commands->push_back(
+            PgCommand{"SELECT pg_notify($1, $2)", {}, false, {CanalModifications, messageModification(label)}, {0, 0}});
 }
 
 } // namespace kip

@@ -69,6 +69,9 @@ public:
     void noteError(const FileError& e) { m_lastError = e; }
     void noteChanges(qint64 n) { m_changes = n; }
     void noteWrite() { ++m_writes; }
+    // A write changed notified tables (Notifications.h): inside a transaction they are notified with its commit,
+    // outside one by commands added to the write's own.
+    void noteNotified(int tables, std::vector<PgCommand>* commands);
     // The channel of a cursor about to be declared; before receives what must run before the declaration.
     Channel* cursorOpened(std::vector<PgCommand>* before, FileError* error);
     void cursorClosed(Channel* channel, int generation, const QByteArray& name);
@@ -92,6 +95,10 @@ private:
     Block m_block = Block::None;
     int m_sessionHolds = 0;
     std::vector<PgCommand> m_queue;
+    int m_queuedNotifies = 0;
+    int m_notifies = 0; // the notified tables changed by the open transaction
+
+    void appendNotifications(int tables, std::vector<PgCommand>* commands);
 };
 
 } // namespace kip

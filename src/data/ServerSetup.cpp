@@ -3,6 +3,7 @@
 #include "Base.h"
 #include "Database.h"
 #include "Journal.h"
+#include "SauvegardeServeur.h"
 #include "ServerAdmin.h"
 #include "ServerConnection.h"
 #include "TableDecl.h"
@@ -97,6 +98,9 @@ ResultatCreation creerBaseServeur(const QString& rolePoste)
         for (const QString& sql : droitsPoste(*table, role))
             if (r.erreur.ok())
                 r.erreur = db.exec(sql);
+    // Made here too for a database whose tables are older than it.
+    if (r.erreur.ok())
+        r.erreur = creerTableSauvegardes(db, role);
     if (r.erreur.ok())
         r.erreur = t.commit();
     if (!r.erreur.ok())

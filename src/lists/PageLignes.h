@@ -46,6 +46,8 @@ public:
     // The scroll bar: positions 1 to PositionsDefilement laid out over the keys of the order.
     virtual FileError allerPosition(int p) = 0;
     virtual int position() const = 0;
+    // Reads the page again around the current row (another program changed the rows).
+    virtual FileError rafraichir() = 0;
 };
 
 template <class L> class PageLignes : public PageListe
@@ -163,7 +165,7 @@ public:
     }
 
     // Reads the page again around the current row, or around its place when it is gone.
-    FileError rafraichir()
+    FileError rafraichir() override
     {
         const L* courant = ligneCourante();
         if (!courant)

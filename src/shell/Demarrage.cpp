@@ -8,6 +8,7 @@
 #include "data/Messages.h"
 #include "data/Postes.h"
 #include "data/RecordFile.h"
+#include "data/SauvegardeServeur.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -173,6 +174,18 @@ void Demarrage::marquerDemarrage(Database& db)
 
 void Demarrage::sauvegardeDuJour(Database& db)
 {
+    const qint32 today = Clock::today();
+    // On the server the backup is the installation's: the first station of the day takes it while the others wait
+    // for their turn, then find it taken and say where it is.
+    TourSauvegarde tour(db, today);
+    if (!tour.error().ok()) {
+        m_incidentSauvegarde = QStringLiteral("Sauvegarde automatique non faite: %1").arg(tour.error().description());
+        return;
+    }
+    if (tour.faite()) {
+        m_avisSauvegarde = texteSauvegardeFaite(*tour.faite());
+        return;
+    }
     RecordFile<DateSave> file(db);
     DateSave dat;
     FileError e = file.open();
@@ -182,8 +195,7 @@ void Demarrage::sauvegardeDuJour(Database& db)
         dat = DateSave{};
         e = file.add(dat);
     }
-    const qint32 today = Clock::today();
-    if (e.ok() && dat.DATEAUTO == today)
+    if (e.ok() && dat.DATEAUTO == today && !tour.suivie())
         return;
     // Seconds for a large PointVal.tps: a small window says so at once while a worker copies.
     ResultatSauvegarde r;
@@ -199,6 +211,9 @@ void Demarrage::sauvegardeDuJour(Database& db)
     }
     if (!e.ok())
         echecs << QStringLiteral("DateSave.tps (%1)").arg(e.description());
+    if (echecs.isEmpty())
+        if (const FileError jour = tour.enregistrer(paths().saveAutoDir); !jour.ok())
+            echecs << QStringLiteral("le jour de la sauvegarde sur le serveur (%1)").arg(jour.description());
     if (!echecs.isEmpty()) {
         // Not taken, or its date not written: the next start tries again.
         m_incidentSauvegarde = QStringLiteral("Sauvegarde automatique incomplète: %1 non copié(s) dans %2")

@@ -39,6 +39,8 @@ public:
     int positionSommaire() const { return m_positionSommaire; }
     // Empty when the daily backup was taken or not due; otherwise what went wrong, for a discreet notice.
     QString incidentSauvegarde() const { return m_incidentSauvegarde; }
+    // On the server, when another station took the day's backup: by whom and where, for the status line.
+    QString avisSauvegarde() const { return m_avisSauvegarde; }
     bool cleReconstruite() const { return m_rebuilt; }
 
     // The reader's pause taken at the opening (none in kipother, or before the opening): the work that ends
@@ -65,6 +67,7 @@ private:
     bool m_rebuilt = false;
     bool m_ouvert = false;
     QString m_incidentSauvegarde;
+    QString m_avisSauvegarde;
 };
 
 } // namespace kip

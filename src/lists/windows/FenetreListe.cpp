@@ -1,6 +1,7 @@
 #include "FenetreListe.h"
 
 #include "data/Messages.h"
+#include "data/Notifications.h"
 #include "lists/PageLignes.h"
 #include "lists/PositionsDefilement.h"
 #include "shell/windows/Evenements.h"
@@ -40,8 +41,38 @@ void FenetreListe::demarrer()
     const int place = m_vue->height() - m_vue->horizontalHeader()->sizeHint().height() - 2 * m_vue->frameWidth();
     pageListe().fixerTaille(std::max(1, place / m_vue->verticalHeader()->defaultSectionSize()));
     m_ouverte = ouvrirListe();
-    if (m_ouverte)
+    if (!m_ouverte)
+        return;
+    afficher();
+    if (EcouteServeur* ecoute = EcouteServeur::programme())
+        connect(ecoute, &EcouteServeur::tableModifiee, this, [this](const QString& table) {
+            if (table == m_fichier)
+                relire();
+        });
+}
+
+void FenetreListe::relire()
+{
+    if (!m_ouverte || m_ferme)
+        return;
+    if (m_enAttente || !isVisible()) {
+        m_aRelire = true;
+        return;
+    }
+    // Nobody asked for this read: when it fails (the server is away) the page stays as it was and the list open;
+    // the operator's next move meets the error and is told then.
+    m_aRelire = !pageListe().rafraichir().ok();
+    if (!m_aRelire)
         afficher();
+}
+
+bool FenetreListe::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowDeactivate)
+        m_desactivee = true;
+    if (e->type() == QEvent::WindowActivate && std::exchange(m_desactivee, false))
+        relire();
+    return FenetreTravail::event(e);
 }
 
 FenetreTravail* FenetreListe::ouverteOuFermee(FenetreListe* fenetre)
@@ -176,6 +207,8 @@ void FenetreListe::showEvent(QShowEvent* event)
 {
     FenetreTravail::showEvent(event);
     m_vue->setFocus();
+    if (m_aRelire)
+        relire();
 }
 
 void FenetreListe::boutonSommaire(int evenement)

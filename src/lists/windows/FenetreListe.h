@@ -2,8 +2,10 @@
 // tabs of the orders over the list, the list with its scroll bar of 100 positions, and the commands as hidden
 // buttons (the bar forwards a command only while its button is enabled). It runs the page's moves for the
 // bar's buttons, the keys, the wheel and the scroll bar, sizes the page to the list's height, and closes the
-// list with message 35 on a read error. A derived list builds its controls, opens its page, shows its rows
-// and says what its commands do.
+// list with message 35 on a read error. It reads its page again, around the current row, when the window becomes
+// active again and, on the server, when another program changed its table (Notifications.h); a list hidden under
+// another window or waiting for its form does so when it shows again. A derived list builds its controls, opens
+// its page, shows its rows and says what its commands do.
 #pragma once
 
 #include "data/FileError.h"
@@ -83,6 +85,10 @@ protected:
     void boutonSommaire(int evenement) override;
     bool eventFilter(QObject* objet, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
+    // Reads the visible page again around the current row; later when the list is not on screen. A failed read leaves
+    // the page as it was, to be read again at the next activation.
+    void relire();
 
     QTableView* m_vue = nullptr;
     QTabBar* m_onglets = nullptr;
@@ -95,6 +101,8 @@ protected:
     bool m_enAttente = false;
     bool m_ferme = false; // closing after a read error: no further reads
     bool m_miseAJour = false;
+    bool m_aRelire = false;    // changed while hidden: read again when shown
+    bool m_desactivee = false; // the window was left: read again when it becomes active
 
 private:
     void ajusterTaille();

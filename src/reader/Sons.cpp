@@ -1,11 +1,14 @@
 #include "Sons.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QHash>
 #include <QSoundEffect>
 #include <QTemporaryFile>
 #include <QThread>
 #include <QUrl>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -83,6 +86,23 @@ public:
         jouer(m_sonnerie->fileName());
     }
 
+    // Before the sounds' thread ends: waits, at most ms, for the files still being read. The multimedia library
+    // reads them on a thread of its own that needs the application object; a program that ended under a reading
+    // crashed or hung on the way out (a bad read rings just before a simulation's input ends). Then the effects go,
+    // on this thread, which made them.
+    void finir(int ms)
+    {
+        const QDeadlineTimer fin(ms);
+        const auto enLecture = [this] {
+            return std::any_of(m_effets.cbegin(), m_effets.cend(),
+                               [](const QSoundEffect* e) { return e && e->status() == QSoundEffect::Loading; });
+        };
+        while (enLecture() && !fin.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        qDeleteAll(m_effets);
+        m_effets.clear();
+    }
+
 private:
     QHash<QString, QSoundEffect*> m_effets;
     std::unique_ptr<QTemporaryFile> m_sonnerie;
@@ -98,6 +118,8 @@ SonsQt::SonsQt() : m_thread(std::make_unique<QThread>()), m_joueur(new JoueurSon
 
 SonsQt::~SonsQt()
 {
+    QMetaObject::invokeMethod(
+        m_joueur, [j = m_joueur] { j->finir(FinMaxMs); }, Qt::BlockingQueuedConnection);
     m_thread->quit();
     m_thread->wait();
 }

@@ -33,6 +33,9 @@ public:
     void jouer(const QString& fichier) override;
     void sonnerieTest() override;
 
+    // The longest wait, at the end, for sound files still being read.
+    static constexpr int FinMaxMs = 2000;
+
 private:
     std::unique_ptr<QThread> m_thread;
     JoueurSons* m_joueur; // lives on m_thread

@@ -18,8 +18,7 @@ namespace {
 
 // The first key of the registration locks ("Kip"); the second is the session's server process.
 constexpr int CleEnregistrement = 0x4B6970;
-// The second key of the day lines' turn, under the same first key (a server process is never 0).
-constexpr int CleJournees = 0;
+// The turns (TourServeur::Travail: 0, 1) share the first key; their second key is never a server process.
 
 QMutex g_posteMutex;
 QString g_poste;
@@ -77,7 +76,8 @@ Result<std::vector<PosteConnecte>> sessionsEnregistrees(const QString& serveur, 
                            "FROM pg_locks l JOIN pg_stat_activity a ON a.pid = l.pid "
                            "WHERE l.locktype = 'advisory' AND l.granted AND l.objsubid = 2 AND l.classid = " +
                            QByteArray::number(CleEnregistrement) +
-                           (objid ? " AND l.objid = " + QByteArray::number(*objid) : QByteArray()) +
+                           // a registration is keyed by its own server process; a turn by its work
+                           (objid ? " AND l.objid = " + QByteArray::number(*objid) : " AND l.objid::bigint = a.pid") +
                            " AND l.database = (SELECT oid FROM pg_database WHERE datname = current_database()) "
                            "ORDER BY a.backend_start, a.pid";
     FileError e;
@@ -217,36 +217,50 @@ QString nommerPostes(const std::vector<PosteConnecte>& postes)
     return noms.join(QStringLiteral(", "));
 }
 
-TourJournees::TourJournees(Database& db, const std::function<void(const QString&)>& attente) : m_db(db)
+TourServeur::TourServeur(Database& db, Travail travail) : m_db(db), m_travail(travail)
 {
     if (!db.isServer())
         return;
-    const QString cles = QStringLiteral("%1, %2").arg(CleEnregistrement).arg(CleJournees);
     qint64 pris = 0;
-    m_error = db.run(QStringLiteral("SELECT pg_try_advisory_lock(%1)").arg(cles), {}, &pris);
-    if (m_error.ok() && pris == 0) {
-        if (attente) {
-            const Result<QString> qui = tenantsDe(CleJournees);
-            attente(QStringLiteral("En attente de %1")
-                        .arg(qui && !qui->isEmpty() ? *qui : QStringLiteral("un autre poste")));
-        }
-        m_error = db.run(QStringLiteral("SET lock_timeout = %1").arg(AttenteMaxMs));
-        if (m_error.ok())
-            m_error = db.run(QStringLiteral("SELECT pg_advisory_lock(%1)").arg(cles));
-        (void)db.run(QStringLiteral("SET lock_timeout = %1").arg(Database::DefaultWaitMs));
-    }
-    m_tenu = m_error.ok();
-    // The turn is the session's: a connection opened anew after the server's return would not hold it.
-    if (m_tenu)
-        db.holdSession(true);
+    m_error = db.run(QStringLiteral("SELECT pg_try_advisory_lock(%1, %2)::int").arg(CleEnregistrement).arg(travail), {},
+                     &pris);
+    m_occupe = m_error.ok() && pris == 0;
+    if (m_error.ok() && !m_occupe)
+        tenir();
 }
 
-TourJournees::~TourJournees()
+QString TourServeur::enAttenteDe() const
+{
+    const Result<QString> qui = tenantsDe(m_travail);
+    return QStringLiteral("En attente de %1").arg(qui && !qui->isEmpty() ? *qui : QStringLiteral("un autre poste"));
+}
+
+void TourServeur::attendre()
+{
+    if (!m_occupe)
+        return;
+    m_error = m_db.run(QStringLiteral("SET lock_timeout = %1").arg(AttenteMaxMs));
+    if (m_error.ok())
+        m_error = m_db.run(QStringLiteral("SELECT pg_advisory_lock(%1, %2)").arg(CleEnregistrement).arg(m_travail));
+    (void)m_db.run(QStringLiteral("SET lock_timeout = %1").arg(Database::DefaultWaitMs));
+    m_occupe = false;
+    if (m_error.ok())
+        tenir();
+}
+
+void TourServeur::tenir()
+{
+    m_tenu = true;
+    // The turn is the session's: a connection opened anew after the server's return would not hold it.
+    m_db.holdSession(true);
+}
+
+TourServeur::~TourServeur()
 {
     if (!m_tenu)
         return;
     // Still held while it runs: on a session the server closed, it fails at once (the lock went with it).
-    (void)m_db.run(QStringLiteral("SELECT pg_advisory_unlock(%1, %2)").arg(CleEnregistrement).arg(CleJournees));
+    (void)m_db.run(QStringLiteral("SELECT pg_advisory_unlock(%1, %2)").arg(CleEnregistrement).arg(m_travail));
     m_db.holdSession(false);
 }
 

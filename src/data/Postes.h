@@ -53,28 +53,59 @@ Result<std::vector<PosteConnecte>> postesConnectes();
 // files, where the one-program lock does that.
 FileError seulSurLeServeur();
 
-// The turn of the work that writes the day lines from what it reads of them (the day initialisation, the transfer):
-// on the server, one station at a time, so that the second reads what the first stored and adds only what is not
-// there. Taken before anything is read, held on the Database's connection until the guard ends (after the commit);
-// the server releases it if the program dies. Nothing on the SQLite files, where the one-program lock does that.
-// Should the server close that connection meanwhile, the work under the turn fails: it does not go on without it
-// on a connection opened anew.
-class TourJournees
+// A turn on the server, one station at a time: a session advisory lock held on the Database's connection until the
+// guard ends (after the work's commit); the server releases it if the program dies. Should the server close that
+// connection meanwhile, the work under the turn fails: it does not go on without it on a connection opened anew.
+// Nothing on the SQLite files, where the one-program lock does that.
+class TourServeur
 {
 public:
-    // attente is told, in French, for whom the work waits, before it waits (at most AttenteMaxMs).
-    explicit TourJournees(Database& db, const std::function<void(const QString& texte)>& attente = {});
-    ~TourJournees();
-    TourJournees(const TourJournees&) = delete;
-    TourJournees& operator=(const TourJournees&) = delete;
+    enum Travail
+    {
+        Journees = 0,        // the work that writes the day lines from what it reads of them
+        SauvegardeDuJour = 1 // the day's backup of the installation
+    };
+    // Takes the turn when it is free; never waits.
+    TourServeur(Database& db, Travail travail);
+    ~TourServeur();
+    TourServeur(const TourServeur&) = delete;
+    TourServeur& operator=(const TourServeur&) = delete;
+    // Another station holds the turn: attendre() waits for it.
+    bool occupe() const { return m_occupe; }
+    // "En attente de Kip sur atelier": for whom the work waits, in French.
+    QString enAttenteDe() const;
+    // Waits for the turn, at most AttenteMaxMs.
+    void attendre();
     const FileError& error() const { return m_error; }
-    bool ok() const { return m_error.ok(); }
+    // Held (always on the SQLite files).
+    bool ok() const { return m_error.ok() && !m_occupe; }
     static constexpr int AttenteMaxMs = 600000;
 
 private:
+    void tenir();
+
     Database& m_db;
+    Travail m_travail;
+    bool m_occupe = false;
     bool m_tenu = false;
     FileError m_error;
+};
+
+// The turn of the work that writes the day lines from what it reads of them (the day initialisation, the transfer):
+// the second station reads what the first stored and adds only what is not there. Taken before anything is read.
+class TourJournees : public TourServeur
+{
+public:
+    // attente is told, in French, for whom the work waits, before it waits.
+    explicit TourJournees(Database& db, const std::function<void(const QString& texte)>& attente = {})
+        : TourServeur(db, Journees)
+    {
+        if (!occupe())
+            return;
+        if (attente)
+            attente(enAttenteDe());
+        attendre();
+    }
 };
 
 // "Kip sur atelier, kipother sur bureau": the stations of a list, for a message.

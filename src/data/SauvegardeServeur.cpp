@@ -1,17 +1,8 @@
 #include "SauvegardeServeur.h"
 
 #include "Database.h"
-#include "Postes.h"
 
 namespace kip {
-
-namespace {
-
-// The day's turn: its own first key ("Kiq"), apart from the registration locks that list the stations.
-constexpr int CleSauvegarde = 0x4B6971;
-const QString Cles = QStringLiteral("%1, 0").arg(CleSauvegarde);
-
-} // namespace
 
 FileError creerTableSauvegardes(Database& db, const QString& rolePoste)
 {
@@ -35,37 +26,37 @@ TourSauvegarde::TourSauvegarde(Database& db, qint32 jour) : m_db(db), m_jour(jou
                      {}, &table);
     if (!m_error.ok() || table == 0)
         return;
-    qint64 pris = 0;
-    m_error = db.run(QStringLiteral("SELECT pg_try_advisory_lock(%1)::int").arg(Cles), {}, &pris);
-    if (m_error.ok() && pris == 0) {
-        // Another station is copying: its backup will be the day's.
-        m_error = db.run(QStringLiteral("SET lock_timeout = %1").arg(AttenteMaxMs));
-        if (m_error.ok())
-            m_error = db.run(QStringLiteral("SELECT pg_advisory_lock(%1)").arg(Cles));
-        (void)db.run(QStringLiteral("SET lock_timeout = %1").arg(Database::DefaultWaitMs));
-    }
-    m_tenu = m_error.ok();
-    if (!m_tenu)
+    m_tour.emplace(db, TourServeur::SauvegardeDuJour);
+    if (!m_tour->occupe())
+        lire();
+}
+
+void TourSauvegarde::attendre()
+{
+    if (!occupe())
         return;
-    Statement st = db.prepare(QStringLiteral("SELECT POSTE, REPERTOIRE FROM DATESAVE.SAUVEGARDES WHERE JOUR = ?1"));
+    m_tour->attendre();
+    lire();
+}
+
+void TourSauvegarde::lire()
+{
+    m_error = m_tour->error();
+    if (!m_error.ok())
+        return;
+    Statement st = m_db.prepare(QStringLiteral("SELECT POSTE, REPERTOIRE FROM DATESAVE.SAUVEGARDES WHERE JOUR = ?1"));
     if (!st.valid()) {
         m_error = st.error();
         return;
     }
-    st.bind(1, qint64(jour));
+    st.bind(1, qint64(m_jour));
     const int rc = st.step();
     if (rc == SqliteRow)
-        m_faite = SauvegardeDuJour{jour, st.columnText(0), st.columnText(1)};
+        m_faite = SauvegardeDuJour{m_jour, st.columnText(0), st.columnText(1)};
     else if (rc != SqliteDone)
-        m_error = db.errorFrom(rc);
+        m_error = m_db.errorFrom(rc);
     st.reset();
     m_suivie = m_error.ok();
-}
-
-TourSauvegarde::~TourSauvegarde()
-{
-    if (m_tenu)
-        (void)m_db.run(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(Cles));
 }
 
 FileError TourSauvegarde::enregistrer(const QString& repertoire)

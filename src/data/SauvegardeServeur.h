@@ -7,6 +7,7 @@
 #pragma once
 
 #include "FileError.h"
+#include "Postes.h"
 
 #include <QString>
 #include <optional>
@@ -29,12 +30,16 @@ FileError creerTableSauvegardes(Database& db, const QString& rolePoste = {});
 class TourSauvegarde
 {
 public:
-    // Takes the day's turn (waiting at most AttenteMaxMs while another station copies) and reads whether the
-    // backup of jour was taken. Nothing on the SQLite files.
+    // Takes the day's turn when it is free (never waiting) and then reads whether the backup of jour was taken.
+    // Nothing on the SQLite files.
     TourSauvegarde(Database& db, qint32 jour);
-    ~TourSauvegarde();
     TourSauvegarde(const TourSauvegarde&) = delete;
     TourSauvegarde& operator=(const TourSauvegarde&) = delete;
+
+    // Another station is copying: attendre() waits for it (TourServeur::AttenteMaxMs at most), then reads the day.
+    bool occupe() const { return m_tour && m_tour->occupe(); }
+    QString enAttenteDe() const { return m_tour ? m_tour->enAttenteDe() : QString(); }
+    void attendre();
 
     const FileError& error() const { return m_error; }
     // The server keeps the days taken (false on the files, or on a database without the table).
@@ -43,12 +48,13 @@ public:
     const std::optional<SauvegardeDuJour>& faite() const { return m_faite; }
     // Records that this station took the day's backup into repertoire.
     FileError enregistrer(const QString& repertoire);
-    static constexpr int AttenteMaxMs = 600000;
 
 private:
+    void lire();
+
     Database& m_db;
     qint32 m_jour;
-    bool m_tenu = false;
+    std::optional<TourServeur> m_tour;
     bool m_suivie = false;
     FileError m_error;
     std::optional<SauvegardeDuJour> m_faite;

@@ -178,6 +178,12 @@ void Demarrage::sauvegardeDuJour(Database& db)
     // On the server the backup is the installation's: the first station of the day takes it while the others wait
     // for their turn, then find it taken and say where it is.
     TourSauvegarde tour(db, today);
+    if (tour.occupe())
+        // Another station is copying: a small window says for whom this one waits, the wait on a worker.
+        runWithProgress(QStringLiteral("Sauvegarde automatique"), [&tour](const RebuildProgress& avance) {
+            avance(0, 0, tour.enAttenteDe());
+            tour.attendre();
+        });
     if (!tour.error().ok()) {
         m_incidentSauvegarde = QStringLiteral("Sauvegarde automatique non faite: %1").arg(tour.error().description());
         return;

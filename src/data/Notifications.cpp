@@ -29,6 +29,18 @@ QByteArray signature()
     return nomApplication().toUtf8() + ' ' + QByteArray::number(QCoreApplication::applicationPid());
 }
 
+// A connection of its own that listens on the channel; nullptr while the server is out of reach.
+std::unique_ptr<ServerConnection> ouvrirEcoute(const QString& conninfo)
+{
+    FileError e;
+    std::unique_ptr<ServerConnection> c = ServerConnection::open(conninfo, &e);
+    if (c)
+        (void)c->run({PgCommand::text(QByteArray("LISTEN ") + CanalModifications)}, &e);
+    if (!e.ok())
+        c.reset();
+    return c;
+}
+
 } // namespace
 
 int tablesEcrites(const QByteArray& sql)
@@ -86,8 +98,11 @@ EcouteServeur::EcouteServeur(const QString& conninfo, QObject* parent)
     m_rafale.setInterval(RafaleMs);
     connect(&m_rafale, &QTimer::timeout, this, &EcouteServeur::finRafale);
     m_reprise.setInterval(ReprisesMs);
-    connect(&m_reprise, &QTimer::timeout, this, &EcouteServeur::ouvrir);
-    ouvrir();
+    connect(&m_reprise, &QTimer::timeout, this, &EcouteServeur::reprendre);
+    connect(&m_ouverture, &Tache::terminee, this,
+            [this] { ouverte(std::exchange(m_ouverture.resultat(), nullptr), true); });
+    // Made as a list opens, just after the program reached the server: the first connection is made here.
+    ouverte(ouvrirEcoute(m_conninfo), false);
 }
 
 EcouteServeur::~EcouteServeur() = default;
@@ -103,19 +118,20 @@ void EcouteServeur::setDelais(int rafaleMs, int reprisesMs)
     m_reprise.setInterval(reprisesMs);
 }
 
-void EcouteServeur::ouvrir()
+void EcouteServeur::reprendre()
 {
-    const bool reprise = m_reprise.isActive();
-    FileError e;
-    std::unique_ptr<ServerConnection> c = ServerConnection::open(m_conninfo, &e);
-    if (c)
-        (void)c->run({PgCommand::text(QByteArray("LISTEN ") + CanalModifications)}, &e);
-    if (!c || !e.ok()) {
+    if (!m_ouverture.enCours())
+        m_ouverture.demarrer([conninfo = m_conninfo](const SuiviTache&) { return ouvrirEcoute(conninfo); });
+}
+
+void EcouteServeur::ouverte(std::unique_ptr<ServerConnection> connexion, bool reprise)
+{
+    if (!connexion) {
         m_reprise.start(); // the server is away: tried again later
         return;
     }
     m_reprise.stop();
-    m_connexion = std::move(c);
+    m_connexion = std::move(connexion);
     m_veille = new QSocketNotifier(qintptr(m_connexion->socket()), QSocketNotifier::Read, this);
     connect(m_veille, &QSocketNotifier::activated, this, &EcouteServeur::lire);
     // What changed while the connection was away was not heard: the lists read their page again.

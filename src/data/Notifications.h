@@ -6,6 +6,8 @@
 // every table may have changed: what was notified meanwhile is lost. Nothing of this on the SQLite files.
 #pragma once
 
+#include "Tache.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QSet>
@@ -53,7 +55,10 @@ Q_SIGNALS:
     void tableModifiee(const QString& label);
 
 private:
-    void ouvrir();
+    // A new connection tried again on a worker (a server out of reach may take the whole connection timeout to say
+    // so: never on the windows' thread); ouverte takes what it gives.
+    void reprendre();
+    void ouverte(std::unique_ptr<ServerConnection> connexion, bool reprise);
     void lire();
     void perdue();
     void signaler(const QString& label);
@@ -66,6 +71,7 @@ private:
     QTimer m_rafale;
     QTimer m_reprise;
     QSet<QString> m_enAttente;
+    TacheDe<std::unique_ptr<ServerConnection>> m_ouverture;
 };
 
 } // namespace kip
